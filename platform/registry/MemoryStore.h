@@ -1,0 +1,67 @@
+#pragma once
+// A registry tree held in memory. The text formats (.reg files, Wine's registry files) load
+// into it, and tests build fixtures with it. Subkeys keep the order in which they were added;
+// a key created later goes before the first sibling whose name sorts after its own.
+
+#include "RegistryStore.h"
+
+#include <memory>
+#include <unordered_map>
+
+namespace moxalo::registry {
+
+class MemoryStore : public RegistryStore {
+public:
+    struct Node {
+        std::string name;
+        Node* parent = nullptr;
+        std::vector<std::unique_ptr<Node>> children;
+        std::unordered_map<std::string, Node*> byFoldedName;
+        std::vector<std::pair<std::string, RegValue>> values; // in the order they were set
+        // The key has a section of its own in the file it came from (or was created since);
+        // file formats leave out keys that exist only as the ancestors of others.
+        bool listed = false;
+    };
+
+    explicit MemoryStore(std::string origin = "(memory)");
+
+    std::string origin() const override { return origin_; }
+    NodeId rootNode() override { return id(&root_); }
+    NodeId findChild(NodeId parent, std::string_view name) override;
+    std::size_t childCount(NodeId key) override { return node(key)->children.size(); }
+    std::string_view childName(NodeId key, std::size_t index) override;
+    NodeId childAt(NodeId key, std::size_t index) override;
+    std::optional<RegValue> findValue(NodeId key, std::string_view name) override;
+    std::vector<std::string> valueNames(NodeId key) override;
+
+    std::optional<std::string> whyReadOnly() override;
+    NodeId createKey(NodeId parent, std::string_view name) override;
+    void setValue(NodeId key, std::string_view name, const RegValue& value) override;
+    void deleteValue(NodeId key, std::string_view name) override;
+    void deleteKey(NodeId parent, std::string_view name) override;
+    // A plain memory store has nowhere to go; stores of files override this.
+    void save() override {}
+
+    // Creates every missing key along a path of names separated by "\". Keys it creates on the
+    // way are not listed; the key at the end is.
+    NodeId createPath(std::string_view path);
+    // The key at a "\"-separated path below `from`, or kNoNode.
+    NodeId findPath(NodeId from, std::string_view path);
+    // Makes whyReadOnly() report `reason` (the installed sample, a read-only file).
+    void setReadOnly(std::string reason) { readOnlyReason_ = std::move(reason); }
+
+    static NodeId id(const Node* n) { return reinterpret_cast<NodeId>(n); }
+    static Node* node(NodeId key) { return reinterpret_cast<Node*>(key); }
+
+protected:
+    std::string origin_;
+
+private:
+    Node root_;
+    // Deleted subtrees are kept until the store goes, so a handle that still names one of
+    // their keys never points at freed memory.
+    std::vector<std::unique_ptr<Node>> deleted_;
+    std::optional<std::string> readOnlyReason_;
+};
+
+} // namespace moxalo::registry

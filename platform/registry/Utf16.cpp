@@ -1,0 +1,102 @@
+#include "Utf16.h"
+
+namespace moxalo::registry {
+
+namespace {
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+void appendUtf16(std::vector<std::uint8_t>& out, char32_t cp) {
+    auto unit = [&out](char32_t u) {
+        out.push_back(static_cast<std::uint8_t>(u & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(u >> 8));
+    };
+    if (cp >= 0x10000) {
+        cp -= 0x10000;
+        unit(0xD800 + (cp >> 10));
+        unit(0xDC00 + (cp & 0x3FF));
+    } else {
+        unit(cp);
+    }
+}
+
+// Decodes one UTF-8 sequence at text[i]; returns its length, or 0 when it is not valid.
+std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
+    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    unsigned char c = byte(i);
+    std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    if (len == 0 || i + len > text.size())
+        return 0;
+    cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+    for (std::size_t k = 1; k < len; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (byte(i + k) & 0x3F);
+    }
+    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+} // namespace
+
+std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size) {
+    std::string out;
+    out.reserve(size / 2);
+    std::size_t units = size / 2;
+    for (std::size_t i = 0; i < units; ++i) {
+        char32_t u = data[2 * i] | (data[2 * i + 1] << 8);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
+            char32_t lo = data[2 * i + 2] | (data[2 * i + 3] << 8);
+            if (lo >= 0xDC00 && lo <= 0xDFFF) {
+                appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        appendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> utf8ToUtf16le(std::string_view text) {
+    std::vector<std::uint8_t> out;
+    out.reserve(text.size() * 2);
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        std::size_t len = decodeUtf8(text, i, cp);
+        if (len == 0) {
+            cp = static_cast<unsigned char>(text[i]);
+            len = 1;
+        }
+        appendUtf16(out, cp);
+        i += len;
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> stringValueData(std::string_view text) {
+    auto out = utf8ToUtf16le(text);
+    out.push_back(0);
+    out.push_back(0);
+    return out;
+}
+
+} // namespace moxalo::registry

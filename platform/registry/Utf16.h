@@ -1,0 +1,21 @@
+#pragma once
+// Conversions between the registry's UTF-16LE strings and the program's UTF-8 text.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace moxalo::registry {
+
+// Unpaired surrogates become U+FFFD. An odd trailing byte is ignored.
+std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size);
+inline std::string utf16leToUtf8(const std::vector<std::uint8_t>& data) {
+    return utf16leToUtf8(data.data(), data.size());
+}
+// Invalid UTF-8 bytes are taken as Latin-1 characters, so no byte of input is dropped.
+std::vector<std::uint8_t> utf8ToUtf16le(std::string_view text);
+// A REG_SZ value's data: the text in UTF-16LE followed by a NUL character.
+std::vector<std::uint8_t> stringValueData(std::string_view text);
+
+} // namespace moxalo::registry
