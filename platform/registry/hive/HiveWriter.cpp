@@ -1,0 +1,153 @@
+#include "HiveWriter.h"
+
+#include "EmptyHive.h"
+#include "HiveHandle.h"
+#include "LargeKeyLists.h"
+#include "registry/AtomicFile.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace moxalo::hive {
+
+namespace {
+
+// Keys with more subkeys than this go through holder keys (see LargeKeyLists.h); below it,
+// adding them one by one to the key itself is cheaper.
+constexpr std::size_t kDirectSubkeys = 256;
+// Subkeys per holder key, and holders per holder above them.
+constexpr std::size_t kHolderFanOut = 32;
+// libhivex refuses to read a key with more subkeys than this (HIVEX_MAX_SUBKEYS).
+constexpr std::size_t kMaxSubkeys = 70000;
+// Windows itself nests keys at most this deep.
+constexpr std::size_t kMaxDepth = 512;
+
+struct Holder {
+    std::size_t node;
+    std::size_t room;
+};
+
+class Writer {
+public:
+    Writer(registry::RegistryStore& from, std::string path, hive_h* h)
+        : from_(from), path_(std::move(path)), h_(h) {}
+
+    void copyKey(registry::NodeId source, hive_node_h target, std::size_t depth) {
+        if (depth > kMaxDepth)
+            fail("keys nested deeper than " + std::to_string(kMaxDepth) + " levels");
+        copyValues(source, target);
+        std::size_t count = from_.childCount(source);
+        if (count > kMaxSubkeys)
+            fail("a key has " + std::to_string(count) + " subkeys, more than " +
+                 std::to_string(kMaxSubkeys));
+        if (count > kDirectSubkeys)
+            copyManySubkeys(source, target, count, depth);
+        else
+            for (std::size_t i = 0; i < count; ++i)
+                copyKey(from_.childAt(source, i), addChild(target, from_.childName(source, i)),
+                        depth + 1);
+    }
+
+    const std::vector<LargeKey>& largeKeys() const { return largeKeys_; }
+
+private:
+    [[noreturn]] void fail(const std::string& what) { failWithErrno(path_, what); }
+
+    hive_node_h addChild(hive_node_h parent, std::string_view name) {
+        std::string text(name);
+        errno = 0;
+        hive_node_h child = hivex_node_add_child(h_, parent, text.c_str());
+        if (child == 0)
+            fail("cannot add the key \"" + text + "\"");
+        return child;
+    }
+
+    void copyValues(registry::NodeId source, hive_node_h target) {
+        auto names = from_.valueNames(source);
+        if (names.empty())
+            return;
+        std::vector<registry::RegValue> values;
+        std::vector<hive_set_value> set;
+        values.reserve(names.size());
+        for (const std::string& name : names) {
+            values.push_back(from_.findValue(source, name).value_or(registry::RegValue{}));
+            auto& v = values.back();
+            set.push_back({const_cast<char*>(name.c_str()), static_cast<hive_type>(v.type),
+                           v.data.size(), reinterpret_cast<char*>(v.data.data())});
+        }
+        errno = 0;
+        if (hivex_node_set_values(h_, target, set.size(), set.data(), 0) != 0)
+            fail("cannot set the values of a key");
+    }
+
+    // Creates holders under `parent` with room for `count` keys, at most kHolderFanOut below
+    // each, and lists the lowest ones in `rooms`.
+    void makeHolders(hive_node_h parent, std::size_t count, LargeKey& key,
+                     std::vector<Holder>& rooms) {
+        std::size_t perHolder = kHolderFanOut;
+        while (perHolder * kHolderFanOut < count)
+            perHolder *= kHolderFanOut;
+        for (std::size_t i = 0; count > 0; ++i) {
+            std::size_t share = std::min(perHolder, count);
+            hive_node_h holder = addChild(parent, std::to_string(i));
+            key.holders.push_back(holder);
+            if (share <= kHolderFanOut)
+                rooms.push_back({holder, share});
+            else
+                makeHolders(holder, share, key, rooms);
+            count -= share;
+        }
+    }
+
+    void copyManySubkeys(registry::NodeId source, hive_node_h target, std::size_t count,
+                         std::size_t depth) {
+        LargeKey key;
+        key.node = target;
+        std::vector<Holder> rooms;
+        makeHolders(target, count, key, rooms);
+        std::size_t room = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (rooms[room].room == 0)
+                ++room;
+            --rooms[room].room;
+            std::string name(from_.childName(source, i));
+            hive_node_h child = addChild(rooms[room].node, name);
+            key.children.push_back(child);
+            key.names.push_back(std::move(name));
+            copyKey(from_.childAt(source, i), child, depth + 1);
+        }
+        largeKeys_.push_back(std::move(key));
+    }
+
+    registry::RegistryStore& from_;
+    std::string path_;
+    hive_h* h_;
+    std::vector<LargeKey> largeKeys_;
+};
+
+void writeInto(registry::RegistryStore& from, registry::NodeId key, const std::string& file) {
+    writeEmptyHive(file);
+    HiveHandle h = openHive(file, HIVEX_OPEN_WRITE);
+    Writer writer(from, file, h.get());
+    writer.copyKey(key, hivex_root(h.get()), 0);
+    errno = 0;
+    if (hivex_commit(h.get(), file.c_str(), 0) != 0)
+        failWithErrno(file, "cannot write the hive");
+    h.reset();
+    relinkLargeKeys(file, writer.largeKeys());
+}
+
+} // namespace
+
+void writeHive(registry::RegistryStore& from, registry::NodeId key, const std::string& path) {
+    std::string temporary = registry::temporaryPathBeside(path);
+    try {
+        writeInto(from, key, temporary);
+    } catch (...) {
+        unlink(temporary.c_str());
+        throw;
+    }
+    registry::replaceFile(temporary, path);
+}
+
+} // namespace moxalo::hive

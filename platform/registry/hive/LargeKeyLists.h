@@ -1,0 +1,23 @@
+#pragma once
+// libhivex adds a subkey by decoding every sibling's name and copying the whole subkey list,
+// so a key with tens of thousands of subkeys costs quadratic time and file space. The writer
+// therefore adds such subkeys below small temporary holder keys, and once libhivex has
+// committed the file, this gives the large key one list of all of them and frees the holders.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace moxalo::hive {
+
+struct LargeKey {
+    std::size_t node = 0;              // the key's cell, as a libhivex node handle
+    std::vector<std::size_t> holders;  // every temporary key below it, at any depth
+    std::vector<std::size_t> children; // its real subkeys, now below the holders
+    std::vector<std::string> names;    // the names of `children`, in the same order
+};
+
+// Rewrites the committed hive file `path` in place (atomically); throws registry::StoreError.
+void relinkLargeKeys(const std::string& path, const std::vector<LargeKey>& keys);
+
+} // namespace moxalo::hive
