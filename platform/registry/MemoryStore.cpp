@@ -37,7 +37,9 @@ std::vector<std::string> MemoryStore::valueNames(NodeId key) {
     return names;
 }
 
-std::optional<std::string> MemoryStore::whyReadOnly() { return readOnlyReason_; }
+std::optional<std::string> MemoryStore::whyReadOnly() {
+    return readOnlyReason_;
+}
 
 NodeId MemoryStore::createKey(NodeId parent, std::string_view name) {
     if (NodeId existing = findChild(parent, name); existing != kNoNode)

@@ -26,6 +26,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A write refused because the source cannot be written (a read-only file, folder or mount, the
+// installed sample, a Wine prefix whose wineserver runs).
+class AccessDenied : public StoreError {
+public:
+    using StoreError::StoreError;
+};
+
 // Identifies a key within one store; meaningful only to the store that handed it out.
 using NodeId = std::uint64_t;
 inline constexpr NodeId kNoNode = ~NodeId{0};

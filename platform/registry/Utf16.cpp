@@ -40,7 +40,11 @@ void appendUtf16(std::vector<std::uint8_t>& out, char32_t cp) {
 std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char c = byte(i);
-    std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    std::size_t len = c < 0x80           ? 1
+                      : (c >> 5) == 0x6  ? 2
+                      : (c >> 4) == 0xE  ? 3
+                      : (c >> 3) == 0x1E ? 4
+                                         : 0;
     if (len == 0 || i + len > text.size())
         return 0;
     cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);

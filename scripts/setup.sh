@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, then configures and builds.
+# Safe to run again: packages already present are not fetched, the build is incremental.
+set -euo pipefail
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${MOXALO_BUILD:-$top/build}
+
+packages=(
+  g++ cmake make pkg-config
+  libhivex-dev libhivex-bin        # registry hives; hivexsh checks the hives we write
+  libgtest-dev libgmock-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$(nproc)"

@@ -1,0 +1,45 @@
+#pragma once
+// Building small registries in tests and mounting them for the registry functions.
+
+#include "registry/MemoryStore.h"
+#include "registry/Registry.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace moxalo::testing {
+
+// A REG_SZ value with its terminating NUL, as regedit stores one.
+registry::RegValue sz(const std::string& text);
+registry::RegValue expandSz(const std::string& text);
+registry::RegValue dword(std::uint32_t n);
+// A string value stored without a terminating NUL.
+registry::RegValue unterminatedSz(const std::string& text);
+
+// Sets `value` under `name` of the key at `path` (created as needed).
+void put(registry::MemoryStore& store, const std::string& path, const std::string& name,
+         const registry::RegValue& value);
+
+// Mounts the store as the whole of HKEY_CLASSES_ROOT; returns it for further changes.
+registry::MemoryStore& mountMemory(std::unique_ptr<registry::MemoryStore> store);
+
+// A temporary folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+
+} // namespace moxalo::testing

@@ -1,0 +1,22 @@
+#include "Commands.h"
+
+#include <ostream>
+
+namespace moxalo::cli {
+
+int runSources(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    if (!inv.args.empty()) {
+        err << "moxalo-cli: sources takes no arguments\n";
+        return 2;
+    }
+    out << "Chosen by: " << inv.choice.chosenBy << "\n";
+    for (const auto& source : inv.opened.sources) {
+        out << registry::describeKind(source.kind) << "\t" << source.path;
+        if (inv.choice.bundledSample)
+            out << "\t(read-only)";
+        out << "\n";
+    }
+    return 0;
+}
+
+} // namespace moxalo::cli
