@@ -1,0 +1,135 @@
+#include "HiveMapping.h"
+
+#include "HiveLayout.h"
+#include "registry/RegistryStore.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace moxalo::hive {
+
+namespace {
+
+using namespace layout;
+
+[[noreturn]] void fail(const std::string& path, const std::string& what) {
+    throw registry::StoreError(path + ": " + what);
+}
+
+std::string hex(std::size_t n) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%zx", n);
+    return text;
+}
+
+// One-byte names are Latin-1; each byte above 0x7F becomes two bytes of UTF-8.
+std::string latin1ToUtf8(const std::uint8_t* p, std::size_t n) {
+    std::string out;
+    out.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (p[i] < 0x80) {
+            out.push_back(static_cast<char>(p[i]));
+        } else {
+            out.push_back(static_cast<char>(0xC0 | p[i] >> 6));
+            out.push_back(static_cast<char>(0x80 | (p[i] & 0x3F)));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+HiveMapping::HiveMapping(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        fail(path, std::string("cannot open: ") + std::strerror(errno));
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        fail(path, "not a regular file");
+    }
+    size_ = static_cast<std::size_t>(st.st_size);
+    void* map = size_ > 0 ? mmap(nullptr, size_, PROT_READ, MAP_SHARED, fd, 0) : nullptr;
+    int err = errno;
+    close(fd);
+    if (map == MAP_FAILED)
+        fail(path, std::string("cannot map: ") + std::strerror(err));
+    bytes_ = static_cast<const std::uint8_t*>(map);
+    try {
+        checkBaseBlock(path);
+    } catch (...) {
+        munmap(map, size_);
+        throw;
+    }
+}
+
+HiveMapping::~HiveMapping() {
+    if (bytes_ != nullptr)
+        munmap(const_cast<std::uint8_t*>(bytes_), size_);
+    bytes_ = nullptr;
+}
+
+void HiveMapping::checkBaseBlock(const std::string& path) const {
+    if (size_ < 4 || std::memcmp(bytes_, "regf", 4) != 0)
+        fail(path, "not a registry hive (it does not start with \"regf\")");
+    if (size_ < kBaseBlockSize + kBinAlignment)
+        fail(path, "truncated hive: " + std::to_string(size_) + " bytes, less than one hive bin");
+    std::uint32_t major = get32(bytes_ + base::kMajorVersion);
+    if (major != 1)
+        fail(path, "unsupported hive format version " + std::to_string(major) + "." +
+                       std::to_string(get32(bytes_ + base::kMinorVersion)));
+    std::uint32_t stored = get32(bytes_ + base::kChecksum);
+    if (std::uint32_t sum = baseBlockChecksum(bytes_); sum != stored)
+        fail(path, "broken hive header: checksum " + hex(stored) + ", computed " + hex(sum));
+    std::size_t bins = get32(bytes_ + base::kBinsSize);
+    if (bins == 0 || bins % kBinAlignment != 0)
+        fail(path, "broken hive header: hive bins size " + hex(bins));
+    if (kBaseBlockSize + bins > size_)
+        fail(path, "truncated hive: the header gives " + std::to_string(bins) +
+                       " bytes of hive bins, the file holds " +
+                       std::to_string(size_ - kBaseBlockSize));
+    std::size_t root = get32(bytes_ + base::kRootCell);
+    if (root >= bins)
+        fail(path, "broken hive header: root key offset " + hex(root) + " beyond the hive bins");
+}
+
+const std::uint8_t* HiveMapping::cell(std::size_t offset, const char* id, std::size_t fixedPart,
+                                      std::size_t& cellSize) const {
+    if (offset < kBaseBlockSize || offset > size_ - 4)
+        return nullptr;
+    auto size = static_cast<std::int32_t>(get32(bytes_ + offset));
+    cellSize = size < 0 ? static_cast<std::size_t>(-static_cast<std::int64_t>(size)) : 0;
+    if (cellSize < fixedPart || cellSize > size_ - offset ||
+        std::memcmp(bytes_ + offset + 4, id, 2) != 0)
+        return nullptr;
+    return bytes_ + offset;
+}
+
+std::optional<std::string> HiveMapping::keyName(std::size_t offset) const {
+    std::size_t size = 0;
+    const std::uint8_t* p = cell(offset, "nk", nk::kName, size);
+    if (p == nullptr || !(get16(p + nk::kFlags) & nk::kCompressedName))
+        return std::nullopt;
+    std::size_t length = get16(p + nk::kNameLength);
+    if (length > size - nk::kName)
+        return std::nullopt;
+    return latin1ToUtf8(p + nk::kName, length);
+}
+
+std::optional<std::string> HiveMapping::valueName(std::size_t offset) const {
+    std::size_t size = 0;
+    const std::uint8_t* p = cell(offset, "vk", vk::kName, size);
+    if (p == nullptr || !(get16(p + vk::kFlags) & vk::kCompressedName))
+        return std::nullopt;
+    std::size_t length = get16(p + vk::kNameLength);
+    if (length > size - vk::kName)
+        return std::nullopt;
+    return latin1ToUtf8(p + vk::kName, length);
+}
+
+} // namespace moxalo::hive

@@ -1,0 +1,35 @@
+#pragma once
+// A hive file mapped read-only. Opening it checks the base block, so that the common kinds of
+// damage get a message of their own before libhivex sees the file; reading names straight
+// from the key and value cells saves libhivex's character conversion and allocation per name.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace moxalo::hive {
+
+class HiveMapping {
+public:
+    // Throws registry::StoreError "<path>: <what is wrong>".
+    explicit HiveMapping(const std::string& path);
+    ~HiveMapping();
+    HiveMapping(const HiveMapping&) = delete;
+    HiveMapping& operator=(const HiveMapping&) = delete;
+
+    // The name of the key or value whose cell starts at `offset` (a libhivex handle), when it
+    // is stored in the one-byte form; nothing when it is UTF-16 or the cell does not hold up.
+    std::optional<std::string> keyName(std::size_t offset) const;
+    std::optional<std::string> valueName(std::size_t offset) const;
+
+private:
+    const std::uint8_t* cell(std::size_t offset, const char* id, std::size_t fixedPart,
+                             std::size_t& cellSize) const;
+    void checkBaseBlock(const std::string& path) const;
+
+    const std::uint8_t* bytes_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+} // namespace moxalo::hive

@@ -1,0 +1,147 @@
+#include "HiveStore.h"
+
+#include "registry/NameFold.h"
+
+#include <cerrno>
+
+namespace moxalo::hive {
+
+using registry::NodeId;
+
+namespace {
+
+// Frees what libhivex hands out with malloc.
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T> using Owned = std::unique_ptr<T, FreeDeleter>;
+
+} // namespace
+
+std::unique_ptr<HiveStore> HiveStore::open(const std::string& path) {
+    std::unique_ptr<HiveStore> store(new HiveStore(path));
+    store->load();
+    return store;
+}
+
+HiveStore::HiveStore(std::string path) : path_(std::move(path)) {}
+
+void HiveStore::load() {
+    mapping_ = std::make_unique<HiveMapping>(path_);
+    errno = 0;
+    reader_.reset(hivex_open(path_.c_str(), 0));
+    if (!reader_)
+        fail("damaged hive bins or cells");
+    rootNode();
+}
+
+void HiveStore::fail(const std::string& what) const {
+    failWithErrno(path_, what);
+}
+
+NodeId HiveStore::rootNode() {
+    errno = 0;
+    hive_node_h root = hivex_root(hive());
+    if (root == 0)
+        fail("the root key is missing or damaged");
+    return root;
+}
+
+std::string HiveStore::keyName(hive_node_h node) {
+    if (mapping_) {
+        if (auto name = mapping_->keyName(node))
+            return std::move(*name);
+    }
+    errno = 0;
+    Owned<char> name(hivex_node_name(hive(), node));
+    if (!name)
+        fail("cannot read the name of the key at offset " + std::to_string(node));
+    return name.get();
+}
+
+HiveStore::Children& HiveStore::children(NodeId key) {
+    if (auto it = children_.find(key); it != children_.end())
+        return it->second;
+    errno = 0;
+    Owned<hive_node_h> list(hivex_node_children(hive(), key));
+    if (!list)
+        fail("cannot read the subkeys of the key \"" + keyName(key) + "\"");
+    Children found;
+    for (const hive_node_h* p = list.get(); *p != 0; ++p) {
+        found.nodes.push_back(*p);
+        found.names.push_back(keyName(*p));
+    }
+    return children_.emplace(key, std::move(found)).first->second;
+}
+
+NodeId HiveStore::findChild(NodeId parent, std::string_view name) {
+    Children& c = children(parent);
+    if (c.byFoldedName.empty()) {
+        c.byFoldedName.reserve(c.names.size());
+        for (std::size_t i = 0; i < c.names.size(); ++i)
+            c.byFoldedName.emplace(registry::foldName(c.names[i]), i);
+    }
+    auto it = c.byFoldedName.find(registry::foldName(name));
+    return it == c.byFoldedName.end() ? registry::kNoNode : c.nodes[it->second];
+}
+
+std::string_view HiveStore::childName(NodeId key, std::size_t index) {
+    return children(key).names.at(index);
+}
+
+NodeId HiveStore::childAt(NodeId key, std::size_t index) {
+    return children(key).nodes.at(index);
+}
+
+const std::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
+    if (auto it = values_.find(key); it != values_.end())
+        return it->second;
+    errno = 0;
+    Owned<hive_value_h> list(hivex_node_values(hive(), key));
+    if (!list)
+        fail("cannot read the values of the key \"" + keyName(key) + "\"");
+    std::vector<Value> found;
+    for (const hive_value_h* p = list.get(); *p != 0; ++p) {
+        auto name = mapping_ ? mapping_->valueName(*p) : std::nullopt;
+        if (!name) {
+            errno = 0;
+            Owned<char> decoded(hivex_value_key(hive(), *p));
+            if (!decoded)
+                fail("cannot read a value name of the key \"" + keyName(key) + "\"");
+            name = decoded.get();
+        }
+        found.push_back({std::move(*name), *p});
+    }
+    return values_.emplace(key, std::move(found)).first->second;
+}
+
+registry::RegValue HiveStore::valueData(hive_value_h value) {
+    hive_type type{};
+    std::size_t length = 0;
+    errno = 0;
+    Owned<char> data(hivex_value_value(hive(), value, &type, &length));
+    if (!data && (errno != 0 || length != 0))
+        fail("cannot read the data of a value");
+    registry::RegValue result;
+    result.type = static_cast<registry::DWORD>(type);
+    auto* bytes = reinterpret_cast<const std::uint8_t*>(data.get());
+    result.data.assign(bytes, bytes + (data ? length : 0));
+    return result;
+}
+
+std::optional<registry::RegValue> HiveStore::findValue(NodeId key, std::string_view name) {
+    for (const Value& v : values(key)) {
+        if (registry::sameName(v.name, name))
+            return valueData(v.handle);
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> HiveStore::valueNames(NodeId key) {
+    std::vector<std::string> names;
+    for (const Value& v : values(key))
+        names.push_back(v.name);
+    return names;
+}
+
+} // namespace moxalo::hive

@@ -1,0 +1,71 @@
+#pragma once
+// A registry hive file ("regf": NTUSER.DAT, UsrClass.dat, SOFTWARE) as a store, read and
+// written through libhivex. Node ids are libhivex's node handles, the file offsets of the key
+// cells; they stay the same across the write handle and the reopened file.
+
+#include "HiveHandle.h"
+#include "HiveMapping.h"
+#include "registry/RegistryStore.h"
+
+#include <memory>
+#include <unordered_map>
+
+namespace moxalo::hive {
+
+class HiveStore : public registry::RegistryStore {
+public:
+    // Throws registry::StoreError "<path>: <what is wrong>".
+    static std::unique_ptr<HiveStore> open(const std::string& path);
+
+    std::string origin() const override { return path_; }
+    registry::NodeId rootNode() override;
+    registry::NodeId findChild(registry::NodeId parent, std::string_view name) override;
+    std::size_t childCount(registry::NodeId key) override { return children(key).nodes.size(); }
+    std::string_view childName(registry::NodeId key, std::size_t index) override;
+    registry::NodeId childAt(registry::NodeId key, std::size_t index) override;
+    std::optional<registry::RegValue> findValue(registry::NodeId key,
+                                                std::string_view name) override;
+    std::vector<std::string> valueNames(registry::NodeId key) override;
+
+    std::optional<std::string> whyReadOnly() override;
+    registry::NodeId createKey(registry::NodeId parent, std::string_view name) override;
+    void setValue(registry::NodeId key, std::string_view name,
+                  const registry::RegValue& value) override;
+    void deleteValue(registry::NodeId key, std::string_view name) override;
+    void deleteKey(registry::NodeId parent, std::string_view name) override;
+    void save() override;
+
+private:
+    struct Children {
+        std::vector<hive_node_h> nodes;
+        std::vector<std::string> names;
+        std::unordered_map<std::string, std::size_t> byFoldedName; // filled on first lookup
+    };
+    struct Value {
+        std::string name;
+        hive_value_h handle;
+    };
+    using NamedValues = std::vector<std::pair<std::string, registry::RegValue>>;
+
+    explicit HiveStore(std::string path);
+    void load();
+    hive_h* hive() const { return writer_ ? writer_.get() : reader_.get(); }
+    hive_h* writer();
+    [[noreturn]] void fail(const std::string& what) const;
+    std::string keyName(hive_node_h node);
+    Children& children(registry::NodeId key);
+    const std::vector<Value>& values(registry::NodeId key);
+    registry::RegValue valueData(hive_value_h value);
+    NamedValues allValues(registry::NodeId key);
+    void replaceValues(registry::NodeId key, const NamedValues& values);
+
+    std::string path_;
+    HiveHandle reader_;
+    HiveHandle writer_;
+    // Decodes names from the file while it is unchanged; gone once a change is made.
+    std::unique_ptr<HiveMapping> mapping_;
+    std::unordered_map<hive_node_h, Children> children_;
+    std::unordered_map<hive_node_h, std::vector<Value>> values_;
+};
+
+} // namespace moxalo::hive
