@@ -1,0 +1,117 @@
+#include "regfile/RegFileExport.h"
+
+#include "regfile/RegFileImport.h"
+#include "regfile/RegFileRoots.h"
+#include "regfile/RegFileValueFormat.h"
+#include "registry/NameFold.h"
+#include "registry/Utf16.h"
+
+#include <algorithm>
+
+namespace moxalo::regfile {
+
+namespace {
+
+using registry::MemoryStore;
+using registry::NodeId;
+
+// A key still to be written, with its full path; a stack of these walks the tree depth-first
+// without recursion, so a deep tree cannot overflow the call stack.
+struct PendingKey {
+    NodeId key;
+    std::string path;
+    std::size_t depth;
+};
+
+void checkDepth(const PendingKey& key) {
+    if (key.depth + 1 >= kMaxKeyDepth)
+        throw registry::StoreError("cannot write " + key.path +
+                                   ": its subkeys are nested deeper than " +
+                                   std::to_string(kMaxKeyDepth) + " levels");
+}
+
+std::string headerLine(int version) {
+    return std::string(version == 4 ? kHeaderVersion4 : kHeaderVersion5) + "\r\n";
+}
+
+std::string encode(const std::string& text, bool unicode) {
+    if (!unicode)
+        return text;
+    std::vector<std::uint8_t> wide = registry::utf8ToUtf16le(text);
+    std::string out = "\xFF\xFE";
+    out.append(reinterpret_cast<const char*>(wide.data()), wide.size());
+    return out;
+}
+
+void appendKeyLine(std::string& out, const std::string& path) {
+    out += "\r\n[" + path + "]\r\n";
+}
+
+// Subkeys in the order regedit writes them: by name, without regard to case.
+std::vector<std::pair<std::string, NodeId>> sortedSubkeys(registry::RegistryStore& store,
+                                                          NodeId key) {
+    std::vector<std::pair<std::string, NodeId>> subkeys;
+    std::size_t count = store.childCount(key);
+    subkeys.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        subkeys.emplace_back(std::string(store.childName(key, i)), store.childAt(key, i));
+    std::stable_sort(subkeys.begin(), subkeys.end(), [](const auto& a, const auto& b) {
+        return registry::compareNames(a.first, b.first) < 0;
+    });
+    return subkeys;
+}
+
+bool writtenInTree(const MemoryStore::Node& node) {
+    return node.listed || !node.values.empty() || node.children.empty();
+}
+
+} // namespace
+
+std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::string_view fullPath) {
+    std::string out = headerLine(5);
+    std::vector<PendingKey> stack{{key, std::string(fullPath), 0}};
+    while (!stack.empty()) {
+        PendingKey at = std::move(stack.back());
+        stack.pop_back();
+        appendKeyLine(out, at.path);
+        for (const std::string& name : store.valueNames(at.key)) {
+            if (auto value = store.findValue(at.key, name))
+                appendValueLine(out, name, *value, {});
+        }
+        auto subkeys = sortedSubkeys(store, at.key);
+        if (!subkeys.empty())
+            checkDepth(at);
+        for (auto it = subkeys.rbegin(); it != subkeys.rend(); ++it)
+            stack.push_back({it->second, at.path + "\\" + it->first, at.depth + 1});
+    }
+    out += "\r\n";
+    return encode(out, true);
+}
+
+std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {
+    std::string out = headerLine(format.version);
+    ValueStyle style{format.unicode, true};
+    std::vector<PendingKey> stack;
+    const auto& roots = MemoryStore::node(store.rootNode())->children;
+    for (auto it = roots.rbegin(); it != roots.rend(); ++it)
+        stack.push_back({MemoryStore::id(it->get()), (*it)->name, 0});
+    while (!stack.empty()) {
+        PendingKey at = std::move(stack.back());
+        stack.pop_back();
+        const MemoryStore::Node& node = *MemoryStore::node(at.key);
+        if (writtenInTree(node)) {
+            appendKeyLine(out, at.path);
+            for (const auto& [name, value] : node.values)
+                appendValueLine(out, name, value, style);
+        }
+        if (!node.children.empty())
+            checkDepth(at);
+        for (auto it = node.children.rbegin(); it != node.children.rend(); ++it)
+            stack.push_back(
+                {MemoryStore::id(it->get()), at.path + "\\" + (*it)->name, at.depth + 1});
+    }
+    out += "\r\n";
+    return encode(out, format.unicode);
+}
+
+} // namespace moxalo::regfile

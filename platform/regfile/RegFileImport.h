@@ -1,0 +1,34 @@
+#pragma once
+// Applies a regedit .reg file to a registry tree the way `regedit /s file.reg` does: line by
+// line, dropping a malformed line or value and going on with the rest.
+
+#include "registry/MemoryStore.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace moxalo::regfile {
+
+inline constexpr std::string_view kHeaderVersion5 = "Windows Registry Editor Version 5.00";
+inline constexpr std::string_view kHeaderVersion4 = "REGEDIT4";
+// Windows 3.1 registration files: only "HKEY_CLASSES_ROOT\path = text" lines.
+inline constexpr std::string_view kHeaderWin31 = "REGEDIT";
+
+// Something regedit would drop or warn about, at a 1-based line of the file.
+struct Diagnostic {
+    int line = 0;
+    std::string message;
+};
+
+struct ImportResult {
+    int version = 5;     // 5, 4, or 3 for the Windows 3.1 format
+    bool unicode = true; // UTF-16LE with a byte order mark, else 8-bit
+    std::vector<Diagnostic> diagnostics;
+};
+
+// `target` holds the root keys at its top level, named in upper case (HKEY_CLASSES_ROOT, ...).
+// Throws registry::StoreError, without the file name, when the first line is no .reg header.
+ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target);
+
+} // namespace moxalo::regfile

@@ -1,0 +1,37 @@
+#include "regfile/RegFileText.h"
+
+#include "registry/Utf16.h"
+
+namespace moxalo::regfile {
+
+DecodedText decodeRegFile(std::string_view bytes) {
+    DecodedText out;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        out.encoding = Encoding::Utf16le;
+        std::string_view body = bytes.substr(2);
+        out.halfCharacterAtEnd = body.size() % 2 != 0;
+        out.utf8 = registry::utf16leToUtf8(reinterpret_cast<const std::uint8_t*>(body.data()),
+                                           body.size());
+        return out;
+    }
+    out.encoding = Encoding::Ansi;
+    out.utf8 = registry::utf16leToUtf8(registry::utf8ToUtf16le(bytes));
+    return out;
+}
+
+bool LineReader::next(std::string_view& line) {
+    if (pos_ >= text_.size())
+        return false;
+    std::size_t end = text_.find_first_of("\r\n", pos_);
+    if (end == std::string_view::npos)
+        end = text_.size();
+    line = text_.substr(pos_, end - pos_);
+    pos_ = end;
+    if (pos_ < text_.size())
+        pos_ += text_.compare(pos_, 2, "\r\n") == 0 ? 2 : 1;
+    ++number_;
+    return true;
+}
+
+} // namespace moxalo::regfile

@@ -1,0 +1,121 @@
+#include "regfile/RegFileValueFormat.h"
+
+#include "registry/Utf16.h"
+
+#include <cstdio>
+
+namespace moxalo::regfile {
+
+namespace {
+
+using registry::RegValue;
+
+// regedit breaks a hex line once it reaches this many characters (25 bytes after the indent).
+constexpr std::size_t kHexLineWrap = 77;
+constexpr std::string_view kHexIndent = "  ";
+
+// The length regedit counts, in UTF-16 code units.
+std::size_t utf16Units(std::string_view utf8) {
+    std::size_t units = 0;
+    for (char c : utf8) {
+        auto b = static_cast<unsigned char>(c);
+        units += (b & 0xC0) != 0x80;
+        units += b >= 0xF0;
+    }
+    return units;
+}
+
+std::size_t firstNulUnit(const std::vector<std::uint8_t>& data) {
+    std::size_t units = data.size() / 2;
+    for (std::size_t i = 0; i < units; ++i) {
+        if (data[2 * i] == 0 && data[2 * i + 1] == 0)
+            return i;
+    }
+    return units;
+}
+
+// Reading `"text"` back gives exactly these bytes: one final NUL and text that UTF-8 can hold.
+bool quotedKeepsBytes(const std::vector<std::uint8_t>& data) {
+    if (data.size() < 2 || data.size() % 2 != 0 || firstNulUnit(data) != data.size() / 2 - 1)
+        return false;
+    return registry::stringValueData(registry::utf16leToUtf8(data.data(), data.size() - 2)) == data;
+}
+
+std::string textBeforeNul(const std::vector<std::uint8_t>& data) {
+    return registry::utf16leToUtf8(data.data(), 2 * firstNulUnit(data));
+}
+
+// In an 8-bit file regedit writes the text types in the code page and reads them back so.
+bool convertedInAnsi(const RegValue& value) {
+    return value.type == registry::REG_SZ || value.type == registry::REG_EXPAND_SZ ||
+           value.type == registry::REG_MULTI_SZ;
+}
+
+void appendHex(std::string& out, std::size_t lineLength, const RegValue& value, ValueStyle style) {
+    char tag[24];
+    if (value.type == registry::REG_BINARY)
+        std::snprintf(tag, sizeof tag, "hex:");
+    else
+        std::snprintf(tag, sizeof tag, "hex(%x):", static_cast<unsigned>(value.type));
+    out += tag;
+    lineLength += std::string_view(tag).size();
+    std::string ansi;
+    std::string_view bytes(reinterpret_cast<const char*>(value.data.data()), value.data.size());
+    if (!style.unicode && convertedInAnsi(value)) {
+        ansi = registry::utf16leToUtf8(value.data);
+        bytes = ansi;
+    }
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(bytes[i]));
+        out += digits;
+        if (i + 1 == bytes.size())
+            break;
+        out += ',';
+        lineLength += 3;
+        if (lineLength >= kHexLineWrap) {
+            out += "\\\r\n";
+            out += kHexIndent;
+            lineLength = kHexIndent.size();
+        }
+    }
+}
+
+} // namespace
+
+std::string escapeRegText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            out += '\\';
+        if (c == '\r' || c == '\n')
+            out += c == '\r' ? "\\r" : "\\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+void appendValueLine(std::string& out, std::string_view name, const RegValue& value,
+                     ValueStyle style) {
+    std::size_t lineStart = out.size();
+    if (name.empty())
+        out += "@=";
+    else
+        out += "\"" + escapeRegText(name) + "\"=";
+    if (value.type == registry::REG_SZ && (!style.keepEveryByte || quotedKeepsBytes(value.data))) {
+        out += "\"" + escapeRegText(textBeforeNul(value.data)) + "\"";
+    } else if (value.type == registry::REG_DWORD && value.data.size() == 4) {
+        char digits[16];
+        unsigned number = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
+                          static_cast<unsigned>(value.data[3]) << 24;
+        std::snprintf(digits, sizeof digits, "dword:%08x", number);
+        out += digits;
+    } else {
+        appendHex(out, utf16Units(std::string_view(out).substr(lineStart)), value, style);
+    }
+    out += "\r\n";
+}
+
+} // namespace moxalo::regfile

@@ -1,0 +1,23 @@
+#pragma once
+// One value line of a .reg file in regedit's export form: "name"=data, hex data wrapped.
+
+#include "registry/RegistryStore.h"
+
+#include <string>
+#include <string_view>
+
+namespace moxalo::regfile {
+
+struct ValueStyle {
+    bool unicode = true;        // hex(2) and hex(7) bytes stay UTF-16LE, else become UTF-8
+    bool keepEveryByte = false; // REG_SZ that "text" would change is written as hex(1)
+};
+
+// Appends the line, ended by CR LF, as UTF-8 text.
+void appendValueLine(std::string& out, std::string_view name, const registry::RegValue& value,
+                     ValueStyle style);
+
+// `text` with "\" and '"' escaped, and CR and LF written as \r and \n.
+std::string escapeRegText(std::string_view text);
+
+} // namespace moxalo::regfile

@@ -1,0 +1,156 @@
+// File-level rules of importing: the header line, the encodings, line endings and comments.
+
+#include "RegFileTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace moxalo::regfile::test {
+namespace {
+
+using ::testing::HasSubstr;
+
+std::string importError(const std::string& bytes) {
+    registry::MemoryStore store;
+    try {
+        importRegFile(bytes, store);
+    } catch (const registry::StoreError& e) {
+        EXPECT_EQ(store.childCount(store.rootNode()), 0u) << "nothing is imported";
+        return e.what();
+    }
+    return "<no error>";
+}
+
+TEST(RegFileImportHeader, AcceptsTheKnownHeadersAfterBlanks) {
+    const struct {
+        const char* header;
+        int version;
+    } cases[] = {{"REGEDIT4", 4},
+                 {"  REGEDIT4", 4},
+                 {"\tREGEDIT4", 4},
+                 {"Windows Registry Editor Version 5.00", 5},
+                 {" \tWindows Registry Editor Version 5.00", 5}};
+    for (const auto& c : cases) {
+        for (bool unicode : {true, false}) {
+            SCOPED_TRACE(std::string(c.header) + (unicode ? " UTF-16" : " 8-bit"));
+            registry::MemoryStore store;
+            std::string text =
+                std::string(c.header) + "\r\n[HKEY_CURRENT_USER\\A]\r\n\"v\"=\"x\"\r\n";
+            ImportResult result = importRegFile(fileBytes(text, unicode), store);
+            EXPECT_EQ(result.version, c.version);
+            EXPECT_EQ(result.unicode, unicode);
+            EXPECT_TRUE(result.diagnostics.empty());
+            registry::NodeId key = store.findPath(store.rootNode(), "HKEY_CURRENT_USER\\A");
+            ASSERT_NE(key, registry::kNoNode);
+            EXPECT_EQ(store.findValue(key, "v"), sz("x"));
+        }
+    }
+}
+
+TEST(RegFileImportHeader, RejectsEveryOtherFirstLine) {
+    for (const char* header :
+         {"regedit4", "Regedit4", "REGEDIT 4", "REGEDIT4FOO", "REGEDIT5", "REGEDIT3", "REGEDIT4 ",
+          "Windows Registry Editor Version 4.00", "Windows Registry Editor Version 5",
+          "WINDOWS REGISTRY EDITOR VERSION 5.00", "Windows Registry Editor version 5.00",
+          "[HKEY_CURRENT_USER\\A]"}) {
+        for (bool unicode : {true, false}) {
+            SCOPED_TRACE(header);
+            std::string text = std::string(header) + "\r\n[HKEY_CURRENT_USER\\A]\r\n@=\"x\"\r\n";
+            std::string message = importError(fileBytes(text, unicode));
+            EXPECT_THAT(message, HasSubstr(std::string("\"") + header));
+            EXPECT_THAT(message,
+                        HasSubstr("\"Windows Registry Editor Version 5.00\" or \"REGEDIT4\""));
+        }
+    }
+}
+
+TEST(RegFileImportHeader, NamesEncodingsRegeditCannotRead) {
+    std::string header = "Windows Registry Editor Version 5.00\r\n";
+    std::string utf16 = fileBytes(header, true).substr(2);
+    std::string bigEndian = "\xFE\xFF";
+    for (std::size_t i = 0; i < utf16.size(); i += 2)
+        bigEndian += std::string{utf16[i + 1], utf16[i]};
+    EXPECT_THAT(importError("\xEF\xBB\xBF" + header), HasSubstr("UTF-8 with a byte order mark"));
+    EXPECT_THAT(importError(bigEndian), HasSubstr("UTF-16 big-endian"));
+    EXPECT_THAT(importError(utf16), HasSubstr("UTF-16 without a byte order mark"));
+    EXPECT_THAT(importError(""), HasSubstr("the file is empty"));
+    EXPECT_THAT(importError("\xFF\xFE"), HasSubstr("first line is \"\""));
+}
+
+// The byte order mark, not the header, decides how hex(2) bytes are read.
+TEST(RegFileImportHeader, EncodingComesFromTheFirstBytesOnly) {
+    std::string text = "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"p\"=hex(2):25,00,50,00,00,00\r\n";
+    registry::MemoryStore store;
+    ImportResult result = importRegFile(fileBytes(text, true), store);
+    EXPECT_EQ(result.version, 4);
+    EXPECT_TRUE(result.unicode);
+    auto value = store.findValue(store.findPath(store.rootNode(), "HKEY_CURRENT_USER\\A"), "p");
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->data, (std::vector<std::uint8_t>{0x25, 0, 0x50, 0, 0, 0}));
+}
+
+TEST(RegFileImportText, EveryLineEndingCountsLines) {
+    for (std::string end : {"\r\n", "\n", "\r"}) {
+        for (bool unicode : {true, false}) {
+            SCOPED_TRACE(::testing::PrintToString(end) + (unicode ? " UTF-16" : " 8-bit"));
+            std::string text = "REGEDIT4" + end + end + "[HKEY_CURRENT_USER\\A]" + end + "garbage" +
+                               end + end + "\"v\"=\"1\"" + end + "\"w\"=\"2\"";
+            Imported imported;
+            imported.result = importRegFile(fileBytes(text, unicode), imported.store);
+            EXPECT_EQ(imported.text("HKEY_CURRENT_USER\\A", "v"), "1");
+            EXPECT_EQ(imported.text("HKEY_CURRENT_USER\\A", "w"), "2") << "no final newline";
+            ASSERT_EQ(imported.result.diagnostics.size(), 1u) << imported.diagnostics();
+            EXPECT_EQ(imported.result.diagnostics[0].line, 4);
+        }
+    }
+}
+
+TEST(RegFileImportText, EightBitTextIsUtf8ElseLatin1) {
+    auto imported = importBody("[HKEY_CURRENT_USER\\A]\r\n\"utf8\"=\"caf\xC3\xA9\"\r\n"
+                               "\"latin1\"=\"caf\xE9\"\r\n\"k\xC3\xBC\"=\"name\"\r\n",
+                               false);
+    EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "utf8"), "caf\xC3\xA9");
+    EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "latin1"), "caf\xC3\xA9");
+    EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "K\xC3\x9C"), "name");
+    auto wide = importBody("[HKEY_CURRENT_USER\\A]\r\n\"v\"=\"caf\xC3\xA9 \xF0\x9F\x98\x80\"\r\n");
+    EXPECT_EQ(wide->value("HKEY_CURRENT_USER\\A", "v"), sz("caf\xC3\xA9 \xF0\x9F\x98\x80"));
+}
+
+TEST(RegFileImportText, CommentsAndStrayLines) {
+    auto imported = importBody("[HKEY_CURRENT_USER\\A]\r\n"
+                               ";comment\\\r\n"
+                               "\"a\"=\"1\"\r\n"
+                               "  #comment\\\r\n"
+                               "\"b\"=\"2\"\r\n"
+                               "NameNoQuotes=\"x\"\r\n"
+                               "\t\r\n"
+                               "   \"c\"=\"3\"\r\n");
+    EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "a"), "1");
+    EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "b"), "2");
+    EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "c"), "3");
+    EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "NameNoQuotes"), "<missing>");
+    ASSERT_EQ(imported->result.diagnostics.size(), 1u) << imported->diagnostics();
+    EXPECT_EQ(imported->result.diagnostics[0].line, 7);
+}
+
+TEST(RegFileImportText, OddUtf16FileIsReportedAsCutShort) {
+    std::string bytes = fileBytes("REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n@=\"x\"\r\n", true) + "A";
+    Imported imported;
+    imported.result = importRegFile(bytes, imported.store);
+    EXPECT_EQ(imported.text("HKEY_CURRENT_USER\\A", ""), "x");
+    ASSERT_EQ(imported.result.diagnostics.size(), 1u);
+    EXPECT_THAT(imported.result.diagnostics[0].message, HasSubstr("middle of a UTF-16 character"));
+}
+
+TEST(RegFileImportText, DiagnosticsStopAfterAThousand) {
+    std::string body;
+    for (int i = 0; i < 1500; ++i)
+        body += "garbage\r\n";
+    auto imported = importBody(body);
+    ASSERT_EQ(imported->result.diagnostics.size(), 1001u);
+    EXPECT_EQ(imported->result.diagnostics.back().line, 1002);
+    EXPECT_THAT(imported->result.diagnostics.back().message, HasSubstr("500 more"));
+}
+
+} // namespace
+} // namespace moxalo::regfile::test
