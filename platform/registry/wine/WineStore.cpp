@@ -1,0 +1,167 @@
+#include "WineStore.h"
+
+#include "WineServerLock.h"
+#include "registry/AtomicFile.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace moxalo::registry {
+
+namespace {
+
+// A fresh prefix's system.reg is under 2 MB; a file this large is not a registry we can hold.
+constexpr off_t kMaxFileSize = off_t{1} << 30;
+// 1970-01-01 as a FILETIME, and the FILETIME ticks in a microsecond.
+constexpr std::uint64_t kUnixEpochTicks = 116444736000000000ull;
+constexpr std::uint64_t kTicksPerMicrosecond = 10;
+
+std::uint64_t fileTimeNow() {
+    auto since1970 = std::chrono::system_clock::now().time_since_epoch();
+    auto micros = std::chrono::duration_cast<std::chrono::microseconds>(since1970).count();
+    return kUnixEpochTicks + static_cast<std::uint64_t>(micros) * kTicksPerMicrosecond;
+}
+
+[[noreturn]] void failFile(const std::string& path, const std::string& what) {
+    throw StoreError(path + ": " + what);
+}
+
+std::string readWholeFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        failFile(path, std::string("cannot open: ") + std::strerror(errno));
+    struct stat st {};
+    std::string text;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
+        close(fd);
+        failFile(path, S_ISDIR(st.st_mode) ? "is a folder, not a file"
+                                           : "is not a registry file of a size that can be read");
+    }
+    text.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = read(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    int err = errno;
+    close(fd);
+    if (done != text.size())
+        failFile(path, std::string("cannot read: ") + std::strerror(err));
+    return text;
+}
+
+} // namespace
+
+WineStore::WineStore(const std::string& path) : MemoryStore(path), clock_(fileTimeNow) {}
+
+std::unique_ptr<WineStore> WineStore::open(const std::string& path) {
+    std::string text = readWholeFile(path);
+    std::unique_ptr<WineStore> store(new WineStore(path));
+    store->recording_ = false;
+    readWineRegistry(text, path, *store, store->layout_);
+    store->recording_ = true;
+    return store;
+}
+
+NodeId WineStore::classesKey() {
+    static constexpr std::string_view path = "Software\\Classes";
+    if (NodeId key = findPath(rootNode(), path); key != kNoNode)
+        return key;
+    recording_ = false;
+    NodeId key = createPath(path);
+    recording_ = true;
+    node(key)->listed = false;
+    layout_.keys[node(key)].placeholder = true;
+    return key;
+}
+
+std::string WineStore::prefixFolder() const {
+    auto folder = std::filesystem::path(origin_).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+std::optional<std::string> WineStore::whyReadOnly() {
+    if (auto reason = MemoryStore::whyReadOnly())
+        return reason;
+    if (std::string reason = whyNotWritable(origin_); !reason.empty())
+        return reason;
+    if (wineserverRunning(prefixFolder()))
+        return origin_ + ": the wineserver of this prefix is running and would overwrite any "
+                         "change (quit the prefix's programs or run \"wineserver -k\")";
+    return std::nullopt;
+}
+
+void WineStore::touch(NodeId key) {
+    if (!recording_)
+        return;
+    WineKeyInfo& info = layout_.keys[node(key)];
+    info.placeholder = false;
+    stampWineKey(info, clock_());
+}
+
+NodeId WineStore::createKey(NodeId parent, std::string_view name) {
+    if (NodeId existing = findChild(parent, name); existing != kNoNode)
+        return existing;
+    NodeId key = MemoryStore::createKey(parent, name);
+    touch(parent);
+    touch(key);
+    return key;
+}
+
+void WineStore::setValue(NodeId key, std::string_view name, const RegValue& value) {
+    auto old = findValue(key, name);
+    if (old && *old == value)
+        return; // wineserver leaves the key's time alone when nothing changes
+    MemoryStore::setValue(key, name, value);
+    touch(key);
+}
+
+void WineStore::deleteValue(NodeId key, std::string_view name) {
+    if (!findValue(key, name))
+        return;
+    MemoryStore::deleteValue(key, name);
+    touch(key);
+}
+
+void WineStore::deleteKey(NodeId parent, std::string_view name) {
+    if (findChild(parent, name) == kNoNode)
+        return;
+    MemoryStore::deleteKey(parent, name);
+    touch(parent);
+}
+
+void WineStore::save() {
+    if (wineserverRunning(prefixFolder()))
+        failFile(origin_, "not written: the wineserver of this prefix is running and would "
+                          "overwrite it");
+    writeFileAtomically(origin_, writeWineRegistry(*this, layout_, clock_()));
+}
+
+std::vector<ClassesLayer> openWinePrefix(const std::string& folder,
+                                         std::vector<std::unique_ptr<RegistryStore>>& owned) {
+    auto machine = WineStore::open(folder + "/system.reg");
+    std::unique_ptr<WineStore> user;
+    std::error_code error;
+    std::string userPath = folder + "/user.reg";
+    if (std::filesystem::exists(userPath, error) || error)
+        user = WineStore::open(userPath);
+    std::vector<ClassesLayer> layers;
+    if (user) {
+        layers.push_back({user.get(), user->classesKey(), true});
+        owned.push_back(std::move(user));
+    }
+    layers.push_back({machine.get(), machine->classesKey(), false});
+    owned.push_back(std::move(machine));
+    return layers;
+}
+
+} // namespace moxalo::registry

@@ -1,0 +1,50 @@
+#pragma once
+// A Wine registry file (system.reg or user.reg of a prefix) as a store. Changes stay in memory
+// until save(), which writes the file back as wineserver would: keys that were not changed
+// come back byte for byte, changed ones with the time of their change.
+
+#include "registry/ClassesLayer.h"
+#include "registry/MemoryStore.h"
+#include "registry/wine/WineRegistryFile.h"
+
+#include <functional>
+#include <memory>
+
+namespace moxalo::registry {
+
+class WineStore : public MemoryStore {
+public:
+    // Throws StoreError naming the file, and the line where the text is wrong.
+    static std::unique_ptr<WineStore> open(const std::string& path);
+
+    // Software\Classes of the file. A file without one (a fresh user.reg) gets it in memory;
+    // it is written only once something is put into it.
+    NodeId classesKey();
+
+    std::optional<std::string> whyReadOnly() override;
+    NodeId createKey(NodeId parent, std::string_view name) override;
+    void setValue(NodeId key, std::string_view name, const RegValue& value) override;
+    void deleteValue(NodeId key, std::string_view name) override;
+    void deleteKey(NodeId parent, std::string_view name) override;
+    void save() override;
+
+    // The time a change is stamped with, as a FILETIME; tests fix it.
+    void setClock(std::function<std::uint64_t()> now) { clock_ = std::move(now); }
+
+private:
+    explicit WineStore(const std::string& path);
+    std::string prefixFolder() const;
+    // Gives the key the time of its change, as wineserver does for every change to a key.
+    void touch(NodeId key);
+
+    WineFileLayout layout_;
+    std::function<std::uint64_t()> clock_;
+    bool recording_ = true; // off while the file is read and while classesKey() fills in
+};
+
+// The classes of a prefix folder: user.reg's (user = true, first, as they win) and
+// system.reg's. A prefix without user.reg gives the machine's only. The stores go to `owned`.
+std::vector<ClassesLayer> openWinePrefix(const std::string& folder,
+                                         std::vector<std::unique_ptr<RegistryStore>>& owned);
+
+} // namespace moxalo::registry
