@@ -1,0 +1,93 @@
+#include "CatalogueScan.h"
+
+#include "Progress.h"
+#include "RegistryValues.h"
+#include "WholeNumber.h"
+#include "registry/RegistryApi.h"
+#include "shell/ShellInfo.h"
+
+namespace moxalo::catalogue {
+
+using namespace registry;
+using namespace shell;
+
+namespace {
+
+// Buffers as the registry functions are called with them: 260 characters, reused from call to
+// call, so that a short name follows a longer one in the same buffer.
+constexpr DWORD kNameBufferSize = 260;
+constexpr DWORD kLargeIconFlags = SHGFI_SYSICONINDEX | SHGFI_EXETYPE | SHGFI_TYPENAME |
+                                  SHGFI_DISPLAYNAME | SHGFI_USEFILEATTRIBUTES | SHGFI_SHELLICONSIZE;
+constexpr DWORD kSmallIconFlags = kLargeIconFlags | SHGFI_SMALLICON;
+
+struct ScanState {
+    DWORD index = 0;
+    long long extensionKeys = 0;
+    char name[kNameBufferSize] = {};
+    char className[kNameBufferSize] = {};
+    FILETIME lastWrite;
+    SHFILEINFOA info;
+};
+
+bool HasOpenWithList(const std::string& dottedName) {
+    std::string path = dottedName + "\\OpenWithList\\";
+    HKEY key = 0;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string ShellTypeName(ScanState& s) {
+    SHGetFileInfoA(s.name, FILE_ATTRIBUTE_NORMAL, &s.info, sizeof s.info, kLargeIconFlags);
+    SHGetFileInfoA(s.name, FILE_ATTRIBUTE_NORMAL, &s.info, sizeof s.info, kSmallIconFlags);
+    return TrimNull(std::string_view(s.info.szTypeName, sizeof s.info.szTypeName));
+}
+
+bool NextSubkey(ScanState& s) {
+    DWORD nameSize = kNameBufferSize;
+    DWORD classSize = kNameBufferSize;
+    return RegEnumKeyExA(HKEY_CLASSES_ROOT, s.index, s.name, &nameSize, nullptr, s.className,
+                         &classSize, &s.lastWrite) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+std::string ScanErrorText(int number, const std::string& description) {
+    return "Error: " + std::to_string(number) + " - " + description;
+}
+
+ScanOutcome LoadList(const std::string& openWithSetting, ScanListener& listener) {
+    ScanOutcome outcome;
+    auto setting = ToWholeNumber(openWithSetting);
+    if (auto* error = std::get_if<ConversionError>(&setting)) {
+        outcome.error = ScanErrorText(error->number, error->description);
+        listener.ScanFailed(*outcome.error);
+        return outcome;
+    }
+    bool openWithOnly = std::get<std::int32_t>(setting) != 0;
+
+    listener.ScanStarted();
+    ScanState s;
+    while (NextSubkey(s)) {
+        if (s.name[0] == '.') {
+            ++s.extensionKeys;
+            listener.Progress(ProgressValue(s.extensionKeys));
+            std::string typeName = ShellTypeName(s);
+            std::string dotted = TrimNull(std::string_view(s.name, kNameBufferSize));
+            bool openWith = HasOpenWithList(dotted);
+            if (openWith || !openWithOnly) {
+                listener.RowFound(CatalogueEntry::For(dotted, std::move(typeName), openWith));
+                ++outcome.rows;
+            }
+        }
+        ++s.index;
+        listener.DoEvents();
+    }
+    outcome.extensionKeysSeen = s.extensionKeys;
+    listener.ScanFinished(outcome.rows);
+    listener.DoEvents();
+    return outcome;
+}
+
+} // namespace moxalo::catalogue

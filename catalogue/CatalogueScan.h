@@ -1,0 +1,42 @@
+#pragma once
+// The catalogue scan: every subkey of HKEY_CLASSES_ROOT whose name begins with "." is a
+// registered extension and gives one row, handed out as soon as it is found.
+
+#include "CatalogueEntry.h"
+
+#include <optional>
+#include <string>
+
+namespace moxalo::catalogue {
+
+// The one who shows the scan: the file list window, or the command line. The scan calls these
+// in its own order; each has nothing to do by default.
+class ScanListener {
+public:
+    virtual ~ScanListener() = default;
+    // The list is emptied and disabled, the pointer busy, the bar shown at 0.
+    virtual void ScanStarted() {}
+    virtual void Progress(int /*value*/) {}
+    virtual void RowFound(const CatalogueEntry& row) = 0;
+    // Let queued window events run once.
+    virtual void DoEvents() {}
+    // Rows coloured, bar hidden at 0, list enabled, caption the count text, pointer normal.
+    virtual void ScanFinished(long long /*rows*/) {}
+    // "Error: 13 - Type mismatch": the scan ends here, with the rows so far left in place.
+    virtual void ScanFailed(const std::string& /*message*/) {}
+};
+
+struct ScanOutcome {
+    long long rows = 0;
+    long long extensionKeysSeen = 0;
+    std::optional<std::string> error;
+};
+
+// `openWithSetting` is the text of the OpenWith setting ("0" when none is stored): a number
+// other than 0 lists only extensions that have an Open-With list.
+ScanOutcome LoadList(const std::string& openWithSetting, ScanListener& listener);
+
+// The text of the scan's error message.
+std::string ScanErrorText(int number, const std::string& description);
+
+} // namespace moxalo::catalogue

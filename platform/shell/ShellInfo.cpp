@@ -1,0 +1,95 @@
+#include "ShellInfo.h"
+
+#include "registry/NameFold.h"
+#include "registry/RegistryApi.h"
+#include "registry/Utf16.h"
+
+#include <cstring>
+#include <string>
+
+namespace moxalo::shell {
+
+using namespace registry;
+
+namespace {
+
+// The text of a string value of an open key, up to its first NUL; empty for any other type.
+std::string stringValue(HKEY key, const char* name) {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return {};
+    std::string text(size, '\0');
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(text.data()), &size) !=
+        ERROR_SUCCESS)
+        return {};
+    text.resize(size);
+    return text.substr(0, text.find('\0'));
+}
+
+std::string defaultValueOf(const std::string& path) {
+    HKEY key = 0;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return {};
+    std::string text = stringValue(key, "");
+    RegCloseKey(key);
+    return text;
+}
+
+// "@dll,-id" names a string resource, which cannot be loaded without the DLL.
+bool isPlainText(const std::string& text) {
+    return !text.empty() && text[0] != '@';
+}
+
+std::string typeKeyName(const std::string& typeKey) {
+    HKEY key = 0;
+    if (typeKey.empty() ||
+        RegOpenKeyExA(HKEY_CLASSES_ROOT, typeKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return {};
+    std::string friendly = stringValue(key, "FriendlyTypeName");
+    std::string name = isPlainText(friendly) ? friendly : stringValue(key, "");
+    RegCloseKey(key);
+    return name;
+}
+
+std::string extensionOf(const char* path) {
+    const char* slash = std::strrchr(path, '\\');
+    const char* name = slash ? slash + 1 : path;
+    const char* dot = std::strrchr(name, '.');
+    return dot ? std::string(dot) : std::string();
+}
+
+// Cuts UTF-8 text to fit `room` bytes with its NUL, never inside a character.
+void copyCut(char* target, std::size_t room, const std::string& text) {
+    std::size_t n = std::min(text.size(), room - 1);
+    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
+    std::memcpy(target, text.data(), n);
+    target[n] = '\0';
+}
+
+} // namespace
+
+std::string TypeNameOfExtension(const std::string& dottedExtension) {
+    std::string name = typeKeyName(defaultValueOf(dottedExtension));
+    if (!name.empty())
+        return name;
+    std::string bare = dottedExtension.empty() ? "" : dottedExtension.substr(1);
+    return bare.empty() ? "File" : foldName(bare) + " File";
+}
+
+std::uintptr_t SHGetFileInfoA(const char* pszPath, DWORD /*dwFileAttributes*/, SHFILEINFOA* psfi,
+                              unsigned cbFileInfo, unsigned uFlags) {
+    if (pszPath == nullptr || psfi == nullptr || cbFileInfo < sizeof(SHFILEINFOA))
+        return 0;
+    *psfi = SHFILEINFOA{};
+    if (uFlags & SHGFI_TYPENAME)
+        copyCut(psfi->szTypeName, sizeof psfi->szTypeName,
+                TypeNameOfExtension(extensionOf(pszPath)));
+    if (uFlags & SHGFI_DISPLAYNAME)
+        copyCut(psfi->szDisplayName, sizeof psfi->szDisplayName, pszPath);
+    return 1;
+}
+
+} // namespace moxalo::shell
