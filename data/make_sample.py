@@ -200,12 +200,13 @@ def add_system_types():
             + notepad_verbs(False),
         ),
     )
-    add_type("MSInfoFile", FileType("System Information File", None, [open_verb(rf'{SYS32}\msinfo32.exe "%1"')]))
+    msinfo = [open_verb(rf'{SYS32}\msinfo32.exe "%1"')]
+    add_type("MSInfoFile", FileType("System Information File", None, msinfo))
     for key, name in (("batfile", "Windows Batch File"), ("cmdfile", "Windows Command Script")):
         verbs = [Verb("edit", rf'{SYS32}\NOTEPAD.EXE %1')] + run_verbs()
         verbs.append(Verb("print", rf'{SYS32}\NOTEPAD.EXE /p "%1"'))
         add_type(key, FileType(name, rf"{SYS32}\imageres.dll,-68", verbs, values={"EditFlags": dword(0x30)}))
-    add_type("comfile", FileType("MS-DOS Application", r"%SystemRoot%\System32\shell32.dll,2", run_verbs()[:2]))
+    add_type("comfile", FileType("MS-DOS Application", rf"{SYS32}\shell32.dll,2", run_verbs()[:2]))
     exe_values = {**friendly(rf"{SYS32}\shell32.dll", 10150), "EditFlags": binary([0x38, 0x07, 0, 0])}
     add_type("exefile", FileType("Application", "%1", run_verbs(), values=exe_values))
     for key, name, index in (
@@ -251,16 +252,15 @@ def add_installer_types():
     )
     add_type("Msi.Transform", FileType("Windows Installer Transform", f"{msiexec},2"))
     update = [open_verb(rf'{SYS32}\wusa.exe "%1" %*')]
-    add_type("Microsoft.System.Update.1", FileType("Microsoft Update Standalone Package", rf"{SYS32}\wusa.exe,-101", update))
+    update_type = FileType("Microsoft Update Standalone Package", rf"{SYS32}\wusa.exe,-101", update)
+    add_type("Microsoft.System.Update.1", update_type)
     reg = [
         Verb("edit", rf'{SYS32}\notepad.exe "%1"', "&Edit"),
         open_verb(r'regedit.exe "%1"', "Mer&ge"),
         Verb("print", rf'{SYS32}\notepad.exe /p "%1"'),
     ]
-    add_type(
-        "regfile",
-        FileType("Registration Entries", r"%SystemRoot%\regedit.exe,1", reg, values=friendly(r"%SystemRoot%\regedit.exe", 309)),
-    )
+    regedit = r"%SystemRoot%\regedit.exe"
+    add_type("regfile", FileType("Registration Entries", regedit + ",1", reg, values=friendly(regedit, 309)))
 
 
 def add_script_types():
@@ -272,9 +272,10 @@ def add_script_types():
         ("WSFFile", "Windows Script File", "WScript.exe", 2),
     ):
         add_type(key, FileType(name, rf"{SYS32}\WScript.exe,{icon}", script_verbs(host)))
-    add_type("WSHFile", FileType("Windows Script Host Settings File", rf"{SYS32}\WScript.exe,1", [open_verb(rf'{SYS32}\WScript.exe "%1" %*')]))
+    settings = [open_verb(rf'{SYS32}\WScript.exe "%1" %*')]
+    add_type("WSHFile", FileType("Windows Script Host Settings File", rf"{SYS32}\WScript.exe,1", settings))
     mshta = rf'%SystemRoot%\SysWOW64\mshta.exe "%1" {guid("html application host")} %*'
-    add_type("htafile", FileType("HTML Application", r"%SystemRoot%\SysWOW64\mshta.exe,1", [open_verb(mshta)]))
+    add_type("htafile", FileType("HTML Application", mshta.split(" ")[0] + ",1", [open_verb(mshta)]))
     run = (
         f'"{POWERSHELL}\\powershell.exe" "-Command" "if((Get-ExecutionPolicy ) -ne \'AllSigned\') '
         "{ Set-ExecutionPolicy -Scope Process Bypass }; & '%1'\""
@@ -292,16 +293,21 @@ def add_script_types():
         ("XMLData", "Windows PowerShell XML Document"),
         ("Console", "Windows PowerShell Console File"),
     ):
-        add_type(f"Microsoft.PowerShell{suffix}.1", FileType(name, icon, [Verb("Open", f'"{SYS32}\\notepad.exe" "%1"')]))
+        notepad = [Verb("Open", f'"{SYS32}\\notepad.exe" "%1"')]
+        add_type(f"Microsoft.PowerShell{suffix}.1", FileType(name, icon, notepad))
 
 
 def add_shortcut_types():
     shortcut = {"IsShortcut": sz(""), "NeverShowExt": sz(""), "EditFlags": dword(1)}
     add_type("lnkfile", FileType("Shortcut", values={**shortcut, **friendly(rf"{SYS32}\shell32.dll", 4153)}))
     add_type("piffile", FileType("Shortcut to MS-DOS Program", values=shortcut, verbs=[open_verb('"%1" %*')]))
-    url = [open_verb(rf"{RUNDLL} ieframe.dll,OpenURL %l"), Verb("print", f'{RUNDLL} mshtml.dll,PrintHTML "%1"')]
-    add_type("InternetShortcut", FileType("Internet Shortcut", rf"{SYS32}\url.dll,0", url, values={"IsShortcut": sz("")}))
-    add_type("Microsoft.Website", FileType("Pinned Site Shortcut", rf"{SYS32}\ieframe.dll,-190", values={"IsShortcut": sz("")}))
+    url = [
+        open_verb(rf"{RUNDLL} ieframe.dll,OpenURL %l"),
+        Verb("print", f'{RUNDLL} mshtml.dll,PrintHTML "%1"'),
+    ]
+    link = {"IsShortcut": sz("")}
+    add_type("InternetShortcut", FileType("Internet Shortcut", rf"{SYS32}\url.dll,0", url, values=link))
+    add_type("Microsoft.Website", FileType("Pinned Site Shortcut", rf"{SYS32}\ieframe.dll,-190", values=link))
     for key, name, helper in (
         ("chm.file", "Compiled HTML Help file", r"%SystemRoot%\hh.exe %1"),
         ("hlpfile", "Help File", r"%SystemRoot%\winhlp32.exe %1"),
@@ -321,9 +327,11 @@ def add_web_types():
     icon = r"C:\Program Files\Internet Explorer\iexplore.exe,-17"
     add_type("htmlfile", FileType("HTML Document", icon, html, clsid=guid("HTML Document")))
     add_type("mhtmlfile", FileType("MHTML Document", icon, html[1:3], clsid=guid("HTML Document")))
-    add_type("xmlfile", FileType("XML Document", rf"{SYS32}\msxml3.dll,-128", [Verb("edit", f"{NOTEPAD} %1", "&Edit")] + html[1:2]))
-    add_type("xslfile", FileType("XSL Stylesheet", rf"{SYS32}\msxml3.dll,-129", [Verb("edit", f"{NOTEPAD} %1")]))
-    add_type("CSSfile", FileType("Cascading Style Sheet Document", rf"{SYS32}\imageres.dll,-102", notepad_verbs(False)))
+    edit = Verb("edit", f"{NOTEPAD} %1", "&Edit")
+    add_type("xmlfile", FileType("XML Document", rf"{SYS32}\msxml3.dll,-128", [edit] + html[1:2]))
+    add_type("xslfile", FileType("XSL Stylesheet", rf"{SYS32}\msxml3.dll,-129", [edit]))
+    style = FileType("Cascading Style Sheet Document", rf"{SYS32}\imageres.dll,-102", notepad_verbs(False))
+    add_type("CSSfile", style)
     add_type("svgfile", FileType("SVG Document", f"{EDGE},6", [open_verb(f'"{EDGE}" --single-argument %1')]))
     browsers = (
         ("MSEdgeHTM", "Microsoft Edge HTML Document", EDGE, 0),
@@ -417,7 +425,11 @@ MUSIC = appx_progid("Music")
 
 def add_appx_type(key, name, app):
     # Packaged apps start through an activation contract, so their open verb has no command.
-    activation = {"ActivatableClassId": sz(f"App.AppX{key[4:12]}.mca"), "PackageId": sz(app), "ContractId": sz("Windows.File")}
+    activation = {
+        "ActivatableClassId": sz(f"App.AppX{key[4:12]}.mca"),
+        "PackageId": sz(app),
+        "ContractId": sz("Windows.File"),
+    }
     icon = f"@{{{app}?ms-resource://{app.split('_')[0]}/Files/Assets/FileIcon.png}}"
     add_type(key, FileType(name, icon, [Verb("open", None, values=activation)]))
 
@@ -506,7 +518,8 @@ def add_office_types():
         exe = rf"{OFFICE}\{app}.EXE"
         add_type(key, FileType(name, f"{exe},{index}", office_verbs(app), "Open", clsid=guid(key)))
     # Version-independent ProgIDs name the current version.
-    for key, current in (("Word.Document", "Word.Document.12"), ("Excel.Sheet", "Excel.Sheet.12"), ("PowerPoint.Show", "PowerPoint.Show.12")):
+    for key in ("Word.Document", "Excel.Sheet", "PowerPoint.Show"):
+        current = key + ".12"
         add_type(key, FileType(TYPES[current].name, values={"CurVer": sz(current)}))
 
 
@@ -637,10 +650,12 @@ def add_developer_types():
     add_type("Python.CompiledFile", FileType("Compiled Python File", f"{PY_LAUNCHER},2", launcher))
     add_type("Python.Extension", FileType("Python Extension Module", f"{PY_LAUNCHER},3"))
     add_type("Python.ArchiveFile", FileType("Python Zip Application File", f"{PY_LAUNCHER},5", launcher))
-    add_type("Python.NoConArchiveFile", FileType("Python Zip Application File (no console)", f"{PY_LAUNCHER},5", windowless[:1]))
-    java = [open_verb(r'"C:\Program Files\Java\jre1.8.0_361\bin\javaw.exe" -jar "%1" %*')]
+    zipped = FileType("Python Zip Application File (no console)", f"{PY_LAUNCHER},5", windowless[:1])
+    add_type("Python.NoConArchiveFile", zipped)
+    javaw = r"C:\Program Files\Java\jre1.8.0_361\bin\javaw.exe"
+    java = [open_verb(f'"{javaw}" -jar "%1" %*')]
     jar_values = {"FriendlyTypeName": sz("Executable Jar File")}
-    add_type("jarfile", FileType("Executable Jar File", r"C:\Program Files\Java\jre1.8.0_361\bin\javaw.exe,0", java, values=jar_values))
+    add_type("jarfile", FileType("Executable Jar File", javaw + ",0", java, values=jar_values))
     studio = r"C:\Program Files\Microsoft Visual Studio\2022\Community\Common7\IDE\devenv.exe"
     for key, name in (
         ("VisualStudio.Launcher.sln", "Microsoft Visual Studio Solution"),
@@ -653,21 +668,29 @@ def add_developer_types():
 
 def add_archive_types():
     manager = rf'"{SEVEN_ZIP}\7zFM.exe" "%1"'
-    for index, (short, name) in enumerate(
-        (("7z", "7z Archive"), ("rar", "rar Archive"), ("tar", "tar Archive"), ("xz", "xz Archive"), ("bz2", "bzip2 Archive"), ("lzma", "lzma Archive"))
-    ):
-        plain = {"FriendlyTypeName": sz(name)} if short in ("7z", "rar") else {}
-        add_type(f"7-Zip.{short}", FileType(name, rf"{SEVEN_ZIP}\7z.dll,{index}", [open_verb(manager)], "", plain))
-    zipped = [Verb("find", None, values={"SuppressionPolicy": dword(0x80)}), Verb("open", "", delegate=guid("zip folder open"))]
+    archives = ("7z", "7z"), ("rar", "rar"), ("tar", "tar"), ("xz", "xz"), ("bz2", "bzip2"), ("lzma", "lzma")
+    for index, (short, name) in enumerate(archives):
+        plain = {"FriendlyTypeName": sz(name + " Archive")} if short in ("7z", "rar") else {}
+        icon = rf"{SEVEN_ZIP}\7z.dll,{index}"
+        add_type(f"7-Zip.{short}", FileType(name + " Archive", icon, [open_verb(manager)], "", plain))
+    zipped = [
+        Verb("find", None, values={"SuppressionPolicy": dword(0x80)}),
+        Verb("open", "", delegate=guid("zip folder open")),
+    ]
     zip_values = {**friendly(rf"{SYS32}\zipfldr.dll", 10195), "EditFlags": dword(0x200000)}
-    add_type("CompressedFolder", FileType("Compressed (zipped) Folder", rf"{SYS32}\zipfldr.dll", zipped, values=zip_values, clsid=guid("Compressed Folder")))
-    add_type("CABFolder", FileType("Cabinet File", rf"{SYS32}\cabview.dll,0", [], values=friendly(rf"{SYS32}\cabview.dll", 2), clsid=guid("Cabinet Folder")))
+    zip_type = FileType("Compressed (zipped) Folder", rf"{SYS32}\zipfldr.dll", zipped, values=zip_values)
+    zip_type.clsid = guid("Compressed Folder")
+    add_type("CompressedFolder", zip_type)
+    cabinet = FileType("Cabinet File", rf"{SYS32}\cabview.dll,0", values=friendly(rf"{SYS32}\cabview.dll", 2))
+    cabinet.clsid = guid("Cabinet Folder")
+    add_type("CABFolder", cabinet)
     disc = [
         Verb("burn", rf'{SYS32}\isoburn.exe "%1"', "@%SystemRoot%\\System32\\isoburn.exe,-351"),
         Verb("mount", "", "@shell32.dll,-37376", delegate=guid("disc image mount")),
     ]
     add_type("Windows.IsoFile", FileType("Disc Image File", rf"{SYS32}\imageres.dll,-5205", disc, "mount"))
-    add_type("Windows.VhdFile", FileType("Hard Disk Image File", rf"{SYS32}\imageres.dll,-5206", disc[1:], "mount"))
+    disk = FileType("Hard Disk Image File", rf"{SYS32}\imageres.dll,-5206", disc[1:], "mount")
+    add_type("Windows.VhdFile", disk)
     add_type("Windows.WimFile", FileType("Windows Imaging Format File", rf"{SYS32}\imageres.dll,-5207"))
 
 
@@ -713,8 +736,9 @@ def add_session_types():
         ("desktopthemepackfile", "Windows Desktop Theme Pack"),
     ):
         add_type(key, FileType(name, rf"{SYS32}\themecpl.dll,-700", [open_verb(theme)]))
-    add_type("SearchFolder", FileType("Saved Search", rf"{SYS32}\imageres.dll,-18", [Verb("open", "", delegate=guid("search folder"))]))
-    add_type("LibraryFolder", FileType("Library", rf"{SYS32}\imageres.dll,-1001", [Verb("open", "", delegate=guid("library folder"))]))
+    for key, name, icon in (("SearchFolder", "Saved Search", -18), ("LibraryFolder", "Library", -1001)):
+        browse = [Verb("open", "", delegate=guid(name + " folder"))]
+        add_type(key, FileType(name, rf"{SYS32}\imageres.dll,{icon}", browse))
     rdp = [
         Verb("Connect", rf'{SYS32}\mstsc.exe "%1"', "Connect"),
         Verb("Edit", rf'{SYS32}\mstsc.exe -edit "%1"', "&Edit"),
@@ -722,15 +746,21 @@ def add_session_types():
     ]
     add_type("RDP.File", FileType("Remote Desktop Connection", rf"{SYS32}\mstsc.exe,10", rdp, "Connect"))
     clickonce = [open_verb(rf"{RUNDLL} dfshim.dll,ShOpenVerbApplication %1")]
-    add_type("Application.Manifest", FileType("Application Manifest", r"%SystemRoot%\System32\dfshim.dll,2", clickonce))
-    add_type("Application.Reference", FileType("Application Reference", r"%SystemRoot%\System32\dfshim.dll,2", clickonce))
-    add_type("evtxfile", FileType("Event Log", rf"{SYS32}\eventvwr.exe,0", [open_verb(rf'{SYS32}\eventvwr.exe /l:"%1"')]))
-    add_type("icmfile", FileType("ICC Profile", rf"{SYS32}\mscms.dll,-202", [Verb("install", "", "&Install Profile", delegate=guid("colour profile"))]))
-    wab = r'"%ProgramFiles%\Windows Mail\wab.exe"'
-    add_type("vcard_wab_auto_file", FileType("vCard File", r"%ProgramFiles%\Windows Mail\wab.exe,1", [open_verb(f'{wab} /vcard "%1"')]))
-    add_type("contact_wab_auto_file", FileType("Contact File", r"%ProgramFiles%\Windows Mail\wab.exe,2", [open_verb(f'{wab} /Contact "%1"')]))
+    add_type("Application.Manifest", FileType("Application Manifest", rf"{SYS32}\dfshim.dll,2", clickonce))
+    add_type("Application.Reference", FileType("Application Reference", rf"{SYS32}\dfshim.dll,2", clickonce))
+    events = [open_verb(rf'{SYS32}\eventvwr.exe /l:"%1"')]
+    add_type("evtxfile", FileType("Event Log", rf"{SYS32}\eventvwr.exe,0", events))
+    profile = [Verb("install", "", "&Install Profile", delegate=guid("colour profile"))]
+    add_type("icmfile", FileType("ICC Profile", rf"{SYS32}\mscms.dll,-202", profile))
+    wab = r"%ProgramFiles%\Windows Mail\wab.exe"
+    for key, name, switch, index in (
+        ("vcard_wab_auto_file", "vCard File", "/vcard", 1),
+        ("contact_wab_auto_file", "Contact File", "/Contact", 2),
+    ):
+        add_type(key, FileType(name, f"{wab},{index}", [open_verb(f'"{wab}" {switch} "%1"')]))
     torrent = r"C:\Program Files\qBittorrent\qbittorrent.exe"
-    add_type("qBittorrent.File.Torrent", FileType("Torrent File", f'"{torrent}",1', [open_verb(f'"{torrent}" "%1"')]))
+    torrent_open = [open_verb(f'"{torrent}" "%1"')]
+    add_type("qBittorrent.File.Torrent", FileType("Torrent File", f'"{torrent}",1', torrent_open))
 
 
 def build_types():
@@ -1133,7 +1163,11 @@ SHELL_NEW = {
     ".docx": {"FileName": sz(rf"{OFFICE}\..\..\VFS\Windows\ShellNew\winword12.docx")},
     ".xlsx": {"FileName": sz("excel12.xlsx")},
     ".pptx": {"FileName": sz("pwrpnt12.pptx")},
-    ".lnk": {"Command": sz(rf"{RUNDLL} appwiz.cpl,NewLinkHere %1"), "Handler": sz(guid("new shortcut")), "IconPath": expand(rf"{SYS32}\shell32.dll,-16769")},
+    ".lnk": {
+        "Command": sz(rf"{RUNDLL} appwiz.cpl,NewLinkHere %1"),
+        "Handler": sz(guid("new shortcut")),
+        "IconPath": expand(rf"{SYS32}\shell32.dll,-16769"),
+    },
     ".contact": {"command": sz(r'"%ProgramFiles%\Windows Mail\Wab.exe" /CreateContact "%1"')},
 }
 
@@ -1257,7 +1291,11 @@ APPLICATIONS = {
 }
 
 
-APPLICATION_NAMES = {"vlc.exe": "VLC media player", "Code.exe": "Visual Studio Code", "AcroRd32.exe": "Adobe Acrobat Reader DC"}
+APPLICATION_NAMES = {
+    "vlc.exe": "VLC media player",
+    "Code.exe": "Visual Studio Code",
+    "AcroRd32.exe": "Adobe Acrobat Reader DC",
+}
 
 
 def put_applications(root):
@@ -1281,8 +1319,10 @@ def put_type_keys(root):
     for key_name, file_type in TYPES.items():
         if key_name.startswith("MSEdge"):
             app = root.child(key_name + r"\Application")
-            app.set("ApplicationName", sz("Microsoft Edge")).set("ApplicationCompany", sz("Microsoft Corporation"))
-            app.set("ApplicationIcon", sz(f"{EDGE},0")).set("AppUserModelId", sz("MSEdge"))
+            app.set("ApplicationName", sz("Microsoft Edge"))
+            app.set("ApplicationCompany", sz("Microsoft Corporation"))
+            app.set("ApplicationIcon", sz(f"{EDGE},0"))
+            app.set("AppUserModelId", sz("MSEdge"))
 
 
 def put_shell_folders(root):
@@ -1292,7 +1332,8 @@ def put_shell_folders(root):
         for name, value in cmd_here.items():
             cmd.set(name, value)
         root.child(base + r"\shell\cmd\command").set("", sz('cmd.exe /s /k pushd "%V"'))
-        root.child(base + r"\shell\VSCode").set("", sz("Open w&ith Code")).set("Icon", sz(rf"{VSCODE}\Code.exe"))
+        code = root.child(base + r"\shell\VSCode")
+        code.set("", sz("Open w&ith Code")).set("Icon", sz(rf"{VSCODE}\Code.exe"))
         root.child(base + r"\shell\VSCode\command").set("", sz(rf'"{VSCODE}\Code.exe" "%V"'))
     root.child("Directory").set("", sz("File Folder")).set("EditFlags", dword(0x100000))
     root.child(r"Directory\DefaultIcon").set("", expand(rf"{SYS32}\imageres.dll,-3"))
@@ -1313,8 +1354,10 @@ def put_folder_keys(root):
     root.child(r"Folder\shell\explore").set("MultiSelectModel", sz("Document"))
     root.child(r"Folder\shell\explore\command").set("DelegateExecute", sz(guid("explore folder")))
     root.child(r"Folder\shell\open").set("MultiSelectModel", sz("Document"))
-    root.child(r"Folder\shell\open\command").set("", expand(r"%SystemRoot%\Explorer.exe")).set("DelegateExecute", sz(guid("open folder")))
-    root.child(r"Folder\shell\opennewwindow").set("MUIVerb", sz("@shell32.dll,-8517")).set("LaunchExplorerFlags", dword(1))
+    open_command = root.child(r"Folder\shell\open\command")
+    open_command.set("", expand(r"%SystemRoot%\Explorer.exe")).set("DelegateExecute", sz(guid("open folder")))
+    new_window = root.child(r"Folder\shell\opennewwindow")
+    new_window.set("MUIVerb", sz("@shell32.dll,-8517")).set("LaunchExplorerFlags", dword(1))
     root.child(r"Folder\shell\opennewwindow\command").set("DelegateExecute", sz(guid("open folder")))
     root.child(r"Folder\shell\pintohome").set("MUIVerb", sz("@shell32.dll,-51377"))
     root.child("*").set("AlwaysShowExt", sz(""))
@@ -1323,7 +1366,8 @@ def put_folder_keys(root):
     for handler in ("7-Zip", "EPP", "ModernSharing", "Open With"):
         root.child(rf"*\shellex\ContextMenuHandlers\{handler}").set("", sz(guid(handler + " context menu")))
     root.child(r"AllFilesystemObjects\shellex\ContextMenuHandlers\SendTo").set("", sz(guid("Send To menu")))
-    root.child(r"Unknown\shell\openas\command").set("", expand(rf"{SYS32}\rundll32.exe {SYS32}\shell32.dll,OpenAs_RunDLL %1"))
+    open_as = rf"{RUNDLL} {SYS32}\shell32.dll,OpenAs_RunDLL %1"
+    root.child(r"Unknown\shell\openas\command").set("", expand(open_as))
 
 
 def put_system_associations(root):
@@ -1333,7 +1377,8 @@ def put_system_associations(root):
     edit = root.child(r"SystemFileAssociations\image\shell\edit")
     edit.set("", sz("@%SystemRoot%\\System32\\shell32.dll,-31403"))
     edit.child("command").set("", text(f'"{MSPAINT}" "%1"'))
-    root.child(r"SystemFileAssociations\image\shell\setdesktopwallpaper").set("MultiSelectModel", sz("Single"))
+    wallpaper = root.child(r"SystemFileAssociations\image\shell\setdesktopwallpaper")
+    wallpaper.set("MultiSelectModel", sz("Single"))
     for ext in (".jpg", ".png", ".bmp", ".mp3", ".mp4", ".txt", ".docx", ".pdf"):
         assoc = root.child(rf"SystemFileAssociations\{ext}")
         assoc.set("PerceivedType", sz(next(p for e, _, _, p in EXTENSIONS if e == ext) or "document"))
@@ -1388,7 +1433,7 @@ COM_AREAS = [
     ("Theme", r"%SystemRoot%\System32\themeui.dll"),
     ("Power", r"%SystemRoot%\System32\powercpl.dll"),
     ("Display", r"%SystemRoot%\System32\display.dll"),
-    ("Office", r"C:\Program Files\Microsoft Office\root\VFS\ProgramFilesCommonX64\Microsoft Shared\Office16\mso.dll"),
+    ("Office", r"C:\Program Files\Common Files\Microsoft Shared\Office16\mso.dll"),
     ("OneDrive", r"C:\Users\Sam\AppData\Local\Microsoft\OneDrive\23.061.0319.0003\FileSyncShell64.dll"),
     ("Acrobat", r"C:\Program Files (x86)\Adobe\Acrobat Reader DC\Reader\AcroRd32.dll"),
 ]
@@ -1410,8 +1455,8 @@ def com_classes():
             name = f"{area} {role}"
             if not pick(name, 50):
                 continue
-            digest = hashlib.sha1(name.encode()).digest()
-            classes.append((name, server, THREADING[digest[1] % len(THREADING)], pick(name + " progid", 30), pick(name + " exe", 10)))
+            threading = THREADING[hashlib.sha1(name.encode()).digest()[1] % len(THREADING)]
+            classes.append((name, server, threading, pick(name + " progid", 30), pick(name + " exe", 10)))
     return classes
 
 
@@ -1492,7 +1537,8 @@ def put_well_known_com(root):
         ("PSOAInterface", None),
     ):
         key = root.child(rf"CLSID\{guid(name)}").set("", sz(name))
-        key.child("InprocServer32").set("", text(rf"{SYS32}\shell32.dll")).set("ThreadingModel", sz("Apartment"))
+        server = key.child("InprocServer32")
+        server.set("", text(rf"{SYS32}\shell32.dll")).set("ThreadingModel", sz("Apartment"))
         if icon:
             key.child("DefaultIcon").set("", text(icon))
     for key_name, _, _, _ in OFFICE_TYPES:
