@@ -546,7 +546,6 @@ VSCODE_TYPES = [
     ("fs", "F# Source File", "default"),
     ("fsi", "F# Signature Source File", "default"),
     ("fsx", "F# Script Source File", "default"),
-    ("gemspec", "Gemspec Source File", "ruby"),
     ("gitattributes", "Git Attributes Source File", "config"),
     ("gitconfig", "Git Config Source File", "config"),
     ("gitignore", "Git Ignore Source File", "config"),
