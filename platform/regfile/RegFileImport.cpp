@@ -145,7 +145,7 @@ void Importer::openKey(std::string_view path) {
     key_ = kNoNode;
     if (!parseKeyPath(path, parsed, problem)) {
         report(lines_.lineNumber(), "key not opened: " + problem + "; its values are skipped");
-        noKeyReason_ = "the key line above it (" + lineRef(lines_.lineNumber()) + ") failed";
+        noKeyReason_ = "its key (" + lineRef(lines_.lineNumber()) + ") could not be opened";
         return;
     }
     key_ = store_.createPath(parsed.joined());
