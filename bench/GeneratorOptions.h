@@ -1,0 +1,30 @@
+#pragma once
+// The command line of moxalo-bench-gen.
+
+#include "SyntheticClasses.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace moxalo::bench {
+
+struct GeneratorOptions {
+    ClassesShape shape;
+    bool software = false; // classes under a root key "Classes", as in a SOFTWARE hive
+    std::string hivePath;
+    std::string regPath;
+    bool help = false;
+};
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+extern const char* const kGeneratorUsage;
+
+// Throws UsageError naming the option that is wrong.
+GeneratorOptions parseGeneratorOptions(const std::vector<std::string>& args);
+
+} // namespace moxalo::bench

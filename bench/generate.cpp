@@ -1,0 +1,41 @@
+// moxalo-bench-gen: writes a synthetic HKEY_CLASSES_ROOT of a real machine's size, as a hive
+// and as a regedit export, for the benchmark (bench/run.sh).
+
+#include "GeneratorOptions.h"
+#include "SyntheticClasses.h"
+#include "regfile/RegFileExport.h"
+#include "registry/AtomicFile.h"
+#include "registry/hive/HiveWriter.h"
+
+#include <iostream>
+
+using namespace moxalo;
+
+int main(int argc, char** argv) {
+    bench::GeneratorOptions options;
+    try {
+        options = bench::parseGeneratorOptions({argv + 1, argv + argc});
+    } catch (const bench::UsageError& e) {
+        std::cerr << "moxalo-bench-gen: " << e.what() << "\n\n" << bench::kGeneratorUsage;
+        return 2;
+    }
+    if (options.help) {
+        std::cout << bench::kGeneratorUsage;
+        return 0;
+    }
+    try {
+        registry::MemoryStore store("(synthetic registry)");
+        registry::NodeId classes =
+            options.software ? store.createKey(store.rootNode(), "Classes") : store.rootNode();
+        bench::buildClasses(store, classes, options.shape);
+        if (!options.hivePath.empty())
+            hive::writeHive(store, store.rootNode(), options.hivePath);
+        if (!options.regPath.empty())
+            registry::writeFileAtomically(
+                options.regPath, regfile::exportRegFile(store, classes, "HKEY_CLASSES_ROOT"));
+    } catch (const registry::StoreError& e) {
+        std::cerr << "moxalo-bench-gen: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
