@@ -76,13 +76,10 @@ HiveStore::Children& HiveStore::children(NodeId key) {
 
 NodeId HiveStore::findChild(NodeId parent, std::string_view name) {
     Children& c = children(parent);
-    if (c.byFoldedName.empty()) {
-        c.byFoldedName.reserve(c.names.size());
-        for (std::size_t i = 0; i < c.names.size(); ++i)
-            c.byFoldedName.emplace(registry::foldName(c.names[i]), i);
-    }
-    auto it = c.byFoldedName.find(registry::foldName(name));
-    return it == c.byFoldedName.end() ? registry::kNoNode : c.nodes[it->second];
+    if (!c.byName.built())
+        c.byName.build(c.names);
+    std::size_t i = c.byName.find(c.names, name);
+    return i == FoldedIndex::npos ? registry::kNoNode : c.nodes[i];
 }
 
 std::string_view HiveStore::childName(NodeId key, std::size_t index) {

@@ -3,6 +3,7 @@
 // written through libhivex. Node ids are libhivex's node handles, the file offsets of the key
 // cells; they stay the same across the write handle and the reopened file.
 
+#include "FoldedIndex.h"
 #include "HiveHandle.h"
 #include "HiveMapping.h"
 #include "registry/RegistryStore.h"
@@ -39,7 +40,7 @@ private:
     struct Children {
         std::vector<hive_node_h> nodes;
         std::vector<std::string> names;
-        std::unordered_map<std::string, std::size_t> byFoldedName; // filled on first lookup
+        FoldedIndex byName; // built on the first lookup
     };
     struct Value {
         std::string name;

@@ -1,0 +1,80 @@
+#include "registry/hive/EmptyHive.h"
+
+#include "HiveTestSupport.h"
+#include "TestRegistry.h"
+#include "registry/hive/HiveHandle.h"
+#include "registry/hive/HiveLayout.h"
+#include "registry/hive/HiveStore.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace moxalo::hive {
+namespace {
+
+using testing::TempDir;
+
+TEST(EmptyHive, IsASmallValidHiveThatLibhivexCanGrow) {
+    auto bytes = emptyHiveBytes();
+    ASSERT_EQ(bytes.size(), 8192u);
+    EXPECT_EQ(layout::get32(bytes.data() + layout::base::kChecksum),
+              layout::baseBlockChecksum(bytes.data()));
+
+    TempDir dir;
+    std::string path = dir.file("empty.hive");
+    writeEmptyHive(path);
+    {
+        auto store = HiveStore::open(path);
+        EXPECT_EQ(store->childCount(store->rootNode()), 0u);
+        EXPECT_TRUE(store->valueNames(store->rootNode()).empty());
+    }
+
+    HiveHandle h = openHive(path, HIVEX_OPEN_WRITE);
+    hive_node_h child = hivex_node_add_child(h.get(), hivex_root(h.get()), "Child");
+    ASSERT_NE(child, 0u);
+    char data[] = {'x', 0, 0, 0};
+    hive_set_value value{const_cast<char*>(""), hive_t_REG_SZ, sizeof data, data};
+    ASSERT_EQ(hivex_node_set_values(h.get(), child, 1, &value, 0), 0);
+    ASSERT_EQ(hivex_commit(h.get(), path.c_str(), 0), 0);
+    h.reset();
+
+    auto store = HiveStore::open(path);
+    registry::NodeId found = store->findChild(store->rootNode(), "CHILD");
+    ASSERT_NE(found, registry::kNoNode);
+    EXPECT_EQ(store->findValue(found, ""), (registry::RegValue{registry::REG_SZ, {'x', 0, 0, 0}}));
+}
+
+std::string run(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[256];
+    while (pipe != nullptr && fgets(buffer, sizeof buffer, pipe) != nullptr)
+        output += buffer;
+    if (pipe != nullptr)
+        pclose(pipe);
+    return output;
+}
+
+TEST(EmptyHive, HivexshOpensAndEditsIt) {
+    const std::string hivexsh = "/usr/bin/hivexsh";
+    if (!std::filesystem::exists(hivexsh))
+        GTEST_SKIP() << "hivexsh is not installed";
+    TempDir dir;
+    std::string path = dir.file("empty.hive");
+    writeEmptyHive(path);
+    testing::writeFile(dir.file("list"), "ls\nlsval\n");
+    EXPECT_EQ(run(hivexsh + " " + path + " < " + dir.file("list") + " 2>&1"), "");
+
+    testing::writeFile(dir.file("edit"),
+                       "add Added\ncd Added\nsetval 1\n@\nstring:hello\ncommit\n");
+    run(hivexsh + " -w " + path + " < " + dir.file("edit"));
+    EXPECT_EQ(run(hivexsh + " " + path + " < " + dir.file("list")), "Added\n");
+    auto store = HiveStore::open(path);
+    registry::NodeId added = store->findChild(store->rootNode(), "added");
+    ASSERT_NE(added, registry::kNoNode);
+    EXPECT_EQ(store->findValue(added, "")->type, registry::REG_SZ);
+}
+
+} // namespace
+} // namespace moxalo::hive

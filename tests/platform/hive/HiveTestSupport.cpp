@@ -1,0 +1,35 @@
+#include "HiveTestSupport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace moxalo::testing {
+
+void expectSameTree(registry::RegistryStore& expected, registry::NodeId expectedKey,
+                    registry::RegistryStore& actual, registry::NodeId actualKey,
+                    const std::string& path) {
+    auto names = expected.valueNames(expectedKey);
+    EXPECT_EQ(actual.valueNames(actualKey), names) << "at " << path;
+    for (const auto& name : names)
+        EXPECT_EQ(actual.findValue(actualKey, name), expected.findValue(expectedKey, name))
+            << "value \"" << name << "\" at " << path;
+    std::size_t count = expected.childCount(expectedKey);
+    ASSERT_EQ(actual.childCount(actualKey), count) << "at " << path;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string name(expected.childName(expectedKey, i));
+        registry::NodeId child = actual.findChild(actualKey, name);
+        ASSERT_NE(child, registry::kNoNode) << "missing " << path << "\\" << name;
+        expectSameTree(expected, expected.childAt(expectedKey, i), actual, child,
+                       path + "\\" + name);
+    }
+}
+
+std::string sharedHive(const std::string& name) {
+    return std::string(MOXALO_SHARED_HIVES) + "/" + name;
+}
+
+bool haveSharedHives() {
+    return std::filesystem::is_directory(MOXALO_SHARED_HIVES);
+}
+
+} // namespace moxalo::testing
