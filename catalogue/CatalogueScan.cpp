@@ -38,12 +38,6 @@ bool HasOpenWithList(const std::string& dottedName) {
     return true;
 }
 
-std::string ShellTypeName(ScanState& s) {
-    SHGetFileInfoA(s.name, FILE_ATTRIBUTE_NORMAL, &s.info, sizeof s.info, kLargeIconFlags);
-    SHGetFileInfoA(s.name, FILE_ATTRIBUTE_NORMAL, &s.info, sizeof s.info, kSmallIconFlags);
-    return TrimNull(std::string_view(s.info.szTypeName, sizeof s.info.szTypeName));
-}
-
 bool NextSubkey(ScanState& s) {
     DWORD nameSize = kNameBufferSize;
     DWORD classSize = kNameBufferSize;
@@ -52,6 +46,17 @@ bool NextSubkey(ScanState& s) {
 }
 
 } // namespace
+
+std::string ShellTypeName(const char* dottedName, SHFILEINFOA& record) {
+    SHGetFileInfoA(dottedName, FILE_ATTRIBUTE_NORMAL, &record, sizeof record, kLargeIconFlags);
+    SHGetFileInfoA(dottedName, FILE_ATTRIBUTE_NORMAL, &record, sizeof record, kSmallIconFlags);
+    return TrimNull(std::string_view(record.szTypeName, sizeof record.szTypeName));
+}
+
+std::string ShellTypeName(const std::string& dottedName) {
+    SHFILEINFOA record;
+    return ShellTypeName(dottedName.c_str(), record);
+}
 
 std::string ScanErrorText(int number, const std::string& description) {
     return "Error: " + std::to_string(number) + " - " + description;
@@ -73,7 +78,7 @@ ScanOutcome LoadList(const std::string& openWithSetting, ScanListener& listener)
         if (s.name[0] == '.') {
             ++s.extensionKeys;
             listener.Progress(ProgressValue(s.extensionKeys));
-            std::string typeName = ShellTypeName(s);
+            std::string typeName = ShellTypeName(s.name, s.info);
             std::string dotted = TrimNull(std::string_view(s.name, kNameBufferSize));
             bool openWith = HasOpenWithList(dotted);
             if (openWith || !openWithOnly) {

@@ -3,6 +3,7 @@
 // registered extension and gives one row, handed out as soon as it is found.
 
 #include "CatalogueEntry.h"
+#include "shell/ShellInfo.h"
 
 #include <optional>
 #include <string>
@@ -35,6 +36,11 @@ struct ScanOutcome {
 // `openWithSetting` is the text of the OpenWith setting ("0" when none is stored): a number
 // other than 0 lists only extensions that have an Open-With list.
 ScanOutcome LoadList(const std::string& openWithSetting, ScanListener& listener);
+
+// The type name the scan gives the subkey `dottedName` (".txt"): what the shell leaves in the
+// record after being asked twice, for the large and the small icon.
+std::string ShellTypeName(const char* dottedName, shell::SHFILEINFOA& record);
+std::string ShellTypeName(const std::string& dottedName);
 
 // The text of the scan's error message.
 std::string ScanErrorText(int number, const std::string& description);

@@ -18,5 +18,8 @@ struct Invocation {
 
 int runSources(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runQuery(const Invocation& inv, std::ostream& out, std::ostream& err);
+int runList(const Invocation& inv, std::ostream& out, std::ostream& err);
+int runDetails(const Invocation& inv, std::ostream& out, std::ostream& err);
+int runSaveList(const Invocation& inv, std::ostream& out, std::ostream& err);
 
 } // namespace moxalo::cli

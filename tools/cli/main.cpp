@@ -15,8 +15,8 @@ namespace {
 using Command = int (*)(const cli::Invocation&, std::ostream&, std::ostream&);
 
 const std::map<std::string, Command> kCommands = {
-    {"sources", cli::runSources},
-    {"query", cli::runQuery},
+    {"sources", cli::runSources}, {"query", cli::runQuery},        {"list", cli::runList},
+    {"details", cli::runDetails}, {"save-list", cli::runSaveList},
 };
 
 void printUsage(std::ostream& out) {
@@ -25,6 +25,13 @@ void printUsage(std::ostream& out) {
            "Commands:\n"
            "  sources          which registry sources were chosen, and their kinds\n"
            "  query KEYPATH    a key of HKEY_CLASSES_ROOT with its values and subkeys\n"
+           "  list [--format text|csv|json] [--open-with-only]\n"
+           "                   every registered extension: extension, type name, whether it\n"
+           "                   has an Open-With list (Yes/No), key path\n"
+           "  details EXT [--format text|json]\n"
+           "                   the registry details of one extension's type\n"
+           "  save-list [--extended] [--open-with-only] FILE\n"
+           "                   write the list file (with every extension's details)\n"
            "\n"
            "A SOURCE is a Wine prefix folder, a hive file (SOFTWARE, UsrClass.dat, NTUSER.DAT)\n"
            "or a regedit export (.reg). Without --registry: MOXALO_REGISTRY (sources separated\n"

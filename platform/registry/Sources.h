@@ -1,0 +1,42 @@
+#pragma once
+// Opening the chosen registry sources: each is recognised by its content (a Wine prefix
+// folder, a hive file and its kind, a regedit export) and opened as stores whose classes make
+// up HKEY_CLASSES_ROOT.
+
+#include "Registry.h"
+#include "SourceChoice.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace moxalo::registry {
+
+enum class SourceKind {
+    WinePrefix,
+    WineRegistryFile, // a system.reg or user.reg named on its own
+    SoftwareHive,
+    UserClassesHive,
+    NtUserHive,
+    RegFile,
+};
+
+std::string describeKind(SourceKind kind);
+
+struct OpenedSource {
+    std::string path;
+    SourceKind kind;
+    // Lines that could not be read, as "file: line N: reason"; the rest of the source was.
+    std::vector<std::string> warnings;
+};
+
+struct OpenedRegistry {
+    std::shared_ptr<Registry> registry;
+    std::vector<OpenedSource> sources;
+};
+
+// Throws StoreError naming the source and what is wrong with it. The bundled sample is opened
+// read-only.
+OpenedRegistry openRegistry(const SourceChoice& choice);
+
+} // namespace moxalo::registry

@@ -1,0 +1,70 @@
+// `details EXT`: one extension's details block, exactly as the extended list file carries it.
+
+#include "CatalogueScan.h"
+#include "Commands.h"
+#include "DetailsReport.h"
+#include "Options.h"
+#include "TextFormats.h"
+#include "registry/RegistryApi.h"
+
+#include <ostream>
+
+namespace moxalo::cli {
+
+using namespace catalogue;
+
+namespace {
+
+void PrintJson(const KeyDetails& d, const std::string& typeName, std::ostream& out) {
+    out << "{\n  \"extensionKey\": " << JsonString(d.ExtensionKey)
+        << ",\n  \"keyValue\": " << JsonString(d.KeyValue)
+        << ",\n  \"contentType\": " << JsonString(d.ContentType)
+        << ",\n  \"typeKey\": " << JsonString(d.TypeKey)
+        << ",\n  \"defaultIcon\": " << JsonString(d.DefaultIcon)
+        << ",\n  \"defaultAction\": " << JsonString(d.DefaultAction)
+        << ",\n  \"typeName\": " << JsonString(typeName) << ",\n  \"actions\": [";
+    for (std::size_t i = 0; i < d.Actions.size(); ++i) {
+        out << (i ? ",\n" : "\n") << "    {\"action\": " << JsonString(d.Actions[i].Action)
+            << ", \"command\": " << JsonString(d.Actions[i].Command) << "}";
+    }
+    out << (d.Actions.empty() ? "]\n}\n" : "\n  ]\n}\n");
+}
+
+bool KeyExists(const std::string& path) {
+    registry::HKEY key = 0;
+    if (registry::RegOpenKeyExA(registry::HKEY_CLASSES_ROOT, path.c_str(), 0, registry::KEY_READ,
+                                &key) != registry::ERROR_SUCCESS)
+        return false;
+    registry::RegCloseKey(key);
+    return true;
+}
+
+} // namespace
+
+int runDetails(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto options = ParseOptions(inv.args, {}, {"--format"});
+    std::string format = options.values.count("--format") ? options.values["--format"] : "text";
+    if (!options.error && options.positional.size() != 1)
+        options.error = "details takes one extension (txt or .txt)";
+    if (!options.error && format != "text" && format != "json")
+        options.error = "--format takes text or json";
+    if (options.error) {
+        err << "moxalo-cli: " << *options.error << "\n";
+        return 2;
+    }
+    std::string ext = options.positional[0];
+    if (ext.starts_with("."))
+        ext.erase(0, 1);
+    if (!KeyExists("." + ext))
+        err << "moxalo-cli: warning: HKEY_CLASSES_ROOT has no key ." << ext << "\n";
+    std::string typeName = ShellTypeName("." + ext);
+    if (format == "json") {
+        PrintJson(ReadKeyDetails(ext), typeName, out);
+    } else {
+        Export_Key_Details(ext, typeName);
+        out << strKeyDetails;
+    }
+    return 0;
+}
+
+} // namespace moxalo::cli

@@ -1,0 +1,87 @@
+// `list`: the catalogue, one line per registered extension as the scan finds it.
+
+#include "CatalogueScan.h"
+#include "Commands.h"
+#include "Options.h"
+#include "TextFormats.h"
+
+#include <ostream>
+
+namespace moxalo::cli {
+
+using namespace catalogue;
+
+namespace {
+
+class RowPrinter : public ScanListener {
+public:
+    RowPrinter(std::ostream& out, std::string format) : out_(out), format_(std::move(format)) {}
+
+    void ScanStarted() override {
+        if (format_ == "csv") {
+            for (std::size_t c = 0; c < kColumnCount; ++c)
+                out_ << (c ? "," : "") << CsvField(kColumns[c].caption);
+            out_ << "\n";
+        } else if (format_ == "json") {
+            out_ << "[";
+        }
+    }
+
+    void RowFound(const CatalogueEntry& row) override {
+        if (format_ == "json")
+            PrintJson(row);
+        else
+            PrintColumns(row, format_ == "csv" ? "," : "\t");
+        ++rows_;
+    }
+
+    void ScanFinished(long long) override {
+        if (format_ == "json")
+            out_ << (rows_ ? "\n]\n" : "]\n");
+        out_.flush();
+    }
+
+private:
+    void PrintColumns(const CatalogueEntry& row, const char* separator) {
+        for (std::size_t c = 0; c < kColumnCount; ++c) {
+            const std::string& text = CellText(row, static_cast<Column>(c));
+            out_ << (c ? separator : "") << (format_ == "csv" ? CsvField(text) : text);
+        }
+        out_ << "\n";
+    }
+
+    void PrintJson(const CatalogueEntry& row) {
+        out_ << (rows_ ? ",\n" : "\n") << "  {\"extension\": " << JsonString(row.Extension)
+             << ", \"typeName\": " << JsonString(row.TypeName)
+             << ", \"inOpenWithList\": " << JsonString(row.InOpenWithList)
+             << ", \"keyPath\": " << JsonString(row.KeyPath) << "}";
+    }
+
+    std::ostream& out_;
+    std::string format_;
+    long long rows_ = 0;
+};
+
+} // namespace
+
+int runList(const Invocation& inv, std::ostream& out, std::ostream& err) {
+    auto options = ParseOptions(inv.args, {"--open-with-only"}, {"--format"});
+    std::string format = options.values.count("--format") ? options.values["--format"] : "text";
+    if (!options.error && format != "text" && format != "csv" && format != "json")
+        options.error = "--format takes text, csv or json";
+    if (!options.error && !options.positional.empty())
+        options.error = "list takes no arguments";
+    if (options.error) {
+        err << "moxalo-cli: " << *options.error << "\n";
+        return 2;
+    }
+    RowPrinter printer(out, format);
+    ScanOutcome outcome = LoadList(options.flags.count("--open-with-only") ? "1" : "0", printer);
+    if (outcome.error) {
+        err << "moxalo-cli: " << *outcome.error << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace moxalo::cli
