@@ -1,0 +1,186 @@
+// One suite, run against every kind of source made from the same data: a regedit export, a
+// Wine prefix's system.reg, and a hive written through libhivex. Each must answer the registry
+// functions alike, and write a change back so that it is still there when read again.
+
+#include "RegistryValues.h"
+#include "TestRegistry.h"
+#include "registry/RegistryApi.h"
+#include "registry/Sources.h"
+#include "registry/hive/HiveWriter.h"
+#include "registry/regfile/RegFileStore.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace moxalo;
+using namespace moxalo::registry;
+using namespace moxalo::testing;
+
+namespace {
+
+std::string fixture(const std::string& name) {
+    return std::string(MOXALO_FIXTURES) + "/conformance/" + name;
+}
+
+// Makes the source of one kind in `dir` and returns the path to name it by.
+std::string makeSource(const std::string& kind, const TempDir& dir) {
+    if (kind == "regfile") {
+        std::filesystem::copy_file(fixture("classes.reg"), dir.file("classes.reg"));
+        return dir.file("classes.reg");
+    }
+    if (kind == "wine") {
+        std::filesystem::create_directory(dir.file("prefix"));
+        std::filesystem::copy_file(fixture("system.reg"), dir.file("prefix/system.reg"));
+        return dir.file("prefix");
+    }
+    auto reg = RegFileStore::open(fixture("classes.reg"));
+    hive::writeHive(*reg, reg->findChild(reg->rootNode(), "HKEY_CLASSES_ROOT"),
+                    dir.file("UsrClass.dat"));
+    return dir.file("UsrClass.dat");
+}
+
+OpenedRegistry mount(const std::string& path) {
+    OpenedRegistry opened = openRegistry(SourceChoice{{path}, "test", false});
+    mountRegistry(opened.registry);
+    return opened;
+}
+
+std::vector<std::string> subkeys(const char* path) {
+    HKEY key = 0;
+    std::vector<std::string> names;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return {"(not opened)"};
+    char name[260];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = 260;
+        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != 0)
+            break;
+        names.push_back(catalogue::TrimNull(name));
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+std::string text(const char* path, const char* value, LONG expected = 0) {
+    HKEY key = 0;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "(not opened)";
+    catalogue::Variant v;
+    EXPECT_EQ(catalogue::QueryValueEx(key, value, v), expected) << path << " " << value;
+    RegCloseKey(key);
+    return catalogue::ValueToText(v);
+}
+
+class Conformance : public ::testing::TestWithParam<std::string> {};
+
+} // namespace
+
+TEST_P(Conformance, AnswersTheRegistryFunctionsAlike) {
+    TempDir dir;
+    auto opened = mount(makeSource(GetParam(), dir));
+    EXPECT_EQ(subkeys(""), (std::vector<std::string>{".abc", ".txt", "abcfile", "Café"}));
+    EXPECT_EQ(subkeys("abcfile\\shell"), (std::vector<std::string>{"open", "print"}));
+    EXPECT_EQ(subkeys(".txt\\OpenWithList\\notepad.exe"), std::vector<std::string>{});
+    EXPECT_EQ(text(".txt", ""), "txtfile");
+    EXPECT_EQ(text(".TXT", "content type"), "text/plain");
+    EXPECT_EQ(text("ABCFILE\\SHELL\\OPEN\\COMMAND\\", ""), "notepad %1");
+    EXPECT_EQ(text("abcfile\\DefaultIcon", ""), "%SystemRoot%\\x.ico");
+    EXPECT_EQ(text("abcfile\\shell", ""), "");
+    EXPECT_EQ(text("abcfile", "EditFlags", -1), "");
+    EXPECT_EQ(text("abcfile", "Bin", -1), "");
+    EXPECT_EQ(text("abcfile", "missing", ERROR_FILE_NOT_FOUND), "");
+    EXPECT_EQ(text("café", ""), "x");
+
+    HKEY key = 0;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt\\ShellNew", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
+    DWORD type = 0, size = 0;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "abcfile", 0, KEY_READ, &key), 0);
+    EXPECT_EQ(RegQueryValueExA(key, "EditFlags", nullptr, &type, nullptr, &size), 0);
+    EXPECT_EQ(type, REG_DWORD);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(RegQueryValueExA(key, "", nullptr, &type, nullptr, &size), 0);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(size, 9u) << "ABC File and its NUL";
+    char small[4];
+    size = 4;
+    EXPECT_EQ(RegEnumKeyExA(key, 0, small, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_MORE_DATA)
+        << "DefaultIcon does not fit";
+    RegCloseKey(key);
+}
+
+TEST_P(Conformance, WritesADeleteBackToItsOwnFile) {
+    TempDir dir;
+    std::string path = makeSource(GetParam(), dir);
+    {
+        auto opened = mount(path);
+        EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "abcfile\\shell"), ERROR_ACCESS_DENIED);
+        EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "abcfile\\shell\\print"), ERROR_SUCCESS)
+            << lastRegistryError();
+        EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".abc"), ERROR_SUCCESS) << lastRegistryError();
+        mountRegistry(nullptr);
+    }
+    auto reopened = mount(path);
+    EXPECT_EQ(subkeys(""), (std::vector<std::string>{".txt", "abcfile", "Café"}));
+    EXPECT_EQ(subkeys("abcfile\\shell"), (std::vector<std::string>{"open"}));
+    EXPECT_EQ(text("abcfile\\shell\\open\\command", ""), "notepad %1");
+    EXPECT_EQ(text("abcfile\\DefaultIcon", ""), "%SystemRoot%\\x.ico");
+    EXPECT_EQ(text("abcfile", "EditFlags", -1), "");
+    EXPECT_EQ(text("café", ""), "x");
+    EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(dir.path()), {}),
+              GetParam() == "wine" ? 2 : 1)
+        << "no temporary file is left behind";
+}
+
+TEST_P(Conformance, ASourceThatCannotBeWrittenRefusesTheDelete) {
+    TempDir dir;
+    std::string path = makeSource(GetParam(), dir);
+    std::string file = GetParam() == "wine" ? path + "/system.reg" : path;
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read);
+    std::string before = readFile(file);
+    auto opened = mount(path);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".abc"), ERROR_ACCESS_DENIED);
+    EXPECT_NE(lastRegistryError().find("read-only"), std::string::npos) << lastRegistryError();
+    EXPECT_EQ(text(".abc", ""), "abcfile");
+    EXPECT_EQ(readFile(file), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStore, Conformance, ::testing::Values("regfile", "wine", "hive"));
+
+TEST(Sources, BadSourcesAreNamedWithWhatIsWrong) {
+    TempDir dir;
+    writeFile(dir.file("notes.txt"), "just some text\n");
+    writeFile(dir.file("cut.hive"), "regf\x01\x02");
+    writeFile(dir.file("wrong.reg"), "REGEDIT5\r\n[HKEY_CLASSES_ROOT\\.a]\r\n");
+    std::filesystem::create_directory(dir.file("empty folder"));
+    for (const std::string name :
+         {"missing.reg", "notes.txt", "cut.hive", "wrong.reg", "empty folder"}) {
+        try {
+            openRegistry(SourceChoice{{dir.file(name)}, "test", false});
+            ADD_FAILURE() << name << " opened";
+        } catch (const StoreError& e) {
+            EXPECT_NE(std::string(e.what()).find(dir.file(name)), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(Sources, TheBundledSampleIsReadOnlyAndHKCRMergesUserOverMachine) {
+    TempDir dir;
+    std::filesystem::copy_file(fixture("classes.reg"), dir.file("sample.reg"));
+    auto opened = openRegistry(SourceChoice{{dir.file("sample.reg")}, "bundled sample", true});
+    mountRegistry(opened.registry);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".abc"), ERROR_ACCESS_DENIED);
+
+    writeFile(dir.file("user.reg"),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Classes\\.abc]\r\n"
+              "@=\"userabc\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Classes\\"
+              ".new]\r\n@=\"n\"\r\n");
+    auto merged =
+        openRegistry(SourceChoice{{dir.file("sample.reg"), dir.file("user.reg")}, "t", false});
+    mountRegistry(merged.registry);
+    EXPECT_EQ(text(".abc", ""), "userabc");
+    EXPECT_EQ(text(".txt", ""), "txtfile");
+    EXPECT_EQ(subkeys(""), (std::vector<std::string>{".abc", ".new", ".txt", "abcfile", "Café"}));
+}
