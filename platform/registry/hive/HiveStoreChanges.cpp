@@ -24,8 +24,11 @@ std::optional<std::string> HiveStore::whyReadOnly() {
 hive_h* HiveStore::writer() {
     if (writer_)
         return writer_.get();
-    if (auto reason = whyReadOnly())
-        throw registry::StoreError(path_ + ": " + *reason);
+    if (auto reason = whyReadOnly()) {
+        // The reason names the file, or its folder only.
+        bool namesFile = reason->find(path_) != std::string::npos;
+        throw registry::StoreError(namesFile ? *reason : path_ + ": " + *reason);
+    }
     writer_ = openHive(path_, HIVEX_OPEN_WRITE);
     // From here on the mapped file no longer shows the hive as it is.
     mapping_.reset();

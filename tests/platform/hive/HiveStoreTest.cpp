@@ -1,0 +1,129 @@
+#include "registry/hive/HiveStore.h"
+
+#include "HiveTestSupport.h"
+#include "TestRegistry.h"
+#include "registry/hive/HiveLayout.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace moxalo::hive {
+namespace {
+
+using registry::kNoNode;
+using testing::sharedHive;
+using testing::sz;
+using testing::TempDir;
+
+struct RootFacts {
+    const char* file;
+    std::size_t subkeys, extensions, withOpenWithProgids, withDefault;
+};
+
+// Counted independently with libhivex, as listed in the hives' README.
+constexpr RootFacts kUserClasses[] = {
+    {"win10-UsrClass.dat", 407, 141, 134, 0},
+    {"win11-UsrClass.dat", 396, 151, 139, 0},
+    {"win10-regipy-UsrClass.dat", 379, 115, 104, 11},
+    {"win10-plaso-UsrClass.dat", 146, 40, 40, 0},
+};
+
+TEST(HiveStore, RealHivesOpenWithTheirKnownKeys) {
+    if (!testing::haveSharedHives())
+        GTEST_SKIP() << "no shared hives at " << MOXALO_SHARED_HIVES;
+    std::size_t dirty = 0;
+    for (const RootFacts& facts : kUserClasses) {
+        SCOPED_TRACE(facts.file);
+        std::string path = sharedHive(facts.file);
+        auto header = testing::readFile(path).substr(0, layout::kBaseBlockSize);
+        auto* base = reinterpret_cast<const std::uint8_t*>(header.data());
+        if (layout::get32(base + layout::base::kSequence1) !=
+            layout::get32(base + layout::base::kSequence2))
+            ++dirty;
+        auto hive = HiveStore::open(path);
+        registry::NodeId root = hive->rootNode();
+        RootFacts counted{facts.file, hive->childCount(root), 0, 0, 0};
+        for (std::size_t i = 0; i < counted.subkeys; ++i) {
+            std::string_view name = hive->childName(root, i);
+            registry::NodeId key = hive->findChild(root, name);
+            ASSERT_EQ(key, hive->childAt(root, i));
+            if (name.starts_with(".")) {
+                ++counted.extensions;
+                counted.withOpenWithProgids += hive->findChild(key, "openwithprogids") != kNoNode;
+                counted.withDefault += hive->findValue(key, "").has_value();
+            }
+        }
+        EXPECT_EQ(counted.subkeys, facts.subkeys);
+        EXPECT_EQ(counted.extensions, facts.extensions);
+        EXPECT_EQ(counted.withOpenWithProgids, facts.withOpenWithProgids);
+        EXPECT_EQ(counted.withDefault, facts.withDefault);
+    }
+    EXPECT_GT(dirty, 0u) << "a dirty hive should be among them";
+
+    auto small = HiveStore::open(sharedHive("win7-small-UsrClass.dat"));
+    EXPECT_EQ(small->childCount(small->rootNode()), 4u);
+
+    auto user = HiveStore::open(sharedHive("win10-NTUSER.DAT"));
+    registry::NodeId fileExts = user->rootNode();
+    for (const char* name :
+         {"Software", "Microsoft", "Windows", "CurrentVersion", "Explorer", "FileExts"})
+        fileExts = user->findChild(fileExts, name);
+    ASSERT_NE(fileExts, kNoNode);
+    std::size_t withList = 0;
+    for (std::size_t i = 0; i < user->childCount(fileExts); ++i)
+        withList += user->findChild(user->childAt(fileExts, i), "OpenWithList") != kNoNode;
+    EXPECT_EQ(user->childCount(fileExts), 193u);
+    EXPECT_EQ(withList, 160u);
+}
+
+TEST(HiveStore, ChangesToACopyOfARealHiveAreSavedAndReadBack) {
+    if (!testing::haveSharedHives())
+        GTEST_SKIP() << "no shared hives at " << MOXALO_SHARED_HIVES;
+    std::string original = sharedHive("win10-UsrClass.dat");
+    auto shared = HiveStore::open(original);
+    namespace fs = std::filesystem;
+    if ((fs::status(original).permissions() & fs::perms::owner_write) == fs::perms::none) {
+        EXPECT_TRUE(shared->whyReadOnly().has_value());
+        EXPECT_THROW(shared->createKey(shared->rootNode(), ".x"), registry::StoreError);
+    }
+
+    TempDir dir;
+    std::string path = dir.file("UsrClass.dat");
+    fs::copy_file(original, path);
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    auto hive = HiveStore::open(path);
+    EXPECT_EQ(hive->whyReadOnly(), std::nullopt);
+    registry::NodeId root = hive->rootNode();
+    std::size_t before = hive->childCount(root);
+    std::string doomed(hive->childName(root, 1));
+    ASSERT_TRUE(doomed.starts_with("."));
+
+    registry::NodeId added = hive->createKey(root, ".moxalo");
+    EXPECT_EQ(hive->createKey(root, ".MOXALO"), added);
+    hive->setValue(added, "", sz("Moxalo.Document"));
+    hive->setValue(added, "Content Type", sz("text/x-moxalo"));
+    hive->setValue(added, "content type", sz("text/plain"));
+    hive->setValue(added, "gone", testing::dword(1));
+    hive->deleteValue(added, "GONE");
+    hive->createKey(hive->createKey(added, "OpenWithProgids"), "deep");
+    hive->deleteKey(root, doomed);
+    hive->deleteKey(root, ".no-such-key");
+    EXPECT_EQ(hive->childCount(root), before);
+    EXPECT_EQ(hive->findChild(root, doomed), kNoNode);
+    EXPECT_THROW(hive->createKey(root, "bad\\name"), registry::StoreError);
+    hive->save();
+
+    for (auto& store : {std::move(hive), HiveStore::open(path)}) {
+        root = store->rootNode();
+        EXPECT_EQ(store->childCount(root), before);
+        EXPECT_EQ(store->findChild(root, doomed), kNoNode);
+        registry::NodeId key = store->findChild(root, ".Moxalo");
+        ASSERT_NE(key, kNoNode);
+        EXPECT_EQ(store->valueNames(key), (std::vector<std::string>{"", "Content Type"}));
+        EXPECT_EQ(store->findValue(key, "CONTENT TYPE"), sz("text/plain"));
+        EXPECT_NE(store->findChild(store->findChild(key, "openwithprogids"), "DEEP"), kNoNode);
+    }
+}
+
+} // namespace
+} // namespace moxalo::hive
