@@ -87,7 +87,8 @@ public:
 
 private:
     [[noreturn]] void fail(const std::string& what) const {
-        throw StoreError(fileName_ + ": line " + std::to_string(lines_.number()) + ": " + what);
+        int line = std::max(lines_.number(), 1); // an empty file fails on its first line
+        throw StoreError(fileName_ + ": line " + std::to_string(line) + ": " + what);
     }
     void readGlobalOption(std::string_view line);
     void readKey(std::string_view line);
