@@ -1,0 +1,113 @@
+// moxalo-cli as a user runs it: the commands' output, and what a bad source does.
+
+#include "TestRegistry.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+using namespace moxalo::testing;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with `args`, never through a shell, so paths with blanks pass unchanged.
+CliRun cli(std::vector<std::string> args, const TempDir& dir) {
+    args.insert(args.begin(), MOXALO_CLI);
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, dir.file("stdout").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, dir.file("stderr").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::string home = "HOME=" + dir.path();
+    char* env[] = {home.data(), nullptr};
+    pid_t pid = 0;
+    CliRun run;
+    if (posix_spawn(&pid, MOXALO_CLI, &actions, nullptr, argv.data(), env) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = readFile(dir.file("stdout"));
+    run.err = readFile(dir.file("stderr"));
+    return run;
+}
+
+std::string conformanceReg() {
+    return std::string(MOXALO_FIXTURES) + "/conformance/classes.reg";
+}
+
+} // namespace
+
+TEST(Cli, QueryShowsAKeyAsRegQueryDoes) {
+    TempDir dir;
+    CliRun run = cli({"--registry", conformanceReg(), "query", ".txt"}, dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "\nHKEY_CLASSES_ROOT\\.txt\n"
+                       "    (Default)    REG_SZ    txtfile\n"
+                       "    Content Type    REG_SZ    text/plain\n"
+                       "\nHKEY_CLASSES_ROOT\\.txt\\OpenWithList\n\n");
+    run = cli({"--registry", conformanceReg(), "query", "abcfile"}, dir);
+    EXPECT_NE(run.out.find("    Bin    REG_BINARY    010203\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("    EditFlags    REG_DWORD    0x10000\n"), std::string::npos);
+    run = cli({"--registry", conformanceReg(), "query", ".nothere"}, dir);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("unable to find"), std::string::npos);
+}
+
+TEST(Cli, BadSourcesAndUsageFailWithAMessageNamingThem) {
+    TempDir dir;
+    std::string odd = dir.file("my \"odd\" $(name).reg");
+    writeFile(odd, "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.a]\r\n\"broken=\"x\r\n\"ok\"=\"y\"\r\n");
+    CliRun run = cli({"--registry", odd, "query", ".a"}, dir);
+    EXPECT_EQ(run.status, 0) << "a malformed line is reported and the rest is read";
+    EXPECT_NE(run.err.find(odd + ": line 3:"), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("ok    REG_SZ    y"), std::string::npos) << run.out;
+
+    run = cli({"--registry", dir.file("missing.hive"), "list"}, dir);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(dir.file("missing.hive")), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    EXPECT_EQ(cli({"frobnicate"}, dir).status, 2);
+    EXPECT_EQ(cli({"list", "--format", "xml"}, dir).status, 2);
+}
+
+TEST(Cli, ListDetailsAndSaveListOverOneSource) {
+    TempDir dir;
+    CliRun run = cli({"--registry", conformanceReg(), "list"}, dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "abc\tABC File\tNo\tHKEY_CLASSES_ROOT\\.abc\n"
+                       "txt\tTXT File\tYes\tHKEY_CLASSES_ROOT\\.txt\n");
+    run = cli({"--registry", conformanceReg(), "list", "--open-with-only", "--format=csv"}, dir);
+    EXPECT_EQ(run.out, "File Extension,File Type,In 'Open With' List,Location\n"
+                       "txt,TXT File,Yes,HKEY_CLASSES_ROOT\\.txt\n");
+
+    run = cli({"--registry", conformanceReg(), "details", ".abc"}, dir);
+    EXPECT_EQ(run.out.substr(0, 53), "Extension: .abc\r\nKey Value: abcfile\r\nContent Type: \r\n");
+    EXPECT_NE(run.out.find("File Type Name: ABC File\r\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Default Icon: %SystemRoot%\\x.ico\r\n"), std::string::npos);
+
+    std::string file = dir.file("list with blanks.txt");
+    run = cli({"--registry", conformanceReg(), "save-list", "--extended", file}, dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Export complete, file saved as: " + file + "\n");
+    EXPECT_EQ(run.err, "") << "no progress bar when stderr is not a terminal";
+    std::string text = readFile(file);
+    EXPECT_TRUE(text.starts_with("File Extension \\ File Type \\ In 'Open With List' \\ Key path"
+                                 "\r\n\r\nabc\tABC File\tNo\tHKEY_CLASSES_ROOT\\.abc\r\n*"));
+    EXPECT_NE(text.find("&Print\t\r\n"), std::string::npos);
+}
