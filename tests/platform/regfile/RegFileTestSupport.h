@@ -8,9 +8,19 @@
 
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+namespace moxalo::registry {
+// Failure messages show a value as its type and bytes.
+inline void PrintTo(const RegValue& value, std::ostream* out) {
+    *out << "type " << value.type << ":";
+    for (std::uint8_t b : value.data)
+        *out << ' ' << std::hex << int(b) << std::dec;
+}
+} // namespace moxalo::registry
 
 namespace moxalo::regfile::test {
 

@@ -1,0 +1,187 @@
+// The .reg store: opening files, the classes it offers, saving back and refusing bad files.
+
+#include "registry/regfile/RegFileStore.h"
+
+#include "RegFileTestSupport.h"
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace moxalo::registry {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+namespace fs = std::filesystem;
+
+std::string fixturePath(const std::string& name) {
+    return std::string(MOXALO_FIXTURES) + "/regfile/" + name;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string openError(const std::string& path) {
+    try {
+        RegFileStore::open(path);
+    } catch (const StoreError& e) {
+        return e.what();
+    }
+    return "<no error>";
+}
+
+class RegFileStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "moxalo-regfile-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    // A writable copy of a fixture.
+    std::string copyOf(const std::string& name) {
+        std::string path = dir_ + "/" + name;
+        fs::copy_file(fixturePath(name), path);
+        return path;
+    }
+    std::string dir_;
+};
+
+std::string text(RegistryStore& store, NodeId key, std::string_view name) {
+    auto value = store.findValue(key, name);
+    return value ? utf16leToUtf8(value->data.data(), value->data.size() - 2) : "<missing>";
+}
+
+TEST_F(RegFileStoreTest, OffersTheClassesOfTheFile) {
+    std::string path = fixturePath("classes.reg");
+    auto store = RegFileStore::open(path);
+    EXPECT_EQ(store->origin(), path);
+    ASSERT_EQ(store->diagnostics().size(), 1u);
+    EXPECT_EQ(store->diagnostics()[0].line, 6);
+    EXPECT_THAT(store->diagnostics()[0].message, HasSubstr("closing quote"));
+    auto layers = store->classesLayers();
+    ASSERT_EQ(layers.size(), 3u);
+    NodeId root = store->rootNode();
+    EXPECT_EQ(layers[0].key, store->findPath(root, "HKEY_CLASSES_ROOT"));
+    EXPECT_EQ(layers[1].key, store->findPath(root, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes"));
+    EXPECT_EQ(layers[2].key, store->findPath(root, "HKEY_CURRENT_USER\\Software\\Classes"));
+    EXPECT_FALSE(layers[0].user);
+    EXPECT_FALSE(layers[1].user);
+    EXPECT_TRUE(layers[2].user);
+    EXPECT_EQ(layers[0].store, store.get());
+    EXPECT_EQ(text(*store, store->findChild(layers[0].key, ".TXT"), "content type"), "text/plain");
+    EXPECT_EQ(text(*store, store->findChild(layers[2].key, ".txt"),
+                   "Gr\xC3\xB6\xC3\x9F"
+                   "e"),
+              "gro\xC3\x9F");
+    EXPECT_EQ(text(*store, store->findPath(layers[0].key, "txtfile\\DefaultIcon"), ""),
+              "%SystemRoot%\\icon.dll");
+
+    auto ansi = RegFileStore::open(fixturePath("classes-regedit4.reg"));
+    ASSERT_EQ(ansi->classesLayers().size(), 1u);
+    NodeId cafe = ansi->findChild(ansi->classesLayers()[0].key, ".cafe");
+    EXPECT_EQ(text(*ansi, cafe, ""), "caf\xC3\xA9");
+    EXPECT_EQ(text(*ansi, cafe, "Path"), "%PATH%");
+}
+
+TEST_F(RegFileStoreTest, RefusesFilesItCannotUse) {
+    std::string missing = dir_ + "/missing.reg";
+    EXPECT_THAT(openError(missing), StartsWith(missing + ": cannot open: No such file"));
+    EXPECT_THAT(openError(dir_), StartsWith(dir_ + ": is a folder"));
+    std::string wrong = fixturePath("wrong-header.reg");
+    EXPECT_THAT(openError(wrong), StartsWith(wrong + ": the first line is \"REGEDIT5\""));
+    EXPECT_THAT(openError(wrong), HasSubstr("\"Windows Registry Editor Version 5.00\""));
+    std::string noClasses = fixturePath("no-classes.reg");
+    EXPECT_THAT(openError(noClasses),
+                StartsWith(noClasses + ": holds no keys under HKEY_CLASSES_ROOT, "
+                                       "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes or "
+                                       "HKEY_CURRENT_USER\\Software\\Classes"));
+    std::string empty = dir_ + "/empty.reg";
+    writeFile(empty, "");
+    EXPECT_THAT(openError(empty), StartsWith(empty + ": the file is empty"));
+}
+
+TEST_F(RegFileStoreTest, CutShortFileKeepsWhatCameBefore) {
+    std::string bytes = readFile(fixturePath("classes.reg"));
+    std::string cut = dir_ + "/cut.reg";
+    // Ends inside the "Größe" line, halfway through a UTF-16 character.
+    std::size_t lastLine = bytes.rfind(std::string("\"\0G\0", 4));
+    ASSERT_NE(lastLine, std::string::npos);
+    writeFile(cut, bytes.substr(0, lastLine + 23));
+    auto store = RegFileStore::open(cut);
+    NodeId userTxt =
+        store->findPath(store->rootNode(), "HKEY_CURRENT_USER\\Software\\Classes\\.txt");
+    EXPECT_EQ(text(*store, userTxt, ""), "Notizen.Datei");
+    const auto& d = store->diagnostics();
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d[1].line, 20);
+    EXPECT_THAT(d[1].message, HasSubstr("closing quote"));
+    EXPECT_EQ(d[2].line, 20);
+    EXPECT_THAT(d[2].message, HasSubstr("middle of a UTF-16 character"));
+}
+
+TEST_F(RegFileStoreTest, SaveWritesEveryRootBackInTheFilesFormat) {
+    std::string path = copyOf("classes.reg");
+    {
+        auto store = RegFileStore::open(path);
+        EXPECT_EQ(store->whyReadOnly(), std::nullopt);
+        NodeId classes = store->classesLayers()[0].key;
+        store->setValue(store->findChild(classes, ".txt"), "Added", regfile::test::sz("yes"));
+        store->createKey(classes, ".new");
+        store->deleteKey(classes, "txtfile");
+        store->save();
+    }
+    std::string saved = readFile(path);
+    EXPECT_EQ(saved.substr(0, 8), std::string("\xFF\xFEW\0i\0n\0", 8));
+    auto store = RegFileStore::open(path);
+    EXPECT_TRUE(store->diagnostics().empty());
+    NodeId root = store->rootNode();
+    EXPECT_EQ(text(*store, store->findPath(root, "HKEY_CLASSES_ROOT\\.txt"), "Added"), "yes");
+    EXPECT_NE(store->findPath(root, "HKEY_CLASSES_ROOT\\.new"), kNoNode);
+    EXPECT_EQ(store->findPath(root, "HKEY_CLASSES_ROOT\\txtfile"), kNoNode);
+    auto kept =
+        store->findValue(store->findPath(root, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Other"), "Kept");
+    EXPECT_EQ(kept, (RegValue{REG_DWORD, {0x2A, 0, 0, 0}}));
+
+    std::string ansiPath = copyOf("classes-regedit4.reg");
+    RegFileStore::open(ansiPath)->save();
+    std::string ansi = readFile(ansiPath);
+    EXPECT_THAT(ansi,
+                StartsWith("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.cafe]\r\n@=\"caf\xC3\xA9\"\r\n"));
+    auto reread = RegFileStore::open(ansiPath);
+    NodeId cafe = reread->findPath(reread->rootNode(), "HKEY_CLASSES_ROOT\\.cafe");
+    EXPECT_EQ(text(*reread, cafe, "Path"), "%PATH%");
+    EXPECT_EQ(reread->findValue(cafe, "Flags"), (RegValue{REG_DWORD, {1, 0, 0, 0}}));
+}
+
+TEST_F(RegFileStoreTest, ReadOnlyFilesAreNotWritten) {
+    std::string locked = copyOf("classes.reg");
+    chmod(locked.c_str(), 0444);
+    EXPECT_THAT(RegFileStore::open(locked)->whyReadOnly().value_or(""), HasSubstr("read-only"));
+
+    std::string sample = copyOf("classes-regedit4.reg");
+    std::string before = readFile(sample);
+    auto store = RegFileStore::open(sample);
+    store->setReadOnly("the installed sample is read-only");
+    EXPECT_EQ(store->whyReadOnly(), "the installed sample is read-only");
+    store->createKey(store->rootNode(), "HKEY_USERS");
+    EXPECT_THROW(store->save(), StoreError);
+    EXPECT_EQ(readFile(sample), before);
+
+    auto win31 = RegFileStore::open(copyOf("win31.reg"));
+    EXPECT_THAT(win31->whyReadOnly().value_or(""), HasSubstr("Windows 3.1"));
+    EXPECT_THROW(win31->save(), StoreError);
+}
+
+} // namespace
+} // namespace moxalo::registry
