@@ -13,6 +13,8 @@
 namespace moxalo::registry {
 
 inline constexpr std::string_view kWineRegistryHeader = "WINE REGISTRY Version 2";
+// 1970-01-01 as a FILETIME (100 ns ticks since 1601), where Unix times start.
+inline constexpr std::uint64_t kUnixEpochFileTime = 116444736000000000ull;
 
 // What a key's section holds besides its values, kept as read so that an unchanged key is
 // written back byte for byte.

@@ -12,8 +12,7 @@ namespace {
 
 using Node = MemoryStore::Node;
 
-// 1970-01-01 as a FILETIME, and the FILETIME ticks in a second.
-constexpr std::uint64_t kUnixEpochTicks = 116444736000000000ull;
+// FILETIME ticks in a second.
 constexpr std::uint64_t kTicksPerSecond = 10000000ull;
 
 const WineKeyInfo* infoOf(const WineFileLayout& layout, const Node& key) {
@@ -66,7 +65,7 @@ void writeSection(std::string& out, const Node& key, const std::string& path,
 
 void stampWineKey(WineKeyInfo& key, std::uint64_t now) {
     auto seconds = static_cast<unsigned>(
-        now > kUnixEpochTicks ? (now - kUnixEpochTicks) / kTicksPerSecond : 0);
+        now > kUnixEpochFileTime ? (now - kUnixEpochFileTime) / kTicksPerSecond : 0);
     key.stamp = " " + std::to_string(seconds);
     std::erase_if(key.options, [](const std::string& line) { return line.starts_with("#time="); });
     char time[40];

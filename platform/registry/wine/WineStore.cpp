@@ -17,18 +17,28 @@ namespace {
 
 // A fresh prefix's system.reg is under 2 MB; a file this large is not a registry we can hold.
 constexpr off_t kMaxFileSize = off_t{1} << 30;
-// 1970-01-01 as a FILETIME, and the FILETIME ticks in a microsecond.
-constexpr std::uint64_t kUnixEpochTicks = 116444736000000000ull;
+// FILETIME ticks in a microsecond.
 constexpr std::uint64_t kTicksPerMicrosecond = 10;
 
 std::uint64_t fileTimeNow() {
     auto since1970 = std::chrono::system_clock::now().time_since_epoch();
     auto micros = std::chrono::duration_cast<std::chrono::microseconds>(since1970).count();
-    return kUnixEpochTicks + static_cast<std::uint64_t>(micros) * kTicksPerMicrosecond;
+    return kUnixEpochFileTime + static_cast<std::uint64_t>(micros) * kTicksPerMicrosecond;
 }
 
 [[noreturn]] void failFile(const std::string& path, const std::string& what) {
     throw StoreError(path + ": " + what);
+}
+
+// Why a file of this kind cannot be read as a registry file, or "".
+std::string whyNotARegistryFile(const struct stat& st) {
+    if (S_ISDIR(st.st_mode))
+        return "is a folder, not a file";
+    if (!S_ISREG(st.st_mode))
+        return "is not a regular file";
+    if (st.st_size > kMaxFileSize)
+        return "is too large (over 1 GiB) for a registry file";
+    return {};
 }
 
 std::string readWholeFile(const std::string& path) {
@@ -36,26 +46,21 @@ std::string readWholeFile(const std::string& path) {
     if (fd < 0)
         failFile(path, std::string("cannot open: ") + std::strerror(errno));
     struct stat st {};
-    std::string text;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
-        close(fd);
-        failFile(path, S_ISDIR(st.st_mode) ? "is a folder, not a file"
-                                           : "is not a registry file of a size that can be read");
-    }
-    text.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < text.size()) {
+    std::string why = fstat(fd, &st) != 0 ? std::string("cannot read: ") + std::strerror(errno)
+                                          : whyNotARegistryFile(st);
+    std::string text(why.empty() ? static_cast<std::size_t>(st.st_size) : 0, '\0');
+    for (std::size_t done = 0; why.empty() && done < text.size();) {
         ssize_t n = read(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
+        if (n < 0 && errno != EINTR)
+            why = std::string("cannot read: ") + std::strerror(errno);
+        else if (n == 0)
+            why = "cannot read: the file became shorter while it was read";
+        else if (n > 0)
+            done += static_cast<std::size_t>(n);
     }
-    int err = errno;
     close(fd);
-    if (done != text.size())
-        failFile(path, std::string("cannot read: ") + std::strerror(err));
+    if (!why.empty())
+        failFile(path, why);
     return text;
 }
 
