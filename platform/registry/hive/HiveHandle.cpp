@@ -7,11 +7,29 @@
 
 namespace moxalo::hive {
 
+namespace {
+
+// libhivex reports damage through a few errno codes whose usual texts would mislead.
+std::string describe(int err) {
+    switch (err) {
+    case EFAULT:
+        return "a cell offset or length does not fit the hive's cells";
+    case ERANGE:
+        return "a count or length out of range";
+    case ENOTSUP:
+        return "damaged or unknown structure";
+    default:
+        return std::strerror(err);
+    }
+}
+
+} // namespace
+
 void failWithErrno(const std::string& path, const std::string& what) {
     int err = errno;
     std::string message = path + ": " + what;
     if (err != 0)
-        message += std::string(": ") + std::strerror(err);
+        message += ": " + describe(err);
     throw registry::StoreError(message);
 }
 

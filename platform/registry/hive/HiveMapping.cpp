@@ -62,6 +62,7 @@ HiveMapping::HiveMapping(const std::string& path) {
     bytes_ = static_cast<const std::uint8_t*>(map);
     try {
         checkBaseBlock(path);
+        checkBins(path);
     } catch (...) {
         munmap(map, size_);
         throw;
@@ -96,6 +97,33 @@ void HiveMapping::checkBaseBlock(const std::string& path) const {
     std::size_t root = get32(bytes_ + base::kRootCell);
     if (root >= bins)
         fail(path, "broken hive header: root key offset " + hex(root) + " beyond the hive bins");
+}
+
+// The same walk over bins and cell sizes that libhivex makes on opening, for a message that
+// says where the damage is.
+void HiveMapping::checkBins(const std::string& path) const {
+    std::size_t end = kBaseBlockSize + get32(bytes_ + base::kBinsSize);
+    for (std::size_t at = kBaseBlockSize; at < end;)
+        at += checkBin(path, at, end);
+}
+
+std::size_t HiveMapping::checkBin(const std::string& path, std::size_t at, std::size_t end) const {
+    if (std::memcmp(bytes_ + at, "hbin", 4) != 0)
+        fail(path, "damaged hive: no hive bin at offset " + hex(at));
+    std::size_t size = get32(bytes_ + at + bin::kSize);
+    if (size <= kBinHeaderSize || size % kBinAlignment != 0 || size > end - at)
+        fail(path, "damaged hive: the hive bin at offset " + hex(at) + " has size " + hex(size));
+    if (get32(bytes_ + at + bin::kOffset) != at - kBaseBlockSize)
+        fail(path, "damaged hive: the hive bin at offset " + hex(at) + " names another offset");
+    for (std::size_t cell = at + kBinHeaderSize; cell < at + size;) {
+        auto raw = static_cast<std::int32_t>(get32(bytes_ + cell));
+        std::int64_t length = raw < 0 ? -static_cast<std::int64_t>(raw) : raw;
+        if (length <= 4 || length % 4 != 0 || static_cast<std::size_t>(length) > at + size - cell)
+            fail(path, "damaged hive: the cell at offset " + hex(cell) + " has size " +
+                           std::to_string(length));
+        cell += static_cast<std::size_t>(length);
+    }
+    return size;
 }
 
 const std::uint8_t* HiveMapping::cell(std::size_t offset, const char* id, std::size_t fixedPart,

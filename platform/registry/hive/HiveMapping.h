@@ -27,6 +27,8 @@ private:
     const std::uint8_t* cell(std::size_t offset, const char* id, std::size_t fixedPart,
                              std::size_t& cellSize) const;
     void checkBaseBlock(const std::string& path) const;
+    void checkBins(const std::string& path) const;
+    std::size_t checkBin(const std::string& path, std::size_t at, std::size_t end) const;
 
     const std::uint8_t* bytes_ = nullptr;
     std::size_t size_ = 0;
