@@ -5,7 +5,6 @@
 #include "registry/NameFold.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace moxalo::bench {
 
@@ -18,7 +17,6 @@ namespace {
 constexpr std::size_t kSharedTypeOneIn = 8;
 // One extension in this many has no default value and so no type, as many real ones have none.
 constexpr std::size_t kUntypedOneIn = 25;
-constexpr std::size_t kVendors = 60;
 
 enum class Kind { Extension, Type, ClassId, ProgId };
 
@@ -28,12 +26,6 @@ struct RootKey {
     std::size_t number;
     std::string typeName; // of an extension
 };
-
-std::string numbered(const char* format, std::size_t n) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, n);
-    return text;
-}
 
 void planExtensions(const ClassesShape& shape, Dice& dice, std::vector<RootKey>& roots) {
     std::string lastType;
@@ -54,11 +46,7 @@ void planOthers(std::size_t count, Dice& dice, std::vector<RootKey>& roots) {
         if (n % 2 == 1)
             roots.push_back({classId(n, dice), Kind::ClassId, n, {}});
         else
-            roots.push_back(
-                {numbered("Vendor%02zu.App.", dice.below(kVendors) + 1) + std::to_string(n),
-                 Kind::ProgId,
-                 n,
-                 {}});
+            roots.push_back({progIdName(n, dice), Kind::ProgId, n, {}});
     }
 }
 

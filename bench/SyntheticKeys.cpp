@@ -17,6 +17,7 @@ namespace {
 // a handful of programs.
 constexpr std::size_t kApplications = 40;
 constexpr std::size_t kVendors = 60;
+// A real OpenWithList names one program or a few.
 constexpr std::size_t kMaxOpenWithApps = 4;
 
 constexpr std::array<const char*, 10> kVerbNames = {
@@ -34,12 +35,6 @@ void setDword(MemoryStore& store, NodeId key, std::string_view name, std::uint32
     for (int shift = 0; shift < 32; shift += 8)
         value.data.push_back(static_cast<std::uint8_t>(n >> shift));
     store.setValue(key, name, value);
-}
-
-std::string numbered(const char* format, std::size_t n) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, n);
-    return text;
 }
 
 std::string application(Dice& dice) {
@@ -147,6 +142,16 @@ void writeProgIdKey(MemoryStore& store, NodeId key, std::size_t number, Dice& di
     setText(store, store.createKey(key, "CLSID"), "", classId(number, dice));
     if (dice.chance(0.3))
         setText(store, store.createKey(key, "CurVer"), "", MemoryStore::node(key)->name + ".1");
+}
+
+std::string numbered(const char* format, std::size_t n) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, n);
+    return text;
+}
+
+std::string progIdName(std::size_t number, Dice& dice) {
+    return numbered("Vendor%02zu.App.", dice.below(kVendors) + 1) + std::to_string(number);
 }
 
 std::string classId(std::size_t number, Dice& dice) {

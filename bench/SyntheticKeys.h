@@ -30,6 +30,10 @@ void writeClsidKey(registry::MemoryStore& store, registry::NodeId key, std::size
 void writeProgIdKey(registry::MemoryStore& store, registry::NodeId key, std::size_t number,
                     Dice& dice);
 
+// `format` with its one number filled in.
+std::string numbered(const char* format, std::size_t n);
+// The name of an application's ProgID, "Vendor07.App.<number>".
+std::string progIdName(std::size_t number, Dice& dice);
 // A class identifier in registry form, "{8-4-4-4-12}" hex digits; `number` goes into the last
 // group so that different numbers never give the same identifier.
 std::string classId(std::size_t number, Dice& dice);

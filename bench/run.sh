@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# Times moxalo-cli's catalogue on a synthetic HKEY_CLASSES_ROOT of a large machine's size, next
+# to the tools a user would otherwise reach for to get the same answer from the same hive, and
+# checks the targets. Installs what it needs, builds the project, generates the registries once.
+set -euo pipefail
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${MOXALO_BUILD:-$top/build}
+out=$top/bench/out
+cli=$build/bin/moxalo-cli
+gen=$build/bin/moxalo-bench-gen
+
+full_keys=60000 # a large machine's HKEY_CLASSES_ROOT; libhivex reads at most 70 000 subkeys
+full_extensions=8000
+verbs=3
+open_with=0.25
+runs=5     # each command runs this often and its best wall time counts...
+budget=10  # ...but is not started again once its runs have taken this many seconds
+
+install_tools() {
+  local packages=(reglookup libhivex-bin libwin-hivex-perl time) missing=() p sudo=""
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# generate KEYS EXTENSIONS HIVE [REG]: writes the registry unless it is newer than the generator.
+generate() {
+  local hive=$3 reg=${4:-}
+  if [ "$hive" -nt "$gen" ] && { [ -z "$reg" ] || [ "$reg" -nt "$gen" ]; }; then
+    return
+  fi
+  echo "Generating $hive${reg:+ and $reg}..." >&2
+  "$gen" --software --root-keys "$1" --extensions "$2" --verbs "$verbs" --open-with "$open_with" \
+    --hive "$hive" ${reg:+--reg "$reg"}
+}
+
+# measure COMMAND...: sets `best` (best wall time, s) and `peak` (largest peak memory, KB) over
+# its runs; stdout goes to /dev/null. Returns 1, showing the error, when the command fails.
+measure() {
+  best="" peak=0
+  local spent=0 n=0 t0 t1 t m
+  while [ $n -lt $runs ] && awk -v s="$spent" -v b="$budget" 'BEGIN { exit !(s < b) }'; do
+    t0=$(date +%s.%N)
+    if ! /usr/bin/time -f '%M' -o "$out/peak.txt" "$@" >/dev/null 2>"$out/stderr.txt"; then
+      echo "FAILED: $*" >&2
+      cat "$out/stderr.txt" >&2
+      return 1
+    fi
+    t1=$(date +%s.%N)
+    t=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
+    m=$(tail -n 1 "$out/peak.txt")
+    spent=$(awk -v s="$spent" -v t="$t" 'BEGIN { print s + t }')
+    best=$(awk -v b="$best" -v t="$t" 'BEGIN { print (b == "" || t < b) ? t : b }')
+    [ "$m" -gt "$peak" ] && peak=$m
+    n=$((n + 1))
+  done
+}
+
+calc() { awk "BEGIN { printf \"$1\", $2 }"; }
+
+# row LABEL [peer]: one line of the timing table from `best` and `peak`; a peer's line shows
+# how many times longer than `list` it took.
+row() {
+  local ratio="-"
+  [ "${2:-}" = peer ] && [ -n "$list_best" ] && ratio=$(calc "%.1fx" "$best / $list_best")
+  printf '%-50s %9s %9s %11s\n' "$1" "$best" "$(calc %.1f "$peak / 1024")" "$ratio"
+}
+
+verdict() { awk "BEGIN { exit !($1) }" && echo PASS || echo FAIL; }
+
+has_command() { "$cli" --help | grep -q "^  $1"; }
+
+install_tools
+"$top/scripts/setup.sh"
+mkdir -p "$out"
+
+full=$out/classes-$full_keys.hive
+half=$out/classes-$((full_keys / 2)).hive
+quarter=$out/classes-$((full_keys / 4)).hive
+generate $full_keys $full_extensions "$full" "$out/classes-$full_keys.reg"
+generate $((full_keys / 2)) $((full_extensions / 2)) "$half"
+generate $((full_keys / 4)) $((full_extensions / 4)) "$quarter"
+hive_bytes=$(stat -c %s "$full")
+hive_kb=$(calc %.0f "$hive_bytes / 1024")
+
+echo "Synthetic HKEY_CLASSES_ROOT: $full_keys root keys, $full_extensions extensions, $verbs verbs" \
+  "per type, $(calc %.0f "$open_with * 100")% of extensions with an OpenWithList (seed 1)"
+echo "Hive: $full, $(calc %.1f "$hive_bytes / 1048576") MB, shaped as a SOFTWARE hive (the classes"
+echo "under the root key Classes), so reglookup and hivexregedit read only \\Classes as they would"
+echo "on a real machine; hivexml has no path option and reads the whole hive (nothing else is in it)."
+echo "Wall time is the best of up to $runs runs (fewer once a command has taken ${budget} s);"
+echo "peak memory is the largest resident size of any run."
+echo
+
+list_best="" save_best="" list_peak="" save_peak=""
+printf '%-50s %9s %9s %11s\n' "command" "wall s" "peak MB" "peer/list"
+measure cat "$full"
+row "cat HIVE > /dev/null (the floor)"
+if has_command list; then
+  measure "$cli" --registry "$full" list
+  list_peak=$peak
+  row "moxalo-cli list"
+  list_best=$best
+  rows=$("$cli" --registry "$full" list | wc -l)
+else
+  echo "moxalo-cli has no list command yet"
+fi
+if has_command save-list; then
+  measure "$cli" --registry "$full" save-list --extended "$out/list-extended.txt"
+  save_best=$best save_peak=$peak
+  row "moxalo-cli save-list --extended FILE"
+fi
+
+peers=("reglookup -p /Classes HIVE" "hivexml HIVE" "hivexregedit --export HIVE '\\Classes'")
+fastest="" fastest_name=""
+measure reglookup -p /Classes "$full"
+row "${peers[0]}" peer
+fastest=$best fastest_name=reglookup
+measure hivexml "$full"
+row "${peers[1]}" peer
+awk -v b="$best" -v f="$fastest" 'BEGIN { exit !(b < f) }' && fastest=$best fastest_name=hivexml
+measure hivexregedit --export "$full" '\Classes'
+row "${peers[2]}" peer
+awk -v b="$best" -v f="$fastest" 'BEGIN { exit !(b < f) }' && fastest=$best fastest_name=hivexregedit
+
+if [ -n "$list_best" ]; then
+  measure "$cli" --registry "$out/classes-$full_keys.reg" list
+  row "moxalo-cli list, from the .reg export of the same"
+  echo
+  echo "list rows: $rows (extensions generated: $full_extensions)"
+  echo
+  echo "The scan is linear (list, best wall time):"
+  printf '%-12s %-12s %9s %16s\n' "root keys" "extensions" "wall s" "ms per 1000 keys"
+  for keys in $((full_keys / 4)) $((full_keys / 2)) $full_keys; do
+    measure "$cli" --registry "$out/classes-$keys.hive" list
+    printf '%-12s %-12s %9s %16s\n' "$keys" "$((keys * full_extensions / full_keys))" "$best" \
+      "$(calc %.2f "$best * 1000000 / $keys")"
+  done
+fi
+
+echo
+printf '%-46s %14s %10s  %s\n' "target" "measured" "goal" "result"
+if [ -n "$list_best" ]; then
+  printf '%-46s %14s %10s  %s\n' "list wall time" "$list_best s" "< 0.25 s" \
+    "$(verdict "$list_best < 0.25")"
+  printf '%-46s %14s %10s  %s\n' "list speed-up over the fastest peer ($fastest_name)" \
+    "$(calc %.1fx "$fastest / $list_best")" ">= 5x" "$(verdict "$fastest / $list_best >= 5")"
+  printf '%-46s %14s %10s  %s\n' "list peak memory / hive size" \
+    "$(calc %.2f "$list_peak / $hive_kb")" "< 2" "$(verdict "$list_peak / $hive_kb < 2")"
+else
+  printf '%-46s %14s %10s  %s\n' "list" "-" "-" "NOT MEASURED (no list command)"
+fi
+if [ -n "$save_best" ]; then
+  printf '%-46s %14s %10s  %s\n' "save-list --extended wall time" "$save_best s" "< 1 s" \
+    "$(verdict "$save_best < 1")"
+  printf '%-46s %14s %10s  %s\n' "save-list --extended peak memory / hive size" \
+    "$(calc %.2f "$save_peak / $hive_kb")" "< 2" "$(verdict "$save_peak / $hive_kb < 2")"
+else
+  printf '%-46s %14s %10s  %s\n' "save-list --extended" "-" "-" "NOT MEASURED (no save-list)"
+fi
+rm -f "$out/peak.txt" "$out/stderr.txt"
