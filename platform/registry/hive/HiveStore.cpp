@@ -120,7 +120,7 @@ registry::RegValue HiveStore::valueData(hive_value_h value) {
     if (!data && (errno != 0 || length != 0))
         fail("cannot read the data of a value");
     registry::RegValue result;
-    result.type = static_cast<registry::DWORD>(type);
+    result.type = fromHiveType(type);
     auto* bytes = reinterpret_cast<const std::uint8_t*>(data.get());
     result.data.assign(bytes, bytes + (data ? length : 0));
     return result;

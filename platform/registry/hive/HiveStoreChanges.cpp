@@ -65,8 +65,8 @@ void HiveStore::replaceValues(NodeId key, const NamedValues& values) {
     std::vector<hive_set_value> set;
     for (const auto& [name, value] : values) {
         auto* data = reinterpret_cast<const char*>(value.data.data());
-        set.push_back({const_cast<char*>(name.c_str()), static_cast<hive_type>(value.type),
-                       value.data.size(), const_cast<char*>(data)});
+        set.push_back({const_cast<char*>(name.c_str()), toHiveType(value.type), value.data.size(),
+                       const_cast<char*>(data)});
     }
     errno = 0;
     if (hivex_node_set_values(writer(), key, set.size(), set.data(), 0) != 0)

@@ -72,8 +72,8 @@ private:
         for (const std::string& name : names) {
             values.push_back(from_.findValue(source, name).value_or(registry::RegValue{}));
             auto& v = values.back();
-            set.push_back({const_cast<char*>(name.c_str()), static_cast<hive_type>(v.type),
-                           v.data.size(), reinterpret_cast<char*>(v.data.data())});
+            set.push_back({const_cast<char*>(name.c_str()), toHiveType(v.type), v.data.size(),
+                           reinterpret_cast<char*>(v.data.data())});
         }
         errno = 0;
         if (hivex_node_set_values(h_, target, set.size(), set.data(), 0) != 0)
