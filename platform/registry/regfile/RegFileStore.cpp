@@ -101,7 +101,7 @@ std::optional<std::string> RegFileStore::whyReadOnly() {
 
 void RegFileStore::save() {
     if (auto reason = MemoryStore::whyReadOnly())
-        throw StoreError("cannot save " + origin_ + ": " + *reason);
+        throw AccessDenied("cannot save " + origin_ + ": " + *reason);
     writeFileAtomically(origin_, regfile::exportRegFileTree(*this, format_));
 }
 

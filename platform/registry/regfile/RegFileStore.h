@@ -25,6 +25,7 @@ public:
 
     std::optional<std::string> whyReadOnly() override;
     // Writes every root back in the file's own version and encoding, replacing it atomically.
+    // Throws AccessDenied when setReadOnly() or the file's format forbids it.
     void save() override;
 
 private:

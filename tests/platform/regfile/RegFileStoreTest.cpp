@@ -175,12 +175,12 @@ TEST_F(RegFileStoreTest, ReadOnlyFilesAreNotWritten) {
     store->setReadOnly("the installed sample is read-only");
     EXPECT_EQ(store->whyReadOnly(), "the installed sample is read-only");
     store->createKey(store->rootNode(), "HKEY_USERS");
-    EXPECT_THROW(store->save(), StoreError);
+    EXPECT_THROW(store->save(), AccessDenied);
     EXPECT_EQ(readFile(sample), before);
 
     auto win31 = RegFileStore::open(copyOf("win31.reg"));
     EXPECT_THAT(win31->whyReadOnly().value_or(""), HasSubstr("Windows 3.1"));
-    EXPECT_THROW(win31->save(), StoreError);
+    EXPECT_THROW(win31->save(), AccessDenied);
 }
 
 } // namespace
