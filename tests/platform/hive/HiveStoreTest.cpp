@@ -79,6 +79,7 @@ TEST(HiveStore, RealHivesOpenWithTheirKnownKeys) {
 TEST(HiveStore, ChangesToACopyOfARealHiveAreSavedAndReadBack) {
     if (!testing::haveSharedHives())
         GTEST_SKIP() << "no shared hives at " << MOXALO_SHARED_HIVES;
+    // A dirty hive (its sequence numbers differ): it opens and saves without its logs.
     std::string original = sharedHive("win10-UsrClass.dat");
     auto shared = HiveStore::open(original);
     namespace fs = std::filesystem;
