@@ -51,16 +51,14 @@ NodeId MemoryStore::createKey(NodeId parent, std::string_view name) {
     child->name = std::string(name);
     child->parent = p;
     child->listed = true;
+    child->folded = foldName(name);
     Node* raw = child.get();
-    std::string folded = foldName(name);
-    // Appending is the common case (files list keys in order) and costs nothing extra.
-    auto pos = p->children.end();
-    if (!p->children.empty() && foldName(p->children.back()->name) > folded) {
-        pos = std::find_if(p->children.begin(), p->children.end(),
-                           [&](const auto& c) { return foldName(c->name) > folded; });
-    }
+    auto pos = std::upper_bound(p->children.begin(), p->children.end(), raw->folded,
+                                [](const std::string& folded, const std::unique_ptr<Node>& c) {
+                                    return folded < c->folded;
+                                });
     p->children.insert(pos, std::move(child));
-    p->byFoldedName.emplace(std::move(folded), raw);
+    p->byFoldedName.emplace(raw->folded, raw);
     return id(raw);
 }
 
@@ -86,8 +84,10 @@ void MemoryStore::deleteKey(NodeId parent, std::string_view name) {
         return;
     Node* doomed = it->second;
     p->byFoldedName.erase(it);
-    auto pos = std::find_if(p->children.begin(), p->children.end(),
-                            [&](const auto& c) { return c.get() == doomed; });
+    auto pos = std::lower_bound(p->children.begin(), p->children.end(), doomed->folded,
+                                [](const std::unique_ptr<Node>& c, const std::string& folded) {
+                                    return c->folded < folded;
+                                });
     deleted_.push_back(std::move(*pos));
     p->children.erase(pos);
     doomed->parent = nullptr;

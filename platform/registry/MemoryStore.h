@@ -1,7 +1,7 @@
 #pragma once
 // A registry tree held in memory. The text formats (.reg files, Wine's registry files) load
-// into it, and tests build fixtures with it. Subkeys keep the order in which they were added;
-// a key created later goes before the first sibling whose name sorts after its own.
+// into it, and tests build fixtures with it. Subkeys are kept in the order of their upper-case
+// names, as a hive keeps them, whatever order they were added in.
 
 #include "RegistryStore.h"
 
@@ -14,6 +14,7 @@ class MemoryStore : public RegistryStore {
 public:
     struct Node {
         std::string name;
+        std::string folded; // the name as compared, kept to sort siblings without refolding
         Node* parent = nullptr;
         std::vector<std::unique_ptr<Node>> children;
         std::unordered_map<std::string, Node*> byFoldedName;

@@ -42,7 +42,19 @@ std::string latin1ToUtf8(const std::uint8_t* p, std::size_t n) {
     return out;
 }
 
+// How much of the second view may stay resident: names read, or bytes of bins walked.
+constexpr std::size_t kReadsPerRelease = 4096;
+constexpr std::size_t kBytesPerRelease = 8u << 20;
+
 } // namespace
+
+void HiveMapping::notePagesRead(std::size_t reads) const {
+    readsSinceRelease_ += reads;
+    if (readsSinceRelease_ < kReadsPerRelease)
+        return;
+    madvise(const_cast<std::uint8_t*>(bytes_), size_, MADV_DONTNEED);
+    readsSinceRelease_ = 0;
+}
 
 HiveMapping::HiveMapping(const std::string& path) {
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -103,8 +115,17 @@ void HiveMapping::checkBaseBlock(const std::string& path) const {
 // says where the damage is.
 void HiveMapping::checkBins(const std::string& path) const {
     std::size_t end = kBaseBlockSize + get32(bytes_ + base::kBinsSize);
-    for (std::size_t at = kBaseBlockSize; at < end;)
-        at += checkBin(path, at, end);
+    std::size_t walked = 0;
+    for (std::size_t at = kBaseBlockSize; at < end;) {
+        std::size_t size = checkBin(path, at, end);
+        at += size;
+        walked += size;
+        if (walked >= kBytesPerRelease) {
+            notePagesRead(kReadsPerRelease);
+            walked = 0;
+        }
+    }
+    notePagesRead(kReadsPerRelease);
 }
 
 std::size_t HiveMapping::checkBin(const std::string& path, std::size_t at, std::size_t end) const {
@@ -140,6 +161,7 @@ const std::uint8_t* HiveMapping::cell(std::size_t offset, const char* id, std::s
 
 std::optional<std::string> HiveMapping::keyName(std::size_t offset) const {
     std::size_t size = 0;
+    notePagesRead(1);
     const std::uint8_t* p = cell(offset, "nk", nk::kName, size);
     if (p == nullptr || !(get16(p + nk::kFlags) & nk::kCompressedName))
         return std::nullopt;
@@ -151,6 +173,7 @@ std::optional<std::string> HiveMapping::keyName(std::size_t offset) const {
 
 std::optional<std::string> HiveMapping::valueName(std::size_t offset) const {
     std::size_t size = 0;
+    notePagesRead(1);
     const std::uint8_t* p = cell(offset, "vk", vk::kName, size);
     if (p == nullptr || !(get16(p + vk::kFlags) & vk::kCompressedName))
         return std::nullopt;

@@ -24,6 +24,10 @@ public:
     std::optional<std::string> valueName(std::size_t offset) const;
 
 private:
+    // libhivex holds the whole file in memory already; pages of this second view are let go
+    // every so often, so that reading names does not count the file twice.
+    void notePagesRead(std::size_t reads) const;
+
     const std::uint8_t* cell(std::size_t offset, const char* id, std::size_t fixedPart,
                              std::size_t& cellSize) const;
     void checkBaseBlock(const std::string& path) const;
@@ -32,6 +36,7 @@ private:
 
     const std::uint8_t* bytes_ = nullptr;
     std::size_t size_ = 0;
+    mutable std::size_t readsSinceRelease_ = 0;
 };
 
 } // namespace moxalo::hive
