@@ -29,14 +29,18 @@ std::string hex(std::size_t n) {
 
 // One-byte names are Latin-1; each byte above 0x7F becomes two bytes of UTF-8.
 std::string latin1ToUtf8(const std::uint8_t* p, std::size_t n) {
-    std::string out;
-    out.reserve(n);
+    // Names are read by the ten thousand; writing into a sized string beats push_back.
+    std::size_t wide = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        wide += p[i] >> 7;
+    std::string out(n + wide, '\0');
+    char* o = out.data();
     for (std::size_t i = 0; i < n; ++i) {
         if (p[i] < 0x80) {
-            out.push_back(static_cast<char>(p[i]));
+            *o++ = static_cast<char>(p[i]);
         } else {
-            out.push_back(static_cast<char>(0xC0 | p[i] >> 6));
-            out.push_back(static_cast<char>(0x80 | (p[i] & 0x3F)));
+            *o++ = static_cast<char>(0xC0 | p[i] >> 6);
+            *o++ = static_cast<char>(0x80 | (p[i] & 0x3F));
         }
     }
     return out;
