@@ -90,6 +90,16 @@ void markDeleted(ApiState& s, const std::string& foldedPath) {
     }
 }
 
+// Hands a name to the caller's buffer of *count characters, NUL included.
+LONG copyName(std::string_view name, LPSTR buffer, LPDWORD count) {
+    if (name.size() + 1 > *count)
+        return ERROR_MORE_DATA;
+    std::memcpy(buffer, name.data(), name.size());
+    buffer[name.size()] = '\0';
+    *count = static_cast<DWORD>(name.size());
+    return ERROR_SUCCESS;
+}
+
 // Hands a value's data to the caller as the 8-bit functions do: string types converted.
 LONG copyValue(const RegValue& value, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
     std::string text;
@@ -166,12 +176,8 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
     RegistryStore& view = s.registry->view();
     if (dwIndex >= view.childCount(key.node))
         return ERROR_NO_MORE_ITEMS;
-    std::string_view name = view.childName(key.node, dwIndex);
-    if (name.size() + 1 > *lpcchName)
-        return ERROR_MORE_DATA;
-    std::memcpy(lpName, name.data(), name.size());
-    lpName[name.size()] = '\0';
-    *lpcchName = static_cast<DWORD>(name.size());
+    if (LONG rc = copyName(view.childName(key.node, dwIndex), lpName, lpcchName); rc != 0)
+        return rc;
     // Stores keep no class names; the class comes back empty.
     if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) {
         lpClass[0] = '\0';
@@ -209,10 +215,8 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
     if (dwIndex >= names.size())
         return ERROR_NO_MORE_ITEMS;
     const std::string& name = names[dwIndex];
-    if (name.size() + 1 > *lpcchValueName)
-        return ERROR_MORE_DATA;
-    std::memcpy(lpValueName, name.c_str(), name.size() + 1);
-    *lpcchValueName = static_cast<DWORD>(name.size());
+    if (LONG rc = copyName(name, lpValueName, lpcchValueName); rc != 0)
+        return rc;
     return copyValue(*view.findValue(key.node, name), lpType, lpData, lpcbData);
 }
 
