@@ -1,0 +1,49 @@
+// Which registry is read when the user names one, and when not.
+
+#include "registry/SourceChoice.h"
+
+#include "TestRegistry.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace moxalo::registry;
+using namespace moxalo::testing;
+
+TEST(SourceChoice, OptionThenEnvironmentThenPrefixThenHomeThenSample) {
+    TempDir home;
+    std::map<std::string, std::string> vars{{"HOME", home.path()}};
+    Environment env = [&vars](const char* name) -> const char* {
+        auto it = vars.find(name);
+        return it == vars.end() ? nullptr : it->second.c_str();
+    };
+    auto choose = [&](std::vector<std::string> options) {
+        return chooseSources(options, env, "/opt/moxalo");
+    };
+
+    SourceChoice c = choose({});
+    EXPECT_EQ(c.paths, std::vector<std::string>{"/opt/moxalo/data/sample.reg"});
+    EXPECT_TRUE(c.bundledSample);
+
+    std::filesystem::create_directory(home.file(".wine"));
+    EXPECT_EQ(choose({}).chosenBy, "bundled sample") << "~/.wine without system.reg is no prefix";
+    writeFile(home.file(".wine/system.reg"), "WINE REGISTRY Version 2\n");
+    c = choose({});
+    EXPECT_EQ(c.paths, std::vector<std::string>{home.file(".wine")});
+    EXPECT_FALSE(c.bundledSample);
+
+    vars["WINEPREFIX"] = "/games/prefix";
+    EXPECT_EQ(choose({}).paths, std::vector<std::string>{"/games/prefix"});
+
+    vars["MOXALO_REGISTRY"] = "";
+    EXPECT_EQ(choose({}).chosenBy, "WINEPREFIX") << "an empty variable names nothing";
+    vars["MOXALO_REGISTRY"] = "/mnt/win/SOFTWARE::/mnt/win/UsrClass.dat";
+    c = choose({});
+    EXPECT_EQ(c.paths, (std::vector<std::string>{"/mnt/win/SOFTWARE", "/mnt/win/UsrClass.dat"}));
+    EXPECT_EQ(c.chosenBy, "MOXALO_REGISTRY");
+
+    c = choose({"a b.reg", "c.hive"});
+    EXPECT_EQ(c.paths, (std::vector<std::string>{"a b.reg", "c.hive"}));
+    EXPECT_EQ(c.chosenBy, "--registry");
+}
