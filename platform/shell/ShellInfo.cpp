@@ -2,6 +2,7 @@
 
 #include "registry/NameFold.h"
 #include "registry/RegistryApi.h"
+#include "registry/StringValue.h"
 #include "registry/Utf16.h"
 
 #include <cstring>
@@ -15,17 +16,9 @@ namespace {
 
 // The text of a string value of an open key, up to its first NUL; empty for any other type.
 std::string stringValue(HKEY key, const char* name) {
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return {};
-    std::string text(size, '\0');
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(text.data()), &size) !=
-        ERROR_SUCCESS)
-        return {};
-    text.resize(size);
-    return text.substr(0, text.find('\0'));
+    std::optional<std::string> text;
+    QueryStringValue(key, name, text);
+    return text ? text->substr(0, text->find('\0')) : std::string();
 }
 
 std::string defaultValueOf(const std::string& path) {

@@ -163,28 +163,25 @@ const std::uint8_t* HiveMapping::cell(std::size_t offset, const char* id, std::s
     return bytes_ + offset;
 }
 
-std::optional<std::string> HiveMapping::keyName(std::size_t offset) const {
+std::optional<std::string> HiveMapping::cellName(std::size_t offset,
+                                                 const NameFields& fields) const {
     std::size_t size = 0;
     notePagesRead(1);
-    const std::uint8_t* p = cell(offset, "nk", nk::kName, size);
-    if (p == nullptr || !(get16(p + nk::kFlags) & nk::kCompressedName))
+    const std::uint8_t* p = cell(offset, fields.id, fields.name, size);
+    if (p == nullptr || !(get16(p + fields.flags) & fields.compressed))
         return std::nullopt;
-    std::size_t length = get16(p + nk::kNameLength);
-    if (length > size - nk::kName)
+    std::size_t length = get16(p + fields.length);
+    if (length > size - fields.name)
         return std::nullopt;
-    return latin1ToUtf8(p + nk::kName, length);
+    return latin1ToUtf8(p + fields.name, length);
+}
+
+std::optional<std::string> HiveMapping::keyName(std::size_t offset) const {
+    return cellName(offset, {"nk", nk::kFlags, nk::kNameLength, nk::kName, nk::kCompressedName});
 }
 
 std::optional<std::string> HiveMapping::valueName(std::size_t offset) const {
-    std::size_t size = 0;
-    notePagesRead(1);
-    const std::uint8_t* p = cell(offset, "vk", vk::kName, size);
-    if (p == nullptr || !(get16(p + vk::kFlags) & vk::kCompressedName))
-        return std::nullopt;
-    std::size_t length = get16(p + vk::kNameLength);
-    if (length > size - vk::kName)
-        return std::nullopt;
-    return latin1ToUtf8(p + vk::kName, length);
+    return cellName(offset, {"vk", vk::kFlags, vk::kNameLength, vk::kName, vk::kCompressedName});
 }
 
 } // namespace moxalo::hive

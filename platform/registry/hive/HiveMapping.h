@@ -28,6 +28,16 @@ private:
     // every so often, so that reading names does not count the file twice.
     void notePagesRead(std::size_t reads) const;
 
+    // Where a key ("nk") or value ("vk") cell keeps its name.
+    struct NameFields {
+        const char* id;
+        std::size_t flags;
+        std::size_t length;
+        std::size_t name;
+        std::uint16_t compressed;
+    };
+    std::optional<std::string> cellName(std::size_t offset, const NameFields& fields) const;
+
     const std::uint8_t* cell(std::size_t offset, const char* id, std::size_t fixedPart,
                              std::size_t& cellSize) const;
     void checkBaseBlock(const std::string& path) const;

@@ -3,6 +3,7 @@
 #include "registry/regfile/RegFileStore.h"
 
 #include "RegFileTestSupport.h"
+#include "TestRegistry.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
@@ -12,23 +13,14 @@
 namespace moxalo::registry {
 namespace {
 
+using moxalo::testing::readFile;
+using moxalo::testing::writeFile;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 namespace fs = std::filesystem;
 
 std::string fixturePath(const std::string& name) {
     return std::string(MOXALO_FIXTURES) + "/regfile/" + name;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::string openError(const std::string& path) {
@@ -42,19 +34,13 @@ std::string openError(const std::string& path) {
 
 class RegFileStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "moxalo-regfile-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     // A writable copy of a fixture.
     std::string copyOf(const std::string& name) {
-        std::string path = dir_ + "/" + name;
+        std::string path = dir_.file(name);
         fs::copy_file(fixturePath(name), path);
         return path;
     }
-    std::string dir_;
+    testing::TempDir dir_;
 };
 
 std::string text(RegistryStore& store, NodeId key, std::string_view name) {
@@ -95,9 +81,9 @@ TEST_F(RegFileStoreTest, OffersTheClassesOfTheFile) {
 }
 
 TEST_F(RegFileStoreTest, RefusesFilesItCannotUse) {
-    std::string missing = dir_ + "/missing.reg";
+    std::string missing = dir_.file("missing.reg");
     EXPECT_THAT(openError(missing), StartsWith(missing + ": cannot open: No such file"));
-    EXPECT_THAT(openError(dir_), StartsWith(dir_ + ": is a folder"));
+    EXPECT_THAT(openError(dir_.path()), StartsWith(dir_.path() + ": is a folder"));
     std::string wrong = fixturePath("wrong-header.reg");
     EXPECT_THAT(openError(wrong), StartsWith(wrong + ": the first line is \"REGEDIT5\""));
     EXPECT_THAT(openError(wrong), HasSubstr("\"Windows Registry Editor Version 5.00\""));
@@ -106,14 +92,14 @@ TEST_F(RegFileStoreTest, RefusesFilesItCannotUse) {
                 StartsWith(noClasses + ": holds no keys under HKEY_CLASSES_ROOT, "
                                        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes or "
                                        "HKEY_CURRENT_USER\\Software\\Classes"));
-    std::string empty = dir_ + "/empty.reg";
+    std::string empty = dir_.file("empty.reg");
     writeFile(empty, "");
     EXPECT_THAT(openError(empty), StartsWith(empty + ": the file is empty"));
 }
 
 TEST_F(RegFileStoreTest, CutShortFileKeepsWhatCameBefore) {
     std::string bytes = readFile(fixturePath("classes.reg"));
-    std::string cut = dir_ + "/cut.reg";
+    std::string cut = dir_.file("cut.reg");
     // Ends inside the "Größe" line, halfway through a UTF-16 character.
     std::size_t lastLine = bytes.rfind(std::string("\"\0G\0", 4));
     ASSERT_NE(lastLine, std::string::npos);

@@ -2,14 +2,13 @@
 // Helpers for the .reg tests: files built from UTF-8 text in either encoding, and looking up
 // what an import left in the store.
 
+#include "TestRegistry.h"
 #include "regfile/RegFileImport.h"
 #include "registry/MemoryStore.h"
 #include "registry/Utf16.h"
 
-#include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -67,14 +66,9 @@ inline std::unique_ptr<Imported> importBody(std::string_view body, bool unicode 
 }
 
 inline std::string readFixture(const std::string& name) {
-    std::ifstream in(std::string(MOXALO_FIXTURES) + "/regfile/" + name, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return testing::readFile(std::string(MOXALO_FIXTURES) + "/regfile/" + name);
 }
 
-inline registry::RegValue sz(std::string_view text) {
-    return {registry::REG_SZ, registry::stringValueData(text)};
-}
+using testing::sz;
 
 } // namespace moxalo::regfile::test

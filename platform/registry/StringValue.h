@@ -1,0 +1,16 @@
+#pragma once
+// Reading a string value of an open key the usual way: the size query, then the data query.
+
+#include "WinTypes.h"
+
+#include <optional>
+#include <string>
+
+namespace moxalo::registry {
+
+// Returns 0 with the text (its terminating NUL kept) for a REG_SZ or REG_EXPAND_SZ value,
+// unexpanded; -1 for a value of another type; otherwise the registry's error code. `text` is
+// left empty on any failure.
+LONG QueryStringValue(HKEY key, const std::string& name, std::optional<std::string>& text);
+
+} // namespace moxalo::registry
