@@ -1,4 +1,4 @@
-#include "GeneratorOptions.h"
+#include "bench/GeneratorOptions.h"
 
 #include <charconv>
 #include <cstdlib>

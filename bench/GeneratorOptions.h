@@ -1,7 +1,7 @@
 #pragma once
 // The command line of moxalo-bench-gen.
 
-#include "SyntheticClasses.h"
+#include "bench/SyntheticClasses.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,8 +1,8 @@
-#include "SyntheticClasses.h"
+#include "bench/SyntheticClasses.h"
 
-#include "Dice.h"
-#include "SyntheticKeys.h"
-#include "registry/NameFold.h"
+#include "bench/Dice.h"
+#include "bench/SyntheticKeys.h"
+#include "platform/registry/NameFold.h"
 
 #include <algorithm>
 

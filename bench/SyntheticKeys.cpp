@@ -1,6 +1,6 @@
-#include "SyntheticKeys.h"
+#include "bench/SyntheticKeys.h"
 
-#include "registry/Utf16.h"
+#include "platform/registry/Utf16.h"
 
 #include <array>
 #include <cstdio>

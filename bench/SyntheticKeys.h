@@ -1,8 +1,8 @@
 #pragma once
 // The content of one synthetic key of each kind, as such keys look on a real machine.
 
-#include "Dice.h"
-#include "registry/MemoryStore.h"
+#include "bench/Dice.h"
+#include "platform/registry/MemoryStore.h"
 
 #include <cstddef>
 #include <string>

@@ -1,11 +1,11 @@
 // moxalo-bench-gen: writes a synthetic HKEY_CLASSES_ROOT of a real machine's size, as a hive
 // and as a regedit export, for the benchmark (bench/run.sh).
 
-#include "GeneratorOptions.h"
-#include "SyntheticClasses.h"
-#include "regfile/RegFileExport.h"
-#include "registry/AtomicFile.h"
-#include "registry/hive/HiveWriter.h"
+#include "bench/GeneratorOptions.h"
+#include "bench/SyntheticClasses.h"
+#include "hivewriter/HiveWriter.h"
+#include "platform/fs/AtomicFile.h"
+#include "platform/regfile/RegFileExport.h"
 
 #include <iostream>
 
@@ -31,9 +31,9 @@ int main(int argc, char** argv) {
         if (!options.hivePath.empty())
             hive::writeHive(store, store.rootNode(), options.hivePath);
         if (!options.regPath.empty())
-            registry::writeFileAtomically(
-                options.regPath, regfile::exportRegFile(store, classes, "HKEY_CLASSES_ROOT"));
-    } catch (const registry::StoreError& e) {
+            fs::writeFileAtomically(options.regPath,
+                                    regfile::exportRegFile(store, classes, "HKEY_CLASSES_ROOT"));
+    } catch (const std::runtime_error& e) {
         std::cerr << "moxalo-bench-gen: " << e.what() << "\n";
         return 1;
     }

@@ -1,4 +1,4 @@
-#include "AppTexts.h"
+#include "catalogue/AppTexts.h"
 
 namespace moxalo::catalogue {
 

@@ -1,6 +1,6 @@
-#include "CatalogueEntry.h"
+#include "catalogue/CatalogueEntry.h"
 
-#include "AppTexts.h"
+#include "catalogue/AppTexts.h"
 
 namespace moxalo::catalogue {
 

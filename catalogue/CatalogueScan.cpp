@@ -1,10 +1,10 @@
-#include "CatalogueScan.h"
+#include "catalogue/CatalogueScan.h"
 
-#include "Progress.h"
-#include "RegistryValues.h"
-#include "WholeNumber.h"
-#include "registry/RegistryApi.h"
-#include "shell/ShellInfo.h"
+#include "catalogue/Progress.h"
+#include "catalogue/RegistryValues.h"
+#include "catalogue/WholeNumber.h"
+#include "platform/registry/RegistryApi.h"
+#include "platform/shell/ShellInfo.h"
 
 namespace moxalo::catalogue {
 

@@ -2,8 +2,8 @@
 // The catalogue scan: every subkey of HKEY_CLASSES_ROOT whose name begins with "." is a
 // registered extension and gives one row, handed out as soon as it is found.
 
-#include "CatalogueEntry.h"
-#include "shell/ShellInfo.h"
+#include "catalogue/CatalogueEntry.h"
+#include "platform/shell/ShellInfo.h"
 
 #include <optional>
 #include <string>

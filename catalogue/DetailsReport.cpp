@@ -1,6 +1,6 @@
-#include "DetailsReport.h"
+#include "catalogue/DetailsReport.h"
 
-#include "AppTexts.h"
+#include "catalogue/AppTexts.h"
 
 namespace moxalo::catalogue {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The text block of one extension's details, as the extended list file carries it.
 
-#include "KeyDetails.h"
+#include "catalogue/KeyDetails.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "KeyDetails.h"
+#include "catalogue/KeyDetails.h"
 
-#include "RegistryValues.h"
-#include "registry/RegistryApi.h"
+#include "catalogue/RegistryValues.h"
+#include "platform/registry/RegistryApi.h"
 
 namespace moxalo::catalogue {
 

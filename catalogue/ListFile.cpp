@@ -1,9 +1,9 @@
-#include "ListFile.h"
+#include "catalogue/ListFile.h"
 
-#include "AppTexts.h"
-#include "DetailsReport.h"
-#include "Progress.h"
-#include "registry/AtomicFile.h"
+#include "catalogue/AppTexts.h"
+#include "catalogue/DetailsReport.h"
+#include "catalogue/Progress.h"
+#include "platform/fs/AtomicFile.h"
 
 namespace moxalo::catalogue {
 
@@ -30,7 +30,7 @@ void Export_List(const std::vector<CatalogueEntry>& rows, const std::string& pat
     std::string text;
     for (const auto& row : rows)
         text += PlainRecord(row);
-    registry::writeFileAtomically(path, text);
+    fs::writeFileAtomically(path, text);
 }
 
 void Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::string& path,
@@ -49,7 +49,7 @@ void Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::st
         listener.DoEvents();
         text += ExtendedRecord(row, strKeyDetails);
     }
-    registry::writeFileAtomically(path, text);
+    fs::writeFileAtomically(path, text);
     listener.SaveFinished(static_cast<long long>(rows.size()));
 }
 

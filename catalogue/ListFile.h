@@ -3,7 +3,7 @@
 // row) and the extended list (each record also carries the extension's details block).
 // Text is UTF-8 without a byte-order mark; every line ends in CR LF.
 
-#include "CatalogueEntry.h"
+#include "catalogue/CatalogueEntry.h"
 
 #include <string>
 #include <vector>
@@ -29,7 +29,7 @@ public:
 };
 
 // Both write the whole file or nothing: the text goes to a temporary file renamed over `path`.
-// They throw registry::StoreError naming the file and the reason when it cannot be written.
+// They throw fs::FileError naming the file and the reason when it cannot be written.
 void Export_List(const std::vector<CatalogueEntry>& rows, const std::string& path);
 void Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::string& path,
                           ListSaveListener& listener);

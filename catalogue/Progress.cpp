@@ -1,4 +1,4 @@
-#include "Progress.h"
+#include "catalogue/Progress.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "RegistryValues.h"
+#include "catalogue/RegistryValues.h"
 
-#include "registry/StringValue.h"
+#include "platform/registry/StringValue.h"
 
 namespace moxalo::catalogue {
 

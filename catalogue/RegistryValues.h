@@ -2,7 +2,7 @@
 // Reading one value of an open key as text: the size query, then the data query. Only string
 // values (REG_SZ, REG_EXPAND_SZ, unexpanded) give text; every other type reads as nothing.
 
-#include "registry/WinTypes.h"
+#include "platform/registry/WinTypes.h"
 
 #include <optional>
 #include <string>

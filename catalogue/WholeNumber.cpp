@@ -1,4 +1,4 @@
-#include "WholeNumber.h"
+#include "catalogue/WholeNumber.h"
 
 #include <cerrno>
 #include <cmath>

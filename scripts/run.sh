@@ -4,7 +4,8 @@
 # ~/.wine, else the bundled sample). Arguments go to moxalo-cli, e.g. `query .txt`.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/setup.sh"
+# Set-up chatter goes to stderr, so that `run.sh list > file` leaves only the list in the file.
+"$top/scripts/setup.sh" >&2
 build=${MOXALO_BUILD:-$top/build}
 if [ $# -eq 0 ]; then
   set -- list

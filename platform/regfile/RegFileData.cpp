@@ -1,6 +1,6 @@
-#include "regfile/RegFileData.h"
+#include "platform/regfile/RegFileData.h"
 
-#include "registry/Utf16.h"
+#include "platform/registry/Utf16.h"
 
 #include <algorithm>
 

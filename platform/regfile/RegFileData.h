@@ -2,8 +2,8 @@
 // The pieces of a value line: quoted strings with their escapes, dword digits, the hex type tag
 // and comma-separated hex bytes. Each reports what is wrong in a short phrase.
 
-#include "regfile/RegFileText.h"
-#include "registry/WinTypes.h"
+#include "platform/regfile/RegFileText.h"
+#include "platform/registry/WinTypes.h"
 
 #include <cstdint>
 #include <string>

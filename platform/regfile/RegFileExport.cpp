@@ -1,10 +1,10 @@
-#include "regfile/RegFileExport.h"
+#include "platform/regfile/RegFileExport.h"
 
-#include "regfile/RegFileImport.h"
-#include "regfile/RegFileRoots.h"
-#include "regfile/RegFileValueFormat.h"
-#include "registry/NameFold.h"
-#include "registry/Utf16.h"
+#include "platform/regfile/RegFileImport.h"
+#include "platform/regfile/RegFileRoots.h"
+#include "platform/regfile/RegFileValueFormat.h"
+#include "platform/registry/NameFold.h"
+#include "platform/registry/Utf16.h"
 
 #include <algorithm>
 

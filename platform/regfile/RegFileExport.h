@@ -2,7 +2,7 @@
 // Writes keys as a regedit .reg file: what `regedit /e file key` writes, and whole trees for
 // the .reg store to save itself.
 
-#include "registry/MemoryStore.h"
+#include "platform/registry/MemoryStore.h"
 
 #include <string>
 #include <string_view>

@@ -1,8 +1,8 @@
-#include "regfile/RegFileHeader.h"
+#include "platform/regfile/RegFileHeader.h"
 
-#include "regfile/RegFileData.h"
-#include "regfile/RegFileImport.h"
-#include "registry/RegistryStore.h"
+#include "platform/regfile/RegFileData.h"
+#include "platform/regfile/RegFileImport.h"
+#include "platform/registry/RegistryStore.h"
 
 #include <string>
 

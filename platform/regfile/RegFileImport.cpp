@@ -1,10 +1,10 @@
-#include "regfile/RegFileImport.h"
+#include "platform/regfile/RegFileImport.h"
 
-#include "regfile/RegFileData.h"
-#include "regfile/RegFileHeader.h"
-#include "regfile/RegFileRoots.h"
-#include "regfile/RegFileText.h"
-#include "registry/Utf16.h"
+#include "platform/regfile/RegFileData.h"
+#include "platform/regfile/RegFileHeader.h"
+#include "platform/regfile/RegFileRoots.h"
+#include "platform/regfile/RegFileText.h"
+#include "platform/registry/Utf16.h"
 
 #include <algorithm>
 

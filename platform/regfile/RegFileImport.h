@@ -2,7 +2,7 @@
 // Applies a regedit .reg file to a registry tree the way `regedit /s file.reg` does: line by
 // line, dropping a malformed line or value and going on with the rest.
 
-#include "registry/MemoryStore.h"
+#include "platform/registry/MemoryStore.h"
 
 #include <string>
 #include <string_view>

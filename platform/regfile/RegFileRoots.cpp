@@ -1,8 +1,8 @@
-#include "regfile/RegFileRoots.h"
+#include "platform/regfile/RegFileRoots.h"
 
-#include "registry/NameFold.h"
-#include "registry/Utf16.h"
-#include "registry/WinTypes.h"
+#include "platform/registry/NameFold.h"
+#include "platform/registry/Utf16.h"
+#include "platform/registry/WinTypes.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "regfile/RegFileText.h"
+#include "platform/regfile/RegFileText.h"
 
-#include "registry/Utf16.h"
+#include "platform/registry/Utf16.h"
 
 namespace moxalo::regfile {
 

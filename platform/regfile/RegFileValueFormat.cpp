@@ -1,6 +1,6 @@
-#include "regfile/RegFileValueFormat.h"
+#include "platform/regfile/RegFileValueFormat.h"
 
-#include "registry/Utf16.h"
+#include "platform/registry/Utf16.h"
 
 #include <cstdio>
 

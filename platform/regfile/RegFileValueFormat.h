@@ -1,7 +1,7 @@
 #pragma once
 // One value line of a .reg file in regedit's export form: "name"=data, hex data wrapped.
 
-#include "registry/RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 #include <string>
 #include <string_view>

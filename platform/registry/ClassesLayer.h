@@ -2,7 +2,7 @@
 // One contribution to HKEY_CLASSES_ROOT: the key of a store that holds classes, and whether
 // they are the user's (HKCU\Software\Classes, which win) or the machine's.
 
-#include "RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace moxalo::registry {
 

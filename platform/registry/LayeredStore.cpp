@@ -1,6 +1,6 @@
-#include "LayeredStore.h"
+#include "platform/registry/LayeredStore.h"
 
-#include "NameFold.h"
+#include "platform/registry/NameFold.h"
 
 #include <algorithm>
 #include <unordered_set>

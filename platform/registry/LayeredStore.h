@@ -3,7 +3,7 @@
 // user's over the machine's. A key exists if any layer has it; a value of a higher layer wins;
 // enumeration gives each name once, in the order of the names' upper-case forms.
 
-#include "ClassesLayer.h"
+#include "platform/registry/ClassesLayer.h"
 
 #include <memory>
 #include <set>

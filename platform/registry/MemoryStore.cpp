@@ -1,6 +1,6 @@
-#include "MemoryStore.h"
+#include "platform/registry/MemoryStore.h"
 
-#include "NameFold.h"
+#include "platform/registry/NameFold.h"
 
 #include <algorithm>
 

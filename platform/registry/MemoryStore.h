@@ -3,7 +3,7 @@
 // into it, and tests build fixtures with it. Subkeys are kept in the order of their upper-case
 // names, as a hive keeps them, whatever order they were added in.
 
-#include "RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 #include <memory>
 #include <unordered_map>

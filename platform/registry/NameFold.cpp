@@ -1,4 +1,4 @@
-#include "NameFold.h"
+#include "platform/registry/NameFold.h"
 
 namespace moxalo::registry {
 

@@ -1,6 +1,6 @@
-#include "Registry.h"
+#include "platform/registry/Registry.h"
 
-#include "LayeredStore.h"
+#include "platform/registry/LayeredStore.h"
 
 #include <algorithm>
 

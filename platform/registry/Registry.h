@@ -2,7 +2,7 @@
 // The HKEY_CLASSES_ROOT that the registry functions see: the stores of the chosen sources and
 // the view over them. One is mounted at a time, as a machine has one registry.
 
-#include "ClassesLayer.h"
+#include "platform/registry/ClassesLayer.h"
 
 #include <memory>
 #include <string>

@@ -1,8 +1,8 @@
-#include "RegistryApi.h"
+#include "platform/registry/RegistryApi.h"
 
-#include "NameFold.h"
-#include "Registry.h"
-#include "Utf16.h"
+#include "platform/registry/NameFold.h"
+#include "platform/registry/Registry.h"
+#include "platform/registry/Utf16.h"
 
 #include <cstring>
 #include <mutex>

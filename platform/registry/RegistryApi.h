@@ -3,7 +3,7 @@
 // Text crossing this boundary is UTF-8, the 8-bit code page of this platform. Handles are real:
 // opened, looked up and closed; a closed or unknown handle answers ERROR_INVALID_HANDLE.
 
-#include "WinTypes.h"
+#include "platform/registry/WinTypes.h"
 
 namespace moxalo::registry {
 

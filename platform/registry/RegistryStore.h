@@ -2,7 +2,7 @@
 // A store is one registry file (or tree) seen as keys, subkeys and named values. The registry
 // API and the HKEY_CLASSES_ROOT view sit above it; every kind of source implements this.
 
-#include "WinTypes.h"
+#include "platform/registry/WinTypes.h"
 
 #include <cstdint>
 #include <optional>

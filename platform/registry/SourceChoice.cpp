@@ -1,4 +1,4 @@
-#include "SourceChoice.h"
+#include "platform/registry/SourceChoice.h"
 
 #include <filesystem>
 

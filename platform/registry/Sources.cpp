@@ -1,9 +1,9 @@
-#include "Sources.h"
+#include "platform/registry/Sources.h"
 
-#include "hive/HiveKind.h"
-#include "hive/HiveStore.h"
-#include "regfile/RegFileStore.h"
-#include "wine/WineStore.h"
+#include "platform/registry/hive/HiveKind.h"
+#include "platform/registry/hive/HiveStore.h"
+#include "platform/registry/regedit/RegFileStore.h"
+#include "platform/registry/wine/WineStore.h"
 
 #include <filesystem>
 #include <fstream>

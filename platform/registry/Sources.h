@@ -3,8 +3,8 @@
 // folder, a hive file and its kind, a regedit export) and opened as stores whose classes make
 // up HKEY_CLASSES_ROOT.
 
-#include "Registry.h"
-#include "SourceChoice.h"
+#include "platform/registry/Registry.h"
+#include "platform/registry/SourceChoice.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
-#include "StringValue.h"
+#include "platform/registry/StringValue.h"
 
-#include "RegistryApi.h"
+#include "platform/registry/RegistryApi.h"
 
 namespace moxalo::registry {
 

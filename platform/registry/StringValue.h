@@ -1,7 +1,7 @@
 #pragma once
 // Reading a string value of an open key the usual way: the size query, then the data query.
 
-#include "WinTypes.h"
+#include "platform/registry/WinTypes.h"
 
 #include <optional>
 #include <string>

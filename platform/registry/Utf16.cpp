@@ -1,4 +1,4 @@
-#include "Utf16.h"
+#include "platform/registry/Utf16.h"
 
 namespace moxalo::registry {
 

@@ -1,9 +1,9 @@
-#include "ShellInfo.h"
+#include "platform/shell/ShellInfo.h"
 
-#include "registry/NameFold.h"
-#include "registry/RegistryApi.h"
-#include "registry/StringValue.h"
-#include "registry/Utf16.h"
+#include "platform/registry/NameFold.h"
+#include "platform/registry/RegistryApi.h"
+#include "platform/registry/StringValue.h"
+#include "platform/registry/Utf16.h"
 
 #include <cstring>
 #include <string>

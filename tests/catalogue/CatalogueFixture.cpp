@@ -1,4 +1,4 @@
-#include "CatalogueFixture.h"
+#include "tests/catalogue/CatalogueFixture.h"
 
 namespace moxalo::testing {
 

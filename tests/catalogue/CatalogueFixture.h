@@ -1,7 +1,7 @@
 #pragma once
 // A small classes root with the cases the catalogue must tell apart.
 
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
 namespace moxalo::testing {
 

@@ -1,10 +1,10 @@
 // The catalogue scan over small registries: which rows, in which order, with what progress.
 
-#include "CatalogueScan.h"
+#include "catalogue/CatalogueScan.h"
 
-#include "AppTexts.h"
-#include "CatalogueFixture.h"
-#include "Progress.h"
+#include "catalogue/AppTexts.h"
+#include "catalogue/Progress.h"
+#include "tests/catalogue/CatalogueFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // An extension's details, their text block and the list files, byte for byte.
 
-#include "AppTexts.h"
-#include "CatalogueFixture.h"
-#include "DetailsReport.h"
-#include "KeyDetails.h"
-#include "ListFile.h"
-#include "RowColour.h"
+#include "catalogue/AppTexts.h"
+#include "catalogue/DetailsReport.h"
+#include "catalogue/KeyDetails.h"
+#include "catalogue/ListFile.h"
+#include "catalogue/RowColour.h"
+#include "tests/catalogue/CatalogueFixture.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The type name a shell would give a file of each extension.
 
-#include "TestRegistry.h"
-#include "shell/ShellInfo.h"
+#include "platform/shell/ShellInfo.h"
+#include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
 

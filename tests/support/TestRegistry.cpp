@@ -1,7 +1,7 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "registry/RegistryApi.h"
-#include "registry/Utf16.h"
+#include "platform/registry/RegistryApi.h"
+#include "platform/registry/Utf16.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,8 +1,8 @@
 #pragma once
 // Building small registries in tests and mounting them for the registry functions.
 
-#include "registry/MemoryStore.h"
-#include "registry/Registry.h"
+#include "platform/registry/MemoryStore.h"
+#include "platform/registry/Registry.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 // moxalo-cli as a user runs it: the commands' output, and what a bad source does.
 
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
 #include <fcntl.h>
 #include <filesystem>

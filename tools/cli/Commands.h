@@ -2,7 +2,7 @@
 // The commands of moxalo-cli. Each writes its answer to `out`, its complaints to `err`, and
 // returns the process's exit status.
 
-#include "registry/Sources.h"
+#include "platform/registry/Sources.h"
 
 #include <iosfwd>
 #include <string>

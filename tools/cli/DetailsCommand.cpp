@@ -1,11 +1,11 @@
 // `details EXT`: one extension's details block, exactly as the extended list file carries it.
 
-#include "CatalogueScan.h"
-#include "Commands.h"
-#include "DetailsReport.h"
-#include "Options.h"
-#include "TextFormats.h"
-#include "registry/RegistryApi.h"
+#include "catalogue/CatalogueScan.h"
+#include "catalogue/DetailsReport.h"
+#include "platform/registry/RegistryApi.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/Options.h"
+#include "tools/cli/TextFormats.h"
 
 #include <ostream>
 

@@ -1,9 +1,9 @@
 // `list`: the catalogue, one line per registered extension as the scan finds it.
 
-#include "CatalogueScan.h"
-#include "Commands.h"
-#include "Options.h"
-#include "TextFormats.h"
+#include "catalogue/CatalogueScan.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/Options.h"
+#include "tools/cli/TextFormats.h"
 
 #include <ostream>
 

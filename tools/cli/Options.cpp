@@ -1,4 +1,4 @@
-#include "Options.h"
+#include "tools/cli/Options.h"
 
 namespace moxalo::cli {
 

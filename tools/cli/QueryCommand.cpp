@@ -1,7 +1,7 @@
 // `query KEYPATH`: a key's values and subkeys in the layout of Windows' `reg query`.
 
-#include "Commands.h"
-#include "registry/RegistryApi.h"
+#include "platform/registry/RegistryApi.h"
+#include "tools/cli/Commands.h"
 
 #include <cstdio>
 #include <ostream>

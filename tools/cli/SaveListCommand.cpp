@@ -1,10 +1,10 @@
 // `save-list [--extended] FILE`: the list files, written by the same code as the window's.
 
-#include "CatalogueScan.h"
-#include "Commands.h"
-#include "ListFile.h"
-#include "Options.h"
-#include "registry/RegistryStore.h"
+#include "catalogue/CatalogueScan.h"
+#include "catalogue/ListFile.h"
+#include "platform/fs/AtomicFile.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/Options.h"
 
 #include <ostream>
 #include <unistd.h>
@@ -72,7 +72,7 @@ int runSaveList(const Invocation& inv, std::ostream& out, std::ostream& err) {
         } else {
             Export_List(collector.rows, path);
         }
-    } catch (const registry::StoreError& e) {
+    } catch (const fs::FileError& e) {
         err << "moxalo-cli: " << e.what() << "\n";
         return 1;
     }

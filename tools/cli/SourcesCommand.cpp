@@ -1,4 +1,4 @@
-#include "Commands.h"
+#include "tools/cli/Commands.h"
 
 #include <ostream>
 

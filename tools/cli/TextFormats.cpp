@@ -1,4 +1,4 @@
-#include "TextFormats.h"
+#include "tools/cli/TextFormats.h"
 
 #include <cstdio>
 

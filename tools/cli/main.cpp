@@ -1,8 +1,8 @@
 // moxalo-cli: the catalogue of registered file types without a window.
 
-#include "Commands.h"
-#include "ProgramFolder.h"
-#include "registry/RegistryApi.h"
+#include "platform/ProgramFolder.h"
+#include "platform/registry/RegistryApi.h"
+#include "tools/cli/Commands.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -1,6 +1,6 @@
-#include "FoldedIndex.h"
+#include "platform/registry/hive/FoldedIndex.h"
 
-#include "registry/NameFold.h"
+#include "platform/registry/NameFold.h"
 
 #include <bit>
 #include <functional>

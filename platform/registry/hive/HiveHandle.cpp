@@ -1,6 +1,6 @@
-#include "HiveHandle.h"
+#include "platform/registry/hive/HiveHandle.h"
 
-#include "registry/RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "HiveKind.h"
+#include "platform/registry/hive/HiveKind.h"
 
 namespace moxalo::hive {
 
@@ -9,18 +9,6 @@ HiveKind hiveKind(registry::RegistryStore& hive) {
     if (hive.findChild(root, "Software") != registry::kNoNode)
         return HiveKind::NtUser;
     return HiveKind::UserClasses;
-}
-
-const char* hiveKindName(HiveKind kind) {
-    switch (kind) {
-    case HiveKind::Software:
-        return "SOFTWARE hive";
-    case HiveKind::UserClasses:
-        return "UsrClass.dat";
-    case HiveKind::NtUser:
-        return "NTUSER.DAT";
-    }
-    return "hive";
 }
 
 registry::ClassesLayer classesLayerOf(registry::RegistryStore& hive, HiveKind kind) {

@@ -1,7 +1,7 @@
 #pragma once
 // Which of the hives that hold file types a hive file is, and where its classes sit.
 
-#include "registry/ClassesLayer.h"
+#include "platform/registry/ClassesLayer.h"
 
 namespace moxalo::hive {
 
@@ -13,7 +13,6 @@ enum class HiveKind {
 
 // Tells the kind by the root's keys: "Classes" for SOFTWARE, "Software" for NTUSER.DAT.
 HiveKind hiveKind(registry::RegistryStore& hive);
-const char* hiveKindName(HiveKind kind);
 // The classes of the hive as a layer of HKEY_CLASSES_ROOT. Throws registry::StoreError for
 // an NTUSER.DAT without Software\Classes (as they are on disk) rather than give no types.
 registry::ClassesLayer classesLayerOf(registry::RegistryStore& hive, HiveKind kind);

@@ -1,7 +1,7 @@
-#include "HiveMapping.h"
+#include "platform/registry/hive/HiveMapping.h"
 
-#include "HiveLayout.h"
-#include "registry/RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/registry/hive/HiveLayout.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "HiveStore.h"
+#include "platform/registry/hive/HiveStore.h"
 
-#include "registry/NameFold.h"
+#include "platform/registry/NameFold.h"
 
 #include <cerrno>
 

@@ -3,10 +3,10 @@
 // written through libhivex. Node ids are libhivex's node handles, the file offsets of the key
 // cells; they stay the same across the write handle and the reopened file.
 
-#include "FoldedIndex.h"
-#include "HiveHandle.h"
-#include "HiveMapping.h"
-#include "registry/RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/registry/hive/FoldedIndex.h"
+#include "platform/registry/hive/HiveHandle.h"
+#include "platform/registry/hive/HiveMapping.h"
 
 #include <memory>
 #include <unordered_map>

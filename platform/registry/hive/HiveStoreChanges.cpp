@@ -1,10 +1,10 @@
 // The changing half of HiveStore: changes go to a second, writable libhivex handle of the
 // same file, which save() commits beside the file and renames over it.
 
-#include "HiveStore.h"
-#include "registry/AtomicFile.h"
-#include "registry/NameFold.h"
-#include "registry/Utf16.h"
+#include "platform/fs/AtomicFile.h"
+#include "platform/registry/NameFold.h"
+#include "platform/registry/Utf16.h"
+#include "platform/registry/hive/HiveStore.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,7 +15,7 @@ namespace moxalo::hive {
 using registry::NodeId;
 
 std::optional<std::string> HiveStore::whyReadOnly() {
-    std::string reason = registry::whyNotWritable(path_);
+    std::string reason = fs::whyNotWritable(path_);
     if (reason.empty())
         return std::nullopt;
     return reason;
@@ -112,15 +112,11 @@ void HiveStore::deleteKey(NodeId parent, std::string_view name) {
 void HiveStore::save() {
     if (!writer_)
         return;
-    std::string temporary = registry::temporaryPathBeside(path_);
+    auto file = fs::PendingFile::reserve(path_);
     errno = 0;
-    if (hivex_commit(writer_.get(), temporary.c_str(), 0) != 0) {
-        int err = errno;
-        unlink(temporary.c_str());
-        errno = err;
+    if (hivex_commit(writer_.get(), file.temporaryPath().c_str(), 0) != 0)
         fail("cannot write the hive");
-    }
-    registry::replaceFile(temporary, path_);
+    file.commit();
     writer_.reset();
     reader_.reset();
     mapping_.reset();

@@ -1,6 +1,6 @@
-#include "WineEscape.h"
+#include "platform/registry/wine/WineEscape.h"
 
-#include "registry/Utf16.h"
+#include "platform/registry/Utf16.h"
 
 #include <cstdio>
 

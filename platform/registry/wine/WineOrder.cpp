@@ -1,6 +1,6 @@
-#include "WineOrder.h"
+#include "platform/registry/wine/WineOrder.h"
 
-#include "WineEscape.h"
+#include "platform/registry/wine/WineEscape.h"
 
 namespace moxalo::registry {
 

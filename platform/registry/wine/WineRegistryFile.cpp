@@ -1,6 +1,6 @@
-#include "WineRegistryFile.h"
+#include "platform/registry/wine/WineRegistryFile.h"
 
-#include "WineEscape.h"
+#include "platform/registry/wine/WineEscape.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,7 +2,7 @@
 // Wine's own registry files (system.reg, user.reg, userdef.reg): reading one into a memory
 // tree and writing the tree back exactly as wineserver writes it.
 
-#include "registry/MemoryStore.h"
+#include "platform/registry/MemoryStore.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
-#include "WineEscape.h"
-#include "WineOrder.h"
-#include "WineRegistryFile.h"
-#include "WineValueText.h"
+#include "platform/registry/wine/WineEscape.h"
+#include "platform/registry/wine/WineOrder.h"
+#include "platform/registry/wine/WineRegistryFile.h"
+#include "platform/registry/wine/WineValueText.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "WineServerLock.h"
+#include "platform/registry/wine/WineServerLock.h"
 
 #include <cstdio>
 #include <cstdlib>

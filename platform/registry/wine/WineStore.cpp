@@ -1,7 +1,7 @@
-#include "WineStore.h"
+#include "platform/registry/wine/WineStore.h"
 
-#include "WineServerLock.h"
-#include "registry/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
+#include "platform/registry/wine/WineServerLock.h"
 
 #include <cerrno>
 #include <chrono>
@@ -97,7 +97,7 @@ std::string WineStore::prefixFolder() const {
 std::optional<std::string> WineStore::whyReadOnly() {
     if (auto reason = MemoryStore::whyReadOnly())
         return reason;
-    if (std::string reason = whyNotWritable(origin_); !reason.empty())
+    if (std::string reason = fs::whyNotWritable(origin_); !reason.empty())
         return reason;
     if (wineserverRunning(prefixFolder()))
         return origin_ + ": the wineserver of this prefix is running and would overwrite any "
@@ -148,7 +148,7 @@ void WineStore::save() {
     if (wineserverRunning(prefixFolder()))
         failFile(origin_, "not written: the wineserver of this prefix is running and would "
                           "overwrite it");
-    writeFileAtomically(origin_, writeWineRegistry(*this, layout_, clock_()));
+    fs::writeFileAtomically(origin_, writeWineRegistry(*this, layout_, clock_()));
 }
 
 std::vector<ClassesLayer> openWinePrefix(const std::string& folder,

@@ -3,9 +3,9 @@
 // until save(), which writes the file back as wineserver would: keys that were not changed
 // come back byte for byte, changed ones with the time of their change.
 
-#include "registry/ClassesLayer.h"
-#include "registry/MemoryStore.h"
-#include "registry/wine/WineRegistryFile.h"
+#include "platform/registry/ClassesLayer.h"
+#include "platform/registry/MemoryStore.h"
+#include "platform/registry/wine/WineRegistryFile.h"
 
 #include <functional>
 #include <memory>

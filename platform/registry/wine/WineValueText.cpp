@@ -1,6 +1,6 @@
-#include "WineValueText.h"
+#include "platform/registry/wine/WineValueText.h"
 
-#include "WineEscape.h"
+#include "platform/registry/wine/WineEscape.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // One value of a Wine registry file as wineserver writes it: `@=` or `"name"=`, then the data
 // as a string, `str(N):`, `dword:` or wrapped `hex:`/`hex(N):` bytes.
 
-#include "registry/RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 #include <string>
 #include <string_view>

@@ -1,10 +1,10 @@
-#include "registry/hive/EmptyHive.h"
+#include "hivewriter/EmptyHive.h"
 
-#include "HiveTestSupport.h"
-#include "TestRegistry.h"
-#include "registry/hive/HiveHandle.h"
-#include "registry/hive/HiveLayout.h"
-#include "registry/hive/HiveStore.h"
+#include "platform/registry/hive/HiveHandle.h"
+#include "platform/registry/hive/HiveLayout.h"
+#include "platform/registry/hive/HiveStore.h"
+#include "tests/platform/hive/HiveTestSupport.h"
+#include "tests/support/TestRegistry.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,9 +1,9 @@
-#include "HiveTestSupport.h"
-#include "TestRegistry.h"
-#include "registry/MemoryStore.h"
-#include "registry/hive/HiveLayout.h"
-#include "registry/hive/HiveStore.h"
-#include "registry/hive/HiveWriter.h"
+#include "hivewriter/HiveWriter.h"
+#include "platform/registry/MemoryStore.h"
+#include "platform/registry/hive/HiveLayout.h"
+#include "platform/registry/hive/HiveStore.h"
+#include "tests/platform/hive/HiveTestSupport.h"
+#include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
 #include <random>

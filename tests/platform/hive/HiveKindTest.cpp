@@ -1,10 +1,10 @@
-#include "registry/hive/HiveKind.h"
+#include "platform/registry/hive/HiveKind.h"
 
-#include "HiveTestSupport.h"
-#include "TestRegistry.h"
-#include "registry/MemoryStore.h"
-#include "registry/hive/HiveStore.h"
-#include "registry/hive/HiveWriter.h"
+#include "hivewriter/HiveWriter.h"
+#include "platform/registry/MemoryStore.h"
+#include "platform/registry/hive/HiveStore.h"
+#include "tests/platform/hive/HiveTestSupport.h"
+#include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
 

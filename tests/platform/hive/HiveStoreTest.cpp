@@ -1,8 +1,8 @@
-#include "registry/hive/HiveStore.h"
+#include "platform/registry/hive/HiveStore.h"
 
-#include "HiveTestSupport.h"
-#include "TestRegistry.h"
-#include "registry/hive/HiveLayout.h"
+#include "platform/registry/hive/HiveLayout.h"
+#include "tests/platform/hive/HiveTestSupport.h"
+#include "tests/support/TestRegistry.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "HiveTestSupport.h"
+#include "tests/platform/hive/HiveTestSupport.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the hive tests: comparing two stores' trees, and the real hives beside the source.
 
-#include "registry/RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 #include <string>
 

@@ -1,12 +1,13 @@
-#include "registry/hive/HiveWriter.h"
+#include "hivewriter/HiveWriter.h"
 
-#include "HiveTestSupport.h"
-#include "TestRegistry.h"
-#include "registry/MemoryStore.h"
-#include "registry/NameFold.h"
-#include "registry/Utf16.h"
-#include "registry/hive/HiveHandle.h"
-#include "registry/hive/HiveStore.h"
+#include "platform/fs/AtomicFile.h"
+#include "platform/registry/MemoryStore.h"
+#include "platform/registry/NameFold.h"
+#include "platform/registry/Utf16.h"
+#include "platform/registry/hive/HiveHandle.h"
+#include "platform/registry/hive/HiveStore.h"
+#include "tests/platform/hive/HiveTestSupport.h"
+#include "tests/support/TestRegistry.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -67,7 +68,7 @@ TEST(HiveWriter, TreeReadsBackWithTheSameKeysValuesAndTypes) {
     EXPECT_EQ(sub->childName(sub->rootNode(), 0), "shell");
 
     EXPECT_THROW(writeHive(tree, tree.rootNode(), dir.file("no/such/folder/x.hive")),
-                 registry::StoreError);
+                 fs::FileError);
 }
 
 // A key with more subkeys than libhivex can add one by one in reasonable time.

@@ -1,7 +1,7 @@
 // regedit's export format: the Windows-verified vectors byte for byte, value forms and wrapping.
 
-#include "RegFileTestSupport.h"
-#include "regfile/RegFileExport.h"
+#include "platform/regfile/RegFileExport.h"
+#include "tests/platform/regfile/RegFileTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

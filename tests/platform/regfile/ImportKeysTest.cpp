@@ -1,6 +1,6 @@
 // Key lines: which paths open which keys, what makes a key line fail, and key deletion.
 
-#include "RegFileTestSupport.h"
+#include "tests/platform/regfile/RegFileTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Value lines: names, string and dword data, deletion, and which lines are dropped.
 
-#include "RegFileTestSupport.h"
+#include "tests/platform/regfile/RegFileTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The .reg store: opening files, the classes it offers, saving back and refusing bad files.
 
-#include "registry/regfile/RegFileStore.h"
+#include "platform/registry/regedit/RegFileStore.h"
 
-#include "RegFileTestSupport.h"
-#include "TestRegistry.h"
+#include "tests/platform/regfile/RegFileTestSupport.h"
+#include "tests/support/TestRegistry.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>

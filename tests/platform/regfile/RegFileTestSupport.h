@@ -2,10 +2,10 @@
 // Helpers for the .reg tests: files built from UTF-8 text in either encoding, and looking up
 // what an import left in the store.
 
-#include "TestRegistry.h"
-#include "regfile/RegFileImport.h"
-#include "registry/MemoryStore.h"
-#include "registry/Utf16.h"
+#include "platform/regfile/RegFileImport.h"
+#include "platform/registry/MemoryStore.h"
+#include "platform/registry/Utf16.h"
+#include "tests/support/TestRegistry.h"
 
 #include <optional>
 #include <ostream>

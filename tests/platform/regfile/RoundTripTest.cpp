@@ -1,7 +1,7 @@
 // Saving a tree as .reg text and reading it back gives the same keys, values and types.
 
-#include "RegFileTestSupport.h"
-#include "regfile/RegFileExport.h"
+#include "platform/regfile/RegFileExport.h"
+#include "tests/platform/regfile/RegFileTestSupport.h"
 
 #include <gtest/gtest.h>
 

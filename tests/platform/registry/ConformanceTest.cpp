@@ -2,12 +2,12 @@
 // Wine prefix's system.reg, and a hive written through libhivex. Each must answer the registry
 // functions alike, and write a change back so that it is still there when read again.
 
-#include "RegistryValues.h"
-#include "TestRegistry.h"
-#include "registry/RegistryApi.h"
-#include "registry/Sources.h"
-#include "registry/hive/HiveWriter.h"
-#include "registry/regfile/RegFileStore.h"
+#include "catalogue/RegistryValues.h"
+#include "hivewriter/HiveWriter.h"
+#include "platform/registry/RegistryApi.h"
+#include "platform/registry/Sources.h"
+#include "platform/registry/regedit/RegFileStore.h"
+#include "tests/support/TestRegistry.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The registry functions and the value reader over a memory store: what callers rely on.
 
-#include "registry/RegistryApi.h"
+#include "platform/registry/RegistryApi.h"
 
-#include "RegistryValues.h"
-#include "TestRegistry.h"
-#include "registry/LayeredStore.h"
+#include "catalogue/RegistryValues.h"
+#include "platform/registry/LayeredStore.h"
+#include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
 

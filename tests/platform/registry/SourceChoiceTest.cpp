@@ -1,8 +1,8 @@
 // Which registry is read when the user names one, and when not.
 
-#include "registry/SourceChoice.h"
+#include "platform/registry/SourceChoice.h"
 
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "registry/wine/WineEscape.h"
+#include "platform/registry/wine/WineEscape.h"
 
 #include <gtest/gtest.h>
 

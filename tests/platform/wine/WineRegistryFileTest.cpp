@@ -1,7 +1,7 @@
-#include "registry/wine/WineRegistryFile.h"
+#include "platform/registry/wine/WineRegistryFile.h"
 
-#include "TestRegistry.h"
-#include "registry/Utf16.h"
+#include "platform/registry/Utf16.h"
+#include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
 

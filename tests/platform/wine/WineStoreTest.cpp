@@ -1,8 +1,8 @@
-#include "registry/wine/WineStore.h"
+#include "platform/registry/wine/WineStore.h"
 
-#include "TestRegistry.h"
-#include "registry/Utf16.h"
-#include "registry/wine/WineServerLock.h"
+#include "platform/registry/Utf16.h"
+#include "platform/registry/wine/WineServerLock.h"
+#include "tests/support/TestRegistry.h"
 
 #include <cstdlib>
 #include <fcntl.h>

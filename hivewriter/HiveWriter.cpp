@@ -1,9 +1,9 @@
-#include "HiveWriter.h"
+#include "hivewriter/HiveWriter.h"
 
-#include "EmptyHive.h"
-#include "HiveHandle.h"
-#include "LargeKeyLists.h"
-#include "registry/AtomicFile.h"
+#include "hivewriter/EmptyHive.h"
+#include "hivewriter/LargeKeyLists.h"
+#include "platform/fs/AtomicFile.h"
+#include "platform/registry/hive/HiveHandle.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -140,14 +140,9 @@ void writeInto(registry::RegistryStore& from, registry::NodeId key, const std::s
 } // namespace
 
 void writeHive(registry::RegistryStore& from, registry::NodeId key, const std::string& path) {
-    std::string temporary = registry::temporaryPathBeside(path);
-    try {
-        writeInto(from, key, temporary);
-    } catch (...) {
-        unlink(temporary.c_str());
-        throw;
-    }
-    registry::replaceFile(temporary, path);
+    auto file = fs::PendingFile::reserve(path);
+    writeInto(from, key, file.temporaryPath());
+    file.commit();
 }
 
 } // namespace moxalo::hive

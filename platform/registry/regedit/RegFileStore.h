@@ -1,10 +1,10 @@
 #pragma once
 // A regedit .reg file used as the registry: read whole into memory, written back whole.
 
-#include "regfile/RegFileExport.h"
-#include "regfile/RegFileImport.h"
-#include "registry/ClassesLayer.h"
-#include "registry/MemoryStore.h"
+#include "platform/regfile/RegFileExport.h"
+#include "platform/regfile/RegFileImport.h"
+#include "platform/registry/ClassesLayer.h"
+#include "platform/registry/MemoryStore.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,7 @@
-#include "registry/regfile/RegFileStore.h"
+#include "platform/registry/regedit/RegFileStore.h"
 
-#include "regfile/RegFileRoots.h"
-#include "registry/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
+#include "platform/regfile/RegFileRoots.h"
 
 #include <cerrno>
 #include <cstring>
@@ -94,7 +94,7 @@ std::vector<ClassesLayer> RegFileStore::classesLayers() {
 std::optional<std::string> RegFileStore::whyReadOnly() {
     if (auto reason = MemoryStore::whyReadOnly())
         return reason;
-    if (std::string reason = whyNotWritable(origin_); !reason.empty())
+    if (std::string reason = fs::whyNotWritable(origin_); !reason.empty())
         return reason;
     return std::nullopt;
 }
@@ -102,7 +102,7 @@ std::optional<std::string> RegFileStore::whyReadOnly() {
 void RegFileStore::save() {
     if (auto reason = MemoryStore::whyReadOnly())
         throw AccessDenied("cannot save " + origin_ + ": " + *reason);
-    writeFileAtomically(origin_, regfile::exportRegFileTree(*this, format_));
+    fs::writeFileAtomically(origin_, regfile::exportRegFileTree(*this, format_));
 }
 
 } // namespace moxalo::registry

@@ -1,10 +1,10 @@
-#include "LargeKeyLists.h"
+#include "hivewriter/LargeKeyLists.h"
 
-#include "HiveLayout.h"
-#include "registry/AtomicFile.h"
-#include "registry/NameFold.h"
-#include "registry/RegistryStore.h"
-#include "registry/Utf16.h"
+#include "platform/fs/AtomicFile.h"
+#include "platform/registry/NameFold.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/registry/Utf16.h"
+#include "platform/registry/hive/HiveLayout.h"
 
 #include <algorithm>
 #include <fstream>
@@ -95,7 +95,7 @@ public:
         put32(bytes_.data() + base::kBinsSize,
               static_cast<std::uint32_t>(bytes_.size() - kBaseBlockSize));
         put32(bytes_.data() + base::kChecksum, baseBlockChecksum(bytes_.data()));
-        registry::writeFileAtomically(
+        fs::writeFileAtomically(
             path_, std::string_view(reinterpret_cast<const char*>(bytes_.data()), bytes_.size()));
     }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Writes a key of any store, with everything below it, as a new hive file.
 
-#include "registry/RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "EmptyHive.h"
+#include "hivewriter/EmptyHive.h"
 
-#include "HiveLayout.h"
-#include "registry/AtomicFile.h"
+#include "platform/fs/AtomicFile.h"
+#include "platform/registry/hive/HiveLayout.h"
 
 #include <chrono>
 #include <string_view>
@@ -99,7 +99,7 @@ std::vector<std::uint8_t> emptyHiveBytes() {
 
 void writeEmptyHive(const std::string& path) {
     auto bytes = emptyHiveBytes();
-    registry::writeFileAtomically(
+    fs::writeFileAtomically(
         path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

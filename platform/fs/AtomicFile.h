@@ -1,0 +1,52 @@
+#pragma once
+// Replacing a file's content so that a crash or a full disk never leaves it half-written: the
+// new content goes to a temporary file beside it, which is then renamed over it.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace moxalo::fs {
+
+// A file that cannot be read or written; the message names it and says why.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// New content for `path`, written to a temporary file beside it but not yet in its place.
+// Several can be prepared first and committed together, so that a failure while writing
+// leaves every one of the files as it was. Dropped uncommitted, the temporary file goes.
+class PendingFile {
+public:
+    // Writes `bytes` to the temporary file and flushes them to disk. Throws FileError, also
+    // when `path` exists and is read-only: such a mark is the user's wish that it stays.
+    static PendingFile write(const std::string& path, std::string_view bytes);
+    // Only creates the temporary file, empty, for a writer (such as libhivex) that fills it.
+    static PendingFile reserve(const std::string& path);
+
+    PendingFile(PendingFile&& other) noexcept;
+    PendingFile& operator=(PendingFile&&) = delete;
+    PendingFile(const PendingFile&) = delete;
+    ~PendingFile();
+
+    const std::string& path() const { return path_; }
+    const std::string& temporaryPath() const { return temporary_; }
+    // Renames the temporary file over `path`, keeping the permission bits `path` had.
+    void commit();
+
+private:
+    explicit PendingFile(std::string path);
+
+    std::string path_;
+    std::string temporary_; // empty once committed or moved from
+};
+
+inline void writeFileAtomically(const std::string& path, std::string_view bytes) {
+    PendingFile::write(path, bytes).commit();
+}
+
+// Why the file (and its folder, where the temporary file goes) cannot be written, or "".
+std::string whyNotWritable(const std::string& path);
+
+} // namespace moxalo::fs
