@@ -13,18 +13,17 @@ using namespace shell;
 
 namespace {
 
-// Buffers as the registry functions are called with them: 260 characters, reused from call to
-// call, so that a short name follows a longer one in the same buffer.
-constexpr DWORD kNameBufferSize = 260;
 constexpr DWORD kLargeIconFlags = SHGFI_SYSICONINDEX | SHGFI_EXETYPE | SHGFI_TYPENAME |
                                   SHGFI_DISPLAYNAME | SHGFI_USEFILEATTRIBUTES | SHGFI_SHELLICONSIZE;
 constexpr DWORD kSmallIconFlags = kLargeIconFlags | SHGFI_SMALLICON;
 
+// The enumeration buffers are reused from call to call, so that a short name follows a longer
+// one in the same buffer.
 struct ScanState {
     DWORD index = 0;
     long long extensionKeys = 0;
-    char name[kNameBufferSize] = {};
-    char className[kNameBufferSize] = {};
+    char name[MAX_PATH] = {};
+    char className[MAX_PATH] = {};
     FILETIME lastWrite;
     SHFILEINFOA info;
 };
@@ -39,8 +38,8 @@ bool HasOpenWithList(const std::string& dottedName) {
 }
 
 bool NextSubkey(ScanState& s) {
-    DWORD nameSize = kNameBufferSize;
-    DWORD classSize = kNameBufferSize;
+    DWORD nameSize = MAX_PATH;
+    DWORD classSize = MAX_PATH;
     return RegEnumKeyExA(HKEY_CLASSES_ROOT, s.index, s.name, &nameSize, nullptr, s.className,
                          &classSize, &s.lastWrite) == ERROR_SUCCESS;
 }
@@ -79,7 +78,7 @@ ScanOutcome LoadList(const std::string& openWithSetting, ScanListener& listener)
             ++s.extensionKeys;
             listener.Progress(ProgressValue(s.extensionKeys));
             std::string typeName = ShellTypeName(s.name, s.info);
-            std::string dotted = TrimNull(std::string_view(s.name, kNameBufferSize));
+            std::string dotted = TrimNull(std::string_view(s.name, MAX_PATH));
             bool openWith = HasOpenWithList(dotted);
             if (openWith || !openWithOnly) {
                 listener.RowFound(CatalogueEntry::For(dotted, std::move(typeName), openWith));

@@ -9,8 +9,6 @@ using namespace registry;
 
 namespace {
 
-constexpr DWORD kNameBufferSize = 260;
-
 // Every key is opened from the root by its full path, read, and closed at once.
 class OpenedKey {
 public:
@@ -46,16 +44,16 @@ ShellAction ReadAction(const std::string& verbPath, const std::string& verb) {
 }
 
 void ReadActions(KeyDetails& d, const OpenedKey& shell, DetailsListener* listener) {
-    char name[kNameBufferSize] = {};
-    char className[kNameBufferSize] = {};
+    char name[MAX_PATH] = {};
+    char className[MAX_PATH] = {};
     FILETIME lastWrite;
     for (DWORD i = 0;; ++i) {
-        DWORD nameSize = kNameBufferSize;
-        DWORD classSize = kNameBufferSize;
+        DWORD nameSize = MAX_PATH;
+        DWORD classSize = MAX_PATH;
         if (RegEnumKeyExA(shell.handle(), i, name, &nameSize, nullptr, className, &classSize,
                           &lastWrite) != ERROR_SUCCESS)
             break;
-        std::string verb = TrimNull(std::string_view(name, kNameBufferSize));
+        std::string verb = TrimNull(std::string_view(name, MAX_PATH));
         d.Actions.push_back(ReadAction(d.TypeKey + "\\shell\\" + verb, verb));
         if (listener)
             listener->ActionRead(d.Actions.back());

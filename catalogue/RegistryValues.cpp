@@ -16,10 +16,6 @@ std::string ValueToText(const Variant& vValue) {
     return TrimNull(*vValue);
 }
 
-std::string TrimNull(std::string_view text) {
-    return std::string(text.substr(0, text.find('\0')));
-}
-
 std::string ReadValueText(HKEY lhKey, const std::string& szValueName) {
     Variant vValue;
     QueryValueEx(lhKey, szValueName, vValue);

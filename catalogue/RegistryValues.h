@@ -2,6 +2,7 @@
 // Reading one value of an open key as text: the size query, then the data query. Only string
 // values (REG_SZ, REG_EXPAND_SZ, unexpanded) give text; every other type reads as nothing.
 
+#include "platform/registry/StringValue.h"
 #include "platform/registry/WinTypes.h"
 
 #include <optional>
@@ -18,8 +19,7 @@ using Variant = std::optional<std::string>;
 registry::LONG QueryValueEx(registry::HKEY lhKey, const std::string& szValueName, Variant& vValue);
 // The text of a value up to its first NUL; the empty text for nothing.
 std::string ValueToText(const Variant& vValue);
-// The characters of `text` before its first NUL.
-std::string TrimNull(std::string_view text);
+using registry::TrimNull;
 
 // The usual pair: QueryValueEx, then ValueToText.
 std::string ReadValueText(registry::HKEY lhKey, const std::string& szValueName);

@@ -63,17 +63,21 @@ private:
     }
 
     void copyValues(registry::NodeId source, hive_node_h target) {
-        auto names = from_.valueNames(source);
-        if (names.empty())
+        std::size_t count = from_.valueCount(source);
+        if (count == 0)
             return;
+        std::vector<std::string> names;
         std::vector<registry::RegValue> values;
-        std::vector<hive_set_value> set;
-        values.reserve(names.size());
-        for (const std::string& name : names) {
-            values.push_back(from_.findValue(source, name).value_or(registry::RegValue{}));
-            auto& v = values.back();
-            set.push_back({const_cast<char*>(name.c_str()), toHiveType(v.type), v.data.size(),
-                           reinterpret_cast<char*>(v.data.data())});
+        names.reserve(count);
+        values.reserve(count);
+        std::vector<hive_set_value> set(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            names.emplace_back(from_.valueName(source, i));
+            values.push_back(from_.valueAt(source, i));
+            set[i].key = names.back().data();
+            setHiveType(set[i], values.back().type);
+            set[i].len = values.back().data.size();
+            set[i].value = reinterpret_cast<char*>(values.back().data.data());
         }
         errno = 0;
         if (hivex_node_set_values(h_, target, set.size(), set.data(), 0) != 0)

@@ -7,6 +7,7 @@
 #include "platform/registry/Utf16.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace moxalo::regfile {
 
@@ -70,14 +71,17 @@ bool writtenInTree(const MemoryStore::Node& node) {
 std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::string_view fullPath) {
     std::string out = headerLine(5);
     std::vector<PendingKey> stack{{key, std::string(fullPath), 0}};
+    // A damaged hive can list a key below itself; the walk would then never end.
+    std::unordered_set<NodeId> seen;
     while (!stack.empty()) {
         PendingKey at = std::move(stack.back());
         stack.pop_back();
+        if (!seen.insert(at.key).second)
+            throw registry::StoreError("cannot write " + at.path +
+                                       ": the key is listed again below itself (damaged registry)");
         appendKeyLine(out, at.path);
-        for (const std::string& name : store.valueNames(at.key)) {
-            if (auto value = store.findValue(at.key, name))
-                appendValueLine(out, name, *value, {});
-        }
+        for (std::size_t i = 0, n = store.valueCount(at.key); i < n; ++i)
+            appendValueLine(out, store.valueName(at.key, i), store.valueAt(at.key, i), {});
         auto subkeys = sortedSubkeys(store, at.key);
         if (!subkeys.empty())
             checkDepth(at);

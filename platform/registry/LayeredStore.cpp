@@ -3,6 +3,7 @@
 #include "platform/registry/NameFold.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_set>
 
 namespace moxalo::registry {
@@ -11,7 +12,7 @@ LayeredStore::LayeredStore(std::vector<ClassesLayer> layers) : layers_(std::move
     std::vector<NodeId> roots;
     for (const auto& layer : layers_)
         roots.push_back(layer.key);
-    nodes_.emplace_back().parts = std::move(roots);
+    nodes_.emplace_back(kNoNode, std::string(), generation_, std::move(roots));
 }
 
 std::string LayeredStore::origin() const {
@@ -33,26 +34,46 @@ int LayeredStore::soleLayer(const Merged& m) const {
     return found;
 }
 
-NodeId LayeredStore::adopt(std::vector<NodeId> parts) {
-    nodes_.emplace_back().parts = std::move(parts);
-    return nodes_.size() - 1;
+std::vector<NodeId> LayeredStore::partsBelow(const std::vector<NodeId>& parentParts,
+                                             std::string_view name) {
+    std::vector<NodeId> parts(layers_.size(), kNoNode);
+    for (std::size_t i = 0; i < layers_.size(); ++i) {
+        if (parentParts[i] != kNoNode)
+            parts[i] = layers_[i].store->findChild(parentParts[i], name);
+    }
+    return parts;
+}
+
+LayeredStore::Merged& LayeredStore::merged(NodeId key) {
+    Merged& m = nodes_.at(key);
+    if (m.generation == generation_)
+        return m;
+    if (m.parent != kNoNode) {
+        std::vector<NodeId> parentParts = merged(m.parent).parts;
+        m.parts = partsBelow(parentParts, m.name);
+    }
+    m.generation = generation_;
+    m.childrenKnown = false;
+    m.childNames.clear();
+    m.valuesKnown = false;
+    m.values.clear();
+    return m;
 }
 
 NodeId LayeredStore::findChild(NodeId parent, std::string_view name) {
     std::string folded = foldName(name);
-    if (auto it = merged(parent).childIds.find(folded); it != merged(parent).childIds.end())
-        return it->second;
-    std::vector<NodeId> parts(layers_.size(), kNoNode);
-    bool any = false;
-    for (std::size_t i = 0; i < layers_.size(); ++i) {
-        NodeId part = merged(parent).parts[i];
-        if (part != kNoNode)
-            parts[i] = layers_[i].store->findChild(part, name);
-        any = any || parts[i] != kNoNode;
+    if (auto it = merged(parent).childIds.find(folded); it != merged(parent).childIds.end()) {
+        NodeId known = it->second;
+        const auto& parts = merged(known).parts;
+        bool any = std::any_of(parts.begin(), parts.end(), [](NodeId p) { return p != kNoNode; });
+        return any ? known : kNoNode;
     }
-    NodeId id = any ? adopt(std::move(parts)) : kNoNode;
-    if (id != kNoNode)
-        merged(parent).childIds.emplace(std::move(folded), id);
+    std::vector<NodeId> parts = partsBelow(merged(parent).parts, name);
+    if (std::all_of(parts.begin(), parts.end(), [](NodeId p) { return p == kNoNode; }))
+        return kNoNode;
+    NodeId id = nodes_.size();
+    nodes_.emplace_back(parent, std::string(name), generation_, std::move(parts));
+    nodes_[parent].childIds.emplace(std::move(folded), id);
     return id;
 }
 
@@ -111,19 +132,47 @@ std::optional<RegValue> LayeredStore::findValue(NodeId key, std::string_view nam
     return std::nullopt;
 }
 
-std::vector<std::string> LayeredStore::valueNames(NodeId key) {
-    std::vector<std::string> names;
+void LayeredStore::knowValues(Merged& m) {
+    if (m.valuesKnown)
+        return;
     std::unordered_set<std::string> seen;
+    m.values.clear();
     for (std::size_t i = 0; i < layers_.size(); ++i) {
-        NodeId part = merged(key).parts[i];
-        if (part == kNoNode)
+        if (m.parts[i] == kNoNode)
             continue;
-        for (auto& name : layers_[i].store->valueNames(part)) {
-            if (seen.insert(foldName(name)).second)
-                names.push_back(std::move(name));
+        RegistryStore& store = *layers_[i].store;
+        for (std::size_t k = 0, n = store.valueCount(m.parts[i]); k < n; ++k) {
+            if (seen.insert(foldName(store.valueName(m.parts[i], k))).second)
+                m.values.push_back({i, k});
         }
     }
-    return names;
+    m.valuesKnown = true;
+}
+
+std::size_t LayeredStore::valueCount(NodeId key) {
+    Merged& m = merged(key);
+    if (int sole = soleLayer(m); sole >= 0)
+        return layers_[sole].store->valueCount(m.parts[sole]);
+    knowValues(m);
+    return m.values.size();
+}
+
+std::string_view LayeredStore::valueName(NodeId key, std::size_t index) {
+    Merged& m = merged(key);
+    if (int sole = soleLayer(m); sole >= 0)
+        return layers_[sole].store->valueName(m.parts[sole], index);
+    knowValues(m);
+    const LayerValue& v = m.values.at(index);
+    return layers_[v.layer].store->valueName(m.parts[v.layer], v.index);
+}
+
+RegValue LayeredStore::valueAt(NodeId key, std::size_t index) {
+    Merged& m = merged(key);
+    if (int sole = soleLayer(m); sole >= 0)
+        return layers_[sole].store->valueAt(m.parts[sole], index);
+    knowValues(m);
+    const LayerValue& v = m.values.at(index);
+    return layers_[v.layer].store->valueAt(m.parts[v.layer], v.index);
 }
 
 std::optional<std::string> LayeredStore::whyReadOnly() {
@@ -143,12 +192,9 @@ RegistryStore& LayeredStore::writableStore(std::size_t layer) {
     return store;
 }
 
-void LayeredStore::forgetChildren() {
-    for (auto& m : nodes_) {
-        m.childrenKnown = false;
-        m.childNames.clear();
-        m.childIds.clear();
-    }
+// Every merged key is brought up to date when it is next met.
+void LayeredStore::changed() {
+    ++generation_;
 }
 
 NodeId LayeredStore::createKey(NodeId parent, std::string_view name) {
@@ -160,7 +206,7 @@ NodeId LayeredStore::createKey(NodeId parent, std::string_view name) {
         if (part == kNoNode)
             continue;
         writableStore(i).createKey(part, name);
-        forgetChildren();
+        changed();
         return findChild(parent, name);
     }
     throw StoreError("no layer holds the parent of " + std::string(name));
@@ -171,6 +217,7 @@ void LayeredStore::setValue(NodeId key, std::string_view name, const RegValue& v
         NodeId part = merged(key).parts[i];
         if (part != kNoNode) {
             writableStore(i).setValue(part, name, value);
+            changed();
             return;
         }
     }
@@ -182,6 +229,7 @@ void LayeredStore::deleteValue(NodeId key, std::string_view name) {
         if (part != kNoNode && layers_[i].store->findValue(part, name))
             writableStore(i).deleteValue(part, name);
     }
+    changed();
 }
 
 void LayeredStore::deleteKey(NodeId parent, std::string_view name) {
@@ -199,13 +247,49 @@ void LayeredStore::deleteKey(NodeId parent, std::string_view name) {
     }
     for (std::size_t i : holders)
         writableStore(i).deleteKey(merged(parent).parts[i], name);
-    forgetChildren();
+    changed();
 }
 
-void LayeredStore::save() {
+namespace {
+
+// The saves of several layers, put in place one after the other once all are written. Only a
+// failing rename can still leave some in place and not others.
+class LayersSave : public PendingSave {
+public:
+    LayersSave(std::vector<std::unique_ptr<PendingSave>> saves, std::function<void()> saved)
+        : saves_(std::move(saves)), saved_(std::move(saved)) {}
+    void commit() override {
+        for (auto& save : saves_)
+            save->commit();
+        saved_();
+    }
+
+private:
+    std::vector<std::unique_ptr<PendingSave>> saves_;
+    std::function<void()> saved_;
+};
+
+} // namespace
+
+std::unique_ptr<PendingSave> LayeredStore::prepareSave() {
+    std::vector<std::unique_ptr<PendingSave>> saves;
+    for (std::size_t i : changed_) {
+        if (auto save = layers_[i].store->prepareSave())
+            saves.push_back(std::move(save));
+    }
+    if (saves.empty())
+        return nullptr;
+    return std::make_unique<LayersSave>(std::move(saves), [this] {
+        changed_.clear();
+        changed();
+    });
+}
+
+void LayeredStore::discardChanges() {
     for (std::size_t i : changed_)
-        layers_[i].store->save();
+        layers_[i].store->discardChanges();
     changed_.clear();
+    changed();
 }
 
 } // namespace moxalo::registry

@@ -23,33 +23,55 @@ public:
     std::string_view childName(NodeId key, std::size_t index) override;
     NodeId childAt(NodeId key, std::size_t index) override;
     std::optional<RegValue> findValue(NodeId key, std::string_view name) override;
-    std::vector<std::string> valueNames(NodeId key) override;
+    std::size_t valueCount(NodeId key) override;
+    std::string_view valueName(NodeId key, std::size_t index) override;
+    RegValue valueAt(NodeId key, std::size_t index) override;
 
     std::optional<std::string> whyReadOnly() override;
     NodeId createKey(NodeId parent, std::string_view name) override;
     void setValue(NodeId key, std::string_view name, const RegValue& value) override;
     void deleteValue(NodeId key, std::string_view name) override;
     void deleteKey(NodeId parent, std::string_view name) override;
-    void save() override;
+    // Every changed layer is written beside its file before any is put in place.
+    std::unique_ptr<PendingSave> prepareSave() override;
+    void discardChanges() override;
 
 private:
+    struct LayerValue {
+        std::size_t layer;
+        std::size_t index; // in that layer's key
+    };
+    // One key of the merged tree. Its id stays the same for as long as the store lives, so a
+    // key met again after a change is the same node, refreshed.
     struct Merged {
-        std::vector<NodeId> parts; // one per layer; kNoNode where that layer lacks the key
+        Merged(NodeId parent, std::string name, std::size_t generation, std::vector<NodeId> parts)
+            : parent(parent), name(std::move(name)), generation(generation),
+              parts(std::move(parts)) {}
+
+        NodeId parent = kNoNode;
+        std::string name;
+        std::size_t generation = 0; // the changes `parts` reflects
+        std::vector<NodeId> parts;  // one per layer; kNoNode where that layer lacks the key
         bool childrenKnown = false;
         std::vector<std::string> childNames; // built only where two or more layers meet
         std::unordered_map<std::string, NodeId> childIds; // folded name -> merged id
+        bool valuesKnown = false;
+        std::vector<LayerValue> values; // built only where two or more layers meet
     };
 
-    Merged& merged(NodeId key) { return nodes_.at(key); }
+    // The key, with its parts brought up to date after a change.
+    Merged& merged(NodeId key);
     // The one layer holding the key, or -1 when several (or none) do.
     int soleLayer(const Merged& m) const;
     void knowChildren(Merged& m);
-    NodeId adopt(std::vector<NodeId> parts);
+    void knowValues(Merged& m);
+    std::vector<NodeId> partsBelow(const std::vector<NodeId>& parentParts, std::string_view name);
     RegistryStore& writableStore(std::size_t layer);
-    void forgetChildren();
+    void changed();
 
     std::vector<ClassesLayer> layers_;
     std::vector<Merged> nodes_;
+    std::size_t generation_ = 0;    // counts the changes made through this view
     std::set<std::size_t> changed_; // layers written since the last save
 };
 

@@ -6,6 +6,18 @@
 
 namespace moxalo::registry {
 
+namespace {
+
+auto siblingPosition(std::vector<std::unique_ptr<MemoryStore::Node>>& children,
+                     const std::string& folded) {
+    return std::lower_bound(children.begin(), children.end(), folded,
+                            [](const std::unique_ptr<MemoryStore::Node>& c, const std::string& f) {
+                                return c->folded < f;
+                            });
+}
+
+} // namespace
+
 MemoryStore::MemoryStore(std::string origin) : origin_(std::move(origin)) {}
 
 NodeId MemoryStore::findChild(NodeId parent, std::string_view name) {
@@ -30,15 +42,65 @@ std::optional<RegValue> MemoryStore::findValue(NodeId key, std::string_view name
     return std::nullopt;
 }
 
-std::vector<std::string> MemoryStore::valueNames(NodeId key) {
-    std::vector<std::string> names;
-    for (const auto& entry : node(key)->values)
-        names.push_back(entry.first);
-    return names;
+std::string_view MemoryStore::valueName(NodeId key, std::size_t index) {
+    return node(key)->values.at(index).first;
+}
+
+RegValue MemoryStore::valueAt(NodeId key, std::size_t index) {
+    return node(key)->values.at(index).second;
 }
 
 std::optional<std::string> MemoryStore::whyReadOnly() {
     return readOnlyReason_;
+}
+
+void MemoryStore::recordUndo(std::function<void()> undo) {
+    if (keepUndo_)
+        undo_.push_back(std::move(undo));
+}
+
+void MemoryStore::discardChanges() {
+    bool was = keepUndo_;
+    keepUndo_ = false;
+    for (auto it = undo_.rbegin(); it != undo_.rend(); ++it)
+        (*it)();
+    undo_.clear();
+    keepUndo_ = was;
+}
+
+void MemoryStore::attach(Node* parent, std::unique_ptr<Node> child) {
+    child->parent = parent;
+    Node* raw = child.get();
+    auto pos = std::upper_bound(parent->children.begin(), parent->children.end(), raw->folded,
+                                [](const std::string& folded, const std::unique_ptr<Node>& c) {
+                                    return folded < c->folded;
+                                });
+    parent->children.insert(pos, std::move(child));
+    parent->byFoldedName.emplace(raw->folded, raw);
+}
+
+std::unique_ptr<MemoryStore::Node> MemoryStore::detach(Node* child) {
+    Node* parent = child->parent;
+    parent->byFoldedName.erase(child->folded);
+    auto pos = siblingPosition(parent->children, child->folded);
+    while (pos->get() != child)
+        ++pos;
+    std::unique_ptr<Node> owned = std::move(*pos);
+    parent->children.erase(pos);
+    owned->parent = nullptr;
+    return owned;
+}
+
+void MemoryStore::retire(std::unique_ptr<Node> n) {
+    deleted_.push_back(std::move(n));
+}
+
+std::unique_ptr<MemoryStore::Node> MemoryStore::unretire(Node* n) {
+    auto it = std::find_if(deleted_.rbegin(), deleted_.rend(),
+                           [n](const std::unique_ptr<Node>& d) { return d.get() == n; });
+    std::unique_ptr<Node> owned = std::move(*it);
+    deleted_.erase(std::next(it).base());
+    return owned;
 }
 
 NodeId MemoryStore::createKey(NodeId parent, std::string_view name) {
@@ -46,56 +108,57 @@ NodeId MemoryStore::createKey(NodeId parent, std::string_view name) {
         return existing;
     if (name.empty() || name.find('\\') != std::string_view::npos)
         throw StoreError(origin_ + ": invalid key name \"" + std::string(name) + "\"");
-    Node* p = node(parent);
     auto child = std::make_unique<Node>();
     child->name = std::string(name);
-    child->parent = p;
     child->listed = true;
     child->folded = foldName(name);
     Node* raw = child.get();
-    auto pos = std::upper_bound(p->children.begin(), p->children.end(), raw->folded,
-                                [](const std::string& folded, const std::unique_ptr<Node>& c) {
-                                    return folded < c->folded;
-                                });
-    p->children.insert(pos, std::move(child));
-    p->byFoldedName.emplace(raw->folded, raw);
+    attach(node(parent), std::move(child));
+    recordUndo([this, raw] { retire(detach(raw)); });
     return id(raw);
 }
 
 void MemoryStore::setValue(NodeId key, std::string_view name, const RegValue& value) {
-    for (auto& [valueName, stored] : node(key)->values) {
-        if (sameName(valueName, name)) {
-            stored = value; // the name keeps the spelling it already had
+    auto& values = node(key)->values;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (sameName(values[i].first, name)) {
+            recordUndo([&values, i, old = values[i].second] { values[i].second = old; });
+            values[i].second = value; // the name keeps the spelling it already had
             return;
         }
     }
-    node(key)->values.emplace_back(std::string(name), value);
+    values.emplace_back(std::string(name), value);
+    recordUndo([&values] { values.pop_back(); });
 }
 
 void MemoryStore::deleteValue(NodeId key, std::string_view name) {
     auto& values = node(key)->values;
-    std::erase_if(values, [&](const auto& entry) { return sameName(entry.first, name); });
+    for (std::size_t i = values.size(); i-- > 0;) {
+        if (!sameName(values[i].first, name))
+            continue;
+        recordUndo([&values, i, old = values[i]] {
+            values.insert(values.begin() + static_cast<std::ptrdiff_t>(i), old);
+        });
+        values.erase(values.begin() + static_cast<std::ptrdiff_t>(i));
+    }
 }
 
 void MemoryStore::deleteKey(NodeId parent, std::string_view name) {
-    Node* p = node(parent);
-    auto it = p->byFoldedName.find(foldName(name));
-    if (it == p->byFoldedName.end())
+    NodeId doomed = findChild(parent, name);
+    if (doomed == kNoNode)
         return;
-    Node* doomed = it->second;
-    p->byFoldedName.erase(it);
-    auto pos = std::lower_bound(p->children.begin(), p->children.end(), doomed->folded,
-                                [](const std::unique_ptr<Node>& c, const std::string& folded) {
-                                    return c->folded < folded;
-                                });
-    deleted_.push_back(std::move(*pos));
-    p->children.erase(pos);
-    doomed->parent = nullptr;
+    retire(detach(node(doomed)));
+    recordUndo([this, parent, doomed] { attach(node(parent), unretire(node(doomed))); });
 }
 
 NodeId MemoryStore::createPath(std::string_view path) {
     NodeId at = rootNode();
     std::size_t start = 0;
+    auto list = [this](NodeId key, bool listed) {
+        if (node(key)->listed != listed)
+            recordUndo([n = node(key), was = node(key)->listed] { n->listed = was; });
+        node(key)->listed = listed;
+    };
     while (start <= path.size()) {
         std::size_t end = path.find('\\', start);
         if (end == std::string_view::npos)
@@ -103,11 +166,11 @@ NodeId MemoryStore::createPath(std::string_view path) {
         if (end > start) {
             NodeId existing = findChild(at, path.substr(start, end - start));
             at = existing != kNoNode ? existing : createKey(at, path.substr(start, end - start));
-            node(at)->listed = node(at)->listed && existing != kNoNode;
+            list(at, node(at)->listed && existing != kNoNode);
         }
         start = end + 1;
     }
-    node(at)->listed = true;
+    list(at, true);
     return at;
 }
 

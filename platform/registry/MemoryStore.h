@@ -5,6 +5,7 @@
 
 #include "platform/registry/RegistryStore.h"
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 
@@ -33,7 +34,9 @@ public:
     std::string_view childName(NodeId key, std::size_t index) override;
     NodeId childAt(NodeId key, std::size_t index) override;
     std::optional<RegValue> findValue(NodeId key, std::string_view name) override;
-    std::vector<std::string> valueNames(NodeId key) override;
+    std::size_t valueCount(NodeId key) override { return node(key)->values.size(); }
+    std::string_view valueName(NodeId key, std::size_t index) override;
+    RegValue valueAt(NodeId key, std::size_t index) override;
 
     std::optional<std::string> whyReadOnly() override;
     NodeId createKey(NodeId parent, std::string_view name) override;
@@ -41,7 +44,9 @@ public:
     void deleteValue(NodeId key, std::string_view name) override;
     void deleteKey(NodeId parent, std::string_view name) override;
     // A plain memory store has nowhere to go; stores of files override this.
-    void save() override {}
+    std::unique_ptr<PendingSave> prepareSave() override { return nullptr; }
+    // Undoes the changes recorded since keepingUndo(true) or the last forgetUndo().
+    void discardChanges() override;
 
     // Creates every missing key along a path of names separated by "\". Keys it creates on the
     // way are not listed; the key at the end is.
@@ -55,14 +60,30 @@ public:
     static Node* node(NodeId key) { return reinterpret_cast<Node*>(key); }
 
 protected:
+    // Stores of files turn this on once they are loaded, so that changes that could not be
+    // saved can be taken back; loading itself records nothing.
+    void keepUndo(bool on) { keepUndo_ = on; }
+    bool keepingUndo() const { return keepUndo_; }
+    // Records how to take back a change a subclass makes beside the tree.
+    void recordUndo(std::function<void()> undo);
+    // The changes are saved; nothing is left to take back.
+    void forgetUndo() { undo_.clear(); }
+
     std::string origin_;
 
 private:
+    void attach(Node* parent, std::unique_ptr<Node> child);
+    std::unique_ptr<Node> detach(Node* child);
+    void retire(std::unique_ptr<Node> node);
+    std::unique_ptr<Node> unretire(Node* node);
+
     Node root_;
     // Deleted subtrees are kept until the store goes, so a handle that still names one of
-    // their keys never points at freed memory.
+    // their keys never points at freed memory, and a delete can be taken back.
     std::vector<std::unique_ptr<Node>> deleted_;
     std::optional<std::string> readOnlyReason_;
+    bool keepUndo_ = false;
+    std::vector<std::function<void()>> undo_; // newest last
 };
 
 } // namespace moxalo::registry

@@ -31,8 +31,12 @@ private:
 // Makes `registry` the one the registry functions use; every open handle is closed.
 void mountRegistry(std::shared_ptr<Registry> registry);
 std::shared_ptr<Registry> mountedRegistry();
-// The message of the last write that failed in a registry function (what and where), for the
-// program to show; the functions themselves answer only with an error code.
-std::string lastRegistryError();
+// The functions answer only with an error code; what went wrong behind one (a damaged key or
+// value, answered with ERROR_BADDB, or a change that could not be written) is kept for the
+// program to show. The message names the file, the key where it can, and what is wrong.
+std::string lastRegistryError(); // of the last call that failed so, or ""
+// Every such message since the last takeRegistryProblems(), each once, in the order they first
+// happened; a long list ends with a count of those left out.
+std::vector<std::string> takeRegistryProblems();
 
 } // namespace moxalo::registry

@@ -6,17 +6,28 @@
 
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace moxalo::registry {
 
 namespace {
 
+// A damaged hive can fail at every one of thousands of keys; the user reads the first few.
+constexpr std::size_t kMaxProblems = 100;
+
 struct OpenKey {
     NodeId node = kNoNode;
     std::string foldedPath; // from the root, "\"-separated, for finding handles a delete affects
     bool deleted = false;
+};
+
+struct Problems {
+    std::vector<std::string> messages;
+    std::unordered_set<std::string> seen;
+    std::size_t leftOut = 0;
 };
 
 // The state behind the functions. The program calls them from its one thread; the mutex only
@@ -27,11 +38,42 @@ struct ApiState {
     std::unordered_map<HKEY, OpenKey> handles;
     HKEY nextHandle = 0x100;
     std::string lastError;
+    Problems problems;
 };
 
 ApiState& state() {
     static ApiState s;
     return s;
+}
+
+LONG failed(ApiState& s, LONG code, std::string message) {
+    s.lastError = message;
+    Problems& p = s.problems;
+    if (p.seen.count(message) == 0) {
+        if (p.messages.size() < kMaxProblems) {
+            p.seen.insert(message);
+            p.messages.push_back(std::move(message));
+        } else {
+            ++p.leftOut;
+        }
+    }
+    return code;
+}
+
+// Runs the body of a registry function. Whatever a store throws stays here: the caller gets
+// the code Windows gives for a damaged registry and the message is kept.
+template <typename Body> LONG guarded(Body&& body) {
+    ApiState& s = state();
+    std::lock_guard guard(s.lock);
+    try {
+        return body(s);
+    } catch (const AccessDenied& e) {
+        return failed(s, ERROR_ACCESS_DENIED, e.what());
+    } catch (const std::bad_alloc&) {
+        return failed(s, ERROR_OUTOFMEMORY, "not enough memory to read the registry");
+    } catch (const std::exception& e) {
+        return failed(s, ERROR_BADDB, e.what());
+    }
 }
 
 // Resolves a handle; HKEY_CLASSES_ROOT is always open while a registry is mounted.
@@ -126,6 +168,32 @@ LONG copyValue(const RegValue& value, LPDWORD lpType, LPBYTE lpData, LPDWORD lpc
     return ERROR_SUCCESS;
 }
 
+// Splits "a\b\c\" into the path of the parent ("a\b") and the last name ("c").
+bool splitLeaf(std::string_view path, std::string_view& parent, std::string_view& leaf) {
+    while (!path.empty() && path.back() == '\\')
+        path.remove_suffix(1);
+    std::size_t cut = path.rfind('\\');
+    leaf = cut == std::string_view::npos ? path : path.substr(cut + 1);
+    parent = cut == std::string_view::npos ? std::string_view() : path.substr(0, cut);
+    return !leaf.empty();
+}
+
+// Deletes and saves; a change that cannot be saved is taken back, so that memory keeps
+// showing what the files hold.
+LONG deleteAndSave(ApiState& s, RegistryStore& view, NodeId parent, std::string_view leaf) {
+    try {
+        view.deleteKey(parent, leaf);
+        view.save();
+        return ERROR_SUCCESS;
+    } catch (const AccessDenied& e) {
+        view.discardChanges();
+        return failed(s, ERROR_ACCESS_DENIED, e.what());
+    } catch (const std::exception& e) {
+        view.discardChanges();
+        return failed(s, ERROR_WRITE_FAULT, e.what());
+    }
+}
+
 } // namespace
 
 void mountRegistry(std::shared_ptr<Registry> registry) {
@@ -145,130 +213,119 @@ std::string lastRegistryError() {
     return state().lastError;
 }
 
+std::vector<std::string> takeRegistryProblems() {
+    std::lock_guard guard(state().lock);
+    Problems taken = std::move(state().problems);
+    state().problems = {};
+    if (taken.leftOut > 0)
+        taken.messages.push_back(std::to_string(taken.leftOut) + " more problems");
+    return std::move(taken.messages);
+}
+
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM /*samDesired*/,
                    PHKEY phkResult) {
-    ApiState& s = state();
-    std::lock_guard guard(s.lock);
-    if (phkResult == nullptr)
-        return ERROR_INVALID_PARAMETER;
-    OpenKey from, found;
-    if (LONG rc = lookup(s, hKey, from); rc != ERROR_SUCCESS)
-        return rc;
-    if (LONG rc = walk(s.registry->view(), from, lpSubKey ? lpSubKey : "", found);
-        rc != ERROR_SUCCESS)
-        return rc;
-    HKEY h = newHandle(s);
-    s.handles.emplace(h, std::move(found));
-    *phkResult = h;
-    return ERROR_SUCCESS;
+    return guarded([&](ApiState& s) {
+        if (phkResult == nullptr)
+            return ERROR_INVALID_PARAMETER;
+        OpenKey from, found;
+        if (LONG rc = lookup(s, hKey, from); rc != ERROR_SUCCESS)
+            return rc;
+        if (LONG rc = walk(s.registry->view(), from, lpSubKey ? lpSubKey : "", found);
+            rc != ERROR_SUCCESS)
+            return rc;
+        HKEY h = newHandle(s);
+        s.handles.emplace(h, std::move(found));
+        *phkResult = h;
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
                    LPDWORD /*lpReserved*/, LPSTR lpClass, LPDWORD lpcchClass,
                    PFILETIME lpftLastWriteTime) {
-    ApiState& s = state();
-    std::lock_guard guard(s.lock);
-    if (lpName == nullptr || lpcchName == nullptr)
-        return ERROR_INVALID_PARAMETER;
-    OpenKey key;
-    if (LONG rc = lookup(s, hKey, key); rc != ERROR_SUCCESS)
-        return rc;
-    RegistryStore& view = s.registry->view();
-    if (dwIndex >= view.childCount(key.node))
-        return ERROR_NO_MORE_ITEMS;
-    if (LONG rc = copyName(view.childName(key.node, dwIndex), lpName, lpcchName); rc != 0)
-        return rc;
-    // Stores keep no class names; the class comes back empty.
-    if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) {
-        lpClass[0] = '\0';
-        *lpcchClass = 0;
-    }
-    if (lpftLastWriteTime != nullptr)
-        *lpftLastWriteTime = FILETIME{};
-    return ERROR_SUCCESS;
+    return guarded([&](ApiState& s) {
+        if (lpName == nullptr || lpcchName == nullptr)
+            return ERROR_INVALID_PARAMETER;
+        OpenKey key;
+        if (LONG rc = lookup(s, hKey, key); rc != ERROR_SUCCESS)
+            return rc;
+        RegistryStore& view = s.registry->view();
+        if (dwIndex >= view.childCount(key.node))
+            return ERROR_NO_MORE_ITEMS;
+        if (LONG rc = copyName(view.childName(key.node, dwIndex), lpName, lpcchName); rc != 0)
+            return rc;
+        // Stores keep no class names; the class comes back empty.
+        if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) {
+            lpClass[0] = '\0';
+            *lpcchClass = 0;
+        }
+        if (lpftLastWriteTime != nullptr)
+            *lpftLastWriteTime = FILETIME{};
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD /*lpReserved*/, LPDWORD lpType,
                       LPBYTE lpData, LPDWORD lpcbData) {
-    ApiState& s = state();
-    std::lock_guard guard(s.lock);
-    OpenKey key;
-    if (LONG rc = lookup(s, hKey, key); rc != ERROR_SUCCESS)
-        return rc;
-    auto value = s.registry->view().findValue(key.node, lpValueName ? lpValueName : "");
-    if (!value)
-        return ERROR_FILE_NOT_FOUND;
-    return copyValue(*value, lpType, lpData, lpcbData);
+    return guarded([&](ApiState& s) {
+        OpenKey key;
+        if (LONG rc = lookup(s, hKey, key); rc != ERROR_SUCCESS)
+            return rc;
+        auto value = s.registry->view().findValue(key.node, lpValueName ? lpValueName : "");
+        if (!value)
+            return ERROR_FILE_NOT_FOUND;
+        return copyValue(*value, lpType, lpData, lpcbData);
+    });
 }
 
 LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
                    LPDWORD /*lpReserved*/, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
-    ApiState& s = state();
-    std::lock_guard guard(s.lock);
-    if (lpValueName == nullptr || lpcchValueName == nullptr)
-        return ERROR_INVALID_PARAMETER;
-    OpenKey key;
-    if (LONG rc = lookup(s, hKey, key); rc != ERROR_SUCCESS)
-        return rc;
-    RegistryStore& view = s.registry->view();
-    auto names = view.valueNames(key.node);
-    if (dwIndex >= names.size())
-        return ERROR_NO_MORE_ITEMS;
-    const std::string& name = names[dwIndex];
-    if (LONG rc = copyName(name, lpValueName, lpcchValueName); rc != 0)
-        return rc;
-    return copyValue(*view.findValue(key.node, name), lpType, lpData, lpcbData);
+    return guarded([&](ApiState& s) {
+        if (lpValueName == nullptr || lpcchValueName == nullptr)
+            return ERROR_INVALID_PARAMETER;
+        OpenKey key;
+        if (LONG rc = lookup(s, hKey, key); rc != ERROR_SUCCESS)
+            return rc;
+        RegistryStore& view = s.registry->view();
+        if (dwIndex >= view.valueCount(key.node))
+            return ERROR_NO_MORE_ITEMS;
+        if (LONG rc = copyName(view.valueName(key.node, dwIndex), lpValueName, lpcchValueName);
+            rc != 0)
+            return rc;
+        return copyValue(view.valueAt(key.node, dwIndex), lpType, lpData, lpcbData);
+    });
 }
 
 LONG RegCloseKey(HKEY hKey) {
-    ApiState& s = state();
-    std::lock_guard guard(s.lock);
-    if (hKey == HKEY_CLASSES_ROOT)
-        return s.registry ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
-    return s.handles.erase(hKey) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    return guarded([&](ApiState& s) {
+        if (hKey == HKEY_CLASSES_ROOT)
+            return s.registry ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+        return s.handles.erase(hKey) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    });
 }
 
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
-    ApiState& s = state();
-    std::lock_guard guard(s.lock);
-    if (lpSubKey == nullptr || *lpSubKey == '\0')
-        return ERROR_INVALID_PARAMETER;
-    OpenKey from, target;
-    if (LONG rc = lookup(s, hKey, from); rc != ERROR_SUCCESS)
+    return guarded([&](ApiState& s) {
+        std::string_view parentPath, leaf;
+        if (lpSubKey == nullptr || !splitLeaf(lpSubKey, parentPath, leaf))
+            return ERROR_INVALID_PARAMETER;
+        OpenKey from, parent, target;
+        if (LONG rc = lookup(s, hKey, from); rc != ERROR_SUCCESS)
+            return rc;
+        RegistryStore& view = s.registry->view();
+        if (LONG rc = walk(view, from, parentPath, parent); rc != ERROR_SUCCESS)
+            return rc;
+        if (LONG rc = walk(view, parent, leaf, target); rc != ERROR_SUCCESS)
+            return rc;
+        if (view.childCount(target.node) > 0)
+            return ERROR_ACCESS_DENIED;
+        if (auto why = view.whyReadOnly())
+            return failed(s, ERROR_ACCESS_DENIED, *why);
+        LONG rc = deleteAndSave(s, view, parent.node, leaf);
+        if (rc == ERROR_SUCCESS)
+            markDeleted(s, target.foldedPath);
         return rc;
-    std::string_view path(lpSubKey);
-    while (!path.empty() && path.back() == '\\')
-        path.remove_suffix(1);
-    std::size_t cut = path.rfind('\\');
-    std::string_view leaf = cut == std::string_view::npos ? path : path.substr(cut + 1);
-    if (leaf.empty())
-        return ERROR_INVALID_PARAMETER;
-    OpenKey parent;
-    RegistryStore& view = s.registry->view();
-    if (LONG rc =
-            walk(view, from, cut == std::string_view::npos ? "" : path.substr(0, cut), parent);
-        rc != ERROR_SUCCESS)
-        return rc;
-    if (LONG rc = walk(view, parent, leaf, target); rc != ERROR_SUCCESS)
-        return rc;
-    if (view.childCount(target.node) > 0)
-        return ERROR_ACCESS_DENIED;
-    if (auto why = view.whyReadOnly()) {
-        s.lastError = *why;
-        return ERROR_ACCESS_DENIED;
-    }
-    try {
-        view.deleteKey(parent.node, leaf);
-        markDeleted(s, target.foldedPath);
-        view.save();
-    } catch (const AccessDenied& e) {
-        s.lastError = e.what();
-        return ERROR_ACCESS_DENIED;
-    } catch (const StoreError& e) {
-        s.lastError = e.what();
-        return ERROR_WRITE_FAULT;
-    }
-    return ERROR_SUCCESS;
+    });
 }
 
 } // namespace moxalo::registry

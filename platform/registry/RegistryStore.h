@@ -5,6 +5,7 @@
 #include "platform/registry/WinTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -20,7 +21,8 @@ struct RegValue {
     bool operator==(const RegValue&) const = default;
 };
 
-// A failure to open, read or write a source. The message names the file and what is wrong.
+// A failure to open, read or write a source: a damaged file, a key that cannot be read. The
+// message names the file, the key where it can, and what is wrong.
 class StoreError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -36,6 +38,15 @@ public:
 // Identifies a key within one store; meaningful only to the store that handed it out.
 using NodeId = std::uint64_t;
 inline constexpr NodeId kNoNode = ~NodeId{0};
+
+// A save written beside the store's files but not yet in their place. Dropped uncommitted, it
+// leaves the files as they were.
+class PendingSave {
+public:
+    virtual ~PendingSave() = default;
+    // Puts the new files in place (renames); the store then shows them.
+    virtual void commit() = 0;
+};
 
 class RegistryStore {
 public:
@@ -54,18 +65,30 @@ public:
 
     // The empty name is the key's default value.
     virtual std::optional<RegValue> findValue(NodeId key, std::string_view name) = 0;
-    virtual std::vector<std::string> valueNames(NodeId key) = 0;
+    // Values by position, in the store's order, each in constant time. The name's view stays
+    // valid until the store is next changed.
+    virtual std::size_t valueCount(NodeId key) = 0;
+    virtual std::string_view valueName(NodeId key, std::size_t index) = 0;
+    virtual RegValue valueAt(NodeId key, std::size_t index) = 0;
+    // Every value name of the key, in order: a copy, for callers that walk whole trees.
+    std::vector<std::string> valueNames(NodeId key);
 
     // Why the store cannot be written, or nothing when it can.
     virtual std::optional<std::string> whyReadOnly() = 0;
-    // Changes apply in memory; save() writes the whole store back to where it came from,
-    // atomically. All of these throw StoreError.
+    // Changes apply in memory until they are saved. All of these throw StoreError.
     virtual NodeId createKey(NodeId parent, std::string_view name) = 0;
     virtual void setValue(NodeId key, std::string_view name, const RegValue& value) = 0;
     virtual void deleteValue(NodeId key, std::string_view name) = 0;
     // Removes the subkey with its whole subtree; a missing subkey is no error.
     virtual void deleteKey(NodeId parent, std::string_view name) = 0;
-    virtual void save() = 0;
+    // Writes the whole store beside where it came from, ready to be put in place; nothing when
+    // there is nothing to write. Throws StoreError or fs::FileError.
+    virtual std::unique_ptr<PendingSave> prepareSave() = 0;
+    // Forgets every change since the last save: the store shows its files again. Keys that
+    // existed before the changes keep their ids.
+    virtual void discardChanges() = 0;
+    // prepareSave(), then commit().
+    void save();
 };
 
 } // namespace moxalo::registry

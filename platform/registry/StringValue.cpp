@@ -23,4 +23,8 @@ LONG QueryStringValue(HKEY key, const std::string& name, std::optional<std::stri
     return ERROR_SUCCESS;
 }
 
+std::string TrimNull(std::string_view text) {
+    return std::string(text.substr(0, text.find('\0')));
+}
+
 } // namespace moxalo::registry

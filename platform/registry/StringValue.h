@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace moxalo::registry {
 
@@ -12,5 +13,9 @@ namespace moxalo::registry {
 // unexpanded; -1 for a value of another type; otherwise the registry's error code. `text` is
 // left empty on any failure.
 LONG QueryStringValue(HKEY key, const std::string& name, std::optional<std::string>& text);
+
+// The characters of `text` before its first NUL: names and values come back from the registry
+// functions in buffers that may hold more after it.
+std::string TrimNull(std::string_view text);
 
 } // namespace moxalo::registry

@@ -30,9 +30,13 @@ inline constexpr LONG ERROR_SUCCESS = 0;
 inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 inline constexpr LONG ERROR_ACCESS_DENIED = 5;
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;
+inline constexpr LONG ERROR_OUTOFMEMORY = 14;
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_MORE_DATA = 234;
 inline constexpr LONG ERROR_NO_MORE_ITEMS = 259;
+// "The configuration registry database is corrupt": what Windows answers when a hive's cells do
+// not hold up, and what these functions answer for any key or value a store cannot read.
+inline constexpr LONG ERROR_BADDB = 1009;
 inline constexpr LONG ERROR_KEY_DELETED = 1018;
 inline constexpr LONG ERROR_WRITE_FAULT = 29;
 
@@ -47,5 +51,7 @@ inline constexpr DWORD REG_QWORD = 11;
 
 // The longest key name the registry accepts, in characters (without the terminating NUL).
 inline constexpr DWORD MAX_KEY_NAME = 255;
+// The size of the text buffers that names are enumerated into, in characters.
+inline constexpr DWORD MAX_PATH = 260;
 
 } // namespace moxalo::registry

@@ -18,7 +18,7 @@ namespace {
 std::string stringValue(HKEY key, const char* name) {
     std::optional<std::string> text;
     QueryStringValue(key, name, text);
-    return text ? text->substr(0, text->find('\0')) : std::string();
+    return text ? TrimNull(*text) : std::string();
 }
 
 std::string defaultValueOf(const std::string& path) {

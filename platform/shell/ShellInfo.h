@@ -15,7 +15,7 @@ struct SHFILEINFOA {
     std::uint32_t hIcon = 0;
     int iIcon = 0;
     DWORD dwAttributes = 0;
-    char szDisplayName[260] = {};
+    char szDisplayName[registry::MAX_PATH] = {};
     char szTypeName[80] = {};
 };
 

@@ -109,7 +109,7 @@ int runQuery(const Invocation& inv, std::ostream& out, std::ostream& err) {
     out << "\n" << shownPath << "\n";
     printValues(key, out);
     bool first = true;
-    char name[260];
+    char name[MAX_PATH];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
         if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != 0)

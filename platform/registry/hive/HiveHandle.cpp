@@ -25,12 +25,16 @@ std::string describe(int err) {
 
 } // namespace
 
-void failWithErrno(const std::string& path, const std::string& what) {
+std::string errnoMessage(const std::string& path, const std::string& what) {
     int err = errno;
     std::string message = path + ": " + what;
     if (err != 0)
         message += ": " + describe(err);
-    throw registry::StoreError(message);
+    return message;
+}
+
+void failWithErrno(const std::string& path, const std::string& what) {
+    throw registry::StoreError(errnoMessage(path, what));
 }
 
 HiveHandle openHive(const std::string& path, int flags) {

@@ -15,23 +15,24 @@ struct HiveCloser {
 };
 using HiveHandle = std::unique_ptr<hive_h, HiveCloser>;
 
-// Value types beyond libhivex's enum (a hive may hold any 32-bit type) are copied bit for bit,
-// since converting such a number to the enum is undefined.
+// Value types beyond libhivex's enum (a hive may hold any 32-bit type) are copied bit for bit
+// into and out of the enum's storage: holding such a number in a hive_type variable, or
+// converting it to one, is undefined.
 static_assert(sizeof(hive_type) == sizeof(std::uint32_t));
-inline hive_type toHiveType(std::uint32_t type) {
-    hive_type t;
-    std::memcpy(&t, &type, sizeof t);
-    return t;
+inline void setHiveType(hive_set_value& value, std::uint32_t type) {
+    std::memcpy(&value.t, &type, sizeof type);
 }
-inline std::uint32_t fromHiveType(const hive_type& t) {
+inline std::uint32_t fromHiveType(const hive_type* t) {
     std::uint32_t type;
-    std::memcpy(&type, &t, sizeof type);
+    std::memcpy(&type, t, sizeof type);
     return type;
 }
 
 // Throws registry::StoreError "<path>: <what>: <errno text>" when libhivex cannot open it.
 HiveHandle openHive(const std::string& path, int flags);
-// Throws registry::StoreError "<path>: <what>", adding errno's text when errno is set.
+// "<path>: <what>", adding errno's text when errno is set.
+std::string errnoMessage(const std::string& path, const std::string& what);
+// Throws registry::StoreError with errnoMessage(path, what).
 [[noreturn]] void failWithErrno(const std::string& path, const std::string& what);
 
 } // namespace moxalo::hive

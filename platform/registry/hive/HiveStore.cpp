@@ -69,7 +69,12 @@ HiveStore::Children& HiveStore::children(NodeId key) {
     Children found;
     for (const hive_node_h* p = list.get(); *p != 0; ++p) {
         found.nodes.push_back(*p);
-        found.names.push_back(keyName(*p));
+        try {
+            found.names.push_back(keyName(*p));
+        } catch (const registry::StoreError& e) {
+            found.damaged.emplace(found.names.size(), e.what());
+            found.names.emplace_back();
+        }
     }
     return children_.emplace(key, std::move(found)).first->second;
 }
@@ -83,7 +88,10 @@ NodeId HiveStore::findChild(NodeId parent, std::string_view name) {
 }
 
 std::string_view HiveStore::childName(NodeId key, std::size_t index) {
-    return children(key).names.at(index);
+    Children& c = children(key);
+    if (auto it = c.damaged.find(index); it != c.damaged.end())
+        throw registry::StoreError(it->second);
+    return c.names.at(index);
 }
 
 NodeId HiveStore::childAt(NodeId key, std::size_t index) {
@@ -100,27 +108,31 @@ const std::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
     std::vector<Value> found;
     for (const hive_value_h* p = list.get(); *p != 0; ++p) {
         auto name = mapping_ ? mapping_->valueName(*p) : std::nullopt;
+        std::string damage;
         if (!name) {
             errno = 0;
             Owned<char> decoded(hivex_value_key(hive(), *p));
-            if (!decoded)
-                fail("cannot read a value name of the key \"" + keyName(key) + "\"");
-            name = decoded.get();
+            if (decoded)
+                name = decoded.get();
+            else
+                damage = errnoMessage(path_, "cannot read a value name of the key \"" +
+                                                 keyName(key) + "\"");
         }
-        found.push_back({std::move(*name), *p});
+        found.push_back({name.value_or(""), *p, std::move(damage)});
     }
     return values_.emplace(key, std::move(found)).first->second;
 }
 
 registry::RegValue HiveStore::valueData(hive_value_h value) {
-    hive_type type{};
+    // libhivex writes any 32-bit type here; it is only ever read back as bits.
+    alignas(hive_type) unsigned char type[sizeof(hive_type)] = {};
     std::size_t length = 0;
     errno = 0;
-    Owned<char> data(hivex_value_value(hive(), value, &type, &length));
+    Owned<char> data(hivex_value_value(hive(), value, reinterpret_cast<hive_type*>(type), &length));
     if (!data && (errno != 0 || length != 0))
         fail("cannot read the data of a value");
     registry::RegValue result;
-    result.type = fromHiveType(type);
+    result.type = fromHiveType(reinterpret_cast<const hive_type*>(type));
     auto* bytes = reinterpret_cast<const std::uint8_t*>(data.get());
     result.data.assign(bytes, bytes + (data ? length : 0));
     return result;
@@ -128,17 +140,24 @@ registry::RegValue HiveStore::valueData(hive_value_h value) {
 
 std::optional<registry::RegValue> HiveStore::findValue(NodeId key, std::string_view name) {
     for (const Value& v : values(key)) {
-        if (registry::sameName(v.name, name))
+        if (v.damage.empty() && registry::sameName(v.name, name))
             return valueData(v.handle);
     }
     return std::nullopt;
 }
 
-std::vector<std::string> HiveStore::valueNames(NodeId key) {
-    std::vector<std::string> names;
-    for (const Value& v : values(key))
-        names.push_back(v.name);
-    return names;
+std::string_view HiveStore::valueName(NodeId key, std::size_t index) {
+    const Value& v = values(key).at(index);
+    if (!v.damage.empty())
+        throw registry::StoreError(v.damage);
+    return v.name;
+}
+
+registry::RegValue HiveStore::valueAt(NodeId key, std::size_t index) {
+    const Value& v = values(key).at(index);
+    if (!v.damage.empty())
+        throw registry::StoreError(v.damage);
+    return valueData(v.handle);
 }
 
 } // namespace moxalo::hive

@@ -26,7 +26,9 @@ public:
     registry::NodeId childAt(registry::NodeId key, std::size_t index) override;
     std::optional<registry::RegValue> findValue(registry::NodeId key,
                                                 std::string_view name) override;
-    std::vector<std::string> valueNames(registry::NodeId key) override;
+    std::size_t valueCount(registry::NodeId key) override { return values(key).size(); }
+    std::string_view valueName(registry::NodeId key, std::size_t index) override;
+    registry::RegValue valueAt(registry::NodeId key, std::size_t index) override;
 
     std::optional<std::string> whyReadOnly() override;
     registry::NodeId createKey(registry::NodeId parent, std::string_view name) override;
@@ -34,22 +36,28 @@ public:
                   const registry::RegValue& value) override;
     void deleteValue(registry::NodeId key, std::string_view name) override;
     void deleteKey(registry::NodeId parent, std::string_view name) override;
-    void save() override;
+    std::unique_ptr<registry::PendingSave> prepareSave() override;
+    void discardChanges() override;
 
 private:
+    // A name that cannot be read stays empty, and asking for it gives the reason, so that the
+    // names before it can still be listed, as Windows lists them up to a damaged key.
     struct Children {
         std::vector<hive_node_h> nodes;
         std::vector<std::string> names;
-        FoldedIndex byName; // built on the first lookup
+        std::unordered_map<std::size_t, std::string> damaged; // position -> what is wrong
+        FoldedIndex byName;                                   // built on the first lookup
     };
     struct Value {
         std::string name;
         hive_value_h handle;
+        std::string damage; // why the name cannot be read, or empty
     };
     using NamedValues = std::vector<std::pair<std::string, registry::RegValue>>;
 
     explicit HiveStore(std::string path);
     void load();
+    void reload();
     hive_h* hive() const { return writer_ ? writer_.get() : reader_.get(); }
     hive_h* writer();
     [[noreturn]] void fail(const std::string& what) const;

@@ -3,6 +3,7 @@
 
 #include "platform/fs/AtomicFile.h"
 #include "platform/registry/NameFold.h"
+#include "platform/registry/PendingFileSave.h"
 #include "platform/registry/Utf16.h"
 #include "platform/registry/hive/HiveStore.h"
 
@@ -65,8 +66,11 @@ void HiveStore::replaceValues(NodeId key, const NamedValues& values) {
     std::vector<hive_set_value> set;
     for (const auto& [name, value] : values) {
         auto* data = reinterpret_cast<const char*>(value.data.data());
-        set.push_back({const_cast<char*>(name.c_str()), toHiveType(value.type), value.data.size(),
-                       const_cast<char*>(data)});
+        hive_set_value& v = set.emplace_back();
+        v.key = const_cast<char*>(name.c_str());
+        setHiveType(v, value.type);
+        v.len = value.data.size();
+        v.value = const_cast<char*>(data);
     }
     errno = 0;
     if (hivex_node_set_values(writer(), key, set.size(), set.data(), 0) != 0)
@@ -109,14 +113,23 @@ void HiveStore::deleteKey(NodeId parent, std::string_view name) {
     values_.clear();
 }
 
-void HiveStore::save() {
+std::unique_ptr<registry::PendingSave> HiveStore::prepareSave() {
     if (!writer_)
-        return;
+        return nullptr;
     auto file = fs::PendingFile::reserve(path_);
     errno = 0;
     if (hivex_commit(writer_.get(), file.temporaryPath().c_str(), 0) != 0)
         fail("cannot write the hive");
-    file.commit();
+    return std::make_unique<registry::PendingFileSave>(std::move(file), [this] { reload(); });
+}
+
+void HiveStore::discardChanges() {
+    // The file on disk is as it was before the first change; reading it again forgets them.
+    if (writer_)
+        reload();
+}
+
+void HiveStore::reload() {
     writer_.reset();
     reader_.reset();
     mapping_.reset();

@@ -2,6 +2,7 @@
 
 #include "platform/fs/AtomicFile.h"
 #include "platform/regfile/RegFileRoots.h"
+#include "platform/registry/PendingFileSave.h"
 
 #include <cerrno>
 #include <cstring>
@@ -76,6 +77,7 @@ std::unique_ptr<RegFileStore> RegFileStore::open(const std::string& path) {
     if (store->classesLayers().empty())
         fail(path, "holds no keys under HKEY_CLASSES_ROOT, " + std::string(kMachineClasses) +
                        " or " + std::string(kUserClasses));
+    store->keepUndo(true);
     return store;
 }
 
@@ -99,10 +101,11 @@ std::optional<std::string> RegFileStore::whyReadOnly() {
     return std::nullopt;
 }
 
-void RegFileStore::save() {
+std::unique_ptr<PendingSave> RegFileStore::prepareSave() {
     if (auto reason = MemoryStore::whyReadOnly())
         throw AccessDenied("cannot save " + origin_ + ": " + *reason);
-    fs::writeFileAtomically(origin_, regfile::exportRegFileTree(*this, format_));
+    auto file = fs::PendingFile::write(origin_, regfile::exportRegFileTree(*this, format_));
+    return std::make_unique<PendingFileSave>(std::move(file), [this] { forgetUndo(); });
 }
 
 } // namespace moxalo::registry

@@ -24,9 +24,9 @@ public:
     std::vector<ClassesLayer> classesLayers();
 
     std::optional<std::string> whyReadOnly() override;
-    // Writes every root back in the file's own version and encoding, replacing it atomically.
+    // Writes every root back in the file's own version and encoding, beside the file.
     // Throws AccessDenied when setReadOnly() or the file's format forbids it.
-    void save() override;
+    std::unique_ptr<PendingSave> prepareSave() override;
 
 private:
     explicit RegFileStore(const std::string& path) : MemoryStore(path) {}

@@ -1,6 +1,7 @@
 #include "platform/registry/wine/WineStore.h"
 
 #include "platform/fs/AtomicFile.h"
+#include "platform/registry/PendingFileSave.h"
 #include "platform/registry/wine/WineServerLock.h"
 
 #include <cerrno>
@@ -74,6 +75,7 @@ std::unique_ptr<WineStore> WineStore::open(const std::string& path) {
     store->recording_ = false;
     readWineRegistry(text, path, *store, store->layout_);
     store->recording_ = true;
+    store->keepUndo(true);
     return store;
 }
 
@@ -81,8 +83,11 @@ NodeId WineStore::classesKey() {
     static constexpr std::string_view path = "Software\\Classes";
     if (NodeId key = findPath(rootNode(), path); key != kNoNode)
         return key;
+    // Only a place to look into, not a change: nothing to record or to take back.
     recording_ = false;
+    keepUndo(false);
     NodeId key = createPath(path);
+    keepUndo(true);
     recording_ = true;
     node(key)->listed = false;
     layout_.keys[node(key)].placeholder = true;
@@ -108,7 +113,12 @@ std::optional<std::string> WineStore::whyReadOnly() {
 void WineStore::touch(NodeId key) {
     if (!recording_)
         return;
-    WineKeyInfo& info = layout_.keys[node(key)];
+    Node* n = node(key);
+    if (auto it = layout_.keys.find(n); it == layout_.keys.end())
+        recordUndo([this, n] { layout_.keys.erase(n); });
+    else
+        recordUndo([this, n, old = it->second] { layout_.keys[n] = old; });
+    WineKeyInfo& info = layout_.keys[n];
     info.placeholder = false;
     stampWineKey(info, clock_());
 }
@@ -144,11 +154,12 @@ void WineStore::deleteKey(NodeId parent, std::string_view name) {
     touch(parent);
 }
 
-void WineStore::save() {
+std::unique_ptr<PendingSave> WineStore::prepareSave() {
     if (wineserverRunning(prefixFolder()))
         failFile(origin_, "not written: the wineserver of this prefix is running and would "
                           "overwrite it");
-    fs::writeFileAtomically(origin_, writeWineRegistry(*this, layout_, clock_()));
+    auto file = fs::PendingFile::write(origin_, writeWineRegistry(*this, layout_, clock_()));
+    return std::make_unique<PendingFileSave>(std::move(file), [this] { forgetUndo(); });
 }
 
 std::vector<ClassesLayer> openWinePrefix(const std::string& folder,

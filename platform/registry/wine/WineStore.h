@@ -1,6 +1,6 @@
 #pragma once
 // A Wine registry file (system.reg or user.reg of a prefix) as a store. Changes stay in memory
-// until save(), which writes the file back as wineserver would: keys that were not changed
+// until saved, which writes the file back as wineserver would: keys that were not changed
 // come back byte for byte, changed ones with the time of their change.
 
 #include "platform/registry/ClassesLayer.h"
@@ -26,7 +26,7 @@ public:
     void setValue(NodeId key, std::string_view name, const RegValue& value) override;
     void deleteValue(NodeId key, std::string_view name) override;
     void deleteKey(NodeId parent, std::string_view name) override;
-    void save() override;
+    std::unique_ptr<PendingSave> prepareSave() override;
 
     // The time a change is stamped with, as a FILETIME; tests fix it.
     void setClock(std::function<std::uint64_t()> now) { clock_ = std::move(now); }
