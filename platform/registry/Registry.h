@@ -28,7 +28,8 @@ private:
     NodeId root_ = kNoNode;
 };
 
-// Makes `registry` the one the registry functions use; every open handle is closed.
+// Makes `registry` the one the registry functions use; every open handle is closed and the
+// problems of the one before are forgotten.
 void mountRegistry(std::shared_ptr<Registry> registry);
 std::shared_ptr<Registry> mountedRegistry();
 // The functions answer only with an error code; what went wrong behind one (a damaged key or

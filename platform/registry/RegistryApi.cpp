@@ -200,6 +200,8 @@ void mountRegistry(std::shared_ptr<Registry> registry) {
     ApiState& s = state();
     std::lock_guard guard(s.lock);
     s.handles.clear();
+    s.problems = {};
+    s.lastError.clear();
     s.registry = std::move(registry);
 }
 

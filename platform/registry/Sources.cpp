@@ -71,6 +71,7 @@ SourceKind kindOfHive(hive::HiveKind kind) {
 
 void openHive(const std::string& path, OpenedSource& source, Opening& into) {
     auto store = hive::HiveStore::open(path);
+    source.warnings = store->damage();
     hive::HiveKind kind = hive::hiveKind(*store);
     source.kind = kindOfHive(kind);
     into.layers.push_back(hive::classesLayerOf(*store, kind));

@@ -2,7 +2,7 @@
 // The commands of moxalo-cli. Each writes its answer to `out`, its complaints to `err`, and
 // returns the process's exit status.
 
-#include "platform/registry/Sources.h"
+#include "platform/registry/ChosenRegistry.h"
 
 #include <iosfwd>
 #include <string>
@@ -11,8 +11,7 @@
 namespace moxalo::cli {
 
 struct Invocation {
-    registry::SourceChoice choice;
-    registry::OpenedRegistry opened;
+    registry::ChosenRegistry chosen;
     std::vector<std::string> args; // after the command's name
 };
 

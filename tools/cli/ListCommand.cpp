@@ -45,7 +45,7 @@ private:
     void PrintColumns(const CatalogueEntry& row, const char* separator) {
         for (std::size_t c = 0; c < kColumnCount; ++c) {
             const std::string& text = CellText(row, static_cast<Column>(c));
-            out_ << (c ? separator : "") << (format_ == "csv" ? CsvField(text) : text);
+            out_ << (c ? separator : "") << (format_ == "csv" ? CsvField(text) : TextField(text));
         }
         out_ << "\n";
     }

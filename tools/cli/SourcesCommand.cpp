@@ -9,10 +9,10 @@ int runSources(const Invocation& inv, std::ostream& out, std::ostream& err) {
         err << "moxalo-cli: sources takes no arguments\n";
         return 2;
     }
-    out << "Chosen by: " << inv.choice.chosenBy << "\n";
-    for (const auto& source : inv.opened.sources) {
+    out << "Chosen by: " << inv.chosen.choice.chosenBy << "\n";
+    for (const auto& source : inv.chosen.sources) {
         out << registry::describeKind(source.kind) << "\t" << source.path;
-        if (inv.choice.bundledSample)
+        if (inv.chosen.choice.bundledSample)
             out << "\t(read-only)";
         out << "\n";
     }

@@ -48,4 +48,21 @@ std::string CsvField(std::string_view text) {
     return out + "\"";
 }
 
+std::string TextField(std::string_view text) {
+    if (text.find_first_of("\t\r\n") == std::string_view::npos)
+        return std::string(text);
+    std::string out;
+    for (char c : text) {
+        if (c == '\t')
+            out += "\\t";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
 } // namespace moxalo::cli

@@ -10,5 +10,8 @@ namespace moxalo::cli {
 std::string JsonString(std::string_view text);
 // A CSV field, quoted when it holds a comma, a quote or a line break.
 std::string CsvField(std::string_view text);
+// A field of the TAB-separated text output: a TAB, CR or LF inside it is written as \t, \r
+// or \n, so that each row stays one line of four columns.
+std::string TextField(std::string_view text);
 
 } // namespace moxalo::cli

@@ -50,6 +50,7 @@ inline constexpr std::size_t kValueList = 44;
 inline constexpr std::size_t kSecurity = 48;
 inline constexpr std::size_t kClassName = 52;
 inline constexpr std::size_t kMaxSubkeyNameBytes = 56;
+inline constexpr std::size_t kClassNameLength = 74;
 inline constexpr std::size_t kNameLength = 76;
 inline constexpr std::size_t kName = 80;
 inline constexpr std::uint16_t kHiveEntry = 0x0004;
@@ -59,7 +60,11 @@ inline constexpr std::uint16_t kCompressedName = 0x0020;
 // Value cell ("vk").
 namespace vk {
 inline constexpr std::size_t kNameLength = 6;
+inline constexpr std::size_t kDataLength = 8;
+inline constexpr std::size_t kData = 12;
 inline constexpr std::size_t kFlags = 20;
+// Set in the data length when up to four bytes of data sit in the data field itself.
+inline constexpr std::uint32_t kInlineData = 0x80000000u;
 inline constexpr std::size_t kName = 24;
 inline constexpr std::uint16_t kCompressedName = 0x0001;
 } // namespace vk

@@ -1,6 +1,7 @@
 #include "platform/registry/hive/HiveMapping.h"
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/registry/hive/HiveDamage.h"
 #include "platform/registry/hive/HiveLayout.h"
 
 #include <cerrno>
@@ -79,6 +80,8 @@ HiveMapping::HiveMapping(const std::string& path) {
     try {
         checkBaseBlock(path);
         checkBins(path);
+        damage_ = findDamagedCells(bytes_, path);
+        notePagesRead(kReadsPerRelease);
     } catch (...) {
         munmap(map, size_);
         throw;
@@ -178,6 +181,14 @@ std::optional<std::string> HiveMapping::cellName(std::size_t offset,
 
 std::optional<std::string> HiveMapping::keyName(std::size_t offset) const {
     return cellName(offset, {"nk", nk::kFlags, nk::kNameLength, nk::kName, nk::kCompressedName});
+}
+
+std::optional<std::size_t> HiveMapping::keyParent(std::size_t offset) const {
+    std::size_t size = 0;
+    const std::uint8_t* p = cell(offset, "nk", nk::kName, size);
+    if (p == nullptr)
+        return std::nullopt;
+    return kBaseBlockSize + std::size_t{get32(p + nk::kParent)};
 }
 
 std::optional<std::string> HiveMapping::valueName(std::size_t offset) const {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace moxalo::hive {
 
@@ -22,6 +23,10 @@ public:
     // is stored in the one-byte form; nothing when it is UTF-16 or the cell does not hold up.
     std::optional<std::string> keyName(std::size_t offset) const;
     std::optional<std::string> valueName(std::size_t offset) const;
+    // The key cell that the key at `offset` names as its parent, as a node handle.
+    std::optional<std::size_t> keyParent(std::size_t offset) const;
+    // What findDamagedCells() found on opening.
+    const std::vector<std::string>& damage() const { return damage_; }
 
 private:
     // libhivex holds the whole file in memory already; pages of this second view are let go
@@ -47,6 +52,7 @@ private:
     const std::uint8_t* bytes_ = nullptr;
     std::size_t size_ = 0;
     mutable std::size_t readsSinceRelease_ = 0;
+    std::vector<std::string> damage_;
 };
 
 } // namespace moxalo::hive

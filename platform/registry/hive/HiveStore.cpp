@@ -3,12 +3,19 @@
 #include "platform/registry/NameFold.h"
 
 #include <cerrno>
+#include <cstdio>
 
 namespace moxalo::hive {
 
 using registry::NodeId;
 
 namespace {
+
+std::string hex(std::size_t n) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%zx", n);
+    return text;
+}
 
 // Frees what libhivex hands out with malloc.
 struct FreeDeleter {
@@ -28,6 +35,7 @@ HiveStore::HiveStore(std::string path) : path_(std::move(path)) {}
 
 void HiveStore::load() {
     mapping_ = std::make_unique<HiveMapping>(path_);
+    damage_ = mapping_->damage();
     errno = 0;
     reader_.reset(hivex_open(path_.c_str(), 0));
     if (!reader_)
@@ -55,8 +63,32 @@ std::string HiveStore::keyName(hive_node_h node) {
     errno = 0;
     Owned<char> name(hivex_node_name(hive(), node));
     if (!name)
-        fail("cannot read the name of the key at offset " + std::to_string(node));
+        fail("cannot read the name of the key at offset " + hex(node));
     return name.get();
+}
+
+std::string HiveStore::keyLabel(hive_node_h node) {
+    try {
+        return "the key \"" + keyName(node) + "\"";
+    } catch (const registry::StoreError&) {
+        return "the key at offset " + hex(node);
+    }
+}
+
+// A damaged subkey list can lead to any key, even one above; the key's own record of its
+// parent tells. The check keeps every walk of the tree finite.
+std::string HiveStore::listedName(hive_node_h parent, hive_node_h child) {
+    errno = 0;
+    std::size_t owner =
+        mapping_ ? mapping_->keyParent(child).value_or(0) : hivex_node_parent(hive(), child);
+    if (owner != parent)
+        fail("the key at offset " + hex(child) + " is listed under " + keyLabel(parent) +
+             " but belongs to another key (a damaged subkey list)");
+    std::string name = keyName(child);
+    if (name.empty())
+        fail("the key at offset " + hex(child) + " under " + keyLabel(parent) +
+             " has an empty name");
+    return name;
 }
 
 HiveStore::Children& HiveStore::children(NodeId key) {
@@ -65,12 +97,12 @@ HiveStore::Children& HiveStore::children(NodeId key) {
     errno = 0;
     Owned<hive_node_h> list(hivex_node_children(hive(), key));
     if (!list)
-        fail("cannot read the subkeys of the key \"" + keyName(key) + "\"");
+        fail("cannot read the subkeys of " + keyLabel(key));
     Children found;
     for (const hive_node_h* p = list.get(); *p != 0; ++p) {
         found.nodes.push_back(*p);
         try {
-            found.names.push_back(keyName(*p));
+            found.names.push_back(listedName(key, *p));
         } catch (const registry::StoreError& e) {
             found.damaged.emplace(found.names.size(), e.what());
             found.names.emplace_back();
@@ -104,7 +136,7 @@ const std::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
     errno = 0;
     Owned<hive_value_h> list(hivex_node_values(hive(), key));
     if (!list)
-        fail("cannot read the values of the key \"" + keyName(key) + "\"");
+        fail("cannot read the values of " + keyLabel(key));
     std::vector<Value> found;
     for (const hive_value_h* p = list.get(); *p != 0; ++p) {
         auto name = mapping_ ? mapping_->valueName(*p) : std::nullopt;
@@ -115,8 +147,7 @@ const std::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
             if (decoded)
                 name = decoded.get();
             else
-                damage = errnoMessage(path_, "cannot read a value name of the key \"" +
-                                                 keyName(key) + "\"");
+                damage = errnoMessage(path_, "cannot read a value name of " + keyLabel(key));
         }
         found.push_back({name.value_or(""), *p, std::move(damage)});
     }

@@ -17,6 +17,8 @@ class HiveStore : public registry::RegistryStore {
 public:
     // Throws registry::StoreError "<path>: <what is wrong>".
     static std::unique_ptr<HiveStore> open(const std::string& path);
+    // Damage found on opening, each "<path>: <where>: <what>"; the hive is read all the same.
+    const std::vector<std::string>& damage() const { return damage_; }
 
     std::string origin() const override { return path_; }
     registry::NodeId rootNode() override;
@@ -62,6 +64,8 @@ private:
     hive_h* writer();
     [[noreturn]] void fail(const std::string& what) const;
     std::string keyName(hive_node_h node);
+    std::string keyLabel(hive_node_h node);
+    std::string listedName(hive_node_h parent, hive_node_h child);
     Children& children(registry::NodeId key);
     const std::vector<Value>& values(registry::NodeId key);
     registry::RegValue valueData(hive_value_h value);
@@ -75,6 +79,7 @@ private:
     std::unique_ptr<HiveMapping> mapping_;
     std::unordered_map<hive_node_h, Children> children_;
     std::unordered_map<hive_node_h, std::vector<Value>> values_;
+    std::vector<std::string> damage_;
 };
 
 } // namespace moxalo::hive

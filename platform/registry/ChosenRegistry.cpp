@@ -1,0 +1,18 @@
+#include "platform/registry/ChosenRegistry.h"
+
+namespace moxalo::registry {
+
+ChosenRegistry openChosenRegistry(const std::vector<std::string>& registryOptions,
+                                  const Environment& env, const std::string& programFolder) {
+    ChosenRegistry chosen;
+    chosen.choice = chooseSources(registryOptions, env, programFolder);
+    OpenedRegistry opened = openRegistry(chosen.choice);
+    for (const auto& source : opened.sources)
+        chosen.warnings.insert(chosen.warnings.end(), source.warnings.begin(),
+                               source.warnings.end());
+    chosen.sources = std::move(opened.sources);
+    mountRegistry(std::move(opened.registry));
+    return chosen;
+}
+
+} // namespace moxalo::registry

@@ -1,0 +1,201 @@
+#include "platform/registry/hive/HiveDamage.h"
+
+#include "platform/registry/hive/HiveLayout.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+namespace moxalo::hive {
+
+namespace {
+
+using namespace layout;
+
+// The user reads the first few; a hive damaged throughout must not print thousands.
+constexpr std::size_t kMaxReports = 20;
+// Data longer than this sits in "db" big-data cells in newer hives.
+constexpr std::uint32_t kMaxPlainData = 16344;
+
+std::string hex(std::size_t n) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%zx", n);
+    return text;
+}
+
+class DamageFinder {
+public:
+    DamageFinder(const std::uint8_t* bytes, const std::string& path)
+        : bytes_(bytes), binsEnd_(kBaseBlockSize + get32(bytes + base::kBinsSize)), path_(path),
+          used_((binsEnd_ - kBaseBlockSize) / kCellAlignment) {}
+
+    std::vector<std::string> run() {
+        forEachCell([this](std::size_t at, std::int32_t size) {
+            if (size < 0)
+                used_[(at - kBaseBlockSize) / kCellAlignment] = true;
+        });
+        forEachCell([this](std::size_t at, std::int32_t size) {
+            if (size < 0)
+                checkCell(at, static_cast<std::size_t>(-static_cast<std::int64_t>(size)));
+        });
+        if (leftOut_ > 0)
+            reports_.push_back(path_ + ": " + std::to_string(leftOut_) + " more damaged cells");
+        return std::move(reports_);
+    }
+
+private:
+    // The bins and cell sizes hold up: HiveMapping checked them before.
+    template <typename Visit> void forEachCell(Visit visit) {
+        for (std::size_t bin = kBaseBlockSize; bin < binsEnd_;) {
+            std::size_t binSize = get32(bytes_ + bin + bin::kSize);
+            for (std::size_t cell = bin + kBinHeaderSize; cell < bin + binSize;) {
+                auto size = static_cast<std::int32_t>(get32(bytes_ + cell));
+                visit(cell, size);
+                cell +=
+                    static_cast<std::size_t>(size < 0 ? -static_cast<std::int64_t>(size) : size);
+            }
+            bin += binSize;
+        }
+    }
+
+    // The size of the used cell at relative offset `offset`, or 0 when no used cell starts there.
+    std::size_t usedCell(std::uint32_t offset) const {
+        std::size_t at = kBaseBlockSize + std::size_t{offset};
+        if (offset % kCellAlignment != 0 || at + 8 > binsEnd_ ||
+            !used_[(at - kBaseBlockSize) / kCellAlignment])
+            return 0;
+        return static_cast<std::size_t>(
+            -static_cast<std::int64_t>(static_cast<std::int32_t>(get32(bytes_ + at))));
+    }
+
+    bool is(std::uint32_t offset, std::string_view id) const {
+        return usedCell(offset) >= 8 &&
+               std::memcmp(bytes_ + kBaseBlockSize + offset + 4, id.data(), 2) == 0;
+    }
+
+    void report(std::size_t cell, const std::string& what) {
+        if (reports_.size() < kMaxReports)
+            reports_.push_back(path_ + ": damaged " + describe(cell) + ": " + what);
+        else
+            ++leftOut_;
+    }
+
+    // "key \"name\" (cell 0x...)", the name only when it can be read.
+    std::string describe(std::size_t cell) const {
+        bool key = std::memcmp(bytes_ + cell + 4, "nk", 2) == 0;
+        std::size_t lengthField = key ? nk::kNameLength : vk::kNameLength;
+        std::size_t nameAt = key ? nk::kName : vk::kName;
+        std::size_t size = usedCell(static_cast<std::uint32_t>(cell - kBaseBlockSize));
+        std::size_t length = get16(bytes_ + cell + lengthField);
+        bool oneByte = get16(bytes_ + cell + (key ? nk::kFlags : vk::kFlags)) &
+                       (key ? nk::kCompressedName : vk::kCompressedName);
+        std::string text = key ? "key" : "value";
+        if (oneByte && nameAt + length <= size && length > 0) {
+            std::string name(reinterpret_cast<const char*>(bytes_ + cell + nameAt), length);
+            for (char& c : name)
+                c = (static_cast<unsigned char>(c) < 0x20 || c == '"') ? '?' : c;
+            text += " \"" + name + "\"";
+        }
+        return text + " (cell " + hex(cell - kBaseBlockSize) + ")";
+    }
+
+    void checkCell(std::size_t at, std::size_t size) {
+        if (std::memcmp(bytes_ + at + 4, "nk", 2) == 0 && size >= nk::kName)
+            checkKey(at, size);
+        else if (std::memcmp(bytes_ + at + 4, "vk", 2) == 0 && size >= vk::kName)
+            checkValue(at, size);
+    }
+
+    void checkKey(std::size_t at, std::size_t size) {
+        const std::uint8_t* p = bytes_ + at;
+        std::size_t nameLength = get16(p + nk::kNameLength);
+        if (nameLength == 0 || nk::kName + nameLength > size)
+            report(at, "its name length " + std::to_string(nameLength) + " does not fit its cell");
+        if (get32(p + nk::kSubkeyCount) > 0)
+            checkSubkeyList(at, get32(p + nk::kSubkeyList));
+        if (std::uint32_t count = get32(p + nk::kValueCount); count > 0)
+            checkValueList(at, get32(p + nk::kValueList), count);
+        // Real hives keep a class name length beside a class name offset of "none".
+        std::uint32_t cls = get32(p + nk::kClassName);
+        if (std::size_t length = get16(p + nk::kClassNameLength); length > 0 && cls != kNoCell) {
+            if (usedCell(cls) < 4 + length)
+                report(at, "its class name at " + hex(cls) + " is not a cell of the hive");
+        }
+    }
+
+    // A list of keys ("lf", "lh", "li"), or of such lists ("ri") when `index` is set. Every
+    // key in it must name `key` as its parent, or the list leads somewhere else in the tree.
+    void checkSubkeyList(std::size_t key, std::uint32_t list, bool index = true) {
+        bool isIndex = is(list, "ri");
+        if (!is(list, "lf") && !is(list, "lh") && !is(list, "li") && !(index && isIndex)) {
+            report(key, "its subkey list at " + hex(list) + " is not a subkey list");
+            return;
+        }
+        const std::uint8_t* p = bytes_ + kBaseBlockSize + list;
+        std::size_t count = get16(p + list::kCount);
+        bool wide = is(list, "lf") || is(list, "lh");
+        std::size_t step = wide ? list::kLeafEntrySize : list::kIndexEntrySize;
+        if (list::kEntries + count * step > usedCell(list)) {
+            report(key, "its subkey list at " + hex(list) + " is longer than its cell");
+            return;
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            std::uint32_t entry = get32(p + list::kEntries + i * step);
+            if (isIndex) {
+                checkSubkeyList(key, entry, false);
+            } else if (!is(entry, "nk") ||
+                       get32(bytes_ + kBaseBlockSize + entry + nk::kParent) + kBaseBlockSize !=
+                           key) {
+                report(key, "its subkey list at " + hex(list) + " leads to " + hex(entry) +
+                                ", which is not one of its keys");
+                return;
+            }
+        }
+    }
+
+    void checkValueList(std::size_t key, std::uint32_t list, std::uint32_t count) {
+        if (usedCell(list) < 4 + std::size_t{count} * 4) {
+            report(key, "its value list at " + hex(list) + " is not a cell of the hive");
+            return;
+        }
+        for (std::uint32_t i = 0; i < count; ++i) {
+            std::uint32_t value = get32(bytes_ + kBaseBlockSize + list + 4 + 4 * i);
+            if (!is(value, "vk")) {
+                report(key, "its value list at " + hex(list) + " leads to " + hex(value) +
+                                ", which is not a value");
+                return;
+            }
+        }
+    }
+
+    void checkValue(std::size_t at, std::size_t size) {
+        const std::uint8_t* p = bytes_ + at;
+        std::size_t nameLength = get16(p + vk::kNameLength);
+        if (vk::kName + nameLength > size)
+            report(at, "its name length " + std::to_string(nameLength) + " does not fit its cell");
+        std::uint32_t length = get32(p + vk::kDataLength);
+        if ((length & vk::kInlineData) != 0 || length == 0)
+            return;
+        std::uint32_t data = get32(p + vk::kData);
+        bool fits = length > kMaxPlainData ? is(data, "db") || usedCell(data) >= 4 + length
+                                           : usedCell(data) >= 4 + std::size_t{length};
+        if (!fits)
+            report(at, "its data at " + hex(data) + " (" + std::to_string(length) +
+                           " bytes) is not a cell of the hive that holds them");
+    }
+
+    const std::uint8_t* bytes_;
+    std::size_t binsEnd_;
+    const std::string& path_;
+    std::vector<bool> used_; // one flag per 8 bytes of bins: a used cell starts there
+    std::vector<std::string> reports_;
+    std::size_t leftOut_ = 0;
+};
+
+} // namespace
+
+std::vector<std::string> findDamagedCells(const std::uint8_t* bytes, const std::string& path) {
+    return DamageFinder(bytes, path).run();
+}
+
+} // namespace moxalo::hive

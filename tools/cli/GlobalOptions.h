@@ -1,0 +1,34 @@
+#pragma once
+// The command line of moxalo-cli: the global options, which may stand before or after the
+// command, the command, and the arguments left for it.
+
+#include "tools/cli/Commands.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace moxalo::cli {
+
+struct CommandInfo {
+    std::string name;
+    int (*run)(const Invocation&, std::ostream&, std::ostream&);
+    std::string synopsis;    // what follows the name
+    std::string description; // a few lines, each ending in "\n"
+};
+
+struct GlobalOptions {
+    std::vector<std::string> registries; // --registry SOURCE, in order
+    bool help = false;
+    bool version = false;
+    const CommandInfo* command = nullptr;
+    std::vector<std::string> commandArgs;
+    std::optional<std::string> error;
+};
+
+GlobalOptions ParseGlobalOptions(const std::vector<std::string>& args);
+void PrintUsage(std::ostream& out);
+void PrintCommandHelp(const CommandInfo& command, std::ostream& out);
+
+} // namespace moxalo::cli
