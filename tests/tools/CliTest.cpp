@@ -1,50 +1,13 @@
 // moxalo-cli as a user runs it: the commands' output, and what a bad source does.
 
-#include "tests/support/TestRegistry.h"
+#include "tests/support/CliRunner.h"
 
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 using namespace moxalo::testing;
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the program with `args`, never through a shell, so paths with blanks pass unchanged.
-CliRun cli(std::vector<std::string> args, const TempDir& dir) {
-    args.insert(args.begin(), MOXALO_CLI);
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, dir.file("stdout").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, dir.file("stderr").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::string home = "HOME=" + dir.path();
-    char* env[] = {home.data(), nullptr};
-    pid_t pid = 0;
-    CliRun run;
-    if (posix_spawn(&pid, MOXALO_CLI, &actions, nullptr, argv.data(), env) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = readFile(dir.file("stdout"));
-    run.err = readFile(dir.file("stderr"));
-    return run;
-}
 
 std::string conformanceReg() {
     return std::string(MOXALO_FIXTURES) + "/conformance/classes.reg";

@@ -1,7 +1,8 @@
 #pragma once
-// Shared by the hive tests: comparing two stores' trees, and the real hives beside the source.
+// Shared by the hive tests: comparing two stores' trees.
 
 #include "platform/registry/RegistryStore.h"
+#include "tests/support/SharedHives.h"
 
 #include <string>
 
@@ -11,9 +12,5 @@ namespace moxalo::testing {
 void expectSameTree(registry::RegistryStore& expected, registry::NodeId expectedKey,
                     registry::RegistryStore& actual, registry::NodeId actualKey,
                     const std::string& path = "");
-
-// The path of a hive in the shared folder of real hives.
-std::string sharedHive(const std::string& name);
-bool haveSharedHives();
 
 } // namespace moxalo::testing

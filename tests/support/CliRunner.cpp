@@ -1,0 +1,59 @@
+#include "tests/support/CliRunner.h"
+
+#include <chrono>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+namespace moxalo::testing {
+
+namespace {
+
+// Waits for the process; kills it once `seconds` have passed.
+int waitFor(pid_t pid, int seconds, bool& hung) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            hung = true;
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return status;
+}
+
+} // namespace
+
+CliRun cli(std::vector<std::string> args, const TempDir& dir, int secondsAllowed) {
+    args.insert(args.begin(), MOXALO_CLI);
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, dir.file("stdout").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, dir.file("stderr").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::string home = "HOME=" + dir.path();
+    char* env[] = {home.data(), nullptr};
+    pid_t pid = 0;
+    CliRun run;
+    if (posix_spawn(&pid, MOXALO_CLI, &actions, nullptr, argv.data(), env) == 0) {
+        int status = waitFor(pid, secondsAllowed, run.hung);
+        run.crashed = WIFSIGNALED(status) && !run.hung;
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = readFile(dir.file("stdout"));
+    run.err = readFile(dir.file("stderr"));
+    return run;
+}
+
+} // namespace moxalo::testing

@@ -1,0 +1,23 @@
+#pragma once
+// Running moxalo-cli as a user does, never through a shell, so paths with blanks pass as they
+// are: what it printed, and how it ended.
+
+#include "tests/support/TestRegistry.h"
+
+#include <string>
+#include <vector>
+
+namespace moxalo::testing {
+
+struct CliRun {
+    int status = -1;      // the exit status
+    bool crashed = false; // ended by a signal (an abort, a segmentation fault)
+    bool hung = false;    // still running after the time allowed, and killed
+    std::string out;
+    std::string err;
+};
+
+// The program's output goes to files in `dir`; HOME is `dir` and nothing else is set.
+CliRun cli(std::vector<std::string> args, const TempDir& dir, int secondsAllowed = 60);
+
+} // namespace moxalo::testing
