@@ -16,7 +16,29 @@ auto siblingPosition(std::vector<std::unique_ptr<MemoryStore::Node>>& children,
                             });
 }
 
+// Below this many values a key is searched name by name; above it, through an index, so that
+// loading a key with very many values stays linear.
+constexpr std::size_t kIndexedValues = 32;
+
 } // namespace
+
+std::size_t MemoryStore::valuePosition(Node& key, std::string_view name) {
+    auto& values = key.values;
+    if (values.size() < kIndexedValues) {
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (sameName(values[i].first, name))
+                return i;
+        }
+        return values.size();
+    }
+    if (key.valuePositions.size() != values.size()) {
+        key.valuePositions.clear();
+        for (std::size_t i = 0; i < values.size(); ++i)
+            key.valuePositions.emplace(foldName(values[i].first), i);
+    }
+    auto it = key.valuePositions.find(foldName(name));
+    return it == key.valuePositions.end() ? values.size() : it->second;
+}
 
 MemoryStore::MemoryStore(std::string origin) : origin_(std::move(origin)) {}
 
@@ -35,11 +57,11 @@ NodeId MemoryStore::childAt(NodeId key, std::size_t index) {
 }
 
 std::optional<RegValue> MemoryStore::findValue(NodeId key, std::string_view name) {
-    for (const auto& [valueName, value] : node(key)->values) {
-        if (sameName(valueName, name))
-            return value;
-    }
-    return std::nullopt;
+    Node& n = *node(key);
+    std::size_t i = valuePosition(n, name);
+    if (i == n.values.size())
+        return std::nullopt;
+    return n.values[i].second;
 }
 
 std::string_view MemoryStore::valueName(NodeId key, std::size_t index) {
@@ -119,28 +141,34 @@ NodeId MemoryStore::createKey(NodeId parent, std::string_view name) {
 }
 
 void MemoryStore::setValue(NodeId key, std::string_view name, const RegValue& value) {
-    auto& values = node(key)->values;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (sameName(values[i].first, name)) {
-            recordUndo([&values, i, old = values[i].second] { values[i].second = old; });
-            values[i].second = value; // the name keeps the spelling it already had
-            return;
-        }
+    Node& n = *node(key);
+    auto& values = n.values;
+    if (std::size_t i = valuePosition(n, name); i < values.size()) {
+        recordUndo([&values, i, old = values[i].second] { values[i].second = old; });
+        values[i].second = value; // the name keeps the spelling it already had
+        return;
     }
     values.emplace_back(std::string(name), value);
-    recordUndo([&values] { values.pop_back(); });
+    if (!n.valuePositions.empty())
+        n.valuePositions.emplace(foldName(name), values.size() - 1);
+    recordUndo([&n] {
+        n.valuePositions.erase(foldName(n.values.back().first));
+        n.values.pop_back();
+    });
 }
 
 void MemoryStore::deleteValue(NodeId key, std::string_view name) {
-    auto& values = node(key)->values;
-    for (std::size_t i = values.size(); i-- > 0;) {
-        if (!sameName(values[i].first, name))
-            continue;
-        recordUndo([&values, i, old = values[i]] {
-            values.insert(values.begin() + static_cast<std::ptrdiff_t>(i), old);
-        });
-        values.erase(values.begin() + static_cast<std::ptrdiff_t>(i));
-    }
+    Node& n = *node(key);
+    std::size_t i = valuePosition(n, name);
+    if (i == n.values.size())
+        return;
+    auto& values = n.values;
+    recordUndo([&n, i, old = values[i]] {
+        n.values.insert(n.values.begin() + static_cast<std::ptrdiff_t>(i), old);
+        n.valuePositions.clear();
+    });
+    values.erase(values.begin() + static_cast<std::ptrdiff_t>(i));
+    n.valuePositions.clear();
 }
 
 void MemoryStore::deleteKey(NodeId parent, std::string_view name) {

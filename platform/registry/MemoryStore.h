@@ -20,6 +20,9 @@ public:
         std::vector<std::unique_ptr<Node>> children;
         std::unordered_map<std::string, Node*> byFoldedName;
         std::vector<std::pair<std::string, RegValue>> values; // in the order they were set
+        // Folded value name -> position, for keys with many values; built when first needed
+        // and dropped when positions shift.
+        std::unordered_map<std::string, std::size_t> valuePositions;
         // The key has a section of its own in the file it came from (or was created since);
         // file formats leave out keys that exist only as the ancestors of others.
         bool listed = false;
@@ -76,6 +79,8 @@ private:
     std::unique_ptr<Node> detach(Node* child);
     void retire(std::unique_ptr<Node> node);
     std::unique_ptr<Node> unretire(Node* node);
+    // The position of the value named `name` (without regard to case), or values.size().
+    static std::size_t valuePosition(Node& key, std::string_view name);
 
     Node root_;
     // Deleted subtrees are kept until the store goes, so a handle that still names one of

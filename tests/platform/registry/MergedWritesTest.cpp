@@ -1,0 +1,134 @@
+// Changes through HKEY_CLASSES_ROOT when it is made of several sources: memory and the files
+// stay in step, whatever fails.
+
+#include "platform/registry/LayeredStore.h"
+#include "platform/registry/RegistryApi.h"
+#include "platform/registry/Sources.h"
+#include "tests/support/TestRegistry.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace moxalo::registry;
+using namespace moxalo::testing;
+
+namespace {
+
+std::vector<std::string> rootNames() {
+    std::vector<std::string> names;
+    char name[MAX_PATH];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = MAX_PATH;
+        if (RegEnumKeyExA(HKEY_CLASSES_ROOT, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, size);
+    }
+    return names;
+}
+
+std::vector<std::string> folder(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string().substr(0, 20));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(MergedWrites, ADeleteThatCannotBeSavedChangesNeitherMemoryNorAnyFile) {
+    TempDir dir;
+    std::string user = dir.file("user.reg");
+    // A temporary file beside this one would need a name longer than the file system allows,
+    // so its save fails only once the user's file is already written beside its own.
+    std::string machine = dir.file(std::string(247, 'm') + ".reg");
+    writeFile(user, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Classes\\.a]\r\n"
+                    "@=\"user a\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Classes\\.u]\r\n");
+    writeFile(machine, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.a]\r\n"
+                       "\"Content Type\"=\"text/a\"\r\n\r\n"
+                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m]\r\n");
+    std::string userBefore = readFile(user), machineBefore = readFile(machine);
+    auto opened = openRegistry(SourceChoice{{user, machine}, "test", false});
+    mountRegistry(opened.registry);
+    HKEY held = 0;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".a", 0, KEY_READ, &held), ERROR_SUCCESS);
+
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".a"), ERROR_WRITE_FAULT);
+    EXPECT_NE(lastRegistryError().find(machine), std::string::npos) << lastRegistryError();
+    EXPECT_EQ(readFile(user), userBefore);
+    EXPECT_EQ(readFile(machine), machineBefore);
+    EXPECT_EQ(folder(dir), (std::vector<std::string>{std::string(20, 'm'), "user.reg"}))
+        << "no temporary file is left behind";
+    EXPECT_EQ(rootNames(), (std::vector<std::string>{".a", ".m", ".u"}));
+    DWORD size = 0;
+    EXPECT_EQ(RegQueryValueExA(held, "Content Type", nullptr, nullptr, nullptr, &size),
+              ERROR_SUCCESS)
+        << "a handle to the key is still good";
+
+    // A delete that can be saved goes to every layer that holds the key, and handles to it go.
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".u"), ERROR_SUCCESS) << lastRegistryError();
+    EXPECT_EQ(rootNames(), (std::vector<std::string>{".a", ".m"}));
+    EXPECT_EQ(readFile(user).find(".u]"), std::string::npos);
+    EXPECT_EQ(readFile(machine), machineBefore);
+    RegCloseKey(held);
+    mountRegistry(nullptr);
+}
+
+TEST(MergedWrites, HandlesOfADeletedKeyAnswerKeyDeleted) {
+    auto machine = std::make_unique<MemoryStore>("machine");
+    auto user = std::make_unique<MemoryStore>("user");
+    put(*machine, ".gone", "", sz("type"));
+    put(*user, ".gone", "x", sz("y"));
+    put(*user, ".kept", "", sz("k"));
+    std::vector<ClassesLayer> layers{{user.get(), user->rootNode(), true},
+                                     {machine.get(), machine->rootNode(), false}};
+    std::vector<std::unique_ptr<RegistryStore>> stores;
+    stores.push_back(std::move(user));
+    stores.push_back(std::move(machine));
+    mountRegistry(std::make_shared<Registry>(std::move(stores), layers));
+
+    HKEY gone = 0, kept = 0;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".GONE", 0, KEY_READ, &gone), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".kept", 0, KEY_READ, &kept), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".gone"), ERROR_SUCCESS);
+    char name[MAX_PATH];
+    DWORD size = MAX_PATH;
+    HKEY sub = 0;
+    EXPECT_EQ(RegQueryValueExA(gone, "", nullptr, nullptr, nullptr, &size), ERROR_KEY_DELETED);
+    EXPECT_EQ(RegEnumKeyExA(gone, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_KEY_DELETED);
+    EXPECT_EQ(RegEnumValueA(gone, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_KEY_DELETED);
+    EXPECT_EQ(RegOpenKeyExA(gone, "", 0, KEY_READ, &sub), ERROR_KEY_DELETED);
+    EXPECT_EQ(RegCloseKey(gone), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(kept, "", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+    RegCloseKey(kept);
+    mountRegistry(nullptr);
+}
+
+// A merged key met again after a change is the same key: its id does not change, and the
+// view does not grow with every change.
+TEST(MergedWrites, MergedKeysKeepTheirIdsAcrossChanges) {
+    MemoryStore machine("machine"), user("user");
+    put(machine, ".a", "", sz("machine a"));
+    put(user, ".a", "", sz("user a"));
+    put(machine, ".b", "", sz("b"));
+    LayeredStore view({{&user, user.rootNode(), true}, {&machine, machine.rootNode(), false}});
+    NodeId a = view.findChild(view.rootNode(), ".a");
+    NodeId b = view.findChild(view.rootNode(), ".B");
+    for (int round = 0; round < 3; ++round) {
+        NodeId c = view.createKey(view.rootNode(), ".c");
+        view.setValue(c, "", {REG_SZ, {'c', 0, 0, 0}});
+        EXPECT_EQ(view.findChild(view.rootNode(), ".a"), a);
+        EXPECT_EQ(view.findChild(view.rootNode(), ".b"), b);
+        EXPECT_EQ(view.childCount(view.rootNode()), 3u);
+        view.deleteKey(view.rootNode(), ".c");
+        EXPECT_EQ(view.findChild(view.rootNode(), ".c"), kNoNode);
+        EXPECT_EQ(view.findChild(view.rootNode(), ".a"), a);
+    }
+    EXPECT_EQ(view.findValue(a, "")->data, sz("user a").data);
+    view.deleteKey(view.rootNode(), ".a");
+    EXPECT_EQ(view.findChild(view.rootNode(), ".a"), kNoNode);
+    EXPECT_EQ(view.childCount(a), 0u) << "a key gone from every layer has nothing below it";
+}
