@@ -9,6 +9,7 @@ build=${MOXALO_BUILD:-$top/build}
 packages=(
   g++ cmake make pkg-config
   libhivex-dev libhivex-bin        # registry hives; hivexsh checks the hives we write
+  libicu-dev                       # Unicode case mapping of registry names
   libgtest-dev libgmock-dev
 )
 
