@@ -11,6 +11,7 @@ packages=(
   libhivex-dev libhivex-bin        # registry hives; hivexsh checks the hives we write
   libicu-dev                       # Unicode case mapping of registry names
   libgtest-dev libgmock-dev
+  locales                          # locale sources; the tests compile de_DE.UTF-8 from them
 )
 
 missing=()
