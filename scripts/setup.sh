@@ -9,7 +9,9 @@ build=${MOXALO_BUILD:-$top/build}
 packages=(
   g++ cmake make pkg-config
   libhivex-dev libhivex-bin        # registry hives; hivexsh checks the hives we write
+  libicu-dev                       # Unicode case mapping of registry names
   libgtest-dev libgmock-dev
+  locales                          # locale sources; the tests compile de_DE.UTF-8 from them
 )
 
 missing=()

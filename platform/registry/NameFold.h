@@ -1,7 +1,9 @@
 #pragma once
 // Registry names compare without regard to case. Folding maps a UTF-8 name to the form used
-// for comparing and hashing: ASCII and Latin-1 letters are upper-cased, as the registry orders
-// names by their upper-case form.
+// for comparing and hashing, as Windows and Wine do whatever the locale: each UTF-16 unit of
+// the name is upper-cased by Unicode's simple mapping, so a character beyond U+FFFF (a pair of
+// surrogates) keeps its case. Bytes that are not valid UTF-8 are kept as they are. A folded
+// name can be shorter than the name: "ı" (U+0131) folds to "I".
 
 #include <string>
 #include <string_view>
@@ -9,8 +11,9 @@
 namespace moxalo::registry {
 
 std::string foldName(std::string_view name);
+// Whether the folded forms are equal.
 bool sameName(std::string_view a, std::string_view b);
-// Negative, zero or positive, comparing the folded forms.
+// Negative, zero or positive, comparing the folded forms byte by byte.
 int compareNames(std::string_view a, std::string_view b);
 
 } // namespace moxalo::registry

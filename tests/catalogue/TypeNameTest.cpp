@@ -36,6 +36,10 @@ TEST(TypeName, FollowsFriendlyNameThenTypeValueThenSyntheticName) {
     EXPECT_EQ(TypeNameOfExtension(".num"), "NUM File");
     EXPECT_EQ(TypeNameOfExtension(".unknown"), "UNKNOWN File");
     EXPECT_EQ(TypeNameOfExtension("."), "File");
+    EXPECT_EQ(TypeNameOfExtension(".жук"), "ЖУК File");
+    EXPECT_EQ(TypeNameOfExtension(".ſtar"), "STAR File");
+    EXPECT_EQ(TypeNameOfExtension(".straße"), "STRAßE File");
+    EXPECT_EQ(TypeNameOfExtension(".\xFFx"), "\xFFX File");
 
     SHFILEINFOA info;
     ASSERT_NE(SHGetFileInfoA(".long", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,

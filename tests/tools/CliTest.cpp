@@ -1,5 +1,6 @@
 // moxalo-cli as a user runs it: the commands' output, and what a bad source does.
 
+#include "platform/regfile/RegFileExport.h"
 #include "tests/support/CliRunner.h"
 
 #include <filesystem>
@@ -73,4 +74,22 @@ TEST(Cli, ListDetailsAndSaveListOverOneSource) {
     EXPECT_TRUE(text.starts_with("File Extension \\ File Type \\ In 'Open With List' \\ Key path"
                                  "\r\n\r\nabc\tABC File\tNo\tHKEY_CLASSES_ROOT\\.abc\r\n*"));
     EXPECT_NE(text.find("&Print\t\r\n"), std::string::npos);
+}
+
+TEST(Cli, UserAndMachineClassesMeetWithoutRegardToCaseInAnyScript) {
+    TempDir dir;
+    moxalo::registry::MemoryStore store;
+    put(store, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.жук", "", sz("beetlefile"));
+    put(store, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.жук", "Content Type", sz("text/beetle"));
+    put(store, "HKEY_CURRENT_USER\\Software\\Classes\\.ЖУК\\OpenWithList\\x.exe", "", sz(""));
+    std::string file = dir.file("beetle.reg");
+    writeFile(file, moxalo::regfile::exportRegFileTree(store, {}));
+
+    CliRun run = cli({"--registry", file, "list"}, dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "ЖУК\tЖУК File\tYes\tHKEY_CLASSES_ROOT\\.ЖУК\n");
+    run = cli({"--registry", file, "query", ".Жук"}, dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("    Content Type    REG_SZ    text/beetle\n"), std::string::npos)
+        << run.out;
 }

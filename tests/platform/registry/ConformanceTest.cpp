@@ -4,9 +4,11 @@
 
 #include "catalogue/RegistryValues.h"
 #include "hivewriter/HiveWriter.h"
+#include "platform/regfile/RegFileExport.h"
 #include "platform/registry/RegistryApi.h"
 #include "platform/registry/Sources.h"
 #include "platform/registry/regedit/RegFileStore.h"
+#include "platform/registry/wine/WineRegistryFile.h"
 #include "tests/support/TestRegistry.h"
 
 #include <filesystem>
@@ -35,6 +37,28 @@ std::string makeSource(const std::string& kind, const TempDir& dir) {
     }
     auto reg = RegFileStore::open(fixture("classes.reg"));
     hive::writeHive(*reg, reg->findChild(reg->rootNode(), "HKEY_CLASSES_ROOT"),
+                    dir.file("UsrClass.dat"));
+    return dir.file("UsrClass.dat");
+}
+
+// A source of the kind holding one class key for each name, its default value the name as
+// spelled, written out from memory.
+std::string makeSourceOf(const std::string& kind, const std::vector<std::string>& names,
+                         const TempDir& dir) {
+    MemoryStore store;
+    std::string classes = kind == "wine" ? "Software\\Classes\\" : "HKEY_CLASSES_ROOT\\";
+    for (const auto& name : names)
+        put(store, classes + name, "", sz(name));
+    if (kind == "regfile") {
+        writeFile(dir.file("classes.reg"), regfile::exportRegFileTree(store, {}));
+        return dir.file("classes.reg");
+    }
+    if (kind == "wine") {
+        std::filesystem::create_directory(dir.file("prefix"));
+        writeFile(dir.file("prefix/system.reg"), writeWineRegistry(store, {}, kUnixEpochFileTime));
+        return dir.file("prefix");
+    }
+    hive::writeHive(store, store.findChild(store.rootNode(), "HKEY_CLASSES_ROOT"),
                     dir.file("UsrClass.dat"));
     return dir.file("UsrClass.dat");
 }
@@ -145,6 +169,19 @@ TEST_P(Conformance, ASourceThatCannotBeWrittenRefusesTheDelete) {
     EXPECT_NE(lastRegistryError().find("read-only"), std::string::npos) << lastRegistryError();
     EXPECT_EQ(text(".abc", ""), "abcfile");
     EXPECT_EQ(readFile(file), before);
+}
+
+TEST_P(Conformance, FindsKeysWithoutRegardToCaseInEveryScript) {
+    TempDir dir;
+    auto opened = mount(makeSourceOf(GetParam(), {".жук", "Σίσυφος", ".ſt", "ıcon"}, dir));
+    EXPECT_EQ(subkeys(""), (std::vector<std::string>{".ſt", ".жук", "ıcon", "Σίσυφος"}));
+    EXPECT_EQ(text(".Жук", ""), ".жук");
+    EXPECT_EQ(text(".ЖУК", ""), ".жук");
+    EXPECT_EQ(text("ΣΊΣΥΦΟΣ", ""), "Σίσυφος");
+    EXPECT_EQ(text("σίσυφοσ", ""), "Σίσυφος");
+    EXPECT_EQ(text(".ST", ""), ".ſt");
+    EXPECT_EQ(text("Icon", ""), "ıcon");
+    EXPECT_EQ(text("İcon", ""), "(not opened)") << "the dotted capital I is a letter of its own";
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStore, Conformance, ::testing::Values("regfile", "wine", "hive"));

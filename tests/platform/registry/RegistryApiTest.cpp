@@ -217,3 +217,38 @@ TEST(RegistryApi, UserClassesLieOverMachineClasses) {
     EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &gone), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(userRef.findChild(userRef.rootNode(), ".txt"), kNoNode);
 }
+
+TEST(RegistryApi, LayersMeetOnNamesThatDifferOnlyInCaseInAnyScript) {
+    auto machine = std::make_unique<MemoryStore>("machine");
+    auto user = std::make_unique<MemoryStore>("user");
+    put(*machine, ".жук", "", sz("machinefile"));
+    put(*machine, ".жук", "Content Type", sz("text/beetle"));
+    put(*machine, "ſtarfile", "", sz("Star"));
+    put(*user, ".ЖУК", "", sz("userfile"));
+    put(*user, "STARFILE\\shell", "", sz("open"));
+    std::vector<ClassesLayer> layers{{machine.get(), machine->rootNode(), false},
+                                     {user.get(), user->rootNode(), true}};
+    std::vector<std::unique_ptr<RegistryStore>> stores;
+    stores.push_back(std::move(machine));
+    stores.push_back(std::move(user));
+    mountRegistry(std::make_shared<Registry>(std::move(stores), layers));
+
+    std::vector<std::string> names;
+    char name[260];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = 260;
+        if (RegEnumKeyExA(HKEY_CLASSES_ROOT, i, name, &size, nullptr, nullptr, nullptr, nullptr))
+            break;
+        names.emplace_back(name, size);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{".ЖУК", "STARFILE"}));
+
+    HKEY key = open(".Жук");
+    EXPECT_EQ(read(key, ""), "userfile");
+    EXPECT_EQ(read(key, "CONTENT TYPE"), "text/beetle");
+    RegCloseKey(key);
+    key = open("starfile");
+    EXPECT_EQ(read(key, ""), "Star");
+    RegCloseKey(key);
+    RegCloseKey(open("ſtarfile\\SHELL"));
+}

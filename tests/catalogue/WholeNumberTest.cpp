@@ -1,0 +1,98 @@
+// The OpenWith setting's text as a whole number: the forms it takes and the errors it gives, the
+// same whatever locale the program runs under.
+
+#include "catalogue/WholeNumber.h"
+
+#include <clocale>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using namespace moxalo::catalogue;
+
+namespace {
+
+// The number, or "error N" for a conversion error.
+std::string read(const std::string& text) {
+    auto result = ToWholeNumber(text);
+    if (auto* error = std::get_if<ConversionError>(&result))
+        return "error " + std::to_string(error->number);
+    return std::to_string(std::get<std::int32_t>(result));
+}
+
+} // namespace
+
+TEST(WholeNumber, HexadecimalAndOctalFillSixteenOrThirtyTwoBits) {
+    EXPECT_EQ(read("&H1F"), "31");
+    EXPECT_EQ(read("  &h1f\t"), "31");
+    EXPECT_EQ(read("&H7FFF"), "32767");
+    EXPECT_EQ(read("&H8000"), "-32768");
+    EXPECT_EQ(read("&HFFFF"), "-1");
+    EXPECT_EQ(read("&H10000"), "65536");
+    EXPECT_EQ(read("&HFFFFFFFF"), "-1");
+    EXPECT_EQ(read("&H0000000001F"), "31");
+    EXPECT_EQ(read("&H100000000"), "error 6");
+    EXPECT_EQ(read("&O17"), "15");
+    EXPECT_EQ(read("&o177777"), "-1");
+    EXPECT_EQ(read("&O37777777777"), "-1");
+    EXPECT_EQ(read("&O40000000000"), "error 6");
+    // Only digits of the base follow the prefix: no blanks, signs or C prefix.
+    for (const char* bad : {"&H", "&H 1", "&H +1", "&H-1", "&H\t1", "&H0x1F", "&HG", "&O8", "&O 7",
+                            "&O-7", "& H1", "&H1 2", "&H000000000001", "&X1"})
+        EXPECT_EQ(read(bad), "error 13") << bad;
+}
+
+TEST(WholeNumber, DecimalsRoundHalvesToEvenAndStayInThirtyTwoBits) {
+    EXPECT_EQ(read("0"), "0");
+    EXPECT_EQ(read(" 1 "), "1");
+    EXPECT_EQ(read("+7"), "7");
+    EXPECT_EQ(read("-1"), "-1");
+    EXPECT_EQ(read("1.5"), "2");
+    EXPECT_EQ(read("2.5"), "2");
+    EXPECT_EQ(read("-2.5"), "-2");
+    EXPECT_EQ(read("+3.5"), "4");
+    EXPECT_EQ(read("2.50001"), "3");
+    EXPECT_EQ(read("-0.4"), "0");
+    EXPECT_EQ(read(".5"), "0");
+    EXPECT_EQ(read("1."), "1");
+    EXPECT_EQ(read("1e3"), "1000");
+    EXPECT_EQ(read("25E-1"), "2");
+    EXPECT_EQ(read("1e+2"), "100");
+    EXPECT_EQ(read("1e-400"), "0");
+    EXPECT_EQ(read("0.0000000001e-350"), "0");
+    EXPECT_EQ(read("0." + std::string(400, '0') + "1e5"), "0");
+    EXPECT_EQ(read("2147483647"), "2147483647");
+    EXPECT_EQ(read("2147483647.4"), "2147483647");
+    EXPECT_EQ(read("-2147483648.5"), "-2147483648");
+    EXPECT_EQ(read("2147483647.5"), "error 6");
+    EXPECT_EQ(read("-2147483649"), "error 6");
+    EXPECT_EQ(read("99999999999"), "error 6");
+    EXPECT_EQ(read("1e400"), "error 6");
+    EXPECT_EQ(read("-1e400"), "error 6");
+    EXPECT_EQ(read("0.001e312"), "error 6");
+    EXPECT_EQ(read("1" + std::string(400, '0') + "e-10"), "error 6");
+    for (const char* bad :
+         {"",  " \t ", "abc", "1x",    "1,5",  "1 2",   "- 1", "+-1",  "-+1", "--1", "+", "-",
+          ".", "1e",   "e5",  "1.2.3", "0x10", "0x1p3", "inf", "-inf", "nan", "1d2", "&1"})
+        EXPECT_EQ(read(bad), "error 13") << bad;
+}
+
+// A window sets the user's locale; one with a decimal comma must not change what the setting
+// means. The locale is made at build time into the folder LOCPATH names.
+TEST(WholeNumber, ReadsTheSameUnderADecimalCommaLocale) {
+    struct BackToC {
+        ~BackToC() { std::setlocale(LC_ALL, "C"); }
+    } backToC;
+    const char* locales = std::getenv("LOCPATH");
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "de_DE.UTF-8 not found in LOCPATH=" << (locales ? locales : "(unset)");
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+
+    EXPECT_EQ(read("1.5"), "2");
+    EXPECT_EQ(read("2.5"), "2");
+    EXPECT_EQ(read("-3.5"), "-4");
+    EXPECT_EQ(read("1e3"), "1000");
+    EXPECT_EQ(read("&H1F"), "31");
+    EXPECT_EQ(read("2147483647.5"), "error 6");
+    EXPECT_EQ(read("0,5"), "error 13");
+    EXPECT_EQ(read("1.000,5"), "error 13");
+}
