@@ -12,6 +12,7 @@ packages=(
   libicu-dev                       # Unicode case mapping of registry names
   libgtest-dev libgmock-dev
   locales                          # locale sources; the tests compile de_DE.UTF-8 from them
+  python3                          # data/make_sample.py, which the tests check the sample against
 )
 
 missing=()
