@@ -34,9 +34,9 @@ std::string headerLine(int version) {
     return std::string(version == 4 ? kHeaderVersion4 : kHeaderVersion5) + "\r\n";
 }
 
-std::string encode(const std::string& text, bool unicode) {
-    if (!unicode)
-        return text;
+std::string encode(const std::string& text, const ExportFormat& format) {
+    if (!format.unicode)
+        return format.codePage.fromUtf8(text);
     std::vector<std::uint8_t> wide = registry::utf8ToUtf16le(text);
     std::string out = "\xFF\xFE";
     out.append(reinterpret_cast<const char*>(wide.data()), wide.size());
@@ -69,6 +69,8 @@ bool writtenInTree(const MemoryStore::Node& node) {
 
 std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::string_view fullPath) {
     std::string out = headerLine(5);
+    const ExportFormat unicode;
+    const ValueStyle style;
     std::vector<PendingKey> stack{{key, std::string(fullPath), 0}};
     while (!stack.empty()) {
         PendingKey at = std::move(stack.back());
@@ -76,7 +78,7 @@ std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::strin
         appendKeyLine(out, at.path);
         for (const std::string& name : store.valueNames(at.key)) {
             if (auto value = store.findValue(at.key, name))
-                appendValueLine(out, name, *value, {});
+                appendValueLine(out, name, *value, style);
         }
         auto subkeys = sortedSubkeys(store, at.key);
         if (!subkeys.empty())
@@ -85,12 +87,12 @@ std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::strin
             stack.push_back({it->second, at.path + "\\" + it->first, at.depth + 1});
     }
     out += "\r\n";
-    return encode(out, true);
+    return encode(out, unicode);
 }
 
 std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {
     std::string out = headerLine(format.version);
-    ValueStyle style{format.unicode, true};
+    ValueStyle style{format.unicode, true, format.codePage};
     std::vector<PendingKey> stack;
     const auto& roots = MemoryStore::node(store.rootNode())->children;
     for (auto it = roots.rbegin(); it != roots.rend(); ++it)
@@ -111,7 +113,7 @@ std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {
                 {MemoryStore::id(it->get()), at.path + "\\" + (*it)->name, at.depth + 1});
     }
     out += "\r\n";
-    return encode(out, format.unicode);
+    return encode(out, format);
 }
 
 } // namespace moxalo::regfile

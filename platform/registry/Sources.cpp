@@ -77,8 +77,9 @@ void openHive(const std::string& path, OpenedSource& source, Opening& into) {
     into.stores.push_back(std::move(store));
 }
 
-void openRegFile(const std::string& path, bool bundled, OpenedSource& source, Opening& into) {
-    auto store = RegFileStore::open(path);
+void openRegFile(const std::string& path, bool bundled, const regfile::CodePage& codePage,
+                 OpenedSource& source, Opening& into) {
+    auto store = RegFileStore::open(path, codePage);
     if (bundled)
         store->setReadOnly("the bundled sample registry is read-only");
     for (const auto& d : store->diagnostics())
@@ -95,7 +96,8 @@ void openWineFile(const std::string& path, Opening& into) {
     into.stores.push_back(std::move(store));
 }
 
-OpenedSource openOne(const std::string& path, bool bundled, Opening& into) {
+OpenedSource openOne(const std::string& path, bool bundled, const regfile::CodePage& codePage,
+                     Opening& into) {
     OpenedSource source{path, detect(path), {}};
     switch (source.kind) {
     case SourceKind::WinePrefix:
@@ -106,13 +108,24 @@ OpenedSource openOne(const std::string& path, bool bundled, Opening& into) {
         openWineFile(path, into);
         break;
     case SourceKind::RegFile:
-        openRegFile(path, bundled, source, into);
+        openRegFile(path, bundled, codePage, source, into);
         break;
     default:
         openHive(path, source, into);
         break;
     }
     return source;
+}
+
+// Checked before any source is opened, so that a mistyped name is reported even when no 8-bit
+// .reg file is read.
+regfile::CodePage codePageOf(const SourceChoice& choice) {
+    try {
+        return regfile::CodePage(choice.codePage);
+    } catch (const regfile::UnknownCodePage& e) {
+        throw StoreError(
+            choice.codePageChosenBy.empty() ? e.what() : choice.codePageChosenBy + ": " + e.what());
+    }
 }
 
 } // namespace
@@ -136,10 +149,11 @@ std::string describeKind(SourceKind kind) {
 }
 
 OpenedRegistry openRegistry(const SourceChoice& choice) {
+    regfile::CodePage codePage = codePageOf(choice);
     Opening opening;
     OpenedRegistry result;
     for (const auto& path : choice.paths)
-        result.sources.push_back(openOne(path, choice.bundledSample, opening));
+        result.sources.push_back(openOne(path, choice.bundledSample, codePage, opening));
     if (opening.layers.empty())
         throw StoreError("no registry source was named");
     result.registry = std::make_shared<Registry>(std::move(opening.stores), opening.layers);

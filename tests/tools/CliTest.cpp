@@ -18,8 +18,10 @@ struct CliRun {
     std::string err;
 };
 
-// Runs the program with `args`, never through a shell, so paths with blanks pass unchanged.
-CliRun cli(std::vector<std::string> args, const TempDir& dir) {
+// Runs the program with `args`, never through a shell, so paths with blanks pass unchanged. Its
+// environment holds HOME and `variables` ("NAME=value") only.
+CliRun cli(std::vector<std::string> args, const TempDir& dir,
+           std::vector<std::string> variables = {}) {
     args.insert(args.begin(), MOXALO_CLI);
     std::vector<char*> argv;
     for (auto& a : args)
@@ -31,11 +33,14 @@ CliRun cli(std::vector<std::string> args, const TempDir& dir) {
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, dir.file("stderr").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::string home = "HOME=" + dir.path();
-    char* env[] = {home.data(), nullptr};
+    variables.push_back("HOME=" + dir.path());
+    std::vector<char*> env;
+    for (auto& v : variables)
+        env.push_back(v.data());
+    env.push_back(nullptr);
     pid_t pid = 0;
     CliRun run;
-    if (posix_spawn(&pid, MOXALO_CLI, &actions, nullptr, argv.data(), env) == 0) {
+    if (posix_spawn(&pid, MOXALO_CLI, &actions, nullptr, argv.data(), env.data()) == 0) {
         int status = 0;
         waitpid(pid, &status, 0);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -110,4 +115,30 @@ TEST(Cli, ListDetailsAndSaveListOverOneSource) {
     EXPECT_TRUE(text.starts_with("File Extension \\ File Type \\ In 'Open With List' \\ Key path"
                                  "\r\n\r\nabc\tABC File\tNo\tHKEY_CLASSES_ROOT\\.abc\r\n*"));
     EXPECT_NE(text.find("&Print\t\r\n"), std::string::npos);
+}
+
+TEST(Cli, CodePageOfEightBitRegFilesFromTheOptionOrTheEnvironment) {
+    TempDir dir;
+    std::string file = dir.file("ru.reg");
+    writeFile(file, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n");
+    const std::string cyrillic = "(Default)    REG_SZ    \u0422\u0435\u043A\u0441\u0442\n";
+    CliRun run = cli({"--registry", file, "query", ".txt"}, dir);
+    EXPECT_NE(run.out.find("REG_SZ    \u00D2\u00E5\u00EA\u00F1\u00F2\n"), std::string::npos)
+        << "Windows-1252 unless told otherwise: " << run.out;
+    run = cli({"--code-page", "1251", "--registry", file, "query", ".txt"}, dir);
+    EXPECT_NE(run.out.find(cyrillic), std::string::npos) << run.out << run.err;
+    run = cli({"--registry=" + file, "--code-page=windows-1251", "query", ".txt"}, dir);
+    EXPECT_NE(run.out.find(cyrillic), std::string::npos) << run.out << run.err;
+    run = cli({"--registry", file, "query", ".txt"}, dir, {"MOXALO_CODEPAGE=cp1251"});
+    EXPECT_NE(run.out.find(cyrillic), std::string::npos) << run.out << run.err;
+
+    run = cli({"--code-page", "1252", "--registry", file, "query", ".txt"}, dir,
+              {"MOXALO_CODEPAGE=cp1251"});
+    EXPECT_EQ(run.out.find(cyrillic), std::string::npos) << "the option wins";
+    run = cli({"--code-page", "klingon", "--registry", file, "query", ".txt"}, dir);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("moxalo-cli: --code-page: unknown code page \"klingon\""))
+        << run.err;
+    EXPECT_EQ(cli({"--registry", file, "--code-page"}, dir).status, 2);
+    EXPECT_EQ(cli({"--code-page=", "query", ".txt"}, dir).status, 2);
 }

@@ -20,7 +20,7 @@ const std::map<std::string, Command> kCommands = {
 };
 
 void printUsage(std::ostream& out) {
-    out << "Usage: moxalo-cli [--registry SOURCE]... COMMAND [ARGS]\n"
+    out << "Usage: moxalo-cli [--registry SOURCE]... [--code-page CP] COMMAND [ARGS]\n"
            "\n"
            "Commands:\n"
            "  sources          which registry sources were chosen, and their kinds\n"
@@ -35,13 +35,16 @@ void printUsage(std::ostream& out) {
            "\n"
            "A SOURCE is a Wine prefix folder, a hive file (SOFTWARE, UsrClass.dat, NTUSER.DAT)\n"
            "or a regedit export (.reg). Without --registry: MOXALO_REGISTRY (sources separated\n"
-           "by ':'), else $WINEPREFIX, else ~/.wine, else the bundled sample registry.\n";
+           "by ':'), else $WINEPREFIX, else ~/.wine, else the bundled sample registry.\n"
+           "CP is the Windows code page of 8-bit (REGEDIT4) .reg files, as 1251 or windows-1251;\n"
+           "without --code-page: MOXALO_CODEPAGE, else 1252.\n";
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> registryOptions;
+    std::string codePage;
     std::vector<std::string> rest;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -55,6 +58,13 @@ int main(int argc, char** argv) {
             registryOptions.push_back(argv[++i]);
         } else if (arg.starts_with("--registry=")) {
             registryOptions.push_back(arg.substr(11));
+        } else if (arg == "--code-page" || arg.starts_with("--code-page=")) {
+            bool joined = arg.size() > 11;
+            codePage = joined ? arg.substr(12) : i + 1 < argc ? argv[++i] : "";
+            if (codePage.empty()) {
+                std::cerr << "moxalo-cli: --code-page needs a code page, as 1252\n";
+                return 2;
+            }
         } else if (arg == "--help" || arg == "-h") {
             printUsage(std::cout);
             return 0;
@@ -75,7 +85,8 @@ int main(int argc, char** argv) {
 
     cli::Invocation inv;
     inv.args.assign(rest.begin() + 1, rest.end());
-    inv.choice = registry::chooseSources(registryOptions, std::getenv, platform::programFolder());
+    inv.choice =
+        registry::chooseSources(registryOptions, std::getenv, platform::programFolder(), codePage);
     try {
         inv.opened = registry::openRegistry(inv.choice);
     } catch (const registry::StoreError& e) {
