@@ -42,8 +42,13 @@ SourceKind detect(const std::string& path) {
     if (!std::filesystem::exists(status))
         throw StoreError(path + ": no such file or folder");
     if (std::filesystem::is_directory(status)) {
-        if (!std::filesystem::is_regular_file(std::filesystem::path(path) / "system.reg", ec))
+        auto system = std::filesystem::status(std::filesystem::path(path) / "system.reg", ec);
+        if (!std::filesystem::exists(system))
             throw StoreError(path + ": a folder without system.reg, so not a Wine prefix");
+        if (std::filesystem::is_directory(system))
+            throw StoreError(path + ": not a Wine prefix: its system.reg is a folder, not a file");
+        if (!std::filesystem::is_regular_file(system))
+            throw StoreError(path + ": not a Wine prefix: its system.reg is not a regular file");
         return SourceKind::WinePrefix;
     }
     std::string start = firstBytes(path, 64);
@@ -89,8 +94,9 @@ void openRegFile(const std::string& path, bool bundled, const regfile::CodePage&
     into.stores.push_back(std::move(store));
 }
 
-void openWineFile(const std::string& path, Opening& into) {
+void openWineFile(const std::string& path, OpenedSource& source, Opening& into) {
     auto store = WineStore::open(path);
+    store->appendWarnings(source.warnings);
     bool user = std::filesystem::path(path).filename() == "user.reg";
     into.layers.push_back(ClassesLayer{store.get(), store->classesKey(), user});
     into.stores.push_back(std::move(store));
@@ -101,11 +107,11 @@ OpenedSource openOne(const std::string& path, bool bundled, const regfile::CodeP
     OpenedSource source{path, detect(path), {}};
     switch (source.kind) {
     case SourceKind::WinePrefix:
-        for (const auto& layer : openWinePrefix(path, into.stores))
+        for (const auto& layer : openWinePrefix(path, into.stores, source.warnings))
             into.layers.push_back(layer);
         break;
     case SourceKind::WineRegistryFile:
-        openWineFile(path, into);
+        openWineFile(path, source, into);
         break;
     case SourceKind::RegFile:
         openRegFile(path, bundled, codePage, source, into);
