@@ -11,7 +11,8 @@ namespace moxalo::regfile {
 
 namespace {
 
-// One iconv conversion, opened for a single text so that no state is shared between threads.
+// One iconv conversion, opened for a single text so that no state is shared between threads,
+// and the text it makes.
 class Converter {
 public:
     Converter(const std::string& to, const std::string& from)
@@ -25,39 +26,60 @@ public:
 
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-    // Appends the conversion of `in` to `out`. Returns 0, or the error at what cannot be
-    // converted: EILSEQ, or EINVAL for an incomplete character at the end; `in` starts there.
-    int convert(std::string_view& in, std::string& out) {
+    // Converts `in`. Returns 0, or the error at what cannot be converted: EILSEQ, or EINVAL for
+    // an incomplete character at the end; `in` then starts there.
+    int convert(std::string_view& in) {
         while (!in.empty()) {
-            std::size_t used = out.size();
-            std::size_t room = in.size() * 2 + 16;
-            out.resize(used + room);
+            std::size_t chunk = std::min(in.size(), kChunkBytes);
+            makeRoom(chunk * 4 + 16);
             char* from = const_cast<char*>(in.data());
-            std::size_t fromLeft = in.size();
-            char* to = out.data() + used;
+            std::size_t fromLeft = chunk;
+            char* to = out_.data() + used_;
+            std::size_t room = out_.size() - used_;
             std::size_t result = iconv(cd_, &from, &fromLeft, &to, &room);
             int error = errno;
-            out.resize(static_cast<std::size_t>(to - out.data()));
-            in.remove_prefix(in.size() - fromLeft);
-            if (result != static_cast<std::size_t>(-1))
-                return 0;
-            if (error != E2BIG)
+            used_ = static_cast<std::size_t>(to - out_.data());
+            in.remove_prefix(chunk - fromLeft);
+            if (result == static_cast<std::size_t>(-1) && error != E2BIG)
                 return error;
         }
         return 0;
     }
 
     // Writes out a character a stateful code page holds back, and starts afresh.
-    void flush(std::string& out) {
-        char buffer[32];
-        char* to = buffer;
-        std::size_t room = sizeof buffer;
+    void flush() {
+        makeRoom(32);
+        char* to = out_.data() + used_;
+        std::size_t room = out_.size() - used_;
         iconv(cd_, nullptr, nullptr, &to, &room);
-        out.append(buffer, static_cast<std::size_t>(to - buffer));
+        used_ = static_cast<std::size_t>(to - out_.data());
+    }
+
+    void append(char c) {
+        makeRoom(1);
+        out_[used_++] = c;
+    }
+
+    std::string take() {
+        out_.resize(used_);
+        return std::move(out_);
     }
 
 private:
+    // glibc converts from UTF-16 in two steps, and a character the second step cannot convert
+    // makes it convert again all the first step did ahead of it; small pieces keep that short.
+    static constexpr std::size_t kChunkBytes = 256;
+
+    // The buffer grows by doubling, so that a text with many characters to replace, each
+    // asking for room again, is still converted in linear time.
+    void makeRoom(std::size_t room) {
+        if (out_.size() - used_ < room)
+            out_.resize(std::max(out_.size() * 2, used_ + room));
+    }
+
     iconv_t cd_;
+    std::string out_;
+    std::size_t used_ = 0;
 };
 
 std::string lowerCase(std::string_view text) {
@@ -85,12 +107,12 @@ std::string numberIn(std::string_view name) {
     return number ? std::string(digits) : std::string();
 }
 
-void appendLatin1(std::string& out, unsigned char byte) {
+void appendLatin1(Converter& out, unsigned char byte) {
     if (byte < 0x80) {
-        out.push_back(static_cast<char>(byte));
+        out.append(static_cast<char>(byte));
     } else {
-        out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-        out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        out.append(static_cast<char>(0xC0 | (byte >> 6)));
+        out.append(static_cast<char>(0x80 | (byte & 0x3F)));
     }
 }
 
@@ -98,65 +120,56 @@ void appendLatin1(std::string& out, unsigned char byte) {
 
 CodePage::CodePage(std::string_view name) : number_(numberIn(name)) {
     iconvName_ = number_ == "65001" ? "UTF-8" : "CP" + number_;
-    Converter decoder("UTF-8", iconvName_);
-    if (number_.empty() || !decoder.ok())
+    if (number_.empty() || !Converter("UTF-8", iconvName_).ok())
         throw UnknownCodePage("unknown code page \"" + std::string(name) +
                               "\": name a Windows code page by its number, as in 1252, cp1251 "
                               "or windows-1251, or as UTF-8");
     std::string ascii(0x80, '\0');
     for (std::size_t i = 0; i < ascii.size(); ++i)
         ascii[i] = static_cast<char>(i);
-    std::string_view in = ascii;
-    std::string decoded;
-    int error = decoder.convert(in, decoded);
-    decoder.flush(decoded);
     // A .reg file's syntax is ASCII; EBCDIC and UTF-16 cannot hold it.
-    if (error != 0 || decoded != ascii)
+    if (toUtf8(ascii) != ascii)
         throw UnknownCodePage("code page " + number_ +
                               " cannot be used for .reg files: it does not keep ASCII as it is");
+    Converter probe("UTF-8", iconvName_);
     for (unsigned byte = 0x80; byte < 0x100; ++byte) {
         char one = static_cast<char>(byte);
         std::string_view rest(&one, 1);
-        std::string ignored;
-        decoder.flush(ignored);
-        if (decoder.convert(rest, ignored) == EILSEQ)
+        probe.flush();
+        if (probe.convert(rest) == EILSEQ)
             undefined_.set(byte);
     }
 }
 
 std::string CodePage::toUtf8(std::string_view bytes) const {
     Converter decoder("UTF-8", iconvName_);
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
-    while (decoder.convert(bytes, out) != 0) {
-        decoder.flush(out);
-        appendLatin1(out, static_cast<unsigned char>(bytes.front()));
+    while (decoder.convert(bytes) != 0) {
+        decoder.flush();
+        appendLatin1(decoder, static_cast<unsigned char>(bytes.front()));
         bytes.remove_prefix(1);
     }
-    decoder.flush(out);
-    return out;
+    decoder.flush();
+    return decoder.take();
 }
 
 std::string CodePage::fromUtf16le(const std::uint8_t* data, std::size_t size) const {
     Converter encoder(iconvName_, "UTF-16LE");
     std::string_view in(reinterpret_cast<const char*>(data), size - size % 2);
-    std::string out;
-    out.reserve(in.size() / 2);
-    while (encoder.convert(in, out) != 0) {
-        encoder.flush(out);
-        auto unitAt = [&in](std::size_t i) {
-            return static_cast<unsigned>(static_cast<unsigned char>(in[i]) |
-                                         static_cast<unsigned char>(in[i + 1]) << 8);
-        };
+    auto unitAt = [&in](std::size_t i) {
+        return static_cast<unsigned>(static_cast<unsigned char>(in[i]) |
+                                     static_cast<unsigned char>(in[i + 1]) << 8);
+    };
+    while (encoder.convert(in) != 0) {
+        encoder.flush();
         unsigned unit = unitAt(0);
         bool pair = unit >= 0xD800 && unit <= 0xDBFF && in.size() >= 4 && unitAt(2) >= 0xDC00 &&
                     unitAt(2) <= 0xDFFF;
         // What the code page cannot hold becomes "?", as WideCharToMultiByte writes it.
-        out.push_back(unit < 0x100 && undefined_.test(unit) ? static_cast<char>(unit) : '?');
+        encoder.append(unit < 0x100 && undefined_.test(unit) ? static_cast<char>(unit) : '?');
         in.remove_prefix(pair ? 4 : 2);
     }
-    encoder.flush(out);
-    return out;
+    encoder.flush();
+    return encoder.take();
 }
 
 std::string CodePage::fromUtf8(std::string_view text) const {
