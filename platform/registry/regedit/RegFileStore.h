@@ -27,8 +27,7 @@ public:
 
     std::optional<std::string> whyReadOnly() override;
     // Writes every root back in the file's own version, encoding and code page, replacing it
-    // atomically.
-    // Throws AccessDenied when setReadOnly() or the file's format forbids it.
+    // atomically. Throws AccessDenied when setReadOnly() or the file's format forbids it.
     void save() override;
 
 private:
