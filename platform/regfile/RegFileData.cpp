@@ -193,7 +193,7 @@ HexLine appendHexBytes(std::string_view s, std::vector<std::uint8_t>& bytes, std
 }
 
 std::vector<std::uint8_t> finishHexData(registry::DWORD type, std::vector<std::uint8_t> bytes,
-                                        Encoding encoding) {
+                                        Encoding encoding, const CodePage& codePage) {
     bool text = type == registry::REG_SZ || type == registry::REG_EXPAND_SZ ||
                 type == registry::REG_MULTI_SZ;
     if (!text || bytes.empty())
@@ -201,8 +201,8 @@ std::vector<std::uint8_t> finishHexData(registry::DWORD type, std::vector<std::u
     if (encoding == Encoding::Ansi) {
         if (bytes.back() != 0)
             bytes.push_back(0);
-        return registry::utf8ToUtf16le(
-            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        return registry::utf8ToUtf16le(codePage.toUtf8(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
     }
     if (bytes.size() % 2 != 0)
         bytes.push_back(0);

@@ -49,6 +49,6 @@ HexLine appendHexBytes(std::string_view s, std::vector<std::uint8_t>& bytes, std
 // Gives hex(1), hex(2) and hex(7) data their terminating NUL and, in an 8-bit file, converts
 // them from the file's code page to UTF-16LE, as regedit does; other types stay as they are.
 std::vector<std::uint8_t> finishHexData(registry::DWORD type, std::vector<std::uint8_t> bytes,
-                                        Encoding encoding);
+                                        Encoding encoding, const CodePage& codePage);
 
 } // namespace moxalo::regfile

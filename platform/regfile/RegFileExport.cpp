@@ -35,9 +35,9 @@ std::string headerLine(int version) {
     return std::string(version == 4 ? kHeaderVersion4 : kHeaderVersion5) + "\r\n";
 }
 
-std::string encode(const std::string& text, bool unicode) {
-    if (!unicode)
-        return text;
+std::string encode(const std::string& text, const ExportFormat& format) {
+    if (!format.unicode)
+        return format.codePage.fromUtf8(text);
     std::vector<std::uint8_t> wide = registry::utf8ToUtf16le(text);
     std::string out = "\xFF\xFE";
     out.append(reinterpret_cast<const char*>(wide.data()), wide.size());
@@ -70,6 +70,8 @@ bool writtenInTree(const MemoryStore::Node& node) {
 
 std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::string_view fullPath) {
     std::string out = headerLine(5);
+    const ExportFormat unicode;
+    const ValueStyle style;
     std::vector<PendingKey> stack{{key, std::string(fullPath), 0}};
     // A damaged hive can list a key below itself; the walk would then never end.
     std::unordered_set<NodeId> seen;
@@ -81,7 +83,7 @@ std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::strin
                                        ": the key is listed again below itself (damaged registry)");
         appendKeyLine(out, at.path);
         for (std::size_t i = 0, n = store.valueCount(at.key); i < n; ++i)
-            appendValueLine(out, store.valueName(at.key, i), store.valueAt(at.key, i), {});
+            appendValueLine(out, store.valueName(at.key, i), store.valueAt(at.key, i), style);
         auto subkeys = sortedSubkeys(store, at.key);
         if (!subkeys.empty())
             checkDepth(at);
@@ -89,12 +91,12 @@ std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::strin
             stack.push_back({it->second, at.path + "\\" + it->first, at.depth + 1});
     }
     out += "\r\n";
-    return encode(out, true);
+    return encode(out, unicode);
 }
 
 std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {
     std::string out = headerLine(format.version);
-    ValueStyle style{format.unicode, true};
+    ValueStyle style{format.unicode, true, format.codePage};
     std::vector<PendingKey> stack;
     const auto& roots = MemoryStore::node(store.rootNode())->children;
     for (auto it = roots.rbegin(); it != roots.rend(); ++it)
@@ -115,7 +117,7 @@ std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {
                 {MemoryStore::id(it->get()), at.path + "\\" + (*it)->name, at.depth + 1});
     }
     out += "\r\n";
-    return encode(out, format.unicode);
+    return encode(out, format);
 }
 
 } // namespace moxalo::regfile

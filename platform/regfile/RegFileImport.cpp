@@ -21,8 +21,10 @@ constexpr std::size_t kMaxDiagnostics = 1000;
 
 class Importer {
 public:
-    Importer(const DecodedText& text, registry::MemoryStore& store, ImportResult& result)
-        : lines_(text.utf8), encoding_(text.encoding), store_(store), result_(result) {}
+    Importer(const DecodedText& text, const CodePage& codePage, registry::MemoryStore& store,
+             ImportResult& result)
+        : lines_(text.utf8), encoding_(text.encoding), codePage_(codePage), store_(store),
+          result_(result) {}
 
     int readHeader(std::string_view fileBytes);
     void readBody();
@@ -48,6 +50,7 @@ private:
 
     LineReader lines_;
     Encoding encoding_;
+    const CodePage& codePage_;
     registry::MemoryStore& store_;
     ImportResult& result_;
     NodeId key_ = kNoNode;
@@ -286,7 +289,7 @@ bool Importer::readHex(std::string_view data, RegValue& value) {
         if (next == Continuation::End)
             break; // regedit takes a backslash on the last line as the end of the data
     }
-    value.data = finishHexData(value.type, std::move(bytes), encoding_);
+    value.data = finishHexData(value.type, std::move(bytes), encoding_, codePage_);
     return true;
 }
 
@@ -321,11 +324,12 @@ void Importer::reportEscapes(const QuotedText& quoted) {
 
 } // namespace
 
-ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target) {
-    DecodedText text = decodeRegFile(fileBytes);
+ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target,
+                           const CodePage& codePage) {
+    DecodedText text = decodeRegFile(fileBytes, codePage);
     ImportResult result;
     result.unicode = text.encoding == Encoding::Utf16le;
-    Importer importer(text, target, result);
+    Importer importer(text, codePage, target, result);
     result.version = importer.readHeader(fileBytes);
     importer.readBody();
     if (text.halfCharacterAtEnd)

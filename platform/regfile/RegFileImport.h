@@ -2,6 +2,7 @@
 // Applies a regedit .reg file to a registry tree the way `regedit /s file.reg` does: line by
 // line, dropping a malformed line or value and going on with the rest.
 
+#include "platform/regfile/CodePage.h"
 #include "platform/registry/MemoryStore.h"
 
 #include <string>
@@ -28,7 +29,9 @@ struct ImportResult {
 };
 
 // `target` holds the root keys at its top level, named in upper case (HKEY_CLASSES_ROOT, ...).
-// Throws registry::StoreError, without the file name, when the first line is no .reg header.
-ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target);
+// An 8-bit file is read in `codePage`. Throws registry::StoreError, without the file name,
+// when the first line is no .reg header.
+ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target,
+                           const CodePage& codePage = CodePage());
 
 } // namespace moxalo::regfile

@@ -4,7 +4,7 @@
 
 namespace moxalo::regfile {
 
-DecodedText decodeRegFile(std::string_view bytes) {
+DecodedText decodeRegFile(std::string_view bytes, const CodePage& codePage) {
     DecodedText out;
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
@@ -16,7 +16,7 @@ DecodedText decodeRegFile(std::string_view bytes) {
         return out;
     }
     out.encoding = Encoding::Ansi;
-    out.utf8 = registry::utf16leToUtf8(registry::utf8ToUtf16le(bytes));
+    out.utf8 = codePage.toUtf8(bytes);
     return out;
 }
 

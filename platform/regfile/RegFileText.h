@@ -2,6 +2,8 @@
 // The text of a .reg file: its encoding, chosen by the first two bytes as regedit does, and its
 // lines, ended by CR LF, LF or a bare CR.
 
+#include "platform/regfile/CodePage.h"
+
 #include <string>
 #include <string_view>
 
@@ -9,7 +11,7 @@ namespace moxalo::regfile {
 
 enum class Encoding {
     Utf16le, // starts with the byte order mark FF FE
-    Ansi,    // anything else: 8-bit text in this platform's code page, UTF-8
+    Ansi,    // anything else: 8-bit text in the Windows ANSI code page
 };
 
 struct DecodedText {
@@ -18,8 +20,9 @@ struct DecodedText {
     bool halfCharacterAtEnd = false; // a UTF-16 file with an odd number of bytes
 };
 
-// 8-bit bytes that are not valid UTF-8 are taken as Latin-1, so no byte is lost.
-DecodedText decodeRegFile(std::string_view bytes);
+// Whatever its header says, a file without the byte order mark is read in `codePage`, as
+// regedit reads it in the system's ANSI code page.
+DecodedText decodeRegFile(std::string_view bytes, const CodePage& codePage);
 
 class LineReader {
 public:

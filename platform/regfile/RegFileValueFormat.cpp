@@ -51,7 +51,8 @@ bool convertedInAnsi(const RegValue& value) {
            value.type == registry::REG_MULTI_SZ;
 }
 
-void appendHex(std::string& out, std::size_t lineLength, const RegValue& value, ValueStyle style) {
+void appendHex(std::string& out, std::size_t lineLength, const RegValue& value,
+               const ValueStyle& style) {
     char tag[24];
     if (value.type == registry::REG_BINARY)
         std::snprintf(tag, sizeof tag, "hex:");
@@ -62,7 +63,7 @@ void appendHex(std::string& out, std::size_t lineLength, const RegValue& value, 
     std::string ansi;
     std::string_view bytes(reinterpret_cast<const char*>(value.data.data()), value.data.size());
     if (!style.unicode && convertedInAnsi(value)) {
-        ansi = registry::utf16leToUtf8(value.data);
+        ansi = style.codePage.fromUtf16le(value.data);
         bytes = ansi;
     }
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -98,7 +99,7 @@ std::string escapeRegText(std::string_view text) {
 }
 
 void appendValueLine(std::string& out, std::string_view name, const RegValue& value,
-                     ValueStyle style) {
+                     const ValueStyle& style) {
     std::size_t lineStart = out.size();
     if (name.empty())
         out += "@=";

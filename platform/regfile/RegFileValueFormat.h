@@ -1,6 +1,7 @@
 #pragma once
 // One value line of a .reg file in regedit's export form: "name"=data, hex data wrapped.
 
+#include "platform/regfile/CodePage.h"
 #include "platform/registry/RegistryStore.h"
 
 #include <string>
@@ -9,13 +10,14 @@
 namespace moxalo::regfile {
 
 struct ValueStyle {
-    bool unicode = true;        // hex(2) and hex(7) bytes stay UTF-16LE, else become UTF-8
+    bool unicode = true;        // hex(2) and hex(7) bytes stay UTF-16LE, else are in `codePage`
     bool keepEveryByte = false; // REG_SZ that "text" would change is written as hex(1)
+    CodePage codePage = {};
 };
 
 // Appends the line, ended by CR LF, as UTF-8 text.
 void appendValueLine(std::string& out, std::string_view name, const registry::RegValue& value,
-                     ValueStyle style);
+                     const ValueStyle& style);
 
 // `text` with "\" and '"' escaped, and CR and LF written as \r and \n.
 std::string escapeRegText(std::string_view text);

@@ -3,9 +3,10 @@
 namespace moxalo::registry {
 
 ChosenRegistry openChosenRegistry(const std::vector<std::string>& registryOptions,
-                                  const Environment& env, const std::string& programFolder) {
+                                  const std::string& codePageOption, const Environment& env,
+                                  const std::string& programFolder) {
     ChosenRegistry chosen;
-    chosen.choice = chooseSources(registryOptions, env, programFolder);
+    chosen.choice = chooseSources(registryOptions, env, programFolder, codePageOption);
     OpenedRegistry opened = openRegistry(chosen.choice);
     for (const auto& source : opened.sources)
         chosen.warnings.insert(chosen.warnings.end(), source.warnings.begin(),

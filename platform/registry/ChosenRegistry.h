@@ -17,9 +17,11 @@ struct ChosenRegistry {
     std::vector<std::string> warnings;
 };
 
-// `registryOptions` are the sources named on the command line, in order. Throws StoreError
-// naming the source that cannot be opened and why; the registry mounted before stays then.
+// `registryOptions` are the sources named on the command line, in order, `codePageOption` the
+// code page named there, or "". Throws StoreError naming the source that cannot be opened and
+// why, or the code page; the registry mounted before stays then.
 ChosenRegistry openChosenRegistry(const std::vector<std::string>& registryOptions,
-                                  const Environment& env, const std::string& programFolder);
+                                  const std::string& codePageOption, const Environment& env,
+                                  const std::string& programFolder);
 
 } // namespace moxalo::registry

@@ -23,14 +23,8 @@ bool holdsWineRegistry(const std::string& folder) {
     return std::filesystem::is_regular_file(std::filesystem::path(folder) / "system.reg", ec);
 }
 
-} // namespace
-
-std::string bundledSamplePath(const std::string& programFolder) {
-    return programFolder + "/data/sample.reg";
-}
-
-SourceChoice chooseSources(const std::vector<std::string>& registryOptions, const Environment& env,
-                           const std::string& programFolder) {
+SourceChoice choosePaths(const std::vector<std::string>& registryOptions, const Environment& env,
+                         const std::string& programFolder) {
     if (!registryOptions.empty())
         return {registryOptions, "--registry", false};
     const char* listed = env("MOXALO_REGISTRY");
@@ -45,6 +39,26 @@ SourceChoice chooseSources(const std::vector<std::string>& registryOptions, cons
     if (home != nullptr && *home != '\0' && holdsWineRegistry(std::string(home) + "/.wine"))
         return {{std::string(home) + "/.wine"}, "~/.wine", false};
     return {{bundledSamplePath(programFolder)}, "bundled sample", true};
+}
+
+} // namespace
+
+std::string bundledSamplePath(const std::string& programFolder) {
+    return programFolder + "/data/sample.reg";
+}
+
+SourceChoice chooseSources(const std::vector<std::string>& registryOptions, const Environment& env,
+                           const std::string& programFolder, const std::string& codePageOption) {
+    SourceChoice choice = choosePaths(registryOptions, env, programFolder);
+    const char* variable = env("MOXALO_CODEPAGE");
+    if (!codePageOption.empty()) {
+        choice.codePage = codePageOption;
+        choice.codePageChosenBy = "--code-page";
+    } else if (variable != nullptr && *variable != '\0') {
+        choice.codePage = variable;
+        choice.codePageChosenBy = "MOXALO_CODEPAGE";
+    }
+    return choice;
 }
 
 } // namespace moxalo::registry

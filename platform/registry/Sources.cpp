@@ -42,8 +42,13 @@ SourceKind detect(const std::string& path) {
     if (!std::filesystem::exists(status))
         throw StoreError(path + ": no such file or folder");
     if (std::filesystem::is_directory(status)) {
-        if (!std::filesystem::is_regular_file(std::filesystem::path(path) / "system.reg", ec))
+        auto system = std::filesystem::status(std::filesystem::path(path) / "system.reg", ec);
+        if (!std::filesystem::exists(system))
             throw StoreError(path + ": a folder without system.reg, so not a Wine prefix");
+        if (std::filesystem::is_directory(system))
+            throw StoreError(path + ": not a Wine prefix: its system.reg is a folder, not a file");
+        if (!std::filesystem::is_regular_file(system))
+            throw StoreError(path + ": not a Wine prefix: its system.reg is not a regular file");
         return SourceKind::WinePrefix;
     }
     std::string start = firstBytes(path, 64);
@@ -78,8 +83,9 @@ void openHive(const std::string& path, OpenedSource& source, Opening& into) {
     into.stores.push_back(std::move(store));
 }
 
-void openRegFile(const std::string& path, bool bundled, OpenedSource& source, Opening& into) {
-    auto store = RegFileStore::open(path);
+void openRegFile(const std::string& path, bool bundled, const regfile::CodePage& codePage,
+                 OpenedSource& source, Opening& into) {
+    auto store = RegFileStore::open(path, codePage);
     if (bundled)
         store->setReadOnly("the bundled sample registry is read-only");
     for (const auto& d : store->diagnostics())
@@ -89,31 +95,44 @@ void openRegFile(const std::string& path, bool bundled, OpenedSource& source, Op
     into.stores.push_back(std::move(store));
 }
 
-void openWineFile(const std::string& path, Opening& into) {
+void openWineFile(const std::string& path, OpenedSource& source, Opening& into) {
     auto store = WineStore::open(path);
+    store->appendWarnings(source.warnings);
     bool user = std::filesystem::path(path).filename() == "user.reg";
     into.layers.push_back(ClassesLayer{store.get(), store->classesKey(), user});
     into.stores.push_back(std::move(store));
 }
 
-OpenedSource openOne(const std::string& path, bool bundled, Opening& into) {
+OpenedSource openOne(const std::string& path, bool bundled, const regfile::CodePage& codePage,
+                     Opening& into) {
     OpenedSource source{path, detect(path), {}};
     switch (source.kind) {
     case SourceKind::WinePrefix:
-        for (const auto& layer : openWinePrefix(path, into.stores))
+        for (const auto& layer : openWinePrefix(path, into.stores, source.warnings))
             into.layers.push_back(layer);
         break;
     case SourceKind::WineRegistryFile:
-        openWineFile(path, into);
+        openWineFile(path, source, into);
         break;
     case SourceKind::RegFile:
-        openRegFile(path, bundled, source, into);
+        openRegFile(path, bundled, codePage, source, into);
         break;
     default:
         openHive(path, source, into);
         break;
     }
     return source;
+}
+
+// Checked before any source is opened, so that a mistyped name is reported even when no 8-bit
+// .reg file is read.
+regfile::CodePage codePageOf(const SourceChoice& choice) {
+    try {
+        return regfile::CodePage(choice.codePage);
+    } catch (const regfile::UnknownCodePage& e) {
+        throw StoreError(
+            choice.codePageChosenBy.empty() ? e.what() : choice.codePageChosenBy + ": " + e.what());
+    }
 }
 
 } // namespace
@@ -137,10 +156,11 @@ std::string describeKind(SourceKind kind) {
 }
 
 OpenedRegistry openRegistry(const SourceChoice& choice) {
+    regfile::CodePage codePage = codePageOf(choice);
     Opening opening;
     OpenedRegistry result;
     for (const auto& path : choice.paths)
-        result.sources.push_back(openOne(path, choice.bundledSample, opening));
+        result.sources.push_back(openOne(path, choice.bundledSample, codePage, opening));
     if (opening.layers.empty())
         throw StoreError("no registry source was named");
     result.registry = std::make_shared<Registry>(std::move(opening.stores), opening.layers);

@@ -35,8 +35,8 @@ struct OpenedRegistry {
     std::vector<OpenedSource> sources;
 };
 
-// Throws StoreError naming the source and what is wrong with it. The bundled sample is opened
-// read-only.
+// Throws StoreError naming the source and what is wrong with it, or the code page. The bundled
+// sample is opened read-only.
 OpenedRegistry openRegistry(const SourceChoice& choice);
 
 } // namespace moxalo::registry

@@ -29,7 +29,8 @@ int waitFor(pid_t pid, int seconds, bool& hung) {
 
 } // namespace
 
-CliRun cli(std::vector<std::string> args, const TempDir& dir, int secondsAllowed) {
+CliRun cli(std::vector<std::string> args, const TempDir& dir, std::vector<std::string> variables,
+           int secondsAllowed) {
     args.insert(args.begin(), MOXALO_CLI);
     std::vector<char*> argv;
     for (auto& a : args)
@@ -41,11 +42,14 @@ CliRun cli(std::vector<std::string> args, const TempDir& dir, int secondsAllowed
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, dir.file("stderr").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::string home = "HOME=" + dir.path();
-    char* env[] = {home.data(), nullptr};
+    variables.push_back("HOME=" + dir.path());
+    std::vector<char*> env;
+    for (auto& v : variables)
+        env.push_back(v.data());
+    env.push_back(nullptr);
     pid_t pid = 0;
     CliRun run;
-    if (posix_spawn(&pid, MOXALO_CLI, &actions, nullptr, argv.data(), env) == 0) {
+    if (posix_spawn(&pid, MOXALO_CLI, &actions, nullptr, argv.data(), env.data()) == 0) {
         int status = waitFor(pid, secondsAllowed, run.hung);
         run.crashed = WIFSIGNALED(status) && !run.hung;
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

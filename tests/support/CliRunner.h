@@ -17,7 +17,9 @@ struct CliRun {
     std::string err;
 };
 
-// The program's output goes to files in `dir`; HOME is `dir` and nothing else is set.
-CliRun cli(std::vector<std::string> args, const TempDir& dir, int secondsAllowed = 60);
+// The program's output goes to files in `dir`. Its environment holds HOME (`dir`) and
+// `variables` ("NAME=value") only.
+CliRun cli(std::vector<std::string> args, const TempDir& dir,
+           std::vector<std::string> variables = {}, int secondsAllowed = 60);
 
 } // namespace moxalo::testing

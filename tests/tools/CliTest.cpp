@@ -93,3 +93,29 @@ TEST(Cli, UserAndMachineClassesMeetWithoutRegardToCaseInAnyScript) {
     EXPECT_NE(run.out.find("    Content Type    REG_SZ    text/beetle\n"), std::string::npos)
         << run.out;
 }
+
+TEST(Cli, CodePageOfEightBitRegFilesFromTheOptionOrTheEnvironment) {
+    TempDir dir;
+    std::string file = dir.file("ru.reg");
+    writeFile(file, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n");
+    const std::string cyrillic = "(Default)    REG_SZ    \u0422\u0435\u043A\u0441\u0442\n";
+    CliRun run = cli({"--registry", file, "query", ".txt"}, dir);
+    EXPECT_NE(run.out.find("REG_SZ    \u00D2\u00E5\u00EA\u00F1\u00F2\n"), std::string::npos)
+        << "Windows-1252 unless told otherwise: " << run.out;
+    run = cli({"--code-page", "1251", "--registry", file, "query", ".txt"}, dir);
+    EXPECT_NE(run.out.find(cyrillic), std::string::npos) << run.out << run.err;
+    run = cli({"--registry=" + file, "--code-page=windows-1251", "query", ".txt"}, dir);
+    EXPECT_NE(run.out.find(cyrillic), std::string::npos) << run.out << run.err;
+    run = cli({"--registry", file, "query", ".txt"}, dir, {"MOXALO_CODEPAGE=cp1251"});
+    EXPECT_NE(run.out.find(cyrillic), std::string::npos) << run.out << run.err;
+
+    run = cli({"--code-page", "1252", "--registry", file, "query", ".txt"}, dir,
+              {"MOXALO_CODEPAGE=cp1251"});
+    EXPECT_EQ(run.out.find(cyrillic), std::string::npos) << "the option wins";
+    run = cli({"--code-page", "klingon", "--registry", file, "query", ".txt"}, dir);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("moxalo-cli: --code-page: unknown code page \"klingon\""))
+        << run.err;
+    EXPECT_EQ(cli({"--registry", file, "--code-page"}, dir).status, 2);
+    EXPECT_EQ(cli({"--code-page=", "query", ".txt"}, dir).status, 2);
+}

@@ -95,7 +95,7 @@ protected:
             commands.push_back({"query", key.path});
         for (auto command : commands) {
             command.insert(command.begin(), {"--registry", hivePath});
-            CliRun run = cli(command, dir, 30);
+            CliRun run = cli(command, dir, {}, 30);
             std::string label =
                 damage + ", " + command[2] + " " + (command.size() > 3 ? command[3] : "");
             EXPECT_FALSE(run.crashed) << label << "\n" << run.err;

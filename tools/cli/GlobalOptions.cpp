@@ -27,6 +27,8 @@ const std::array<CommandInfo, 5> kCommands{{
 constexpr const char* kSourcesHelp =
     "Global options (before or after the command):\n"
     "  -r, --registry SOURCE   read SOURCE; may be given more than once\n"
+    "      --code-page CP      the Windows code page of 8-bit (REGEDIT4) .reg files, as 1251\n"
+    "                          or windows-1251; without it MOXALO_CODEPAGE, else 1252\n"
     "  -h, --help              this text, or with a command that command's help\n"
     "      --version           the program's version\n"
     "\n"
@@ -52,6 +54,11 @@ bool takeGlobal(const std::vector<std::string>& args, std::size_t& i, GlobalOpti
             options.registries.push_back(args[++i]);
     } else if (arg.starts_with("--registry=")) {
         options.registries.push_back(arg.substr(11));
+    } else if (arg == "--code-page" || arg.starts_with("--code-page=")) {
+        bool joined = arg.size() > 11;
+        options.codePage = joined ? arg.substr(12) : i + 1 < args.size() ? args[++i] : "";
+        if (options.codePage.empty())
+            options.error = "--code-page needs a code page, as 1252";
     } else if (arg == "--help" || arg == "-h") {
         options.help = true;
     } else if (arg == "--version") {

@@ -20,6 +20,7 @@ struct CommandInfo {
 
 struct GlobalOptions {
     std::vector<std::string> registries; // --registry SOURCE, in order
+    std::string codePage;                // --code-page CP, or ""
     bool help = false;
     bool version = false;
     const CommandInfo* command = nullptr;

@@ -61,16 +61,17 @@ std::string readWholeFile(const std::string& path) {
 
 } // namespace
 
-std::unique_ptr<RegFileStore> RegFileStore::open(const std::string& path) {
+std::unique_ptr<RegFileStore> RegFileStore::open(const std::string& path,
+                                                 const regfile::CodePage& codePage) {
     std::string bytes = readWholeFile(path);
     std::unique_ptr<RegFileStore> store(new RegFileStore(path));
     regfile::ImportResult result;
     try {
-        result = regfile::importRegFile(bytes, *store);
+        result = regfile::importRegFile(bytes, *store, codePage);
     } catch (const StoreError& e) {
         fail(path, e.what());
     }
-    store->format_ = {result.version == 4 ? 4 : 5, result.unicode};
+    store->format_ = {result.version == 4 ? 4 : 5, result.unicode, codePage};
     store->diagnostics_ = std::move(result.diagnostics);
     if (result.version == 3)
         store->setReadOnly(path + " is a Windows 3.1 registration file, which is only read");

@@ -15,8 +15,10 @@ namespace moxalo::registry {
 class RegFileStore : public MemoryStore {
 public:
     // Throws StoreError "<path>: <what>" for a file that cannot be read, has no .reg header or
-    // holds no classes. Lines regedit would drop are only reported, in diagnostics().
-    static std::unique_ptr<RegFileStore> open(const std::string& path);
+    // holds no classes. Lines regedit would drop are only reported, in diagnostics(). A file
+    // without the UTF-16 byte order mark is read, and saved, in `codePage`.
+    static std::unique_ptr<RegFileStore> open(const std::string& path,
+                                              const regfile::CodePage& codePage = {});
 
     const std::vector<regfile::Diagnostic>& diagnostics() const { return diagnostics_; }
     // HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE\SOFTWARE\Classes (in that order of precedence),
@@ -24,8 +26,8 @@ public:
     std::vector<ClassesLayer> classesLayers();
 
     std::optional<std::string> whyReadOnly() override;
-    // Writes every root back in the file's own version and encoding, beside the file.
-    // Throws AccessDenied when setReadOnly() or the file's format forbids it.
+    // Writes every root back in the file's own version, encoding and code page, beside the
+    // file. Throws AccessDenied when setReadOnly() or the file's format forbids it.
     std::unique_ptr<PendingSave> prepareSave() override;
 
 private:

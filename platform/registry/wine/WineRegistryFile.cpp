@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 
 namespace moxalo::registry {
 
@@ -15,6 +16,8 @@ constexpr std::size_t kMaxKeyNameLength = 256;
 constexpr std::size_t kMaxValueNameLength = 16383;
 // Windows nests keys no deeper than this; it also bounds the writer's walk.
 constexpr std::size_t kMaxKeyDepth = 512;
+// A user reads the first few problems; a garbage file must not pile up millions of them.
+constexpr std::size_t kMaxDiagnostics = 1000;
 
 // The lines of a file, without their "\n" (or "\r\n"), numbered from 1.
 class Lines {
@@ -77,19 +80,29 @@ std::vector<std::uint8_t> stringBytes(const std::u16string& text) {
     return data;
 }
 
+// What is wrong with the line being read; the line is skipped.
+class LineError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class Reader {
 public:
     Reader(std::string_view text, const std::string& fileName, MemoryStore& target,
            WineFileLayout& layout)
         : lines_(text), text_(text), fileName_(fileName), target_(target), layout_(layout) {}
 
-    void run();
+    std::vector<WineDiagnostic> run();
 
 private:
-    [[noreturn]] void fail(const std::string& what) const {
+    [[noreturn]] void fail(const std::string& what) const { throw LineError(what); }
+    // For a file wineserver does not load at all.
+    [[noreturn]] void refuse(const std::string& what) const {
         int line = std::max(lines_.number(), 1); // an empty file fails on its first line
         throw StoreError(fileName_ + ": line " + std::to_string(line) + ": " + what);
     }
+    void report(int line, std::string message);
+    void readLine(std::string_view line);
     void readGlobalOption(std::string_view line);
     void readKey(std::string_view line);
     std::string keyPath(const std::u16string& path);
@@ -105,71 +118,120 @@ private:
     const std::string& fileName_;
     MemoryStore& target_;
     WineFileLayout& layout_;
-    MemoryStore::Node* key_ = nullptr;
+    MemoryStore::Node* key_ = nullptr; // null before the first key and after a malformed one
+    bool sawKeyLine_ = false;
+    int keyLine_ = 0;
     std::size_t headerEnd_ = std::string_view::npos;
+    // How a LineError is reported: "<prefix><what><suffix>".
+    std::string prefix_;
+    std::string suffix_;
+    std::vector<WineDiagnostic> diagnostics_;
+    std::size_t unlisted_ = 0;
+    int firstUnlistedLine_ = 0;
 };
 
-void Reader::run() {
+std::vector<WineDiagnostic> Reader::run() {
     if (!lines_.next() || lines_.current() != kWineRegistryHeader)
-        fail("not a Wine registry file (the first line must be \"" +
-             std::string(kWineRegistryHeader) + "\")");
+        refuse("not a Wine registry file (the first line must be \"" +
+               std::string(kWineRegistryHeader) + "\")");
     while (lines_.next()) {
+        int number = lines_.number();
         std::string_view line = lines_.current();
         line.remove_prefix(skipBlanks(line, 0));
-        char first = line.empty() ? ';' : line[0];
-        if (first == '[') {
-            if (key_ == nullptr)
-                headerEnd_ = lines_.offset();
-            readKey(line);
-        } else if (first == '@' || first == '"') {
-            if (key_ == nullptr)
-                fail("a value before the first key");
-            readValue(line);
-        } else if (first == '#') {
-            key_ == nullptr ? readGlobalOption(line) : readKeyOption(line);
-        } else if (first != ';') {
-            fail("unrecognized line");
+        try {
+            readLine(line);
+        } catch (const LineError& e) {
+            // Hex data may have gone on to later lines; wineserver skips them with it.
+            std::string where = lines_.number() == number
+                                    ? ""
+                                    : " (on line " + std::to_string(lines_.number()) + ")";
+            report(number, prefix_ + e.what() + where + suffix_);
         }
     }
+    if (unlisted_ > 0)
+        diagnostics_.push_back(
+            {firstUnlistedLine_, std::to_string(unlisted_) + " more problems from here on"});
     layout_.header = std::string(text_.substr(0, headerEnd_));
     // wineserver starts every key with an empty line, which therefore is not the header's.
-    if (key_ != nullptr && layout_.header.ends_with("\n\n"))
+    if (sawKeyLine_ && layout_.header.ends_with("\n\n"))
         layout_.header.pop_back();
+    return std::move(diagnostics_);
+}
+
+void Reader::report(int line, std::string message) {
+    if (diagnostics_.size() < kMaxDiagnostics) {
+        diagnostics_.push_back({line, std::move(message)});
+    } else if (unlisted_++ == 0) {
+        firstUnlistedLine_ = line;
+    }
+}
+
+void Reader::readLine(std::string_view line) {
+    char first = line.empty() ? ';' : line[0];
+    prefix_.clear();
+    suffix_.clear();
+    if (first == '[') {
+        if (!sawKeyLine_)
+            headerEnd_ = lines_.offset();
+        sawKeyLine_ = true;
+        key_ = nullptr;
+        keyLine_ = lines_.number();
+        prefix_ = "key not read: ";
+        suffix_ = "; the values after it are skipped";
+        readKey(line);
+    } else if (first == '@' || first == '"') {
+        prefix_ = "value skipped: ";
+        if (key_ == nullptr)
+            fail(sawKeyLine_ ? "its key (line " + std::to_string(keyLine_) + ") was not read"
+                             : "it comes before the first key");
+        readValue(line);
+    } else if (first == '#') {
+        prefix_ = "key option skipped: ";
+        if (key_ != nullptr)
+            readKeyOption(line);
+        else if (!sawKeyLine_)
+            readGlobalOption(line);
+        // else an option of a key that was not read, skipped with it
+    } else if (first != ';') {
+        fail("line skipped: it is not a key, a value or a comment");
+    }
 }
 
 void Reader::readGlobalOption(std::string_view line) {
     if (line.starts_with("#arch=") && line != "#arch=win32" && line != "#arch=win64")
-        fail("unknown architecture \"" + std::string(line.substr(6)) + "\"");
+        refuse("unknown architecture \"" + std::string(line.substr(6)) + "\"");
 }
 
 void Reader::readKey(std::string_view line) {
     std::u16string path;
     auto end = parseWineText(line, 1, ']', path);
     if (!end)
-        fail("key line without a closing \"]\"");
+        fail("the closing \"]\" is missing");
     std::string_view stamp = line.substr(*end);
     std::size_t digits = skipBlanks(stamp, 0);
     while (digits < stamp.size() && stamp[digits] >= '0' && stamp[digits] <= '9')
         ++digits;
+    std::string joined = keyPath(path);
+    // wineserver takes the time from "#time=" or, without it, from the clock.
     if (!onlyBlanksFrom(stamp, digits))
-        fail("unexpected text after the key name");
-    key_ = MemoryStore::node(target_.createPath(keyPath(path)));
+        report(lines_.number(), "the text after the key name is not a time; the key is read");
+    key_ = MemoryStore::node(target_.createPath(joined));
     layout_.keys[key_] = WineKeyInfo{std::string(stamp), {}, false, false, false};
 }
 
 // Names are separated by one backslash once the escapes are read; repeated ones count as one.
 std::string Reader::keyPath(const std::u16string& path) {
     if (!path.empty() && path[0] == u'\\')
-        fail("key path starts with a backslash");
+        fail("the key path starts with a backslash");
     std::string joined;
     std::size_t depth = 0;
     for (std::size_t start = 0; start < path.size();) {
         std::size_t end = std::min(path.find(u'\\', start), path.size());
         if (end - start > kMaxKeyNameLength)
-            fail("key name longer than " + std::to_string(kMaxKeyNameLength) + " characters");
+            fail("a key name is longer than " + std::to_string(kMaxKeyNameLength) + " characters");
         if (end > start) {
             if (++depth > kMaxKeyDepth)
-                fail("keys nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
+                fail("keys are nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
             joined += (joined.empty() ? "" : "\\") + fromUtf16(path.substr(start, end - start));
         }
         start = end + 1;
@@ -198,9 +260,10 @@ void Reader::readValue(std::string_view line) {
     if (line[0] == '"') {
         auto end = parseWineText(line, 1, '"', name);
         if (!end)
-            fail("value name without a closing quote");
+            fail("the value name has no closing quote");
         if (name.size() > kMaxValueNameLength)
-            fail("value name longer than " + std::to_string(kMaxValueNameLength) + " characters");
+            fail("the value name is longer than " + std::to_string(kMaxValueNameLength) +
+                 " characters");
         pos = *end;
     }
     pos = skipBlanks(line, pos);
@@ -240,7 +303,7 @@ RegValue Reader::readString(DWORD type, std::string_view line, std::size_t pos) 
     std::u16string text;
     auto end = parseWineText(line, pos, '"', text);
     if (!end)
-        fail("string without a closing quote");
+        fail("the string has no closing quote");
     if (!onlyBlanksFrom(line, *end))
         fail("unexpected text after the string");
     return RegValue{type, stringBytes(text)};
@@ -286,9 +349,9 @@ std::vector<std::uint8_t> Reader::readHex(std::string_view line, std::size_t pos
 
 } // namespace
 
-void readWineRegistry(std::string_view text, const std::string& fileName, MemoryStore& target,
-                      WineFileLayout& layout) {
-    Reader(text, fileName, target, layout).run();
+std::vector<WineDiagnostic> readWineRegistry(std::string_view text, const std::string& fileName,
+                                             MemoryStore& target, WineFileLayout& layout) {
+    return Reader(text, fileName, target, layout).run();
 }
 
 } // namespace moxalo::registry

@@ -31,10 +31,19 @@ struct WineFileLayout {
     std::unordered_map<const MemoryStore::Node*, WineKeyInfo> keys;
 };
 
-// Loads the text of a registry file into `target` (normally empty) and fills `layout`.
-// Throws StoreError "<fileName>: line N: <what>" for anything wineserver could not have written.
-void readWineRegistry(std::string_view text, const std::string& fileName, MemoryStore& target,
-                      WineFileLayout& layout);
+// A line wineserver would skip with a warning, at its 1-based number, and what is wrong with it.
+struct WineDiagnostic {
+    int line = 0;
+    std::string message;
+};
+
+// Loads the text of a registry file into `target` (normally empty) and fills `layout`. As
+// wineserver does, a malformed line is skipped, and reported, and the rest is read; the values
+// after a malformed key line are skipped up to the next key line. Throws StoreError
+// "<fileName>: line N: <what>" only for a file wineserver refuses whole: one without its header
+// line, or for another architecture.
+std::vector<WineDiagnostic> readWineRegistry(std::string_view text, const std::string& fileName,
+                                             MemoryStore& target, WineFileLayout& layout);
 
 // The file's bytes. Keys without an entry in `layout` get the time `now`, a FILETIME.
 std::string writeWineRegistry(MemoryStore& store, const WineFileLayout& layout, std::uint64_t now);

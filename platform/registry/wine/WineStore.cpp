@@ -73,7 +73,7 @@ std::unique_ptr<WineStore> WineStore::open(const std::string& path) {
     std::string text = readWholeFile(path);
     std::unique_ptr<WineStore> store(new WineStore(path));
     store->recording_ = false;
-    readWineRegistry(text, path, *store, store->layout_);
+    store->diagnostics_ = readWineRegistry(text, path, *store, store->layout_);
     store->recording_ = true;
     store->keepUndo(true);
     return store;
@@ -92,6 +92,11 @@ NodeId WineStore::classesKey() {
     node(key)->listed = false;
     layout_.keys[node(key)].placeholder = true;
     return key;
+}
+
+void WineStore::appendWarnings(std::vector<std::string>& warnings) const {
+    for (const auto& d : diagnostics_)
+        warnings.push_back(origin_ + ": line " + std::to_string(d.line) + ": " + d.message);
 }
 
 std::string WineStore::prefixFolder() const {
@@ -163,7 +168,8 @@ std::unique_ptr<PendingSave> WineStore::prepareSave() {
 }
 
 std::vector<ClassesLayer> openWinePrefix(const std::string& folder,
-                                         std::vector<std::unique_ptr<RegistryStore>>& owned) {
+                                         std::vector<std::unique_ptr<RegistryStore>>& owned,
+                                         std::vector<std::string>& warnings) {
     auto machine = WineStore::open(folder + "/system.reg");
     std::unique_ptr<WineStore> user;
     std::error_code error;
@@ -171,6 +177,10 @@ std::vector<ClassesLayer> openWinePrefix(const std::string& folder,
     if (std::filesystem::exists(userPath, error) || error)
         user = WineStore::open(userPath);
     std::vector<ClassesLayer> layers;
+    for (const WineStore* store : {machine.get(), user.get()}) {
+        if (store != nullptr)
+            store->appendWarnings(warnings);
+    }
     if (user) {
         layers.push_back({user.get(), user->classesKey(), true});
         owned.push_back(std::move(user));

@@ -14,8 +14,13 @@ namespace moxalo::registry {
 
 class WineStore : public MemoryStore {
 public:
-    // Throws StoreError naming the file, and the line where the text is wrong.
+    // Throws StoreError naming the file, for one that cannot be read or that wineserver would
+    // refuse whole. Lines wineserver would skip are skipped, and reported in diagnostics().
     static std::unique_ptr<WineStore> open(const std::string& path);
+
+    const std::vector<WineDiagnostic>& diagnostics() const { return diagnostics_; }
+    // The diagnostics as "<file>: line N: <what>".
+    void appendWarnings(std::vector<std::string>& warnings) const;
 
     // Software\Classes of the file. A file without one (a fresh user.reg) gets it in memory;
     // it is written only once something is put into it.
@@ -38,13 +43,16 @@ private:
     void touch(NodeId key);
 
     WineFileLayout layout_;
+    std::vector<WineDiagnostic> diagnostics_;
     std::function<std::uint64_t()> clock_;
     bool recording_ = true; // off while the file is read and while classesKey() fills in
 };
 
 // The classes of a prefix folder: user.reg's (user = true, first, as they win) and
-// system.reg's. A prefix without user.reg gives the machine's only. The stores go to `owned`.
+// system.reg's. A prefix without user.reg gives the machine's only. The stores go to `owned`,
+// the files' diagnostics to `warnings`, as "<file>: line N: <what>".
 std::vector<ClassesLayer> openWinePrefix(const std::string& folder,
-                                         std::vector<std::unique_ptr<RegistryStore>>& owned);
+                                         std::vector<std::unique_ptr<RegistryStore>>& owned,
+                                         std::vector<std::string>& warnings);
 
 } // namespace moxalo::registry

@@ -105,13 +105,30 @@ TEST(RegFileImportText, EveryLineEndingCountsLines) {
     }
 }
 
-TEST(RegFileImportText, EightBitTextIsUtf8ElseLatin1) {
-    auto imported = importBody("[HKEY_CURRENT_USER\\A]\r\n\"utf8\"=\"caf\xC3\xA9\"\r\n"
-                               "\"latin1\"=\"caf\xE9\"\r\n\"k\xC3\xBC\"=\"name\"\r\n",
-                               false);
-    EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "utf8"), "caf\xC3\xA9");
-    EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "latin1"), "caf\xC3\xA9");
-    EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "K\xC3\x9C"), "name");
+TEST(RegFileImportText, EightBitTextIsInTheCodePage) {
+    for (const char* header : {"REGEDIT4", "Windows Registry Editor Version 5.00"}) {
+        SCOPED_TRACE(header);
+        Imported imported;
+        imported.result = importRegFile(std::string(header) +
+                                            "\r\n[HKEY_CURRENT_USER\\\x80]\r\n"
+                                            "\"q\"=\"\x93x\x94\"\r\n\"utf8\"=\"caf\xC3\xA9\"\r\n"
+                                            "\"k\xFC\"=\"\x81\x8D\x8F\x90\x9D\"\r\n"
+                                            "\"x\"=hex(2):80,93,00\r\n",
+                                        imported.store);
+        EXPECT_EQ(imported.text("HKEY_CURRENT_USER\\\u20AC", "q"), "\u201Cx\u201D");
+        EXPECT_EQ(imported.text("HKEY_CURRENT_USER\\\u20AC", "utf8"), "caf\u00C3\u00A9");
+        EXPECT_EQ(imported.text("HKEY_CURRENT_USER\\\u20AC", "K\u00DC"),
+                  "\u0081\u008D\u008F\u0090\u009D");
+        EXPECT_EQ(imported.text("HKEY_CURRENT_USER\\\u20AC", "x"), "\u20AC\u201C");
+    }
+    Imported cyrillic;
+    cyrillic.result = importRegFile("REGEDIT4\r\n[HKEY_CURRENT_USER\\\xCF\xE0\xEF\xEA\xE0]\r\n"
+                                    "@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n\"h\"=hex(7):DF,00,00\r\n",
+                                    cyrillic.store, CodePage("1251"));
+    EXPECT_EQ(cyrillic.text("HKEY_CURRENT_USER\\\u041F\u0430\u043F\u043A\u0430", ""),
+              "\u0422\u0435\u043A\u0441\u0442");
+    EXPECT_EQ(cyrillic.value("HKEY_CURRENT_USER\\\u041F\u0430\u043F\u043A\u0430", "h"),
+              (registry::RegValue{registry::REG_MULTI_SZ, {0x2F, 0x04, 0, 0, 0, 0}}));
     auto wide = importBody("[HKEY_CURRENT_USER\\A]\r\n\"v\"=\"caf\xC3\xA9 \xF0\x9F\x98\x80\"\r\n");
     EXPECT_EQ(wide->value("HKEY_CURRENT_USER\\A", "v"), sz("caf\xC3\xA9 \xF0\x9F\x98\x80"));
 }

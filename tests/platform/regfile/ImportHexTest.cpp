@@ -76,8 +76,10 @@ TEST(RegFileImportHex, StringTypesFollowTheFileEncoding) {
         {"hex(7):4c,69,6e,65,00", false, typed(registry::REG_MULTI_SZ, line)},
         {"hex(7):4c,69,6e,65,00,00", false, typed(registry::REG_MULTI_SZ, lineLine)},
         {"hex(1):41,42", false, sz("AB")},
-        {"hex(1):63,61,66,c3,a9", false, sz("caf\xC3\xA9")},
-        {"hex(1):63,61,66,e9", false, sz("caf\xC3\xA9")},
+        // 8-bit bytes are in the file's code page, Windows-1252 here, even where they would
+        // make sense as UTF-8.
+        {"hex(1):63,61,66,c3,a9", false, sz("caf\u00C3\u00A9")},
+        {"hex(1):63,61,66,e9,80,81", false, sz("caf\u00E9\u20AC\u0081")},
         // UTF-16 bytes in an 8-bit file are widened one by one, as regedit does.
         {"hex(7):6f,00,00", false, typed(registry::REG_MULTI_SZ, {0x6F, 0, 0, 0, 0, 0})},
         {"hex(0):41,42", false, typed(registry::REG_NONE, {0x41, 0x42})},

@@ -143,11 +143,45 @@ TEST_F(RegFileStoreTest, SaveWritesEveryRootBackInTheFilesFormat) {
     RegFileStore::open(ansiPath)->save();
     std::string ansi = readFile(ansiPath);
     EXPECT_THAT(ansi,
-                StartsWith("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.cafe]\r\n@=\"caf\xC3\xA9\"\r\n"));
+                StartsWith("REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.cafe]\r\n@=\"caf\xE9\"\r\n"));
     auto reread = RegFileStore::open(ansiPath);
     NodeId cafe = reread->findPath(reread->rootNode(), "HKEY_CLASSES_ROOT\\.cafe");
     EXPECT_EQ(text(*reread, cafe, "Path"), "%PATH%");
     EXPECT_EQ(reread->findValue(cafe, "Flags"), (RegValue{REG_DWORD, {1, 0, 0, 0}}));
+}
+
+TEST_F(RegFileStoreTest, AnEightBitFileIsSavedInItsCodePage) {
+    // In the form the store writes, so that an unchanged file comes back byte for byte.
+    const std::string original = "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.\x80]\r\n"
+                                 "@=\"\x93quoted\x94 caf\xC3\xA9\"\r\n"
+                                 "\"Undefined\"=\"\x81\x8D\x8F\x90\x9D\"\r\n"
+                                 "\"Path\"=hex(2):25,80,25,00\r\n\r\n";
+    std::string path = dir_.file("ansi.reg");
+    writeFile(path, original);
+    auto store = RegFileStore::open(path);
+    store->save();
+    EXPECT_EQ(readFile(path), original);
+    NodeId euro = store->findPath(store->rootNode(), "HKEY_CLASSES_ROOT\\.\u20AC");
+    ASSERT_NE(euro, kNoNode);
+    EXPECT_EQ(text(*store, euro, "Path"), "%\u20AC%");
+    store->setValue(euro, "Neu", regfile::test::sz("Gr\u00F6\u00DFe \u20AC \u0416"));
+    store->save();
+    // Windows, too, writes "?" for what the code page cannot hold.
+    EXPECT_EQ(readFile(path), original.substr(0, original.size() - 2) + "\"Neu\"=\"Gr\xF6\xDF"
+                                                                        "e \x80 ?\"\r\n\r\n");
+
+    std::string cyrillic = dir_.file("cyrillic.reg");
+    writeFile(cyrillic,
+              "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n");
+    regfile::CodePage cp1251("1251");
+    store = RegFileStore::open(cyrillic, cp1251);
+    NodeId txt = store->findPath(store->rootNode(), "HKEY_CLASSES_ROOT\\.txt");
+    EXPECT_EQ(text(*store, txt, ""), "\u0422\u0435\u043A\u0441\u0442");
+    store->setValue(txt, "\u0418\u043C\u044F", regfile::test::sz("\u0414\u0430"));
+    store->save();
+    EXPECT_EQ(readFile(cyrillic),
+              "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n"
+              "@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n\"\xC8\xEC\xFF\"=\"\xC4\xE0\"\r\n\r\n");
 }
 
 TEST_F(RegFileStoreTest, ReadOnlyFilesAreNotWritten) {

@@ -221,3 +221,25 @@ TEST(Sources, TheBundledSampleIsReadOnlyAndHKCRMergesUserOverMachine) {
     EXPECT_EQ(text(".txt", ""), "txtfile");
     EXPECT_EQ(subkeys(""), (std::vector<std::string>{".abc", ".new", ".txt", "abcfile", "Café"}));
 }
+
+TEST(Sources, EightBitRegFilesAreReadInTheChosenCodePage) {
+    TempDir dir;
+    writeFile(dir.file("ru.reg"), "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n"
+                                  "@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n");
+    auto opened = openRegistry(SourceChoice{{dir.file("ru.reg")}, "t", false, "windows-1251"});
+    mountRegistry(opened.registry);
+    EXPECT_EQ(text(".txt", ""), "\u0422\u0435\u043A\u0441\u0442");
+    mountRegistry(nullptr);
+
+    // A mistyped code page is reported even where no 8-bit file would need it.
+    std::filesystem::create_directory(dir.file("prefix"));
+    std::filesystem::copy_file(fixture("system.reg"), dir.file("prefix/system.reg"));
+    try {
+        openRegistry(SourceChoice{{dir.file("prefix")}, "t", false, "cp-1251", "MOXALO_CODEPAGE"});
+        ADD_FAILURE() << "opened";
+    } catch (const StoreError& e) {
+        EXPECT_TRUE(std::string(e.what()).starts_with(
+            "MOXALO_CODEPAGE: unknown code page \"cp-1251\": name a Windows code page"))
+            << e.what();
+    }
+}

@@ -47,3 +47,24 @@ TEST(SourceChoice, OptionThenEnvironmentThenPrefixThenHomeThenSample) {
     EXPECT_EQ(c.paths, (std::vector<std::string>{"a b.reg", "c.hive"}));
     EXPECT_EQ(c.chosenBy, "--registry");
 }
+
+TEST(SourceChoice, CodePageFromOptionThenEnvironmentThenWindows1252) {
+    std::map<std::string, std::string> vars;
+    Environment env = [&vars](const char* name) -> const char* {
+        auto it = vars.find(name);
+        return it == vars.end() ? nullptr : it->second.c_str();
+    };
+    SourceChoice c = chooseSources({"a.reg"}, env, "/opt/moxalo");
+    EXPECT_EQ(c.codePage, "1252");
+    EXPECT_EQ(c.codePageChosenBy, "");
+    vars["MOXALO_CODEPAGE"] = "";
+    EXPECT_EQ(chooseSources({"a.reg"}, env, "/opt/moxalo").codePage, "1252");
+    vars["MOXALO_CODEPAGE"] = "cp1251";
+    c = chooseSources({"a.reg"}, env, "/opt/moxalo");
+    EXPECT_EQ(c.codePage, "cp1251");
+    EXPECT_EQ(c.codePageChosenBy, "MOXALO_CODEPAGE");
+    c = chooseSources({"a.reg"}, env, "/opt/moxalo", "932");
+    EXPECT_EQ(c.codePage, "932");
+    EXPECT_EQ(c.codePageChosenBy, "--code-page");
+    EXPECT_EQ(c.paths, std::vector<std::string>{"a.reg"});
+}

@@ -19,8 +19,16 @@ constexpr std::uint64_t kNewYear2024 = 133485408000000000ull;
 struct Loaded {
     MemoryStore store;
     WineFileLayout layout;
+    std::vector<WineDiagnostic> diagnostics;
     explicit Loaded(const std::string& text, const std::string& name = "test.reg") {
-        readWineRegistry(text, name, store, layout);
+        diagnostics = readWineRegistry(text, name, store, layout);
+    }
+    // "line: message" a line each.
+    std::string problems() const {
+        std::string out;
+        for (const auto& d : diagnostics)
+            out += std::to_string(d.line) + ": " + d.message + "\n";
+        return out;
     }
     NodeId key(std::string_view path) { return store.findPath(store.rootNode(), path); }
     RegValue value(std::string_view path, std::string_view name) {
@@ -135,9 +143,12 @@ TEST(WineRegistryFile, KeepsKeyOptionsAndWritesKeysWithAClassOrLink) {
     Loaded loaded(text);
     EXPECT_TRUE(loaded.layout.keys.at(MemoryStore::node(loaded.key("Parent"))).hasClass);
     EXPECT_EQ(loaded.written(), text);
-    EXPECT_NE(
-        errorOf(kHeader + "\n[K] 1\n#class=\"unterminated\n").find("line 7: malformed key class"),
-        std::string::npos);
+
+    // wineserver leaves the class out and keeps the key.
+    Loaded broken(kHeader + "\n[K] 1\n#class=\"unterminated\n\"v\"=\"1\"\n");
+    EXPECT_EQ(broken.problems(), "7: key option skipped: malformed key class\n");
+    EXPECT_FALSE(broken.layout.keys.at(MemoryStore::node(broken.key("K"))).hasClass);
+    EXPECT_EQ(broken.written(), kHeader + "\n[K] 1\n\"v\"=\"1\"\n");
 }
 
 TEST(WineRegistryFile, ToleratesWhatTheLoaderToleratesElsewhere) {
@@ -149,35 +160,121 @@ TEST(WineRegistryFile, ToleratesWhatTheLoaderToleratesElsewhere) {
     EXPECT_EQ(loaded.value("A\\B", "r"), (RegValue{REG_SZ, stringValueData("raw \u00e9")}));
 }
 
-TEST(WineRegistryFile, BadInputNamesTheFileAndLine) {
+TEST(WineRegistryFile, RefusesOnlyWhatWineserverRefusesWhole) {
     const std::pair<std::string, std::string> cases[] = {
         {"", "/p/user.reg: line 1: not a Wine registry file"},
         {"REGEDIT4\n", "/p/user.reg: line 1: not a Wine registry file"},
         {"WINE REGISTRY Version 1\n", "line 1: not a Wine registry file"},
-        {kHeader + "\n[Software\\\\Cla", "line 6: key line without a closing \"]\""},
-        {kHeader + "\n[K] 1\n@=\"cut in the mid", "line 7: string without a closing quote"},
-        {kHeader + "\n[K] 1\n\"v\"=hex:01,02,\\\n  03,\\\n",
-         "line 8: the file ends in the middle of a value"},
-        {kHeader + "\n[K] 1\n\"v\"=hex:01,2g\n", "line 7: malformed hex data"},
-        {kHeader + "\n[K] 1\n\"v\"=hex:123\n", "line 7: malformed hex byte"},
-        {kHeader + "\n[K] 1\n\"v\"=hex(zz):01\n", "line 7: malformed value type"},
-        {kHeader + "\n[K] 1\n\"v\"=dword:123456789\n", "line 7: malformed dword"},
-        {kHeader + "\n[K] 1\n\"v\"=str(1):\"x\"\n", "line 7: unknown value type"},
-        {kHeader + "\n[K] 1\n\"v\"=\"x\" junk\n", "line 7: unexpected text after the string"},
-        {kHeader + "\n[K] 1\n\"v\" \"x\"\n", "line 7: \"=\" missing after the value name"},
-        {kHeader + "\n[K] 1\n\"v=\"x\"\n", "line 7: \"=\" missing"},
-        {kHeader + "\n[K] one\n", "line 6: unexpected text after the key name"},
-        {kHeader + "\n[\\\\K] 1\n", "line 6: key path starts with a backslash"},
-        {kHeader + "\n[" + std::string(257, 'k') + "] 1\n", "line 6: key name longer than 256"},
-        {kHeader + "@=\"before any key\"\n", "line 5: a value before the first key"},
-        {kHeader + "\n[K] 1\nstray text\n", "line 7: unrecognized line"},
         {"WINE REGISTRY Version 2\n#arch=win16\n", "line 2: unknown architecture \"win16\""},
     };
     for (const auto& [text, message] : cases)
         EXPECT_NE(errorOf(text).find(message), std::string::npos) << errorOf(text);
+}
 
-    std::string deep = kHeader + "\n[k";
+// Each case is a value line that is skipped; the value after it is still read.
+TEST(WineRegistryFile, AMalformedValueLineIsSkippedAndReported) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"@=\"cut in the mid", "value skipped: the string has no closing quote"},
+        {"\"v\"=hex:01,2g", "value skipped: malformed hex data"},
+        {"\"v\"=hex:123", "value skipped: malformed hex byte"},
+        {"\"v\"=hex(zz):01", "value skipped: malformed value type"},
+        {"\"v\"=dword:123456789", "value skipped: malformed dword"},
+        {"\"v\"=str(1):\"x\"", "value skipped: unknown value type"},
+        {"\"v\"=\"x\" junk", "value skipped: unexpected text after the string"},
+        {"\"v\" \"x\"", "value skipped: \"=\" missing after the value name"},
+        {"\"v", "value skipped: the value name has no closing quote"},
+        {"\"" + std::string(16384, 'n') + "\"=\"x\"",
+         "value skipped: the value name is longer than 16383 characters"},
+        {"stray text", "line skipped: it is not a key, a value or a comment"},
+    };
+    for (const auto& [line, message] : cases) {
+        SCOPED_TRACE(line.substr(0, 40));
+        Loaded loaded(kHeader + "\n[K] 1\n" + line + "\n\"after\"=\"ok\"\n");
+        EXPECT_EQ(loaded.problems(), "7: " + message + "\n");
+        EXPECT_EQ(loaded.value("K", "after"), (RegValue{REG_SZ, stringValueData("ok")}));
+        EXPECT_EQ(MemoryStore::node(loaded.key("K"))->values.size(), 1u);
+    }
+}
+
+// What wineserver keeps of a file with broken lines, which is also what is written back.
+TEST(WineRegistryFile, ADamagedFileKeepsEverythingElse) {
+    const std::pair<std::string, bool> lines[] = {
+        {"", true},
+        {"[Good] 1700000000", true},
+        {"#time=1", true},
+        {"\"a\"=\"1\"", true},
+        {"\"bad\"=dword:xyz", false},
+        {"\"b\"=\"2\"", true},
+        {"", true},
+        {"[Bad\\\\Cla 1700000000", false},
+        {"#time=2", false},
+        {"\"lost\"=\"x\"", false},
+        {"", false},
+        {"[Next] 1700000000", true},
+        {"#time=3", true},
+        {"\"c\"=\"3\"", true},
+        {"\"cut\"=hex:01,\\", false},
+        {"\"swallowed\"=\"y\"", false},
+        {"\"h\"=hex:01,02", true},
+        {"\"t\"=str(9):\"x\"", false},
+        {"junk", false},
+        {"", true},
+        {"[Odd] soon", true},
+        {"#time=4", true},
+        {"@=\"4\"", true},
+    };
+    std::string text = kHeader;
+    std::string kept = kHeader;
+    for (const auto& [line, keep] : lines) {
+        text += line + "\n";
+        kept += keep ? line + "\n" : "";
+    }
+    Loaded loaded(text);
+    EXPECT_EQ(loaded.problems(),
+              "9: value skipped: malformed dword\n"
+              "12: key not read: the closing \"]\" is missing; the values after it are skipped\n"
+              "14: value skipped: its key (line 12) was not read\n"
+              "19: value skipped: malformed hex data (on line 20)\n"
+              "22: value skipped: unknown value type\n"
+              "23: line skipped: it is not a key, a value or a comment\n"
+              "25: the text after the key name is not a time; the key is read\n");
+    EXPECT_EQ(loaded.value("Good", "b"), (RegValue{REG_SZ, stringValueData("2")}));
+    EXPECT_EQ(loaded.value("Next", "h"), (RegValue{REG_BINARY, {1, 2}}));
+    EXPECT_EQ(loaded.value("Odd", ""), (RegValue{REG_SZ, stringValueData("4")}));
+    EXPECT_EQ(loaded.key("Bad"), kNoNode);
+    EXPECT_EQ(loaded.written(), kept);
+}
+
+TEST(WineRegistryFile, AMalformedKeyLineIsReportedAndItsValuesAreSkipped) {
+    std::string deep = "k";
     for (int i = 0; i < 600; ++i)
         deep += "\\\\k";
-    EXPECT_NE(errorOf(deep + "] 1\n").find("nested deeper than 512"), std::string::npos);
+    const std::pair<std::string, std::string> cases[] = {
+        {"[\\\\K] 1", "the key path starts with a backslash"},
+        {"[" + std::string(257, 'k') + "] 1", "a key name is longer than 256 characters"},
+        {"[" + deep + "] 1", "keys are nested deeper than 512 levels"},
+    };
+    for (const auto& [line, message] : cases) {
+        SCOPED_TRACE(line.substr(0, 40));
+        Loaded loaded(kHeader + "\n[A] 1\n\n" + line + "\n@=\"x\"\n");
+        EXPECT_EQ(loaded.problems(), "8: key not read: " + message +
+                                         "; the values after it are skipped\n"
+                                         "9: value skipped: its key (line 8) was not read\n");
+        EXPECT_EQ(loaded.value("A", ""), (RegValue{99, {}})) << "nothing went to the key before";
+    }
+    Loaded early(kHeader + "@=\"before any key\"\n");
+    EXPECT_EQ(early.problems(), "5: value skipped: it comes before the first key\n");
+    Loaded cut(kHeader + "\n[K] 1\n\"v\"=hex:01,02,\\\n  03,\\\n");
+    EXPECT_EQ(cut.problems(),
+              "7: value skipped: the file ends in the middle of a value (on line 8)\n");
+}
+
+TEST(WineRegistryFile, DiagnosticsStopAfterAThousand) {
+    std::string text = kHeader + "\n[K] 1\n";
+    for (int i = 0; i < 1500; ++i)
+        text += "junk\n";
+    Loaded loaded(text);
+    ASSERT_EQ(loaded.diagnostics.size(), 1001u);
+    EXPECT_EQ(loaded.diagnostics.back().line, 1007);
+    EXPECT_EQ(loaded.diagnostics.back().message, "500 more problems from here on");
 }

@@ -1,9 +1,11 @@
 #include "platform/registry/wine/WineStore.h"
 
+#include "platform/registry/Sources.h"
 #include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineServerLock.h"
 #include "tests/support/TestRegistry.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -144,12 +146,20 @@ TEST(WineStore, OpeningReportsTheFileAndWhatIsWrong) {
     EXPECT_NE(openError(dir.file("missing.reg")).find(dir.file("missing.reg") + ": cannot open: "),
               std::string::npos);
     EXPECT_NE(openError(dir.path()).find("is a folder"), std::string::npos);
+    writeFile(dir.file("notes.reg"), "WINE REGISTRY\n");
+    EXPECT_EQ(openError(dir.file("notes.reg")),
+              dir.file("notes.reg") + ": line 1: not a Wine registry file (the first line must "
+                                      "be \"WINE REGISTRY Version 2\")");
+
     std::string whole = readFile(kFixtures + "system.reg");
     writeFile(dir.file("cut.reg"), whole.substr(0, whole.find(",\\\n") + 3));
-    EXPECT_NE(openError(dir.file("cut.reg"))
-                  .find(dir.file("cut.reg") + ": line 30: the file ends in the middle of a value"),
-              std::string::npos)
-        << openError(dir.file("cut.reg"));
+    auto cut = WineStore::open(dir.file("cut.reg"));
+    ASSERT_EQ(cut->diagnostics().size(), 1u);
+    EXPECT_EQ(cut->diagnostics()[0].line, 30);
+    EXPECT_EQ(cut->diagnostics()[0].message,
+              "value skipped: the file ends in the middle of a value");
+    EXPECT_NE(cut->findPath(cut->rootNode(), "Software\\Classes\\.bmp"), kNoNode)
+        << "the keys before it are read";
 }
 
 TEST(WineStore, ARunningWineserverMakesThePrefixReadOnly) {
@@ -182,8 +192,10 @@ TEST(WineStore, ARunningWineserverMakesThePrefixReadOnly) {
 TEST(WineStore, OpensAPrefixWithTheUsersClassesFirst) {
     Prefix prefix;
     std::vector<std::unique_ptr<RegistryStore>> owned;
-    auto layers = openWinePrefix(prefix.dir.path(), owned);
+    std::vector<std::string> warnings;
+    auto layers = openWinePrefix(prefix.dir.path(), owned, warnings);
     ASSERT_EQ(layers.size(), 2u);
+    EXPECT_TRUE(warnings.empty());
     EXPECT_TRUE(layers[0].user);
     EXPECT_FALSE(layers[1].user);
     EXPECT_EQ(owned.size(), 2u);
@@ -193,10 +205,48 @@ TEST(WineStore, OpensAPrefixWithTheUsersClassesFirst) {
 
     std::filesystem::remove(prefix.dir.file("user.reg"));
     owned.clear();
-    layers = openWinePrefix(prefix.dir.path(), owned);
+    layers = openWinePrefix(prefix.dir.path(), owned, warnings);
     ASSERT_EQ(layers.size(), 1u);
     EXPECT_FALSE(layers[0].user);
 
     std::filesystem::remove(prefix.dir.file("system.reg"));
-    EXPECT_THROW(openWinePrefix(prefix.dir.path(), owned), StoreError);
+    EXPECT_THROW(openWinePrefix(prefix.dir.path(), owned, warnings), StoreError);
+}
+
+TEST(WineStore, APrefixWithDamagedFilesIsReadWithWarnings) {
+    Prefix prefix;
+    std::string user = readFile(prefix.dir.file("user.reg"));
+    writeFile(prefix.dir.file("user.reg"), user + "\n[Software\\\\Classes\\\\.bad 1\n@=\"x\"\n");
+    std::string system = readFile(prefix.dir.file("system.reg"));
+    writeFile(prefix.dir.file("system.reg"),
+              "WINE REGISTRY Version 2\ngarbage\n" + system.substr(system.find('\n') + 1));
+    auto opened = openRegistry(SourceChoice{{prefix.dir.path()}, "test", false});
+    ASSERT_EQ(opened.sources.size(), 1u);
+    int userLines = static_cast<int>(std::count(user.begin(), user.end(), '\n'));
+    EXPECT_EQ(opened.sources[0].warnings,
+              (std::vector<std::string>{
+                  prefix.dir.file("system.reg") +
+                      ": line 2: line skipped: it is not a key, a value or a comment",
+                  prefix.dir.file("user.reg") + ": line " + std::to_string(userLines + 2) +
+                      ": key not read: the closing \"]\" is missing; the values after it are "
+                      "skipped",
+                  prefix.dir.file("user.reg") + ": line " + std::to_string(userLines + 3) +
+                      ": value skipped: its key (line " + std::to_string(userLines + 2) +
+                      ") was not read"}));
+
+    auto file = openRegistry(SourceChoice{{prefix.dir.file("user.reg")}, "test", false});
+    EXPECT_EQ(file.sources[0].warnings.size(), 2u);
+}
+
+TEST(WineStore, APrefixWhoseSystemRegIsAFolderIsNamedSo) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("prefix/system.reg"));
+    try {
+        openRegistry(SourceChoice{{dir.file("prefix")}, "test", false});
+        ADD_FAILURE() << "opened";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  dir.file("prefix") +
+                      ": not a Wine prefix: its system.reg is a folder, not a file");
+    }
 }

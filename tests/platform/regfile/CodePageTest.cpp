@@ -1,0 +1,100 @@
+// The code pages of 8-bit .reg files: their names, and text to and from them as Windows has it.
+
+#include "platform/regfile/CodePage.h"
+
+#include "platform/registry/Utf16.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace moxalo::regfile {
+namespace {
+
+using ::testing::HasSubstr;
+
+std::string nameError(std::string_view name) {
+    try {
+        CodePage page(name);
+    } catch (const UnknownCodePage& e) {
+        return e.what();
+    }
+    return "<no error>";
+}
+
+TEST(CodePage, IsNamedByItsNumberAloneOrWithCpOrWindows) {
+    const std::pair<const char*, const char*> names[] = {
+        {"1252", "1252"},   {"cp1251", "1251"},       {"CP1251", "1251"},
+        {"CP932", "932"},   {"windows-1251", "1251"}, {"Windows-1250", "1250"},
+        {"65001", "65001"}, {"UTF-8", "65001"},       {"utf8", "65001"},
+    };
+    for (const auto& [name, number] : names)
+        EXPECT_EQ(CodePage(name).number(), number) << name;
+    EXPECT_EQ(CodePage().number(), "1252");
+
+    for (const char* unknown : {"", "latin1", "cp", "windows-", "1252x", "cp 1252", "99999"}) {
+        EXPECT_THAT(nameError(unknown), HasSubstr("unknown code page \"" + std::string(unknown)))
+            << unknown;
+        EXPECT_THAT(nameError(unknown), HasSubstr("as in 1252, cp1251 or windows-1251"));
+    }
+    // EBCDIC has no "[" or "=" where a .reg file needs them.
+    EXPECT_THAT(nameError("cp037"), HasSubstr("code page 037 cannot be used for .reg files"));
+}
+
+TEST(CodePage, Windows1252IsReadAsWindowsReadsIt) {
+    CodePage cp1252;
+    EXPECT_EQ(cp1252.toUtf8("\x80 \x93quoted\x94"), "\u20AC \u201Cquoted\u201D");
+    EXPECT_EQ(cp1252.toUtf8("caf\xC3\xA9"), "caf\u00C3\u00A9") << "1252 text, whatever UTF-8 says";
+    EXPECT_EQ(cp1252.toUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_EQ(cp1252.toUtf8("\x81\x8D\x8F\x90\x9D"), "\u0081\u008D\u008F\u0090\u009D")
+        << "the bytes 1252 leaves undefined";
+}
+
+TEST(CodePage, EveryByteComesBackAsItWas) {
+    for (const char* name : {"1252", "1251", "1250", "1253", "874"}) {
+        CodePage page(name);
+        for (int byte = 0; byte < 0x100; ++byte) {
+            std::string one(1, static_cast<char>(byte));
+            EXPECT_EQ(page.fromUtf8(page.toUtf8(one)), one) << name << " byte " << byte;
+        }
+    }
+}
+
+TEST(CodePage, WritesWhatTheCodePageCannotHoldAsQuestionMarks) {
+    CodePage cp1252;
+    EXPECT_EQ(cp1252.fromUtf8("\u20AC caf\u00E9 \u0416 \U0001F600."), "\x80 caf\xE9 ? ?.");
+    EXPECT_EQ(cp1252.fromUtf8("\u0081\u009D\u0080"), "\x81\x9D?")
+        << "U+0080 is not 1252's byte 0x80, which is the euro sign";
+    EXPECT_EQ(cp1252.fromUtf16le({0x41, 0, 0x00, 0xD8, 0x42, 0, 0x43}), "A?B")
+        << "a lone surrogate and an odd last byte";
+    EXPECT_EQ(CodePage("1251").fromUtf8("\u041F\u0440\u0438 \u00E9"), "\xCF\xF0\xE8 ?");
+}
+
+TEST(CodePage, MultiByteCodePagesAndUtf8) {
+    CodePage cp932("932");
+    // The second byte of "so" is 0x5C, a backslash when read byte by byte.
+    EXPECT_EQ(cp932.toUtf8("\x83\x5C\x93\xFA"), "\u30BD\u65E5");
+    EXPECT_EQ(cp932.fromUtf8("\u30BD\u65E5\\"), "\x83\x5C\x93\xFA\\");
+    EXPECT_EQ(cp932.toUtf8("a\x83"), "a\u0083") << "a lead byte at the end is kept";
+
+    CodePage utf8("UTF-8");
+    EXPECT_EQ(utf8.toUtf8("caf\xC3\xA9"), "caf\u00E9");
+    EXPECT_EQ(utf8.toUtf8("caf\xE9!"), "caf\u00E9!") << "no byte is lost";
+    EXPECT_EQ(utf8.fromUtf8("\u0416\U0001F600"), "\u0416\U0001F600");
+}
+
+// Each byte or character iconv cannot convert interrupts it; that must not cost time in
+// proportion to the rest of the text.
+TEST(CodePage, ManyUnconvertedCharactersTakeLinearTime) {
+    CodePage cp1252;
+    std::string undefined(1 << 20, '\x81');
+    std::string text = cp1252.toUtf8(undefined);
+    EXPECT_EQ(text.size(), 2u << 20);
+    EXPECT_EQ(cp1252.fromUtf8(text), undefined);
+    std::string cyrillic;
+    for (int i = 0; i < (1 << 18); ++i)
+        cyrillic += "\u0416";
+    EXPECT_EQ(cp1252.fromUtf8(cyrillic), std::string(1 << 18, '?'));
+}
+
+} // namespace
+} // namespace moxalo::regfile
