@@ -46,6 +46,31 @@ MemoryStore& mountMemory(std::unique_ptr<MemoryStore> store) {
     return ref;
 }
 
+void mountLayers(std::unique_ptr<MemoryStore> user, std::unique_ptr<MemoryStore> machine) {
+    std::vector<ClassesLayer> layers{{user.get(), user->rootNode(), true},
+                                     {machine.get(), machine->rootNode(), false}};
+    std::vector<std::unique_ptr<RegistryStore>> stores;
+    stores.push_back(std::move(user));
+    stores.push_back(std::move(machine));
+    mountRegistry(std::make_shared<Registry>(std::move(stores), layers));
+}
+
+std::vector<std::string> subkeysOf(const std::string& path) {
+    HKEY key = 0;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return {"(not opened)"};
+    std::vector<std::string> names;
+    char name[MAX_PATH];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = MAX_PATH;
+        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != 0)
+            break;
+        names.emplace_back(name, size);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "moxalo-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)

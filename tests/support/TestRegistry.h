@@ -24,6 +24,12 @@ void put(registry::MemoryStore& store, const std::string& path, const std::strin
 
 // Mounts the store as the whole of HKEY_CLASSES_ROOT; returns it for further changes.
 registry::MemoryStore& mountMemory(std::unique_ptr<registry::MemoryStore> store);
+// Mounts the user's classes laid over the machine's, as HKEY_CLASSES_ROOT.
+void mountLayers(std::unique_ptr<registry::MemoryStore> user,
+                 std::unique_ptr<registry::MemoryStore> machine);
+// The subkeys of a key below HKEY_CLASSES_ROOT ("" for the root) as RegEnumKeyExA names them,
+// or {"(not opened)"}.
+std::vector<std::string> subkeysOf(const std::string& path);
 
 // A temporary folder, removed with everything in it when the object goes.
 class TempDir {

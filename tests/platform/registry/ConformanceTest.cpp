@@ -69,22 +69,6 @@ OpenedRegistry mount(const std::string& path) {
     return opened;
 }
 
-std::vector<std::string> subkeys(const char* path) {
-    HKEY key = 0;
-    std::vector<std::string> names;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return {"(not opened)"};
-    char name[260];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = 260;
-        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != 0)
-            break;
-        names.push_back(catalogue::TrimNull(name));
-    }
-    RegCloseKey(key);
-    return names;
-}
-
 std::string text(const char* path, const char* value, LONG expected = 0) {
     HKEY key = 0;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -102,9 +86,9 @@ class Conformance : public ::testing::TestWithParam<std::string> {};
 TEST_P(Conformance, AnswersTheRegistryFunctionsAlike) {
     TempDir dir;
     auto opened = mount(makeSource(GetParam(), dir));
-    EXPECT_EQ(subkeys(""), (std::vector<std::string>{".abc", ".txt", "abcfile", "Café"}));
-    EXPECT_EQ(subkeys("abcfile\\shell"), (std::vector<std::string>{"open", "print"}));
-    EXPECT_EQ(subkeys(".txt\\OpenWithList\\notepad.exe"), std::vector<std::string>{});
+    EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".abc", ".txt", "abcfile", "Café"}));
+    EXPECT_EQ(subkeysOf("abcfile\\shell"), (std::vector<std::string>{"open", "print"}));
+    EXPECT_EQ(subkeysOf(".txt\\OpenWithList\\notepad.exe"), std::vector<std::string>{});
     EXPECT_EQ(text(".txt", ""), "txtfile");
     EXPECT_EQ(text(".TXT", "content type"), "text/plain");
     EXPECT_EQ(text("ABCFILE\\SHELL\\OPEN\\COMMAND\\", ""), "notepad %1");
@@ -146,8 +130,8 @@ TEST_P(Conformance, WritesADeleteBackToItsOwnFile) {
         mountRegistry(nullptr);
     }
     auto reopened = mount(path);
-    EXPECT_EQ(subkeys(""), (std::vector<std::string>{".txt", "abcfile", "Café"}));
-    EXPECT_EQ(subkeys("abcfile\\shell"), (std::vector<std::string>{"open"}));
+    EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".txt", "abcfile", "Café"}));
+    EXPECT_EQ(subkeysOf("abcfile\\shell"), (std::vector<std::string>{"open"}));
     EXPECT_EQ(text("abcfile\\shell\\open\\command", ""), "notepad %1");
     EXPECT_EQ(text("abcfile\\DefaultIcon", ""), "%SystemRoot%\\x.ico");
     EXPECT_EQ(text("abcfile", "EditFlags", -1), "");
@@ -174,7 +158,7 @@ TEST_P(Conformance, ASourceThatCannotBeWrittenRefusesTheDelete) {
 TEST_P(Conformance, FindsKeysWithoutRegardToCaseInEveryScript) {
     TempDir dir;
     auto opened = mount(makeSourceOf(GetParam(), {".жук", "Σίσυφος", ".ſt", "ıcon"}, dir));
-    EXPECT_EQ(subkeys(""), (std::vector<std::string>{".ſt", ".жук", "ıcon", "Σίσυφος"}));
+    EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".ſt", ".жук", "ıcon", "Σίσυφος"}));
     EXPECT_EQ(text(".Жук", ""), ".жук");
     EXPECT_EQ(text(".ЖУК", ""), ".жук");
     EXPECT_EQ(text("ΣΊΣΥΦΟΣ", ""), "Σίσυφος");
@@ -219,7 +203,7 @@ TEST(Sources, TheBundledSampleIsReadOnlyAndHKCRMergesUserOverMachine) {
     mountRegistry(merged.registry);
     EXPECT_EQ(text(".abc", ""), "userabc");
     EXPECT_EQ(text(".txt", ""), "txtfile");
-    EXPECT_EQ(subkeys(""), (std::vector<std::string>{".abc", ".new", ".txt", "abcfile", "Café"}));
+    EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".abc", ".new", ".txt", "abcfile", "Café"}));
 }
 
 TEST(Sources, EightBitRegFilesAreReadInTheChosenCodePage) {

@@ -55,12 +55,7 @@ TEST(EnumValue, GivesEachNameOnceWithItsDataTheUsersFirst) {
     put(*user, ".txt", "", sz("editor.txt"));
     put(*user, ".txt", "CONTENT TYPE", sz("text/x-user"));
     put(*user, ".txt", "Flags", dword(0x12345678));
-    std::vector<ClassesLayer> layers{{user.get(), user->rootNode(), true},
-                                     {machine.get(), machine->rootNode(), false}};
-    std::vector<std::unique_ptr<RegistryStore>> stores;
-    stores.push_back(std::move(user));
-    stores.push_back(std::move(machine));
-    mountRegistry(std::make_shared<Registry>(std::move(stores), layers));
+    mountLayers(std::move(user), std::move(machine));
 
     HKEY txt = open(".txt");
     EXPECT_EQ(enumerate(txt), (std::vector<Enumerated>{
@@ -97,12 +92,7 @@ TEST(EnumValue, AKeyWithManyValuesInTwoLayers) {
     for (int i = 0; i < kValues; ++i)
         machine->setValue(m, "v" + std::to_string(i), dword(static_cast<std::uint32_t>(i)));
     put(*user, "many", "v7", sz("seven"));
-    std::vector<ClassesLayer> layers{{user.get(), user->rootNode(), true},
-                                     {machine.get(), machine->rootNode(), false}};
-    std::vector<std::unique_ptr<RegistryStore>> stores;
-    stores.push_back(std::move(user));
-    stores.push_back(std::move(machine));
-    mountRegistry(std::make_shared<Registry>(std::move(stores), layers));
+    mountLayers(std::move(user), std::move(machine));
 
     HKEY many = open("many");
     auto all = enumerate(many);

@@ -14,19 +14,6 @@ using namespace moxalo::testing;
 
 namespace {
 
-std::vector<std::string> rootNames() {
-    std::vector<std::string> names;
-    char name[MAX_PATH];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = MAX_PATH;
-        if (RegEnumKeyExA(HKEY_CLASSES_ROOT, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, size);
-    }
-    return names;
-}
-
 std::vector<std::string> folder(const TempDir& dir) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
@@ -60,7 +47,7 @@ TEST(MergedWrites, ADeleteThatCannotBeSavedChangesNeitherMemoryNorAnyFile) {
     EXPECT_EQ(readFile(machine), machineBefore);
     EXPECT_EQ(folder(dir), (std::vector<std::string>{std::string(20, 'm'), "user.reg"}))
         << "no temporary file is left behind";
-    EXPECT_EQ(rootNames(), (std::vector<std::string>{".a", ".m", ".u"}));
+    EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".a", ".m", ".u"}));
     DWORD size = 0;
     EXPECT_EQ(RegQueryValueExA(held, "Content Type", nullptr, nullptr, nullptr, &size),
               ERROR_SUCCESS)
@@ -68,7 +55,7 @@ TEST(MergedWrites, ADeleteThatCannotBeSavedChangesNeitherMemoryNorAnyFile) {
 
     // A delete that can be saved goes to every layer that holds the key, and handles to it go.
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".u"), ERROR_SUCCESS) << lastRegistryError();
-    EXPECT_EQ(rootNames(), (std::vector<std::string>{".a", ".m"}));
+    EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".a", ".m"}));
     EXPECT_EQ(readFile(user).find(".u]"), std::string::npos);
     EXPECT_EQ(readFile(machine), machineBefore);
     RegCloseKey(held);
@@ -81,12 +68,7 @@ TEST(MergedWrites, HandlesOfADeletedKeyAnswerKeyDeleted) {
     put(*machine, ".gone", "", sz("type"));
     put(*user, ".gone", "x", sz("y"));
     put(*user, ".kept", "", sz("k"));
-    std::vector<ClassesLayer> layers{{user.get(), user->rootNode(), true},
-                                     {machine.get(), machine->rootNode(), false}};
-    std::vector<std::unique_ptr<RegistryStore>> stores;
-    stores.push_back(std::move(user));
-    stores.push_back(std::move(machine));
-    mountRegistry(std::make_shared<Registry>(std::move(stores), layers));
+    mountLayers(std::move(user), std::move(machine));
 
     HKEY gone = 0, kept = 0;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".GONE", 0, KEY_READ, &gone), ERROR_SUCCESS);

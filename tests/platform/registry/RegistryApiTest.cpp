@@ -184,13 +184,8 @@ TEST(RegistryApi, UserClassesLieOverMachineClasses) {
     put(*user, ".TXT", "", sz("MyEditor.txt"));
     put(*user, ".abc", "", sz("abcfile"));
     put(*user, ".txt\\OpenWithList\\editor.exe", "", sz(""));
-    std::vector<ClassesLayer> layers{{machine.get(), machine->rootNode(), false},
-                                     {user.get(), user->rootNode(), true}};
     MemoryStore& userRef = *user;
-    std::vector<std::unique_ptr<RegistryStore>> stores;
-    stores.push_back(std::move(machine));
-    stores.push_back(std::move(user));
-    mountRegistry(std::make_shared<Registry>(std::move(stores), layers));
+    mountLayers(std::move(user), std::move(machine));
 
     HKEY txt = open(".txt");
     EXPECT_EQ(read(txt, ""), "MyEditor.txt");
@@ -199,14 +194,7 @@ TEST(RegistryApi, UserClassesLieOverMachineClasses) {
     RegCloseKey(open(".txt\\OpenWithList"));
     RegCloseKey(open("txtfile\\shell\\open\\command"));
 
-    std::vector<std::string> names;
-    char name[260];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = 260;
-        if (RegEnumKeyExA(HKEY_CLASSES_ROOT, i, name, &size, nullptr, nullptr, nullptr, nullptr))
-            break;
-        names.emplace_back(name, size);
-    }
+    std::vector<std::string> names = subkeysOf("");
     EXPECT_EQ(names, (std::vector<std::string>{".abc", ".TXT", ".zip", "txtfile"}));
 
     // Deleting a key both layers hold removes it from both, or the machine's would show through.
@@ -226,21 +214,9 @@ TEST(RegistryApi, LayersMeetOnNamesThatDifferOnlyInCaseInAnyScript) {
     put(*machine, "ſtarfile", "", sz("Star"));
     put(*user, ".ЖУК", "", sz("userfile"));
     put(*user, "STARFILE\\shell", "", sz("open"));
-    std::vector<ClassesLayer> layers{{machine.get(), machine->rootNode(), false},
-                                     {user.get(), user->rootNode(), true}};
-    std::vector<std::unique_ptr<RegistryStore>> stores;
-    stores.push_back(std::move(machine));
-    stores.push_back(std::move(user));
-    mountRegistry(std::make_shared<Registry>(std::move(stores), layers));
+    mountLayers(std::move(user), std::move(machine));
 
-    std::vector<std::string> names;
-    char name[260];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = 260;
-        if (RegEnumKeyExA(HKEY_CLASSES_ROOT, i, name, &size, nullptr, nullptr, nullptr, nullptr))
-            break;
-        names.emplace_back(name, size);
-    }
+    std::vector<std::string> names = subkeysOf("");
     EXPECT_EQ(names, (std::vector<std::string>{".ЖУК", "STARFILE"}));
 
     HKEY key = open(".Жук");
