@@ -168,6 +168,33 @@ TEST_P(Conformance, FindsKeysWithoutRegardToCaseInEveryScript) {
     EXPECT_EQ(text("İcon", ""), "(not opened)") << "the dotted capital I is a letter of its own";
 }
 
+// A file name so long that no temporary file can stand beside it: the save fails only once
+// the key is gone from memory, which must then show the file as it still is.
+TEST(Conformance, ADeleteThatCannotBeSavedIsTakenBackInMemory) {
+    for (const std::string kind : {"regfile", "hive"}) {
+        TempDir dir;
+        std::string made = makeSource(kind, dir);
+        std::string path = dir.file(std::string(249, 'x') + (kind == "hive" ? ".dat" : ".reg"));
+        std::filesystem::rename(made, path);
+        std::string before = readFile(path);
+        auto opened = mount(path);
+        HKEY print = 0;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "abcfile\\shell\\print", 0, KEY_READ, &print),
+                  0);
+        EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "abcfile\\shell\\print"), ERROR_WRITE_FAULT)
+            << kind;
+        EXPECT_NE(lastRegistryError().find(path), std::string::npos) << lastRegistryError();
+        EXPECT_EQ(subkeysOf("abcfile\\shell"), (std::vector<std::string>{"open", "print"})) << kind;
+        EXPECT_EQ(text("abcfile\\shell\\print", ""), "&Print") << kind;
+        DWORD size = 0;
+        EXPECT_EQ(RegQueryValueExA(print, "", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS)
+            << kind << ": a handle to the key is still good";
+        EXPECT_EQ(readFile(path), before) << kind;
+        RegCloseKey(print);
+        mountRegistry(nullptr);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryStore, Conformance, ::testing::Values("regfile", "wine", "hive"));
 
 TEST(Sources, BadSourcesAreNamedWithWhatIsWrong) {
