@@ -11,6 +11,8 @@ packages=(
   libhivex-dev libhivex-bin        # registry hives; hivexsh checks the hives we write
   libicu-dev                       # Unicode case mapping of registry names
   libgtest-dev libgmock-dev
+  qt6-base-dev libgl-dev           # the desktop program's windows
+  qt6-qpa-plugins                  # the offscreen platform the window tests run on
   locales                          # locale sources; the tests compile de_DE.UTF-8 from them
   python3                          # data/make_sample.py, which the tests check the sample against
 )

@@ -1,0 +1,92 @@
+#include "platform/ui/Desktop.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+
+namespace moxalo::ui {
+
+namespace {
+
+QMessageBox::Icon iconOf(int style) {
+    switch (style & 0x70) {
+    case vbQuestion:
+        return QMessageBox::Question;
+    case vbExclamation:
+        return QMessageBox::Warning;
+    case vbInformation:
+        return QMessageBox::Information;
+    case 16:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class QtDesktop : public Desktop {
+public:
+    int MsgBox(QWidget* owner, const QString& text, int style, const QString& title) override {
+        QMessageBox box(iconOf(style), title, text, QMessageBox::NoButton, owner);
+        if ((style & 0x0F) == vbYesNo) {
+            box.addButton(QMessageBox::Yes);
+            box.addButton(QMessageBox::No);
+            return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
+        }
+        box.addButton(QMessageBox::Ok);
+        box.exec();
+        return vbOK;
+    }
+
+    FileDialogAnswer FileDialog(QWidget* owner, const FileDialogRequest& request) override {
+        QFileDialog dialog(owner, request.title);
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setNameFilters(request.filters);
+        if (request.filterIndex >= 1 && request.filterIndex <= request.filters.size())
+            dialog.selectNameFilter(request.filters[request.filterIndex - 1]);
+        if (!request.fileName.isEmpty())
+            dialog.selectFile(request.fileName);
+        FileDialogAnswer answer;
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return answer;
+        answer.cancelled = false;
+        answer.fileName = dialog.selectedFiles().first();
+        answer.filterIndex =
+            static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter())) + 1;
+        return answer;
+    }
+
+    void SetMousePointer(int code) override {
+        while (QApplication::overrideCursor() != nullptr)
+            QApplication::restoreOverrideCursor();
+        if (code == vbArrowHourglass)
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+
+    void DoEvents() override { QCoreApplication::processEvents(); }
+
+    bool OpenUrl(const QString& url) override {
+        return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+    }
+
+    bool StartProgram(const QString& program, const QStringList& arguments, int) override {
+        return QProcess::startDetached(program, arguments);
+    }
+};
+
+Desktop* replacement = nullptr;
+
+} // namespace
+
+Desktop& desktop() {
+    static QtDesktop real;
+    return replacement != nullptr ? *replacement : real;
+}
+
+void setDesktop(Desktop* r) {
+    replacement = r;
+}
+
+} // namespace moxalo::ui

@@ -1,0 +1,105 @@
+#include "platform/ui/Twips.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <cmath>
+
+namespace moxalo::ui {
+
+namespace {
+
+// What the program was designed at, when no screen can be asked.
+constexpr double kDesignDpi = 96.0;
+
+QWidget* makeControl(QWidget* parent, const ControlSpec& spec) {
+    QString caption = QString::fromUtf8(spec.caption);
+    switch (spec.kind) {
+    case ControlKind::Label:
+        return new QLabel(caption, parent);
+    case ControlKind::TextBox: {
+        auto* box = new QLineEdit(caption, parent);
+        box->setReadOnly(true);
+        return box;
+    }
+    case ControlKind::ListView: {
+        auto* list = new QTreeWidget(parent);
+        list->setRootIsDecorated(false);
+        list->setUniformRowHeights(true);
+        list->header()->setStretchLastSection(false);
+        return list;
+    }
+    case ControlKind::Image: {
+        auto* image = new QLabel(parent);
+        image->setScaledContents(true);
+        return image;
+    }
+    case ControlKind::Shape: {
+        auto* shape = new QFrame(parent);
+        shape->setAutoFillBackground(true);
+        return shape;
+    }
+    case ControlKind::ProgressBar:
+        return new QProgressBar(parent);
+    case ControlKind::Line: {
+        auto* line = new QFrame(parent);
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Sunken);
+        return line;
+    }
+    case ControlKind::Button: {
+        auto* button = new QToolButton(parent);
+        button->setAutoRaise(true);
+        button->setToolTip(caption);
+        return button;
+    }
+    }
+    return new QWidget(parent);
+}
+
+} // namespace
+
+double logicalDpi(const QWidget* widget) {
+    if (widget != nullptr)
+        return widget->logicalDpiX();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->logicalDotsPerInchX();
+    return kDesignDpi;
+}
+
+int toPixels(double twips, const QWidget* widget) {
+    return static_cast<int>(std::lround(twips * logicalDpi(widget) / kTwipsPerInch));
+}
+
+double toTwips(int pixels, const QWidget* widget) {
+    return pixels * kTwipsPerInch / logicalDpi(widget);
+}
+
+QRect toPixels(double left, double top, double width, double height, const QWidget* widget) {
+    return QRect(toPixels(left, widget), toPixels(top, widget), toPixels(width, widget),
+                 toPixels(height, widget));
+}
+
+void place(QWidget* widget, const ControlSpec& spec) {
+    widget->setGeometry(toPixels(spec.left, spec.top, spec.width, spec.height, widget));
+}
+
+std::vector<QWidget*> placeControls(QWidget* parent, std::span<const ControlSpec> table) {
+    std::vector<QWidget*> controls;
+    controls.reserve(table.size());
+    for (const ControlSpec& spec : table) {
+        QWidget* control = makeControl(parent, spec);
+        control->setObjectName(QString::fromUtf8(spec.name));
+        place(control, spec);
+        controls.push_back(control);
+    }
+    return controls;
+}
+
+} // namespace moxalo::ui

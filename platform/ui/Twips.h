@@ -1,0 +1,38 @@
+#pragma once
+// Window positions and sizes are designed in twips (1440 to the inch); on the screen they
+// become pixels at the screen's logical DPI: 15 twips a pixel at 96 DPI, 7.5 at 192.
+
+#include <QRect>
+#include <span>
+#include <vector>
+
+class QWidget;
+
+namespace moxalo::ui {
+
+inline constexpr double kTwipsPerInch = 1440.0;
+
+// The logical DPI of the screen `widget` is on (of the primary screen without one).
+double logicalDpi(const QWidget* widget);
+int toPixels(double twips, const QWidget* widget);
+double toTwips(int pixels, const QWidget* widget);
+// A rectangle given in twips (left, top, width, height), in pixels.
+QRect toPixels(double left, double top, double width, double height, const QWidget* widget);
+
+// One control of a window whose controls have fixed places: what it is called, its kind,
+// its caption and its rectangle in twips, as the window was designed.
+enum class ControlKind { Label, TextBox, ListView, Image, Shape, ProgressBar, Line, Button };
+struct ControlSpec {
+    const char* name;
+    ControlKind kind;
+    const char* caption;
+    int left, top, width, height;
+};
+
+// Creates the controls of `table` on `parent`, named and placed as designed; returns them in
+// the order of the table. Text boxes are read-only; list views are in report style.
+std::vector<QWidget*> placeControls(QWidget* parent, std::span<const ControlSpec> table);
+// Places `widget` at a twips rectangle again (after a change of DPI or of a size).
+void place(QWidget* widget, const ControlSpec& spec);
+
+} // namespace moxalo::ui
