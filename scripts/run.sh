@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Builds Moxalo and runs it: with no arguments, lists the registered file types of the
-# registry found as the program looks for one (--registry, MOXALO_REGISTRY, $WINEPREFIX,
-# ~/.wine, else the bundled sample). Arguments go to moxalo-cli, e.g. `query .txt`.
+# Builds Moxalo and runs it. Without a command it opens the window, on the registry found as
+# the program looks for one (--registry, MOXALO_REGISTRY, $WINEPREFIX, ~/.wine, else the bundled
+# sample); with a moxalo-cli command (list, query, details, save-list, sources) it runs that,
+# for example `run.sh --registry ~/.wine query .txt`.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 # Set-up chatter goes to stderr, so that `run.sh list > file` leaves only the list in the file.
 "$top/scripts/setup.sh" >&2
 build=${MOXALO_BUILD:-$top/build}
-if [ $# -eq 0 ]; then
-  set -- list
-fi
-exec "$build/bin/moxalo-cli" "$@"
+for arg in "$@"; do
+  case $arg in
+  sources | query | list | details | save-list | --help | -h | --version)
+    exec "$build/bin/moxalo-cli" "$@"
+    ;;
+  esac
+done
+exec "$build/bin/moxalo" "$@"

@@ -2,11 +2,10 @@
 
 namespace moxalo::registry {
 
-ChosenRegistry openChosenRegistry(const std::vector<std::string>& registryOptions,
-                                  const std::string& codePageOption, const Environment& env,
+ChosenRegistry openChosenRegistry(const SourceOptions& options, const Environment& env,
                                   const std::string& programFolder) {
     ChosenRegistry chosen;
-    chosen.choice = chooseSources(registryOptions, env, programFolder, codePageOption);
+    chosen.choice = chooseSources(options.registries, env, programFolder, options.codePage);
     OpenedRegistry opened = openRegistry(chosen.choice);
     for (const auto& source : opened.sources)
         chosen.warnings.insert(chosen.warnings.end(), source.warnings.begin(),

@@ -3,6 +3,7 @@
 // program looks for them), open them, and make them the registry the functions read.
 
 #include "platform/registry/SourceChoice.h"
+#include "platform/registry/SourceOptions.h"
 #include "platform/registry/Sources.h"
 
 #include <string>
@@ -17,11 +18,9 @@ struct ChosenRegistry {
     std::vector<std::string> warnings;
 };
 
-// `registryOptions` are the sources named on the command line, in order, `codePageOption` the
-// code page named there, or "". Throws StoreError naming the source that cannot be opened and
-// why, or the code page; the registry mounted before stays then.
-ChosenRegistry openChosenRegistry(const std::vector<std::string>& registryOptions,
-                                  const std::string& codePageOption, const Environment& env,
+// `options` are what the command line named. Throws StoreError naming the source that cannot
+// be opened and why, or the code page; the registry mounted before stays then.
+ChosenRegistry openChosenRegistry(const SourceOptions& options, const Environment& env,
                                   const std::string& programFolder);
 
 } // namespace moxalo::registry

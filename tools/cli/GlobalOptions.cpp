@@ -47,19 +47,9 @@ const CommandInfo* findCommand(const std::string& name) {
 // Takes a global option at args[i], moving i past its value; false when it is none.
 bool takeGlobal(const std::vector<std::string>& args, std::size_t& i, GlobalOptions& options) {
     const std::string& arg = args[i];
-    if (arg == "--registry" || arg == "-r") {
-        if (i + 1 >= args.size())
-            options.error = arg + " needs a SOURCE";
-        else
-            options.registries.push_back(args[++i]);
-    } else if (arg.starts_with("--registry=")) {
-        options.registries.push_back(arg.substr(11));
-    } else if (arg == "--code-page" || arg.starts_with("--code-page=")) {
-        bool joined = arg.size() > 11;
-        options.codePage = joined ? arg.substr(12) : i + 1 < args.size() ? args[++i] : "";
-        if (options.codePage.empty())
-            options.error = "--code-page needs a code page, as 1252";
-    } else if (arg == "--help" || arg == "-h") {
+    if (registry::takeSourceOption(args, i, options.sources, options.error))
+        return true;
+    if (arg == "--help" || arg == "-h") {
         options.help = true;
     } else if (arg == "--version") {
         options.version = true;

@@ -2,6 +2,7 @@
 // The command line of moxalo-cli: the global options, which may stand before or after the
 // command, the command, and the arguments left for it.
 
+#include "platform/registry/SourceOptions.h"
 #include "tools/cli/Commands.h"
 
 #include <iosfwd>
@@ -19,8 +20,7 @@ struct CommandInfo {
 };
 
 struct GlobalOptions {
-    std::vector<std::string> registries; // --registry SOURCE, in order
-    std::string codePage;                // --code-page CP, or ""
+    registry::SourceOptions sources;
     bool help = false;
     bool version = false;
     const CommandInfo* command = nullptr;

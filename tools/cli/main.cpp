@@ -48,8 +48,8 @@ int main(int argc, char** argv) {
     cli::Invocation inv;
     inv.args = std::move(options.commandArgs);
     try {
-        inv.chosen = registry::openChosenRegistry(options.registries, options.codePage, std::getenv,
-                                                  platform::programFolder());
+        inv.chosen =
+            registry::openChosenRegistry(options.sources, std::getenv, platform::programFolder());
     } catch (const registry::StoreError& e) {
         std::cerr << "moxalo-cli: " << e.what() << "\n";
         return 1;

@@ -1,0 +1,406 @@
+#include "app/MDIForm1.h"
+
+#include "app/frmTB.h"
+#include "app/modFileExists.h"
+#include "app/modSettings.h"
+#include "catalogue/AppTexts.h"
+#include "platform/shell/HostPath.h"
+#include "platform/ui/Desktop.h"
+#include "platform/ui/Twips.h"
+#include "views/frmKeyVals.h"
+#include "views/frmMain.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTimer>
+#include <charconv>
+#include <filesystem>
+
+namespace moxalo::app {
+
+namespace {
+
+// The child windows' places, in twips, against the client area's width and height.
+constexpr int kToolbarHeight = 495;
+constexpr int kListTop = 495;
+constexpr int kListLess = 3525;
+constexpr int kPanelHeight = 3050;
+// The designed client area, until a stored frame is applied.
+constexpr int kDesignWidth = 8775;
+constexpr int kDesignHeight = 5445;
+// The workspace colour behind the child windows.
+const QColor kWorkspaceColour(128, 128, 128);
+
+QString title() {
+    return QString::fromUtf8(catalogue::kAppTitle.data(),
+                             static_cast<qsizetype>(catalogue::kAppTitle.size()));
+}
+
+// Settings numbers are single-precision values in decimal, read without the C locale.
+std::optional<float> number(const std::string& text) {
+    float value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::string decimal(double twips) {
+    char text[32];
+    auto [end, error] = std::to_chars(text, text + sizeof text, static_cast<float>(twips));
+    return error == std::errc() ? std::string(text, end) : "0";
+}
+
+QAction* item(QMenu* menu, const char* name, const QString& caption, QKeySequence shortcut = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    return action;
+}
+
+QMenu* submenu(QWidget* parent, const char* name, const QString& caption) {
+    auto* menu = new QMenu(caption, parent);
+    menu->setObjectName(name);
+    return menu;
+}
+
+QMdiSubWindow* child(QMdiArea* workspace, QWidget* window) {
+    QMdiSubWindow* sub = workspace->addSubWindow(window, Qt::FramelessWindowHint);
+    sub->setObjectName(window->objectName() + "Window");
+    return sub;
+}
+
+} // namespace
+
+MDIForm1::MDIForm1(std::string programFolder)
+    : programFolder_(std::move(programFolder)), settings_(SettingsFilePathIn(programFolder_)) {
+    setObjectName("MDIForm1");
+    workspace = new QMdiArea(this);
+    workspace->setBackground(kWorkspaceColour);
+    workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setCentralWidget(workspace);
+    buildMenus();
+    buildChildren();
+    resize(ui::toPixels(kDesignWidth, this), ui::toPixels(kDesignHeight, this));
+}
+
+MDIForm1::~MDIForm1() = default;
+
+void MDIForm1::buildMenus() {
+    buildFileMenu();
+    buildEditMenu();
+    buildToolsMenu();
+    buildHelpMenu();
+}
+
+void MDIForm1::buildFileMenu() {
+    mnuFile = menuBar()->addMenu("&File");
+    mnuFile->setObjectName("mnuFile");
+    mnuExport = item(mnuFile, "mnuExport", "&Save List", Qt::CTRL | Qt::Key_S);
+    mnuSaveExt = item(mnuFile, "mnuSaveExt", "S&ave List (Extended)");
+    mnuFile->addSeparator()->setObjectName("mnuSep");
+    mnuExportRegistry = submenu(mnuFile, "mnuExportRegistry", "&Export Registry Key");
+    mnuFile->addMenu(mnuExportRegistry);
+    mnuExportReg = item(mnuExportRegistry, "mnuExportReg", "Selected &key only", Qt::CTRL | Qt::Key_K);
+    mnuExportRegEntire = item(mnuExportRegistry, "mnuExportRegEntire", "&Entire list",
+                              Qt::CTRL | Qt::Key_E);
+    mnuExportRegistry->addSeparator()->setObjectName("mnuESep");
+    mnuExportRegWhole = item(mnuExportRegistry, "mnuExportRegWhole", "&Whole Registry",
+                             Qt::CTRL | Qt::Key_W);
+    mnuImport = submenu(mnuFile, "mnuImport", "&Import Registry Key");
+    mnuFile->addMenu(mnuImport);
+    mnuCustom = item(mnuImport, "mnuCustom", "C&ustom selection ...", Qt::CTRL | Qt::Key_U);
+    mnuIBack = item(mnuImport, "mnuIBack", "From &Backups", Qt::CTRL | Qt::Key_B);
+    mnuFile->addSeparator()->setObjectName("mnuSep1");
+    mnuBackups = item(mnuFile, "mnuBackups", "&Backups");
+    mnuFile->addSeparator()->setObjectName("mnuSep2");
+    mnuExit = item(mnuFile, "mnuExit", "E&xit", Qt::CTRL | Qt::Key_Q);
+
+    connect(mnuFile, &QMenu::aboutToShow, this, &MDIForm1::mnuFile_Click);
+    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+    const std::pair<QAction*, const char*> later[] = {
+        {mnuExport, "Saving the list"},        {mnuSaveExt, "Saving the extended list"},
+        {mnuExportReg, "Exporting a key"},     {mnuExportRegEntire, "Exporting the list's keys"},
+        {mnuExportRegWhole, "Exporting the registry"}, {mnuCustom, "Importing a registry file"},
+        {mnuIBack, "The Backups window"},      {mnuBackups, "The Backups window"},
+    };
+    for (auto [action, what] : later)
+        connect(action, &QAction::triggered, this, [this, what] { notAvailableYet(what); });
+}
+
+void MDIForm1::buildEditMenu() {
+    mnuEdit = menuBar()->addMenu("&Edit");
+    mnuEdit->setObjectName("mnuEdit");
+    mnuDisp = item(mnuEdit, "mnuDisp", "&Additional Information");
+    mnuSep3 = mnuEdit->addSeparator();
+    mnuSep3->setObjectName("mnuSep3");
+    mnuDelete = item(mnuEdit, "mnuDelete", "&Delete", Qt::Key_Delete);
+    mnuModify = item(mnuEdit, "mnuModify", "&Modify", Qt::Key_F5);
+    for (QAction* hidden : {mnuSep3, mnuDelete, mnuModify})
+        hidden->setVisible(false);
+    connect(mnuDisp, &QAction::triggered, this, [this] { list->Options("showit"); });
+    connect(mnuDelete, &QAction::triggered, this,
+            [this] { notAvailableYet("Deleting a file type"); });
+}
+
+void MDIForm1::buildToolsMenu() {
+    mnufMain = menuBar()->addMenu("&Tools");
+    mnufMain->setObjectName("mnufMain");
+    mnuSettings = submenu(mnufMain, "mnuSettings", "&Settings");
+    mnufMain->addMenu(mnuSettings);
+    mnuAutoload = item(mnuSettings, "mnuAutoload", "&Autoload List");
+    mnuAutoload->setCheckable(true);
+    mnuSettings->addSeparator()->setObjectName("mnuSSep");
+    mnuFilter = submenu(mnuSettings, "mnuFilter", "&Filter");
+    mnuSettings->addMenu(mnuFilter);
+    mnuOpenWith = item(mnuFilter, "mnuOpenWith", "'&Open With' list items only", Qt::Key_F2);
+    mnuOpenWith->setCheckable(true);
+    mnufMain->addSeparator()->setObjectName("mnuSep5");
+    mnuRefresh = item(mnufMain, "mnuRefresh", "&Load list", Qt::CTRL | Qt::Key_L);
+    connect(mnuAutoload, &QAction::triggered, this, &MDIForm1::mnuAutoload_Click);
+    connect(mnuOpenWith, &QAction::triggered, this, &MDIForm1::mnuOpenWith_Click);
+    connect(mnuRefresh, &QAction::triggered, this, &MDIForm1::mnuRefresh_Click);
+}
+
+void MDIForm1::buildHelpMenu() {
+    mnuHelp = menuBar()->addMenu("&Help");
+    mnuHelp->setObjectName("mnuHelp");
+    mnuContents = item(mnuHelp, "mnuContents", "Contents ...", Qt::Key_F1);
+    mnuHelp->addSeparator()->setObjectName("mnuSep6");
+    mnuAbout = item(mnuHelp, "mnuAbout", "About");
+    mnuFeedback = item(mnuHelp, "mnuFeedback", "Feedback");
+    mnuHelp->addSeparator()->setObjectName("mnuSep7");
+    mnuRepBug = item(mnuHelp, "mnuRepBug", "Report Bug");
+    mnuHome = item(mnuHelp, "mnuHome", "Visit Homepage");
+    const std::pair<QAction*, const char*> later[] = {
+        {mnuContents, "The help file"},   {mnuAbout, "The About window"},
+        {mnuFeedback, "The feedback page"}, {mnuRepBug, "The bug report page"},
+        {mnuHome, "The home page"},
+    };
+    for (auto [action, what] : later)
+        connect(action, &QAction::triggered, this, [this, what] { notAvailableYet(what); });
+}
+
+void MDIForm1::buildChildren() {
+    tb = new frmTB;
+    keyVals = new views::frmKeyVals;
+    views::ListSurroundings around;
+    around.mainWindow = this;
+    around.pBar1 = tb->pBar1;
+    around.keyVals = keyVals;
+    around.mnuEdit = mnuEdit;
+    around.openWithSetting = [this] {
+        return settings_.read("Settings", "OpenWith", "0");
+    };
+    list = new views::frmMain(std::move(around));
+    list->setObjectName("frmMain");
+    tbWindow_ = child(workspace, tb);
+    keyValsWindow_ = child(workspace, keyVals);
+    listWindow_ = child(workspace, list);
+    connect(tb, &frmTB::clicked, this, [this](frmTB::Button button) {
+        switch (button) {
+        case frmTB::Button::View:
+            list->Options("showit");
+            break;
+        case frmTB::Button::Save:
+            mnuExport->trigger();
+            break;
+        case frmTB::Button::Export:
+            mnuExportReg->trigger();
+            break;
+        case frmTB::Button::ExportEntire:
+            mnuExportRegEntire->trigger();
+            break;
+        case frmTB::Button::ExportWhole:
+            mnuExportRegWhole->trigger();
+            break;
+        case frmTB::Button::Import:
+            mnuCustom->trigger();
+            break;
+        case frmTB::Button::Backups:
+            mnuBackups->trigger();
+            break;
+        }
+    });
+    connect(list, &views::frmMain::listLoaded, this, [this] {
+        if (closeAfterScan_)
+            QTimer::singleShot(0, this, &QWidget::close);
+    });
+}
+
+void MDIForm1::setWinePrefixes(std::vector<std::string> prefixes) {
+    keyVals->setPathResolver([prefixes = std::move(prefixes)](const std::string& path) {
+        return shell::hostPathOf(path, prefixes);
+    });
+}
+
+void MDIForm1::notAvailableYet(const QString& command) {
+    ui::desktop().MsgBox(this, command + " is not available yet in this version.",
+                         ui::vbInformation, title());
+}
+
+void MDIForm1::Startup() {
+    applyPlacement();
+    applyAutoload();
+    applyOpenWith();
+    makeBackupsFolder();
+    tbWindow_->show();
+    ui::desktop().DoEvents();
+    keyValsWindow_->show();
+    listWindow_->show();
+    workspace->setActiveSubWindow(listWindow_);
+    bQuietBackup = false;
+}
+
+void MDIForm1::applyPlacement() {
+    std::string state = settings_.read("Max", "State", "Custom");
+    auto read = [this](const char* section, const char* key) {
+        return number(settings_.read(section, key, ""));
+    };
+    if (state == "Maximized" || settings_.read("Position", "T", "").empty()) {
+        setWindowState(Qt::WindowMaximized);
+        return;
+    }
+    auto top = read("Position", "T");
+    auto left = read("Position", "L");
+    auto width = read("Size", "W");
+    auto height = read("Size", "H");
+    // A frame that is not four numbers (an edited file) is no frame: start maximized.
+    if (!top || !left || !width || !height) {
+        setWindowState(Qt::WindowMaximized);
+        return;
+    }
+    storedFrame_ = ui::toPixels(*left, *top, *width, *height, this);
+    setGeometry(storedFrame_);
+}
+
+// The stored numbers are the outer frame; what the window system adds around the client
+// area is known only once the window is shown, and is then taken off.
+void MDIForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (storedFrame_.isNull())
+        return;
+    QTimer::singleShot(0, this, [this] {
+        QRect frame = frameGeometry(), client = geometry();
+        setGeometry(storedFrame_.adjusted(client.left() - frame.left(), client.top() - frame.top(),
+                                          client.right() - frame.right(),
+                                          client.bottom() - frame.bottom()));
+        storedFrame_ = {};
+    });
+}
+
+void MDIForm1::applyAutoload() {
+    std::string autoload = settings_.read("Settings", "Autoload", "");
+    if (autoload.empty()) {
+        autoload = "1";
+        settings_.write("Settings", "Autoload", "1");
+    }
+    bool on = autoload == "1";
+    mnuAutoload->setChecked(on);
+    if (on) {
+        list->Timer1->start();
+        setWindowTitle(title());
+    } else {
+        setWindowTitle(title() + " [ Autoload list disabled, select Tools > Load list to view "
+                                 "file types ]");
+        list->Timer1->stop();
+    }
+    mnuRefresh->setEnabled(!on);
+}
+
+void MDIForm1::applyOpenWith() {
+    std::string openWith = settings_.read("Settings", "OpenWith", "");
+    if (openWith.empty()) {
+        openWith = "0";
+        settings_.write("Settings", "OpenWith", "0");
+    }
+    mnuOpenWith->setChecked(openWith == "1");
+}
+
+// A folder that cannot be made (a read-only program folder) is left to the commands that
+// write backups, which say so when they are used.
+void MDIForm1::makeBackupsFolder() {
+    std::string backups = programFolder_ + "/Backups";
+    if (!FolderExists(backups)) {
+        std::error_code error;
+        std::filesystem::create_directory(backups, error);
+    }
+}
+
+void MDIForm1::LayOut() {
+    if (isMinimized())
+        return;
+    QSize client = workspace->viewport()->size();
+    double sw = ui::toTwips(client.width(), this);
+    double sh = ui::toTwips(client.height(), this);
+    tbWindow_->setGeometry(ui::toPixels(0, 0, sw, kToolbarHeight, this));
+    listWindow_->setGeometry(ui::toPixels(0, kListTop, sw, sh - kListLess, this));
+    keyValsWindow_->setGeometry(ui::toPixels(0, sh - kPanelHeight, sw, kPanelHeight, this));
+}
+
+void MDIForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    LayOut();
+}
+
+void MDIForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        LayOut();
+}
+
+void MDIForm1::storePlacement() {
+    if (isMinimized() || isMaximized()) {
+        settings_.write("Max", "State", "Maximized");
+        return;
+    }
+    QRect frame = frameGeometry();
+    settings_.write("Max", "State", "Custom");
+    settings_.write("Size", "W", decimal(ui::toTwips(frame.width(), this)));
+    settings_.write("Size", "H", decimal(ui::toTwips(frame.height(), this)));
+    settings_.write("Position", "T", decimal(ui::toTwips(frame.top(), this)));
+    settings_.write("Position", "L", decimal(ui::toTwips(frame.left(), this)));
+}
+
+// A close during the scan, which lets events run, waits until the scan has ended: the list
+// window must not go while its scan is still on the stack.
+void MDIForm1::closeEvent(QCloseEvent* event) {
+    if (list->scanning()) {
+        closeAfterScan_ = true;
+        event->ignore();
+        return;
+    }
+    storePlacement();
+    workspace->closeAllSubWindows();
+    event->accept();
+}
+
+void MDIForm1::mnuFile_Click() {
+    mnuExportRegistry->menuAction()->setEnabled(!list->Rows().empty());
+}
+
+void MDIForm1::mnuAutoload_Click() {
+    // The action has toggled its mark already; the stored value follows it.
+    settings_.write("Settings", "Autoload", mnuAutoload->isChecked() ? "1" : "0");
+}
+
+void MDIForm1::mnuOpenWith_Click() {
+    settings_.write("Settings", "OpenWith", mnuOpenWith->isChecked() ? "1" : "0");
+    ui::desktop().MsgBox(this,
+                         "You will need to re-start this program before your changes take effect",
+                         ui::vbInformation, title());
+}
+
+void MDIForm1::mnuRefresh_Click() {
+    if (list->scanning())
+        return;
+    setWindowTitle(title() + " [ Searching, please stand by ... ]");
+    list->LoadList();
+    mnuRefresh->setEnabled(false);
+}
+
+} // namespace moxalo::app

@@ -1,0 +1,112 @@
+#pragma once
+// The main window: a multiple-document frame holding the toolbar, the file list and the key
+// details panel, with the program's menus. Its caption is the program's status line.
+
+#include "app/modSettings.h"
+
+#include <QMainWindow>
+#include <QRect>
+#include <string>
+#include <vector>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace moxalo::views {
+class frmMain;
+class frmKeyVals;
+} // namespace moxalo::views
+
+namespace moxalo::app {
+
+class frmTB;
+
+class MDIForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `programFolder` holds the settings file and the Backups folder.
+    explicit MDIForm1(std::string programFolder);
+    ~MDIForm1() override;
+
+    // The start-up of the designed program, before the window is first shown.
+    void Startup();
+    // The layout of the child windows, after every resize.
+    void LayOut();
+
+    const std::string& programFolder() const { return programFolder_; }
+    // The Wine prefixes being read, under whose drives Windows paths (icons) are looked up.
+    void setWinePrefixes(std::vector<std::string> prefixes);
+
+    QMdiArea* workspace = nullptr;
+    frmTB* tb = nullptr;
+    views::frmMain* list = nullptr;
+    views::frmKeyVals* keyVals = nullptr;
+    bool bQuietBackup = false;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuExport = nullptr;
+    QAction* mnuSaveExt = nullptr;
+    QMenu* mnuExportRegistry = nullptr;
+    QAction* mnuExportReg = nullptr;
+    QAction* mnuExportRegEntire = nullptr;
+    QAction* mnuExportRegWhole = nullptr;
+    QMenu* mnuImport = nullptr;
+    QAction* mnuCustom = nullptr;
+    QAction* mnuIBack = nullptr;
+    QAction* mnuBackups = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuDisp = nullptr;
+    QAction* mnuSep3 = nullptr;
+    QAction* mnuDelete = nullptr;
+    QAction* mnuModify = nullptr;
+    QMenu* mnufMain = nullptr;
+    QMenu* mnuSettings = nullptr;
+    QAction* mnuAutoload = nullptr;
+    QMenu* mnuFilter = nullptr;
+    QAction* mnuOpenWith = nullptr;
+    QAction* mnuRefresh = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuContents = nullptr;
+    QAction* mnuAbout = nullptr;
+    QAction* mnuFeedback = nullptr;
+    QAction* mnuRepBug = nullptr;
+    QAction* mnuHome = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildFileMenu();
+    void buildEditMenu();
+    void buildToolsMenu();
+    void buildHelpMenu();
+    void buildChildren();
+    void applyPlacement();
+    void storePlacement();
+    void applyAutoload();
+    void applyOpenWith();
+    void makeBackupsFolder();
+
+    void mnuFile_Click();
+    void mnuAutoload_Click();
+    void mnuOpenWith_Click();
+    void mnuRefresh_Click();
+    void notAvailableYet(const QString& command);
+
+    std::string programFolder_;
+    SettingsFile settings_;
+    QMdiSubWindow* tbWindow_ = nullptr;
+    QMdiSubWindow* listWindow_ = nullptr;
+    QMdiSubWindow* keyValsWindow_ = nullptr;
+    bool closeAfterScan_ = false;
+    QRect storedFrame_; // the frame to apply once shown, in pixels
+};
+
+} // namespace moxalo::app

@@ -1,0 +1,87 @@
+// moxalo: the file types registered in a Windows registry, in a desktop window.
+
+#include "app/MDIForm1.h"
+#include "catalogue/AppTexts.h"
+#include "platform/ProgramFolder.h"
+#include "platform/registry/ChosenRegistry.h"
+#include "platform/ui/Desktop.h"
+
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+
+using namespace moxalo;
+
+namespace {
+
+bool haveDisplay() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0')
+            return true;
+    }
+    return false;
+}
+
+QString title() {
+    return QString::fromUtf8(catalogue::kAppTitle.data(),
+                             static_cast<qsizetype>(catalogue::kAppTitle.size()));
+}
+
+// The registry the command line names, or the one the program finds; what cannot be read is
+// told before the window opens, which then shows what could be read. Returns the Wine
+// prefixes among the sources.
+std::vector<std::string> openRegistry(const registry::SourceOptions& options) {
+    std::vector<std::string> prefixes;
+    try {
+        auto chosen =
+            registry::openChosenRegistry(options, std::getenv, platform::programFolder());
+        for (const auto& source : chosen.sources) {
+            if (source.kind == registry::SourceKind::WinePrefix)
+                prefixes.push_back(source.path);
+        }
+        if (chosen.warnings.empty())
+            return prefixes;
+        QString text = "Part of the registry could not be read:\n";
+        for (const auto& warning : chosen.warnings)
+            text += "\n" + QString::fromStdString(warning);
+        ui::desktop().MsgBox(nullptr, text, ui::vbExclamation, title());
+    } catch (const registry::StoreError& e) {
+        ui::desktop().MsgBox(nullptr, QString::fromStdString(e.what()), ui::vbExclamation,
+                             title());
+    }
+    return prefixes;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    registry::SourceOptions options;
+    std::optional<std::string> error;
+    for (std::size_t i = 0; i < args.size() && !error; ++i) {
+        if (!registry::takeSourceOption(args, i, options, error))
+            error = "unknown argument \"" + args[i] + "\"";
+    }
+    if (error) {
+        std::cerr << "moxalo: " << *error
+                  << "\nUsage: moxalo [--registry SOURCE]... [--code-page CP]\n";
+        return 2;
+    }
+    if (!haveDisplay()) {
+        std::cerr << "moxalo: there is no display to open the window on (neither DISPLAY nor "
+                     "WAYLAND_DISPLAY is set).\n"
+                     "Run it on a desktop or under xvfb-run, or use moxalo-cli, for example\n"
+                     "  moxalo-cli list\n"
+                     "  moxalo-cli details txt\n";
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(title());
+    auto prefixes = openRegistry(options);
+    app::MDIForm1 window(platform::programFolder());
+    window.setWinePrefixes(std::move(prefixes));
+    window.Startup();
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,338 @@
+// The main window as a user meets it: start-up with and without settings, the menus, the
+// list's scan, sorting and colours, and the details of a clicked row.
+
+#include "app/MDIForm1.h"
+#include "app/frmTB.h"
+#include "catalogue/AppTexts.h"
+#include "platform/registry/Registry.h"
+#include "platform/ui/Twips.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/windows/RecordingDesktop.h"
+#include "views/frmKeyVals.h"
+#include "views/frmMain.h"
+#include "views/frmValues.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <filesystem>
+
+using namespace moxalo;
+using namespace moxalo::testing;
+using registry::MemoryStore;
+
+namespace {
+
+const QString kCount = "Moxalo [ 3 Registered file extensions found ]";
+
+void mountFixture() {
+    auto store = std::make_unique<MemoryStore>();
+    put(*store, ".txt", "", sz("txtfile"));
+    put(*store, ".txt", "Content Type", sz("text/plain"));
+    put(*store, ".txt\\OpenWithList\\notepad.exe", "", sz(""));
+    put(*store, ".abc", "", sz("abcfile"));
+    store->createPath(".zip");
+    put(*store, "abcfile", "", sz("ABC File"));
+    put(*store, "txtfile", "", sz("Text Document"));
+    put(*store, "txtfile\\DefaultIcon", "", expandSz("%SystemRoot%\\system32\\imageres.dll,-102"));
+    put(*store, "txtfile\\shell", "", sz("open"));
+    put(*store, "txtfile\\shell\\open", "", sz("&Open"));
+    put(*store, "txtfile\\shell\\open\\command", "", sz("notepad.exe %1"));
+    store->createPath("txtfile\\shell\\print");
+    store->createPath("CLSID\\{00000000-0000-0000-0000-000000000000}");
+    mountMemory(std::move(store));
+}
+
+// The texts of the list as shown, row by row, in the columns given.
+QStringList shown(QTreeView* view, int column) {
+    QStringList texts;
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        texts << view->model()->index(row, column).data().toString();
+    return texts;
+}
+
+QModelIndex rowOf(QTreeView* view, const QString& extension) {
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        QModelIndex index = view->model()->index(row, 0);
+        if (index.data().toString() == extension)
+            return index;
+    }
+    return {};
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDir> folder;
+    std::unique_ptr<RecordingDesktop> desktop;
+    std::unique_ptr<app::MDIForm1> window;
+
+    std::string ini() const { return folder->file("Moxalo.ini"); }
+    void start() {
+        window = std::make_unique<app::MDIForm1>(folder->path());
+        window->Startup();
+        window->show();
+    }
+    void restart() {
+        window->close();
+        window.reset();
+        start();
+    }
+
+private slots:
+    void init() {
+        folder = std::make_unique<TempDir>();
+        desktop = std::make_unique<RecordingDesktop>();
+        mountFixture();
+    }
+    void cleanup() {
+        window.reset();
+        desktop.reset();
+        folder.reset();
+    }
+
+    void firstStartMaximisesFillsTheListAndWritesTheDefaults() {
+        start();
+        QVERIFY(window->windowState() & Qt::WindowMaximized);
+        QTRY_COMPARE(window->windowTitle(), kCount);
+        QVERIFY(window->mnuAutoload->isChecked());
+        QVERIFY(!window->mnuOpenWith->isChecked());
+        QVERIFY(!window->mnuRefresh->isEnabled());
+        QVERIFY(window->list->lvwFile->isEnabled());
+        QVERIFY(!window->tb->pBar1->isVisible());
+        QCOMPARE(shown(window->list->lvwFile, 0), (QStringList{"abc", "txt", "zip"}));
+        QCOMPARE(shown(window->list->lvwFile, 1),
+                 (QStringList{"ABC File", "Text Document", "ZIP File"}));
+        QCOMPARE(shown(window->list->lvwFile, 2), (QStringList{"No", "Yes", "No"}));
+        QCOMPARE(shown(window->list->lvwFile, 3).first(), "HKEY_CLASSES_ROOT\\.abc");
+        QVERIFY(std::filesystem::is_directory(folder->file("Backups")));
+        std::string text = readFile(ini());
+        QVERIFY(text.find("[Settings]\r\nAutoload=1\r\nOpenWith=0\r\n") != std::string::npos);
+        QCOMPARE(desktop->pointers, (std::vector<int>{13, 0}));
+
+        window->close();
+        QVERIFY(readFile(ini()).find("[Max]\r\nState=Maximized") != std::string::npos);
+        QVERIFY(readFile(ini()).find("[Position]") == std::string::npos);
+    }
+
+    void autoloadOffLeavesTheListEmptyUntilLoadList() {
+        writeFile(ini(), "[Settings]\r\nAutoload=0\r\nOpenWith=1\r\n");
+        start();
+        QTest::qWait(20);
+        QCOMPARE(window->windowTitle(),
+                 "Moxalo [ Autoload list disabled, select Tools > Load list to view file types ]");
+        QCOMPARE(window->list->lvwFile->model()->rowCount(), 0);
+        QVERIFY(window->mnuRefresh->isEnabled());
+        QVERIFY(!window->mnuAutoload->isChecked());
+        QVERIFY(window->mnuOpenWith->isChecked());
+
+        window->mnuRefresh->trigger();
+        QCOMPARE(window->windowTitle(), "Moxalo [ 1 Registered file extensions found ]");
+        // The Open-With filter is on.
+        QCOMPARE(shown(window->list->lvwFile, 0), QStringList{"txt"});
+        QVERIFY(!window->mnuRefresh->isEnabled());
+        QCOMPARE(readFile(ini()), "[Settings]\r\nAutoload=0\r\nOpenWith=1\r\n");
+    }
+
+    void aSecondLoadListDuringTheScanStartsNothing() {
+        writeFile(ini(), "[Settings]\r\nAutoload=0\r\n");
+        start();
+        int scans = 0;
+        connect(window->list, &views::frmMain::listLoaded, this, [&] { ++scans; });
+        // The scan lets events run after every subkey; the command arrives in the middle.
+        QTimer::singleShot(0, this, [&] { window->mnuRefresh->trigger(); });
+        window->mnuRefresh->trigger();
+        QTest::qWait(20);
+        QCOMPARE(scans, 1);
+        QCOMPARE(window->list->Rows().size(), std::size_t{3});
+    }
+
+    void aNormalFrameIsStoredAndRestoredAMaximisedOneKeepsIt() {
+        writeFile(ini(), "[Max]\r\nState=Custom\r\n[Position]\r\nT=1500\r\nL=3000\r\n"
+                         "[Size]\r\nW=9000\r\nH=7500\r\n[Settings]\r\nAutoload=0\r\n");
+        start();
+        QTest::qWait(20);
+        QVERIFY(!(window->windowState() & Qt::WindowMaximized));
+        QCOMPARE(window->frameGeometry(), ui::toPixels(3000, 1500, 9000, 7500, window.get()));
+        window->setGeometry(ui::toPixels(1440, 720, 10080, 7200, window.get()));
+        window->close();
+        std::string text = readFile(ini());
+        QVERIFY(text.find("State=Custom") != std::string::npos);
+        QVERIFY(text.find("T=720\r\nL=1440") != std::string::npos);
+        QVERIFY(text.find("W=10080\r\nH=7200") != std::string::npos);
+
+        start();
+        QTest::qWait(20);
+        QCOMPARE(window->frameGeometry(), ui::toPixels(1440, 720, 10080, 7200, window.get()));
+        window->showMaximized();
+        window->close();
+        text = readFile(ini());
+        QVERIFY(text.find("State=Maximized") != std::string::npos);
+        QVERIFY2(text.find("T=720\r\nL=1440") != std::string::npos, "the frame is kept");
+    }
+
+    void theChildWindowsFollowTheLayoutTable() {
+        writeFile(ini(), "[Settings]\r\nAutoload=0\r\n");
+        start();
+        window->showNormal();
+        window->resize(ui::toPixels(12000, window.get()), ui::toPixels(9000, window.get()));
+        QTest::qWait(20);
+        QSize client = window->workspace->viewport()->size();
+        auto* list = window->list->parentWidget();
+        auto* panel = window->keyVals->parentWidget();
+        QCOMPARE(list->geometry().top(), ui::toPixels(495, window.get()));
+        QCOMPARE(list->width(), client.width());
+        QCOMPARE(panel->geometry().bottom() + 1, client.height());
+        QCOMPARE(panel->height(), ui::toPixels(3050, window.get()));
+        QCOMPARE(window->tb->parentWidget()->height(), ui::toPixels(495, window.get()));
+    }
+
+    void theFileMenuEnablesExportOnlyWithRows() {
+        writeFile(ini(), "[Settings]\r\nAutoload=0\r\n");
+        start();
+        emit window->mnuFile->aboutToShow();
+        QVERIFY(!window->mnuExportRegistry->menuAction()->isEnabled());
+        QVERIFY(window->mnuExport->isEnabled());
+        window->mnuRefresh->trigger();
+        emit window->mnuFile->aboutToShow();
+        QVERIFY(window->mnuExportRegistry->menuAction()->isEnabled());
+    }
+
+    void theTogglesStoreTheirValueAndTheFilterAsksForARestart() {
+        start();
+        QTRY_COMPARE(window->windowTitle(), kCount);
+        window->mnuAutoload->trigger();
+        QVERIFY(!window->mnuAutoload->isChecked());
+        QVERIFY(readFile(ini()).find("Autoload=0") != std::string::npos);
+        window->mnuAutoload->trigger();
+        QVERIFY(readFile(ini()).find("Autoload=1") != std::string::npos);
+        QVERIFY(desktop->messages.empty());
+
+        window->mnuOpenWith->trigger();
+        QVERIFY(readFile(ini()).find("OpenWith=1") != std::string::npos);
+        window->mnuOpenWith->trigger();
+        QVERIFY(readFile(ini()).find("OpenWith=0") != std::string::npos);
+        QCOMPARE(desktop->messages.size(), std::size_t{2});
+        QCOMPARE(desktop->messages[1].text,
+                 "You will need to re-start this program before your changes take effect");
+        QCOMPARE(desktop->messages[1].style, 64);
+        QCOMPARE(desktop->messages[1].title, "Moxalo");
+        QCOMPARE(window->list->Rows().size(), std::size_t{3});
+
+        QVERIFY(!window->mnuDelete->isVisible());
+        QVERIFY(!window->mnuModify->isVisible());
+        QVERIFY(!window->mnuSep3->isVisible());
+    }
+
+    void columnClicksSortAndColoursStayWithTheirRows() {
+        start();
+        QTRY_COMPARE(window->windowTitle(), kCount);
+        QTreeView* view = window->list->lvwFile;
+        QAbstractItemModelTester tester(view->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QHeaderView* header = view->header();
+        auto click = [&](int column) { emit header->sectionClicked(column); };
+        click(0);
+        // The first click on the first column gives descending order.
+        QCOMPARE(shown(view, 0), (QStringList{"zip", "txt", "abc"}));
+        click(0);
+        QCOMPARE(shown(view, 0), (QStringList{"abc", "txt", "zip"}));
+        click(1);
+        QCOMPARE(shown(view, 1), (QStringList{"ABC File", "Text Document", "ZIP File"}));
+        click(1);
+        QCOMPARE(shown(view, 1), (QStringList{"ZIP File", "Text Document", "ABC File"}));
+        click(3);
+        QCOMPARE(shown(view, 0), (QStringList{"abc", "txt", "zip"}));
+        QCOMPARE(window->list->SortColumn, 3);
+        for (int row = 0; row < 3; ++row) {
+            QModelIndex index = view->model()->index(row, 1);
+            QColor expected = index.siblingAtColumn(2).data().toString() == "Yes" ? QColor(0, 0, 255)
+                                                                                   : QColor(0, 0, 0);
+            QCOMPARE(index.data(Qt::ForegroundRole).value<QColor>(), expected);
+        }
+    }
+
+    void aClickFillsThePanelADoubleClickTheDetailsWindow() {
+        start();
+        QTRY_COMPARE(window->windowTitle(), kCount);
+        QTreeView* view = window->list->lvwFile;
+        QModelIndex txt = rowOf(view, "txt");
+        QRect cell = view->visualRect(txt);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(window->list->strExt, std::string("txt"));
+        QCOMPARE(window->list->strFileType, std::string("Text Document"));
+        views::frmKeyVals* panel = window->keyVals;
+        QCOMPARE(panel->txtExt->text(), ".txt");
+        QCOMPARE(panel->txtKeyValue->text(), "txtfile");
+        QCOMPARE(panel->txtContentType->text(), "text/plain");
+        QCOMPARE(panel->txtDefaultAction->text(), "open");
+        QCOMPARE(panel->txtDefIcon->text(), "%SystemRoot%\\system32\\imageres.dll,-102");
+        QCOMPARE(panel->txtFileType->text(), "Text Document");
+        QCOMPARE(panel->lvwFile->topLevelItemCount(), 2);
+        QCOMPARE(panel->lvwFile->topLevelItem(0)->text(0), "&Open");
+        QCOMPARE(panel->lvwFile->topLevelItem(0)->text(1), "notepad.exe %1");
+        QCOMPARE(panel->lvwFile->topLevelItem(1)->text(0), "print");
+        QCOMPARE(panel->lvwFile->topLevelItem(1)->text(1), "");
+
+        QStringList seen;
+        QTimer::singleShot(50, this, [&] {
+            auto* details = qobject_cast<views::frmValues*>(QApplication::activeModalWidget());
+            if (details == nullptr)
+                return;
+            seen << details->windowTitle() << details->Text1->text() << details->Text2->text()
+                 << details->Text6->text()
+                 << QString::number(details->lvwFile->topLevelItemCount());
+            details->close();
+        });
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(seen, (QStringList{"Values for: Text Document", ".txt", "txtfile",
+                                    "Text Document", "2"}));
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+
+        // The Edit menu's item does the same, and the list's right button opens that menu.
+        QTimer::singleShot(50, this, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        window->mnuDisp->trigger();
+        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, cell.center());
+        QTRY_VERIFY(window->mnuEdit->isVisible());
+        window->mnuEdit->close();
+    }
+
+    void aDamagedKeyIsToldAndTheRowsBeforeItStay() {
+        // A store that cannot read the name of its fourth root key, as a damaged hive.
+        class Damaged : public MemoryStore {
+        public:
+            std::string_view childName(registry::NodeId key, std::size_t index) override {
+                if (key == rootNode() && index == 2)
+                    throw registry::StoreError("/cases/UsrClass.dat: cannot read the name of "
+                                               "the key at offset 0x8e2d0");
+                return MemoryStore::childName(key, index);
+            }
+        };
+        auto store = std::make_unique<Damaged>();
+        for (const char* ext : {".a", ".b", ".c", ".d"})
+            store->createPath(ext);
+        mountMemory(std::move(store));
+        start();
+        QTRY_COMPARE(window->windowTitle(), "Moxalo [ 2 Registered file extensions found ]");
+        QCOMPARE(desktop->messages.size(), std::size_t{1});
+        QCOMPARE(desktop->messages[0].style, 48);
+        QVERIFY(desktop->messages[0].text.contains("/cases/UsrClass.dat: cannot read the name"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

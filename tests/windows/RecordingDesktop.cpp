@@ -1,0 +1,41 @@
+#include "tests/windows/RecordingDesktop.h"
+
+#include <QCoreApplication>
+
+namespace moxalo::testing {
+
+int RecordingDesktop::MsgBox(QWidget*, const QString& text, int style, const QString& title) {
+    messages.push_back({text, style, title});
+    if (!answers.empty()) {
+        int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    return (style & 0x0F) == ui::vbYesNo ? ui::vbYes : ui::vbOK;
+}
+
+ui::FileDialogAnswer RecordingDesktop::FileDialog(QWidget*, const ui::FileDialogRequest& request) {
+    dialogs.push_back(request);
+    if (dialogAnswers.empty())
+        return {};
+    ui::FileDialogAnswer answer = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    return answer;
+}
+
+void RecordingDesktop::DoEvents() {
+    ++eventPasses;
+    QCoreApplication::processEvents();
+}
+
+bool RecordingDesktop::OpenUrl(const QString& url) {
+    urls.push_back(url);
+    return true;
+}
+
+bool RecordingDesktop::StartProgram(const QString& program, const QStringList& arguments, int) {
+    programs.push_back(QStringList{program} + arguments);
+    return true;
+}
+
+} // namespace moxalo::testing

@@ -1,0 +1,42 @@
+#pragma once
+// A desktop for window tests: it records every message box, pointer change, URL and program
+// start, answers message boxes and file dialogs from a script, and lets events run for real.
+
+#include "platform/ui/Desktop.h"
+
+#include <QString>
+#include <deque>
+#include <vector>
+
+namespace moxalo::testing {
+
+struct ShownMessage {
+    QString text;
+    int style = 0;
+    QString title;
+};
+
+class RecordingDesktop : public ui::Desktop {
+public:
+    RecordingDesktop() { ui::setDesktop(this); }
+    ~RecordingDesktop() override { ui::setDesktop(nullptr); }
+
+    int MsgBox(QWidget* owner, const QString& text, int style, const QString& title) override;
+    ui::FileDialogAnswer FileDialog(QWidget* owner, const ui::FileDialogRequest& request) override;
+    void SetMousePointer(int code) override { pointers.push_back(code); }
+    void DoEvents() override;
+    bool OpenUrl(const QString& url) override;
+    bool StartProgram(const QString& program, const QStringList& arguments,
+                      int windowStyle) override;
+
+    std::vector<ShownMessage> messages;
+    std::deque<int> answers; // for message boxes; vbOK (or vbYes for Yes/No) when empty
+    std::vector<ui::FileDialogRequest> dialogs;
+    std::deque<ui::FileDialogAnswer> dialogAnswers; // cancelled when empty
+    std::vector<int> pointers;
+    std::vector<QString> urls;
+    std::vector<QStringList> programs; // the program, then its arguments
+    int eventPasses = 0;
+};
+
+} // namespace moxalo::testing

@@ -1,0 +1,75 @@
+#include "views/CatalogueModel.h"
+
+#include <QColor>
+
+namespace moxalo::views {
+
+namespace {
+
+QColor toQColor(catalogue::ColourRef bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+} // namespace
+
+void CatalogueModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    colours_.clear();
+    shown_ = 0;
+    endResetModel();
+}
+
+void CatalogueModel::append(catalogue::CatalogueEntry row) {
+    rows_.push_back(std::move(row));
+    colours_.push_back(catalogue::kPlainColour);
+}
+
+void CatalogueModel::catchUp() {
+    if (shown_ == rows_.size())
+        return;
+    beginInsertRows({}, static_cast<int>(shown_), static_cast<int>(rows_.size()) - 1);
+    shown_ = rows_.size();
+    endInsertRows();
+}
+
+void CatalogueModel::setColour(std::size_t row, catalogue::ColourRef colour) {
+    colours_.at(row) = colour;
+    if (row < shown_)
+        emit dataChanged(index(static_cast<int>(row), 0),
+                         index(static_cast<int>(row), catalogue::kColumnCount - 1),
+                         {Qt::ForegroundRole});
+}
+
+int CatalogueModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(shown_);
+}
+
+int CatalogueModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(catalogue::kColumnCount);
+}
+
+QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= shown_)
+        return {};
+    auto row = static_cast<std::size_t>(index.row());
+    if (role == Qt::DisplayRole) {
+        auto column = static_cast<catalogue::Column>(index.column());
+        return QString::fromStdString(catalogue::CellText(rows_[row], column));
+    }
+    if (role == Qt::ForegroundRole)
+        return toQColor(colours_[row]);
+    return {};
+}
+
+QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= static_cast<int>(catalogue::kColumnCount))
+        return {};
+    return QString::fromUtf8(catalogue::kColumns[static_cast<std::size_t>(section)].caption.data(),
+                             static_cast<qsizetype>(
+                                 catalogue::kColumns[static_cast<std::size_t>(section)].caption.size()));
+}
+
+} // namespace moxalo::views

@@ -1,0 +1,40 @@
+#pragma once
+// The rows of the file list: every row the scan has found, in the order found, kept here at
+// once so that every command reading "the list's rows" sees them all; the view is told of new
+// rows in batches (catchUp), since telling it of each row as it comes costs a layout and a
+// paint per row.
+
+#include "catalogue/CatalogueEntry.h"
+#include "catalogue/RowColour.h"
+
+#include <QAbstractTableModel>
+#include <vector>
+
+namespace moxalo::views {
+
+class CatalogueModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    const std::vector<catalogue::CatalogueEntry>& rows() const { return rows_; }
+    void clear();
+    void append(catalogue::CatalogueEntry row);
+    // Shows the view every row appended since the last call.
+    void catchUp();
+
+    catalogue::ColourRef colour(std::size_t row) const { return colours_.at(row); }
+    void setColour(std::size_t row, catalogue::ColourRef colour);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    std::vector<catalogue::CatalogueEntry> rows_;
+    std::vector<catalogue::ColourRef> colours_;
+    std::size_t shown_ = 0; // rows the view has been told of
+};
+
+} // namespace moxalo::views

@@ -1,0 +1,236 @@
+#include "views/frmMain.h"
+
+#include "catalogue/AppTexts.h"
+#include "catalogue/KeyDetails.h"
+#include "platform/registry/Registry.h"
+#include "platform/ui/Desktop.h"
+#include "platform/ui/Twips.h"
+#include "views/frmKeyVals.h"
+#include "views/frmValues.h"
+#include "views/modColors.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QSortFilterProxyModel>
+#include <QTimer>
+#include <QTreeView>
+
+namespace moxalo::views {
+
+namespace {
+
+// Rows found are handed to the view at most this often while the scan runs.
+constexpr qint64 kCatchUpMilliseconds = 50;
+
+// Column widths in twips; the two that grow take the list's width less these.
+constexpr int kFileExtWidth = 1440;
+constexpr int kFileTypeLess = 7000;
+constexpr int kOpenWithWidth = 1540;
+constexpr int kLocationLess = 6000;
+
+QString caption(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+frmMain::frmMain(ListSurroundings surroundings, QWidget* parent)
+    : QWidget(parent), around_(std::move(surroundings)), model_(new CatalogueModel(this)),
+      sorted_(new QSortFilterProxyModel(this)) {
+    setWindowFlag(Qt::FramelessWindowHint);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortCaseSensitivity(Qt::CaseInsensitive);
+    lvwFile = new QTreeView(this);
+    lvwFile->setObjectName("lvwFile");
+    lvwFile->setModel(sorted_);
+    lvwFile->setRootIsDecorated(false);
+    lvwFile->setUniformRowHeights(true);
+    lvwFile->setAllColumnsShowFocus(true);
+    lvwFile->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvwFile->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvwFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvwFile->header()->setStretchLastSection(false);
+    lvwFile->header()->setSectionsClickable(true);
+    lvwFile->header()->setSectionsMovable(false);
+    lvwFile->viewport()->installEventFilter(this);
+    connect(lvwFile->header(), &QHeaderView::sectionClicked, this, &frmMain::ColumnClick);
+    connect(lvwFile, &QTreeView::clicked, this, &frmMain::ItemClick);
+    connect(lvwFile, &QTreeView::doubleClicked, this, [this] { Options("showit"); });
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(1);
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        Timer1->stop();
+        LoadList();
+    });
+}
+
+frmMain::~frmMain() = default;
+
+std::optional<catalogue::CatalogueEntry> frmMain::SelectedRow() const {
+    QModelIndex current = lvwFile->selectionModel()->currentIndex();
+    if (!current.isValid() || !lvwFile->selectionModel()->isSelected(current))
+        return std::nullopt;
+    auto row = static_cast<std::size_t>(sorted_->mapToSource(current).row());
+    return row < Rows().size() ? std::optional(Rows()[row]) : std::nullopt;
+}
+
+std::optional<std::string> frmMain::selectedFileType() const {
+    if (auto row = SelectedRow())
+        return row->TypeName;
+    return std::nullopt;
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (bResizing || (around_.mainWindow && around_.mainWindow->isMinimized()))
+        return;
+    bResizing = true;
+    lvwFile->setGeometry(0, 0, width(), height());
+    SetColumnWidths();
+    bResizing = false;
+}
+
+// A width below zero is refused, as the list view of the designed program refuses it: the
+// column keeps the width it has.
+void frmMain::SetColumnWidths() {
+    int list = static_cast<int>(std::lround(ui::toTwips(lvwFile->width(), this)));
+    const int widths[] = {kFileExtWidth, list - kFileTypeLess, kOpenWithWidth,
+                          list - kLocationLess};
+    for (int column = 0; column < 4; ++column) {
+        if (widths[column] >= 0)
+            lvwFile->header()->resizeSection(column, ui::toPixels(widths[column], this));
+    }
+}
+
+void frmMain::ColumnClick(int column) {
+    SortColumn = column;
+    if (sortKey_ == SortColumn) {
+        sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    } else {
+        sortKey_ = SortColumn;
+        sortOrder_ = Qt::AscendingOrder;
+    }
+    sorted_->setDynamicSortFilter(true);
+    sorted_->sort(sortKey_, sortOrder_);
+    lvwFile->header()->setSortIndicatorShown(true);
+    lvwFile->header()->setSortIndicator(sortKey_, sortOrder_);
+}
+
+void frmMain::ItemClick(const QModelIndex& index) {
+    if (!index.isValid())
+        return;
+    auto row = static_cast<std::size_t>(sorted_->mapToSource(index).row());
+    strExt = Rows().at(row).Extension;
+    strFileType = selectedFileType().value_or(std::string());
+    around_.keyVals->ClearActions();
+    Key_Details("voila");
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lvwFile->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton && around_.mnuEdit) {
+        lvwFile->setFocus();
+        around_.mnuEdit->popup(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::Key_Details(const std::string& strCheck) {
+    if (strCheck != "voila")
+        return;
+    catalogue::KeyDetails details = catalogue::ReadKeyDetails(strExt, around_.keyVals);
+    around_.keyVals->DetailsRead(details, selectedFileType());
+    lvwFile->setFocus();
+}
+
+void frmMain::Options(const std::string& strCheck) {
+    if (strCheck != "showit")
+        return;
+    auto* window = new frmValues(around_.mainWindow);
+    window->Begin("." + strExt);
+    catalogue::ReadKeyDetails(strExt, window);
+    window->Finish(strFileType, selectedFileType());
+    window->exec();
+    delete window;
+    lvwFile->setFocus();
+}
+
+void frmMain::LoadList() {
+    if (scanning_)
+        return;
+    scanning_ = true;
+    registry::takeRegistryProblems(); // what went wrong before is not this scan's
+    catalogue::LoadList(around_.openWithSetting ? around_.openWithSetting() : "0", *this);
+    scanning_ = false;
+    reportRegistryProblems();
+    emit listLoaded();
+}
+
+void frmMain::ScanStarted() {
+    model_->clear();
+    lvwFile->setEnabled(false);
+    ui::desktop().SetMousePointer(ui::vbArrowHourglass);
+    around_.pBar1->setValue(0);
+    around_.pBar1->show();
+    sinceCatchUp_.start();
+}
+
+void frmMain::Progress(int value) {
+    around_.pBar1->setValue(value);
+}
+
+void frmMain::RowFound(const catalogue::CatalogueEntry& row) {
+    model_->append(row);
+}
+
+void frmMain::DoEvents() {
+    if (sinceCatchUp_.elapsed() >= kCatchUpMilliseconds) {
+        model_->catchUp();
+        sinceCatchUp_.restart();
+    }
+    ui::desktop().DoEvents();
+}
+
+void frmMain::ScanFinished(long long) {
+    model_->catchUp();
+    SetRowColours(*model_);
+    around_.pBar1->setValue(0);
+    around_.pBar1->hide();
+    lvwFile->setEnabled(true);
+    around_.mainWindow->setWindowTitle(
+        QString::fromStdString(catalogue::CountCaption(static_cast<long long>(Rows().size()))));
+    ui::desktop().SetMousePointer(ui::vbDefault);
+}
+
+// The scan stops here; the list, the pointer and the bar are put back as after a scan, so
+// that the program can be used with the rows found so far.
+void frmMain::ScanFailed(const std::string& message) {
+    ui::desktop().MsgBox(around_.mainWindow, QString::fromStdString(message), ui::vbOKOnly,
+                         caption(catalogue::kAppTitle));
+    model_->catchUp();
+    around_.pBar1->setValue(0);
+    around_.pBar1->hide();
+    lvwFile->setEnabled(true);
+    ui::desktop().SetMousePointer(ui::vbDefault);
+}
+
+// Damage the scan met in the registry's files: the list keeps what was read before it.
+void frmMain::reportRegistryProblems() {
+    auto problems = registry::takeRegistryProblems();
+    if (problems.empty())
+        return;
+    QString text = "Part of the registry could not be read; the list shows what was read "
+                   "before it.\n";
+    for (const auto& problem : problems)
+        text += "\n" + QString::fromStdString(problem);
+    ui::desktop().MsgBox(around_.mainWindow, text, ui::vbExclamation,
+                         caption(catalogue::kAppTitle));
+}
+
+} // namespace moxalo::views

@@ -1,0 +1,92 @@
+#pragma once
+// The file list window: the catalogue in a four-column list, sorted by a click on a column,
+// and the public operations that read the registry for the other windows: LoadList (the
+// scan), Key_Details (the panel below) and Options (the details window).
+
+#include "catalogue/CatalogueScan.h"
+#include "views/CatalogueModel.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+
+class QMenu;
+class QProgressBar;
+class QSortFilterProxyModel;
+class QTimer;
+class QTreeView;
+
+namespace moxalo::views {
+
+class frmKeyVals;
+
+// What the list window uses of the windows around it.
+struct ListSurroundings {
+    QWidget* mainWindow = nullptr; // its caption is the program's status line
+    QProgressBar* pBar1 = nullptr;
+    frmKeyVals* keyVals = nullptr;
+    QMenu* mnuEdit = nullptr; // the list's context menu
+    std::function<std::string()> openWithSetting; // the stored "OpenWith" text
+};
+
+class frmMain : public QWidget, private catalogue::ScanListener {
+    Q_OBJECT
+public:
+    frmMain(ListSurroundings surroundings, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Fills the list from the registry; does nothing while a scan already runs.
+    void LoadList();
+    bool scanning() const { return scanning_; }
+    // "showit": the details window of strExt, shown modally over the main window.
+    void Options(const std::string& strCheck);
+    // "voila": the panel below the list, filled for strExt.
+    void Key_Details(const std::string& strCheck);
+
+    // Every row found so far, in the order found.
+    const std::vector<catalogue::CatalogueEntry>& Rows() const { return model_->rows(); }
+    CatalogueModel& model() { return *model_; }
+    // The row selected in the list, if any.
+    std::optional<catalogue::CatalogueEntry> SelectedRow() const;
+
+    QTreeView* lvwFile = nullptr;
+    QTimer* Timer1 = nullptr;
+    std::string strExt;
+    std::string strFileType;
+    int SortColumn = 0;
+    bool bResizing = false;
+
+signals:
+    // The scan has ended and its caption is shown.
+    void listLoaded();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ColumnClick(int column);
+    void ItemClick(const QModelIndex& index);
+    void SetColumnWidths();
+    std::optional<std::string> selectedFileType() const;
+    void reportRegistryProblems();
+
+    void ScanStarted() override;
+    void Progress(int value) override;
+    void RowFound(const catalogue::CatalogueEntry& row) override;
+    void DoEvents() override;
+    void ScanFinished(long long rows) override;
+    void ScanFailed(const std::string& message) override;
+
+    ListSurroundings around_;
+    CatalogueModel* model_;
+    QSortFilterProxyModel* sorted_;
+    int sortKey_ = 0;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    bool scanning_ = false;
+    QElapsedTimer sinceCatchUp_;
+};
+
+} // namespace moxalo::views
