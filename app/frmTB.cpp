@@ -90,7 +90,7 @@ frmTB::frmTB(QWidget* parent) : QWidget(parent) {
             findChild<QToolButton*>(QLatin1String(picture.name), Qt::FindDirectChildrenOnly);
         *picture.member = button;
         button->setIcon(themedIcon(picture.icon));
-        // The picture fills its square, at 16 pixels or at 32 on a screen of twice the DPI.
+        // The picture fills its square; a screen at twice the scale gets the 32-pixel copy.
         button->setIconSize(button->size());
         // A click must leave the keyboard in the file list.
         button->setFocusPolicy(Qt::NoFocus);
