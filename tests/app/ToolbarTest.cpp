@@ -1,0 +1,225 @@
+#include "app/frmTB.h"
+#include "platform/ui/Twips.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QIcon>
+#include <QImage>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The buttons from left to right, with what each one reports and the picture it should show.
+struct Expected {
+    const char* name;
+    int left;
+    const char* tooltip;
+    frmTB::Button button;
+    const char* icon;
+};
+constexpr Expected kButtons[] = {
+    {"imgSave", 120, "Save List", frmTB::Button::Save, "document-save"},
+    {"imgExport", 480, "Export selected key", frmTB::Button::Export, "text-x-generic"},
+    {"imgExportEntire", 840, "Export entire list", frmTB::Button::ExportEntire, "edit-copy"},
+    {"imgExportWhole", 1200, "Export whole registry", frmTB::Button::ExportWhole, "computer"},
+    {"imgImport", 1680, "Import from backup", frmTB::Button::Import, "edit-undo"},
+    {"imgView", 2160, "View additional information", frmTB::Button::View, "dialog-information"},
+    {"imgBackups", 2640, "View backups", frmTB::Button::Backups, "folder"},
+};
+
+std::vector<QToolButton*> publicButtons(const frmTB& tb) {
+    return {tb.imgSave,   tb.imgExport, tb.imgExportEntire, tb.imgExportWhole,
+            tb.imgImport, tb.imgView,   tb.imgBackups};
+}
+
+// Pictures are compared with premultiplied alpha, the form a pixmap keeps them in, so that the
+// half-transparent edges of a file and of the pixmap made from it compare equal. The pixmap is
+// asked for at one device pixel a pixel, whatever scale the screen has.
+QImage picture(const QIcon& icon, int size) {
+    return icon.pixmap(QSize(size, size), 1.0)
+        .toImage()
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage bundled(const char* icon, int size) {
+    return QImage(QStringLiteral(":/moxalo/icons/%1/%2.png").arg(size).arg(QLatin1String(icon)))
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
+class ToolbarTest : public QObject {
+    Q_OBJECT
+
+private:
+    // Holds no icon theme: the offscreen platform has none either, and the tests must not
+    // depend on what the build machine has installed.
+    QTemporaryDir noThemes_;
+
+    void useNoTheme() {
+        QIcon::setThemeSearchPaths({noThemes_.path()});
+        QIcon::setFallbackSearchPaths({});
+        QIcon::setThemeName(QStringLiteral("none"));
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(noThemes_.isValid());
+        useNoTheme();
+    }
+    void cleanup() { useNoTheme(); }
+
+    void controlsSitAtTheirDesignedPlaces_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        for (const Expected& b : kButtons)
+            QTest::newRow(b.name) << QString::fromLatin1(b.name) << QRect(b.left, 120, 240, 240);
+        // The separators are 2 pixels wide at 96 DPI, a sunken line's own width.
+        QTest::newRow("Line1") << QStringLiteral("Line1") << QRect(1560, 120, 30, 240);
+        QTest::newRow("Line2") << QStringLiteral("Line2") << QRect(2040, 120, 30, 240);
+        QTest::newRow("Line3") << QStringLiteral("Line3") << QRect(2520, 120, 30, 240);
+        QTest::newRow("pBar1") << QStringLiteral("pBar1") << QRect(3120, 120, 3135, 255);
+    }
+    void controlsSitAtTheirDesignedPlaces() {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        frmTB tb;
+        auto* control = tb.findChild<QWidget*>(name);
+        QVERIFY(control != nullptr);
+        QCOMPARE(control->geometry(), moxalo::ui::toPixels(twips.x(), twips.y(), twips.width(),
+                                                           twips.height(), control));
+        // Whoever gives the strip its designed size sees all of it.
+        QVERIFY(QRect(QPoint(0, 0), tb.sizeHint()).contains(control->geometry()));
+        QCOMPARE(tb.size(), tb.sizeHint());
+    }
+
+    void controlsAreOfTheirKinds() {
+        frmTB tb;
+        QCOMPARE(tb.windowTitle(), QStringLiteral("Toolbar"));
+        const std::vector<QToolButton*> members = publicButtons(tb);
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            QVERIFY(members[i] != nullptr);
+            QCOMPARE(members[i]->objectName(), QLatin1String(kButtons[i].name));
+            QCOMPARE(members[i]->parentWidget(), &tb);
+        }
+        QVERIFY(tb.pBar1 != nullptr);
+        QCOMPARE(tb.pBar1, tb.findChild<QProgressBar*>(QStringLiteral("pBar1")));
+        for (const char* line : {"Line1", "Line2", "Line3"}) {
+            auto* frame = tb.findChild<QFrame*>(QLatin1String(line));
+            QVERIFY2(frame != nullptr, line);
+            QCOMPARE(frame->frameShape(), QFrame::VLine);
+        }
+    }
+
+    void buttonsHaveTooltipsAndDistinctPictures() {
+        frmTB tb;
+        const std::vector<QToolButton*> members = publicButtons(tb);
+        std::vector<QImage> seen;
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            QToolButton* button = members[i];
+            QCOMPARE(button->toolTip(), QLatin1String(kButtons[i].tooltip));
+            QVERIFY2(!button->icon().isNull(), kButtons[i].name);
+            const QImage image = picture(button->icon(), 16);
+            QVERIFY2(!image.isNull(), kButtons[i].name);
+            for (const QImage& other : seen)
+                QVERIFY2(image != other, kButtons[i].name);
+            seen.push_back(image);
+        }
+    }
+
+    // With no icon theme, each button shows the compiled-in copy, at both sizes.
+    void picturesComeFromTheBundleWithoutATheme() {
+        frmTB tb;
+        const std::vector<QToolButton*> members = publicButtons(tb);
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            for (int size : {16, 32}) {
+                const QImage expected = bundled(kButtons[i].icon, size);
+                QVERIFY2(!expected.isNull(), kButtons[i].icon);
+                QCOMPARE(expected.size(), QSize(size, size));
+                QVERIFY2(picture(members[i]->icon(), size) == expected, kButtons[i].name);
+            }
+        }
+    }
+
+    // A theme that has the icon is preferred; the others still come from the bundle.
+    void aThemesPictureIsPreferred() {
+        QTemporaryDir themes;
+        QVERIFY(themes.isValid());
+        QDir root(themes.path());
+        QVERIFY(root.mkpath(QStringLiteral("plain/16x16/actions")));
+        QFile index(root.filePath(QStringLiteral("plain/index.theme")));
+        QVERIFY(index.open(QIODevice::WriteOnly));
+        index.write("[Icon Theme]\nName=plain\nDirectories=16x16/actions\n\n"
+                    "[16x16/actions]\nSize=16\nType=Fixed\n");
+        index.close();
+        QImage red(16, 16, QImage::Format_ARGB32_Premultiplied);
+        red.fill(Qt::red);
+        QVERIFY(red.save(root.filePath(QStringLiteral("plain/16x16/actions/document-save.png"))));
+        QIcon::setThemeSearchPaths({themes.path()});
+        QIcon::setThemeName(QStringLiteral("plain"));
+
+        frmTB tb;
+        QCOMPARE(picture(tb.imgSave->icon(), 16), red);
+        QVERIFY(picture(tb.imgExport->icon(), 16) == bundled("text-x-generic", 16));
+    }
+
+    void eachClickReportsItsButtonOnce() {
+        frmTB tb;
+        tb.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tb));
+        QSignalSpy spy(&tb, &frmTB::clicked);
+        const std::vector<QToolButton*> members = publicButtons(tb);
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            QTest::mouseClick(members[i], Qt::LeftButton);
+            QCOMPARE(spy.count(), 1);
+            QCOMPARE(spy.takeFirst().at(0).value<frmTB::Button>(), kButtons[i].button);
+        }
+    }
+
+    void clicksLeaveTheKeyboardInTheList() {
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* tb = new frmTB;
+        auto* list = new QTreeWidget;
+        layout->addWidget(tb);
+        layout->addWidget(list);
+        layout->addWidget(new QLineEdit);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        list->setFocus();
+        QCOMPARE(QApplication::focusWidget(), list);
+        for (QToolButton* button : publicButtons(*tb)) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), list);
+        }
+        // Nor does the Tab key stop on them on its way round the window.
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget() != nullptr);
+            QVERIFY(!tb->isAncestorOf(QApplication::focusWidget()));
+        }
+    }
+
+    void progressBarStartsEmptyAndShown() {
+        frmTB tb;
+        tb.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tb));
+        QCOMPARE(tb.pBar1->minimum(), 0);
+        QCOMPARE(tb.pBar1->maximum(), 100);
+        QCOMPARE(tb.pBar1->value(), 0);
+        QVERIFY(tb.pBar1->isVisible());
+    }
+};
+
+QTEST_MAIN(ToolbarTest)
+#include "ToolbarTest.moc"
