@@ -129,16 +129,12 @@ bool frmValues::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
         fillWith(Shape1, fromBgr(kCloseHoverColour));
         break;
-    case QEvent::MouseButtonPress:
-        closePressed_ = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
-        break;
     case QEvent::MouseButtonRelease: {
-        // A click: pressed and let go over the label.
+        // A click: the label has the pointer from the press on, so only where it is let go
+        // counts.
         auto* mouse = static_cast<QMouseEvent*>(event);
-        const bool click = closePressed_ && mouse->button() == Qt::LeftButton &&
-                           Label6->rect().contains(mouse->position().toPoint());
-        closePressed_ = false;
-        if (click) {
+        if (mouse->button() == Qt::LeftButton &&
+            Label6->rect().contains(mouse->position().toPoint())) {
             close();
             return true;
         }

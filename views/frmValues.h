@@ -58,7 +58,6 @@ private:
     void Form_Resize();
     void CentreOnScreen();
 
-    bool closePressed_ = false;
     bool centred_ = false;
 };
 

@@ -274,6 +274,9 @@ private slots:
         QCOMPARE(w->Label6->cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(w->Label6->font().pointSize(), 12);
 
+        // The pointer moves only from where it last was; an earlier window may have left it
+        // over the label.
+        QTest::mouseMove(w, QPoint(1, 1));
         QTest::mouseMove(w->Label6, w->Label6->rect().center());
         QCOMPARE(fill(), QColor(Qt::white));
         // Over the window's own surface the shape is put back...
@@ -292,6 +295,11 @@ private slots:
             QTest::mouseMove(control, control->rect().center());
             QCOMPARE(fill(), QColor(Qt::white));
         }
+        // ...nor when the pointer leaves the window from the label.
+        QTest::mouseMove(w->Label6, w->Label6->rect().center());
+        QTest::mouseMove(w->Label6, QPoint(w->Label6->width() + 20, w->Label6->height() + 20));
+        QVERIFY(!w->rect().contains(w->mapFromGlobal(QCursor::pos())));
+        QCOMPARE(fill(), QColor(Qt::white));
 
         // A press that leaves the label before it is let go is no click.
         QTest::mousePress(w->Label6, Qt::LeftButton, {}, w->Label6->rect().center());
