@@ -170,8 +170,8 @@ void frmValues::resizeEvent(QResizeEvent* event) {
 
 void frmValues::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
-    // The window manager frames the window after it is shown and then moves it into the frame:
-    // only now is the frame's width known.
+    // The window manager frames the window after it is shown and moves it into the frame, so
+    // the frame's width may be known only at one of the moves that follow the showing.
     Form_Resize();
 }
 
