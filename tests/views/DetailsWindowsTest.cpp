@@ -1,0 +1,331 @@
+// The key details panel and the details window, filled from a registry as the file list
+// window fills them.
+
+#include "catalogue/KeyDetails.h"
+#include "platform/shell/HostPath.h"
+#include "platform/ui/Twips.h"
+#include "tests/support/TestRegistry.h"
+#include "views/frmKeyVals.h"
+#include "views/frmValues.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <filesystem>
+#include <memory>
+
+using namespace moxalo;
+using namespace moxalo::testing;
+using moxalo::views::frmKeyVals;
+using moxalo::views::frmValues;
+
+namespace {
+
+const QColor kBackColour(224, 224, 224);
+
+// ".moxa" of type "moxafile": "print" has a name but no command, "open" a command but no name;
+// added in the opposite order to the one the registry lists them in.
+void mountMoxaType() {
+    auto store = std::make_unique<registry::MemoryStore>();
+    put(*store, ".moxa", "", sz("moxafile"));
+    put(*store, ".moxa", "Content Type", sz("application/x-moxa"));
+    put(*store, "moxafile", "", sz("Moxa Document"));
+    put(*store, "moxafile\\DefaultIcon", "", expandSz("%SystemRoot%\\moxa.dll,3"));
+    put(*store, "moxafile\\shell", "", sz("open"));
+    put(*store, "moxafile\\shell\\print", "", sz("&Print"));
+    put(*store, "moxafile\\shell\\open\\command", "", sz("moxa.exe \"%1\""));
+    // A type with neither icon nor verbs.
+    put(*store, ".bare", "", sz("barefile"));
+    mountMemory(std::move(store));
+}
+
+QStringList rowsOf(const QTreeWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows << list->topLevelItem(i)->text(0) + " | " + list->topLevelItem(i)->text(1);
+    return rows;
+}
+
+void checkActionColumns(const QTreeWidget* list) {
+    QCOMPARE(list->columnCount(), 2);
+    QCOMPARE(list->headerItem()->text(0), QStringLiteral("Action"));
+    QCOMPARE(list->headerItem()->text(1), QStringLiteral("Command"));
+    QCOMPARE(list->headerItem()->data(0, Qt::UserRole).toString(), QStringLiteral("Action"));
+    QCOMPARE(list->headerItem()->data(1, Qt::UserRole).toString(), QStringLiteral("Command"));
+    QCOMPARE(list->columnWidth(0), qRound(0.2 * list->width()));
+    QCOMPARE(list->columnWidth(1), qRound(1.3 * list->width()));
+}
+
+// A one-colour picture in a file the windows can load.
+void writeIcon(const std::string& path, Qt::GlobalColor colour) {
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(colour);
+    QVERIFY(image.save(QString::fromStdString(path), "ICO"));
+}
+
+// Qt reads GIF but does not write it: a 1 x 1 green GIF, byte for byte.
+void writeGreenGif(const std::string& path) {
+    static const unsigned char gif[] = {'G',  'I',  'F',  '8',  '9',  'a',  0x01, 0x00, 0x01,
+                                        0x00, 0x80, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00,
+                                        0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01,
+                                        0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+    writeFile(path, std::string(reinterpret_cast<const char*>(gif), sizeof gif));
+}
+
+QColor shown(const QLabel* image) {
+    QImage picture = image->pixmap().toImage();
+    return picture.isNull() ? QColor() : picture.pixelColor(0, 0);
+}
+
+catalogue::KeyDetails withIcon(const std::string& icon) {
+    catalogue::KeyDetails d;
+    d.ExtensionKey = ".moxa";
+    d.DefaultIcon = icon;
+    return d;
+}
+
+int twips(int t, const QWidget* w) {
+    return ui::toPixels(t, w);
+}
+
+} // namespace
+
+class DetailsWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { mountMoxaType(); }
+
+    void panelShowsEverythingReadInOrder() {
+        QWidget mainWindow;
+        auto* panel = new frmKeyVals(&mainWindow);
+        mainWindow.show();
+        QCOMPARE(panel->palette().color(QPalette::Window), kBackColour);
+        QVERIFY(panel->txtExt->isReadOnly());
+
+        panel->ClearActions();
+        catalogue::KeyDetails d = catalogue::ReadKeyDetails("moxa", panel);
+        panel->DetailsRead(d, std::string("Moxa Document"));
+
+        QCOMPARE(panel->txtExt->text(), QStringLiteral(".moxa"));
+        QCOMPARE(panel->txtKeyValue->text(), QStringLiteral("moxafile"));
+        QCOMPARE(panel->txtContentType->text(), QStringLiteral("application/x-moxa"));
+        QCOMPARE(panel->txtDefaultAction->text(), QStringLiteral("open"));
+        QCOMPARE(panel->txtDefIcon->text(), QStringLiteral("%SystemRoot%\\moxa.dll,3"));
+        QCOMPARE(panel->txtFileType->text(), QStringLiteral("Moxa Document"));
+        QCOMPARE(panel->windowTitle(), QStringLiteral("Values for: Moxa Document"));
+        QCOMPARE(rowsOf(panel->lvwFile), QStringList({"open | moxa.exe \"%1\"", "&Print | "}));
+        checkActionColumns(panel->lvwFile);
+
+        // The next click: the rows go, the type and caption stay when no row is selected.
+        panel->ClearActions();
+        panel->DetailsRead(catalogue::ReadKeyDetails("bare", panel), std::nullopt);
+        QCOMPARE(panel->txtExt->text(), QStringLiteral(".bare"));
+        QCOMPARE(panel->txtKeyValue->text(), QStringLiteral("barefile"));
+        QCOMPARE(panel->txtDefaultAction->text(), QString());
+        QCOMPARE(panel->txtDefIcon->text(), QString());
+        QCOMPARE(panel->txtFileType->text(), QStringLiteral("Moxa Document"));
+        QCOMPARE(panel->windowTitle(), QStringLiteral("Values for: Moxa Document"));
+        QCOMPARE(panel->lvwFile->topLevelItemCount(), 0);
+    }
+
+    void panelStretchesTheListAndTheRightHandBoxes() {
+        QWidget mainWindow;
+        auto* panel = new frmKeyVals(&mainWindow);
+        mainWindow.resize(2000, 800);
+        mainWindow.show();
+        QCOMPARE(panel->width(), twips(9900, panel));
+        QCOMPARE(panel->height(), twips(3045, panel));
+
+        for (int width : {twips(12000, panel), twips(9900, panel), twips(5600, panel)}) {
+            panel->resize(width, panel->height());
+            const double w = ui::toTwips(width, panel);
+            QCOMPARE(panel->lvwFile->width(), width);
+            for (QLineEdit* box : {panel->txtContentType, panel->txtFileType, panel->txtDefIcon}) {
+                QCOMPARE(box->width(), ui::toPixels(w - 5500, panel));
+                QCOMPARE(box->x(), twips(5280, panel));
+            }
+            QCOMPARE(panel->txtExt->width(), twips(1815, panel)); // the left-hand boxes stay
+        }
+        panel->resize(twips(3000, panel), panel->height());
+        QCOMPARE(panel->txtContentType->width(), 0);
+        QCOMPARE(panel->lvwFile->width(), twips(3000, panel));
+
+        // The columns follow the list's width at the time the icon is read.
+        panel->resize(twips(12000, panel), panel->height());
+        panel->DetailsRead(catalogue::ReadKeyDetails("moxa", panel), std::nullopt);
+        checkActionColumns(panel->lvwFile);
+    }
+
+    void panelLoadsOnlyIcoAndGifPicturesThatLoad() {
+        TempDir dir;
+        writeIcon(dir.file("red.ico"), Qt::red);
+        writeIcon(dir.file("blue.ICO"), Qt::blue);
+        writeIcon(dir.file("blue.ico"), Qt::blue);
+        writeGreenGif(dir.file("green.gif"));
+        writeFile(dir.file("broken.ico"), "not a picture");
+
+        frmKeyVals panel;
+        QVERIFY(panel.imgIco->pixmap().isNull());
+        panel.DetailsRead(withIcon(dir.file("red.ico")), std::nullopt);
+        QCOMPARE(shown(panel.imgIco), QColor(Qt::red));
+
+        for (const std::string& icon :
+             {dir.file("blue.ICO"), dir.file("blue.ico") + ",0", dir.file("missing.ico"),
+              dir.file("broken.ico"), dir.file("blue.ico") + " ", std::string()}) {
+            panel.DetailsRead(withIcon(icon), std::nullopt);
+            QCOMPARE(panel.txtDefIcon->text().toStdString(), icon);
+            QCOMPARE(shown(panel.imgIco), QColor(Qt::red));
+        }
+
+        panel.DetailsRead(withIcon(dir.file("green.gif")), std::nullopt);
+        QCOMPARE(shown(panel.imgIco), QColor(Qt::green));
+        QVERIFY(panel.imgIco->hasScaledContents());
+    }
+
+    void panelLooksWindowsPathsUpThroughItsResolver() {
+        TempDir dir;
+        const std::string prefix = dir.file("wine");
+        std::filesystem::create_directories(prefix + "/drive_c/windows");
+        writeIcon(prefix + "/drive_c/windows/blue.ico", Qt::blue);
+
+        frmKeyVals panel;
+        panel.DetailsRead(withIcon("C:\\Windows\\Blue.ico"), std::nullopt);
+        QVERIFY2(panel.imgIco->pixmap().isNull(), "without a resolver the path is taken as it is");
+
+        panel.setPathResolver(
+            [&](const std::string& path) { return shell::hostPathOf(path, {prefix}); });
+        panel.DetailsRead(withIcon("C:\\Windows\\Blue.ico"), std::nullopt);
+        QCOMPARE(shown(panel.imgIco), QColor(Qt::blue));
+        QCOMPARE(panel.txtDefIcon->text(), QStringLiteral("C:\\Windows\\Blue.ico"));
+    }
+
+    void detailsWindowIsFilledAsItIsRead() {
+        auto* w = new frmValues;
+        QCOMPARE(w->windowTitle(), QString());
+        w->Begin(".moxa");
+        QCOMPARE(w->Text1->text(), QStringLiteral(".moxa"));
+        catalogue::ReadKeyDetails("moxa", w);
+        w->Finish("Moxa Document", std::string("Moxa Document (selected)"));
+
+        QVERIFY(w->Text1->isReadOnly());
+        QCOMPARE(w->Text2->text(), QStringLiteral("moxafile"));
+        QCOMPARE(w->Text3->text(), QStringLiteral("application/x-moxa"));
+        QCOMPARE(w->Text4->text(), QStringLiteral("%SystemRoot%\\moxa.dll,3"));
+        QCOMPARE(w->Text5->text(), QStringLiteral("open"));
+        QCOMPARE(w->Text6->text(), QStringLiteral("Moxa Document"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Values for: Moxa Document (selected)"));
+        QCOMPARE(rowsOf(w->lvwFile), QStringList({"open | moxa.exe \"%1\"", "&Print | "}));
+        checkActionColumns(w->lvwFile);
+        delete w;
+
+        // Nothing selected: no caption. No shell key: no default action, no rows.
+        w = new frmValues;
+        w->Begin(".bare");
+        catalogue::ReadKeyDetails("bare", w);
+        w->Finish("BARE File", std::nullopt);
+        QCOMPARE(w->windowTitle(), QString());
+        QCOMPARE(w->Text2->text(), QStringLiteral("barefile"));
+        QCOMPARE(w->Text5->text(), QString());
+        QCOMPARE(w->Text6->text(), QStringLiteral("BARE File"));
+        QCOMPARE(w->lvwFile->topLevelItemCount(), 0);
+        checkActionColumns(w->lvwFile);
+        delete w;
+    }
+
+    void detailsWindowKeepsItsOuterWidthAndIsCentred() {
+        // Centred on the screen, not over its owner.
+        QWidget mainWindow;
+        mainWindow.setGeometry(0, 0, 200, 150);
+        mainWindow.show();
+        QPointer<frmValues> w = new frmValues(&mainWindow);
+        QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(w->frameGeometry().width(), twips(7155, w));
+        QCOMPARE(w->height(), twips(3480, w));
+        QCOMPARE(w->palette().color(QPalette::Window), kBackColour);
+
+        w->resize(twips(5000, w), twips(5000, w));
+        QCOMPARE(w->frameGeometry().width(), twips(7155, w));
+        QCOMPARE(w->height(), twips(3480, w));
+
+        const QPoint offCentre = w->frameGeometry().center() - w->screen()->geometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2, "centred on the screen");
+        w->close();
+    }
+
+    void closeLabelLightsUpAndCloses() {
+        QPointer<frmValues> w = new frmValues;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const auto fill = [&] { return w->Shape1->palette().color(QPalette::Window); };
+        QCOMPARE(fill(), kBackColour);
+        QCOMPARE(w->Label6->text(), QStringLiteral("Close"));
+        QCOMPARE(w->Label6->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(w->Label6->font().pointSize(), 12);
+
+        // The pointer moves only from where it last was; an earlier window may have left it
+        // over the label.
+        QTest::mouseMove(w, QPoint(1, 1));
+        QTest::mouseMove(w->Label6, w->Label6->rect().center());
+        QCOMPARE(fill(), QColor(Qt::white));
+        // Over the window's own surface the shape is put back...
+        QTest::mouseMove(w, QPoint(2, 2));
+        QCOMPARE(fill(), kBackColour);
+        // ...also where the shape shows below the label, as the shape is only paint...
+        QTest::mouseMove(w->Label6, w->Label6->rect().center());
+        QTest::mouseMove(
+            w, QPoint(w->Shape1->geometry().center().x(), w->Shape1->geometry().bottom()));
+        QVERIFY(w->Shape1->geometry().bottom() > w->Label6->geometry().bottom());
+        QCOMPARE(fill(), kBackColour);
+        // ...but not over other controls.
+        QTest::mouseMove(w->Label6, w->Label6->rect().center());
+        for (QWidget* control : std::initializer_list<QWidget*>{w->Text4, w->Label4, w->lvwFile,
+                                                                w->lvwFile->viewport()}) {
+            QTest::mouseMove(control, control->rect().center());
+            QCOMPARE(fill(), QColor(Qt::white));
+        }
+        // ...nor when the pointer leaves the window from the label.
+        QTest::mouseMove(w->Label6, w->Label6->rect().center());
+        QTest::mouseMove(w->Label6, QPoint(w->Label6->width() + 20, w->Label6->height() + 20));
+        QVERIFY(!w->rect().contains(w->mapFromGlobal(QCursor::pos())));
+        QCOMPARE(fill(), QColor(Qt::white));
+
+        // A press that leaves the label before it is let go is no click.
+        QTest::mousePress(w->Label6, Qt::LeftButton, {}, w->Label6->rect().center());
+        QTest::mouseRelease(w->Label6, Qt::LeftButton, {}, QPoint(-5, -5));
+        QVERIFY(w->isVisible());
+        QTest::mouseClick(w->Label6, Qt::RightButton);
+        QVERIFY(w->isVisible());
+
+        QTest::mouseClick(w->Label6, Qt::LeftButton);
+        QVERIFY(!w->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(w.isNull(), "closed, the window deletes itself");
+    }
+
+    void closeLabelEndsTheModalShowing() {
+        QWidget mainWindow;
+        mainWindow.show();
+        QPointer<frmValues> w = new frmValues(&mainWindow);
+        w->Begin(".moxa");
+        catalogue::ReadKeyDetails("moxa", w);
+        w->Finish("Moxa Document", std::string("Moxa Document"));
+        QTimer::singleShot(0, w, [w] { QTest::mouseClick(w->Label6, Qt::LeftButton); });
+        QCOMPARE(w->exec(), int(QDialog::Rejected));
+        QVERIFY2(w.isNull(), "exec() leaves nothing for the caller to delete");
+    }
+};
+
+QTEST_MAIN(DetailsWindowsTest)
+#include "DetailsWindowsTest.moc"
