@@ -156,8 +156,7 @@ void frmMain::Options(const std::string& strCheck) {
     window->Begin("." + strExt);
     catalogue::ReadKeyDetails(strExt, window);
     window->Finish(strFileType, selectedFileType());
-    window->exec();
-    delete window;
+    window->exec(); // the window deletes itself when closed
     lvwFile->setFocus();
 }
 
