@@ -3,6 +3,7 @@
 #include "platform/fs/AtomicFile.h"
 #include "platform/profile/ProfileText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>

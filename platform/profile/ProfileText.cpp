@@ -3,6 +3,7 @@
 #include "platform/registry/NameFold.h"
 #include "platform/registry/Utf16.h"
 
+#include <cstdint>
 #include <utility>
 
 namespace moxalo::profile {
