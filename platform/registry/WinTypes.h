@@ -7,6 +7,9 @@
 namespace moxalo::registry {
 
 using LONG = std::int32_t;
+// Nonzero for success; Windows' own constants TRUE and FALSE are left out, as other headers
+// define them as macros.
+using BOOL = std::int32_t;
 using DWORD = std::uint32_t;
 using BYTE = std::uint8_t;
 using REGSAM = DWORD;
