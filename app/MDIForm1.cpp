@@ -105,12 +105,13 @@ void MDIForm1::buildFileMenu() {
     mnuFile->addSeparator()->setObjectName("mnuSep");
     mnuExportRegistry = submenu(mnuFile, "mnuExportRegistry", "&Export Registry Key");
     mnuFile->addMenu(mnuExportRegistry);
-    mnuExportReg = item(mnuExportRegistry, "mnuExportReg", "Selected &key only", Qt::CTRL | Qt::Key_K);
-    mnuExportRegEntire = item(mnuExportRegistry, "mnuExportRegEntire", "&Entire list",
-                              Qt::CTRL | Qt::Key_E);
+    mnuExportReg =
+        item(mnuExportRegistry, "mnuExportReg", "Selected &key only", Qt::CTRL | Qt::Key_K);
+    mnuExportRegEntire =
+        item(mnuExportRegistry, "mnuExportRegEntire", "&Entire list", Qt::CTRL | Qt::Key_E);
     mnuExportRegistry->addSeparator()->setObjectName("mnuESep");
-    mnuExportRegWhole = item(mnuExportRegistry, "mnuExportRegWhole", "&Whole Registry",
-                             Qt::CTRL | Qt::Key_W);
+    mnuExportRegWhole =
+        item(mnuExportRegistry, "mnuExportRegWhole", "&Whole Registry", Qt::CTRL | Qt::Key_W);
     mnuImport = submenu(mnuFile, "mnuImport", "&Import Registry Key");
     mnuFile->addMenu(mnuImport);
     mnuCustom = item(mnuImport, "mnuCustom", "C&ustom selection ...", Qt::CTRL | Qt::Key_U);
@@ -123,10 +124,14 @@ void MDIForm1::buildFileMenu() {
     connect(mnuFile, &QMenu::aboutToShow, this, &MDIForm1::mnuFile_Click);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     const std::pair<QAction*, const char*> later[] = {
-        {mnuExport, "Saving the list"},        {mnuSaveExt, "Saving the extended list"},
-        {mnuExportReg, "Exporting a key"},     {mnuExportRegEntire, "Exporting the list's keys"},
-        {mnuExportRegWhole, "Exporting the registry"}, {mnuCustom, "Importing a registry file"},
-        {mnuIBack, "The Backups window"},      {mnuBackups, "The Backups window"},
+        {mnuExport, "Saving the list"},
+        {mnuSaveExt, "Saving the extended list"},
+        {mnuExportReg, "Exporting a key"},
+        {mnuExportRegEntire, "Exporting the list's keys"},
+        {mnuExportRegWhole, "Exporting the registry"},
+        {mnuCustom, "Importing a registry file"},
+        {mnuIBack, "The Backups window"},
+        {mnuBackups, "The Backups window"},
     };
     for (auto [action, what] : later)
         connect(action, &QAction::triggered, this, [this, what] { notAvailableYet(what); });
@@ -177,7 +182,7 @@ void MDIForm1::buildHelpMenu() {
     mnuRepBug = item(mnuHelp, "mnuRepBug", "Report Bug");
     mnuHome = item(mnuHelp, "mnuHome", "Visit Homepage");
     const std::pair<QAction*, const char*> later[] = {
-        {mnuContents, "The help file"},   {mnuAbout, "The About window"},
+        {mnuContents, "The help file"},     {mnuAbout, "The About window"},
         {mnuFeedback, "The feedback page"}, {mnuRepBug, "The bug report page"},
         {mnuHome, "The home page"},
     };
@@ -193,9 +198,7 @@ void MDIForm1::buildChildren() {
     around.pBar1 = tb->pBar1;
     around.keyVals = keyVals;
     around.mnuEdit = mnuEdit;
-    around.openWithSetting = [this] {
-        return settings_.read("Settings", "OpenWith", "0");
-    };
+    around.openWithSetting = [this] { return settings_.read("Settings", "OpenWith", "0"); };
     list = new views::frmMain(std::move(around));
     list->setObjectName("frmMain");
     tbWindow_ = child(workspace, tb);

@@ -17,10 +17,12 @@ static void initToolbarIcons() {
     std::call_once(once, [] { Q_INIT_RESOURCE(icons); });
 }
 
+namespace moxalo::app {
+
 namespace {
 
-using moxalo::ui::ControlKind;
-using moxalo::ui::ControlSpec;
+using ui::ControlKind;
+using ui::ControlSpec;
 
 // As designed, in twips. The bar's top lines up with the pictures': 255 high against 240 it is
 // centred to within 8 twips, less than a pixel at 96 DPI.
@@ -112,3 +114,5 @@ QSize frmTB::sizeHint() const {
     return QSize(moxalo::ui::toPixels(twips.width(), this),
                  moxalo::ui::toPixels(twips.height(), this));
 }
+
+} // namespace moxalo::app

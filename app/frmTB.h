@@ -8,6 +8,8 @@
 class QProgressBar;
 class QToolButton;
 
+namespace moxalo::app {
+
 class frmTB : public QWidget {
     Q_OBJECT
 
@@ -33,3 +35,5 @@ public:
 signals:
     void clicked(frmTB::Button button);
 };
+
+} // namespace moxalo::app

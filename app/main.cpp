@@ -34,8 +34,7 @@ QString title() {
 std::vector<std::string> openRegistry(const registry::SourceOptions& options) {
     std::vector<std::string> prefixes;
     try {
-        auto chosen =
-            registry::openChosenRegistry(options, std::getenv, platform::programFolder());
+        auto chosen = registry::openChosenRegistry(options, std::getenv, platform::programFolder());
         for (const auto& source : chosen.sources) {
             if (source.kind == registry::SourceKind::WinePrefix)
                 prefixes.push_back(source.path);
@@ -47,8 +46,7 @@ std::vector<std::string> openRegistry(const registry::SourceOptions& options) {
             text += "\n" + QString::fromStdString(warning);
         ui::desktop().MsgBox(nullptr, text, ui::vbExclamation, title());
     } catch (const registry::StoreError& e) {
-        ui::desktop().MsgBox(nullptr, QString::fromStdString(e.what()), ui::vbExclamation,
-                             title());
+        ui::desktop().MsgBox(nullptr, QString::fromStdString(e.what()), ui::vbExclamation, title());
     }
     return prefixes;
 }

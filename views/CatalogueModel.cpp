@@ -67,9 +67,10 @@ QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= static_cast<int>(catalogue::kColumnCount))
         return {};
-    return QString::fromUtf8(catalogue::kColumns[static_cast<std::size_t>(section)].caption.data(),
-                             static_cast<qsizetype>(
-                                 catalogue::kColumns[static_cast<std::size_t>(section)].caption.size()));
+    return QString::fromUtf8(
+        catalogue::kColumns[static_cast<std::size_t>(section)].caption.data(),
+        static_cast<qsizetype>(
+            catalogue::kColumns[static_cast<std::size_t>(section)].caption.size()));
 }
 
 } // namespace moxalo::views

@@ -27,7 +27,7 @@ struct ListSurroundings {
     QWidget* mainWindow = nullptr; // its caption is the program's status line
     QProgressBar* pBar1 = nullptr;
     frmKeyVals* keyVals = nullptr;
-    QMenu* mnuEdit = nullptr; // the list's context menu
+    QMenu* mnuEdit = nullptr;                     // the list's context menu
     std::function<std::string()> openWithSetting; // the stored "OpenWith" text
 };
 

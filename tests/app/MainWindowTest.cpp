@@ -165,7 +165,13 @@ private slots:
         QTest::qWait(20);
         QVERIFY(!(window->windowState() & Qt::WindowMaximized));
         QCOMPARE(window->frameGeometry(), ui::toPixels(3000, 1500, 9000, 7500, window.get()));
-        window->setGeometry(ui::toPixels(1440, 720, 10080, 7200, window.get()));
+        // The user moves and sizes the window; its outer frame is what is stored.
+        QRect frame = ui::toPixels(1440, 720, 10080, 7200, window.get());
+        QRect outer = window->frameGeometry(), inner = window->geometry();
+        window->setGeometry(frame.adjusted(inner.left() - outer.left(), inner.top() - outer.top(),
+                                           inner.right() - outer.right(),
+                                           inner.bottom() - outer.bottom()));
+        QCOMPARE(window->frameGeometry(), frame);
         window->close();
         std::string text = readFile(ini());
         QVERIFY(text.find("State=Custom") != std::string::npos);
@@ -257,18 +263,21 @@ private slots:
         QCOMPARE(window->list->SortColumn, 3);
         for (int row = 0; row < 3; ++row) {
             QModelIndex index = view->model()->index(row, 1);
-            QColor expected = index.siblingAtColumn(2).data().toString() == "Yes" ? QColor(0, 0, 255)
-                                                                                   : QColor(0, 0, 0);
+            QColor expected = index.siblingAtColumn(2).data().toString() == "Yes"
+                                  ? QColor(0, 0, 255)
+                                  : QColor(0, 0, 0);
             QCOMPARE(index.data(Qt::ForegroundRole).value<QColor>(), expected);
         }
     }
 
     void aClickFillsThePanelADoubleClickTheDetailsWindow() {
         start();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QTRY_COMPARE(window->windowTitle(), kCount);
         QTreeView* view = window->list->lvwFile;
         QModelIndex txt = rowOf(view, "txt");
         QRect cell = view->visualRect(txt);
+        QVERIFY(cell.isValid() && view->viewport()->rect().contains(cell.center()));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
         QCOMPARE(window->list->strExt, std::string("txt"));
         QCOMPARE(window->list->strFileType, std::string("Text Document"));
@@ -296,8 +305,8 @@ private slots:
             details->close();
         });
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(seen, (QStringList{"Values for: Text Document", ".txt", "txtfile",
-                                    "Text Document", "2"}));
+        QCOMPARE(seen, (QStringList{"Values for: Text Document", ".txt", "txtfile", "Text Document",
+                                    "2"}));
         QVERIFY(QApplication::activeModalWidget() == nullptr);
 
         // The Edit menu's item does the same, and the list's right button opens that menu.

@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+using moxalo::app::frmTB;
+
 namespace {
 
 // The buttons from left to right, with what each one reports and the picture it should show.
