@@ -83,6 +83,8 @@ MDIForm1::MDIForm1(std::string programFolder)
     workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(workspace);
+    // The child windows follow the client area, whatever changes its size.
+    workspace->viewport()->installEventFilter(this);
     buildMenus();
     buildChildren();
     resize(ui::toPixels(kDesignWidth, this), ui::toPixels(kDesignHeight, this));
@@ -256,6 +258,7 @@ void MDIForm1::Startup() {
     keyValsWindow_->show();
     listWindow_->show();
     workspace->setActiveSubWindow(listWindow_);
+    LayOut();
     bQuietBackup = false;
 }
 
@@ -345,9 +348,10 @@ void MDIForm1::LayOut() {
     keyValsWindow_->setGeometry(ui::toPixels(0, sh - kPanelHeight, sw, kPanelHeight, this));
 }
 
-void MDIForm1::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    LayOut();
+bool MDIForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == workspace->viewport() && event->type() == QEvent::Resize)
+        LayOut();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MDIForm1::changeEvent(QEvent* event) {

@@ -7,6 +7,7 @@
 #include "platform/ui/Desktop.h"
 
 #include <QApplication>
+#include <QFont>
 #include <cstdlib>
 #include <iostream>
 
@@ -76,6 +77,11 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(title());
+    // The windows were designed in MS Sans Serif 8.25 pt; where it is missing, the desktop's
+    // sans-serif font stands in at that size.
+    QFont font(QStringList{"MS Sans Serif", "Microsoft Sans Serif", "Sans Serif"});
+    font.setPointSizeF(8.25);
+    QApplication::setFont(font);
     auto prefixes = openRegistry(options);
     app::MDIForm1 window(platform::programFolder());
     window.setWinePrefixes(std::move(prefixes));

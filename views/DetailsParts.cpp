@@ -1,11 +1,17 @@
 #include "views/DetailsParts.h"
 
+#include <QLineEdit>
 #include <QPalette>
 #include <QStringList>
 #include <QTreeWidget>
 #include <cmath>
 
 namespace moxalo::views {
+
+void showText(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    box->setCursorPosition(0);
+}
 
 void fillWith(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();

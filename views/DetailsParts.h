@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLineEdit;
 class QTreeWidget;
 
 namespace moxalo::views {
@@ -18,6 +19,10 @@ inline QColor fromBgr(unsigned bgr) {
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 inline constexpr unsigned kDetailsBackColour = 0xE0E0E0;
+
+// Puts `text` in a text box and shows its start, as a long path or command begins with what
+// tells it apart.
+void showText(QLineEdit* box, const QString& text);
 
 // Paints `widget`'s background in `colour`.
 void fillWith(QWidget* widget, const QColor& colour);

@@ -90,16 +90,16 @@ void frmKeyVals::ActionRead(const catalogue::ShellAction& action) {
 
 void frmKeyVals::DetailsRead(const catalogue::KeyDetails& d,
                              const std::optional<std::string>& selectedFileType) {
-    txtExt->setText(QString::fromStdString(d.ExtensionKey));
-    txtKeyValue->setText(QString::fromStdString(d.KeyValue));
-    txtContentType->setText(QString::fromStdString(d.ContentType));
-    txtDefaultAction->setText(QString::fromStdString(d.DefaultAction));
-    txtDefIcon->setText(QString::fromStdString(d.DefaultIcon));
+    showText(txtExt, QString::fromStdString(d.ExtensionKey));
+    showText(txtKeyValue, QString::fromStdString(d.KeyValue));
+    showText(txtContentType, QString::fromStdString(d.ContentType));
+    showText(txtDefaultAction, QString::fromStdString(d.DefaultAction));
+    showText(txtDefIcon, QString::fromStdString(d.DefaultIcon));
     if (namesPicture(d.DefaultIcon))
         LoadIcon(txtDefIcon->text().toStdString());
     if (selectedFileType) {
         QString fileType = QString::fromStdString(*selectedFileType);
-        txtFileType->setText(fileType);
+        showText(txtFileType, fileType);
         setWindowTitle(QStringLiteral("Values for: ") + fileType);
     }
 }

@@ -94,21 +94,21 @@ frmValues::frmValues(QWidget* parent)
 }
 
 void frmValues::Begin(const std::string& extensionKey) {
-    Text1->setText(text(extensionKey));
+    showText(Text1, text(extensionKey));
 }
 
 void frmValues::ExtensionKeyRead(const catalogue::KeyDetails& soFar) {
-    Text2->setText(text(soFar.KeyValue));
-    Text3->setText(text(soFar.ContentType));
+    showText(Text2, text(soFar.KeyValue));
+    showText(Text3, text(soFar.ContentType));
 }
 
 void frmValues::DefaultIconRead(const catalogue::KeyDetails& soFar) {
-    Text4->setText(text(soFar.DefaultIcon));
+    showText(Text4, text(soFar.DefaultIcon));
     sizeActionColumns(lvwFile);
 }
 
 void frmValues::DefaultActionRead(const catalogue::KeyDetails& soFar) {
-    Text5->setText(text(soFar.DefaultAction));
+    showText(Text5, text(soFar.DefaultAction));
 }
 
 void frmValues::ActionRead(const catalogue::ShellAction& action) {
@@ -117,7 +117,7 @@ void frmValues::ActionRead(const catalogue::ShellAction& action) {
 
 void frmValues::Finish(const std::string& strFileType,
                        const std::optional<std::string>& selectedFileType) {
-    Text6->setText(text(strFileType));
+    showText(Text6, text(strFileType));
     if (selectedFileType)
         setWindowTitle(QStringLiteral("Values for: ") + text(*selectedFileType));
 }

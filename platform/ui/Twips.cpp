@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace moxalo::ui {
@@ -86,8 +87,13 @@ QRect toPixels(double left, double top, double width, double height, const QWidg
                  toPixels(height, widget));
 }
 
+// A label's designed width fits its caption in the font it was designed with; in another
+// font it may need more, and a label cut off says less than one that runs on a little.
 void place(QWidget* widget, const ControlSpec& spec) {
-    widget->setGeometry(toPixels(spec.left, spec.top, spec.width, spec.height, widget));
+    QRect rect = toPixels(spec.left, spec.top, spec.width, spec.height, widget);
+    if (spec.kind == ControlKind::Label)
+        rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
+    widget->setGeometry(rect);
 }
 
 std::vector<QWidget*> placeControls(QWidget* parent, std::span<const ControlSpec> table) {

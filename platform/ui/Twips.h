@@ -32,7 +32,8 @@ struct ControlSpec {
 // Creates the controls of `table` on `parent`, named and placed as designed; returns them in
 // the order of the table. Text boxes are read-only; list views are in report style.
 std::vector<QWidget*> placeControls(QWidget* parent, std::span<const ControlSpec> table);
-// Places `widget` at a twips rectangle again (after a change of DPI or of a size).
+// Places `widget` at a twips rectangle again (after a change of DPI or of a size); a label is
+// made as wide as its caption needs when that is wider.
 void place(QWidget* widget, const ControlSpec& spec);
 
 } // namespace moxalo::ui
