@@ -224,8 +224,7 @@ void frmMain::reportRegistryProblems() {
     auto problems = registry::takeRegistryProblems();
     if (problems.empty())
         return;
-    QString text = "Part of the registry could not be read; the list shows what was read "
-                   "before it.\n";
+    QString text = "Part of the registry could not be read; the list shows what could be.\n";
     for (const auto& problem : problems)
         text += "\n" + QString::fromStdString(problem);
     ui::desktop().MsgBox(around_.mainWindow, text, ui::vbExclamation,

@@ -137,6 +137,8 @@ private slots:
         QVERIFY(!window->mnuAutoload->isChecked());
         QVERIFY(window->mnuOpenWith->isChecked());
 
+        QAbstractItemModelTester tester(window->list->lvwFile->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         window->mnuRefresh->trigger();
         QCOMPARE(window->windowTitle(), "Moxalo [ 1 Registered file extensions found ]");
         // The Open-With filter is on.
