@@ -167,7 +167,7 @@ if [ -x "$window" ] && [ -n "$list_best" ]; then
   echo "The window's scan, from showing the main window to its count caption (offscreen), beside"
   echo "the same scan in moxalo-cli (best of $runs):"
   for ((round = 0; round < runs; round++)); do
-    read -r window_rows window_t < <("$window" --registry "$full")
+    read -r window_rows window_t < <("$window" --registry "$full" 2>/dev/null)
     window_best=$(lesser "$window_best" "$window_t")
   done
   printf '%-50s %9s %9s\n' "moxalo window: scan of $window_rows rows" "$window_best" "-"
