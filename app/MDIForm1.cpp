@@ -135,8 +135,10 @@ void MDIForm1::buildFileMenu() {
         {mnuIBack, "The Backups window"},
         {mnuBackups, "The Backups window"},
     };
-    for (auto [action, what] : later)
-        connect(action, &QAction::triggered, this, [this, what] { notAvailableYet(what); });
+    for (const auto& command : later) {
+        const char* what = command.second;
+        connect(command.first, &QAction::triggered, this, [this, what] { notAvailableYet(what); });
+    }
 }
 
 void MDIForm1::buildEditMenu() {
@@ -188,8 +190,10 @@ void MDIForm1::buildHelpMenu() {
         {mnuFeedback, "The feedback page"}, {mnuRepBug, "The bug report page"},
         {mnuHome, "The home page"},
     };
-    for (auto [action, what] : later)
-        connect(action, &QAction::triggered, this, [this, what] { notAvailableYet(what); });
+    for (const auto& command : later) {
+        const char* what = command.second;
+        connect(command.first, &QAction::triggered, this, [this, what] { notAvailableYet(what); });
+    }
 }
 
 void MDIForm1::buildChildren() {
