@@ -29,6 +29,19 @@ QString title() {
                              static_cast<qsizetype>(catalogue::kAppTitle.size()));
 }
 
+// The registry editor and the text editor the program starts read the same registry: it is
+// named to them as the environment names it. The bundled sample is not named, so that it stays
+// read-only for them too; they find it by themselves.
+void passOn(const registry::SourceChoice& choice) {
+    if (choice.bundledSample)
+        return;
+    std::string paths;
+    for (const auto& path : choice.paths)
+        paths += (paths.empty() ? "" : ":") + path;
+    qputenv("MOXALO_REGISTRY", QByteArray::fromStdString(paths));
+    qputenv("MOXALO_CODEPAGE", QByteArray::fromStdString(choice.codePage));
+}
+
 // The registry the command line names, or the one the program finds; what cannot be read is
 // told before the window opens, which then shows what could be read. Returns the Wine
 // prefixes among the sources.
@@ -40,6 +53,7 @@ std::vector<std::string> openRegistry(const registry::SourceOptions& options) {
             if (source.kind == registry::SourceKind::WinePrefix)
                 prefixes.push_back(source.path);
         }
+        passOn(chosen.choice);
         if (chosen.warnings.empty())
             return prefixes;
         QString text = "Part of the registry could not be read:\n";

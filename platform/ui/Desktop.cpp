@@ -1,7 +1,11 @@
 #include "platform/ui/Desktop.h"
 
+#include "platform/ProgramFolder.h"
+#include "platform/process/CommandLine.h"
+
 #include <QApplication>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
@@ -71,8 +75,34 @@ public:
         return QDesktopServices::openUrl(QUrl::fromUserInput(url));
     }
 
-    bool StartProgram(const QString& program, const QStringList& arguments, int) override {
-        return QProcess::startDetached(program, arguments);
+    bool Shell(const QString& commandLine, int) override {
+        QStringList arguments;
+        QString program = programOf(commandLine, arguments);
+        return !program.isEmpty() && QProcess::startDetached(program, arguments);
+    }
+
+    int ShellAndWait(const QString& commandLine, int) override {
+        QStringList arguments;
+        QString program = programOf(commandLine, arguments);
+        QProcess child;
+        QEventLoop loop;
+        QObject::connect(&child, &QProcess::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&child, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+        child.start(program, arguments);
+        if (!child.waitForStarted())
+            return -1;
+        if (child.state() != QProcess::NotRunning)
+            loop.exec();
+        return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+    }
+
+private:
+    // The program to run and its arguments; the program's stand-ins are found beside it.
+    static QString programOf(const QString& commandLine, QStringList& arguments) {
+        auto args = process::splitCommandLine(commandLine.toStdString());
+        for (std::size_t i = 1; i < args.size(); ++i)
+            arguments << QString::fromStdString(args[i]);
+        return QString::fromStdString(process::resolveProgram(args[0], platform::programFolder()));
     }
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 // The platform's effects that a window causes and a test must see or answer: message boxes,
 // file dialogs, the application-wide mouse pointer, a pass over the pending window events,
-// opening a document or web page, starting a program. Windows call desktop(); tests install
-// a recorder in its place.
+// opening a document or web page, starting a program from a command line. Windows call desktop();
+// tests install a recorder in its place.
 
 #include <QString>
 #include <QStringList>
@@ -20,6 +20,10 @@ inline constexpr int vbInformation = 64;
 inline constexpr int vbOK = 1;
 inline constexpr int vbYes = 6;
 inline constexpr int vbNo = 7;
+
+// Window styles of a started program.
+inline constexpr int vbHide = 0;
+inline constexpr int vbNormalFocus = 1;
 
 // Mouse pointer codes.
 inline constexpr int vbDefault = 0;
@@ -50,9 +54,12 @@ public:
     virtual void DoEvents() = 0;
     // Opens a document or web page with the desktop's default application, not waited for.
     virtual bool OpenUrl(const QString& url) = 0;
-    // Starts a program without waiting; `arguments` are passed as they are, never to a shell.
-    virtual bool StartProgram(const QString& program, const QStringList& arguments,
-                              int windowStyle) = 0;
+    // Starts a Windows command line ("regedit /e ...") with a window style (0 hidden, 1 normal)
+    // and returns at once; false when it could not be started.
+    virtual bool Shell(const QString& commandLine, int windowStyle) = 0;
+    // The same, but waits for the program to end, letting window events run meanwhile; its
+    // exit status, or -1 when it could not be started or did not end normally.
+    virtual int ShellAndWait(const QString& commandLine, int windowStyle) = 0;
 };
 
 Desktop& desktop();

@@ -33,9 +33,14 @@ bool RecordingDesktop::OpenUrl(const QString& url) {
     return true;
 }
 
-bool RecordingDesktop::StartProgram(const QString& program, const QStringList& arguments, int) {
-    programs.push_back(QStringList{program} + arguments);
+bool RecordingDesktop::Shell(const QString& commandLine, int windowStyle) {
+    started.push_back({commandLine, windowStyle, false});
     return true;
+}
+
+int RecordingDesktop::ShellAndWait(const QString& commandLine, int windowStyle) {
+    started.push_back({commandLine, windowStyle, true});
+    return runWaited ? runWaited(commandLine) : 0;
 }
 
 } // namespace moxalo::testing

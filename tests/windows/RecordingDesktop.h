@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace moxalo::testing {
@@ -26,8 +27,8 @@ public:
     void SetMousePointer(int code) override { pointers.push_back(code); }
     void DoEvents() override;
     bool OpenUrl(const QString& url) override;
-    bool StartProgram(const QString& program, const QStringList& arguments,
-                      int windowStyle) override;
+    bool Shell(const QString& commandLine, int windowStyle) override;
+    int ShellAndWait(const QString& commandLine, int windowStyle) override;
 
     std::vector<ShownMessage> messages;
     std::deque<int> answers; // for message boxes; vbOK (or vbYes for Yes/No) when empty
@@ -35,7 +36,14 @@ public:
     std::deque<ui::FileDialogAnswer> dialogAnswers; // cancelled when empty
     std::vector<int> pointers;
     std::vector<QString> urls;
-    std::vector<QStringList> programs; // the program, then its arguments
+    struct Started {
+        QString commandLine;
+        int windowStyle = 0;
+        bool waited = false;
+    };
+    std::vector<Started> started;
+    // What a program started and waited for does; exit status 0 when not set.
+    std::function<int(const QString& commandLine)> runWaited;
     int eventPasses = 0;
 };
 
