@@ -125,20 +125,14 @@ void MDIForm1::buildFileMenu() {
 
     connect(mnuFile, &QMenu::aboutToShow, this, &MDIForm1::mnuFile_Click);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
-    const std::pair<QAction*, const char*> later[] = {
-        {mnuExport, "Saving the list"},
-        {mnuSaveExt, "Saving the extended list"},
-        {mnuExportReg, "Exporting a key"},
-        {mnuExportRegEntire, "Exporting the list's keys"},
-        {mnuExportRegWhole, "Exporting the registry"},
-        {mnuCustom, "Importing a registry file"},
-        {mnuIBack, "The Backups window"},
-        {mnuBackups, "The Backups window"},
-    };
-    for (const auto& command : later) {
-        const char* what = command.second;
-        connect(command.first, &QAction::triggered, this, [this, what] { notAvailableYet(what); });
-    }
+    connect(mnuExport, &QAction::triggered, this, [this] { SaveList(false); });
+    connect(mnuSaveExt, &QAction::triggered, this, [this] { SaveList(true); });
+    connect(mnuExportReg, &QAction::triggered, this, [this] { ExportSelectedKey(true); });
+    connect(mnuExportRegEntire, &QAction::triggered, this, [this] { ExportEntireList(true); });
+    connect(mnuExportRegWhole, &QAction::triggered, this, &MDIForm1::ExportWholeRegistry);
+    connect(mnuCustom, &QAction::triggered, this, &MDIForm1::ImportCustom);
+    connect(mnuIBack, &QAction::triggered, this, &MDIForm1::ShowBackups);
+    connect(mnuBackups, &QAction::triggered, this, &MDIForm1::ShowBackups);
 }
 
 void MDIForm1::buildEditMenu() {
@@ -152,8 +146,7 @@ void MDIForm1::buildEditMenu() {
     for (QAction* hidden : {mnuSep3, mnuDelete, mnuModify})
         hidden->setVisible(false);
     connect(mnuDisp, &QAction::triggered, this, [this] { list->Options("showit"); });
-    connect(mnuDelete, &QAction::triggered, this,
-            [this] { notAvailableYet("Deleting a file type"); });
+    connect(mnuDelete, &QAction::triggered, this, &MDIForm1::DeleteFileType);
 }
 
 void MDIForm1::buildToolsMenu() {
@@ -216,13 +209,13 @@ void MDIForm1::buildChildren() {
             list->Options("showit");
             break;
         case frmTB::Button::Save:
-            mnuExport->trigger();
+            SaveList(false);
             break;
         case frmTB::Button::Export:
-            mnuExportReg->trigger();
+            ExportSelectedKey(false);
             break;
         case frmTB::Button::ExportEntire:
-            mnuExportRegEntire->trigger();
+            ExportEntireList(false);
             break;
         case frmTB::Button::ExportWhole:
             mnuExportRegWhole->trigger();

@@ -3,9 +3,12 @@
 // details panel, with the program's menus. Its caption is the program's status line.
 
 #include "app/modSettings.h"
+#include "catalogue/CatalogueEntry.h"
+#include "export/modExport.h"
 
 #include <QMainWindow>
 #include <QRect>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,6 +98,19 @@ private:
     void makeBackupsFolder();
 
     void mnuFile_Click();
+    // The File menu's and the toolbar's commands; `fromMenu` tells the menu's from the toolbar's
+    // where they differ.
+    void SaveList(bool extended);
+    void ExportSelectedKey(bool fromMenu);
+    void ExportEntireList(bool fromMenu);
+    void ExportWholeRegistry();
+    void ImportCustom();
+    void ShowBackups();
+    void DeleteFileType();
+    // A command that reads the list waits for the scan or save that runs.
+    bool busy() const;
+    std::optional<catalogue::CatalogueEntry> selectedRowOrSay();
+    void countCaption();
     void mnuAutoload_Click();
     void mnuOpenWith_Click();
     void mnuRefresh_Click();
@@ -106,6 +122,8 @@ private:
     QMdiSubWindow* listWindow_ = nullptr;
     QMdiSubWindow* keyValsWindow_ = nullptr;
     bool closeAfterScan_ = false;
+    bool saving_ = false;
+    exporting::CommonDialog cDialog;
     QRect storedFrame_; // the frame to apply once shown, in pixels
 };
 

@@ -26,6 +26,18 @@ void CatalogueModel::append(catalogue::CatalogueEntry row) {
     colours_.push_back(catalogue::kPlainColour);
 }
 
+void CatalogueModel::removeAt(std::size_t row) {
+    bool shown = row < shown_;
+    if (shown)
+        beginRemoveRows({}, static_cast<int>(row), static_cast<int>(row));
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+    colours_.erase(colours_.begin() + static_cast<std::ptrdiff_t>(row));
+    if (shown) {
+        --shown_;
+        endRemoveRows();
+    }
+}
+
 void CatalogueModel::catchUp() {
     if (shown_ == rows_.size())
         return;

@@ -20,6 +20,7 @@ public:
     const std::vector<catalogue::CatalogueEntry>& rows() const { return rows_; }
     void clear();
     void append(catalogue::CatalogueEntry row);
+    void removeAt(std::size_t row);
     // Shows the view every row appended since the last call.
     void catchUp();
 

@@ -79,6 +79,21 @@ std::optional<catalogue::CatalogueEntry> frmMain::SelectedRow() const {
     return row < Rows().size() ? std::optional(Rows()[row]) : std::nullopt;
 }
 
+std::vector<catalogue::CatalogueEntry> frmMain::ShownRows() const {
+    std::vector<catalogue::CatalogueEntry> shown;
+    shown.reserve(Rows().size());
+    for (int row = 0; row < sorted_->rowCount(); ++row)
+        shown.push_back(Rows().at(
+            static_cast<std::size_t>(sorted_->mapToSource(sorted_->index(row, 0)).row())));
+    return shown;
+}
+
+void frmMain::RemoveSelectedRow() {
+    QModelIndex current = lvwFile->selectionModel()->currentIndex();
+    if (current.isValid() && lvwFile->selectionModel()->isSelected(current))
+        model_->removeAt(static_cast<std::size_t>(sorted_->mapToSource(current).row()));
+}
+
 std::optional<std::string> frmMain::selectedFileType() const {
     if (auto row = SelectedRow())
         return row->TypeName;

@@ -48,8 +48,12 @@ public:
     // Every row found so far, in the order found.
     const std::vector<catalogue::CatalogueEntry>& Rows() const { return model_->rows(); }
     CatalogueModel& model() { return *model_; }
+    // Every row in the order the list shows them (sorted, once a column was clicked).
+    std::vector<catalogue::CatalogueEntry> ShownRows() const;
     // The row selected in the list, if any.
     std::optional<catalogue::CatalogueEntry> SelectedRow() const;
+    // Takes the selected row out of the list.
+    void RemoveSelectedRow();
 
     QTreeView* lvwFile = nullptr;
     QTimer* Timer1 = nullptr;

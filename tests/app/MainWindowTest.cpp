@@ -7,6 +7,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/ui/Twips.h"
 #include "tests/support/TestRegistry.h"
+#include "tests/windows/ClassesFixture.h"
 #include "tests/windows/RecordingDesktop.h"
 #include "views/frmKeyVals.h"
 #include "views/frmMain.h"
@@ -33,24 +34,6 @@ using registry::MemoryStore;
 namespace {
 
 const QString kCount = "Moxalo [ 3 Registered file extensions found ]";
-
-void mountFixture() {
-    auto store = std::make_unique<MemoryStore>();
-    put(*store, ".txt", "", sz("txtfile"));
-    put(*store, ".txt", "Content Type", sz("text/plain"));
-    put(*store, ".txt\\OpenWithList\\notepad.exe", "", sz(""));
-    put(*store, ".abc", "", sz("abcfile"));
-    store->createPath(".zip");
-    put(*store, "abcfile", "", sz("ABC File"));
-    put(*store, "txtfile", "", sz("Text Document"));
-    put(*store, "txtfile\\DefaultIcon", "", expandSz("%SystemRoot%\\system32\\imageres.dll,-102"));
-    put(*store, "txtfile\\shell", "", sz("open"));
-    put(*store, "txtfile\\shell\\open", "", sz("&Open"));
-    put(*store, "txtfile\\shell\\open\\command", "", sz("notepad.exe %1"));
-    store->createPath("txtfile\\shell\\print");
-    store->createPath("CLSID\\{00000000-0000-0000-0000-000000000000}");
-    mountMemory(std::move(store));
-}
 
 // The texts of the list as shown, row by row, in the columns given.
 QStringList shown(QTreeView* view, int column) {
@@ -94,7 +77,7 @@ private slots:
     void init() {
         folder = std::make_unique<TempDir>();
         desktop = std::make_unique<RecordingDesktop>();
-        mountFixture();
+        mountClassesFixture();
     }
     void cleanup() {
         window.reset();

@@ -1,0 +1,136 @@
+// The main window's commands that write files or change the registry: the list saves, the
+// backups and imports through the registry editor, and deleting a file type.
+
+#include "app/MDIForm1.h"
+#include "app/frmTB.h"
+#include "catalogue/AppTexts.h"
+#include "export/modReg.h"
+#include "export/modRegExp.h"
+#include "platform/ui/Desktop.h"
+#include "views/frmMain.h"
+
+#include <QProgressBar>
+#include <QTreeView>
+
+namespace moxalo::app {
+
+namespace {
+
+QString title() {
+    return QString::fromUtf8(catalogue::kAppTitle.data(),
+                             static_cast<qsizetype>(catalogue::kAppTitle.size()));
+}
+
+QString text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+bool MDIForm1::busy() const {
+    return list->scanning() || saving_;
+}
+
+std::optional<catalogue::CatalogueEntry> MDIForm1::selectedRowOrSay() {
+    auto row = list->SelectedRow();
+    if (!row)
+        ui::desktop().MsgBox(this, "Select a row of the list first.", ui::vbInformation, title());
+    return row;
+}
+
+void MDIForm1::countCaption() {
+    setWindowTitle(text(catalogue::CountCaption(static_cast<long long>(list->Rows().size()))));
+}
+
+void MDIForm1::SaveList(bool extended) {
+    if (busy())
+        return;
+    QString path = exporting::AskListFile(this, cDialog, extended);
+    if (path.isEmpty())
+        return;
+    if (!extended) {
+        exporting::Export_List(this, list->ShownRows(), path);
+        return;
+    }
+    saving_ = true;
+    list->lvwFile->setEnabled(false);
+    exporting::Export_List_Extended(this, tb->pBar1, list->ShownRows(), path);
+    list->lvwFile->setEnabled(true);
+    saving_ = false;
+}
+
+void MDIForm1::ExportSelectedKey(bool fromMenu) {
+    if (busy())
+        return;
+    auto row = selectedRowOrSay();
+    if (!row)
+        return;
+    QString folder = text(programFolder_);
+    exporting::Export_Key(text(row->KeyPath),
+                          exporting::RowBackupPath(folder, text(row->Extension)));
+    if (!(fromMenu && bQuietBackup))
+        ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, title());
+}
+
+void MDIForm1::ExportEntireList(bool fromMenu) {
+    if (busy())
+        return;
+    QString folder = text(programFolder_);
+    for (const auto& row : list->ShownRows()) {
+        exporting::Export_Key(text(row.KeyPath),
+                              exporting::RowBackupPath(folder, text(row.Extension)));
+        setWindowTitle(title() + " [ Saving: " + text(fromMenu ? row.KeyPath : row.Extension) +
+                       " ]");
+    }
+    ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, title());
+    countCaption();
+}
+
+void MDIForm1::ExportWholeRegistry() {
+    if (busy())
+        return;
+    setWindowTitle(title() + " [ Saving: Entire registry ]");
+    exporting::Export_Key("", exporting::RegistryBackupPath(text(programFolder_)));
+    ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, title());
+    countCaption();
+}
+
+void MDIForm1::ImportCustom() {
+    QString path = exporting::AskImportFile(this, cDialog);
+    if (!path.isEmpty())
+        exporting::Import_Key(path);
+}
+
+// The backup is made by the registry editor in a process of its own; the key goes only once
+// that process has ended and its file holds the key, so that nothing is lost if it failed.
+void MDIForm1::DeleteFileType() {
+    if (busy())
+        return;
+    auto row = selectedRowOrSay();
+    if (!row)
+        return;
+    QString key = "HKEY_CLASSES_ROOT\\." + text(row->Extension);
+    if (ui::desktop().MsgBox(this, "Are you sure you want to delete this item?\r\n\r\n" + key,
+                             ui::vbYesNo | ui::vbQuestion, title()) != ui::vbYes)
+        return;
+    bQuietBackup = true;
+    QString backup = exporting::RowBackupPath(text(programFolder_), text(row->Extension));
+    int status =
+        ui::desktop().ShellAndWait(exporting::ExportKeyCommandLine(key, backup), ui::vbHide);
+    bQuietBackup = false;
+    std::string why = "the registry editor ended with status " + std::to_string(status);
+    if (status != 0 || !exporting::BackupHoldsKey(backup.toStdString(), key.toStdString(), why)) {
+        ui::desktop().MsgBox(
+            this, key + " was not deleted: its backup could not be made.\n\n" + text(why),
+            ui::vbExclamation, title());
+        return;
+    }
+    exporting::DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row->Extension);
+    list->RemoveSelectedRow();
+}
+
+void MDIForm1::ShowBackups() {
+    notAvailableYet("The Backups window");
+}
+
+} // namespace moxalo::app

@@ -1,0 +1,35 @@
+#include "export/modReg.h"
+
+#include "platform/ui/Desktop.h"
+
+namespace moxalo::exporting {
+
+QString ExportKeyCommandLine(const QString& key, const QString& path) {
+    return "regedit /e \"" + path + "\" " + key;
+}
+
+QString ImportKeyCommandLine(const QString& path) {
+    return "regedit /I " + path;
+}
+
+void Export_Key(const QString& key, const QString& path) {
+    ui::desktop().Shell(ExportKeyCommandLine(key, path), ui::vbHide);
+}
+
+void Import_Key(const QString& path) {
+    ui::desktop().Shell(ImportKeyCommandLine(path), ui::vbNormalFocus);
+}
+
+QString BackupsFolder(const QString& programFolder) {
+    return programFolder + "/Backups";
+}
+
+QString RowBackupPath(const QString& programFolder, const QString& extension) {
+    return BackupsFolder(programFolder) + "/" + extension + ".reg";
+}
+
+QString RegistryBackupPath(const QString& programFolder) {
+    return BackupsFolder(programFolder) + "/reg_backup.reg";
+}
+
+} // namespace moxalo::exporting

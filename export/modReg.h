@@ -1,0 +1,26 @@
+#pragma once
+// Backing registry keys up to .reg files and bringing such files back, by starting the
+// registry editor with an export or import command line; the program does neither itself.
+
+#include <QString>
+
+namespace moxalo::exporting {
+
+// "regedit /e "<path>" <key>": the key with everything below it, or with an empty key the
+// whole registry (the line then ends in the blank after the quote).
+QString ExportKeyCommandLine(const QString& key, const QString& path);
+// "regedit /I <path>", the path not quoted.
+QString ImportKeyCommandLine(const QString& path);
+
+// Start the registry editor, hidden for an export, in a normal window for an import, and
+// return at once.
+void Export_Key(const QString& key, const QString& path);
+void Import_Key(const QString& path);
+
+// Where the backups of a program in `programFolder` go: Backups/<extension>.reg for one row,
+// Backups/reg_backup.reg for the whole registry.
+QString BackupsFolder(const QString& programFolder);
+QString RowBackupPath(const QString& programFolder, const QString& extension);
+QString RegistryBackupPath(const QString& programFolder);
+
+} // namespace moxalo::exporting

@@ -1,0 +1,238 @@
+// The File menu's and the toolbar's commands as a user gives them: the list saves, the
+// backups and imports through the registry editor's command lines, and deleting a file type.
+
+#include "app/MDIForm1.h"
+#include "app/frmTB.h"
+#include "platform/registry/RegistryApi.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/windows/ClassesFixture.h"
+#include "tests/windows/RecordingDesktop.h"
+#include "views/frmMain.h"
+
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <filesystem>
+
+using namespace moxalo;
+using namespace moxalo::testing;
+
+namespace {
+
+const QString kCount = "Moxalo [ 3 Registered file extensions found ]";
+
+ui::FileDialogAnswer chosen(const std::string& path, int filterIndex) {
+    return {false, QString::fromStdString(path), filterIndex};
+}
+
+bool keyExists(const char* path) {
+    registry::HKEY key = 0;
+    if (registry::RegOpenKeyExA(registry::HKEY_CLASSES_ROOT, path, 0, registry::KEY_READ, &key) !=
+        registry::ERROR_SUCCESS)
+        return false;
+    registry::RegCloseKey(key);
+    return true;
+}
+
+} // namespace
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDir> dir;
+    std::string folder; // the program folder, with a blank in its name
+    std::unique_ptr<RecordingDesktop> desktop;
+    std::unique_ptr<app::MDIForm1> window;
+
+    QString inFolder(const QString& name) const { return QString::fromStdString(folder) + name; }
+    void select(const QString& extension) {
+        QTreeView* view = window->list->lvwFile;
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            QModelIndex index = view->model()->index(row, 0);
+            if (index.data().toString() == extension)
+                view->setCurrentIndex(index);
+        }
+    }
+
+private slots:
+    void init() {
+        dir = std::make_unique<TempDir>();
+        folder = dir->file("my tools");
+        std::filesystem::create_directory(folder);
+        desktop = std::make_unique<RecordingDesktop>();
+        mountClassesFixture();
+        window = std::make_unique<app::MDIForm1>(folder);
+        window->Startup();
+        window->show();
+        QTRY_COMPARE(window->windowTitle(), kCount);
+    }
+    void cleanup() {
+        window.reset();
+        desktop.reset();
+        dir.reset();
+    }
+
+    void thePlainAndTheExtendedListAreSavedWhereTheUserSays() {
+        std::string plain = dir->file("list.mxo");
+        desktop->dialogAnswers = {chosen(plain, 1)};
+        window->mnuExport->trigger();
+        QCOMPARE(desktop->dialogs.size(), std::size_t{1});
+        QCOMPARE(desktop->dialogs[0].title, "Export list to ...");
+        QCOMPARE(desktop->dialogs[0].filters,
+                 (QStringList{"Moxalo (*.mxo)", "Log File (*.log)", "Plain Text (*.txt)",
+                              "All Files (*.*)"}));
+        QVERIFY(desktop->dialogs[0].save);
+        QCOMPARE(desktop->dialogs[0].filterIndex, 1);
+        std::string header =
+            "File Extension \\ File Type \\ In 'Open With List' \\ Key path\r\n\r\n";
+        QCOMPARE(readFile(plain), header + "abc\tABC File\tNo\tHKEY_CLASSES_ROOT\\.abc\r\n" +
+                                      header +
+                                      "txt\tText Document\tYes\tHKEY_CLASSES_ROOT\\.txt\r\n" +
+                                      header + "zip\tZIP File\tNo\tHKEY_CLASSES_ROOT\\.zip\r\n");
+        QCOMPARE(desktop->messages.back().text,
+                 "Export complete, file saved as: " + QString::fromStdString(plain));
+        QCOMPARE(desktop->messages.back().style, 64);
+
+        // Sorted descending, the list is saved in the order it shows.
+        emit window->list->lvwFile->header()->sectionClicked(0);
+        std::string extended = dir->file("details.txt");
+        desktop->dialogAnswers = {chosen(extended, 3)};
+        desktop->pointers.clear();
+        window->mnuSaveExt->trigger();
+        QCOMPARE(desktop->dialogs[1].filterIndex, 3);
+        std::string text = readFile(extended);
+        QVERIFY(text.starts_with(header + "zip\tZIP File\tNo\tHKEY_CLASSES_ROOT\\.zip\r\n****"));
+        QVERIFY(
+            text.find("Extension: .txt\r\nKey Value: txtfile\r\nContent Type: text/plain\r\n") !=
+            std::string::npos);
+        QCOMPARE(window->windowTitle(), kCount);
+        QCOMPARE(desktop->pointers, (std::vector<int>{13, 0}));
+        QVERIFY(!window->tb->pBar1->isVisible());
+        QVERIFY(window->list->lvwFile->isEnabled());
+
+        // The plain save finds the filter the extended one left; a cancel writes nothing.
+        desktop->messages.clear();
+        window->tb->imgSave->click();
+        QCOMPARE(desktop->dialogs[2].filterIndex, 3);
+        QVERIFY(desktop->messages.empty());
+    }
+
+    void aListFileThatCannotBeWrittenIsToldAndKeptAsItWas() {
+        std::string kept = dir->file("kept.txt");
+        writeFile(kept, "mine\n");
+        std::filesystem::permissions(kept, std::filesystem::perms::owner_read);
+        desktop->dialogAnswers = {chosen(kept, 1)};
+        window->mnuExport->trigger();
+        QCOMPARE(desktop->messages.back().style, 48);
+        QVERIFY(desktop->messages.back().text.contains("read-only"));
+        QCOMPARE(readFile(kept), "mine\n");
+    }
+
+    void backupsStartTheRegistryEditorWithItsCommandLines() {
+        QString txtBackup = inFolder("/Backups/txt.reg");
+        window->mnuExportReg->trigger();
+        QCOMPARE(desktop->messages.back().text, "Select a row of the list first.");
+        QVERIFY(desktop->started.empty());
+
+        select("txt");
+        window->mnuExportReg->trigger();
+        QCOMPARE(desktop->started.back().commandLine,
+                 "regedit /e \"" + txtBackup + "\" HKEY_CLASSES_ROOT\\.txt");
+        QCOMPARE(desktop->started.back().windowStyle, 0);
+        QCOMPARE(desktop->messages.back().text, "Backup complete");
+        QCOMPARE(desktop->messages.back().style, 64);
+
+        // The quiet flag silences the menu's command only.
+        window->bQuietBackup = true;
+        std::size_t shown = desktop->messages.size();
+        window->mnuExportReg->trigger();
+        QCOMPARE(desktop->messages.size(), shown);
+        window->tb->imgExport->click();
+        QCOMPARE(desktop->messages.size(), shown + 1);
+        window->bQuietBackup = false;
+
+        QStringList captions;
+        desktop->onMessage = [&](const ShownMessage&) { captions << window->windowTitle(); };
+        desktop->started.clear();
+        window->mnuExportRegEntire->trigger();
+        QCOMPARE(desktop->started.size(), std::size_t{3});
+        QCOMPARE(desktop->started[2].commandLine,
+                 "regedit /e \"" + inFolder("/Backups/zip.reg") + "\" HKEY_CLASSES_ROOT\\.zip");
+        window->tb->imgExportEntire->click();
+        window->mnuExportRegWhole->trigger();
+        QCOMPARE(desktop->started.back().commandLine,
+                 "regedit /e \"" + inFolder("/Backups/reg_backup.reg") + "\" ");
+        QCOMPARE(captions,
+                 (QStringList{"Moxalo [ Saving: HKEY_CLASSES_ROOT\\.zip ]",
+                              "Moxalo [ Saving: zip ]", "Moxalo [ Saving: Entire registry ]"}));
+        QCOMPARE(window->windowTitle(), kCount);
+    }
+
+    void aCustomImportStartsTheEditorOnTheChosenFile() {
+        window->mnuCustom->trigger();
+        QCOMPARE(desktop->dialogs.back().title, "Import registry file [ Custom Selection ]");
+        QCOMPARE(desktop->dialogs.back().filters,
+                 (QStringList{"Moxalo (*.mxo)", "Registry File (*.reg)"}));
+        QVERIFY(!desktop->dialogs.back().save);
+        QVERIFY(desktop->started.empty());
+
+        std::string file = dir->file("from a friend.reg");
+        desktop->dialogAnswers = {chosen(file, 2)};
+        window->tb->imgImport->click();
+        QCOMPARE(desktop->started.back().commandLine, "regedit /I " + QString::fromStdString(file));
+        QCOMPARE(desktop->started.back().windowStyle, 1);
+    }
+
+    void aFileTypeIsDeletedOnlyOnceItsBackupHoldsIt() {
+        select("abc");
+        desktop->answers = {ui::vbNo};
+        window->mnuDelete->trigger();
+        QCOMPARE(desktop->messages.back().text,
+                 "Are you sure you want to delete this item?\r\n\r\nHKEY_CLASSES_ROOT\\.abc");
+        QCOMPARE(desktop->messages.back().style, 36);
+        QVERIFY(desktop->started.empty());
+        QVERIFY(keyExists(".abc"));
+
+        // A registry editor that fails: nothing goes, and the user is told.
+        desktop->runWaited = [](const QString&) { return 1; };
+        window->mnuDelete->trigger();
+        QCOMPARE(desktop->messages.back().style, 48);
+        QVERIFY(
+            desktop->messages.back().text.startsWith("HKEY_CLASSES_ROOT\\.abc was not deleted"));
+        QVERIFY(keyExists(".abc"));
+        QCOMPARE(window->list->Rows().size(), std::size_t{3});
+
+        // One that writes the backup: the key and the row go, the caption stays.
+        std::string backup = folder + "/Backups/abc.reg";
+        desktop->runWaited = [&](const QString&) {
+            writeFile(backup, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.abc]\r\n@=\"abcfile\"\r\n");
+            return 0;
+        };
+        std::size_t messages = desktop->messages.size();
+        window->mnuDelete->trigger();
+        QCOMPARE(desktop->started.back().commandLine,
+                 "regedit /e \"" + inFolder("/Backups/abc.reg") + "\" HKEY_CLASSES_ROOT\\.abc");
+        QVERIFY(desktop->started.back().waited);
+        QCOMPARE(desktop->messages.size(), messages + 1); // the question only
+        QVERIFY(!keyExists(".abc"));
+        QCOMPARE(window->list->Rows().size(), std::size_t{2});
+        QCOMPARE(window->windowTitle(), kCount);
+        QVERIFY(!window->bQuietBackup);
+
+        // A key with subkeys stays, as on Windows; its row goes until the next scan.
+        select("txt");
+        desktop->runWaited = [&](const QString&) {
+            writeFile(folder + "/Backups/txt.reg",
+                      "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"txtfile\"\r\n");
+            return 0;
+        };
+        window->mnuDelete->trigger();
+        QVERIFY(keyExists(".txt"));
+        QCOMPARE(window->list->Rows().size(), std::size_t{1});
+    }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "CommandsTest.moc"
