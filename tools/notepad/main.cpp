@@ -9,7 +9,6 @@
 using namespace moxalo;
 
 int main(int argc, char** argv) {
-    // Taken before QApplication, which would take a piece such as "-style" for itself.
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::cerr << "Usage: moxalo-notepad FILE\n";
@@ -23,7 +22,10 @@ int main(int argc, char** argv) {
         std::cerr << "moxalo-notepad: there is no display to open the window on\n";
         return 1;
     }
-    QApplication app(argc, argv);
+    // Qt is shown only the program's name, so that a piece of the path such as "-style" is
+    // not taken for one of its options.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(notepad::kTitle);
     auto window =
         notepad::openFile(notepad::pathFromArguments(args), notepad::codePageFromEnvironment());
