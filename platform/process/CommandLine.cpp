@@ -27,7 +27,9 @@ std::size_t readProgramName(std::string_view line, std::string& name) {
 }
 
 // One argument from `i` on; 2n backslashes before a quote give n and the quote groups,
-// 2n + 1 give n and a literal quote; "" inside quotes is a literal quote.
+// 2n + 1 give n and a literal quote. "" inside quotes is a literal quote that also ends the
+// quoting, as CommandLineToArgvW has it (the C runtime since 2008 stays quoted instead), so
+// that "a""b c" is two arguments, a"b and c.
 std::string readArgument(std::string_view line, std::size_t& i) {
     std::string arg;
     bool quoted = false;
@@ -43,6 +45,7 @@ std::string readArgument(std::string_view line, std::size_t& i) {
                 arg += '"';
             } else if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
                 arg += '"';
+                quoted = false;
                 ++i;
             } else {
                 quoted = !quoted;

@@ -1,0 +1,25 @@
+#pragma once
+// The Backups folder beside the program, where keys are exported to .reg files before they are
+// changed: what it holds, and deleting one of its files.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace moxalo::catalogue {
+
+std::string BackupsFolder(const std::string& programFolder);
+// The path of the entry called `name` in the Backups folder.
+std::string BackupPath(const std::string& programFolder, const std::string& name);
+
+// The names of every entry of the Backups folder, folders too, in the order the folder lists
+// them (not sorted); none when it is missing or cannot be listed, and those listed so far when
+// listing fails midway.
+std::vector<std::string> ListBackups(const std::string& programFolder);
+
+// Deletes the file at `path`; a folder is refused, as the designed program's file deletion
+// refuses one, so that one question cannot take a whole tree. Returns why nothing was deleted,
+// or nothing when the file is gone.
+std::optional<std::string> DeleteBackup(const std::string& path);
+
+} // namespace moxalo::catalogue

@@ -1,0 +1,288 @@
+// The Backups window over a real Backups folder, in a program folder whose name has a blank:
+// what it lists, and what its four labels start, import, delete and close.
+
+#include "platform/ui/Desktop.h"
+#include "platform/ui/Twips.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/windows/RecordingDesktop.h"
+#include "export/frmBackup.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeWidget>
+#include <QtTest>
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+using namespace moxalo;
+using namespace moxalo::testing;
+using moxalo::views::frmBackup;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString kDeleteQuestion =
+    QStringLiteral("This action cannot be undone, are you sure you want to continue?");
+
+QStringList rowsOf(const QTreeWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows << list->topLevelItem(i)->text(0);
+    return rows;
+}
+
+// The folder's entries in the order the system lists them, which the window keeps.
+QStringList listed(const std::string& folder) {
+    QStringList names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names << QString::fromStdString(entry.path().filename().string());
+    return names;
+}
+
+QStringList sorted(QStringList names) {
+    names.sort();
+    return names;
+}
+
+void click(QLabel* label) {
+    QTest::mouseClick(label, Qt::LeftButton);
+}
+
+void choose(QTreeWidget* list, const QString& name) {
+    const auto found = list->findItems(name, Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    list->setCurrentItem(found.first());
+}
+
+// A program folder "my tools" whose Backups folder holds two exports and a folder.
+struct ProgramFolder {
+    TempDir dir;
+    std::string folder = dir.file("my tools");
+    std::string backups = folder + "/Backups";
+    std::vector<std::string> imported;
+
+    ProgramFolder() {
+        fs::create_directories(backups + "/old");
+        writeFile(backups + "/txt.reg", "REGEDIT4\r\n");
+        writeFile(backups + "/reg_backup.reg", "REGEDIT4\r\n");
+    }
+
+    std::unique_ptr<frmBackup> window() {
+        return std::make_unique<frmBackup>(
+            folder, [this](const std::string& path) { imported.push_back(path); });
+    }
+};
+
+} // namespace
+
+class BackupsWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void captionsTooltipsAndLayout() {
+        ProgramFolder programFolder;
+        auto window = programFolder.window();
+        window->show();
+
+        QCOMPARE(window->windowTitle(), QStringLiteral("Backups"));
+        QCOMPARE(window->ListView1->columnCount(), 1);
+        QCOMPARE(window->ListView1->headerItem()->text(0), QStringLiteral("Filename"));
+        const std::vector<QLabel*> labels = {window->Label1, window->lblImport, window->lblDelete,
+                                             window->lblClose};
+        QStringList captions;
+        for (QLabel* label : labels)
+            captions << label->text();
+        QCOMPARE(captions, QStringList({"View", "Import", "Delete", "Close"}));
+        QCOMPARE(window->Label1->toolTip(), QStringLiteral("View selected backup"));
+        QCOMPARE(window->lblImport->toolTip(), QStringLiteral("Import selected registry key"));
+        QCOMPARE(window->lblDelete->toolTip(),
+                 QStringLiteral(
+                     "Delete selected backup [ Note: deleting file is done at your OWN risk ]"));
+        QCOMPARE(window->lblClose->toolTip(), QStringLiteral("Close dialog"));
+
+        // The list spans the window; its one column leaves 100 twips of it free.
+        const QTreeWidget* list = window->ListView1;
+        QCOMPARE(list->x(), 0);
+        QCOMPARE(list->width(), window->width());
+        QCOMPARE(list->columnWidth(0), list->width() - ui::toPixels(100, list));
+
+        // One row of framed labels of one size below the list, left to right, in the window.
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            QLabel* label = labels[i];
+            QCOMPARE(label->frameShape(), QFrame::Box);
+            QCOMPARE(label->size(), labels[0]->size());
+            QCOMPARE(label->y(), labels[0]->y());
+            QVERIFY(label->y() > list->geometry().bottom());
+            QVERIFY(window->rect().contains(label->geometry()));
+            if (i > 0)
+                QVERIFY(label->x() > labels[i - 1]->geometry().right());
+        }
+    }
+
+    void listsEveryEntryOfTheFolderInItsOrder() {
+        ProgramFolder programFolder;
+        auto window = programFolder.window();
+        window->show();
+
+        const QStringList rows = rowsOf(window->ListView1);
+        QCOMPARE(sorted(rows), QStringList({"old", "reg_backup.reg", "txt.reg"}));
+        QCOMPARE(rows, listed(programFolder.backups));
+        QCOMPARE(window->ListView1->currentItem(), window->ListView1->topLevelItem(0));
+        QVERIFY(window->ListView1->topLevelItem(0)->isSelected());
+
+        // Loading again adds to the rows; opening again after a close starts afresh.
+        window->LoadBackups();
+        QCOMPARE(rowsOf(window->ListView1), rows + rows);
+        window->close();
+        writeFile(programFolder.backups + "/new.reg", "");
+        window->show();
+        QCOMPARE(sorted(rowsOf(window->ListView1)),
+                 QStringList({"new.reg", "old", "reg_backup.reg", "txt.reg"}));
+    }
+
+    void withNoBackupsTheLabelsDoNothing() {
+        ProgramFolder programFolder;
+        fs::remove_all(programFolder.backups);
+        fs::create_directory(programFolder.backups);
+        for (bool folderThere : {true, false}) {
+            if (!folderThere)
+                fs::remove(programFolder.backups);
+            RecordingDesktop desktop;
+            auto window = programFolder.window();
+            window->show();
+            QCOMPARE(window->ListView1->topLevelItemCount(), 0);
+            for (QLabel* label : {window->Label1, window->lblImport, window->lblDelete})
+                click(label);
+            QVERIFY(desktop.started.empty());
+            QVERIFY(desktop.messages.empty());
+            QVERIFY(programFolder.imported.empty());
+            QVERIFY(window->isVisible());
+        }
+    }
+
+    void viewStartsTheTextEditorOnTheChosenFile() {
+        ProgramFolder programFolder;
+        RecordingDesktop desktop;
+        auto window = programFolder.window();
+        window->show();
+        choose(window->ListView1, "txt.reg");
+        click(window->Label1);
+        choose(window->ListView1, "reg_backup.reg");
+        click(window->Label1);
+
+        QCOMPARE(desktop.started.size(), std::size_t(2));
+        QCOMPARE(desktop.started[0].commandLine,
+                 QString::fromStdString("notepad " + programFolder.backups + "/txt.reg"));
+        QCOMPARE(desktop.started[0].windowStyle, ui::vbNormalFocus);
+        QVERIFY(!desktop.started[0].waited);
+        QCOMPARE(desktop.started[1].commandLine,
+                 QString::fromStdString("notepad " + programFolder.backups + "/reg_backup.reg"));
+        QVERIFY(desktop.messages.empty());
+
+        // With no row selected, the current one is viewed.
+        window->ListView1->clearSelection();
+        click(window->Label1);
+        QCOMPARE(desktop.started.back().commandLine, desktop.started[1].commandLine);
+    }
+
+    void importHandsOverThePathOfTheChosenFile() {
+        ProgramFolder programFolder;
+        RecordingDesktop desktop;
+        auto window = programFolder.window();
+        window->show();
+        choose(window->ListView1, "txt.reg");
+        click(window->lblImport);
+        QCOMPARE(programFolder.imported,
+                 std::vector<std::string>{programFolder.backups + "/txt.reg"});
+        QVERIFY(desktop.started.empty());
+        QVERIFY(desktop.messages.empty());
+    }
+
+    void deleteAsksFirstAndNoKeepsEverything() {
+        ProgramFolder programFolder;
+        RecordingDesktop desktop;
+        desktop.answers = {ui::vbNo};
+        auto window = programFolder.window();
+        window->show();
+        const QStringList rows = rowsOf(window->ListView1);
+        choose(window->ListView1, "txt.reg");
+        click(window->lblDelete);
+
+        QCOMPARE(desktop.messages.size(), std::size_t(1));
+        QCOMPARE(desktop.messages[0].text, kDeleteQuestion);
+        QCOMPARE(desktop.messages[0].style, 52);
+        QCOMPARE(desktop.messages[0].title, QStringLiteral("Moxalo"));
+        QVERIFY(fs::exists(programFolder.backups + "/txt.reg"));
+        QCOMPARE(rowsOf(window->ListView1), rows);
+        QCOMPARE(window->ListView1->currentItem()->text(0), QStringLiteral("txt.reg"));
+    }
+
+    void deleteYesRemovesTheFileAndListsTheFolderAgain() {
+        ProgramFolder programFolder;
+        RecordingDesktop desktop;
+        desktop.answers = {ui::vbYes};
+        auto window = programFolder.window();
+        window->show();
+        choose(window->ListView1, "txt.reg");
+        click(window->lblDelete);
+
+        QCOMPARE(desktop.messages.size(), std::size_t(1));
+        QVERIFY(!fs::exists(programFolder.backups + "/txt.reg"));
+        QVERIFY(fs::exists(programFolder.backups + "/reg_backup.reg"));
+        QCOMPARE(rowsOf(window->ListView1), listed(programFolder.backups));
+        QCOMPARE(sorted(rowsOf(window->ListView1)), QStringList({"old", "reg_backup.reg"}));
+        QCOMPARE(window->ListView1->currentItem(), window->ListView1->topLevelItem(0));
+    }
+
+    // A folder is not deleted, nor a file that has gone meanwhile; the user is told which and
+    // why, and the list shows the folder as it is.
+    void aDeletionThatFailsIsToldAndTheListReloaded() {
+        ProgramFolder programFolder;
+        writeFile(programFolder.backups + "/old/inside.reg", "");
+        RecordingDesktop desktop;
+        auto window = programFolder.window();
+        window->show();
+
+        choose(window->ListView1, "old");
+        click(window->lblDelete);
+        QCOMPARE(desktop.messages.size(), std::size_t(2));
+        QCOMPARE(desktop.messages[1].text,
+                 QStringLiteral(
+                     "Could not delete \"old\": it is a folder, and only files are deleted here."));
+        QCOMPARE(desktop.messages[1].style, ui::vbExclamation);
+        QVERIFY(fs::exists(programFolder.backups + "/old/inside.reg"));
+
+        choose(window->ListView1, "txt.reg");
+        fs::remove(programFolder.backups + "/txt.reg");
+        click(window->lblDelete);
+        QCOMPARE(desktop.messages.size(), std::size_t(4));
+        QCOMPARE(desktop.messages[3].text,
+                 QStringLiteral("Could not delete \"txt.reg\": No such file or directory."));
+        QCOMPARE(sorted(rowsOf(window->ListView1)), QStringList({"old", "reg_backup.reg"}));
+    }
+
+    void closeHidesAndShowAndRaiseOpensAgain() {
+        ProgramFolder programFolder;
+        RecordingDesktop desktop;
+        auto window = programFolder.window();
+        window->showAndRaise();
+        QVERIFY(window->isVisible());
+        click(window->lblClose);
+        QVERIFY(!window->isVisible());
+        QVERIFY(desktop.messages.empty());
+
+        // Raised while open, the window keeps its rows and the one chosen.
+        window->showAndRaise();
+        choose(window->ListView1, "txt.reg");
+        writeFile(programFolder.backups + "/new.reg", "");
+        window->showAndRaise();
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->ListView1->topLevelItemCount(), 3);
+        QCOMPARE(window->ListView1->currentItem()->text(0), QStringLiteral("txt.reg"));
+    }
+};
+
+QTEST_MAIN(BackupsWindowTest)
+#include "BackupsWindowTest.moc"

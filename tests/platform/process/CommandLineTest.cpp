@@ -1,0 +1,147 @@
+// Windows command lines split as CommandLineToArgvW splits them, and the program names that
+// stand for the program's own stand-ins.
+
+#include "platform/process/CommandLine.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using moxalo::process::resolveProgram;
+using moxalo::process::splitCommandLine;
+
+namespace {
+
+struct Split {
+    const char* what;
+    std::string line;
+    std::vector<std::string> args;
+};
+
+void expectSplits(const std::vector<Split>& cases) {
+    for (const Split& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + ": " + c.line);
+        EXPECT_EQ(splitCommandLine(c.line), c.args);
+    }
+}
+
+} // namespace
+
+// The program's name follows rules of its own: quoted whole, or up to the first blank, and
+// backslashes and quotes inside it are taken as they stand.
+TEST(SplitCommandLine, ProgramName) {
+    expectSplits({
+        {"name alone", "regedit", {"regedit"}},
+        {"quoted with blanks", R"("C:\Program Files\x.exe" a)", {R"(C:\Program Files\x.exe)", "a"}},
+        {"backslashes before the closing quote stay", R"("C:\dir\\" x)", {R"(C:\dir\\)", "x"}},
+        {"a quote inside an unquoted name stays", R"(C:\a\"b c)", {R"(C:\a\"b)", "c"}},
+        {"an argument may follow the closing quote directly", R"("a"b c)", {"a", "b", "c"}},
+        {"unterminated quote takes the rest", R"("my prog /x)", {"my prog /x"}},
+        {"a tab ends it", "prog\targ", {"prog", "arg"}},
+        {"a leading blank leaves it empty", "  regedit /s", {"", "regedit", "/s"}},
+        {"empty line", "", {""}},
+    });
+}
+
+TEST(SplitCommandLine, BlanksAndQuotes) {
+    expectSplits({
+        {"runs of blanks and tabs separate", "p a  b\t \tc", {"p", "a", "b", "c"}},
+        {"blanks at the end give no empty argument", "p a  \t", {"p", "a"}},
+        {"quotes group", R"(p "a b" c)", {"p", "a b", "c"}},
+        {"quotes inside an argument", R"(p a"b c"d e)", {"p", "ab cd", "e"}},
+        {"empty quotes are an empty argument", R"(p "" x "")", {"p", "", "x", ""}},
+        {"unterminated quote runs to the end", R"(p "a b  )", {"p", "a b  "}},
+        {"doubled quote inside quotes", R"(p "a""b")", {"p", R"(a"b)"}},
+        // The doubled quote ends the quoting: the blank after it separates.
+        {"doubled quote ends the quoting", R"(p "a""b c")", {"p", R"(a"b)", "c"}},
+        {"three quotes outside quotes", R"(p """a""")", {"p", R"("a")"}},
+        {"three quotes inside quotes stay quoted", R"(p "a"""b c")", {"p", R"(a"b c)"}},
+        {"four quotes", R"(p """" x)", {"p", R"(" x)"}},
+    });
+}
+
+TEST(SplitCommandLine, Backslashes) {
+    expectSplits({
+        {"not before a quote they are literal",
+         R"(p \\server\share a\b\)",
+         {"p", R"(\\server\share)", R"(a\b\)"}},
+        {"2n before a quote: n, and the quote groups", R"(p a\\\\"b c")", {"p", R"(a\\b c)"}},
+        {"2n+1 before a quote: n and a literal quote", R"(p a\\\"b c)", {"p", R"(a\"b)", "c"}},
+        {"one before a quote", R"(p a\"b)", {"p", R"(a"b)"}},
+        {"escaped quote inside quotes", R"(p "a \"b\" c")", {"p", R"(a "b" c)"}},
+        {"a folder's trailing backslash doubled before the closing quote",
+         R"(p "C:\dir\\" x)",
+         {"p", R"(C:\dir\)", "x"}},
+        {"a single one escapes the closing quote", R"(p "C:\dir\" x)", {"p", R"(C:\dir" x)"}},
+        {"at the end of the line", R"(p a\\)", {"p", R"(a\\)"}},
+    });
+}
+
+// The command lines the program itself builds to back up, import and show files.
+TEST(SplitCommandLine, TheProgramsOwnCommandLines) {
+    expectSplits({
+        {"export of one key",
+         R"(regedit /e "/opt/my tools/Backups/txt.reg" HKEY_CLASSES_ROOT\.txt)",
+         {"regedit", "/e", "/opt/my tools/Backups/txt.reg", R"(HKEY_CLASSES_ROOT\.txt)"}},
+        {"export of everything, a blank at the end",
+         R"(regedit /e "/x/reg_backup.reg" )",
+         {"regedit", "/e", "/x/reg_backup.reg"}},
+        {"Windows path",
+         R"(regedit /e "C:\Program Files\Moxalo\Backups\txt.reg" HKEY_CLASSES_ROOT)",
+         {"regedit", "/e", R"(C:\Program Files\Moxalo\Backups\txt.reg)", "HKEY_CLASSES_ROOT"}},
+        {"import, unquoted path with a blank",
+         "regedit /I /opt/my tools/Backups/txt.reg",
+         {"regedit", "/I", "/opt/my", "tools/Backups/txt.reg"}},
+        {"notepad, unquoted path with a blank",
+         "notepad /opt/x/Backups/a b.reg",
+         {"notepad", "/opt/x/Backups/a", "b.reg"}},
+        {"notepad, plain path",
+         "notepad /opt/x/Backups/txt.reg",
+         {"notepad", "/opt/x/Backups/txt.reg"}},
+    });
+}
+
+// What a shell would act on is only text in an argument.
+TEST(SplitCommandLine, ShellCharactersAreData) {
+    expectSplits({
+        {"semicolon",
+         "notepad /x/Backups/a;rm -rf x.reg",
+         {"notepad", "/x/Backups/a;rm", "-rf", "x.reg"}},
+        {"command substitution",
+         "notepad /x/$(rm -rf x).reg",
+         {"notepad", "/x/$(rm", "-rf", "x).reg"}},
+        {"quoted, all in one argument",
+         R"(regedit /e "/x/$(id);`id`|&>*.reg" HKEY_CLASSES_ROOT)",
+         {"regedit", "/e", "/x/$(id);`id`|&>*.reg", "HKEY_CLASSES_ROOT"}},
+        {"single quotes and tildes",
+         "notepad ~/it's 'a b'.reg",
+         {"notepad", "~/it's", "'a", "b'.reg"}},
+        {"redirection", "notepad a.reg > /tmp/out", {"notepad", "a.reg", ">", "/tmp/out"}},
+        {"a quote in an unquoted name groups",
+         R"(notepad /x/a"b c.reg)",
+         {"notepad", "/x/ab c.reg"}},
+        {"UTF-8 is kept",
+         "notepad /x/Sicherung für Ä.reg",
+         {"notepad", "/x/Sicherung", "für", "Ä.reg"}},
+    });
+}
+
+TEST(ResolveProgram, TheStandInsAreInTheProgramFolder) {
+    const std::string folder = "/opt/my tools";
+    for (const char* name : {"regedit", "REGEDIT", "RegEdit.exe", "regedit.EXE"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(resolveProgram(name, folder), "/opt/my tools/moxalo-regedit");
+    }
+    for (const char* name : {"notepad", "Notepad", "NOTEPAD.EXE", "notepad.Exe"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(resolveProgram(name, folder), "/opt/my tools/moxalo-notepad");
+    }
+}
+
+TEST(ResolveProgram, OtherNamesAreLeftAsTheyAre) {
+    for (const char* name : {"xdg-open", "Regedit32", "notepad++", "regedit.exe.bak", "regedit.com",
+                             "/usr/bin/regedit", R"(C:\Windows\notepad.exe)", "exe", ""}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(resolveProgram(name, "/opt/x"), name);
+    }
+}

@@ -1,0 +1,173 @@
+// Text files decoded as Notepad decodes them: by their byte order mark, else as UTF-8 when
+// they are valid UTF-8, else in the ANSI code page.
+
+#include "platform/text/TextFile.h"
+
+#include "platform/regfile/CodePage.h"
+#include "tests/support/TestRegistry.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
+using namespace moxalo;
+using moxalo::testing::TempDir;
+using moxalo::testing::writeFile;
+using moxalo::text::decodeText;
+using moxalo::text::TextEncoding;
+
+namespace {
+
+const regfile::CodePage kWestern; // Windows-1252
+
+// "für €", a CRLF and "😀" (outside the Basic Multilingual Plane) in UTF-8.
+const std::string kText = "f\xC3\xBCr \xE2\x82\xAC\r\n\xF0\x9F\x98\x80";
+
+std::string utf16le(std::initializer_list<unsigned> units) {
+    std::string bytes;
+    for (unsigned unit : units) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+std::string utf16be(std::initializer_list<unsigned> units) {
+    std::string bytes;
+    for (unsigned unit : units) {
+        bytes += static_cast<char>(unit >> 8);
+        bytes += static_cast<char>(unit & 0xFF);
+    }
+    return bytes;
+}
+
+const std::initializer_list<unsigned> kTextUnits = {'f',  0xFC, 'r',    ' ',   0x20AC,
+                                                    '\r', '\n', 0xD83D, 0xDE00};
+
+void expectDecoded(const std::string& bytes, TextEncoding encoding, const std::string& text,
+                   const regfile::CodePage& ansi = kWestern) {
+    auto decoded = decodeText(bytes, ansi);
+    EXPECT_EQ(decoded.encoding, encoding);
+    EXPECT_EQ(decoded.utf8, text);
+}
+
+} // namespace
+
+TEST(DecodeText, ByteOrderMarks) {
+    {
+        SCOPED_TRACE("UTF-16LE, as regedit exports");
+        expectDecoded("\xFF\xFE" + utf16le(kTextUnits), TextEncoding::Utf16le, kText);
+    }
+    {
+        SCOPED_TRACE("UTF-16BE");
+        expectDecoded("\xFE\xFF" + utf16be(kTextUnits), TextEncoding::Utf16be, kText);
+    }
+    {
+        SCOPED_TRACE("UTF-8");
+        expectDecoded("\xEF\xBB\xBF" + kText, TextEncoding::Utf8WithBom, kText);
+    }
+    {
+        SCOPED_TRACE("marks alone are empty texts");
+        expectDecoded("\xFF\xFE", TextEncoding::Utf16le, "");
+        expectDecoded("\xFE\xFF", TextEncoding::Utf16be, "");
+        expectDecoded("\xEF\xBB\xBF", TextEncoding::Utf8WithBom, "");
+    }
+    {
+        SCOPED_TRACE("a mark in the middle is text");
+        expectDecoded("a\xEF\xBB\xBF", TextEncoding::Utf8, "a\xEF\xBB\xBF");
+    }
+}
+
+TEST(DecodeText, WhatUtf16CannotSayIsReplacedOrLeftOut) {
+    // A lone high surrogate, a lone low one, and an odd byte at the end.
+    expectDecoded("\xFF\xFE" + utf16le({'a', 0xD83D, 'b', 0xDE00, 'c'}) + "x",
+                  TextEncoding::Utf16le,
+                  "a\xEF\xBF\xBD"
+                  "b\xEF\xBF\xBD"
+                  "c");
+    expectDecoded("\xFE\xFF" + utf16be({0xD83D}), TextEncoding::Utf16be, "\xEF\xBF\xBD");
+}
+
+TEST(DecodeText, InvalidBytesAfterAUtf8MarkAreReplaced) {
+    expectDecoded("\xEF\xBB\xBF"
+                  "a\xFC"
+                  "b\xE2\x82",
+                  TextEncoding::Utf8WithBom,
+                  "a\xEF\xBF\xBD"
+                  "b\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(DecodeText, WithoutAMarkUtf8WhenValidElseTheCodePage) {
+    expectDecoded("", TextEncoding::Utf8, "");
+    expectDecoded("REGEDIT4\r\n", TextEncoding::Utf8, "REGEDIT4\r\n");
+    expectDecoded(kText, TextEncoding::Utf8, kText);
+    // "für €" in Windows-1252, and the same bytes in Windows-1251.
+    expectDecoded("f\xFCr \x80", TextEncoding::Ansi, "f\xC3\xBCr \xE2\x82\xAC");
+    expectDecoded("f\xFCr \x80", TextEncoding::Ansi, "f\xD1\x8Cr \xD0\x82",
+                  regfile::CodePage("1251"));
+}
+
+TEST(DecodeText, ValidUtf8IsStrict) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"ASCII", "abc", true},
+        {"two, three and four bytes", "\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80", true},
+        {"highest character", "\xF4\x8F\xBF\xBF", true},
+        {"highest of the Basic Multilingual Plane", "\xEF\xBF\xBF", true},
+        {"NUL", std::string("a\0b", 3), true},
+        {"overlong slash", "\xC0\xAF", false},
+        {"overlong three bytes", "\xE0\x80\xAF", false},
+        {"overlong four bytes", "\xF0\x8F\xBF\xBF", false},
+        {"surrogate", "\xED\xA0\x80", false},
+        {"above U+10FFFF", "\xF4\x90\x80\x80", false},
+        {"F5 lead", "\xF5\x80\x80\x80", false},
+        {"lone continuation byte", "a\x80", false},
+        {"cut off at the end", "abc\xE2\x82", false},
+        {"continuation missing in the middle", "\xE2\x82z", false},
+        {"Windows-1252 umlaut", "f\xFCr", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(text::isValidUtf8(c.bytes), c.valid);
+        EXPECT_EQ(decodeText(c.bytes, kWestern).encoding,
+                  c.valid ? TextEncoding::Utf8 : TextEncoding::Ansi);
+    }
+}
+
+TEST(ReadTextFile, ReadsAndDecodes) {
+    TempDir dir;
+    // Larger than one read, so that the pieces are put together.
+    std::string big(200000, 'x');
+    writeFile(dir.file("big.txt"), big + "\xFC");
+    auto decoded = text::readTextFile(dir.file("big.txt"), kWestern);
+    EXPECT_EQ(decoded.encoding, TextEncoding::Ansi);
+    EXPECT_EQ(decoded.utf8, big + "\xC3\xBC");
+
+    writeFile(dir.file("a b.reg"), "\xFF\xFE" + utf16le(kTextUnits));
+    decoded = text::readTextFile(dir.file("a b.reg"), kWestern);
+    EXPECT_EQ(decoded.encoding, TextEncoding::Utf16le);
+    EXPECT_EQ(decoded.utf8, kText);
+}
+
+TEST(ReadTextFile, SaysWhyAFileCannotBeRead) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("folder.reg"));
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("missing.reg"), "No such file or directory"},
+        {dir.file("folder.reg"), "Is a directory"},
+        {dir.file("missing/x.reg"), "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        try {
+            text::readTextFile(c.first, kWestern);
+            ADD_FAILURE() << "read";
+        } catch (const text::TextFileError& e) {
+            EXPECT_EQ(std::string(e.what()), c.second);
+        }
+    }
+}

@@ -1,0 +1,119 @@
+// moxalo-notepad's window: the file the program names, shown read-only whatever its encoding,
+// and the message when it cannot be read.
+
+#include "tools/notepad/NotepadWindow.h"
+
+#include "platform/ui/Desktop.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/windows/RecordingDesktop.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QtTest>
+#include <cstdlib>
+#include <filesystem>
+
+using namespace moxalo;
+using namespace moxalo::testing;
+using moxalo::notepad::NotepadWindow;
+
+namespace {
+
+// "[HKEY_CLASSES_ROOT\.txt]", CR LF, "@="für"" in UTF-16LE with its mark, as regedit exports.
+std::string exported() {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : std::u16string(u"[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"f\u00FCr\"\r\n")) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+} // namespace
+
+class NotepadWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The program passes the path unquoted: Windows' splitting breaks it at its blanks.
+    void pathsBrokenAtBlanksAreJoinedAgain() {
+        QCOMPARE(notepad::pathFromArguments({"/opt/x/Backups/txt.reg"}),
+                 std::string("/opt/x/Backups/txt.reg"));
+        QCOMPARE(notepad::pathFromArguments({"/opt/my", "tools/Backups/a", "b.reg"}),
+                 std::string("/opt/my tools/Backups/a b.reg"));
+        QCOMPARE(notepad::pathFromArguments({}), std::string());
+    }
+
+    void showsTheFileReadOnly() {
+        TempDir dir;
+        const std::string path = dir.file("my tools/txt.reg");
+        std::filesystem::create_directory(dir.file("my tools"));
+        writeFile(path, exported());
+        RecordingDesktop desktop;
+        auto window = notepad::openFile(path, regfile::CodePage());
+        QVERIFY(window != nullptr);
+        QVERIFY(desktop.messages.empty());
+
+        QCOMPARE(window->windowTitle(), QStringLiteral("txt.reg - Moxalo Notepad"));
+        QCOMPARE(window->Text1->toPlainText(),
+                 QStringLiteral("[HKEY_CLASSES_ROOT\\.txt]\n@=\"f\u00FCr\"\n"));
+        QCOMPARE(window->Text1->document()->blockCount(), 3);
+        QVERIFY(window->Text1->isReadOnly());
+        QCOMPARE(window->Text1->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QCOMPARE(window->Text1->font().family(),
+                 QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    }
+
+    void linesEndInCrLfLfOrCr() {
+        NotepadWindow window("/x/a.txt", "one\r\ntwo\nthree\rfour");
+        QCOMPARE(window.Text1->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour"));
+    }
+
+    // An 8-bit file is read in the code page the program reads the registry in.
+    void eightBitFilesInTheProgramsCodePage() {
+        qunsetenv("MOXALO_CODEPAGE");
+        QCOMPARE(notepad::codePageFromEnvironment().number(), std::string("1252"));
+        qputenv("MOXALO_CODEPAGE", "cp1251");
+        QCOMPARE(notepad::codePageFromEnvironment().number(), std::string("1251"));
+        qputenv("MOXALO_CODEPAGE", "cp-none");
+        QCOMPARE(notepad::codePageFromEnvironment().number(), std::string("1252"));
+        qputenv("MOXALO_CODEPAGE", "");
+
+        TempDir dir;
+        writeFile(dir.file("a.reg"), "f\xFCr \x80");
+        auto window = notepad::openFile(dir.file("a.reg"), regfile::CodePage());
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->Text1->toPlainText(), QStringLiteral("f\u00FCr \u20AC"));
+    }
+
+    void aFileThatCannotBeReadIsNamed() {
+        TempDir dir;
+        RecordingDesktop desktop;
+        QVERIFY(notepad::openFile(dir.file("gone.reg"), regfile::CodePage()) == nullptr);
+        QVERIFY(notepad::openFile(dir.path(), regfile::CodePage()) == nullptr);
+        QCOMPARE(desktop.messages.size(), std::size_t(2));
+        QCOMPARE(desktop.messages[0].text,
+                 QString::fromStdString("Cannot open the file \"" + dir.file("gone.reg") +
+                                        "\":\nNo such file or directory."));
+        QCOMPARE(desktop.messages[0].style, ui::vbExclamation);
+        QCOMPARE(desktop.messages[0].title, QStringLiteral("Moxalo Notepad"));
+        QCOMPARE(desktop.messages[1].text,
+                 QString::fromStdString("Cannot open the file \"" + dir.path() +
+                                        "\":\nIs a directory."));
+    }
+
+    void escapeAndCtrlWClose() {
+        for (QKeySequence keys :
+             {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+            NotepadWindow window("/x/a.txt", "text");
+            window.show();
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QTest::keySequence(window.Text1, keys);
+            QVERIFY2(!window.isVisible(), qPrintable(keys.toString()));
+        }
+    }
+};
+
+QTEST_MAIN(NotepadWindowTest)
+#include "NotepadWindowTest.moc"
