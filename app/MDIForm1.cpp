@@ -4,6 +4,7 @@
 #include "app/modFileExists.h"
 #include "app/modSettings.h"
 #include "catalogue/AppTexts.h"
+#include "catalogue/Backups.h"
 #include "platform/shell/HostPath.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"
@@ -327,7 +328,7 @@ void MDIForm1::applyOpenWith() {
 // A folder that cannot be made (a read-only program folder) is left to the commands that
 // write backups, which say so when they are used.
 void MDIForm1::makeBackupsFolder() {
-    std::string backups = programFolder_ + "/Backups";
+    std::string backups = catalogue::BackupsFolder(programFolder_);
     if (!FolderExists(backups)) {
         std::error_code error;
         std::filesystem::create_directory(backups, error);

@@ -22,6 +22,10 @@ class frmMain;
 class frmKeyVals;
 } // namespace moxalo::views
 
+namespace moxalo::exporting {
+class frmBackup;
+} // namespace moxalo::exporting
+
 namespace moxalo::app {
 
 class frmTB;
@@ -123,6 +127,7 @@ private:
     QMdiSubWindow* keyValsWindow_ = nullptr;
     bool closeAfterScan_ = false;
     bool saving_ = false;
+    exporting::frmBackup* backups_ = nullptr;
     exporting::CommonDialog cDialog;
     QRect storedFrame_; // the frame to apply once shown, in pixels
 };

@@ -4,6 +4,7 @@
 #include "app/MDIForm1.h"
 #include "app/frmTB.h"
 #include "catalogue/AppTexts.h"
+#include "export/frmBackup.h"
 #include "export/modReg.h"
 #include "export/modRegExp.h"
 #include "platform/ui/Desktop.h"
@@ -129,8 +130,14 @@ void MDIForm1::DeleteFileType() {
     list->RemoveSelectedRow();
 }
 
+// One Backups window, kept while the program runs; opened again, it comes to the front.
 void MDIForm1::ShowBackups() {
-    notAvailableYet("The Backups window");
+    if (backups_ == nullptr)
+        backups_ = new exporting::frmBackup(
+            programFolder_,
+            [](const std::string& path) { exporting::Import_Key(QString::fromStdString(path)); },
+            this);
+    backups_->showAndRaise();
 }
 
 } // namespace moxalo::app

@@ -13,7 +13,9 @@
 #include <QTreeWidget>
 #include <array>
 
-namespace moxalo::views {
+namespace moxalo::exporting {
+
+using ui::controlOf;
 
 using ui::ControlKind;
 using ui::ControlSpec;
@@ -172,4 +174,4 @@ void frmBackup::lblDelete_Click() {
     LoadBackups();
 }
 
-} // namespace moxalo::views
+} // namespace moxalo::exporting

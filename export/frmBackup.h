@@ -12,7 +12,7 @@ class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace moxalo::views {
+namespace moxalo::exporting {
 
 class frmBackup : public QDialog {
     Q_OBJECT
@@ -52,4 +52,4 @@ private:
     std::function<void(const std::string& path)> importKey_;
 };
 
-} // namespace moxalo::views
+} // namespace moxalo::exporting

@@ -1,5 +1,6 @@
 #include "export/modReg.h"
 
+#include "catalogue/Backups.h"
 #include "platform/ui/Desktop.h"
 
 namespace moxalo::exporting {
@@ -20,16 +21,14 @@ void Import_Key(const QString& path) {
     ui::desktop().Shell(ImportKeyCommandLine(path), ui::vbNormalFocus);
 }
 
-QString BackupsFolder(const QString& programFolder) {
-    return programFolder + "/Backups";
-}
-
 QString RowBackupPath(const QString& programFolder, const QString& extension) {
-    return BackupsFolder(programFolder) + "/" + extension + ".reg";
+    return QString::fromStdString(
+        catalogue::BackupPath(programFolder.toStdString(), extension.toStdString() + ".reg"));
 }
 
 QString RegistryBackupPath(const QString& programFolder) {
-    return BackupsFolder(programFolder) + "/reg_backup.reg";
+    return QString::fromStdString(
+        catalogue::BackupPath(programFolder.toStdString(), "reg_backup.reg"));
 }
 
 } // namespace moxalo::exporting

@@ -19,7 +19,6 @@ void Import_Key(const QString& path);
 
 // Where the backups of a program in `programFolder` go: Backups/<extension>.reg for one row,
 // Backups/reg_backup.reg for the whole registry.
-QString BackupsFolder(const QString& programFolder);
 QString RowBackupPath(const QString& programFolder, const QString& extension);
 QString RegistryBackupPath(const QString& programFolder);
 

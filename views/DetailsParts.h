@@ -3,6 +3,7 @@
 // list of a type's actions, with an "Action" and a "Command" column and a row for each verb.
 
 #include "catalogue/KeyDetails.h"
+#include "platform/ui/Twips.h"
 
 #include <QColor>
 #include <QString>
@@ -27,10 +28,7 @@ void showText(QLineEdit* box, const QString& text);
 // Paints `widget`'s background in `colour`.
 void fillWith(QWidget* widget, const QColor& colour);
 
-// The control called `name` that placeControls put on `form`.
-template <class Control> Control* controlOf(QWidget* form, const char* name) {
-    return form->findChild<Control*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
-}
+using ui::controlOf;
 
 // Adds the two columns; each column's key (Qt::UserRole of the header) is its caption.
 void addActionColumns(QTreeWidget* list);

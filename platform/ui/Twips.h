@@ -3,6 +3,8 @@
 // become pixels at the screen's logical DPI: 15 twips a pixel at 96 DPI, 7.5 at 192.
 
 #include <QRect>
+#include <QString>
+#include <QWidget>
 #include <span>
 #include <vector>
 
@@ -32,6 +34,11 @@ struct ControlSpec {
 // Creates the controls of `table` on `parent`, named and placed as designed; returns them in
 // the order of the table. Text boxes are read-only; list views are in report style.
 std::vector<QWidget*> placeControls(QWidget* parent, std::span<const ControlSpec> table);
+// The control called `name` that placeControls put on `form`.
+template <class Control> Control* controlOf(QWidget* form, const char* name) {
+    return form->findChild<Control*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+
 // Places `widget` at a twips rectangle again (after a change of DPI or of a size); a label is
 // made as wide as its caption needs when that is wider.
 void place(QWidget* widget, const ControlSpec& spec);

@@ -1,11 +1,11 @@
 // The Backups window over a real Backups folder, in a program folder whose name has a blank:
 // what it lists, and what its four labels start, import, delete and close.
 
+#include "export/frmBackup.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/RecordingDesktop.h"
-#include "export/frmBackup.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -17,7 +17,7 @@
 
 using namespace moxalo;
 using namespace moxalo::testing;
-using moxalo::views::frmBackup;
+using moxalo::exporting::frmBackup;
 
 namespace fs = std::filesystem;
 

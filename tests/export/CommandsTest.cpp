@@ -3,6 +3,7 @@
 
 #include "app/MDIForm1.h"
 #include "app/frmTB.h"
+#include "export/frmBackup.h"
 #include "platform/registry/RegistryApi.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/ClassesFixture.h"
@@ -10,10 +11,12 @@
 #include "views/frmMain.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QProgressBar>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <filesystem>
 
 using namespace moxalo;
@@ -182,6 +185,22 @@ private slots:
         desktop->dialogAnswers = {chosen(file, 2)};
         window->tb->imgImport->click();
         QCOMPARE(desktop->started.back().commandLine, "regedit /I " + QString::fromStdString(file));
+        QCOMPARE(desktop->started.back().windowStyle, 1);
+    }
+
+    void theBackupsWindowOpensOnceFromEachOfItsCommands() {
+        writeFile(folder + "/Backups/txt.reg", "REGEDIT4\r\n");
+        window->mnuBackups->trigger();
+        window->mnuIBack->trigger();
+        window->tb->imgBackups->click();
+        auto windows = window->findChildren<exporting::frmBackup*>();
+        QCOMPARE(windows.size(), 1);
+        QVERIFY(windows[0]->isVisible());
+        QCOMPARE(windows[0]->ListView1->topLevelItemCount(), 1);
+        // Its import is the registry editor's, in a normal window.
+        windows[0]->ListView1->setCurrentItem(windows[0]->ListView1->topLevelItem(0));
+        QTest::mouseClick(windows[0]->lblImport, Qt::LeftButton);
+        QCOMPARE(desktop->started.back().commandLine, "regedit /I " + inFolder("/Backups/txt.reg"));
         QCOMPARE(desktop->started.back().windowStyle, 1);
     }
 
