@@ -69,26 +69,34 @@ bool writtenInTree(const MemoryStore::Node& node) {
 } // namespace
 
 std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::string_view fullPath) {
+    return exportRegFile({{&store, key, std::string(fullPath)}});
+}
+
+std::string exportRegFile(const std::vector<ExportedKey>& keys) {
     std::string out = headerLine(5);
     const ExportFormat unicode;
     const ValueStyle style;
-    std::vector<PendingKey> stack{{key, std::string(fullPath), 0}};
-    // A damaged hive can list a key below itself; the walk would then never end.
-    std::unordered_set<NodeId> seen;
-    while (!stack.empty()) {
-        PendingKey at = std::move(stack.back());
-        stack.pop_back();
-        if (!seen.insert(at.key).second)
-            throw registry::StoreError("cannot write " + at.path +
-                                       ": the key is listed again below itself (damaged registry)");
-        appendKeyLine(out, at.path);
-        for (std::size_t i = 0, n = store.valueCount(at.key); i < n; ++i)
-            appendValueLine(out, store.valueName(at.key, i), store.valueAt(at.key, i), style);
-        auto subkeys = sortedSubkeys(store, at.key);
-        if (!subkeys.empty())
-            checkDepth(at);
-        for (auto it = subkeys.rbegin(); it != subkeys.rend(); ++it)
-            stack.push_back({it->second, at.path + "\\" + it->first, at.depth + 1});
+    for (const ExportedKey& top : keys) {
+        registry::RegistryStore& store = *top.store;
+        std::vector<PendingKey> stack{{top.key, top.fullPath, 0}};
+        // A damaged hive can list a key below itself; the walk would then never end.
+        std::unordered_set<NodeId> seen;
+        while (!stack.empty()) {
+            PendingKey at = std::move(stack.back());
+            stack.pop_back();
+            if (!seen.insert(at.key).second)
+                throw registry::StoreError(
+                    "cannot write " + at.path +
+                    ": the key is listed again below itself (damaged registry)");
+            appendKeyLine(out, at.path);
+            for (std::size_t i = 0, n = store.valueCount(at.key); i < n; ++i)
+                appendValueLine(out, store.valueName(at.key, i), store.valueAt(at.key, i), style);
+            auto subkeys = sortedSubkeys(store, at.key);
+            if (!subkeys.empty())
+                checkDepth(at);
+            for (auto it = subkeys.rbegin(); it != subkeys.rend(); ++it)
+                stack.push_back({it->second, at.path + "\\" + it->first, at.depth + 1});
+        }
     }
     out += "\r\n";
     return encode(out, unicode);

@@ -22,6 +22,15 @@ struct ExportFormat {
 std::string exportRegFile(registry::RegistryStore& store, registry::NodeId key,
                           std::string_view fullPath);
 
+// A key to write with its subtree, and the path that names it in the file.
+struct ExportedKey {
+    registry::RegistryStore* store = nullptr;
+    registry::NodeId key = registry::kNoNode;
+    std::string fullPath;
+};
+// Several keys one after the other in one file, as exportRegFile writes each.
+std::string exportRegFile(const std::vector<ExportedKey>& keys);
+
 // Every root of `store` in its own order, writing each key that has a section of its own, has
 // values or has no subkeys, so that reading the result gives the same tree. Unlike regedit it
 // writes a REG_SZ that "text" cannot hold (an inner NUL, no final NUL) as hex(1).

@@ -1,4 +1,4 @@
-#include "hivewriter/LargeKeyLists.h"
+#include "platform/registry/hive/LargeKeyLists.h"
 
 #include "platform/fs/AtomicFile.h"
 #include "platform/registry/NameFold.h"
