@@ -7,7 +7,6 @@
 #include "platform/registry/Utf16.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace moxalo::regfile {
 
@@ -38,9 +37,8 @@ std::string headerLine(int version) {
 std::string encode(const std::string& text, const ExportFormat& format) {
     if (!format.unicode)
         return format.codePage.fromUtf8(text);
-    std::vector<std::uint8_t> wide = registry::utf8ToUtf16le(text);
     std::string out = "\xFF\xFE";
-    out.append(reinterpret_cast<const char*>(wide.data()), wide.size());
+    registry::appendUtf16le(out, text);
     return out;
 }
 
@@ -79,19 +77,23 @@ std::string exportRegFile(const std::vector<ExportedKey>& keys) {
     for (const ExportedKey& top : keys) {
         registry::RegistryStore& store = *top.store;
         std::vector<PendingKey> stack{{top.key, top.fullPath, 0}};
-        // A damaged hive can list a key below itself; the walk would then never end.
-        std::unordered_set<NodeId> seen;
+        // The keys above the one being written: a damaged hive can list a key below itself,
+        // and the walk would then never end.
+        std::vector<NodeId> above;
         while (!stack.empty()) {
             PendingKey at = std::move(stack.back());
             stack.pop_back();
-            if (!seen.insert(at.key).second)
+            above.resize(at.depth);
+            if (std::find(above.begin(), above.end(), at.key) != above.end())
                 throw registry::StoreError(
                     "cannot write " + at.path +
                     ": the key is listed again below itself (damaged registry)");
+            above.push_back(at.key);
             appendKeyLine(out, at.path);
             for (std::size_t i = 0, n = store.valueCount(at.key); i < n; ++i)
                 appendValueLine(out, store.valueName(at.key, i), store.valueAt(at.key, i), style);
             auto subkeys = sortedSubkeys(store, at.key);
+            store.forget(at.key);
             if (!subkeys.empty())
                 checkDepth(at);
             for (auto it = subkeys.rbegin(); it != subkeys.rend(); ++it)

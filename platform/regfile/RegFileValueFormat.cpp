@@ -66,10 +66,11 @@ void appendHex(std::string& out, std::size_t lineLength, const RegValue& value,
         ansi = style.codePage.fromUtf16le(value.data);
         bytes = ansi;
     }
+    static constexpr char kDigits[] = "0123456789abcdef";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(bytes[i]));
-        out += digits;
+        auto byte = static_cast<unsigned char>(bytes[i]);
+        out += kDigits[byte >> 4];
+        out += kDigits[byte & 0xF];
         if (i + 1 == bytes.size())
             break;
         out += ',';

@@ -197,4 +197,9 @@ registry::RegValue HiveStore::valueAt(NodeId key, std::size_t index) {
     return valueData(v.handle);
 }
 
+void HiveStore::forget(NodeId key) {
+    children_.erase(key);
+    values_.erase(key);
+}
+
 } // namespace moxalo::hive

@@ -33,6 +33,7 @@ public:
     std::size_t valueCount(registry::NodeId key) override { return values(key).size(); }
     std::string_view valueName(registry::NodeId key, std::size_t index) override;
     registry::RegValue valueAt(registry::NodeId key, std::size_t index) override;
+    void forget(registry::NodeId key) override;
 
     std::optional<std::string> whyReadOnly() override;
     registry::NodeId createKey(registry::NodeId parent, std::string_view name) override;
@@ -58,8 +59,8 @@ private:
         std::string damage; // why the name cannot be read, or empty
     };
     using NamedValues = std::vector<std::pair<std::string, registry::RegValue>>;
-    // A key given subkeys while it has many: they go below holder keys, a few levels of at
-    // most kHolderFanOut each, and the save relinks them (see LargeKeyLists.h). Its subkeys
+    // A key given subkeys while it has many: they go below small holder keys, themselves below
+    // a few larger ones, and the save relinks them (see LargeKeyLists.h). Its subkeys
     // are then known from here, as libhivex shows the holders instead.
     struct Growing {
         LargeKey lists;

@@ -45,8 +45,11 @@ namespace {
 // Below this many subkeys a key takes new ones into its own list; adding one costs libhivex
 // a pass over the list, which is cheaper than a holder's upkeep only while the list is short.
 constexpr std::size_t kDirectSubkeys = 256;
-// Subkeys per holder, and holders per holder above them.
-constexpr std::size_t kHolderFanOut = 32;
+// Subkeys per holder, and holders per holder above them. libhivex decodes every sibling's name
+// to add a key, so small holders keep that short; the holders above hold more so that fewer of
+// them are added to the large key itself.
+constexpr std::size_t kKeysPerHolder = 8;
+constexpr std::size_t kHoldersPerHolder = 32;
 
 } // namespace
 
@@ -78,11 +81,11 @@ hive_node_h HiveStore::holderFor(Growing& growing) {
     if (growing.leafRoom == 0) {
         if (growing.topRoom == 0) {
             growing.top = addHolder(growing, growing.lists.node);
-            growing.topRoom = kHolderFanOut;
+            growing.topRoom = kHoldersPerHolder;
         }
         growing.leaf = addHolder(growing, growing.top);
         --growing.topRoom;
-        growing.leafRoom = kHolderFanOut;
+        growing.leafRoom = kKeysPerHolder;
     }
     --growing.leafRoom;
     return growing.leaf;

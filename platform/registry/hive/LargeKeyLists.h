@@ -18,7 +18,8 @@ struct LargeKey {
     std::vector<std::string> names;    // the names of `children`, in the same order
 };
 
-// Rewrites the committed hive file `path` in place (atomically); throws registry::StoreError.
+// Rewrites the committed hive file `path`, a temporary file that nothing reads yet, in place and
+// flushed to disk; throws registry::StoreError.
 void relinkLargeKeys(const std::string& path, const std::vector<LargeKey>& keys);
 
 } // namespace moxalo::hive
