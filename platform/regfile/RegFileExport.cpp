@@ -71,8 +71,26 @@ std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::strin
 }
 
 std::string exportRegFile(const std::vector<ExportedKey>& keys) {
-    std::string out = headerLine(5);
-    const ExportFormat unicode;
+    std::string out;
+    exportRegFile(keys, [&out](std::string_view piece) { out += piece; });
+    return out;
+}
+
+void exportRegFile(const std::vector<ExportedKey>& keys,
+                   const std::function<void(std::string_view)>& sink) {
+    // Each key's text is made in UTF-8, widened into `wide`, and `wide` goes to the sink once
+    // it holds this much.
+    constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+    std::string text = headerLine(5);
+    std::string wide = "\xFF\xFE";
+    auto widen = [&](bool last) {
+        registry::appendUtf16le(wide, text);
+        text.clear();
+        if (last || wide.size() >= kPieceBytes) {
+            sink(wide);
+            wide.clear();
+        }
+    };
     const ValueStyle style;
     for (const ExportedKey& top : keys) {
         registry::RegistryStore& store = *top.store;
@@ -89,19 +107,20 @@ std::string exportRegFile(const std::vector<ExportedKey>& keys) {
                     "cannot write " + at.path +
                     ": the key is listed again below itself (damaged registry)");
             above.push_back(at.key);
-            appendKeyLine(out, at.path);
+            appendKeyLine(text, at.path);
             for (std::size_t i = 0, n = store.valueCount(at.key); i < n; ++i)
-                appendValueLine(out, store.valueName(at.key, i), store.valueAt(at.key, i), style);
+                appendValueLine(text, store.valueName(at.key, i), store.valueAt(at.key, i), style);
             auto subkeys = sortedSubkeys(store, at.key);
             store.forget(at.key);
             if (!subkeys.empty())
                 checkDepth(at);
             for (auto it = subkeys.rbegin(); it != subkeys.rend(); ++it)
                 stack.push_back({it->second, at.path + "\\" + it->first, at.depth + 1});
+            widen(false);
         }
     }
-    out += "\r\n";
-    return encode(out, unicode);
+    text += "\r\n";
+    widen(true);
 }
 
 std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {

@@ -5,6 +5,7 @@
 #include "platform/regfile/CodePage.h"
 #include "platform/registry/MemoryStore.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,10 @@ struct ExportedKey {
 };
 // Several keys one after the other in one file, as exportRegFile writes each.
 std::string exportRegFile(const std::vector<ExportedKey>& keys);
+// The same, handed to `sink` a piece at a time as it is made (a whole export of a large
+// registry is tens of megabytes).
+void exportRegFile(const std::vector<ExportedKey>& keys,
+                   const std::function<void(std::string_view)>& sink);
 
 // Every root of `store` in its own order, writing each key that has a section of its own, has
 // values or has no subkeys, so that reading the result gives the same tree. Unlike regedit it

@@ -9,7 +9,8 @@
 //   that it is gone from HKEY_CLASSES_ROOT and no lower layer shows through.
 // A registry of one source has one layer: HKEY_CLASSES_ROOT is then that source's classes,
 // whichever side they are. Keys of other roots, or of a side the registry does not have, are
-// skipped with a problem for their line. Nothing reaches a file before save().
+// skipped with a problem for their line. Nothing reaches a file before save(). The changes go
+// to the layers' stores directly: a merged view opened before does not show them.
 
 #include "platform/regfile/ImportTarget.h"
 #include "platform/registry/Registry.h"
@@ -30,7 +31,7 @@ public:
     // Writes every changed store beside its file, and once all are written puts them in place.
     // Throws StoreError or fs::FileError; the files are then as they were.
     void save();
-    // The files changed so far, in the order of the layers.
+    // The files changed so far, in the order they were first changed.
     std::vector<std::string> changedOrigins() const;
 
 private:

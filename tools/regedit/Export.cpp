@@ -86,39 +86,47 @@ Found findKey(const std::string& typed, registry::Registry& registry) {
     return found;
 }
 
-std::string everything(registry::Registry& registry) {
-    if (registry.layers().size() == 1)
-        return regfile::exportRegFile(registry.view(), registry.rootKey(), regfile::kClassesRoot);
-    Side machine = sideOf(registry, false);
-    Side user = sideOf(registry, true);
+// The side or sides of the registry that an empty key names: see Actions.h.
+struct Everything {
+    Side machine, user;
     std::vector<regfile::ExportedKey> keys;
-    if (machine.store)
-        keys.push_back({machine.store, machine.key, std::string(kMachineClasses)});
-    if (user.store)
-        keys.push_back({user.store, user.key, std::string(kUserClasses)});
-    return regfile::exportRegFile(keys);
+};
+
+void everything(registry::Registry& registry, Everything& all) {
+    if (registry.layers().size() == 1) {
+        all.keys.push_back(
+            {&registry.view(), registry.rootKey(), std::string(regfile::kClassesRoot)});
+        return;
+    }
+    all.machine = sideOf(registry, false);
+    all.user = sideOf(registry, true);
+    if (all.machine.store)
+        all.keys.push_back({all.machine.store, all.machine.key, std::string(kMachineClasses)});
+    if (all.user.store)
+        all.keys.push_back({all.user.store, all.user.key, std::string(kUserClasses)});
 }
 
 } // namespace
 
 void exportKey(const Request& request, registry::Registry& registry) {
-    std::string bytes;
+    Everything all;
+    Found found;
     try {
         if (request.key.empty()) {
-            bytes = everything(registry);
+            everything(registry, all);
         } else {
             // regedit drops one trailing backslash, and so the path it writes has none.
             std::string typed = request.key;
             while (typed.ends_with('\\'))
                 typed.pop_back();
-            Found found = findKey(typed, registry);
-            bytes = regfile::exportRegFile(*found.side.store, found.node, typed);
+            found = findKey(typed, registry);
+            all.keys.push_back({found.side.store, found.node, typed});
         }
+        fs::PendingFile::write(request.file, [&all](const fs::PendingFile::Sink& sink) {
+            regfile::exportRegFile(all.keys, sink);
+        }).commit();
     } catch (const registry::StoreError& e) {
         throw Failure(e.what());
-    }
-    try {
-        fs::writeFileAtomically(request.file, bytes);
     } catch (const fs::FileError& e) {
         throw Failure(e.what());
     }
