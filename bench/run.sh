@@ -197,6 +197,27 @@ if [ -x "$regedit" ]; then
     printf '%-50s %9s %9s %11s\n' "moxalo-regedit /I FILE into an empty $kind" "$best" \
       "$(calc %.1f "$peak / 1024")" "-"
   done
+  echo
+  echo "An import into a hive is linear in the keys of its file (/I into an empty SOFTWARE, best"
+  echo "of 3; the sizes take turns):"
+  sizes=($((full_keys / 4)) $((full_keys / 2)) $full_keys)
+  declare -A import_best
+  for keys in "${sizes[@]}"; do
+    MOXALO_REGISTRY=$out/classes-$keys.hive "$regedit" /e "$out/regedit-export-$keys.reg"
+  done
+  for ((round = 0; round < 3; round++)); do
+    for keys in "${sizes[@]}"; do
+      run_once bash -c 'rm -rf "$1" && cp "$2" "$1" && MOXALO_REGISTRY=$1 "$3" /I "$4"' _ \
+        "$out/work/SOFTWARE" "$empty/SOFTWARE" "$regedit" "$out/regedit-export-$keys.reg"
+      import_best[$keys]=$(lesser "${import_best[$keys]:-}" "$t")
+    done
+  done
+  printf '%-12s %9s %16s\n' "root keys" "wall s" "ms per 1000 keys"
+  for keys in "${sizes[@]}"; do
+    printf '%-12s %9s %16s\n' "$keys" "${import_best[$keys]}" \
+      "$(calc %.1f "${import_best[$keys]} * 1000000 / $keys")"
+    rm -f "$out/regedit-export-$keys.reg"
+  done
   rm -rf "$out/work"
 fi
 
