@@ -1,8 +1,8 @@
 #pragma once
 // A registry hive file ("regf": NTUSER.DAT, UsrClass.dat, SOFTWARE) as a store, read and
 // written through libhivex. Node ids are libhivex's node handles, the file offsets of the key
-// cells; they stay the same across the write handle and the reopened file. Subkeys created
-// since the last save are listed after the others until the save sorts them in.
+// cells; they stay the same across the write handle and the reopened file. Once subkeys are
+// added or deleted, they are listed out of order until the save sorts them again.
 
 #include "platform/registry/RegistryStore.h"
 #include "platform/registry/hive/FoldedIndex.h"

@@ -201,21 +201,27 @@ void HiveStore::deleteKey(NodeId parent, std::string_view name) {
         values_.erase(gone);
         growing_.erase(gone);
     }
-    auto drop = [child](auto& nodes, auto& names) {
+    // The last subkey takes the place of the deleted one: the save sorts them again.
+    auto drop = [child](auto& nodes, auto& names) -> std::size_t {
         auto at = std::find(nodes.begin(), nodes.end(), child);
+        std::size_t i = static_cast<std::size_t>(at - nodes.begin());
         if (at == nodes.end())
-            return;
-        names.erase(names.begin() + (at - nodes.begin()));
-        nodes.erase(at);
+            return i;
+        std::swap(nodes[i], nodes.back());
+        std::swap(names[i], names.back());
+        nodes.pop_back();
+        names.pop_back();
+        return i;
     };
     if (auto it = growing_.find(parent); it != growing_.end())
         drop(it->second.lists.children, it->second.lists.names);
     if (auto it = children_.find(parent); it != children_.end()) {
-        if (!it->second.damaged.empty()) {
+        Children& known = it->second;
+        std::size_t count = known.nodes.size();
+        if (!known.damaged.empty()) {
             children_.erase(it); // read again, with the damage where it now is
-        } else {
-            drop(it->second.nodes, it->second.names);
-            it->second.byName.clear();
+        } else if (std::size_t at = drop(known.nodes, known.names); at < count) {
+            known.byName.removed(at, count);
         }
     }
 }
