@@ -8,9 +8,9 @@ namespace moxalo::registry {
 
 namespace {
 
-constexpr std::string_view kOnlyClasses =
-    "only HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes and "
-    "HKEY_CURRENT_USER\\Software\\Classes are kept";
+const std::string kOnlyClasses = "only " + std::string(regfile::kClassesRoot) + ", " +
+                                 std::string(regfile::kMachineClasses) + " and " +
+                                 std::string(regfile::kUserClasses) + " are kept";
 
 // True when `names` start with Software\Classes; they are then taken off.
 bool takeClassesPrefix(std::vector<std::string_view>& names) {

@@ -15,8 +15,8 @@ using registry::ClassesLayer;
 using registry::kNoNode;
 using registry::NodeId;
 
-constexpr std::string_view kMachineClasses = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes";
-constexpr std::string_view kUserClasses = "HKEY_CURRENT_USER\\Software\\Classes";
+using regfile::kMachineClasses;
+using regfile::kUserClasses;
 
 // One side's classes as one tree: its layer, or a view merging its layers.
 struct Side {
