@@ -10,6 +10,7 @@ out=$top/bench/out
 cli=$build/bin/moxalo-cli
 gen=$build/bin/moxalo-bench-gen
 window=$build/bin/moxalo-bench-window
+regedit=$build/bin/moxalo-regedit
 
 full_keys=60000 # a large machine's HKEY_CLASSES_ROOT; libhivex reads at most 70 000 subkeys
 full_extensions=8000
@@ -136,6 +137,7 @@ row "${peers[1]}" peer
 awk -v b="$best" -v f="$fastest" 'BEGIN { exit !(b < f) }' && fastest=$best fastest_name=hivexml
 measure hivexregedit --export "$full" '\Classes'
 row "${peers[2]}" peer
+hivexregedit_best=$best
 awk -v b="$best" -v f="$fastest" 'BEGIN { exit !(b < f) }' && fastest=$best fastest_name=hivexregedit
 
 if [ -n "$list_best" ]; then
@@ -159,6 +161,64 @@ if [ -n "$list_best" ]; then
     printf '%-12s %-12s %9s %16s\n' "$keys" "$((keys * full_extensions / full_keys))" \
       "${size_best[$keys]}" "$(calc %.2f "${size_best[$keys]} * 1000000 / $keys")"
   done
+fi
+
+# The registry editor's stand-in: the whole registry exported from the hive, and that export
+# imported into an empty store of each kind (copied afresh for every run).
+regedit_export_best=""
+regedit_kinds=()
+declare -A regedit_import
+if [ -x "$regedit" ]; then
+  empty=$out/empty
+  rm -rf "$empty" && mkdir -p "$empty/prefix"
+  "$gen" --software --root-keys 0 --extensions 0 --hive "$empty/SOFTWARE"
+  printf 'WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n' \
+    >"$empty/prefix/system.reg"
+  { printf '\xff\xfe'; printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CLASSES_ROOT]\r\n' |
+    iconv -f UTF-8 -t UTF-16LE; } >"$empty/classes.reg"
+  echo
+  echo "The registry editor's stand-in (moxalo-regedit) on the same registry:"
+  printf '%-50s %9s %9s %11s\n' "command" "wall s" "peak MB" "peer/this"
+  measure env MOXALO_REGISTRY="$full" "$regedit" /e "$out/regedit-export.reg"
+  regedit_export_best=$best
+  printf '%-50s %9s %9s %11s\n' "moxalo-regedit /e FILE (all classes, from the hive)" "$best" \
+    "$(calc %.1f "$peak / 1024")" "-"
+  best=$hivexregedit_best
+  printf '%-50s %9s %9s %11s\n' "${peers[2]}" "$best" "-" \
+    "$(calc %.1fx "$hivexregedit_best / $regedit_export_best")"
+  cmp -s "$out/regedit-export.reg" "$out/classes-$full_keys.reg" ||
+    echo "NOTE: the export differs from the generator's .reg file"
+  for kind in SOFTWARE prefix classes.reg; do
+    rm -rf "$out/work" && mkdir -p "$out/work"
+    measure bash -c 'rm -rf "$1" && cp -r "$2" "$1" && MOXALO_REGISTRY=$1 "$3" /I "$4"' _ \
+      "$out/work/$kind" "$empty/$kind" "$regedit" "$out/regedit-export.reg"
+    regedit_import[$kind]=$best
+    regedit_kinds+=("$kind")
+    printf '%-50s %9s %9s %11s\n' "moxalo-regedit /I FILE into an empty $kind" "$best" \
+      "$(calc %.1f "$peak / 1024")" "-"
+  done
+  echo
+  echo "An import into a hive is linear in the keys of its file (/I into an empty SOFTWARE, best"
+  echo "of 3; the sizes take turns):"
+  sizes=($((full_keys / 4)) $((full_keys / 2)) $full_keys)
+  declare -A import_best
+  for keys in "${sizes[@]}"; do
+    MOXALO_REGISTRY=$out/classes-$keys.hive "$regedit" /e "$out/regedit-export-$keys.reg"
+  done
+  for ((round = 0; round < 3; round++)); do
+    for keys in "${sizes[@]}"; do
+      run_once bash -c 'rm -rf "$1" && cp "$2" "$1" && MOXALO_REGISTRY=$1 "$3" /I "$4"' _ \
+        "$out/work/SOFTWARE" "$empty/SOFTWARE" "$regedit" "$out/regedit-export-$keys.reg"
+      import_best[$keys]=$(lesser "${import_best[$keys]:-}" "$t")
+    done
+  done
+  printf '%-12s %9s %16s\n' "root keys" "wall s" "ms per 1000 keys"
+  for keys in "${sizes[@]}"; do
+    printf '%-12s %9s %16s\n' "$keys" "${import_best[$keys]}" \
+      "$(calc %.1f "${import_best[$keys]} * 1000000 / $keys")"
+    rm -f "$out/regedit-export-$keys.reg"
+  done
+  rm -rf "$out/work"
 fi
 
 window_best=""
@@ -198,5 +258,18 @@ if [ -n "$save_best" ]; then
     "$(calc %.2f "$save_peak / $hive_kb")" "< 2" "$(verdict "$save_peak / $hive_kb < 2")"
 else
   printf '%-46s %14s %10s  %s\n' "save-list --extended" "-" "-" "NOT MEASURED (no save-list)"
+fi
+if [ -n "$regedit_export_best" ]; then
+  printf '%-46s %14s %10s  %s\n' "regedit /e of all classes, wall time" "$regedit_export_best s" \
+    "< 0.5 s" "$(verdict "$regedit_export_best < 0.5")"
+  printf '%-46s %14s %10s  %s\n' "regedit /e speed-up over hivexregedit --export" \
+    "$(calc %.1fx "$hivexregedit_best / $regedit_export_best")" ">= 4x" \
+    "$(verdict "$hivexregedit_best / $regedit_export_best >= 4")"
+  for kind in "${regedit_kinds[@]}"; do
+    printf '%-46s %14s %10s  %s\n' "regedit /I into an empty $kind, wall time" \
+      "${regedit_import[$kind]} s" "< 2 s" "$(verdict "${regedit_import[$kind]} < 2")"
+  done
+else
+  printf '%-46s %14s %10s  %s\n' "regedit /e and /I" "-" "-" "NOT MEASURED (no moxalo-regedit)"
 fi
 rm -f "$out/peak.txt" "$out/stderr.txt"

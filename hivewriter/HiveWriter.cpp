@@ -1,9 +1,9 @@
 #include "hivewriter/HiveWriter.h"
 
 #include "hivewriter/EmptyHive.h"
-#include "hivewriter/LargeKeyLists.h"
 #include "platform/fs/AtomicFile.h"
 #include "platform/registry/hive/HiveHandle.h"
+#include "platform/registry/hive/LargeKeyLists.h"
 
 #include <cerrno>
 #include <unistd.h>

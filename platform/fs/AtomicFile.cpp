@@ -75,11 +75,25 @@ PendingFile PendingFile::reserve(const std::string& path) {
 }
 
 PendingFile PendingFile::write(const std::string& path, std::string_view bytes) {
+    return write(path, [bytes](const Sink& sink) { sink(bytes); });
+}
+
+PendingFile PendingFile::write(const std::string& path,
+                               const std::function<void(const Sink&)>& produce) {
     PendingFile file(path);
     int fd = open(file.temporary_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
         fail(path, "cannot open the temporary file", errno);
-    int err = writeAll(fd, bytes);
+    int err = 0;
+    try {
+        produce([fd, &err](std::string_view piece) {
+            if (err == 0)
+                err = writeAll(fd, piece);
+        });
+    } catch (...) {
+        close(fd);
+        throw;
+    }
     const char* what = "cannot write";
     if (err == 0 && fsync(fd) != 0) {
         err = errno;

@@ -2,6 +2,7 @@
 // Replacing a file's content so that a crash or a full disk never leaves it half-written: the
 // new content goes to a temporary file beside it, which is then renamed over it.
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,6 +23,11 @@ public:
     // Writes `bytes` to the temporary file and flushes them to disk. Throws FileError, also
     // when `path` exists and is read-only: such a mark is the user's wish that it stays.
     static PendingFile write(const std::string& path, std::string_view bytes);
+    // The same for content made piece by piece: `produce` hands each piece to the function it
+    // is given, which writes it at once, so that the whole never has to be held.
+    using Sink = std::function<void(std::string_view)>;
+    static PendingFile write(const std::string& path,
+                             const std::function<void(const Sink&)>& produce);
     // Only creates the temporary file, empty, for a writer (such as libhivex) that fills it.
     static PendingFile reserve(const std::string& path);
 

@@ -7,7 +7,6 @@
 #include "platform/registry/Utf16.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace moxalo::regfile {
 
@@ -38,9 +37,8 @@ std::string headerLine(int version) {
 std::string encode(const std::string& text, const ExportFormat& format) {
     if (!format.unicode)
         return format.codePage.fromUtf8(text);
-    std::vector<std::uint8_t> wide = registry::utf8ToUtf16le(text);
     std::string out = "\xFF\xFE";
-    out.append(reinterpret_cast<const char*>(wide.data()), wide.size());
+    registry::appendUtf16le(out, text);
     return out;
 }
 
@@ -69,29 +67,60 @@ bool writtenInTree(const MemoryStore::Node& node) {
 } // namespace
 
 std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::string_view fullPath) {
-    std::string out = headerLine(5);
-    const ExportFormat unicode;
+    return exportRegFile({{&store, key, std::string(fullPath)}});
+}
+
+std::string exportRegFile(const std::vector<ExportedKey>& keys) {
+    std::string out;
+    exportRegFile(keys, [&out](std::string_view piece) { out += piece; });
+    return out;
+}
+
+void exportRegFile(const std::vector<ExportedKey>& keys,
+                   const std::function<void(std::string_view)>& sink) {
+    // Each key's text is made in UTF-8, widened into `wide`, and `wide` goes to the sink once
+    // it holds this much.
+    constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+    std::string text = headerLine(5);
+    std::string wide = "\xFF\xFE";
+    auto widen = [&](bool last) {
+        registry::appendUtf16le(wide, text);
+        text.clear();
+        if (last || wide.size() >= kPieceBytes) {
+            sink(wide);
+            wide.clear();
+        }
+    };
     const ValueStyle style;
-    std::vector<PendingKey> stack{{key, std::string(fullPath), 0}};
-    // A damaged hive can list a key below itself; the walk would then never end.
-    std::unordered_set<NodeId> seen;
-    while (!stack.empty()) {
-        PendingKey at = std::move(stack.back());
-        stack.pop_back();
-        if (!seen.insert(at.key).second)
-            throw registry::StoreError("cannot write " + at.path +
-                                       ": the key is listed again below itself (damaged registry)");
-        appendKeyLine(out, at.path);
-        for (std::size_t i = 0, n = store.valueCount(at.key); i < n; ++i)
-            appendValueLine(out, store.valueName(at.key, i), store.valueAt(at.key, i), style);
-        auto subkeys = sortedSubkeys(store, at.key);
-        if (!subkeys.empty())
-            checkDepth(at);
-        for (auto it = subkeys.rbegin(); it != subkeys.rend(); ++it)
-            stack.push_back({it->second, at.path + "\\" + it->first, at.depth + 1});
+    for (const ExportedKey& top : keys) {
+        registry::RegistryStore& store = *top.store;
+        std::vector<PendingKey> stack{{top.key, top.fullPath, 0}};
+        // The keys above the one being written: a damaged hive can list a key below itself,
+        // and the walk would then never end.
+        std::vector<NodeId> above;
+        while (!stack.empty()) {
+            PendingKey at = std::move(stack.back());
+            stack.pop_back();
+            above.resize(at.depth);
+            if (std::find(above.begin(), above.end(), at.key) != above.end())
+                throw registry::StoreError(
+                    "cannot write " + at.path +
+                    ": the key is listed again below itself (damaged registry)");
+            above.push_back(at.key);
+            appendKeyLine(text, at.path);
+            for (std::size_t i = 0, n = store.valueCount(at.key); i < n; ++i)
+                appendValueLine(text, store.valueName(at.key, i), store.valueAt(at.key, i), style);
+            auto subkeys = sortedSubkeys(store, at.key);
+            store.forget(at.key);
+            if (!subkeys.empty())
+                checkDepth(at);
+            for (auto it = subkeys.rbegin(); it != subkeys.rend(); ++it)
+                stack.push_back({it->second, at.path + "\\" + it->first, at.depth + 1});
+            widen(false);
+        }
     }
-    out += "\r\n";
-    return encode(out, unicode);
+    text += "\r\n";
+    widen(true);
 }
 
 std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {

@@ -5,6 +5,7 @@
 #include "platform/regfile/CodePage.h"
 #include "platform/registry/MemoryStore.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,19 @@ struct ExportFormat {
 // Throws registry::StoreError for a tree nested deeper than Windows allows.
 std::string exportRegFile(registry::RegistryStore& store, registry::NodeId key,
                           std::string_view fullPath);
+
+// A key to write with its subtree, and the path that names it in the file.
+struct ExportedKey {
+    registry::RegistryStore* store = nullptr;
+    registry::NodeId key = registry::kNoNode;
+    std::string fullPath;
+};
+// Several keys one after the other in one file, as exportRegFile writes each.
+std::string exportRegFile(const std::vector<ExportedKey>& keys);
+// The same, handed to `sink` a piece at a time as it is made (a whole export of a large
+// registry is tens of megabytes).
+void exportRegFile(const std::vector<ExportedKey>& keys,
+                   const std::function<void(std::string_view)>& sink);
 
 // Every root of `store` in its own order, writing each key that has a section of its own, has
 // values or has no subkeys, so that reading the result gives the same tree. Unlike regedit it

@@ -12,8 +12,6 @@ namespace moxalo::regfile {
 
 namespace {
 
-using registry::kNoNode;
-using registry::NodeId;
 using registry::RegValue;
 
 // A user reads the first few problems; a garbage file must not pile up millions of them.
@@ -21,9 +19,9 @@ constexpr std::size_t kMaxDiagnostics = 1000;
 
 class Importer {
 public:
-    Importer(const DecodedText& text, const CodePage& codePage, registry::MemoryStore& store,
+    Importer(const DecodedText& text, const CodePage& codePage, ImportTarget& target,
              ImportResult& result)
-        : lines_(text.utf8), encoding_(text.encoding), codePage_(codePage), store_(store),
+        : lines_(text.utf8), encoding_(text.encoding), codePage_(codePage), target_(target),
           result_(result) {}
 
     int readHeader(std::string_view fileBytes);
@@ -47,13 +45,15 @@ private:
     Continuation nextHexLine(std::string_view& chunk);
     void dropValue(std::string reason);
     void reportEscapes(const QuotedText& quoted);
+    // Runs a change of the target; a refusal that concerns only this line is reported.
+    template <typename Change> bool apply(int line, const std::string& what, Change change);
 
     LineReader lines_;
     Encoding encoding_;
     const CodePage& codePage_;
-    registry::MemoryStore& store_;
+    ImportTarget& target_;
     ImportResult& result_;
-    NodeId key_ = kNoNode;
+    bool haveKey_ = false;
     std::string noKeyReason_ = "it comes before any key line";
     int valueLine_ = 0;      // where the value being read starts
     std::string valueLabel_; // how messages name that value
@@ -63,6 +63,18 @@ private:
 
 std::string lineRef(int line) {
     return "line " + std::to_string(line);
+}
+
+template <typename Change> bool Importer::apply(int line, const std::string& what, Change change) {
+    try {
+        change();
+        return true;
+    } catch (const registry::AccessDenied&) {
+        throw; // nothing of the file can be written then
+    } catch (const registry::StoreError& e) {
+        report(line, what + ": " + e.what());
+        return false;
+    }
 }
 
 void Importer::report(int line, std::string message) {
@@ -120,8 +132,10 @@ void Importer::readWin31Line(std::string_view line) {
     if (text.starts_with(' '))
         text.remove_prefix(1); // only one blank separates the text
     openKey(line.substr(0, keyEnd));
-    if (key_ != kNoNode)
-        store_.setValue(key_, "", {registry::REG_SZ, registry::stringValueData(text)});
+    if (haveKey_)
+        apply(lines_.lineNumber(), "value not set", [&] {
+            target_.setValue("", {registry::REG_SZ, registry::stringValueData(text)});
+        });
 }
 
 void Importer::readKeyLine(std::string_view afterBracket) {
@@ -145,17 +159,23 @@ void Importer::readKeyLine(std::string_view afterBracket) {
 void Importer::openKey(std::string_view path) {
     KeyPath parsed;
     std::string problem;
-    key_ = kNoNode;
-    if (!parseKeyPath(path, parsed, problem)) {
+    haveKey_ = false;
+    bool opened = parseKeyPath(path, parsed, problem);
+    if (opened)
+        opened = apply(lines_.lineNumber(), "key not opened", [&] {
+            if (!target_.openKey(parsed, problem))
+                report(lines_.lineNumber(), "key " + excerpt(path) + " skipped: " + problem);
+            else
+                haveKey_ = true;
+        });
+    else
         report(lines_.lineNumber(), "key not opened: " + problem + "; its values are skipped");
+    if (!haveKey_)
         noKeyReason_ = "its key (" + lineRef(lines_.lineNumber()) + ") could not be opened";
-        return;
-    }
-    key_ = store_.createPath(parsed.joined());
 }
 
 void Importer::deleteKey(std::string_view path) {
-    key_ = kNoNode;
+    haveKey_ = false;
     noKeyReason_ = "it follows the key deletion on " + lineRef(lines_.lineNumber());
     if (!path.starts_with('H') && !path.starts_with('h')) {
         report(lines_.lineNumber(), "key deletion ignored: the root must follow \"[-\" directly");
@@ -171,11 +191,10 @@ void Importer::deleteKey(std::string_view path) {
         report(lines_.lineNumber(), "key not deleted: a root key cannot be deleted");
         return;
     }
-    std::string_view last = parsed.names.back();
-    parsed.names.pop_back();
-    NodeId parent = store_.findPath(store_.rootNode(), parsed.joined());
-    if (parent != kNoNode)
-        store_.deleteKey(parent, last);
+    apply(lines_.lineNumber(), "key not deleted", [&] {
+        if (!target_.deleteKey(parsed, problem))
+            report(lines_.lineNumber(), "key not deleted: " + problem);
+    });
 }
 
 void Importer::readValueLine(std::string_view line) {
@@ -205,10 +224,10 @@ void Importer::applyValue(const std::string& name, std::string_view data) {
     if (data.starts_with('-')) {
         if (!onlyComment(data.substr(1)))
             report(valueLine_, valueLabel_ + " not deleted: unexpected text after \"=-\"");
-        else if (key_ == kNoNode)
+        else if (!haveKey_)
             report(valueLine_, valueLabel_ + " not deleted: " + noKeyReason_);
         else
-            store_.deleteValue(key_, name);
+            apply(valueLine_, valueLabel_ + " not deleted", [&] { target_.deleteValue(name); });
         return;
     }
     RegValue value;
@@ -217,10 +236,10 @@ void Importer::applyValue(const std::string& name, std::string_view data) {
     if (name.size() > kMaxValueNameChars &&
         registry::utf8ToUtf16le(name).size() / 2 > kMaxValueNameChars)
         dropValue("its name is longer than " + std::to_string(kMaxValueNameChars) + " characters");
-    else if (key_ == kNoNode)
+    else if (!haveKey_)
         dropValue(noKeyReason_);
     else
-        store_.setValue(key_, name, value);
+        apply(valueLine_, valueLabel_ + " not set", [&] { target_.setValue(name, value); });
 }
 
 bool Importer::readData(std::string_view data, RegValue& value) {
@@ -325,6 +344,12 @@ void Importer::reportEscapes(const QuotedText& quoted) {
 } // namespace
 
 ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target,
+                           const CodePage& codePage) {
+    MemoryTarget memory(target);
+    return importRegFile(fileBytes, memory, codePage);
+}
+
+ImportResult importRegFile(std::string_view fileBytes, ImportTarget& target,
                            const CodePage& codePage) {
     DecodedText text = decodeRegFile(fileBytes, codePage);
     ImportResult result;

@@ -3,6 +3,7 @@
 // line, dropping a malformed line or value and going on with the rest.
 
 #include "platform/regfile/CodePage.h"
+#include "platform/regfile/ImportTarget.h"
 #include "platform/registry/MemoryStore.h"
 
 #include <string>
@@ -28,9 +29,13 @@ struct ImportResult {
     std::vector<Diagnostic> diagnostics;
 };
 
-// `target` holds the root keys at its top level, named in upper case (HKEY_CLASSES_ROOT, ...).
 // An 8-bit file is read in `codePage`. Throws registry::StoreError, without the file name,
-// when the first line is no .reg header.
+// when the first line is no .reg header, and the target's AccessDenied; any other StoreError of
+// the target is reported as a problem of its line.
+ImportResult importRegFile(std::string_view fileBytes, ImportTarget& target,
+                           const CodePage& codePage = CodePage());
+// Into a MemoryStore that holds the root keys at its top level, named in upper case
+// (HKEY_CLASSES_ROOT, ...).
 ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target,
                            const CodePage& codePage = CodePage());
 

@@ -66,10 +66,11 @@ void appendHex(std::string& out, std::size_t lineLength, const RegValue& value,
         ansi = style.codePage.fromUtf16le(value.data);
         bytes = ansi;
     }
+    static constexpr char kDigits[] = "0123456789abcdef";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(bytes[i]));
-        out += digits;
+        auto byte = static_cast<unsigned char>(bytes[i]);
+        out += kDigits[byte >> 4];
+        out += kDigits[byte & 0xF];
         if (i + 1 == bytes.size())
             break;
         out += ',';
@@ -82,11 +83,8 @@ void appendHex(std::string& out, std::size_t lineLength, const RegValue& value,
     }
 }
 
-} // namespace
-
-std::string escapeRegText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+// Whole exports write hundreds of thousands of names and strings: escaped in place.
+void appendEscaped(std::string& out, std::string_view text) {
     for (char c : text) {
         if (c == '\\' || c == '"')
             out += '\\';
@@ -95,18 +93,31 @@ std::string escapeRegText(std::string_view text) {
         else
             out += c;
     }
+}
+
+} // namespace
+
+std::string escapeRegText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    appendEscaped(out, text);
     return out;
 }
 
 void appendValueLine(std::string& out, std::string_view name, const RegValue& value,
                      const ValueStyle& style) {
     std::size_t lineStart = out.size();
-    if (name.empty())
+    if (name.empty()) {
         out += "@=";
-    else
-        out += "\"" + escapeRegText(name) + "\"=";
+    } else {
+        out += '"';
+        appendEscaped(out, name);
+        out += "\"=";
+    }
     if (value.type == registry::REG_SZ && (!style.keepEveryByte || quotedKeepsBytes(value.data))) {
-        out += "\"" + escapeRegText(textBeforeNul(value.data)) + "\"";
+        out += '"';
+        appendEscaped(out, textBeforeNul(value.data));
+        out += '"';
     } else if (value.type == registry::REG_DWORD && value.data.size() == 4) {
         char digits[16];
         unsigned number = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |

@@ -175,6 +175,18 @@ RegValue LayeredStore::valueAt(NodeId key, std::size_t index) {
     return layers_[v.layer].store->valueAt(m.parts[v.layer], v.index);
 }
 
+void LayeredStore::forget(NodeId key) {
+    Merged& m = nodes_.at(key);
+    for (std::size_t i = 0; i < layers_.size(); ++i) {
+        if (m.parts[i] != kNoNode)
+            layers_[i].store->forget(m.parts[i]);
+    }
+    m.childrenKnown = false;
+    std::vector<std::string>().swap(m.childNames);
+    m.valuesKnown = false;
+    std::vector<LayerValue>().swap(m.values);
+}
+
 std::optional<std::string> LayeredStore::whyReadOnly() {
     for (const auto& layer : layers_) {
         if (!layer.store->whyReadOnly())

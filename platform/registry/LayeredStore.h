@@ -26,6 +26,7 @@ public:
     std::size_t valueCount(NodeId key) override;
     std::string_view valueName(NodeId key, std::size_t index) override;
     RegValue valueAt(NodeId key, std::size_t index) override;
+    void forget(NodeId key) override;
 
     std::optional<std::string> whyReadOnly() override;
     NodeId createKey(NodeId parent, std::string_view name) override;

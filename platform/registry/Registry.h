@@ -20,9 +20,12 @@ public:
 
     RegistryStore& view() { return *view_; }
     NodeId rootKey() const { return root_; }
+    // The classes layers under the view, in order of precedence: the user's first.
+    const std::vector<ClassesLayer>& layers() const { return layers_; }
 
 private:
     std::vector<std::unique_ptr<RegistryStore>> stores_;
+    std::vector<ClassesLayer> layers_;
     std::unique_ptr<RegistryStore> merged_;
     RegistryStore* view_ = nullptr;
     NodeId root_ = kNoNode;

@@ -72,6 +72,9 @@ public:
     virtual RegValue valueAt(NodeId key, std::size_t index) = 0;
     // Every value name of the key, in order: a copy, for callers that walk whole trees.
     std::vector<std::string> valueNames(NodeId key);
+    // The caller is done with the key for now (a walk over a whole tree has passed it): what
+    // the store keeps to answer for it may go. Views of its names are then no longer valid.
+    virtual void forget(NodeId) {}
 
     // Why the store cannot be written, or nothing when it can.
     virtual std::optional<std::string> whyReadOnly() = 0;

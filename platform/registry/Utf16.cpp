@@ -22,10 +22,11 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-void appendUtf16(std::vector<std::uint8_t>& out, char32_t cp) {
+template <typename Bytes> void appendUtf16(Bytes& out, char32_t cp) {
+    using Byte = typename Bytes::value_type;
     auto unit = [&out](char32_t u) {
-        out.push_back(static_cast<std::uint8_t>(u & 0xFF));
-        out.push_back(static_cast<std::uint8_t>(u >> 8));
+        out.push_back(static_cast<Byte>(u & 0xFF));
+        out.push_back(static_cast<Byte>(u >> 8));
     };
     if (cp >= 0x10000) {
         cp -= 0x10000;
@@ -80,9 +81,9 @@ std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
-std::vector<std::uint8_t> utf8ToUtf16le(std::string_view text) {
-    std::vector<std::uint8_t> out;
-    out.reserve(text.size() * 2);
+namespace {
+
+template <typename Bytes> void appendUnits(Bytes& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         char32_t cp = 0;
         std::size_t len = decodeUtf8(text, i, cp);
@@ -93,7 +94,33 @@ std::vector<std::uint8_t> utf8ToUtf16le(std::string_view text) {
         appendUtf16(out, cp);
         i += len;
     }
+}
+
+} // namespace
+
+std::vector<std::uint8_t> utf8ToUtf16le(std::string_view text) {
+    std::vector<std::uint8_t> out;
+    out.reserve(text.size() * 2);
+    appendUnits(out, text);
     return out;
+}
+
+void appendUtf16le(std::string& out, std::string_view text) {
+    // Whole exports are tens of megabytes of mostly ASCII: that part is widened in place.
+    std::size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80)
+        ++ascii;
+    std::size_t at = out.size();
+    out.resize(at + 2 * ascii);
+    char* p = out.data() + at;
+    for (std::size_t i = 0; i < ascii; ++i) {
+        p[2 * i] = text[i];
+        p[2 * i + 1] = 0;
+    }
+    if (ascii < text.size()) {
+        out.reserve(out.size() + 2 * (text.size() - ascii));
+        appendUnits(out, text.substr(ascii));
+    }
 }
 
 std::vector<std::uint8_t> stringValueData(std::string_view text) {

@@ -15,6 +15,8 @@ inline std::string utf16leToUtf8(const std::vector<std::uint8_t>& data) {
 }
 // Invalid UTF-8 bytes are taken as Latin-1 characters, so no byte of input is dropped.
 std::vector<std::uint8_t> utf8ToUtf16le(std::string_view text);
+// The same, appended to bytes already there.
+void appendUtf16le(std::string& out, std::string_view text);
 // A REG_SZ value's data: the text in UTF-16LE followed by a NUL character.
 std::vector<std::uint8_t> stringValueData(std::string_view text);
 

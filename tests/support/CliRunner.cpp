@@ -27,11 +27,9 @@ int waitFor(pid_t pid, int seconds, bool& hung) {
     return status;
 }
 
-} // namespace
-
-CliRun cli(std::vector<std::string> args, const TempDir& dir, std::vector<std::string> variables,
-           int secondsAllowed) {
-    args.insert(args.begin(), MOXALO_CLI);
+CliRun run(const char* program, std::vector<std::string> args, const TempDir& dir,
+           std::vector<std::string> variables, int secondsAllowed) {
+    args.insert(args.begin(), program);
     std::vector<char*> argv;
     for (auto& a : args)
         argv.push_back(a.data());
@@ -48,16 +46,28 @@ CliRun cli(std::vector<std::string> args, const TempDir& dir, std::vector<std::s
         env.push_back(v.data());
     env.push_back(nullptr);
     pid_t pid = 0;
-    CliRun run;
-    if (posix_spawn(&pid, MOXALO_CLI, &actions, nullptr, argv.data(), env.data()) == 0) {
-        int status = waitFor(pid, secondsAllowed, run.hung);
-        run.crashed = WIFSIGNALED(status) && !run.hung;
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    CliRun result;
+    if (posix_spawn(&pid, program, &actions, nullptr, argv.data(), env.data()) == 0) {
+        int status = waitFor(pid, secondsAllowed, result.hung);
+        result.crashed = WIFSIGNALED(status) && !result.hung;
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     posix_spawn_file_actions_destroy(&actions);
-    run.out = readFile(dir.file("stdout"));
-    run.err = readFile(dir.file("stderr"));
-    return run;
+    result.out = readFile(dir.file("stdout"));
+    result.err = readFile(dir.file("stderr"));
+    return result;
+}
+
+} // namespace
+
+CliRun cli(std::vector<std::string> args, const TempDir& dir, std::vector<std::string> variables,
+           int secondsAllowed) {
+    return run(MOXALO_CLI, std::move(args), dir, std::move(variables), secondsAllowed);
+}
+
+CliRun regedit(std::vector<std::string> args, const TempDir& dir,
+               std::vector<std::string> variables, int secondsAllowed) {
+    return run(MOXALO_REGEDIT, std::move(args), dir, std::move(variables), secondsAllowed);
 }
 
 } // namespace moxalo::testing

@@ -1,6 +1,6 @@
 #pragma once
-// Running moxalo-cli as a user does, never through a shell, so paths with blanks pass as they
-// are: what it printed, and how it ended.
+// Running moxalo-cli or moxalo-regedit as a user does, never through a shell, so paths with
+// blanks pass as they are: what it printed, and how it ended.
 
 #include "tests/support/TestRegistry.h"
 
@@ -21,5 +21,8 @@ struct CliRun {
 // `variables` ("NAME=value") only.
 CliRun cli(std::vector<std::string> args, const TempDir& dir,
            std::vector<std::string> variables = {}, int secondsAllowed = 60);
+// The same for the registry editor's stand-in.
+CliRun regedit(std::vector<std::string> args, const TempDir& dir,
+               std::vector<std::string> variables = {}, int secondsAllowed = 60);
 
 } // namespace moxalo::testing

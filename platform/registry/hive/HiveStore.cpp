@@ -94,6 +94,12 @@ std::string HiveStore::listedName(hive_node_h parent, hive_node_h child) {
 HiveStore::Children& HiveStore::children(NodeId key) {
     if (auto it = children_.find(key); it != children_.end())
         return it->second;
+    if (auto it = growing_.find(key); it != growing_.end()) {
+        Children known;
+        known.nodes = it->second.lists.children;
+        known.names = it->second.lists.names;
+        return children_.emplace(key, std::move(known)).first->second;
+    }
     errno = 0;
     Owned<hive_node_h> list(hivex_node_children(hive(), key));
     if (!list)
@@ -189,6 +195,11 @@ registry::RegValue HiveStore::valueAt(NodeId key, std::size_t index) {
     if (!v.damage.empty())
         throw registry::StoreError(v.damage);
     return valueData(v.handle);
+}
+
+void HiveStore::forget(NodeId key) {
+    children_.erase(key);
+    values_.erase(key);
 }
 
 } // namespace moxalo::hive

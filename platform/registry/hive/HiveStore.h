@@ -1,12 +1,14 @@
 #pragma once
 // A registry hive file ("regf": NTUSER.DAT, UsrClass.dat, SOFTWARE) as a store, read and
 // written through libhivex. Node ids are libhivex's node handles, the file offsets of the key
-// cells; they stay the same across the write handle and the reopened file.
+// cells; they stay the same across the write handle and the reopened file. Once subkeys are
+// added or deleted, they are listed out of order until the save sorts them again.
 
 #include "platform/registry/RegistryStore.h"
 #include "platform/registry/hive/FoldedIndex.h"
 #include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveMapping.h"
+#include "platform/registry/hive/LargeKeyLists.h"
 
 #include <memory>
 #include <unordered_map>
@@ -31,6 +33,7 @@ public:
     std::size_t valueCount(registry::NodeId key) override { return values(key).size(); }
     std::string_view valueName(registry::NodeId key, std::size_t index) override;
     registry::RegValue valueAt(registry::NodeId key, std::size_t index) override;
+    void forget(registry::NodeId key) override;
 
     std::optional<std::string> whyReadOnly() override;
     registry::NodeId createKey(registry::NodeId parent, std::string_view name) override;
@@ -56,6 +59,14 @@ private:
         std::string damage; // why the name cannot be read, or empty
     };
     using NamedValues = std::vector<std::pair<std::string, registry::RegValue>>;
+    // A key given subkeys while it has many: they go below small holder keys, themselves below
+    // a few larger ones, and the save relinks them (see LargeKeyLists.h). Its subkeys
+    // are then known from here, as libhivex shows the holders instead.
+    struct Growing {
+        LargeKey lists;
+        hive_node_h top = 0, leaf = 0; // the holders being filled
+        std::size_t topRoom = 0, leafRoom = 0;
+    };
 
     explicit HiveStore(std::string path);
     void load();
@@ -69,6 +80,11 @@ private:
     Children& children(registry::NodeId key);
     const std::vector<Value>& values(registry::NodeId key);
     registry::RegValue valueData(hive_value_h value);
+    hive_node_h addChild(hive_node_h parent, const std::string& name);
+    hive_node_h addHolder(Growing& growing, hive_node_h parent);
+    hive_node_h holderFor(Growing& growing);
+    // Every key of the subtree, the key included, for forgetting what is known of them.
+    void collectSubtree(hive_node_h key, std::vector<hive_node_h>& into);
     NamedValues allValues(registry::NodeId key);
     void replaceValues(registry::NodeId key, const NamedValues& values);
 
@@ -79,6 +95,8 @@ private:
     std::unique_ptr<HiveMapping> mapping_;
     std::unordered_map<hive_node_h, Children> children_;
     std::unordered_map<hive_node_h, std::vector<Value>> values_;
+    std::unordered_map<hive_node_h, Growing> growing_;
+    std::size_t holdersMade_ = 0; // numbers the holders' names
     std::vector<std::string> damage_;
 };
 

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 #include <unistd.h>
 
 namespace moxalo::hive {
@@ -38,6 +40,57 @@ hive_h* HiveStore::writer() {
     return writer_.get();
 }
 
+namespace {
+
+// Below this many subkeys a key takes new ones into its own list; adding one costs libhivex
+// a pass over the list, which is cheaper than a holder's upkeep only while the list is short.
+constexpr std::size_t kDirectSubkeys = 256;
+// Subkeys per holder, and holders per holder above them. libhivex decodes every sibling's name
+// to add a key, so small holders keep that short; the holders above hold more so that fewer of
+// them are added to the large key itself.
+constexpr std::size_t kKeysPerHolder = 8;
+constexpr std::size_t kHoldersPerHolder = 32;
+
+} // namespace
+
+hive_node_h HiveStore::addChild(hive_node_h parent, const std::string& name) {
+    errno = 0;
+    hive_node_h child = hivex_node_add_child(writer(), parent, name.c_str());
+    if (child == 0)
+        fail("cannot add the key \"" + name + "\"");
+    return child;
+}
+
+// A holder's name only has to differ from its siblings' while the file is being written; one
+// taken already is skipped.
+hive_node_h HiveStore::addHolder(Growing& growing, hive_node_h parent) {
+    for (;;) {
+        std::string name = "moxalo holder " + std::to_string(holdersMade_++);
+        errno = 0;
+        hive_node_h holder = hivex_node_add_child(writer(), parent, name.c_str());
+        if (holder != 0) {
+            growing.lists.holders.push_back(holder);
+            return holder;
+        }
+        if (errno != EEXIST)
+            fail("cannot add the key \"" + name + "\"");
+    }
+}
+
+hive_node_h HiveStore::holderFor(Growing& growing) {
+    if (growing.leafRoom == 0) {
+        if (growing.topRoom == 0) {
+            growing.top = addHolder(growing, growing.lists.node);
+            growing.topRoom = kHoldersPerHolder;
+        }
+        growing.leaf = addHolder(growing, growing.top);
+        --growing.topRoom;
+        growing.leafRoom = kKeysPerHolder;
+    }
+    --growing.leafRoom;
+    return growing.leaf;
+}
+
 NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
     if (NodeId existing = findChild(parent, name); existing != registry::kNoNode)
         return existing;
@@ -46,12 +99,28 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
         registry::utf8ToUtf16le(name).size() > 2 * registry::MAX_KEY_NAME)
         throw registry::StoreError(path_ + ": invalid key name \"" + std::string(name) + "\"");
     std::string text(name);
-    hive_h* h = writer();
-    errno = 0;
-    hive_node_h child = hivex_node_add_child(h, parent, text.c_str());
-    if (child == 0)
-        fail("cannot add the key \"" + text + "\"");
-    children_.erase(parent);
+    writer();
+    Children& known = children(parent);
+    auto growing = growing_.find(parent);
+    if (growing == growing_.end() && known.nodes.size() >= kDirectSubkeys &&
+        known.damaged.empty()) {
+        Growing start;
+        start.lists.node = parent;
+        start.lists.children.assign(known.nodes.begin(), known.nodes.end());
+        start.lists.names = known.names;
+        growing = growing_.emplace(parent, std::move(start)).first;
+    }
+    hive_node_h child = 0;
+    if (growing == growing_.end()) {
+        child = addChild(parent, text);
+    } else {
+        child = addChild(holderFor(growing->second), text);
+        growing->second.lists.children.push_back(child);
+        growing->second.lists.names.push_back(text);
+    }
+    known.nodes.push_back(child);
+    known.names.push_back(std::move(text));
+    known.byName.added(known.names);
     return child;
 }
 
@@ -100,17 +169,61 @@ void HiveStore::deleteValue(NodeId key, std::string_view name) {
     replaceValues(key, all);
 }
 
+void HiveStore::collectSubtree(hive_node_h key, std::vector<hive_node_h>& into) {
+    std::vector<hive_node_h> stack{key};
+    while (!stack.empty()) {
+        hive_node_h at = stack.back();
+        stack.pop_back();
+        into.push_back(at);
+        errno = 0;
+        std::unique_ptr<hive_node_h, decltype(&std::free)> list(hivex_node_children(hive(), at),
+                                                                &std::free);
+        if (!list)
+            fail("cannot read the subkeys of " + keyLabel(at));
+        for (const hive_node_h* p = list.get(); *p != 0; ++p)
+            stack.push_back(*p);
+    }
+}
+
 void HiveStore::deleteKey(NodeId parent, std::string_view name) {
     NodeId child = findChild(parent, name);
     if (child == registry::kNoNode)
         return;
     hive_h* h = writer();
+    std::vector<hive_node_h> doomed;
+    collectSubtree(child, doomed);
     errno = 0;
     if (hivex_node_delete_child(h, child) != 0)
         fail("cannot delete the key \"" + std::string(name) + "\"");
-    // Cells of the deleted keys may be reused for new ones, so no cached key can be trusted.
-    children_.clear();
-    values_.clear();
+    // Cells of the deleted keys may be reused for new ones: nothing known of them may stay.
+    for (hive_node_h gone : doomed) {
+        children_.erase(gone);
+        values_.erase(gone);
+        growing_.erase(gone);
+    }
+    // The last subkey takes the place of the deleted one: the save sorts them again.
+    auto drop = [child](auto& nodes, auto& names) -> std::size_t {
+        auto at = std::find(nodes.begin(), nodes.end(), child);
+        std::size_t i = static_cast<std::size_t>(at - nodes.begin());
+        if (at == nodes.end())
+            return i;
+        std::swap(nodes[i], nodes.back());
+        std::swap(names[i], names.back());
+        nodes.pop_back();
+        names.pop_back();
+        return i;
+    };
+    if (auto it = growing_.find(parent); it != growing_.end())
+        drop(it->second.lists.children, it->second.lists.names);
+    if (auto it = children_.find(parent); it != children_.end()) {
+        Children& known = it->second;
+        std::size_t count = known.nodes.size();
+        if (!known.damaged.empty()) {
+            children_.erase(it); // read again, with the damage where it now is
+        } else if (std::size_t at = drop(known.nodes, known.names); at < count) {
+            known.byName.removed(at, count);
+        }
+    }
 }
 
 std::unique_ptr<registry::PendingSave> HiveStore::prepareSave() {
@@ -120,6 +233,12 @@ std::unique_ptr<registry::PendingSave> HiveStore::prepareSave() {
     errno = 0;
     if (hivex_commit(writer_.get(), file.temporaryPath().c_str(), 0) != 0)
         fail("cannot write the hive");
+    std::vector<LargeKey> large;
+    for (const auto& entry : growing_) {
+        if (!entry.second.lists.holders.empty())
+            large.push_back(entry.second.lists);
+    }
+    relinkLargeKeys(file.temporaryPath(), large);
     return std::make_unique<registry::PendingFileSave>(std::move(file), [this] { reload(); });
 }
 
@@ -130,6 +249,7 @@ void HiveStore::discardChanges() {
 }
 
 void HiveStore::reload() {
+    growing_.clear();
     writer_.reset();
     reader_.reset();
     mapping_.reset();

@@ -17,8 +17,8 @@ namespace {
 // Real exports of a whole HKEY_CLASSES_ROOT are tens of megabytes; this leaves ample room.
 constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
 
-constexpr std::string_view kMachineClasses = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes";
-constexpr std::string_view kUserClasses = "HKEY_CURRENT_USER\\Software\\Classes";
+using regfile::kMachineClasses;
+using regfile::kUserClasses;
 
 [[noreturn]] void fail(const std::string& path, const std::string& what) {
     throw StoreError(path + ": " + what);

@@ -1,15 +1,17 @@
-#include "hivewriter/LargeKeyLists.h"
+#include "platform/registry/hive/LargeKeyLists.h"
 
-#include "platform/fs/AtomicFile.h"
 #include "platform/registry/NameFold.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/registry/Utf16.h"
+#include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveLayout.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <fcntl.h>
 #include <numeric>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace moxalo::hive {
 
@@ -24,8 +26,22 @@ constexpr std::size_t kLeafCapacity = 1024;
 class HiveImage {
 public:
     explicit HiveImage(std::string path) : path_(std::move(path)) {
-        std::ifstream in(path_, std::ios::binary);
-        bytes_.assign(std::istreambuf_iterator<char>(in), {});
+        int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        if (fd < 0 || fstat(fd, &st) != 0)
+            failWithErrno(path_, "cannot read the hive just written");
+        bytes_.resize(static_cast<std::size_t>(st.st_size));
+        for (std::size_t done = 0; done < bytes_.size();) {
+            ssize_t n = ::read(fd, bytes_.data() + done, bytes_.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                ::close(fd);
+                failWithErrno(path_, "cannot read the hive just written");
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
         if (bytes_.size() < kBaseBlockSize + kBinAlignment)
             fail("the hive just written is too short");
         bytes_.resize(kBaseBlockSize + get32(bytes_.data() + base::kBinsSize));
@@ -91,12 +107,27 @@ public:
 
     std::uint8_t* at(std::size_t offset) { return bytes_.data() + offset; }
 
+    // Over the file itself: it is the writer's temporary file, which nothing reads yet.
     void save() {
         put32(bytes_.data() + base::kBinsSize,
               static_cast<std::uint32_t>(bytes_.size() - kBaseBlockSize));
         put32(bytes_.data() + base::kChecksum, baseBlockChecksum(bytes_.data()));
-        fs::writeFileAtomically(
-            path_, std::string_view(reinterpret_cast<const char*>(bytes_.data()), bytes_.size()));
+        int fd = ::open(path_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd < 0)
+            failWithErrno(path_, "cannot write the hive");
+        for (std::size_t done = 0; done < bytes_.size();) {
+            ssize_t n = ::write(fd, bytes_.data() + done, bytes_.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                ::close(fd);
+                failWithErrno(path_, "cannot write the hive");
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        bool flushed = fsync(fd) == 0;
+        if (::close(fd) != 0 || !flushed)
+            failWithErrno(path_, "cannot write the hive");
     }
 
     [[noreturn]] void fail(const std::string& what) const {

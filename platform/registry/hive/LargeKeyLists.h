@@ -1,8 +1,9 @@
 #pragma once
 // libhivex adds a subkey by decoding every sibling's name and copying the whole subkey list,
-// so a key with tens of thousands of subkeys costs quadratic time and file space. The writer
-// therefore adds such subkeys below small temporary holder keys, and once libhivex has
-// committed the file, this gives the large key one list of all of them and frees the holders.
+// so a key with tens of thousands of subkeys costs quadratic time and file space. Writers
+// (HiveStore's changes, the test hive writer) therefore add such subkeys below small temporary
+// holder keys, and once libhivex has committed the file, this gives the large key one list of
+// all of them and frees the holders.
 
 #include <cstddef>
 #include <string>
@@ -17,7 +18,8 @@ struct LargeKey {
     std::vector<std::string> names;    // the names of `children`, in the same order
 };
 
-// Rewrites the committed hive file `path` in place (atomically); throws registry::StoreError.
+// Rewrites the committed hive file `path`, a temporary file that nothing reads yet, in place and
+// flushed to disk; throws registry::StoreError.
 void relinkLargeKeys(const std::string& path, const std::vector<LargeKey>& keys);
 
 } // namespace moxalo::hive

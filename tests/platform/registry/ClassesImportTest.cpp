@@ -1,0 +1,79 @@
+// Where a .reg file's keys go in a registry of one source, and what a side that cannot be
+// written stops.
+
+#include "platform/registry/ClassesImport.h"
+
+#include "platform/regfile/RegFileImport.h"
+#include "tests/support/TestRegistry.h"
+
+#include <gtest/gtest.h>
+
+using namespace moxalo::registry;
+using namespace moxalo::testing;
+
+namespace {
+
+Registry registryOf(MemoryStore* user, MemoryStore* machine) {
+    std::vector<ClassesLayer> layers;
+    if (user)
+        layers.push_back({user, user->rootNode(), true});
+    if (machine)
+        layers.push_back({machine, machine->rootNode(), false});
+    return Registry({}, layers);
+}
+
+std::vector<std::string> problems(const moxalo::regfile::ImportResult& result) {
+    std::vector<std::string> lines;
+    for (const auto& d : result.diagnostics)
+        lines.push_back(std::to_string(d.line) + ": " + d.message);
+    return lines;
+}
+
+} // namespace
+
+TEST(ClassesImport, AUserSourceAloneIsTheWholeOfHkeyClassesRoot) {
+    MemoryStore user("UsrClass.dat");
+    Registry registry = registryOf(&user, nullptr);
+    ClassesImport target(registry);
+    auto result =
+        moxalo::regfile::importRegFile("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.a]\r\n@=\"a\"\r\n"
+                                       "[HKEY_CURRENT_USER\\Software\\Classes\\.u]\r\n"
+                                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m]\r\n"
+                                       "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n",
+                                       target);
+    EXPECT_EQ(problems(result),
+              (std::vector<std::string>{
+                  "5: key \"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m\" skipped: the registry has "
+                  "no machine classes to put it in",
+                  "6: key \"HKEY_LOCAL_MACHINE\\SOFTWARE\" skipped: only HKEY_CLASSES_ROOT, "
+                  "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes and HKEY_CURRENT_USER\\Software\\Classes "
+                  "are kept"}));
+    EXPECT_EQ(user.findValue(user.findChild(user.rootNode(), ".a"), "")->data, sz("a").data);
+    EXPECT_NE(user.findChild(user.rootNode(), ".u"), kNoNode);
+    EXPECT_EQ(target.changedOrigins(), std::vector<std::string>{"UsrClass.dat"});
+}
+
+TEST(ClassesImport, ASideThatCannotBeWrittenStopsOnlyTheFilesThatWriteToIt) {
+    MemoryStore user("user"), machine("machine");
+    put(user, ".u", "", sz("user"));
+    machine.setReadOnly("machine is read-only");
+    Registry registry = registryOf(&user, &machine);
+
+    ClassesImport userOnly(registry);
+    auto result = moxalo::regfile::importRegFile(
+        "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Classes\\.u\\x]\r\n", userOnly);
+    EXPECT_EQ(problems(result), std::vector<std::string>{});
+    EXPECT_NE(user.findPath(user.rootNode(), ".u\\x"), kNoNode);
+
+    // A new key goes to the machine's side, though its parent is the user's only.
+    ClassesImport below(registry);
+    EXPECT_THROW(
+        moxalo::regfile::importRegFile("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.u\\y]\r\n", below),
+        AccessDenied);
+
+    ClassesImport userValues(registry);
+    result = moxalo::regfile::importRegFile(
+        "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.u]\r\n@=\"changed\"\r\n", userValues);
+    EXPECT_EQ(problems(result), std::vector<std::string>{});
+    EXPECT_EQ(userValues.changedOrigins(), std::vector<std::string>{"user"});
+}

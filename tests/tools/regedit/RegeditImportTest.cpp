@@ -1,0 +1,261 @@
+// regedit /I and /s: what a .reg file changes, where in a merged registry it goes, and what
+// stops it.
+
+#include "platform/process/CommandLine.h"
+#include "platform/registry/Utf16.h"
+#include "platform/registry/wine/WineServerLock.h"
+#include "tests/tools/regedit/RegeditTestSupport.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <regex>
+#include <unistd.h>
+
+using namespace moxalo::testing;
+
+namespace {
+
+std::string utf16Hex(const std::string& text) {
+    std::string out;
+    char digits[4];
+    for (std::uint8_t b : moxalo::registry::utf8ToUtf16le(text)) {
+        std::snprintf(digits, sizeof digits, "%02x", b);
+        out += digits;
+    }
+    return out;
+}
+
+const std::string kSource = "REGEDIT4\r\n\r\n"
+                            "[HKEY_CLASSES_ROOT\\.keep]\r\n\"a\"=\"1\"\r\n\"b\"=\"2\"\r\n\r\n"
+                            "[HKEY_CLASSES_ROOT\\.old\\shell\\open]\r\n@=\"x\"\r\n";
+
+// Holds a write lock on a file as a running wineserver does, until it goes.
+class HeldLock {
+public:
+    explicit HeldLock(const std::string& path) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        fd_ = ::open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_len = 1;
+        EXPECT_EQ(fcntl(fd_, F_OFD_SETLK, &lock), 0);
+    }
+    ~HeldLock() { close(fd_); }
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace
+
+TEST(RegeditImport, AVersion5FileIsMergedWithItsDeletionsAndItsBadLinesSkipped) {
+    TempDir dir;
+    std::string source = dir.file("classes.reg");
+    writeFile(source, kSource);
+    std::string file = dir.file("changes.reg");
+    writeFile(file, unicodeRegFile("Windows Registry Editor Version 5.00\n\n"
+                                   "[HKEY_CLASSES_ROOT\\.new]\n"
+                                   "@=\"newfile\"\n"
+                                   "\"Bin\"=hex:01,02\n"
+                                   "\"broken\"=dword:12345678abc\n"
+                                   "\"Multi\"=hex(7):6f,00,6e,00,65,00,00,00,00,00\n\n"
+                                   "[-HKEY_CLASSES_ROOT\\.old]\n\n"
+                                   "[HKEY_CLASSES_ROOT\\.keep]\n"
+                                   "\"a\"=-\n"
+                                   "\"B\"=\"changed\"\n"));
+    CliRun run = regedit({"/I", file}, dir, registryVariable({source}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "moxalo-regedit: " + file +
+                           ": line 6: value \"broken\" skipped: dword: takes at most 8 hex "
+                           "digits\n");
+    EXPECT_EQ(dumpClasses({source}), "\n"
+                                     "\\.keep\n"
+                                     "\\.keep|b|1|" +
+                                         utf16Hex(std::string("changed\0", 8)) +
+                                         "\n"
+                                         "\\.new\n"
+                                         "\\.new||1|" +
+                                         utf16Hex(std::string("newfile\0", 8)) +
+                                         "\n"
+                                         "\\.new|Bin|3|0102\n"
+                                         "\\.new|Multi|7|6f006e00650000000000\n");
+}
+
+TEST(RegeditImport, ARegedit4FileIsReadInTheCodePage) {
+    TempDir dir;
+    std::string source = dir.file("classes.reg");
+    writeFile(source, kSource);
+    // A Unicode source: saved in UTF-16, whatever code page the 8-bit file was read in.
+    writeFile(source, unicodeRegFile("Windows Registry Editor Version 5.00\n" +
+                                     std::regex_replace(kSource.substr(10), std::regex("\r"), "")));
+    std::string file = dir.file("ru.reg");
+    writeFile(file, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.ru]\r\n@=\"\xCF\xF0\xE8\xE2\xE5\xF2\"\r\n"
+                    "\"Path\"=hex(2):25,50,41,54,48,25,00\r\n"
+                    "[-HKEY_CLASSES_ROOT\\.keep]\r\n");
+    std::vector<std::string> env = registryVariable({source});
+    env.push_back("MOXALO_CODEPAGE=1251");
+    CliRun run = regedit({"/s", file}, dir, env);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(dumpClasses({source}),
+              "\n\\.old\n\\.old\\shell\n\\.old\\shell\\open\n\\.old\\shell\\open||1|" +
+                  utf16Hex(std::string("x\0", 2)) + "\n\\.ru\n\\.ru||1|" +
+                  utf16Hex(std::string("Привет\0", 13)) + "\n\\.ru|Path|2|" +
+                  utf16Hex(std::string("%PATH%\0", 7)) + "\n");
+}
+
+TEST(RegeditImport, KeysGoToTheSideWindowsPutsThem) {
+    TempDir dir;
+    std::string prefix = dir.file("prefix");
+    writeWinePrefix(prefix,
+                    "[.txt]\n@=\"txtfile\"\n\"Shared\"=\"machine\"\n[txtfile]\n@=\"Text\"\n",
+                    "[.txt]\n@=\"usertxt\"\n[.mine]\n@=\"mine\"\n");
+    std::string file = dir.file("place.reg");
+    writeFile(file, "REGEDIT4\r\n\r\n"
+                    "[HKEY_CLASSES_ROOT\\.txt]\r\n\"Content Type\"=\"text/plain\"\r\n"
+                    "[HKEY_CLASSES_ROOT\\.mine\\OpenWithList\\a.exe]\r\n"
+                    "[HKEY_CLASSES_ROOT\\.brand]\r\n@=\"new\"\r\n"
+                    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.mine]\r\n\"m\"=\"1\"\r\n"
+                    "[HKEY_CURRENT_USER\\Software\\Classes\\txtfile]\r\n\"u\"=\"2\"\r\n"
+                    "[HKEY_USERS\\S-1-5-18\\x]\r\n\"z\"=\"1\"\r\n");
+    CliRun run = regedit({"/I", file}, dir, registryVariable({prefix}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "moxalo-regedit: " + file +
+                           ": line 12: key \"HKEY_USERS\\S-1-5-18\\x\" skipped: only "
+                           "HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes and "
+                           "HKEY_CURRENT_USER\\Software\\Classes are kept\n"
+                           "moxalo-regedit: " +
+                           file +
+                           ": line 13: value \"z\" skipped: its key (line 12) could not "
+                           "be opened\n");
+    auto sz = [](const std::string& text) { return utf16Hex(text + '\0'); };
+    EXPECT_EQ(dumpLayers({prefix}), "user\n\n"
+                                    "\\.mine\n\\.mine||1|" +
+                                        sz("mine") +
+                                        "\n"
+                                        "\\.txt\n\\.txt||1|" +
+                                        sz("usertxt") + "\n\\.txt|Content Type|1|" +
+                                        sz("text/plain") +
+                                        "\n"
+                                        "\\txtfile\n\\txtfile|u|1|" +
+                                        sz("2") +
+                                        "\n"
+                                        "machine\n\n"
+                                        "\\.brand\n\\.brand||1|" +
+                                        sz("new") +
+                                        "\n"
+                                        "\\.mine\n\\.mine|m|1|" +
+                                        sz("1") +
+                                        "\n\\.mine\\OpenWithList\n"
+                                        "\\.mine\\OpenWithList\\a.exe\n"
+                                        "\\.txt\n\\.txt||1|" +
+                                        sz("txtfile") + "\n\\.txt|Shared|1|" + sz("machine") +
+                                        "\n"
+                                        "\\txtfile\n\\txtfile||1|" +
+                                        sz("Text") + "\n");
+
+    // A deletion takes the key or value from every side, so that none shows through.
+    writeFile(file, "REGEDIT4\r\n[-HKEY_CLASSES_ROOT\\.txt]\r\n[HKEY_CLASSES_ROOT\\.mine]\r\n"
+                    "\"m\"=-\r\n@=-\r\n");
+    run = regedit({"/I", file}, dir, registryVariable({prefix}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dumpClasses({prefix}), "\n\\.brand\n\\.brand||1|" + sz("new") +
+                                         "\n\\.mine\n\\.mine\\OpenWithList\n"
+                                         "\\.mine\\OpenWithList\\a.exe\n"
+                                         "\\txtfile\n\\txtfile|u|1|" +
+                                         sz("2") + "\n\\txtfile||1|" + sz("Text") + "\n");
+}
+
+TEST(RegeditImport, ASourceThatCannotBeWrittenIsLeftAsItWas) {
+    TempDir dir;
+    std::string file = dir.file("new.reg");
+    writeFile(file, "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.new]\r\n@=\"n\"\r\n");
+
+    CliRun run = regedit({"/I", file}, dir, {"MOXALO_REGISTRY="});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind(
+                  "moxalo-regedit: " + file + ": not imported: the bundled sample registry (", 0),
+              0u)
+        << run.err;
+
+    std::string source = dir.file("classes.reg");
+    writeFile(source, kSource);
+    std::filesystem::permissions(source, std::filesystem::perms::owner_read);
+    run = regedit({"/I", file}, dir, registryVariable({source}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "moxalo-regedit: " + file + ": not imported: " + source + " is read-only\n");
+    EXPECT_EQ(readFile(source), kSource);
+
+    // The user's file is written beside its own, then the machine's cannot be: neither changes.
+    std::string user = dir.file("user.reg");
+    std::string machine = dir.file(std::string(247, 'm') + ".reg");
+    writeFile(user, "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Classes\\.u]\r\n");
+    writeFile(machine, "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m]\r\n");
+    writeFile(file, "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.u]\r\n@=\"user\"\r\n"
+                    "[HKEY_CLASSES_ROOT\\.m]\r\n@=\"machine\"\r\n");
+    std::string userBefore = readFile(user), machineBefore = readFile(machine);
+    run = regedit({"/I", file}, dir, registryVariable({user, machine}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("moxalo-regedit: " + file + ": not imported: " + machine +
+                                ": cannot create a temporary file beside it",
+                            0),
+              0u)
+        << run.err;
+    EXPECT_EQ(readFile(user), userBefore);
+    EXPECT_EQ(readFile(machine), machineBefore);
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        ++files;
+    EXPECT_EQ(files, 6u) << "no temporary file is left beside the sources";
+
+    run = regedit({"/I", dir.file("missing.reg")}, dir, registryVariable({user}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "moxalo-regedit: " + dir.file("missing.reg") +
+                           ": cannot be read: No such file or directory\n");
+    writeFile(file, "not a registry file\r\n");
+    run = regedit({"/I", file}, dir, registryVariable({user}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("moxalo-regedit: " + file + ": ", 0), 0u) << run.err;
+    EXPECT_EQ(readFile(user), userBefore);
+}
+
+TEST(RegeditImport, APrefixWhoseWineserverRunsIsNotWritten) {
+    TempDir dir, serverRoot;
+    std::string prefix = dir.file("prefix");
+    writeWinePrefix(prefix, "[.txt]\n@=\"txtfile\"\n", "");
+    writeFile(prefix + "/wineserver", "wine-test\n");
+    std::string before = readFile(prefix + "/system.reg");
+    std::string file = dir.file("new.reg");
+    writeFile(file, "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.new]\r\n@=\"n\"\r\n");
+    setenv("TMPDIR", serverRoot.path().c_str(), 1);
+    auto locks = moxalo::registry::wineserverLockPaths(prefix);
+    unsetenv("TMPDIR");
+    ASSERT_GE(locks.size(), 2u);
+    HeldLock lock(locks[1]);
+    std::vector<std::string> env = registryVariable({prefix});
+    env.push_back("TMPDIR=" + serverRoot.path());
+    CliRun run = regedit({"/I", file}, dir, env);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("the wineserver of this prefix is running"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(readFile(prefix + "/system.reg"), before);
+}
+
+TEST(RegeditImport, AnUnquotedPathWithBlanksArrivesWhole) {
+    TempDir dir;
+    std::string source = dir.file("classes.reg");
+    writeFile(source, kSource);
+    std::filesystem::create_directories(dir.file("My Backups"));
+    // Quotes cannot be in it: Windows' splitting of an unquoted path takes them away.
+    std::string file = dir.file("My Backups/txt $(touch pwned) ; `x`.reg");
+    writeFile(file, "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.new]\r\n@=\"n\"\r\n");
+    // As the program builds it: the path follows "/I " without quotes.
+    auto args = moxalo::process::splitCommandLine("regedit /I " + file);
+    args.erase(args.begin());
+    CliRun run = regedit(args, dir, registryVariable({source}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(dumpClasses({source}).find("\\.new|"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("pwned")));
+}

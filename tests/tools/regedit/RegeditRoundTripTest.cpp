@@ -1,0 +1,177 @@
+// Backing up and bringing back: a key exported, deleted and imported again into a copy of its
+// source gives the same keys and values, for every kind of source and for a merged registry.
+
+#include "platform/registry/NameFold.h"
+#include "platform/registry/hive/HiveStore.h"
+#include "tests/tools/regedit/RegeditTestSupport.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace moxalo::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kMachine =
+    "REGEDIT4\r\n\r\n"
+    "[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"txtfile\"\r\n\"Content Type\"=\"text/plain\"\r\n"
+    "[HKEY_CLASSES_ROOT\\txtfile]\r\n@=\"Text \\\"Document\\\"\"\r\n"
+    "\"Bin\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,18,"
+    "19,1a,1b,1c,1d\r\n"
+    "\"Expand\"=hex(2):25,41,25,00\r\n\"Flags\"=dword:00000001\r\n"
+    "\"Multi\"=hex(7):61,00,62,00,00\r\n"
+    "[HKEY_CLASSES_ROOT\\txtfile\\shell\\Edit]\r\n"
+    "[HKEY_CLASSES_ROOT\\txtfile\\shell\\open\\command]\r\n@=\"notepad.exe \\\"%1\\\"\"\r\n";
+const std::string kUser = "REGEDIT4\r\n\r\n"
+                          "[HKEY_CLASSES_ROOT\\txtfile]\r\n@=\"My Text\"\r\n\"UserOnly\"=\"1\"\r\n"
+                          "[HKEY_CLASSES_ROOT\\txtfile\\shell\\print\\command]\r\n@=\"print\"\r\n"
+                          "[HKEY_CLASSES_ROOT\\.mine]\r\n@=\"mine\"\r\n";
+// The same in Wine's syntax, values in the order wineserver keeps them.
+const std::string kWineMachine =
+    "[.txt]\n@=\"txtfile\"\n\"Content Type\"=\"text/plain\"\n"
+    "[txtfile]\n@=\"Text \\\"Document\\\"\"\n"
+    "\"Bin\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,18,19,"
+    "1a,1b,1c,1d\n\"Expand\"=str(2):\"%A%\"\n\"Flags\"=dword:00000001\n"
+    "\"Multi\"=str(7):\"a\\0b\\0\\0\"\n"
+    "[txtfile\\shell\\Edit]\n[txtfile\\shell\\open\\command]\n@=\"notepad.exe \\\"%1\\\"\"\n";
+const std::string kWineUser = "[.mine]\n@=\"mine\"\n[txtfile]\n@=\"My Text\"\n\"UserOnly\"=\"1\"\n"
+                              "[txtfile\\shell\\print\\command]\n@=\"print\"\n";
+
+// A source of each kind in its own folder, with a copy beside it to change.
+struct Sources {
+    TempDir dir;
+    std::vector<std::string> original, copy;
+
+    void add(const std::string& name) {
+        original.push_back(dir.file("original/" + name));
+        copy.push_back(dir.file("copy/" + name));
+    }
+    void makeCopy() {
+        fs::copy(dir.file("original"), dir.file("copy"), fs::copy_options::recursive);
+    }
+};
+
+void regFileSource(Sources& s) {
+    fs::create_directories(s.dir.file("original"));
+    s.add("classes.reg");
+    writeFile(s.original[0], kMachine);
+}
+
+void winePrefix(Sources& s) {
+    s.add("prefix");
+    writeWinePrefix(s.original[0], kWineMachine, kWineUser);
+}
+
+void softwareHive(Sources& s) {
+    fs::create_directories(s.dir.file("original"));
+    s.add("SOFTWARE");
+    writeHiveFrom(s.original[0], kMachine, true);
+}
+
+void mergedHives(Sources& s) {
+    fs::create_directories(s.dir.file("original"));
+    s.add("SOFTWARE");
+    s.add("UsrClass.dat");
+    writeHiveFrom(s.original[0], kMachine, true);
+    writeHiveFrom(s.original[1], kUser, false);
+}
+
+void importText(const Sources& s, const std::string& name, const std::string& text) {
+    writeFile(s.dir.file(name), text);
+    CliRun run = regedit({"/I", s.dir.file(name)}, s.dir, registryVariable(s.copy));
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.err, "");
+}
+
+void roundTrip(void (*make)(Sources&), const std::string& kind) {
+    Sources s;
+    make(s);
+    SCOPED_TRACE(kind);
+    s.makeCopy();
+    // A key of both sides comes back on one, so its values may come in another order.
+    std::string before = dumpClasses(s.original, true);
+    ASSERT_EQ(dumpClasses(s.copy, true), before);
+
+    std::string backup = s.dir.file("txtfile.reg");
+    CliRun run =
+        regedit({"/e", backup, "HKEY_CLASSES_ROOT\\txtfile"}, s.dir, registryVariable(s.original));
+    ASSERT_EQ(run.status, 0) << run.err;
+    importText(s, "delete.reg", "REGEDIT4\r\n[-HKEY_CLASSES_ROOT\\txtfile]\r\n");
+    ASSERT_EQ(dumpClasses(s.copy).find("\\txtfile"), std::string::npos) << "the key is gone";
+    run = regedit({"/I", backup}, s.dir, registryVariable(s.copy));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dumpClasses(s.copy, true), before);
+
+    // Everything, and every side gets back its own keys.
+    std::string whole = s.dir.file("reg_backup.reg");
+    run = regedit({"/e", whole}, s.dir, registryVariable(s.original));
+    ASSERT_EQ(run.status, 0) << run.err;
+    importText(s, "clear.reg",
+               "REGEDIT4\r\n[-HKEY_CLASSES_ROOT\\txtfile]\r\n[-HKEY_CLASSES_ROOT\\.txt]\r\n"
+               "[-HKEY_CLASSES_ROOT\\.mine]\r\n");
+    ASSERT_EQ(dumpClasses(s.copy), "\n");
+    run = regedit({"/s", whole}, s.dir, registryVariable(s.copy));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dumpLayers(s.copy), dumpLayers(s.original));
+}
+
+} // namespace
+
+TEST(RegeditRoundTrip, ExportDeleteImportGivesBackTheKeysOfEverySource) {
+    roundTrip(regFileSource, ".reg file");
+    roundTrip(winePrefix, "Wine prefix (user over machine)");
+    roundTrip(softwareHive, "SOFTWARE hive");
+    roundTrip(mergedHives, "UsrClass.dat over SOFTWARE");
+}
+
+// A key given hundreds of subkeys in a hive goes through holder keys until the save: none of
+// them may be seen, before or after, and the saved lists must be whole and sorted.
+TEST(RegeditRoundTrip, AHiveTakesManySubkeysInOneImport) {
+    TempDir dir;
+    std::string hive = dir.file("UsrClass.dat");
+    writeHiveFrom(hive, "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.a]\r\n@=\"a\"\r\n", false);
+    std::string text = "REGEDIT4\r\n";
+    for (int i = 999; i >= 0; --i) {
+        std::string name = ".e" + std::to_string(i);
+        text +=
+            "[HKEY_CLASSES_ROOT\\" + name + "]\r\n\"n\"=dword:" + std::to_string(1000 + i) + "\r\n";
+    }
+    for (int i = 0; i < 300; ++i)
+        text += "[HKEY_CLASSES_ROOT\\.a\\Sub" + std::to_string(i) + "\\x]\r\n";
+    text += "[-HKEY_CLASSES_ROOT\\.e500]\r\n[-HKEY_CLASSES_ROOT\\.a\\Sub7]\r\n";
+    writeFile(dir.file("many.reg"), text);
+    CliRun run = regedit({"/I", dir.file("many.reg")}, dir, registryVariable({hive}));
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    auto store = moxalo::hive::HiveStore::open(hive);
+    EXPECT_TRUE(store->damage().empty());
+    auto root = store->rootNode();
+    ASSERT_EQ(store->childCount(root), 1000u);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < store->childCount(root); ++i)
+        names.emplace_back(store->childName(root, i));
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const auto& a, const auto& b) {
+        return moxalo::registry::compareNames(a, b) < 0;
+    }));
+    EXPECT_EQ(store->findChild(root, ".e500"), moxalo::registry::kNoNode);
+    auto e999 = store->findChild(root, ".E999");
+    ASSERT_NE(e999, moxalo::registry::kNoNode);
+    EXPECT_EQ(store->findValue(e999, "n")->data, (std::vector<std::uint8_t>{0x99, 0x19, 0, 0}))
+        << "dword:1999 is hexadecimal";
+    auto a = store->findChild(root, ".a");
+    ASSERT_EQ(store->childCount(a), 299u);
+    EXPECT_EQ(store->findChild(a, "Sub7"), moxalo::registry::kNoNode);
+    EXPECT_NE(store->findChild(store->findChild(a, "sub299"), "X"), moxalo::registry::kNoNode);
+
+    // Once more into the large key as it is on disk now, and out again.
+    writeFile(dir.file("more.reg"), "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.f1]\r\n"
+                                    "[-HKEY_CLASSES_ROOT\\.e1]\r\n[HKEY_CLASSES_ROOT\\.f2]\r\n");
+    run = regedit({"/I", dir.file("more.reg")}, dir, registryVariable({hive}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    store = moxalo::hive::HiveStore::open(hive);
+    EXPECT_EQ(store->childCount(store->rootNode()), 1001u);
+    EXPECT_NE(store->findChild(store->rootNode(), ".f2"), moxalo::registry::kNoNode);
+    EXPECT_EQ(store->findChild(store->rootNode(), ".e1"), moxalo::registry::kNoNode);
+}

@@ -1,0 +1,135 @@
+// regedit /e: a key of the registry, or all its classes, in regedit's own export format.
+
+#include "platform/fs/AtomicFile.h"
+#include "platform/regfile/RegFileExport.h"
+#include "platform/regfile/RegFileRoots.h"
+#include "platform/registry/LayeredStore.h"
+#include "platform/registry/NameFold.h"
+#include "tools/regedit/Actions.h"
+
+namespace moxalo::regedit {
+
+namespace {
+
+using registry::ClassesLayer;
+using registry::kNoNode;
+using registry::NodeId;
+
+using regfile::kMachineClasses;
+using regfile::kUserClasses;
+
+// One side's classes as one tree: its layer, or a view merging its layers.
+struct Side {
+    registry::RegistryStore* store = nullptr;
+    NodeId key = kNoNode;
+    std::unique_ptr<registry::LayeredStore> merged;
+};
+
+Side sideOf(const registry::Registry& registry, bool user) {
+    std::vector<ClassesLayer> layers;
+    for (const ClassesLayer& layer : registry.layers()) {
+        if (layer.user == user)
+            layers.push_back(layer);
+    }
+    Side side;
+    if (layers.size() == 1) {
+        side.store = layers[0].store;
+        side.key = layers[0].key;
+    } else if (layers.size() > 1) {
+        side.merged = std::make_unique<registry::LayeredStore>(std::move(layers));
+        side.store = side.merged.get();
+        side.key = side.merged->rootNode();
+    }
+    return side;
+}
+
+std::string keyNotFound(const std::string& key) {
+    return key + ": no such key in the registry";
+}
+
+// The key a regedit path names, with everything kept alive that it needs.
+struct Found {
+    Side side;
+    NodeId node = kNoNode;
+};
+
+Found findKey(const std::string& typed, registry::Registry& registry) {
+    regfile::KeyPath path;
+    std::string problem;
+    if (!regfile::parseKeyPath(typed, path, problem))
+        throw Failure(typed + ": " + problem);
+    std::vector<std::string_view> names = path.names;
+    Found found;
+    if (path.root == regfile::kClassesRoot) {
+        found.side.store = &registry.view();
+        found.side.key = registry.rootKey();
+    } else {
+        bool user = path.root == regfile::kCurrentUser;
+        bool classes = (user || path.root == regfile::kLocalMachine) && names.size() >= 2 &&
+                       registry::sameName(names[0], "Software") &&
+                       registry::sameName(names[1], "Classes");
+        if (!classes)
+            throw Failure(typed + ": the registry holds only HKEY_CLASSES_ROOT, " +
+                          std::string(kMachineClasses) + " and " + std::string(kUserClasses));
+        names.erase(names.begin(), names.begin() + 2);
+        found.side = sideOf(registry, user);
+        if (found.side.store == nullptr)
+            throw Failure(typed + ": the registry has no " + (user ? "user" : "machine") +
+                          " classes");
+    }
+    found.node = found.side.key;
+    for (std::string_view name : names) {
+        found.node = found.side.store->findChild(found.node, name);
+        if (found.node == kNoNode)
+            throw Failure(keyNotFound(typed));
+    }
+    return found;
+}
+
+// The side or sides of the registry that an empty key names: see Actions.h.
+struct Everything {
+    Side machine, user;
+    std::vector<regfile::ExportedKey> keys;
+};
+
+void everything(registry::Registry& registry, Everything& all) {
+    if (registry.layers().size() == 1) {
+        all.keys.push_back(
+            {&registry.view(), registry.rootKey(), std::string(regfile::kClassesRoot)});
+        return;
+    }
+    all.machine = sideOf(registry, false);
+    all.user = sideOf(registry, true);
+    if (all.machine.store)
+        all.keys.push_back({all.machine.store, all.machine.key, std::string(kMachineClasses)});
+    if (all.user.store)
+        all.keys.push_back({all.user.store, all.user.key, std::string(kUserClasses)});
+}
+
+} // namespace
+
+void exportKey(const Request& request, registry::Registry& registry) {
+    Everything all;
+    Found found;
+    try {
+        if (request.key.empty()) {
+            everything(registry, all);
+        } else {
+            // regedit drops one trailing backslash, and so the path it writes has none.
+            std::string typed = request.key;
+            while (typed.ends_with('\\'))
+                typed.pop_back();
+            found = findKey(typed, registry);
+            all.keys.push_back({found.side.store, found.node, typed});
+        }
+        fs::PendingFile::write(request.file, [&all](const fs::PendingFile::Sink& sink) {
+            regfile::exportRegFile(all.keys, sink);
+        }).commit();
+    } catch (const registry::StoreError& e) {
+        throw Failure(e.what());
+    } catch (const fs::FileError& e) {
+        throw Failure(e.what());
+    }
+}
+
+} // namespace moxalo::regedit

@@ -1,0 +1,67 @@
+// regedit /I and /s: a .reg file merged into the registry, every changed file saved at once.
+
+#include "platform/fs/AtomicFile.h"
+#include "platform/regfile/RegFileImport.h"
+#include "platform/registry/ClassesImport.h"
+#include "tools/regedit/Actions.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <ostream>
+#include <sys/stat.h>
+
+namespace moxalo::regedit {
+
+namespace {
+
+// The largest .reg file read: real exports of a whole HKEY_CLASSES_ROOT are tens of megabytes.
+constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
+
+std::string readRegFile(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0)
+        throw Failure(path + ": cannot be read: " + std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+        throw Failure(path + ": is a folder, not a .reg file");
+    if (static_cast<std::size_t>(st.st_size) > kMaxFileBytes)
+        throw Failure(path + ": is larger than " + std::to_string(kMaxFileBytes >> 20) +
+                      " MiB, too large for a .reg file");
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+        throw Failure(path + ": cannot be read: " + std::strerror(errno));
+    return bytes;
+}
+
+} // namespace
+
+void importFile(const Request& request, const registry::ChosenRegistry& chosen,
+                registry::Registry& registry, std::ostream& warnings) {
+    const std::string& file = request.file;
+    if (chosen.choice.bundledSample)
+        throw Failure(file + ": not imported: the bundled sample registry (" +
+                      chosen.choice.paths.front() +
+                      ") is only read; name a registry in MOXALO_REGISTRY or --registry");
+    std::string bytes = readRegFile(file);
+    registry::ClassesImport target(registry);
+    regfile::ImportResult result;
+    try {
+        result = regfile::importRegFile(bytes, target, regfile::CodePage(chosen.choice.codePage));
+    } catch (const registry::AccessDenied& e) {
+        throw Failure(file + ": not imported: " + e.what());
+    } catch (const registry::StoreError& e) {
+        throw Failure(file + ": " + e.what());
+    }
+    for (const auto& d : result.diagnostics)
+        warnings << "moxalo-regedit: " << file << ": line " << d.line << ": " << d.message << "\n";
+    try {
+        target.save();
+    } catch (const registry::StoreError& e) {
+        throw Failure(file + ": not imported: " + e.what());
+    } catch (const fs::FileError& e) {
+        throw Failure(file + ": not imported: " + e.what());
+    }
+}
+
+} // namespace moxalo::regedit

@@ -1,0 +1,49 @@
+// moxalo-regedit: the registry editor the program starts to back keys up and to bring them
+// back, over the registry that the program reads.
+
+#include "platform/ProgramFolder.h"
+#include "tools/regedit/Actions.h"
+
+#include <cstdlib>
+#include <iostream>
+
+using namespace moxalo;
+
+int main(int argc, char** argv) {
+    regedit::ParsedArgs parsed =
+        regedit::parseRegeditArgs(std::vector<std::string>(argv + 1, argv + argc));
+    if (parsed.help) {
+        regedit::printUsage(std::cout);
+        return 0;
+    }
+    if (parsed.error) {
+        std::cerr << "moxalo-regedit: " << *parsed.error << "\n";
+        regedit::printUsage(std::cerr);
+        return 2;
+    }
+    const regedit::Request& request = *parsed.request;
+    try {
+        registry::ChosenRegistry chosen;
+        try {
+            chosen = registry::openChosenRegistry(request.sources, std::getenv,
+                                                  platform::programFolder());
+        } catch (const registry::StoreError& e) {
+            throw regedit::Failure(e.what());
+        }
+        for (const auto& warning : chosen.warnings)
+            std::cerr << "moxalo-regedit: warning: " << warning << "\n";
+        registry::Registry& registry = *registry::mountedRegistry();
+        if (request.action == regedit::Action::Export)
+            regedit::exportKey(request, registry);
+        else
+            regedit::importFile(request, chosen, registry, std::cerr);
+    } catch (const regedit::Failure& e) {
+        std::cerr << "moxalo-regedit: " << e.what() << "\n";
+        return 1;
+    }
+    // The stores hold every key of the registry; the system takes that memory back at once,
+    // where freeing it key by key takes longer than a whole import. Every file is written.
+    std::cout.flush();
+    std::cerr.flush();
+    std::_Exit(0);
+}
