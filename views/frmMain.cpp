@@ -10,6 +10,7 @@
 #include "views/modColors.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -56,7 +57,12 @@ frmMain::frmMain(ListSurroundings surroundings, QWidget* parent)
     lvwFile->header()->setSectionsMovable(false);
     lvwFile->viewport()->installEventFilter(this);
     connect(lvwFile->header(), &QHeaderView::sectionClicked, this, &frmMain::ColumnClick);
-    connect(lvwFile, &QTreeView::clicked, this, &frmMain::ItemClick);
+    // A row made current by the mouse or by the keyboard shows its details alike.
+    connect(lvwFile->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        QModelIndex current = lvwFile->selectionModel()->currentIndex();
+        if (!keepPanel_ && lvwFile->selectionModel()->isSelected(current))
+            ItemClick(current);
+    });
     connect(lvwFile, &QTreeView::doubleClicked, this, [this] { Options("showit"); });
 
     Timer1 = new QTimer(this);
@@ -90,8 +96,13 @@ std::vector<catalogue::CatalogueEntry> frmMain::ShownRows() const {
 
 void frmMain::RemoveSelectedRow() {
     QModelIndex current = lvwFile->selectionModel()->currentIndex();
-    if (current.isValid() && lvwFile->selectionModel()->isSelected(current))
-        model_->removeAt(static_cast<std::size_t>(sorted_->mapToSource(current).row()));
+    if (!current.isValid() || !lvwFile->selectionModel()->isSelected(current))
+        return;
+    // The row that becomes current in its place is not shown in the panel: the panel keeps
+    // the deleted row's details.
+    keepPanel_ = true;
+    model_->removeAt(static_cast<std::size_t>(sorted_->mapToSource(current).row()));
+    keepPanel_ = false;
 }
 
 std::optional<std::string> frmMain::selectedFileType() const {

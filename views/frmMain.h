@@ -90,6 +90,7 @@ private:
     int sortKey_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool scanning_ = false;
+    bool keepPanel_ = false;
     QElapsedTimer sinceCatchUp_;
 };
 

@@ -278,6 +278,11 @@ private slots:
         QCOMPARE(panel->lvwFile->topLevelItem(0)->text(1), "notepad.exe %1");
         QCOMPARE(panel->lvwFile->topLevelItem(1)->text(0), "print");
         QCOMPARE(panel->lvwFile->topLevelItem(1)->text(1), "");
+        // The keyboard moves the selection, and the panel follows it.
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(panel->txtExt->text(), ".zip");
+        QTest::keyClick(view, Qt::Key_Up);
+        QCOMPARE(panel->txtExt->text(), ".txt");
 
         QStringList seen;
         QTimer::singleShot(50, this, [&] {

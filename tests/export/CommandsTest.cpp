@@ -8,10 +8,12 @@
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/ClassesFixture.h"
 #include "tests/windows/RecordingDesktop.h"
+#include "views/frmKeyVals.h"
 #include "views/frmMain.h"
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QTest>
 #include <QToolButton>
@@ -238,6 +240,7 @@ private slots:
         QVERIFY(!keyExists(".abc"));
         QCOMPARE(window->list->Rows().size(), std::size_t{2});
         QCOMPARE(window->windowTitle(), kCount);
+        QCOMPARE(window->keyVals->txtExt->text(), ".abc"); // the panel keeps what it showed
         QVERIFY(!window->bQuietBackup);
 
         // A key with subkeys stays, as on Windows; its row goes until the next scan.
