@@ -1,7 +1,9 @@
 #include "app/MDIForm1.h"
 
+#include "app/frmAbout.h"
 #include "app/frmTB.h"
 #include "app/modFileExists.h"
+#include "app/modHelp.h"
 #include "app/modSettings.h"
 #include "catalogue/AppTexts.h"
 #include "catalogue/Backups.h"
@@ -76,8 +78,10 @@ QMdiSubWindow* child(QMdiArea* workspace, QWidget* window) {
 
 } // namespace
 
-MDIForm1::MDIForm1(std::string programFolder)
-    : programFolder_(std::move(programFolder)), settings_(SettingsFilePathIn(programFolder_)) {
+MDIForm1::MDIForm1(std::string dataFolder, std::string programFolder)
+    : dataFolder_(std::move(dataFolder)),
+      programFolder_(programFolder.empty() ? dataFolder_ : std::move(programFolder)),
+      settings_(SettingsFilePathIn(dataFolder_)) {
     setObjectName("MDIForm1");
     workspace = new QMdiArea(this);
     workspace->setBackground(kWorkspaceColour);
@@ -179,15 +183,14 @@ void MDIForm1::buildHelpMenu() {
     mnuHelp->addSeparator()->setObjectName("mnuSep7");
     mnuRepBug = item(mnuHelp, "mnuRepBug", "Report Bug");
     mnuHome = item(mnuHelp, "mnuHome", "Visit Homepage");
-    const std::pair<QAction*, const char*> later[] = {
-        {mnuContents, "The help file"},     {mnuAbout, "The About window"},
-        {mnuFeedback, "The feedback page"}, {mnuRepBug, "The bug report page"},
-        {mnuHome, "The home page"},
-    };
-    for (const auto& command : later) {
-        const char* what = command.second;
-        connect(command.first, &QAction::triggered, this, [this, what] { notAvailableYet(what); });
-    }
+    connect(mnuContents, &QAction::triggered, this,
+            [this] { ShowHelpContents(this, QString::fromStdString(programFolder_)); });
+    connect(mnuAbout, &QAction::triggered, this, [this] {
+        (new frmAbout({registrySources_, dataFolder_}, this))->show();
+    });
+    connect(mnuFeedback, &QAction::triggered, this, [] { ui::desktop().OpenUrl(ContactPage()); });
+    connect(mnuRepBug, &QAction::triggered, this, [] { ui::desktop().OpenUrl(BugReportPage()); });
+    connect(mnuHome, &QAction::triggered, this, [] { ui::desktop().OpenUrl(SupportPage()); });
 }
 
 void MDIForm1::buildChildren() {
@@ -235,15 +238,14 @@ void MDIForm1::buildChildren() {
     });
 }
 
+void MDIForm1::setRegistryDescription(std::vector<std::string> sources) {
+    registrySources_ = std::move(sources);
+}
+
 void MDIForm1::setWinePrefixes(std::vector<std::string> prefixes) {
     keyVals->setPathResolver([prefixes = std::move(prefixes)](const std::string& path) {
         return shell::hostPathOf(path, prefixes);
     });
-}
-
-void MDIForm1::notAvailableYet(const QString& command) {
-    ui::desktop().MsgBox(this, command + " is not available yet in this version.",
-                         ui::vbInformation, title());
 }
 
 void MDIForm1::Startup() {
@@ -328,7 +330,7 @@ void MDIForm1::applyOpenWith() {
 // A folder that cannot be made (a read-only program folder) is left to the commands that
 // write backups, which say so when they are used.
 void MDIForm1::makeBackupsFolder() {
-    std::string backups = catalogue::BackupsFolder(programFolder_);
+    std::string backups = catalogue::BackupsFolder(dataFolder_);
     if (!FolderExists(backups)) {
         std::error_code error;
         std::filesystem::create_directory(backups, error);

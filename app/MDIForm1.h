@@ -33,8 +33,9 @@ class frmTB;
 class MDIForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    // `programFolder` holds the settings file and the Backups folder.
-    explicit MDIForm1(std::string programFolder);
+    // `dataFolder` holds the settings file and the Backups folder; `programFolder` the
+    // programs and the help file (the same folder unless that one is read-only).
+    explicit MDIForm1(std::string dataFolder, std::string programFolder = {});
     ~MDIForm1() override;
 
     // The start-up of the designed program, before the window is first shown.
@@ -42,7 +43,10 @@ public:
     // The layout of the child windows, after every resize.
     void LayOut();
 
+    const std::string& dataFolder() const { return dataFolder_; }
     const std::string& programFolder() const { return programFolder_; }
+    // What the About window names as the registry being read.
+    void setRegistryDescription(std::vector<std::string> sources);
     // The Wine prefixes being read, under whose drives Windows paths (icons) are looked up.
     void setWinePrefixes(std::vector<std::string> prefixes);
 
@@ -118,9 +122,10 @@ private:
     void mnuAutoload_Click();
     void mnuOpenWith_Click();
     void mnuRefresh_Click();
-    void notAvailableYet(const QString& command);
 
+    std::string dataFolder_;
     std::string programFolder_;
+    std::vector<std::string> registrySources_;
     SettingsFile settings_;
     QMdiSubWindow* tbWindow_ = nullptr;
     QMdiSubWindow* listWindow_ = nullptr;

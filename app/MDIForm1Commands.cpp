@@ -66,7 +66,7 @@ void MDIForm1::ExportSelectedKey(bool fromMenu) {
     auto row = selectedRowOrSay();
     if (!row)
         return;
-    QString folder = text(programFolder_);
+    QString folder = text(dataFolder_);
     exporting::Export_Key(text(row->KeyPath),
                           exporting::RowBackupPath(folder, text(row->Extension)));
     if (!(fromMenu && bQuietBackup))
@@ -76,7 +76,7 @@ void MDIForm1::ExportSelectedKey(bool fromMenu) {
 void MDIForm1::ExportEntireList(bool fromMenu) {
     if (busy())
         return;
-    QString folder = text(programFolder_);
+    QString folder = text(dataFolder_);
     for (const auto& row : list->ShownRows()) {
         exporting::Export_Key(text(row.KeyPath),
                               exporting::RowBackupPath(folder, text(row.Extension)));
@@ -91,7 +91,7 @@ void MDIForm1::ExportWholeRegistry() {
     if (busy())
         return;
     setWindowTitle(title() + " [ Saving: Entire registry ]");
-    exporting::Export_Key("", exporting::RegistryBackupPath(text(programFolder_)));
+    exporting::Export_Key("", exporting::RegistryBackupPath(text(dataFolder_)));
     ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, title());
     countCaption();
 }
@@ -115,7 +115,7 @@ void MDIForm1::DeleteFileType() {
                              ui::vbYesNo | ui::vbQuestion, title()) != ui::vbYes)
         return;
     bQuietBackup = true;
-    QString backup = exporting::RowBackupPath(text(programFolder_), text(row->Extension));
+    QString backup = exporting::RowBackupPath(text(dataFolder_), text(row->Extension));
     int status =
         ui::desktop().ShellAndWait(exporting::ExportKeyCommandLine(key, backup), ui::vbHide);
     bQuietBackup = false;
@@ -134,7 +134,7 @@ void MDIForm1::DeleteFileType() {
 void MDIForm1::ShowBackups() {
     if (backups_ == nullptr)
         backups_ = new exporting::frmBackup(
-            programFolder_,
+            dataFolder_,
             [](const std::string& path) { exporting::Import_Key(QString::fromStdString(path)); },
             this);
     backups_->showAndRaise();

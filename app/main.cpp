@@ -1,6 +1,7 @@
 // moxalo: the file types registered in a Windows registry, in a desktop window.
 
 #include "app/MDIForm1.h"
+#include "app/ProgramIcon.h"
 #include "catalogue/AppTexts.h"
 #include "platform/ProgramFolder.h"
 #include "platform/registry/ChosenRegistry.h"
@@ -42,20 +43,36 @@ void passOn(const registry::SourceChoice& choice) {
     qputenv("MOXALO_CODEPAGE", QByteArray::fromStdString(choice.codePage));
 }
 
+// What the window knows of the registry it reads: the Wine prefixes among the sources, under
+// whose drives icons are found, and the sources as the About window names them.
+struct OpenedRegistry {
+    std::vector<std::string> winePrefixes;
+    std::vector<std::string> description;
+};
+
+std::vector<std::string> describe(const registry::SourceChoice& choice) {
+    if (!choice.bundledSample)
+        return choice.paths;
+    std::vector<std::string> described;
+    for (const auto& path : choice.paths)
+        described.push_back("the bundled sample, " + path);
+    return described;
+}
+
 // The registry the command line names, or the one the program finds; what cannot be read is
-// told before the window opens, which then shows what could be read. Returns the Wine
-// prefixes among the sources.
-std::vector<std::string> openRegistry(const registry::SourceOptions& options) {
-    std::vector<std::string> prefixes;
+// told before the window opens, which then shows what could be read.
+OpenedRegistry openRegistry(const registry::SourceOptions& options) {
+    OpenedRegistry opened;
     try {
         auto chosen = registry::openChosenRegistry(options, std::getenv, platform::programFolder());
         for (const auto& source : chosen.sources) {
             if (source.kind == registry::SourceKind::WinePrefix)
-                prefixes.push_back(source.path);
+                opened.winePrefixes.push_back(source.path);
         }
+        opened.description = describe(chosen.choice);
         passOn(chosen.choice);
         if (chosen.warnings.empty())
-            return prefixes;
+            return opened;
         QString text = "Part of the registry could not be read:\n";
         for (const auto& warning : chosen.warnings)
             text += "\n" + QString::fromStdString(warning);
@@ -63,7 +80,25 @@ std::vector<std::string> openRegistry(const registry::SourceOptions& options) {
     } catch (const registry::StoreError& e) {
         ui::desktop().MsgBox(nullptr, QString::fromStdString(e.what()), ui::vbExclamation, title());
     }
-    return prefixes;
+    return opened;
+}
+
+// The options of the command line; a bare argument is a registry source too, as a file manager
+// names the .reg file it opens the program with.
+std::optional<std::string> readArguments(const std::vector<std::string>& args,
+                                         registry::SourceOptions& options) {
+    std::optional<std::string> error;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size() && !error; ++i) {
+        if (!optionsEnded && args[i] == "--") {
+            optionsEnded = true;
+        } else if (optionsEnded || args[i].empty() || args[i][0] != '-') {
+            options.registries.push_back(args[i]);
+        } else if (!registry::takeSourceOption(args, i, options, error)) {
+            error = "unknown argument \"" + args[i] + "\"";
+        }
+    }
+    return error;
 }
 
 } // namespace
@@ -71,14 +106,9 @@ std::vector<std::string> openRegistry(const registry::SourceOptions& options) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     registry::SourceOptions options;
-    std::optional<std::string> error;
-    for (std::size_t i = 0; i < args.size() && !error; ++i) {
-        if (!registry::takeSourceOption(args, i, options, error))
-            error = "unknown argument \"" + args[i] + "\"";
-    }
-    if (error) {
+    if (auto error = readArguments(args, options)) {
         std::cerr << "moxalo: " << *error
-                  << "\nUsage: moxalo [--registry SOURCE]... [--code-page CP]\n";
+                  << "\nUsage: moxalo [--registry SOURCE]... [--code-page CP] [SOURCE]...\n";
         return 2;
     }
     if (!haveDisplay()) {
@@ -96,9 +126,11 @@ int main(int argc, char** argv) {
     QFont font(QStringList{"MS Sans Serif", "Microsoft Sans Serif", "Sans Serif"});
     font.setPointSizeF(8.25);
     QApplication::setFont(font);
-    auto prefixes = openRegistry(options);
-    app::MDIForm1 window(platform::programFolder());
-    window.setWinePrefixes(std::move(prefixes));
+    QApplication::setWindowIcon(app::ProgramIcon());
+    auto opened = openRegistry(options);
+    app::MDIForm1 window(platform::dataFolder(), platform::programFolder());
+    window.setWinePrefixes(std::move(opened.winePrefixes));
+    window.setRegistryDescription(std::move(opened.description));
     window.Startup();
     window.show();
     return app.exec();

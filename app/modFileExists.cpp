@@ -1,6 +1,7 @@
 #include "app/modFileExists.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 namespace moxalo::app {
 
@@ -18,6 +19,17 @@ bool FolderExists(const std::string& path) noexcept {
     } catch (const std::exception&) { // out of memory
         return false;
     }
+}
+
+bool IsBlank(const std::string& text) noexcept {
+    return text.find_first_not_of(' ') == std::string::npos;
+}
+
+bool FileExists(const std::string& path) noexcept {
+    if (IsBlank(path))
+        return false;
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace moxalo::app

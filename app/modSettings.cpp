@@ -23,7 +23,7 @@ std::string SettingsFilePathIn(const std::string& folder) {
 }
 
 std::string SettingsFilePath() {
-    return SettingsFilePathIn(platform::programFolder());
+    return SettingsFilePathIn(platform::dataFolder());
 }
 
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}

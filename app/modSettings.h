@@ -9,7 +9,8 @@ namespace moxalo::app {
 
 // The settings file in `folder`: the application title with each blank made "_", and ".ini".
 std::string SettingsFilePathIn(const std::string& folder);
-// The settings file beside the running program.
+// The settings file in the program's data folder (beside the program, for a copy of the user's
+// own).
 std::string SettingsFilePath();
 
 // One settings file. The program uses the one at SettingsFilePath(), through the functions

@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QUrl>
 
@@ -73,6 +74,16 @@ public:
 
     bool OpenUrl(const QString& url) override {
         return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+    }
+
+    // The freedesktop way: the default application xdg-mime knows for the file's type.
+    bool CanOpen(const QString& path) override {
+        QString type = QMimeDatabase().mimeTypeForFile(path).name();
+        QProcess query;
+        query.start("xdg-mime", {"query", "default", type});
+        if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit)
+            return false;
+        return !query.readAllStandardOutput().trimmed().isEmpty();
     }
 
     bool Shell(const QString& commandLine, int) override {

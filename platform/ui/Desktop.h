@@ -54,6 +54,8 @@ public:
     virtual void DoEvents() = 0;
     // Opens a document or web page with the desktop's default application, not waited for.
     virtual bool OpenUrl(const QString& url) = 0;
+    // Whether the desktop has an application that opens the document at `path`.
+    virtual bool CanOpen(const QString& path) = 0;
     // Starts a Windows command line ("regedit /e ...") with a window style (0 hidden, 1 normal)
     // and returns at once; false when it could not be started.
     virtual bool Shell(const QString& commandLine, int windowStyle) = 0;

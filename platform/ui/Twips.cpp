@@ -5,7 +5,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -53,6 +55,13 @@ QWidget* makeControl(QWidget* parent, const ControlSpec& spec) {
         line->setFrameShape(QFrame::VLine);
         line->setFrameShadow(QFrame::Sunken);
         return line;
+    }
+    case ControlKind::CommandButton:
+        return new QPushButton(caption, parent);
+    case ControlKind::MultiLineText: {
+        auto* box = new QPlainTextEdit(caption, parent);
+        box->setReadOnly(true);
+        return box;
     }
     case ControlKind::Button: {
         auto* button = new QToolButton(parent);

@@ -23,7 +23,18 @@ QRect toPixels(double left, double top, double width, double height, const QWidg
 
 // One control of a window whose controls have fixed places: what it is called, its kind,
 // its caption and its rectangle in twips, as the window was designed.
-enum class ControlKind { Label, TextBox, ListView, Image, Shape, ProgressBar, Line, Button };
+enum class ControlKind {
+    Label,
+    TextBox,
+    ListView,
+    Image,
+    Shape,
+    ProgressBar,
+    Line,
+    Button,
+    CommandButton, // a push button with its caption
+    MultiLineText, // a read-only box of several lines
+};
 struct ControlSpec {
     const char* name;
     ControlKind kind;

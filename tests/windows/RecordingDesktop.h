@@ -27,6 +27,7 @@ public:
     void SetMousePointer(int code) override { pointers.push_back(code); }
     void DoEvents() override;
     bool OpenUrl(const QString& url) override;
+    bool CanOpen(const QString&) override { return canOpen; }
     bool Shell(const QString& commandLine, int windowStyle) override;
     int ShellAndWait(const QString& commandLine, int windowStyle) override;
 
@@ -38,6 +39,7 @@ public:
     std::deque<ui::FileDialogAnswer> dialogAnswers; // cancelled when empty
     std::vector<int> pointers;
     std::vector<QString> urls;
+    bool canOpen = true; // whether the desktop has a viewer for any document
     struct Started {
         QString commandLine;
         int windowStyle = 0;
