@@ -5,19 +5,19 @@ set(CPACK_PACKAGE_NAME moxalo)
 set(CPACK_PACKAGE_VENDOR "${MOXALO_COMPANY}")
 set(CPACK_PACKAGE_CONTACT "The Moxalo developers <maintainers@moxalo.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "file types registered in a Windows registry")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "file types registered in a Windows registry
- Moxalo shows the file types registered in a Windows registry, read from a
- Wine prefix, from the hive files of a Windows installation, or from regedit
- .reg exports: every registered extension at a glance, the details of one in
- a click, and reports to save. It backs registry keys up as .reg files and
- imports them again.
- .
- The package holds the desktop program moxalo and the command-line
- companion moxalo-cli.")
+set(CPACK_PACKAGE_DESCRIPTION "Moxalo shows the file types registered in a Windows registry, read
+from a Wine prefix, from the hive files of a Windows installation, or from
+regedit .reg exports: every registered extension at a glance, the details of
+one in a click, and reports to save. It backs registry keys up as .reg files
+and imports them again.
+
+The package holds the desktop program moxalo and the command-line
+companion moxalo-cli.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# The install rules see the prefix /usr itself (not a staging folder under the build tree),
-# which decides their layout.
+# The install rules see the prefix /usr itself (not a staging folder under the build tree, nor
+# the prefix configured for `cmake --install`), which decides their layout.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

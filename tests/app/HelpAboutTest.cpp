@@ -1,0 +1,181 @@
+// The Help menu and the About window: the help file or the question for the online pages, the
+// web pages each command opens, and what the About window shows. Also the file tests the help
+// command asks.
+
+#include "app/MDIForm1.h"
+#include "app/frmAbout.h"
+#include "app/modFileExists.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/windows/ClassesFixture.h"
+#include "tests/windows/RecordingDesktop.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <filesystem>
+#include <unistd.h>
+
+using namespace moxalo;
+using namespace moxalo::testing;
+
+namespace {
+
+const QString kQuestion =
+    "Help files not present, would you like\r\nto view the online support files instead?";
+
+QUrl onlyUrl(const RecordingDesktop& desktop) {
+    return desktop.urls.size() == 1 ? QUrl(desktop.urls.front()) : QUrl();
+}
+
+} // namespace
+
+class HelpAboutTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDir> data;
+    std::unique_ptr<TempDir> program;
+    std::unique_ptr<RecordingDesktop> desktop;
+    std::unique_ptr<app::MDIForm1> window;
+
+    app::frmAbout* shownAbout() {
+        for (auto* about : window->findChildren<app::frmAbout*>()) {
+            if (about->isVisible())
+                return about;
+        }
+        return nullptr;
+    }
+
+private slots:
+    void init() {
+        data = std::make_unique<TempDir>();
+        program = std::make_unique<TempDir>();
+        desktop = std::make_unique<RecordingDesktop>();
+        mountClassesFixture();
+        window = std::make_unique<app::MDIForm1>(data->path(), program->path());
+        window->setRegistryDescription(
+            {"/home/ann/.wine", "/mnt/c/Windows/System32/config/SOFTWARE"});
+        window->Startup();
+        window->show();
+    }
+    void cleanup() {
+        window.reset();
+        desktop.reset();
+        program.reset();
+        data.reset();
+    }
+
+    void blanksAndFoldersAreNoFiles() {
+        QVERIFY(app::IsBlank("   "));
+        QVERIFY(app::IsBlank(""));
+        QVERIFY(!app::IsBlank("  a "));
+        // A file whose name is three blanks is there, yet a blank path names nothing.
+        std::string previous = std::filesystem::current_path();
+        std::filesystem::current_path(program->path());
+        writeFile("   ", "x");
+        bool blankFound = app::FileExists("   ");
+        std::filesystem::current_path(previous);
+        QVERIFY(!blankFound);
+        QVERIFY(!app::FileExists(program->path()));
+        QVERIFY(!app::FileExists(program->file("missing.chm")));
+        writeFile(program->file("help.chm"), "ITSF");
+        QVERIFY(app::FileExists(program->file("help.chm")));
+    }
+
+    void withoutTheHelpFileTheQuestionOffersTheSupportPage() {
+        desktop->answers = {ui::vbNo, ui::vbYes};
+        window->mnuContents->trigger();
+        QCOMPARE(desktop->messages.size(), std::size_t{1});
+        QCOMPARE(desktop->messages[0].text, kQuestion);
+        QCOMPARE(desktop->messages[0].style, 36);
+        QCOMPARE(desktop->messages[0].title, QString("Moxalo"));
+        QVERIFY(desktop->urls.empty());
+
+        window->mnuContents->trigger();
+        QCOMPARE(desktop->messages.size(), std::size_t{2});
+        QUrl support = onlyUrl(*desktop);
+        QCOMPARE(support.scheme(), QString("https"));
+        QCOMPARE(support.path(), QString("/"));
+        QCOMPARE(support.query(), QString("mode=Products&p=moxalo"));
+    }
+
+    void theHelpFileOpensWithoutAQuestionOrAsPagesWhereNoViewerIs() {
+        writeFile(program->file("help.chm"), "ITSF");
+        window->mnuContents->trigger();
+        QVERIFY(desktop->messages.empty());
+        QCOMPARE(desktop->urls,
+                 (std::vector<QString>{QString::fromStdString(program->file("help.chm"))}));
+
+        // No CHM viewer: the same pages as HTML, in the browser, when they are there.
+        desktop->canOpen = false;
+        desktop->urls.clear();
+        window->mnuContents->trigger();
+        QCOMPARE(desktop->urls,
+                 (std::vector<QString>{QString::fromStdString(program->file("help.chm"))}));
+        std::filesystem::create_directory(program->file("help"));
+        writeFile(program->file("help/index.html"), "<html></html>");
+        desktop->urls.clear();
+        window->mnuContents->trigger();
+        QCOMPARE(desktop->urls,
+                 (std::vector<QString>{QString::fromStdString(program->file("help/index.html"))}));
+        QVERIFY(desktop->messages.empty());
+    }
+
+    void theWebCommandsOpenTheirPages() {
+        window->mnuFeedback->trigger();
+        QUrl contact = onlyUrl(*desktop);
+        QCOMPARE(contact.query(), QString("mode=Contact"));
+        desktop->urls.clear();
+        window->mnuRepBug->trigger();
+        QUrl forum = onlyUrl(*desktop);
+        QCOMPARE(forum.path(), QString("/viewforum.php"));
+        QCOMPARE(forum.query(), QString("f=32"));
+        desktop->urls.clear();
+        window->mnuHome->trigger();
+        QUrl support = onlyUrl(*desktop);
+        QCOMPARE(support.query(), QString("mode=Products&p=moxalo"));
+        // Support and contact share a host; the forum has its own.
+        QCOMPARE(support.host(), contact.host());
+        QVERIFY(forum.host() != contact.host());
+        QVERIFY(desktop->messages.empty());
+    }
+
+    void aboutShowsTheVersionMakerRegistryAndDataFolderAndIsNotModal() {
+        window->mnuAbout->trigger();
+        QPointer<app::frmAbout> about = shownAbout();
+        QVERIFY(about);
+        QCOMPARE(about->windowTitle(), QString("About"));
+        QVERIFY(!about->isModal());
+        QCOMPARE(about->Label13->text(), QString(MOXALO_VERSION));
+        QCOMPARE(about->Label13->text(), QString("1.0.4"));
+        QVERIFY(!about->Label15->text().isEmpty());
+        QUrl home(about->Label16->text());
+        QCOMPARE(home.scheme(), QString("https"));
+        QVERIFY(home.path().isEmpty() || home.path() == "/");
+        QCOMPARE(about->Label17->text(),
+                 QString("/home/ann/.wine, /mnt/c/Windows/System32/config/SOFTWARE"));
+        QCOMPARE(about->Label18->text(), QString::fromStdString(data->path()));
+        QVERIFY(!about->Text1->toPlainText().isEmpty());
+        QCOMPARE(about->Command1->text(), QString("&Close"));
+
+        // The notice opens the home page, which is neither the support page nor its host's.
+        QTest::mouseClick(about->Label6, Qt::LeftButton);
+        QCOMPARE(desktop->urls, (std::vector<QString>{about->Label16->text()}));
+        window->mnuHome->trigger();
+        QVERIFY(QUrl(desktop->urls.back()).host() != home.host());
+
+        // Each showing is a window of its own, filled afresh; Close destroys it.
+        window->setRegistryDescription({});
+        window->mnuAbout->trigger();
+        auto shown = window->findChildren<app::frmAbout*>();
+        QCOMPARE(shown.size(), qsizetype{2});
+        QCOMPARE(shown.back()->Label17->text(), QString("none could be read"));
+        QTest::mouseClick(about->Command1, Qt::LeftButton);
+        QTRY_VERIFY(about.isNull());
+    }
+};
+
+QTEST_MAIN(HelpAboutTest)
+#include "HelpAboutTest.moc"
