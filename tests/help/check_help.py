@@ -23,6 +23,7 @@ class PageParser(HTMLParser):
         self.links = []
         self.anchors = set()
         self.locals = []
+        self.names = []
         self.title = ""
         self._in_title = False
 
@@ -37,6 +38,8 @@ class PageParser(HTMLParser):
             self.links.append(attrs["src"])
         if tag == "param" and (attrs.get("name") or "").lower() == "local":
             self.locals.append(attrs.get("value") or "")
+        if tag == "param" and (attrs.get("name") or "").lower() == "name":
+            self.names.append(self.get_starttag_text())
         if tag == "title":
             self._in_title = True
 
@@ -109,7 +112,12 @@ def main(argv):
             check_target(name, href)
 
     for sitemap in ("help.hhc", "help.hhk"):
-        entries = parse(source_dir / sitemap).locals
+        parsed_map = parse(source_dir / sitemap)
+        entries = parsed_map.locals
+        # chmcmd does not decode references in a sitemap's names: it splits the entry at them.
+        for name in parsed_map.names:
+            if "&" in name:
+                faults.append(f"{sitemap}: a character reference in {name}")
         if not entries:
             faults.append(f"{sitemap}: no entries")
         for local in entries:
