@@ -15,6 +15,9 @@ packages=(
   qt6-qpa-plugins                  # the offscreen platform the window tests run on
   locales                          # locale sources; the tests compile de_DE.UTF-8 from them
   python3                          # data/make_sample.py, which the tests check the sample against
+  fp-utils                         # chmcmd, which compiles the help file help.chm
+  desktop-file-utils               # desktop-file-validate checks the installed desktop entry
+  groff-base                       # formats the manual pages, which a test checks
 )
 
 missing=()

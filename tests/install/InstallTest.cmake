@@ -2,8 +2,9 @@
 # install staged under DESTDIR, and runs the installed moxalo-cli on the sample it ships with.
 # Given: MOXALO_BUILD (the build tree), MOXALO_WORK (a scratch folder of its own).
 
-function(check condition message)
-  if(NOT ${condition})
+# check(MESSAGE CONDITION...): stops the test with MESSAGE unless the condition holds.
+function(check message)
+  if(NOT (${ARGN}))
     message(FATAL_ERROR "${message}")
   endif()
 endfunction()
@@ -12,14 +13,13 @@ endfunction()
 function(check_lists_sample cli)
   execute_process(COMMAND "${cli}" list RESULT_VARIABLE status OUTPUT_VARIABLE rows
                   ERROR_VARIABLE errors)
-  check("status EQUAL 0" "${cli} list failed (${status}): ${errors}")
+  check("${cli} list failed (${status}): ${errors}" status EQUAL 0)
   string(REGEX MATCHALL "\n" lines "${rows}")
   list(LENGTH lines count)
-  check("count GREATER 100" "${cli} list gave ${count} rows")
-  check("rows MATCHES \"(^|\n)txt\tText Document\tYes\tHKEY_CLASSES_ROOT\\\\\\\\.txt\n\""
-        "${cli} list has no txt row: ${rows}")
+  check("${cli} list gave ${count} rows" count GREATER 100)
+  check("${cli} list has no txt row: ${rows}" rows MATCHES "(^|\n)txt\tText Document\tYes\tHKEY_CLASSES_ROOT\\\\.txt\n")
   execute_process(COMMAND "${cli}" sources OUTPUT_VARIABLE sources)
-  check("sources MATCHES \"bundled sample\"" "${cli} did not read the bundled sample: ${sources}")
+  check("${cli} did not read the bundled sample: ${sources}" sources MATCHES "bundled sample")
 endfunction()
 
 file(REMOVE_RECURSE "${MOXALO_WORK}")
@@ -32,31 +32,31 @@ unset(ENV{DESTDIR})
 # A copy of the user's own, its desktop entry where the desktop looks.
 set(prefix "${MOXALO_WORK}/my programs/moxalo")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${MOXALO_BUILD}" --prefix "${prefix}"
-                RESULT_VARIABLE status OUTPUT_QUIET)
-check("status EQUAL 0" "cmake --install failed")
+                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE errors)
+check("cmake --install failed: ${errors}" status EQUAL 0)
 foreach(file moxalo moxalo-cli moxalo-regedit moxalo-notepad data/sample.reg help.chm
         help/index.html)
-  check("EXISTS \"${prefix}/${file}\"" "${file} is not in the program folder")
+  check("${file} is not in the program folder" EXISTS "${prefix}/${file}")
 endforeach()
 set(entry "$ENV{XDG_DATA_HOME}/applications/moxalo.desktop")
 file(READ "${entry}" text)
-check("text MATCHES \"\nExec=\\\"${prefix}/moxalo\\\" %f\n\"" "the desktop entry names no program: ${text}")
-check("EXISTS \"$ENV{XDG_DATA_HOME}/icons/hicolor/48x48/apps/moxalo.png\"" "no icon")
+check("the desktop entry names no program: ${text}" text MATCHES "\nExec=\"${prefix}/moxalo\" %f\n")
+check("no icon" EXISTS "$ENV{XDG_DATA_HOME}/icons/hicolor/48x48/apps/moxalo.png")
 find_program(validate desktop-file-validate)
 if(validate)
   execute_process(COMMAND "${validate}" "${entry}" RESULT_VARIABLE status OUTPUT_VARIABLE said)
-  check("status EQUAL 0" "the desktop entry is not valid: ${said}")
+  check("the desktop entry is not valid: ${said}" status EQUAL 0)
 endif()
 check_lists_sample("${prefix}/moxalo-cli")
 
 # A system-wide install: programs in lib/moxalo, links on the PATH.
 set(ENV{DESTDIR} "${MOXALO_WORK}/stage")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${MOXALO_BUILD}" --prefix /usr
-                RESULT_VARIABLE status OUTPUT_QUIET)
-check("status EQUAL 0" "cmake --install --prefix /usr failed")
+                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE errors)
+check("cmake --install --prefix /usr failed: ${errors}" status EQUAL 0)
 set(usr "$ENV{DESTDIR}/usr")
-check("IS_SYMLINK \"${usr}/bin/moxalo-cli\"" "moxalo-cli is not linked into bin")
-check("EXISTS \"${usr}/lib/moxalo/help.chm\"" "no help file in lib/moxalo")
+check("moxalo-cli is not linked into bin" IS_SYMLINK "${usr}/bin/moxalo-cli")
+check("no help file in lib/moxalo" EXISTS "${usr}/lib/moxalo/help.chm")
 file(READ "${usr}/share/applications/moxalo.desktop" text)
-check("text MATCHES \"\nExec=moxalo %f\n\"" "the system's desktop entry: ${text}")
+check("the system's desktop entry: ${text}" text MATCHES "\nExec=moxalo %f\n")
 check_lists_sample("${usr}/bin/moxalo-cli")

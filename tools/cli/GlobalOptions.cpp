@@ -8,33 +8,46 @@ namespace moxalo::cli {
 namespace {
 
 const std::array<CommandInfo, 5> kCommands{{
-    {"sources", runSources, "", "  Which registry sources were chosen, why, and their kinds.\n"},
+    {"sources", runSources, "",
+     "    Which registry sources were chosen (first line: \"Chosen by: \" and the rule),\n"
+     "    then one line per source: its kind, TAB, its path.\n"},
     {"query", runQuery, "KEYPATH",
-     "  A key of HKEY_CLASSES_ROOT with its values and subkeys, as `reg query` shows them.\n"
-     "  KEYPATH is relative to HKEY_CLASSES_ROOT: .txt, txtfile\\shell\\open.\n"},
+     "    A key of HKEY_CLASSES_ROOT with its values and subkeys, as `reg query` shows them.\n"
+     "    KEYPATH is relative to HKEY_CLASSES_ROOT: .txt, txtfile\\shell\\open.\n"
+     "    A key that does not exist ends with status 1.\n"},
     {"list", runList, "[--format text|csv|json] [--open-with-only]",
-     "  Every registered extension: extension, type name, whether it has an Open-With list\n"
-     "  (Yes/No) and key path. The text format separates them by TABs and writes a TAB,\n"
-     "  CR or LF inside a name as \\t, \\r or \\n; csv and json carry every name exactly.\n"},
+     "    Every registered extension: extension, type name, whether it has an Open-With list\n"
+     "    (Yes/No) and key path, in registry order. The text format separates them by TABs\n"
+     "    and writes a TAB, CR or LF inside a name as \\t, \\r or \\n; csv (with a heading\n"
+     "    line) and json carry every name exactly. --open-with-only lists only the\n"
+     "    extensions that have an Open-With list.\n"},
     {"details", runDetails, "EXT [--format text|json]",
-     "  The registry details of one extension's type (EXT: txt or .txt), as the extended\n"
-     "  list file carries them.\n"},
+     "    The registry details of one extension's type (EXT: txt or .txt), as the extended\n"
+     "    list file carries them. A missing key is warned about; its details are empty.\n"},
     {"save-list", runSaveList, "[--extended] [--open-with-only] FILE",
-     "  Writes the list file, with every extension's details when --extended is given.\n"
-     "  An existing FILE is replaced whole, never left half-written; a read-only one is kept.\n"},
+     "    Writes the list file (UTF-8, CR LF), with every extension's details when\n"
+     "    --extended is given, and says \"Export complete, file saved as: FILE\".\n"
+     "    An existing FILE is replaced whole, never left half-written; a read-only one is kept.\n"},
 }};
 
 constexpr const char* kSourcesHelp =
     "Global options (before or after the command):\n"
-    "  -r, --registry SOURCE   read SOURCE; may be given more than once\n"
-    "      --code-page CP      the Windows code page of 8-bit (REGEDIT4) .reg files, as 1251\n"
-    "                          or windows-1251; without it MOXALO_CODEPAGE, else 1252\n"
+    "  -r, --registry SOURCE   read SOURCE (also --registry=SOURCE); may be given more\n"
+    "                          than once, the sources then make one registry\n"
+    "      --code-page CP      the Windows code page of 8-bit (REGEDIT4) .reg files, as 1251,\n"
+    "                          cp1251, windows-1251 or UTF-8 (also --code-page=CP); without\n"
+    "                          it MOXALO_CODEPAGE, else 1252\n"
     "  -h, --help              this text, or with a command that command's help\n"
     "      --version           the program's version\n"
     "\n"
-    "A SOURCE is a Wine prefix folder, a hive file (SOFTWARE, UsrClass.dat, NTUSER.DAT)\n"
-    "or a regedit export (.reg). Without --registry: MOXALO_REGISTRY (sources separated\n"
-    "by ':'), else $WINEPREFIX, else ~/.wine, else the bundled sample registry.\n";
+    "A SOURCE is a Wine prefix folder, a Wine registry file (system.reg, user.reg), a hive\n"
+    "file (SOFTWARE, UsrClass.dat, NTUSER.DAT) or a regedit export (.reg). Without\n"
+    "--registry: MOXALO_REGISTRY (sources separated by ':'), else $WINEPREFIX, else ~/.wine\n"
+    "when it holds system.reg, else the bundled sample registry.\n"
+    "\n"
+    "What cannot be read of a source is reported on stderr, and the rest is read.\n"
+    "Exit status: 0 done; 1 a source, a key the command needed or FILE could not be\n"
+    "read or written (what was read before is printed); 2 wrong usage.\n";
 
 const CommandInfo* findCommand(const std::string& name) {
     for (const auto& command : kCommands) {
@@ -82,7 +95,8 @@ GlobalOptions ParseGlobalOptions(const std::vector<std::string>& args) {
 }
 
 void PrintUsage(std::ostream& out) {
-    out << "Usage: moxalo-cli [--registry SOURCE]... COMMAND [ARGS]\n\nCommands:\n";
+    out << "Usage: moxalo-cli [--registry SOURCE]... [--code-page CP] COMMAND [ARGS]\n\n"
+           "Commands:\n";
     for (const auto& command : kCommands) {
         out << "  " << command.name << (command.synopsis.empty() ? "" : " ") << command.synopsis
             << "\n"
