@@ -44,8 +44,8 @@ constexpr std::array<ControlSpec, 20> kControls{{
      "your command, after a backup where it deletes; keep your own copies of the registries "
      "you care about. Windows and regedit are trademarks of their owners.",
      240, 2520, 6255, 1455},
-    {"Label6", ControlKind::Label,
-     "Copyright (C) 2026 The Moxalo developers. All rights reserved.", 240, 4200, 6255, 255},
+    {"Label6", ControlKind::Label, "Copyright (C) 2026 The Moxalo developers. All rights reserved.",
+     240, 4200, 6255, 255},
     {"Command1", ControlKind::CommandButton, "&Close", 5280, 4560, 1215, 375},
 }};
 constexpr int kClientWidth = 6735;
@@ -56,6 +56,13 @@ QString joined(const std::vector<std::string>& parts) {
     for (const auto& part : parts)
         list << QString::fromStdString(part);
     return list.join(", ");
+}
+
+// A path too long for its label loses its middle, where paths differ least; the tip holds it
+// whole.
+void showWhole(QLabel* label, const QString& text) {
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width()));
+    label->setToolTip(text);
 }
 
 } // namespace
@@ -95,11 +102,9 @@ void frmAbout::Form_Load(const AboutFacts& facts) {
         QString("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
     Label15->setText(kCompanyName);
     Label16->setText(HomePage());
-    Label17->setText(facts.registrySources.empty() ? QString("none could be read")
-                                                   : joined(facts.registrySources));
-    Label17->setToolTip(Label17->text());
-    Label18->setText(QString::fromStdString(facts.dataFolder));
-    Label18->setToolTip(Label18->text());
+    showWhole(Label17, facts.registrySources.empty() ? QString("none could be read")
+                                                     : joined(facts.registrySources));
+    showWhole(Label18, QString::fromStdString(facts.dataFolder));
     Image1->setPixmap(ProgramIcon().pixmap(64, 64));
 }
 
