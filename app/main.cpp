@@ -83,30 +83,12 @@ OpenedRegistry openRegistry(const registry::SourceOptions& options) {
     return opened;
 }
 
-// The options of the command line; a bare argument is a registry source too, as a file manager
-// names the .reg file it opens the program with.
-std::optional<std::string> readArguments(const std::vector<std::string>& args,
-                                         registry::SourceOptions& options) {
-    std::optional<std::string> error;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size() && !error; ++i) {
-        if (!optionsEnded && args[i] == "--") {
-            optionsEnded = true;
-        } else if (optionsEnded || args[i].empty() || args[i][0] != '-') {
-            options.registries.push_back(args[i]);
-        } else if (!registry::takeSourceOption(args, i, options, error)) {
-            error = "unknown argument \"" + args[i] + "\"";
-        }
-    }
-    return error;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     registry::SourceOptions options;
-    if (auto error = readArguments(args, options)) {
+    if (auto error = registry::readSourceArguments(args, options)) {
         std::cerr << "moxalo: " << *error
                   << "\nUsage: moxalo [--registry SOURCE]... [--code-page CP] [SOURCE]...\n";
         return 2;

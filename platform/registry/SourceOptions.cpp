@@ -23,4 +23,22 @@ bool takeSourceOption(const std::vector<std::string>& args, std::size_t& i, Sour
     return true;
 }
 
+std::optional<std::string> readSourceArguments(const std::vector<std::string>& args,
+                                               SourceOptions& options) {
+    std::optional<std::string> error;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size() && !error; ++i) {
+        if (args[i].empty()) {
+            error = "an empty argument names no registry source";
+        } else if (!optionsEnded && args[i] == "--") {
+            optionsEnded = true;
+        } else if (optionsEnded || args[i][0] != '-') {
+            options.registries.push_back(args[i]);
+        } else if (!takeSourceOption(args, i, options, error)) {
+            error = "unknown argument \"" + args[i] + "\"";
+        }
+    }
+    return error;
+}
+
 } // namespace moxalo::registry

@@ -18,4 +18,10 @@ struct SourceOptions {
 bool takeSourceOption(const std::vector<std::string>& args, std::size_t& i, SourceOptions& options,
                       std::optional<std::string>& error);
 
+// A command line of source options only, where a bare argument names a source too (as a file
+// manager names the .reg file it opens the window with); after "--" every argument is one.
+// Returns what is wrong with it, if anything.
+std::optional<std::string> readSourceArguments(const std::vector<std::string>& args,
+                                               SourceOptions& options);
+
 } // namespace moxalo::registry

@@ -1,0 +1,26 @@
+// The window's command line: options, and bare sources as a file manager passes them.
+
+#include "platform/registry/SourceOptions.h"
+
+#include <gtest/gtest.h>
+
+using moxalo::registry::readSourceArguments;
+using moxalo::registry::SourceOptions;
+
+TEST(SourceArguments, BareArgumentsAndOptionsAreSourcesInTheirOrder) {
+    SourceOptions options;
+    auto error = readSourceArguments({"/home/ann/My Files/types.reg", "--registry", "-odd.reg",
+                                      "--code-page=1251", "--", "--help", "-r"},
+                                     options);
+    EXPECT_FALSE(error);
+    EXPECT_EQ(options.registries, (std::vector<std::string>{"/home/ann/My Files/types.reg",
+                                                            "-odd.reg", "--help", "-r"}));
+    EXPECT_EQ(options.codePage, "1251");
+}
+
+TEST(SourceArguments, UnknownOptionsMissingValuesAndEmptyArgumentsAreRefused) {
+    SourceOptions options;
+    EXPECT_EQ(readSourceArguments({"--verbose"}, options), "unknown argument \"--verbose\"");
+    EXPECT_EQ(readSourceArguments({"a.reg", "--registry"}, options), "--registry needs a SOURCE");
+    EXPECT_TRUE(readSourceArguments({""}, options));
+}
