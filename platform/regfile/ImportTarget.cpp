@@ -3,7 +3,9 @@
 namespace moxalo::regfile {
 
 bool MemoryTarget::openKey(const KeyPath& path, std::string&) {
-    key_ = store_.createPath(path.joined());
+    names_.assign(1, path.root);
+    names_.insert(names_.end(), path.names.begin(), path.names.end());
+    key_ = store_.createPath(names_, chain_);
     return true;
 }
 

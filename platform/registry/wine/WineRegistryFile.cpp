@@ -80,6 +80,30 @@ std::vector<std::uint8_t> stringBytes(const std::u16string& text) {
     return data;
 }
 
+// The text of a string value, from after its opening quote to its closing one, made into the
+// value's bytes.
+RegValue decodeString(DWORD type, std::string_view text) {
+    std::u16string units;
+    parseWineText(text, 0, '"', units);
+    return RegValue{type, stringBytes(units)};
+}
+
+// The position of the first '"', backslash or non-ASCII byte from `pos` on, or the line's end.
+std::size_t plainTextEnd(std::string_view line, std::size_t pos) {
+    while (pos < line.size() && line[pos] != '"' && line[pos] != '\\' &&
+           static_cast<unsigned char>(line[pos]) < 0x80)
+        ++pos;
+    return pos;
+}
+
+// Where parseWineText would find the closing quote, or the line's end: a backslash escapes the
+// character after it, and no escape's digits are a quote.
+std::size_t closingQuote(std::string_view line, std::size_t pos) {
+    while (pos < line.size() && line[pos] != '"')
+        pos += line[pos] == '\\' ? 2 : 1;
+    return std::min(pos, line.size());
+}
+
 // What is wrong with the line being read; the line is skipped.
 class LineError : public std::runtime_error {
 public:
@@ -105,11 +129,14 @@ private:
     void readLine(std::string_view line);
     void readGlobalOption(std::string_view line);
     void readKey(std::string_view line);
-    std::string keyPath(const std::u16string& path);
+    std::optional<std::size_t> plainKeyPath(std::string_view line);
+    void addName(std::string_view name);
+    std::vector<std::string> keyNames(const std::u16string& path);
     void readKeyOption(std::string_view line);
     void readValue(std::string_view line);
-    RegValue readData(std::string_view line, std::size_t pos);
-    RegValue readString(DWORD type, std::string_view line, std::size_t pos);
+    void readData(std::string_view name, std::string_view line, std::size_t pos);
+    RegValue readTypedHex(std::string_view data, std::string_view line, std::size_t pos);
+    void readString(std::string_view name, DWORD type, std::string_view line, std::size_t pos);
     RegValue readDword(std::string_view line, std::size_t pos);
     std::vector<std::uint8_t> readHex(std::string_view line, std::size_t pos);
 
@@ -123,8 +150,10 @@ private:
     int keyLine_ = 0;
     std::size_t headerEnd_ = std::string_view::npos;
     // How a LineError is reported: "<prefix><what><suffix>".
-    std::string prefix_;
-    std::string suffix_;
+    std::string_view prefix_;
+    std::string_view suffix_;
+    std::vector<MemoryStore::Node*> chain_; // the keys of the last key line's path
+    std::vector<std::string_view> names_;   // the names of the key line being read
     std::vector<WineDiagnostic> diagnostics_;
     std::size_t unlisted_ = 0;
     int firstUnlistedLine_ = 0;
@@ -145,7 +174,7 @@ std::vector<WineDiagnostic> Reader::run() {
             std::string where = lines_.number() == number
                                     ? ""
                                     : " (on line " + std::to_string(lines_.number()) + ")";
-            report(number, prefix_ + e.what() + where + suffix_);
+            report(number, std::string(prefix_) + e.what() + where + std::string(suffix_));
         }
     }
     if (unlisted_ > 0)
@@ -168,8 +197,8 @@ void Reader::report(int line, std::string message) {
 
 void Reader::readLine(std::string_view line) {
     char first = line.empty() ? ';' : line[0];
-    prefix_.clear();
-    suffix_.clear();
+    prefix_ = {};
+    suffix_ = {};
     if (first == '[') {
         if (!sawKeyLine_)
             headerEnd_ = lines_.offset();
@@ -203,40 +232,77 @@ void Reader::readGlobalOption(std::string_view line) {
 }
 
 void Reader::readKey(std::string_view line) {
-    std::u16string path;
-    auto end = parseWineText(line, 1, ']', path);
-    if (!end)
-        fail("the closing \"]\" is missing");
+    std::optional<std::size_t> end = plainKeyPath(line);
+    std::vector<std::string> decoded; // the names, when escapes had to be read
+    if (!end) {
+        std::u16string path;
+        end = parseWineText(line, 1, ']', path);
+        if (!end)
+            fail("the closing \"]\" is missing");
+        decoded = keyNames(path);
+        names_.assign(decoded.begin(), decoded.end());
+    }
     std::string_view stamp = line.substr(*end);
     std::size_t digits = skipBlanks(stamp, 0);
     while (digits < stamp.size() && stamp[digits] >= '0' && stamp[digits] <= '9')
         ++digits;
-    std::string joined = keyPath(path);
     // wineserver takes the time from "#time=" or, without it, from the clock.
     if (!onlyBlanksFrom(stamp, digits))
         report(lines_.number(), "the text after the key name is not a time; the key is read");
-    key_ = MemoryStore::node(target_.createPath(joined));
-    layout_.keys[key_] = WineKeyInfo{std::string(stamp), {}, false, false, false};
+    key_ = MemoryStore::node(target_.createPath(names_, chain_));
+    layout_.keys[key_] = WineKeyInfo{layout_.keep(stamp), {}, false, false, false};
+}
+
+// Most key lines hold ASCII names that only "\\" separates: those are read in place into
+// names_. Returns the position after "]", or nothing when the names have escapes to read.
+std::optional<std::size_t> Reader::plainKeyPath(std::string_view line) {
+    names_.clear();
+    std::size_t start = 1;
+    for (std::size_t i = 1; i < line.size(); ++i) {
+        char c = line[i];
+        bool separator = c == '\\' && i + 1 < line.size() && line[i + 1] == '\\';
+        if ((c == '\\' && !separator) || static_cast<unsigned char>(c) >= 0x80)
+            return std::nullopt;
+        if (c != ']' && !separator)
+            continue;
+        if (i == 1 && separator)
+            return std::nullopt; // a leading backslash, refused with the usual message
+        addName(line.substr(start, i - start));
+        if (c == ']')
+            return i + 1;
+        start = ++i + 1;
+    }
+    return std::nullopt;
+}
+
+void Reader::addName(std::string_view name) {
+    if (name.size() > kMaxKeyNameLength)
+        fail("a key name is longer than " + std::to_string(kMaxKeyNameLength) + " characters");
+    if (name.empty()) // repeated backslashes count as one
+        return;
+    if (names_.size() == kMaxKeyDepth)
+        fail("keys are nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
+    names_.push_back(name);
 }
 
 // Names are separated by one backslash once the escapes are read; repeated ones count as one.
-std::string Reader::keyPath(const std::u16string& path) {
+std::vector<std::string> Reader::keyNames(const std::u16string& path) {
     if (!path.empty() && path[0] == u'\\')
         fail("the key path starts with a backslash");
-    std::string joined;
-    std::size_t depth = 0;
+    std::vector<std::string> names;
+    names_.clear();
     for (std::size_t start = 0; start < path.size();) {
         std::size_t end = std::min(path.find(u'\\', start), path.size());
         if (end - start > kMaxKeyNameLength)
             fail("a key name is longer than " + std::to_string(kMaxKeyNameLength) + " characters");
         if (end > start) {
-            if (++depth > kMaxKeyDepth)
+            if (names.size() == kMaxKeyDepth)
                 fail("keys are nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
-            joined += (joined.empty() ? "" : "\\") + fromUtf16(path.substr(start, end - start));
+            names.push_back(fromUtf16(path.substr(start, end - start)));
         }
         start = end + 1;
     }
-    return joined;
+    return names;
 }
 
 void Reader::readKeyOption(std::string_view line) {
@@ -251,42 +317,67 @@ void Reader::readKeyOption(std::string_view line) {
     }
     if (line.starts_with("#link"))
         info.isLink = true;
-    info.options.emplace_back(line);
+    std::string options(info.options);
+    options += line;
+    options += '\n';
+    info.options = layout_.keep(options);
 }
 
 void Reader::readValue(std::string_view line) {
-    std::u16string name;
+    std::string decoded; // the name, when it has escapes to read
+    std::string_view name;
     std::size_t pos = 1;
     if (line[0] == '"') {
-        auto end = parseWineText(line, 1, '"', name);
-        if (!end)
-            fail("the value name has no closing quote");
-        if (name.size() > kMaxValueNameLength)
-            fail("the value name is longer than " + std::to_string(kMaxValueNameLength) +
-                 " characters");
-        pos = *end;
+        std::size_t end = plainTextEnd(line, 1);
+        if (end < line.size() && line[end] == '"') {
+            name = line.substr(1, end - 1);
+            pos = end + 1;
+            if (name.size() > kMaxValueNameLength) // ASCII: a byte is a UTF-16 unit
+                fail("the value name is longer than " + std::to_string(kMaxValueNameLength) +
+                     " characters");
+        } else {
+            std::u16string units;
+            auto after = parseWineText(line, 1, '"', units);
+            if (!after)
+                fail("the value name has no closing quote");
+            if (units.size() > kMaxValueNameLength)
+                fail("the value name is longer than " + std::to_string(kMaxValueNameLength) +
+                     " characters");
+            decoded = fromUtf16(units);
+            name = decoded;
+            pos = *after;
+        }
     }
     pos = skipBlanks(line, pos);
     if (pos == line.size() || line[pos] != '=')
         fail("\"=\" missing after the value name");
-    RegValue value = readData(line, skipBlanks(line, pos + 1));
-    target_.setValue(MemoryStore::id(key_), fromUtf16(name), value);
+    readData(name, line, skipBlanks(line, pos + 1));
 }
 
-RegValue Reader::readData(std::string_view line, std::size_t pos) {
+void Reader::readData(std::string_view name, std::string_view line, std::size_t pos) {
     std::string_view data = line.substr(pos);
     static constexpr std::pair<std::string_view, DWORD> strings[] = {{"\"", REG_SZ},
                                                                      {"str:\"", REG_SZ},
                                                                      {"str(2):\"", REG_EXPAND_SZ},
                                                                      {"str(7):\"", REG_MULTI_SZ}};
     for (const auto& [tag, type] : strings) {
-        if (data.starts_with(tag))
-            return readString(type, line, pos + tag.size());
+        if (data.starts_with(tag)) {
+            readString(name, type, line, pos + tag.size());
+            return;
+        }
     }
+    RegValue value;
     if (data.starts_with("dword:"))
-        return readDword(line, pos + 6);
-    if (data.starts_with("hex:"))
-        return RegValue{REG_BINARY, readHex(line, pos + 4)};
+        value = readDword(line, pos + 6);
+    else if (data.starts_with("hex:"))
+        value = RegValue{REG_BINARY, readHex(line, pos + 4)};
+    else
+        value = readTypedHex(data, line, pos);
+    // The store's own setValue: a subclass's bookkeeping of changes is not for loading.
+    target_.MemoryStore::setValue(MemoryStore::id(key_), name, value);
+}
+
+RegValue Reader::readTypedHex(std::string_view data, std::string_view line, std::size_t pos) {
     if (!data.starts_with("hex("))
         fail("unknown value type");
     std::size_t end = data.find("):");
@@ -299,14 +390,16 @@ RegValue Reader::readData(std::string_view line, std::size_t pos) {
     return RegValue{type, readHex(line, pos + end + 2)};
 }
 
-RegValue Reader::readString(DWORD type, std::string_view line, std::size_t pos) {
-    std::u16string text;
-    auto end = parseWineText(line, pos, '"', text);
-    if (!end)
+// The string is only checked here; its escapes are read when the value is.
+void Reader::readString(std::string_view name, DWORD type, std::string_view line,
+                        std::size_t pos) {
+    std::size_t end = closingQuote(line, pos);
+    if (end == line.size())
         fail("the string has no closing quote");
-    if (!onlyBlanksFrom(line, *end))
+    if (!onlyBlanksFrom(line, end + 1))
         fail("unexpected text after the string");
-    return RegValue{type, stringBytes(text)};
+    target_.setEncodedValue(MemoryStore::id(key_), name, type, line.substr(pos, end + 1 - pos),
+                            decodeString);
 }
 
 RegValue Reader::readDword(std::string_view line, std::size_t pos) {

@@ -5,9 +5,10 @@
 #include "platform/registry/MemoryStore.h"
 
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace moxalo::registry {
@@ -17,18 +18,39 @@ inline constexpr std::string_view kWineRegistryHeader = "WINE REGISTRY Version 2
 inline constexpr std::uint64_t kUnixEpochFileTime = 116444736000000000ull;
 
 // What a key's section holds besides its values, kept as read so that an unchanged key is
-// written back byte for byte.
+// written back byte for byte. The texts are views into the layout's own texts.
 struct WineKeyInfo {
-    std::string stamp;                // what follows "]" on the key line, e.g. " 1796594470"
-    std::vector<std::string> options; // the "#time=", "#class=", "#link" lines
+    std::string_view stamp;   // what follows "]" on the key line, e.g. " 1796594470"
+    std::string_view options; // the "#time=", "#class=", "#link" lines, each with its "\n"
     bool hasClass = false;
     bool isLink = false;
     bool placeholder = false; // made only to be looked into; not written until it is changed
 };
 
+// The sections' infos by key, filed by the keys' serial numbers rather than hashed.
+class WineKeyInfos {
+public:
+    // Null for a key the file did not have and that was not changed since.
+    const WineKeyInfo* find(const MemoryStore::Node* key) const;
+    // Throws std::out_of_range for such a key.
+    const WineKeyInfo& at(const MemoryStore::Node* key) const;
+    // The key's info, made empty when it has none.
+    WineKeyInfo& operator[](const MemoryStore::Node* key);
+    void erase(const MemoryStore::Node* key);
+
+private:
+    std::vector<std::optional<WineKeyInfo>> infos_;
+};
+
 struct WineFileLayout {
     std::string header; // every line before the first key, as read
-    std::unordered_map<const MemoryStore::Node*, WineKeyInfo> keys;
+    WineKeyInfos keys;
+    // What the infos' views point into: blocks filled with the texts read and those made for
+    // changed keys, never moved once written.
+    std::deque<std::string> texts;
+
+    // A copy of `text` in `texts`.
+    std::string_view keep(std::string_view text);
 };
 
 // A line wineserver would skip with a warning, at its 1-based number, and what is wrong with it.
@@ -48,7 +70,8 @@ std::vector<WineDiagnostic> readWineRegistry(std::string_view text, const std::s
 // The file's bytes. Keys without an entry in `layout` get the time `now`, a FILETIME.
 std::string writeWineRegistry(MemoryStore& store, const WineFileLayout& layout, std::uint64_t now);
 
-// Gives the key the time `now`, a FILETIME (100 ns ticks since 1601), as wineserver writes it.
-void stampWineKey(WineKeyInfo& key, std::uint64_t now);
+// Gives the key the time `now`, a FILETIME (100 ns ticks since 1601), as wineserver writes it;
+// the new texts go to `layout`.
+void stampWineKey(WineFileLayout& layout, WineKeyInfo& key, std::uint64_t now);
 
 } // namespace moxalo::registry

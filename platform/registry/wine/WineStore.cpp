@@ -119,13 +119,13 @@ void WineStore::touch(NodeId key) {
     if (!recording_)
         return;
     Node* n = node(key);
-    if (auto it = layout_.keys.find(n); it == layout_.keys.end())
+    if (const WineKeyInfo* info = layout_.keys.find(n); info == nullptr)
         recordUndo([this, n] { layout_.keys.erase(n); });
     else
-        recordUndo([this, n, old = it->second] { layout_.keys[n] = old; });
+        recordUndo([this, n, old = *info] { layout_.keys[n] = old; });
     WineKeyInfo& info = layout_.keys[n];
     info.placeholder = false;
-    stampWineKey(info, clock_());
+    stampWineKey(layout_, info, clock_());
 }
 
 NodeId WineStore::createKey(NodeId parent, std::string_view name) {

@@ -11,17 +11,19 @@ namespace {
 using registry::MemoryStore;
 
 // Compares two trees key by key; returns the first difference, or "".
-std::string firstDifference(const MemoryStore::Node& a, const MemoryStore::Node& b,
-                            const std::string& path) {
+std::string firstDifference(MemoryStore& storeA, MemoryStore::Node& a, MemoryStore& storeB,
+                            MemoryStore::Node& b, const std::string& path) {
     if (a.name != b.name || a.listed != b.listed)
         return path + ": name or listed flag differs";
     if (a.values != b.values)
         return path + ": values differ";
-    if (a.children.size() != b.children.size())
+    const auto& childrenA = storeA.children(a);
+    const auto& childrenB = storeB.children(b);
+    if (childrenA.size() != childrenB.size())
         return path + ": subkey count differs";
-    for (std::size_t i = 0; i < a.children.size(); ++i) {
-        std::string d =
-            firstDifference(*a.children[i], *b.children[i], path + "\\" + a.children[i]->name);
+    for (std::size_t i = 0; i < childrenA.size(); ++i) {
+        std::string d = firstDifference(storeA, *childrenA[i], storeB, *childrenB[i],
+                                        path + "\\" + std::string(childrenA[i]->name));
         if (!d.empty())
             return d;
     }
@@ -29,7 +31,8 @@ std::string firstDifference(const MemoryStore::Node& a, const MemoryStore::Node&
 }
 
 std::string treeDifference(MemoryStore& a, MemoryStore& b) {
-    return firstDifference(*MemoryStore::node(a.rootNode()), *MemoryStore::node(b.rootNode()), "");
+    return firstDifference(a, *MemoryStore::node(a.rootNode()), b, *MemoryStore::node(b.rootNode()),
+                           "");
 }
 
 const char* const kSource =
