@@ -40,7 +40,7 @@ public:
 private:
     registry::MemoryStore& store_;
     registry::NodeId key_ = registry::kNoNode;
-    std::vector<std::string_view> names_;          // of the key line being read, root first
+    std::vector<std::string_view> names_;             // of the key line being read, root first
     std::vector<registry::MemoryStore::Node*> chain_; // the keys of the last key line's path
 };
 

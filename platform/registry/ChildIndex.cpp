@@ -20,8 +20,8 @@ bool isEntry(const MemoryNode* node) {
 
 std::size_t ChildIndex::hashOf(const MemoryNode* parent, std::string_view name) {
     // Fibonacci hashing spreads the parent's address over the bits the table uses.
-    auto mixed = static_cast<std::size_t>(reinterpret_cast<std::uintptr_t>(parent)) *
-                 0x9E3779B97F4A7C15ull;
+    auto mixed =
+        static_cast<std::size_t>(reinterpret_cast<std::uintptr_t>(parent)) * 0x9E3779B97F4A7C15ull;
     return hashName(name) ^ mixed ^ (mixed >> 29);
 }
 

@@ -17,8 +17,8 @@ using ValueDecoder = RegValue (*)(DWORD type, std::string_view text);
 
 struct MemoryValue {
     std::string_view name;
-    std::string_view data;          // the bytes, or the file's text of them when `decode` is set
-    ValueDecoder decode = nullptr;  // decoding waits until the value is read
+    std::string_view data;         // the bytes, or the file's text of them when `decode` is set
+    ValueDecoder decode = nullptr; // decoding waits until the value is read
     DWORD type = REG_NONE;
 
     RegValue value() const;

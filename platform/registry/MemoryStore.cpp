@@ -92,9 +92,8 @@ NodeId MemoryStore::findChild(NodeId parent, std::string_view name) {
 
 const std::pmr::vector<MemoryStore::Node*>& MemoryStore::children(Node& key) {
     if (!key.sorted) {
-        std::sort(key.children.begin(), key.children.end(), [](const Node* a, const Node* b) {
-            return compareNames(a->name, b->name) < 0;
-        });
+        std::sort(key.children.begin(), key.children.end(),
+                  [](const Node* a, const Node* b) { return compareNames(a->name, b->name) < 0; });
         key.sorted = true;
     }
     return key.children;

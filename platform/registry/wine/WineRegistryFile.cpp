@@ -391,8 +391,7 @@ RegValue Reader::readTypedHex(std::string_view data, std::string_view line, std:
 }
 
 // The string is only checked here; its escapes are read when the value is.
-void Reader::readString(std::string_view name, DWORD type, std::string_view line,
-                        std::size_t pos) {
+void Reader::readString(std::string_view name, DWORD type, std::string_view line, std::size_t pos) {
     std::size_t end = closingQuote(line, pos);
     if (end == line.size())
         fail("the string has no closing quote");
