@@ -82,8 +82,11 @@ QuotedText readQuoted(std::string_view s) {
             return out;
         }
         if (c != '\\') {
-            out.text.push_back(c);
-            ++i;
+            std::size_t run = i + 1;
+            while (run < s.size() && s[run] != '"' && s[run] != '\\')
+                ++run;
+            out.text.append(s.substr(i, run - i));
+            i = run;
             continue;
         }
         if (i + 1 == s.size())

@@ -7,6 +7,7 @@
 #include "platform/registry/Utf16.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace moxalo::regfile {
 
@@ -55,8 +56,9 @@ private:
     ImportResult& result_;
     bool haveKey_ = false;
     std::string noKeyReason_ = "it comes before any key line";
-    int valueLine_ = 0;      // where the value being read starts
-    std::string valueLabel_; // how messages name that value
+    int valueLine_ = 0;               // where the value being read starts
+    std::string valueLabel_;          // how messages name that value
+    std::optional<std::string> text_; // the text of that value, when it is a quoted string
     std::size_t unlisted_ = 0;
     int firstUnlistedLine_ = 0;
 };
@@ -231,6 +233,7 @@ void Importer::applyValue(const std::string& name, std::string_view data) {
         return;
     }
     RegValue value;
+    text_.reset();
     if (!readData(data, value))
         return;
     if (name.size() > kMaxValueNameChars &&
@@ -239,7 +242,12 @@ void Importer::applyValue(const std::string& name, std::string_view data) {
     else if (!haveKey_)
         dropValue(noKeyReason_);
     else
-        apply(valueLine_, valueLabel_ + " not set", [&] { target_.setValue(name, value); });
+        apply(valueLine_, valueLabel_ + " not set", [&] {
+            if (text_)
+                target_.setText(name, *text_);
+            else
+                target_.setValue(name, value);
+        });
 }
 
 bool Importer::readData(std::string_view data, RegValue& value) {
@@ -277,7 +285,9 @@ bool Importer::readString(std::string_view afterQuote, RegValue& value) {
         dropValue(quoted.problem);
         return false;
     }
-    value = {registry::REG_SZ, registry::stringValueData(quoted.text)};
+    // The text is widened to UTF-16 only if the target needs it so (see ImportTarget::setText).
+    value.type = registry::REG_SZ;
+    text_ = std::move(quoted.text);
     return true;
 }
 

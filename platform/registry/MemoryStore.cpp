@@ -165,11 +165,16 @@ NodeId MemoryStore::createKey(NodeId parent, std::string_view name) {
         return existing;
     if (name.empty() || name.find('\\') != std::string_view::npos)
         throw StoreError(origin_ + ": invalid key name \"" + std::string(name) + "\"");
-    Node* child = newNode(name);
+    Node* child = addChild(node(parent), name);
     child->listed = true;
-    attach(node(parent), child);
-    recordUndo([this, child] { detach(child); });
     return id(child);
+}
+
+MemoryStore::Node* MemoryStore::addChild(Node* parent, std::string_view name) {
+    Node* child = newNode(name);
+    attach(parent, child);
+    recordUndo([this, child] { detach(child); });
+    return child;
 }
 
 void MemoryStore::putValue(Node& n, const Value& value) {
@@ -229,6 +234,13 @@ void MemoryStore::list(Node& key, bool listed) {
     key.listed = listed;
 }
 
+// A file that has its keys in order adds each after its last sibling: such a name is new,
+// and is known to be without a lookup.
+bool MemoryStore::follows(const Node& parent, std::string_view name) {
+    return parent.sorted && !parent.children.empty() &&
+           compareNames(parent.children.back()->name, name) < 0;
+}
+
 NodeId MemoryStore::createPath(std::string_view path) {
     std::vector<std::string_view> names;
     for (std::size_t start = 0; start <= path.size();) {
@@ -251,8 +263,10 @@ NodeId MemoryStore::createPath(const std::vector<std::string_view>& names,
         at = chain[shared++];
     chain.resize(shared);
     for (std::size_t i = shared; i < names.size(); ++i) {
-        NodeId existing = findChild(id(at), names[i]);
-        at = node(existing != kNoNode ? existing : createKey(id(at), names[i]));
+        // Made here rather than by createKey(): the names are known to be new and well-formed,
+        // and a subclass's bookkeeping of changes is for changes, not for setting up.
+        NodeId existing = follows(*at, names[i]) ? kNoNode : findChild(id(at), names[i]);
+        at = existing != kNoNode ? node(existing) : addChild(at, names[i]);
         list(*at, at->listed && existing != kNoNode);
         chain.push_back(at);
     }

@@ -79,6 +79,8 @@ protected:
 private:
     Node* newNode(std::string_view name);
     std::string_view keep(std::string_view text);
+    static bool follows(const Node& parent, std::string_view name);
+    Node* addChild(Node* parent, std::string_view name);
     void attach(Node* parent, Node* child);
     void detach(Node* child);
     void putValue(Node& key, const Value& value);

@@ -1,5 +1,7 @@
 #include "platform/registry/Utf16.h"
 
+#include <algorithm>
+
 namespace moxalo::registry {
 
 namespace {
@@ -62,22 +64,44 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
 
 } // namespace
 
+namespace {
+
+// Writes `cp` at `out` as UTF-8; returns the bytes written.
+std::size_t putUtf8(char* out, char32_t cp) {
+    std::string bytes;
+    appendUtf8(bytes, cp);
+    bytes.copy(out, bytes.size());
+    return bytes.size();
+}
+
+} // namespace
+
+// Whole .reg files are tens of megabytes of mostly ASCII: the output is sized for that, one
+// byte a unit, and grows only where a character takes more.
 std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size) {
-    std::string out;
-    out.reserve(size / 2);
     std::size_t units = size / 2;
+    std::string out(units, '\0');
+    std::size_t n = 0;
     for (std::size_t i = 0; i < units; ++i) {
         char32_t u = data[2 * i] | (data[2 * i + 1] << 8);
+        if (u < 0x80) {
+            out[n++] = static_cast<char>(u);
+            continue;
+        }
+        // Room for this character and one byte for each unit after it.
+        if (out.size() - n < 4 + units - i)
+            out.resize(std::max(n + 4 + units - i, out.size() + out.size() / 2));
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
             char32_t lo = data[2 * i + 2] | (data[2 * i + 3] << 8);
             if (lo >= 0xDC00 && lo <= 0xDFFF) {
-                appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
+                n += putUtf8(&out[n], 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
                 ++i;
                 continue;
             }
         }
-        appendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+        n += putUtf8(&out[n], (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
     }
+    out.resize(n);
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/registry/wine/WineRegistryFile.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace moxalo::registry {
@@ -37,15 +38,19 @@ void WineKeyInfos::erase(const MemoryStore::Node* key) {
         infos_[key->serial].reset();
 }
 
-std::string_view WineFileLayout::keep(std::string_view text) {
+std::string_view WineFileLayout::keep(std::initializer_list<std::string_view> pieces) {
+    std::size_t size = 0;
+    for (std::string_view piece : pieces)
+        size += piece.size();
     // A block is never grown past what it reserved, so the views into it stay valid.
-    if (texts.empty() || texts.back().capacity() - texts.back().size() < text.size()) {
+    if (texts.empty() || texts.back().capacity() - texts.back().size() < size) {
         texts.emplace_back();
-        texts.back().reserve(std::max(kTextBlock, text.size()));
+        texts.back().reserve(std::max(kTextBlock, size));
     }
     std::string& block = texts.back();
     std::size_t at = block.size();
-    block.append(text);
+    for (std::string_view piece : pieces)
+        block.append(piece);
     return std::string_view(block).substr(at);
 }
 

@@ -250,7 +250,7 @@ void Reader::readKey(std::string_view line) {
     if (!onlyBlanksFrom(stamp, digits))
         report(lines_.number(), "the text after the key name is not a time; the key is read");
     key_ = MemoryStore::node(target_.createPath(names_, chain_));
-    layout_.keys[key_] = WineKeyInfo{layout_.keep(stamp), {}, false, false, false};
+    layout_.keys[key_] = WineKeyInfo{layout_.keep({stamp}), {}, false, false, false};
 }
 
 // Most key lines hold ASCII names that only "\\" separates: those are read in place into
@@ -317,10 +317,7 @@ void Reader::readKeyOption(std::string_view line) {
     }
     if (line.starts_with("#link"))
         info.isLink = true;
-    std::string options(info.options);
-    options += line;
-    options += '\n';
-    info.options = layout_.keep(options);
+    info.options = layout_.keep({info.options, line, "\n"});
 }
 
 void Reader::readValue(std::string_view line) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,8 +50,8 @@ struct WineFileLayout {
     // changed keys, never moved once written.
     std::deque<std::string> texts;
 
-    // A copy of `text` in `texts`.
-    std::string_view keep(std::string_view text);
+    // A copy of the pieces, one after the other, in `texts`.
+    std::string_view keep(std::initializer_list<std::string_view> pieces);
 };
 
 // A line wineserver would skip with a warning, at its 1-based number, and what is wrong with it.

@@ -70,7 +70,7 @@ void writeSection(std::string& out, const Node& key, const std::string& path,
 void stampWineKey(WineFileLayout& layout, WineKeyInfo& key, std::uint64_t now) {
     auto seconds = static_cast<unsigned>(
         now > kUnixEpochFileTime ? (now - kUnixEpochFileTime) / kTicksPerSecond : 0);
-    key.stamp = layout.keep(" " + std::to_string(seconds));
+    key.stamp = layout.keep({" ", std::to_string(seconds)});
     char time[40];
     std::snprintf(time, sizeof time, "#time=%x%08x\n", static_cast<unsigned>(now >> 32),
                   static_cast<unsigned>(now & 0xFFFFFFFFu));
@@ -81,7 +81,7 @@ void stampWineKey(WineFileLayout& layout, WineKeyInfo& key, std::uint64_t now) {
             options += rest.substr(0, end);
         rest.remove_prefix(end);
     }
-    key.options = layout.keep(options);
+    key.options = layout.keep({options});
 }
 
 // Keys go out depth first, each before its subkeys, in the order the tree keeps them; a stack
