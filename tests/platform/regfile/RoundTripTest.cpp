@@ -3,7 +3,9 @@
 #include "platform/regfile/RegFileExport.h"
 #include "tests/platform/regfile/RegFileTestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace moxalo::regfile::test {
 namespace {
@@ -114,6 +116,34 @@ TEST(RegFileRoundTrip, ValuesRegeditWouldTruncateAreKept) {
     back.result = importRegFile(exportRegFileTree(store, {5, true}), back.store);
     EXPECT_EQ(back.value("HKEY_CLASSES_ROOT\\.odd", "noNul"),
               (registry::RegValue{registry::REG_SZ, {0x61, 0, 0, 0}}));
+}
+
+// A file put together by hand or by a script may have its keys in any order; each order gives
+// the same tree, and so the same file when it is saved.
+TEST(RegFileRoundTrip, KeysInAnyOrderMakeTheSameTree) {
+    std::vector<std::string> sections;
+    for (int i = 0; i < 40; ++i) {
+        std::string n = std::to_string(i);
+        sections.push_back("[HKEY_CLASSES_ROOT\\.e" + n + "]\r\n@=\"t" + n + "\"\r\n");
+        sections.push_back("[HKEY_CLASSES_ROOT\\.e" + n + "\\OpenWithList\\app.exe]\r\n");
+        sections.push_back("[HKEY_CLASSES_ROOT\\t" + n + "\\shell\\open\\command]\r\n@=\"x\"\r\n");
+    }
+    auto load = [&sections] {
+        std::string body;
+        for (const std::string& section : sections)
+            body += "\r\n" + section;
+        return importBody(body);
+    };
+    auto inOrder = load();
+    std::string saved = exportRegFileTree(inOrder->store, {5, true});
+    std::reverse(sections.begin(), sections.end());
+    auto reversed = load();
+    std::shuffle(sections.begin(), sections.end(), std::mt19937(3));
+    auto shuffled = load();
+    EXPECT_EQ(treeDifference(inOrder->store, reversed->store), "");
+    EXPECT_EQ(treeDifference(inOrder->store, shuffled->store), "");
+    EXPECT_EQ(exportRegFileTree(reversed->store, {5, true}), saved);
+    EXPECT_EQ(exportRegFileTree(shuffled->store, {5, true}), saved);
 }
 
 } // namespace
