@@ -23,6 +23,10 @@ std::string LayeredStore::origin() const {
 }
 
 int LayeredStore::soleContentLayer(const Merged& m, bool values) const {
+    auto present = [](NodeId part) { return part != kNoNode; };
+    if (std::count_if(m.parts.begin(), m.parts.end(), present) == 1) // the usual case
+        return static_cast<int>(std::find_if(m.parts.begin(), m.parts.end(), present) -
+                                m.parts.begin());
     int found = -1;
     int holder = -1;
     for (std::size_t i = 0; i < m.parts.size(); ++i) {

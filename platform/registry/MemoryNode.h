@@ -3,12 +3,11 @@
 // data are views into it, and nothing is freed one key at a time; the arena goes whole with
 // the store.
 
+#include "platform/registry/ArenaList.h"
 #include "platform/registry/RegistryStore.h"
 
 #include <cstdint>
-#include <memory_resource>
 #include <string_view>
-#include <vector>
 
 namespace moxalo::registry {
 
@@ -26,15 +25,13 @@ struct MemoryValue {
 };
 
 struct MemoryNode {
-    explicit MemoryNode(std::pmr::memory_resource* arena) : children(arena), values(arena) {}
-
     std::string_view name;
     MemoryNode* parent = nullptr;
     // Appended as keys come; put in the order of their upper-case names (as a hive keeps
     // them) only when they are enumerated, so that loading costs the same in any order.
-    std::pmr::vector<MemoryNode*> children;
-    std::pmr::vector<MemoryValue> values; // in the order they were set
-    std::uint32_t serial = 0;             // the order in which the store made its keys
+    ArenaList<MemoryNode*> children;
+    ArenaList<MemoryValue> values; // in the order they were set
+    std::uint32_t serial = 0;      // the order in which the store made its keys
     // The key has a section of its own in the file it came from (or was created since);
     // file formats leave out keys that exist only as the ancestors of others.
     bool listed = false;

@@ -3,7 +3,6 @@
 #include "platform/registry/NameFold.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace moxalo::registry {
 
@@ -14,8 +13,6 @@ namespace {
 constexpr std::size_t kIndexedValues = 32;
 // Below this many subkeys a key is searched name by name, which is quicker than hashing.
 constexpr std::size_t kIndexedChildren = 8;
-// The arena's first block; it grows from there.
-constexpr std::size_t kFirstArenaBlock = std::size_t{64} << 10;
 
 std::string_view bytesOf(const std::vector<std::uint8_t>& data) {
     return {reinterpret_cast<const char*>(data.data()), data.size()};
@@ -34,23 +31,14 @@ bool MemoryValue::operator==(const MemoryValue& other) const {
     return name == other.name && value() == other.value();
 }
 
-MemoryStore::MemoryStore(std::string origin)
-    : origin_(std::move(origin)), arena_(kFirstArenaBlock), root_(newNode({})) {}
+MemoryStore::MemoryStore(std::string origin) : origin_(std::move(origin)), root_(newNode({})) {}
 
 MemoryStore::Node* MemoryStore::newNode(std::string_view name) {
     // Never destroyed: a node holds nothing but views and vectors of the arena.
-    Node* n = new (arena_.allocate(sizeof(Node), alignof(Node))) Node(&arena_);
-    n->name = keep(name);
+    Node* n = new (arena_.allocate(sizeof(Node), alignof(Node))) Node();
+    n->name = arena_.keep(name);
     n->serial = nodesMade_++;
     return n;
-}
-
-std::string_view MemoryStore::keep(std::string_view text) {
-    if (text.empty())
-        return {};
-    auto copy = static_cast<char*>(arena_.allocate(text.size(), 1));
-    std::memcpy(copy, text.data(), text.size());
-    return {copy, text.size()};
 }
 
 std::size_t MemoryStore::valuePosition(Node& key, std::string_view name) {
@@ -90,7 +78,7 @@ NodeId MemoryStore::findChild(NodeId parent, std::string_view name) {
     return found == nullptr ? kNoNode : id(found);
 }
 
-const std::pmr::vector<MemoryStore::Node*>& MemoryStore::children(Node& key) {
+const ArenaList<MemoryStore::Node*>& MemoryStore::children(Node& key) {
     if (!key.sorted) {
         std::sort(key.children.begin(), key.children.end(),
                   [](const Node* a, const Node* b) { return compareNames(a->name, b->name) < 0; });
@@ -127,11 +115,6 @@ std::optional<std::string> MemoryStore::whyReadOnly() {
     return readOnlyReason_;
 }
 
-void MemoryStore::recordUndo(std::function<void()> undo) {
-    if (keepUndo_)
-        undo_.push_back(std::move(undo));
-}
-
 void MemoryStore::discardChanges() {
     bool was = keepUndo_;
     keepUndo_ = false;
@@ -146,7 +129,7 @@ void MemoryStore::attach(Node* parent, Node* child) {
     auto& siblings = parent->children;
     if (parent->sorted && !siblings.empty() && compareNames(siblings.back()->name, child->name) > 0)
         parent->sorted = false;
-    siblings.push_back(child);
+    siblings.push_back(child, arena_);
     if (parent->indexed)
         index_.insert(child);
 }
@@ -187,8 +170,8 @@ void MemoryStore::putValue(Node& n, const Value& value) {
         return;
     }
     Value added = value;
-    added.name = keep(value.name);
-    values.push_back(added);
+    added.name = arena_.keep(value.name);
+    values.push_back(added, arena_);
     if (auto positions = valueIndex_.find(&n); positions != valueIndex_.end())
         positions->second.emplace(foldName(added.name), values.size() - 1);
     recordUndo([this, &n] {
@@ -198,12 +181,12 @@ void MemoryStore::putValue(Node& n, const Value& value) {
 }
 
 void MemoryStore::setValue(NodeId key, std::string_view name, const RegValue& value) {
-    putValue(*node(key), Value{name, keep(bytesOf(value.data)), nullptr, value.type});
+    putValue(*node(key), Value{name, arena_.keep(bytesOf(value.data)), nullptr, value.type});
 }
 
 void MemoryStore::setEncodedValue(NodeId key, std::string_view name, DWORD type,
                                   std::string_view text, ValueDecoder decode) {
-    putValue(*node(key), Value{name, keep(text), decode, type});
+    putValue(*node(key), Value{name, arena_.keep(text), decode, type});
 }
 
 void MemoryStore::deleteValue(NodeId key, std::string_view name) {
@@ -213,10 +196,10 @@ void MemoryStore::deleteValue(NodeId key, std::string_view name) {
         return;
     auto& values = n.values;
     recordUndo([this, &n, i, old = values[i]] {
-        n.values.insert(n.values.begin() + static_cast<std::ptrdiff_t>(i), old);
+        n.values.insert(i, old, arena_);
         valueIndex_.erase(&n);
     });
-    values.erase(values.begin() + static_cast<std::ptrdiff_t>(i));
+    values.erase(values.begin() + i);
     valueIndex_.erase(&n);
 }
 

@@ -18,8 +18,6 @@ public:
     using Value = MemoryValue;
 
     explicit MemoryStore(std::string origin = "(memory)");
-    MemoryStore(const MemoryStore&) = delete;
-    MemoryStore& operator=(const MemoryStore&) = delete;
 
     std::string origin() const override { return origin_; }
     NodeId rootNode() override { return id(root_); }
@@ -47,7 +45,7 @@ public:
     void setEncodedValue(NodeId key, std::string_view name, DWORD type, std::string_view text,
                          ValueDecoder decode);
     // The key's subkeys in their order.
-    const std::pmr::vector<Node*>& children(Node& key);
+    const ArenaList<Node*>& children(Node& key);
 
     // Creates every missing key along a path of names separated by "\". Keys it creates on the
     // way are not listed; the key at the end is.
@@ -70,7 +68,10 @@ protected:
     void keepUndo(bool on) { keepUndo_ = on; }
     bool keepingUndo() const { return keepUndo_; }
     // Records how to take back a change a subclass makes beside the tree.
-    void recordUndo(std::function<void()> undo);
+    template <typename Undo> void recordUndo(Undo&& undo) {
+        if (keepUndo_)
+            undo_.emplace_back(std::forward<Undo>(undo));
+    }
     // The changes are saved; nothing is left to take back.
     void forgetUndo() { undo_.clear(); }
 
@@ -78,7 +79,6 @@ protected:
 
 private:
     Node* newNode(std::string_view name);
-    std::string_view keep(std::string_view text);
     static bool follows(const Node& parent, std::string_view name);
     Node* addChild(Node* parent, std::string_view name);
     void attach(Node* parent, Node* child);
@@ -91,7 +91,7 @@ private:
 
     // Deleted keys stay in the arena until the store goes, so a handle that still names one
     // of them never points at freed memory, and a delete can be taken back.
-    std::pmr::monotonic_buffer_resource arena_;
+    Arena arena_;
     std::uint32_t nodesMade_ = 0;
     Node* root_;
     ChildIndex index_;

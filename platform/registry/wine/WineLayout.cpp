@@ -1,16 +1,9 @@
 #include "platform/registry/wine/WineRegistryFile.h"
 
-#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace moxalo::registry {
-
-namespace {
-
-// Each block of texts holds the key lines of many sections.
-constexpr std::size_t kTextBlock = std::size_t{64} << 10;
-
-} // namespace
 
 const WineKeyInfo* WineKeyInfos::find(const MemoryStore::Node* key) const {
     if (key->serial >= infos_.size() || !infos_[key->serial])
@@ -42,16 +35,13 @@ std::string_view WineFileLayout::keep(std::initializer_list<std::string_view> pi
     std::size_t size = 0;
     for (std::string_view piece : pieces)
         size += piece.size();
-    // A block is never grown past what it reserved, so the views into it stay valid.
-    if (texts.empty() || texts.back().capacity() - texts.back().size() < size) {
-        texts.emplace_back();
-        texts.back().reserve(std::max(kTextBlock, size));
+    auto text = static_cast<char*>(texts.allocate(size, 1));
+    std::size_t at = 0;
+    for (std::string_view piece : pieces) {
+        std::memcpy(text + at, piece.data(), piece.size());
+        at += piece.size();
     }
-    std::string& block = texts.back();
-    std::size_t at = block.size();
-    for (std::string_view piece : pieces)
-        block.append(piece);
-    return std::string_view(block).substr(at);
+    return {text, size};
 }
 
 } // namespace moxalo::registry

@@ -1,5 +1,6 @@
 #include "platform/registry/wine/WineRegistryFile.h"
 
+#include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineEscape.h"
 
 #include <algorithm>
@@ -18,6 +19,10 @@ constexpr std::size_t kMaxValueNameLength = 16383;
 constexpr std::size_t kMaxKeyDepth = 512;
 // A user reads the first few problems; a garbage file must not pile up millions of them.
 constexpr std::size_t kMaxDiagnostics = 1000;
+// wineserver's sections take about this many bytes at the least (key line and time): room
+// for the infos of a file's keys is reserved by it. Reserved room that is not used costs no
+// memory.
+constexpr std::size_t kSectionBytes = 64;
 
 // The lines of a file, without their "\n" (or "\r\n"), numbered from 1.
 class Lines {
@@ -80,20 +85,23 @@ std::vector<std::uint8_t> stringBytes(const std::u16string& text) {
     return data;
 }
 
-// The text of a string value, from after its opening quote to its closing one, made into the
-// value's bytes.
-RegValue decodeString(DWORD type, std::string_view text) {
-    std::u16string units;
-    parseWineText(text, 0, '"', units);
-    return RegValue{type, stringBytes(units)};
-}
-
 // The position of the first '"', backslash or non-ASCII byte from `pos` on, or the line's end.
 std::size_t plainTextEnd(std::string_view line, std::size_t pos) {
     while (pos < line.size() && line[pos] != '"' && line[pos] != '\\' &&
            static_cast<unsigned char>(line[pos]) < 0x80)
         ++pos;
     return pos;
+}
+
+// The text of a string value, from after its opening quote to its closing one, made into the
+// value's bytes.
+RegValue decodeString(DWORD type, std::string_view text) {
+    std::string_view body = text.substr(0, text.size() - 1);
+    if (plainTextEnd(body, 0) == body.size()) // ASCII without escapes: each byte is a unit
+        return RegValue{type, stringValueData(body)};
+    std::u16string units;
+    parseWineText(text, 0, '"', units);
+    return RegValue{type, stringBytes(units)};
 }
 
 // Where parseWineText would find the closing quote, or the line's end: a backslash escapes the
@@ -440,6 +448,7 @@ std::vector<std::uint8_t> Reader::readHex(std::string_view line, std::size_t pos
 
 std::vector<WineDiagnostic> readWineRegistry(std::string_view text, const std::string& fileName,
                                              MemoryStore& target, WineFileLayout& layout) {
+    layout.keys.reserve(text.size() / kSectionBytes);
     return Reader(text, fileName, target, layout).run();
 }
 

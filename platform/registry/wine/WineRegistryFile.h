@@ -2,10 +2,10 @@
 // Wine's own registry files (system.reg, user.reg, userdef.reg): reading one into a memory
 // tree and writing the tree back exactly as wineserver writes it.
 
+#include "platform/registry/Arena.h"
 #include "platform/registry/MemoryStore.h"
 
 #include <cstdint>
-#include <deque>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -38,6 +38,8 @@ public:
     // The key's info, made empty when it has none.
     WineKeyInfo& operator[](const MemoryStore::Node* key);
     void erase(const MemoryStore::Node* key);
+    // Room for this many keys, so that loading a file does not move the infos again and again.
+    void reserve(std::size_t keys) { infos_.reserve(keys); }
 
 private:
     std::vector<std::optional<WineKeyInfo>> infos_;
@@ -46,9 +48,8 @@ private:
 struct WineFileLayout {
     std::string header; // every line before the first key, as read
     WineKeyInfos keys;
-    // What the infos' views point into: blocks filled with the texts read and those made for
-    // changed keys, never moved once written.
-    std::deque<std::string> texts;
+    // What the infos' views point into: the texts read and those made for changed keys.
+    Arena texts;
 
     // A copy of the pieces, one after the other, in `texts`.
     std::string_view keep(std::initializer_list<std::string_view> pieces);

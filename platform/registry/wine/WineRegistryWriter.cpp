@@ -33,7 +33,7 @@ bool isWritten(const Node& key, const WineKeyInfo* info) {
 // The store keeps subkeys in Windows' order and values in the order they were set; the file
 // has both in wineserver's order.
 template <typename Item, typename NameOf>
-std::vector<const Item*> inWineOrder(const std::pmr::vector<Item>& items, NameOf nameOf) {
+std::vector<const Item*> inWineOrder(const ArenaList<Item>& items, NameOf nameOf) {
     std::vector<std::pair<std::u16string, const Item*>> keyed;
     keyed.reserve(items.size());
     for (const auto& item : items)
