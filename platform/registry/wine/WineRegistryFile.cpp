@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <stdexcept>
 
 namespace moxalo::registry {
@@ -85,12 +86,23 @@ std::vector<std::uint8_t> stringBytes(const std::u16string& text) {
     return data;
 }
 
-// The position of the first '"', backslash or non-ASCII byte from `pos` on, or the line's end.
-std::size_t plainTextEnd(std::string_view line, std::size_t pos) {
-    while (pos < line.size() && line[pos] != '"' && line[pos] != '\\' &&
-           static_cast<unsigned char>(line[pos]) < 0x80)
+// The position of the first byte above 0x7F in text[pos, end), or `end`; eight at a time.
+std::size_t firstNonAscii(std::string_view text, std::size_t pos, std::size_t end) {
+    for (std::uint64_t word = 0; pos + sizeof word <= end; pos += sizeof word) {
+        std::memcpy(&word, text.data() + pos, sizeof word);
+        if ((word & 0x8080808080808080ull) != 0)
+            break;
+    }
+    while (pos < end && static_cast<unsigned char>(text[pos]) < 0x80)
         ++pos;
     return pos;
+}
+
+// The position of the first '"', backslash or non-ASCII byte from `pos` on, or the line's end.
+std::size_t plainTextEnd(std::string_view line, std::size_t pos) {
+    std::size_t end = std::min(line.find('"', pos), line.size());
+    end = std::min(line.substr(0, end).find('\\', pos), end);
+    return firstNonAscii(line, pos, end);
 }
 
 // The text of a string value, from after its opening quote to its closing one, made into the
@@ -107,9 +119,14 @@ RegValue decodeString(DWORD type, std::string_view text) {
 // Where parseWineText would find the closing quote, or the line's end: a backslash escapes the
 // character after it, and no escape's digits are a quote.
 std::size_t closingQuote(std::string_view line, std::size_t pos) {
-    while (pos < line.size() && line[pos] != '"')
-        pos += line[pos] == '\\' ? 2 : 1;
-    return std::min(pos, line.size());
+    while (pos < line.size()) {
+        std::size_t quote = std::min(line.find('"', pos), line.size());
+        std::size_t escape = line.substr(0, quote).find('\\', pos);
+        if (escape == std::string_view::npos)
+            return quote;
+        pos = escape + 2;
+    }
+    return line.size();
 }
 
 // What is wrong with the line being read; the line is skipped.
@@ -261,26 +278,27 @@ void Reader::readKey(std::string_view line) {
     layout_.keys[key_] = WineKeyInfo{layout_.keep({stamp}), {}, false, false, false};
 }
 
-// Most key lines hold ASCII names that only "\\" separates: those are read in place into
+// Most key lines hold ASCII names that only "\\\\" separates: those are read in place into
 // names_. Returns the position after "]", or nothing when the names have escapes to read.
 std::optional<std::size_t> Reader::plainKeyPath(std::string_view line) {
     names_.clear();
-    std::size_t start = 1;
-    for (std::size_t i = 1; i < line.size(); ++i) {
-        char c = line[i];
-        bool separator = c == '\\' && i + 1 < line.size() && line[i + 1] == '\\';
-        if ((c == '\\' && !separator) || static_cast<unsigned char>(c) >= 0x80)
+    std::size_t close = line.find(']');
+    if (close == std::string_view::npos || firstNonAscii(line, 1, close) != close)
+        return std::nullopt;
+    std::string_view path = line.substr(1, close - 1);
+    for (std::size_t start = 0;;) {
+        std::size_t slash = path.find('\\', start);
+        if (slash == std::string_view::npos) {
+            addName(path.substr(start));
+            return close + 1;
+        }
+        // A single backslash escapes what follows it (perhaps that "]"); a leading separator is
+        // refused with the usual message.
+        if (slash + 1 == path.size() || path[slash + 1] != '\\' || slash == 0)
             return std::nullopt;
-        if (c != ']' && !separator)
-            continue;
-        if (i == 1 && separator)
-            return std::nullopt; // a leading backslash, refused with the usual message
-        addName(line.substr(start, i - start));
-        if (c == ']')
-            return i + 1;
-        start = ++i + 1;
+        addName(path.substr(start, slash - start));
+        start = slash + 2;
     }
-    return std::nullopt;
 }
 
 void Reader::addName(std::string_view name) {
