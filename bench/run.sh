@@ -83,17 +83,20 @@ measure() {
   done
 }
 
-# wine_query PREFIX: sets `t`, the wall time of `wine reg query` of one key, with no wineserver
-# running before, so that the server starts and loads the prefix's registry for it.
+# wine_query PREFIX: sets `t`, the wall time of `wine reg query` of a key that every prefix
+# has, with no wineserver running before, so that the server starts and loads the prefix's
+# registry for it. Returns 1 when the query fails.
 wine_query() {
-  local t0 t1
+  local t0 t1 status=0
   WINEPREFIX=$1 wineserver -k 2>/dev/null || true
-  WINEPREFIX=$1 wineserver -w
+  WINEPREFIX=$1 wineserver -w 2>/dev/null || true
   t0=$(date +%s.%N)
-  WINEPREFIX=$1 WINEDEBUG=-all wine reg query 'HKLM\Software\Classes\.ext0001' >/dev/null 2>&1
+  WINEPREFIX=$1 WINEDEBUG=-all wine reg query 'HKLM\Software\Classes\.ini' >/dev/null 2>&1 ||
+    status=1
   t1=$(date +%s.%N)
   WINEPREFIX=$1 wineserver -k 2>/dev/null || true
   t=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
+  return $status
 }
 
 # wine_peer: Wine's own loading of the generated classes, the peer of list from the prefix: one
@@ -118,11 +121,14 @@ wine_peer() {
   # wineserver replaces rather than rewrites when it saves.
   rm -rf "$with" && cp -al "$fresh" "$with" && rm "$with/system.reg"
   { cat "$fresh/system.reg"; tail -n +5 "$stem-prefix/system.reg"; } >"$with/system.reg"
-  local with_best="" plain_best="" round
+  local with_best="" plain_best="" with_t round
   for ((round = 0; round < 5; round++)); do
-    wine_query "$with"
-    with_best=$(lesser "$with_best" "$t")
-    wine_query "$fresh"
+    if ! { wine_query "$with" && with_t=$t && wine_query "$fresh"; }; then
+      echo "Wine's own loading is not timed: wine reg query failed in $with or $fresh."
+      rm -rf "$with"
+      return
+    fi
+    with_best=$(lesser "$with_best" "$with_t")
     plain_best=$(lesser "$plain_best" "$t")
   done
   rm -rf "$with"

@@ -24,6 +24,14 @@ public:
         used_ = at + size;
         return block_ + at;
     }
+    // Grows the allocation at `at` of `size` bytes to `newSize` where it stands, when it is
+    // the last one made and its block has room; false, changing nothing, when not.
+    bool extend(void* at, std::size_t size, std::size_t newSize) {
+        if (static_cast<char*>(at) + size != block_ + used_ || used_ - size + newSize > size_)
+            return false;
+        used_ = used_ - size + newSize;
+        return true;
+    }
     // A copy of `text` that lives as long as the arena.
     std::string_view keep(std::string_view text);
 

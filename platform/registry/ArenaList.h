@@ -1,7 +1,8 @@
 #pragma once
 // A key's subkeys or values in a MemoryStore: a vector whose storage comes from the store's
 // arena, which frees it all at once with the store. Growing leaves the old storage to the
-// arena. Two words and two counts, where a std::pmr::vector takes four words.
+// arena, unless the list was the last thing allocated and can grow in place. Two words and two
+// counts, where a std::pmr::vector takes four words.
 
 #include "platform/registry/Arena.h"
 
@@ -57,6 +58,11 @@ public:
 private:
     void grow(Arena& arena) {
         std::uint32_t capacity = capacity_ == 0 ? 1 : capacity_ * 2;
+        // A list filled while nothing else is allocated grows where it stands.
+        if (data_ != nullptr && arena.extend(data_, capacity_ * sizeof(T), capacity * sizeof(T))) {
+            capacity_ = capacity;
+            return;
+        }
         T* data = static_cast<T*>(arena.allocate(capacity * sizeof(T), alignof(T)));
         std::copy(begin(), end(), data);
         data_ = data;

@@ -36,7 +36,7 @@ MemoryStore::MemoryStore(std::string origin) : origin_(std::move(origin)), root_
 MemoryStore::Node* MemoryStore::newNode(std::string_view name) {
     // Never destroyed: a node holds nothing but views and vectors of the arena.
     Node* n = new (arena_.allocate(sizeof(Node), alignof(Node))) Node();
-    n->name = arena_.keep(name);
+    n->name = texts_.keep(name);
     n->serial = nodesMade_++;
     return n;
 }
@@ -170,7 +170,7 @@ void MemoryStore::putValue(Node& n, const Value& value) {
         return;
     }
     Value added = value;
-    added.name = arena_.keep(value.name);
+    added.name = texts_.keep(value.name);
     values.push_back(added, arena_);
     if (auto positions = valueIndex_.find(&n); positions != valueIndex_.end())
         positions->second.emplace(foldName(added.name), values.size() - 1);
@@ -181,12 +181,12 @@ void MemoryStore::putValue(Node& n, const Value& value) {
 }
 
 void MemoryStore::setValue(NodeId key, std::string_view name, const RegValue& value) {
-    putValue(*node(key), Value{name, arena_.keep(bytesOf(value.data)), nullptr, value.type});
+    putValue(*node(key), Value{name, texts_.keep(bytesOf(value.data)), nullptr, value.type});
 }
 
 void MemoryStore::setEncodedValue(NodeId key, std::string_view name, DWORD type,
                                   std::string_view text, ValueDecoder decode) {
-    putValue(*node(key), Value{name, arena_.keep(text), decode, type});
+    putValue(*node(key), Value{name, texts_.keep(text), decode, type});
 }
 
 void MemoryStore::deleteValue(NodeId key, std::string_view name) {

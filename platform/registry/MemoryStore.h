@@ -91,7 +91,10 @@ private:
 
     // Deleted keys stay in the arena until the store goes, so a handle that still names one
     // of them never points at freed memory, and a delete can be taken back.
-    Arena arena_;
+    Arena arena_; // keys and their lists
+    // Names and data, apart from the keys, so that a key's list of values, filled as its file
+    // section is read, grows in place.
+    Arena texts_;
     std::uint32_t nodesMade_ = 0;
     Node* root_;
     ChildIndex index_;

@@ -2,6 +2,7 @@
 
 #include "platform/registry/RegistryStore.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -36,6 +37,17 @@ SourceFile::SourceFile(const std::string& path, const Check& check) {
 SourceFile::~SourceFile() {
     if (mapped_)
         munmap(const_cast<char*>(data_), size_);
+}
+
+void SourceFile::release(std::size_t offset) {
+    if (!mapped_)
+        return;
+    auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    std::size_t end = std::min(offset, size_) / page * page;
+    if (end <= released_)
+        return;
+    madvise(const_cast<char*>(data_) + released_, end - released_, MADV_DONTNEED);
+    released_ = end;
 }
 
 std::string SourceFile::map(int fd, std::size_t size) {

@@ -22,6 +22,9 @@ public:
     SourceFile& operator=(const SourceFile&) = delete;
 
     std::string_view bytes() const { return {data_, size_}; }
+    // The bytes before `offset` are read: their pages may leave memory. Should they be read
+    // again after all, they come back from the file.
+    void release(std::size_t offset);
 
 private:
     std::string map(int fd, std::size_t size);
@@ -30,7 +33,8 @@ private:
     const char* data_ = nullptr;
     std::size_t size_ = 0;
     bool mapped_ = false;
-    std::string streamed_; // what was read from a file that cannot be mapped
+    std::size_t released_ = 0; // the bytes before this are released
+    std::string streamed_;     // what was read from a file that cannot be mapped
 };
 
 } // namespace moxalo::registry

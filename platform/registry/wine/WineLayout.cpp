@@ -44,4 +44,12 @@ std::string_view WineFileLayout::keep(std::initializer_list<std::string_view> pi
     return {text, size};
 }
 
+std::string_view WineFileLayout::append(std::string_view text, std::string_view more) {
+    auto start = const_cast<char*>(text.data());
+    if (text.empty() || !texts.extend(start, text.size(), text.size() + more.size()))
+        return keep({text, more});
+    std::memcpy(start + text.size(), more.data(), more.size());
+    return {start, text.size() + more.size()};
+}
+
 } // namespace moxalo::registry

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 
 namespace moxalo::registry {
@@ -24,6 +25,8 @@ constexpr std::size_t kMaxDiagnostics = 1000;
 // for the infos of a file's keys is reserved by it. Reserved room that is not used costs no
 // memory.
 constexpr std::size_t kSectionBytes = 64;
+// How far the reader gets between telling where it is.
+constexpr std::size_t kReadStep = std::size_t{4} << 20;
 
 // The lines of a file, without their "\n" (or "\r\n"), numbered from 1.
 class Lines {
@@ -138,8 +141,9 @@ public:
 class Reader {
 public:
     Reader(std::string_view text, const std::string& fileName, MemoryStore& target,
-           WineFileLayout& layout)
-        : lines_(text), text_(text), fileName_(fileName), target_(target), layout_(layout) {}
+           WineFileLayout& layout, const std::function<void(std::size_t)>& readUpTo)
+        : lines_(text), text_(text), fileName_(fileName), target_(target), layout_(layout),
+          readUpTo_(readUpTo) {}
 
     std::vector<WineDiagnostic> run();
 
@@ -151,6 +155,8 @@ private:
         throw StoreError(fileName_ + ": line " + std::to_string(line) + ": " + what);
     }
     void report(int line, std::string message);
+    void keepHeader();
+    void tellReadUpTo();
     void readLine(std::string_view line);
     void readGlobalOption(std::string_view line);
     void readKey(std::string_view line);
@@ -170,10 +176,11 @@ private:
     const std::string& fileName_;
     MemoryStore& target_;
     WineFileLayout& layout_;
+    const std::function<void(std::size_t)>& readUpTo_;
+    std::size_t toldUpTo_ = 0;
     MemoryStore::Node* key_ = nullptr; // null before the first key and after a malformed one
     bool sawKeyLine_ = false;
     int keyLine_ = 0;
-    std::size_t headerEnd_ = std::string_view::npos;
     // How a LineError is reported: "<prefix><what><suffix>".
     std::string_view prefix_;
     std::string_view suffix_;
@@ -189,6 +196,7 @@ std::vector<WineDiagnostic> Reader::run() {
         refuse("not a Wine registry file (the first line must be \"" +
                std::string(kWineRegistryHeader) + "\")");
     while (lines_.next()) {
+        tellReadUpTo();
         int number = lines_.number();
         std::string_view line = lines_.current();
         line.remove_prefix(skipBlanks(line, 0));
@@ -205,11 +213,24 @@ std::vector<WineDiagnostic> Reader::run() {
     if (unlisted_ > 0)
         diagnostics_.push_back(
             {firstUnlistedLine_, std::to_string(unlisted_) + " more problems from here on"});
-    layout_.header = std::string(text_.substr(0, headerEnd_));
-    // wineserver starts every key with an empty line, which therefore is not the header's.
-    if (sawKeyLine_ && layout_.header.ends_with("\n\n"))
-        layout_.header.pop_back();
+    if (!sawKeyLine_)
+        layout_.header = std::string(text_);
     return std::move(diagnostics_);
+}
+
+// Once the header is kept, nothing before the line being read is looked at again.
+void Reader::tellReadUpTo() {
+    if (readUpTo_ && sawKeyLine_ && lines_.offset() - toldUpTo_ >= kReadStep) {
+        toldUpTo_ = lines_.offset();
+        readUpTo_(toldUpTo_);
+    }
+}
+
+void Reader::keepHeader() {
+    layout_.header = std::string(text_.substr(0, lines_.offset()));
+    // wineserver starts every key with an empty line, which therefore is not the header's.
+    if (layout_.header.ends_with("\n\n"))
+        layout_.header.pop_back();
 }
 
 void Reader::report(int line, std::string message) {
@@ -226,7 +247,7 @@ void Reader::readLine(std::string_view line) {
     suffix_ = {};
     if (first == '[') {
         if (!sawKeyLine_)
-            headerEnd_ = lines_.offset();
+            keepHeader();
         sawKeyLine_ = true;
         key_ = nullptr;
         keyLine_ = lines_.number();
@@ -275,7 +296,7 @@ void Reader::readKey(std::string_view line) {
     if (!onlyBlanksFrom(stamp, digits))
         report(lines_.number(), "the text after the key name is not a time; the key is read");
     key_ = MemoryStore::node(target_.createPath(names_, chain_));
-    layout_.keys[key_] = WineKeyInfo{layout_.keep({stamp}), {}, false, false, false};
+    layout_.keys[key_] = WineKeyInfo{layout_.keep({stamp, "\n"}), false, false, false};
 }
 
 // Most key lines hold ASCII names that only "\\\\" separates: those are read in place into
@@ -343,7 +364,7 @@ void Reader::readKeyOption(std::string_view line) {
     }
     if (line.starts_with("#link"))
         info.isLink = true;
-    info.options = layout_.keep({info.options, line, "\n"});
+    info.lines = layout_.append(layout_.append(info.lines, line), "\n");
 }
 
 void Reader::readValue(std::string_view line) {
@@ -465,9 +486,10 @@ std::vector<std::uint8_t> Reader::readHex(std::string_view line, std::size_t pos
 } // namespace
 
 std::vector<WineDiagnostic> readWineRegistry(std::string_view text, const std::string& fileName,
-                                             MemoryStore& target, WineFileLayout& layout) {
+                                             MemoryStore& target, WineFileLayout& layout,
+                                             const std::function<void(std::size_t)>& readUpTo) {
     layout.keys.reserve(text.size() / kSectionBytes);
-    return Reader(text, fileName, target, layout).run();
+    return Reader(text, fileName, target, layout, readUpTo).run();
 }
 
 } // namespace moxalo::registry

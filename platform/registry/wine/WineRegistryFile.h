@@ -6,6 +6,7 @@
 #include "platform/registry/MemoryStore.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -21,8 +22,9 @@ inline constexpr std::uint64_t kUnixEpochFileTime = 116444736000000000ull;
 // What a key's section holds besides its values, kept as read so that an unchanged key is
 // written back byte for byte. The texts are views into the layout's own texts.
 struct WineKeyInfo {
-    std::string_view stamp;   // what follows "]" on the key line, e.g. " 1796594470"
-    std::string_view options; // the "#time=", "#class=", "#link" lines, each with its "\n"
+    // What follows "]" on the key line (e.g. " 1796594470") and the "#time=", "#class=" and
+    // "#link" lines after it, each line with its "\n".
+    std::string_view lines;
     bool hasClass = false;
     bool isLink = false;
     bool placeholder = false; // made only to be looked into; not written until it is changed
@@ -53,6 +55,8 @@ struct WineFileLayout {
 
     // A copy of the pieces, one after the other, in `texts`.
     std::string_view keep(std::initializer_list<std::string_view> pieces);
+    // `text` (from keep()) with `more` after it: in place when nothing was kept since.
+    std::string_view append(std::string_view text, std::string_view more);
 };
 
 // A line wineserver would skip with a warning, at its 1-based number, and what is wrong with it.
@@ -66,8 +70,11 @@ struct WineDiagnostic {
 // after a malformed key line are skipped up to the next key line. Throws StoreError
 // "<fileName>: line N: <what>" only for a file wineserver refuses whole: one without its header
 // line, or for another architecture.
+// `readUpTo` is told now and then the offset before which the text is not looked at again, so
+// that the pages of a large file can go as it is read.
 std::vector<WineDiagnostic> readWineRegistry(std::string_view text, const std::string& fileName,
-                                             MemoryStore& target, WineFileLayout& layout);
+                                             MemoryStore& target, WineFileLayout& layout,
+                                             const std::function<void(std::size_t)>& readUpTo = {});
 
 // The file's bytes. Keys without an entry in `layout` get the time `now`, a FILETIME.
 std::string writeWineRegistry(MemoryStore& store, const WineFileLayout& layout, std::uint64_t now);

@@ -58,9 +58,7 @@ void writeSection(std::string& out, const Node& key, const std::string& path,
     out += "\n[";
     out += path;
     out += "]";
-    out += info->stamp;
-    out += "\n";
-    out += info->options;
+    out += info->lines;
     for (const auto* entry : inWineOrder(key.values, [](const auto& v) { return v.name; }))
         out += formatWineValue(entry->name, entry->value());
 }
@@ -70,18 +68,18 @@ void writeSection(std::string& out, const Node& key, const std::string& path,
 void stampWineKey(WineFileLayout& layout, WineKeyInfo& key, std::uint64_t now) {
     auto seconds = static_cast<unsigned>(
         now > kUnixEpochFileTime ? (now - kUnixEpochFileTime) / kTicksPerSecond : 0);
-    key.stamp = layout.keep({" ", std::to_string(seconds)});
     char time[40];
     std::snprintf(time, sizeof time, "#time=%x%08x\n", static_cast<unsigned>(now >> 32),
                   static_cast<unsigned>(now & 0xFFFFFFFFu));
-    std::string options = time;
-    for (std::string_view rest = key.options; !rest.empty();) {
+    std::string lines = " " + std::to_string(seconds) + "\n" + time;
+    std::string_view options = key.lines.substr(std::min(key.lines.find('\n'), key.lines.size()));
+    for (std::string_view rest = options.empty() ? options : options.substr(1); !rest.empty();) {
         std::size_t end = std::min(rest.find('\n'), rest.size() - 1) + 1;
         if (!rest.starts_with("#time="))
-            options += rest.substr(0, end);
+            lines += rest.substr(0, end);
         rest.remove_prefix(end);
     }
-    key.options = layout.keep({options});
+    key.lines = layout.keep({lines});
 }
 
 // Keys go out depth first, each before its subkeys, in the order the tree keeps them; a stack
