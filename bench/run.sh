@@ -229,8 +229,8 @@ if [ -n "$list_best" ]; then
   echo
   echo "Each kind of source of the same registry: list and save-list --extended (best wall time),"
   echo "the source file read per second of list, peak memory, and list's time over cat's of the file:"
-  printf '%-6s %8s %8s %8s %9s %8s %8s %8s %8s\n' "source" "file MB" "cat s" "list s" "MB/s" \
-    "peak MB" "peak/MB" "list/cat" "save s"
+  printf '%-6s %8s %8s %8s %9s %8s %9s %8s %8s\n' "source" "file MB" "cat s" "list s" "MB/s" \
+    "peak MB" "peak/file" "list/cat" "save s"
   for kind in "${source_kinds[@]}"; do
     source_of "$kind" "$stem"
     source_path[$kind]=$path source_file[$kind]=$file
@@ -241,7 +241,7 @@ if [ -n "$list_best" ]; then
     measure "$cli" --registry "$path" save-list --extended "$out/list-extended.txt"
     source_save[$kind]=$best
     bytes=$(stat -c %s "$file")
-    printf '%-6s %8s %8s %8s %9s %8s %8s %8s %8s\n' "$kind" "$(calc %.1f "$bytes / 1048576")" \
+    printf '%-6s %8s %8s %8s %9s %8s %9s %8s %8s\n' "$kind" "$(calc %.1f "$bytes / 1048576")" \
       "${source_cat[$kind]}" "${source_list[$kind]}" \
       "$(calc %.0f "$bytes / 1048576 / ${source_list[$kind]}")" \
       "$(calc %.1f "${source_peak[$kind]} / 1024")" \
