@@ -1,8 +1,8 @@
 #pragma once
 // A key's subkeys or values in a MemoryStore: a vector whose storage comes from the store's
 // arena, which frees it all at once with the store. Growing leaves the old storage to the
-// arena, unless the list was the last thing allocated and can grow in place. Two words and two
-// counts, where a std::pmr::vector takes four words.
+// arena, unless the list was the last thing allocated and can grow in place. It takes a pointer
+// and two 32-bit counts, half of what a std::pmr::vector takes, as keys are many.
 
 #include "platform/registry/Arena.h"
 
