@@ -31,6 +31,16 @@ double share(const std::string& option, const std::string& text) {
     return p;
 }
 
+KeyOrder keyOrder(const std::string& text) {
+    if (text == "sorted")
+        return KeyOrder::Sorted;
+    if (text == "reverse")
+        return KeyOrder::Reverse;
+    if (text == "shuffled")
+        return KeyOrder::Shuffled;
+    throw UsageError("--order takes sorted, reverse or shuffled, not \"" + text + "\"");
+}
+
 void apply(GeneratorOptions& options, const std::string& option, const std::string& value) {
     ClassesShape& shape = options.shape;
     if (option == "--root-keys")
@@ -47,6 +57,10 @@ void apply(GeneratorOptions& options, const std::string& option, const std::stri
         options.hivePath = value;
     else if (option == "--reg")
         options.regPath = value;
+    else if (option == "--wine")
+        options.winePath = value;
+    else if (option == "--order")
+        options.regOrder = keyOrder(value);
     else
         throw UsageError("unknown option \"" + option + "\"");
 }
@@ -54,8 +68,9 @@ void apply(GeneratorOptions& options, const std::string& option, const std::stri
 } // namespace
 
 const char* const kGeneratorUsage =
-    "Usage: moxalo-bench-gen [OPTIONS] (--hive FILE | --reg FILE)...\n"
-    "Writes a synthetic HKEY_CLASSES_ROOT as a registry hive and/or a regedit export.\n"
+    "Usage: moxalo-bench-gen [OPTIONS] (--hive FILE | --reg FILE | --wine FOLDER)...\n"
+    "Writes a synthetic HKEY_CLASSES_ROOT as a registry hive, a regedit export and/or a Wine\n"
+    "prefix.\n"
     "\n"
     "  --root-keys N    subkeys of HKEY_CLASSES_ROOT, all kinds (default 1000, at most 60000)\n"
     "  --extensions N   extension keys .ext0001... among them (default 100, at most 8000)\n"
@@ -65,7 +80,10 @@ const char* const kGeneratorUsage =
     "  --software       put the classes under a root key Classes, as a SOFTWARE hive has them\n"
     "                   (default: at the root, as UsrClass.dat has them)\n"
     "  --hive FILE      write a hive\n"
-    "  --reg FILE       write a regedit 5 export (UTF-16LE) of HKEY_CLASSES_ROOT\n";
+    "  --reg FILE       write a regedit 5 export (UTF-16LE) of HKEY_CLASSES_ROOT\n"
+    "  --order ORDER    the keys of the export: sorted (default, as regedit writes them),\n"
+    "                   reverse or shuffled\n"
+    "  --wine FOLDER    write a Wine prefix: the classes in system.reg, an empty user.reg\n";
 
 GeneratorOptions parseGeneratorOptions(const std::vector<std::string>& args) {
     GeneratorOptions options;
@@ -83,8 +101,8 @@ GeneratorOptions parseGeneratorOptions(const std::vector<std::string>& args) {
         apply(options, args[i], args[i + 1]);
         ++i;
     }
-    if (options.hivePath.empty() && options.regPath.empty())
-        throw UsageError("nothing to write: give --hive FILE or --reg FILE");
+    if (options.hivePath.empty() && options.regPath.empty() && options.winePath.empty())
+        throw UsageError("nothing to write: give --hive FILE, --reg FILE or --wine FOLDER");
     return options;
 }
 

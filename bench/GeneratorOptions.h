@@ -1,6 +1,7 @@
 #pragma once
 // The command line of moxalo-bench-gen.
 
+#include "bench/KeyOrder.h"
 #include "bench/SyntheticClasses.h"
 
 #include <stdexcept>
@@ -14,6 +15,8 @@ struct GeneratorOptions {
     bool software = false; // classes under a root key "Classes", as in a SOFTWARE hive
     std::string hivePath;
     std::string regPath;
+    std::string winePath; // a prefix folder: system.reg with the classes, an empty user.reg
+    KeyOrder regOrder = KeyOrder::Sorted;
     bool help = false;
 };
 

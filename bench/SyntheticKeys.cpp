@@ -141,7 +141,8 @@ void writeProgIdKey(MemoryStore& store, NodeId key, std::size_t number, Dice& di
     setText(store, key, "", numbered("Synthetic Application %zu", number));
     setText(store, store.createKey(key, "CLSID"), "", classId(number, dice));
     if (dice.chance(0.3))
-        setText(store, store.createKey(key, "CurVer"), "", MemoryStore::node(key)->name + ".1");
+        setText(store, store.createKey(key, "CurVer"), "",
+                std::string(MemoryStore::node(key)->name) + ".1");
 }
 
 std::string numbered(const char* format, std::size_t n) {

@@ -1,8 +1,10 @@
 // moxalo-bench-gen: writes a synthetic HKEY_CLASSES_ROOT of a real machine's size, as a hive
-// and as a regedit export, for the benchmark (bench/run.sh).
+// as a regedit export and as a Wine prefix, for the benchmark (bench/run.sh).
 
 #include "bench/GeneratorOptions.h"
+#include "bench/KeyOrder.h"
 #include "bench/SyntheticClasses.h"
+#include "bench/WinePrefix.h"
 #include "hivewriter/HiveWriter.h"
 #include "platform/fs/AtomicFile.h"
 #include "platform/regfile/RegFileExport.h"
@@ -31,8 +33,12 @@ int main(int argc, char** argv) {
         if (!options.hivePath.empty())
             hive::writeHive(store, store.rootNode(), options.hivePath);
         if (!options.regPath.empty())
-            fs::writeFileAtomically(options.regPath,
-                                    regfile::exportRegFile(store, classes, "HKEY_CLASSES_ROOT"));
+            fs::writeFileAtomically(
+                options.regPath,
+                bench::reorderKeys(regfile::exportRegFile(store, classes, "HKEY_CLASSES_ROOT"),
+                                   options.regOrder, options.shape.seed));
+        if (!options.winePath.empty())
+            bench::writeWinePrefix(options.winePath, options.shape);
     } catch (const std::runtime_error& e) {
         std::cerr << "moxalo-bench-gen: " << e.what() << "\n";
         return 1;

@@ -15,6 +15,7 @@ regedit=$build/bin/moxalo-regedit
 full_keys=60000 # a large machine's HKEY_CLASSES_ROOT; libhivex reads at most 70 000 subkeys
 full_extensions=8000
 verbs=3
+order_verbs=4 # for the order test: a few more keys, to pass 200 000
 open_with=0.25
 runs=9     # each command runs this often and its best wall time counts...
 budget=10  # ...but is not started again once its runs have taken this many seconds
@@ -30,15 +31,25 @@ install_tools() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# generate KEYS EXTENSIONS HIVE [REG]: writes the registry unless it is newer than the generator.
+# generate KEYS EXTENSIONS STEM: writes STEM.hive, STEM.reg and the Wine prefix STEM-prefix/
+# unless they are newer than the generator.
 generate() {
-  local hive=$3 reg=${4:-}
-  if [ "$hive" -nt "$gen" ] && { [ -z "$reg" ] || [ "$reg" -nt "$gen" ]; }; then
+  local stem=$3
+  if [ "$stem.hive" -nt "$gen" ] && [ "$stem.reg" -nt "$gen" ] &&
+    [ "$stem-prefix/system.reg" -nt "$gen" ]; then
     return
   fi
-  echo "Generating $hive${reg:+ and $reg}..." >&2
+  echo "Generating $stem.hive, $stem.reg and $stem-prefix/..." >&2
   "$gen" --software --root-keys "$1" --extensions "$2" --verbs "$verbs" --open-with "$open_with" \
-    --hive "$hive" ${reg:+--reg "$reg"}
+    --hive "$stem.hive" --reg "$stem.reg" --wine "$stem-prefix"
+}
+
+# generate_order ORDER FILE: the .reg export of the order test, its keys in ORDER.
+generate_order() {
+  [ "$2" -nt "$gen" ] && return
+  echo "Generating $2..." >&2
+  "$gen" --root-keys $full_keys --extensions $full_extensions --verbs $order_verbs \
+    --open-with "$open_with" --reg "$2" --order "$1"
 }
 
 # run_once COMMAND...: sets `t` (wall time, s) and `m` (peak memory, KB) of one run with stdout
@@ -72,6 +83,65 @@ measure() {
   done
 }
 
+# wine_query PREFIX: sets `t`, the wall time of `wine reg query` of a key that every prefix
+# has, with no wineserver running before, so that the server starts and loads the prefix's
+# registry for it. Returns 1 when the query fails.
+wine_query() {
+  local t0 t1 status=0
+  WINEPREFIX=$1 wineserver -k 2>/dev/null || true
+  WINEPREFIX=$1 wineserver -w 2>/dev/null || true
+  t0=$(date +%s.%N)
+  WINEPREFIX=$1 WINEDEBUG=-all wine reg query 'HKLM\Software\Classes\.ini' >/dev/null 2>&1 ||
+    status=1
+  t1=$(date +%s.%N)
+  WINEPREFIX=$1 wineserver -k 2>/dev/null || true
+  t=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
+  return $status
+}
+
+# wine_peer: Wine's own loading of the generated classes, the peer of list from the prefix: one
+# key queried in a fresh prefix with the classes appended to its system.reg, less the same in
+# the fresh prefix as it is. Sets `wine_load`; without wine, says so and leaves it empty.
+wine_load=""
+wine_peer() {
+  echo
+  if ! command -v wine >/dev/null || ! command -v wineserver >/dev/null; then
+    echo "Wine's own loading is not timed: wine is not installed (Debian package wine)."
+    return
+  fi
+  local fresh=$out/wine-fresh with=$out/wine-classes
+  if [ ! -f "$fresh/system.reg" ]; then
+    echo "Making a fresh Wine prefix..." >&2
+    rm -rf "$fresh"
+    WINEPREFIX=$fresh WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init \
+      >/dev/null 2>&1
+    WINEPREFIX=$fresh wineserver -w
+  fi
+  # A prefix is hundreds of MB: the copy links its files, all but the registry's own, which
+  # wineserver replaces rather than rewrites when it saves.
+  rm -rf "$with" && cp -al "$fresh" "$with" && rm "$with/system.reg"
+  { cat "$fresh/system.reg"; tail -n +5 "$stem-prefix/system.reg"; } >"$with/system.reg"
+  local with_best="" plain_best="" with_t round
+  for ((round = 0; round < 5; round++)); do
+    if ! { wine_query "$with" && with_t=$t && wine_query "$fresh"; }; then
+      echo "Wine's own loading is not timed: wine reg query failed in $with or $fresh."
+      rm -rf "$with"
+      return
+    fi
+    with_best=$(lesser "$with_best" "$with_t")
+    plain_best=$(lesser "$plain_best" "$t")
+  done
+  rm -rf "$with"
+  wine_load=$(calc %.4f "$with_best - $plain_best")
+  echo "Wine's own loading of the same classes: wine reg query of one key in a fresh prefix, with"
+  echo "the classes appended to its system.reg and without (best of 5 each):"
+  printf '%-50s %9s\n' "wine reg query, with the classes" "$with_best"
+  printf '%-50s %9s\n' "wine reg query, fresh prefix" "$plain_best"
+  printf '%-50s %9s\n' "wineserver's loading of the classes (difference)" "$wine_load"
+  printf '%-50s %9s %s\n' "moxalo-cli list from the prefix" "${source_list[wine]}" \
+    "($(calc %.1fx "$wine_load / ${source_list[wine]}") faster)"
+}
+
 calc() { awk "BEGIN { printf \"$1\", $2 }"; }
 
 # row LABEL [peer]: one line of the timing table from `best` and `peak`; a peer's line shows
@@ -90,12 +160,14 @@ install_tools
 "$top/scripts/setup.sh"
 mkdir -p "$out"
 
-full=$out/classes-$full_keys.hive
-half=$out/classes-$((full_keys / 2)).hive
-quarter=$out/classes-$((full_keys / 4)).hive
-generate $full_keys $full_extensions "$full" "$out/classes-$full_keys.reg"
-generate $((full_keys / 2)) $((full_extensions / 2)) "$half"
-generate $((full_keys / 4)) $((full_extensions / 4)) "$quarter"
+stem=$out/classes-$full_keys
+full=$stem.hive
+for keys in $((full_keys / 4)) $((full_keys / 2)) $full_keys; do
+  generate $keys $((full_extensions * keys / full_keys)) "$out/classes-$keys"
+done
+for order in sorted reverse shuffled; do
+  generate_order $order "$out/order-$order.reg"
+done
 hive_bytes=$(stat -c %s "$full")
 hive_kb=$(calc %.0f "$hive_bytes / 1024")
 
@@ -104,6 +176,8 @@ echo "Synthetic HKEY_CLASSES_ROOT: $full_keys root keys, $full_extensions extens
 echo "Hive: $full, $(calc %.1f "$hive_bytes / 1048576") MB, shaped as a SOFTWARE hive (the classes"
 echo "under the root key Classes), so reglookup and hivexregedit read only \\Classes as they would"
 echo "on a real machine; hivexml has no path option and reads the whole hive (nothing else is in it)."
+echo "Load average (1, 5, 15 min) as the timings begin: $(cut -d' ' -f1-3 /proc/loadavg), on" \
+  "$(nproc) cores: the targets' times are for an idle machine."
 echo "Wall time is the best of up to $runs runs (fewer once a command has taken ${budget} s);"
 echo "peak memory is the largest resident size of any run."
 echo
@@ -140,27 +214,85 @@ row "${peers[2]}" peer
 hivexregedit_best=$best
 awk -v b="$best" -v f="$fastest" 'BEGIN { exit !(b < f) }' && fastest=$best fastest_name=hivexregedit
 
+# The three kinds of source of the same registry: the hive, the .reg export and the Wine
+# prefix (whose system.reg is the file read).
+declare -A source_path source_file source_list source_save source_peak source_cat
+source_kinds=(hive .reg wine)
+source_of() { # source_of KIND STEM: sets `path` (for --registry) and `file` (the bytes read)
+  case $1 in
+  hive) path=$2.hive file=$2.hive ;;
+  .reg) path=$2.reg file=$2.reg ;;
+  wine) path=$2-prefix file=$2-prefix/system.reg ;;
+  esac
+}
 if [ -n "$list_best" ]; then
-  measure "$cli" --registry "$out/classes-$full_keys.reg" list
-  row "moxalo-cli list, from the .reg export of the same"
   echo
   echo "list rows: $rows (extensions generated: $full_extensions)"
   echo
-  echo "The scan is linear (list, best wall time; the sizes take turns, so that other load on"
-  echo "the machine falls on all of them alike):"
+  echo "Each kind of source of the same registry: list and save-list --extended (best wall time),"
+  echo "the source file read per second of list, peak memory, and list's time over cat's of the file:"
+  printf '%-6s %8s %8s %8s %9s %8s %9s %8s %8s\n' "source" "file MB" "cat s" "list s" "MB/s" \
+    "peak MB" "peak/file" "list/cat" "save s"
+  for kind in "${source_kinds[@]}"; do
+    source_of "$kind" "$stem"
+    source_path[$kind]=$path source_file[$kind]=$file source_peak[$kind]=0
+  done
+  # list from the kinds in turn, so that other load on the machine falls on all of them alike
+  for ((round = 0; round < runs; round++)); do
+    for kind in "${source_kinds[@]}"; do
+      run_once "$cli" --registry "${source_path[$kind]}" list
+      source_list[$kind]=$(lesser "${source_list[$kind]:-}" "$t")
+      [ "$m" -gt "${source_peak[$kind]}" ] && source_peak[$kind]=$m
+    done
+  done
+  for kind in "${source_kinds[@]}"; do
+    file=${source_file[$kind]}
+    measure cat "$file"
+    source_cat[$kind]=$best
+    measure "$cli" --registry "${source_path[$kind]}" save-list --extended "$out/list-extended.txt"
+    source_save[$kind]=$best
+    bytes=$(stat -c %s "$file")
+    printf '%-6s %8s %8s %8s %9s %8s %9s %8s %8s\n' "$kind" "$(calc %.1f "$bytes / 1048576")" \
+      "${source_cat[$kind]}" "${source_list[$kind]}" \
+      "$(calc %.0f "$bytes / 1048576 / ${source_list[$kind]}")" \
+      "$(calc %.1f "${source_peak[$kind]} / 1024")" \
+      "$(calc %.2f "${source_peak[$kind]} * 1024 / $bytes")" \
+      "$(calc %.1fx "${source_list[$kind]} / ${source_cat[$kind]}")" "${source_save[$kind]}"
+  done
+
+  echo
+  echo "A .reg export whatever the order of its keys (list, best wall time):"
+  order_keys=$(iconv -f UTF-16LE -t UTF-8 "$out/order-sorted.reg" | grep -c '^\[')
+  printf '%-10s %9s %9s\n' "order" "keys" "wall s"
+  declare -A order_best
+  for order in sorted reverse shuffled; do
+    measure "$cli" --registry "$out/order-$order.reg" list
+    order_best[$order]=$best
+    printf '%-10s %9s %9s\n' "$order" "$order_keys" "$best"
+  done
+
+  echo
+  echo "The load and the scan are linear (list, best wall time; the sizes take turns, so that"
+  echo "other load on the machine falls on all of them alike):"
   sizes=($((full_keys / 4)) $((full_keys / 2)) $full_keys)
   declare -A size_best
   for ((round = 0; round < runs; round++)); do
-    for keys in "${sizes[@]}"; do
-      run_once "$cli" --registry "$out/classes-$keys.hive" list
-      size_best[$keys]=$(lesser "${size_best[$keys]:-}" "$t")
+    for kind in "${source_kinds[@]}"; do
+      for keys in "${sizes[@]}"; do
+        source_of "$kind" "$out/classes-$keys"
+        run_once "$cli" --registry "$path" list
+        size_best[$kind$keys]=$(lesser "${size_best[$kind$keys]:-}" "$t")
+      done
     done
   done
-  printf '%-12s %-12s %9s %16s\n' "root keys" "extensions" "wall s" "ms per 1000 keys"
-  for keys in "${sizes[@]}"; do
-    printf '%-12s %-12s %9s %16s\n' "$keys" "$((keys * full_extensions / full_keys))" \
-      "${size_best[$keys]}" "$(calc %.2f "${size_best[$keys]} * 1000000 / $keys")"
+  printf '%-6s %-10s %-11s %9s %16s\n' "source" "root keys" "extensions" "wall s" "ms per 1000 keys"
+  for kind in "${source_kinds[@]}"; do
+    for keys in "${sizes[@]}"; do
+      printf '%-6s %-10s %-11s %9s %16s\n' "$kind" "$keys" "$((keys * full_extensions / full_keys))" \
+        "${size_best[$kind$keys]}" "$(calc %.2f "${size_best[$kind$keys]} * 1000000 / $keys")"
+    done
   done
+  wine_peer
 fi
 
 # The registry editor's stand-in: the whole registry exported from the hive, and that export
@@ -248,6 +380,38 @@ if [ -n "$list_best" ]; then
     "$(calc %.1fx "$fastest / $list_best")" ">= 5x" "$(verdict "$fastest / $list_best >= 5")"
   printf '%-46s %14s %10s  %s\n' "list peak memory / hive size" \
     "$(calc %.2f "$list_peak / $hive_kb")" "< 2" "$(verdict "$list_peak / $hive_kb < 2")"
+  target() { printf '%-46s %14s %10s  %s\n' "$1" "$2" "$3" "$(verdict "$4")"; }
+  target "list from the hive" "${source_list[hive]} s" "< 0.09 s" "${source_list[hive]} < 0.09"
+  target "list from the .reg export" "${source_list[.reg]} s" "< 0.15 s" \
+    "${source_list[.reg]} < 0.15"
+  target "list from the Wine prefix" "${source_list[wine]} s" "< 0.10 s" \
+    "${source_list[wine]} < 0.10"
+  if [ -n "$wine_load" ]; then
+    target "list from the prefix, speed-up over wineserver" \
+      "$(calc %.1fx "$wine_load / ${source_list[wine]}")" ">= 2x" \
+      "$wine_load / ${source_list[wine]} >= 2"
+  else
+    printf '%-46s %14s %10s  %s\n' "list from the prefix, speed-up over wineserver" "-" ">= 2x" \
+      "NOT MEASURED (no wine)"
+  fi
+  target ".reg of $order_keys keys in reverse order" "${order_best[reverse]} s" "< 1 s" \
+    "${order_best[reverse]} < 1"
+  for kind in .reg wine; do
+    bytes=$(stat -c %s "${source_file[$kind]}")
+    target "list peak memory / file size, $kind" \
+      "$(calc %.2f "${source_peak[$kind]} * 1024 / $bytes")" "< 3" \
+      "${source_peak[$kind]} * 1024 / $bytes < 3"
+  done
+  for kind in "${source_kinds[@]}"; do
+    target "save-list --extended from the $kind" "${source_save[$kind]} s" "< 0.5 s" \
+      "${source_save[$kind]} < 0.5"
+  done
+  # Linear: a key costs no more at the full size than at a quarter (start-up costs aside).
+  for kind in "${source_kinds[@]}"; do
+    per_key_ratio=$(calc %.2f "${size_best[$kind$full_keys]} / ${size_best[$kind$((full_keys / 4))]} / 4")
+    target "time per key, full size / a quarter, $kind" "$per_key_ratio" "<= 1.25" \
+      "$per_key_ratio <= 1.25"
+  done
 else
   printf '%-46s %14s %10s  %s\n' "list" "-" "-" "NOT MEASURED (no list command)"
 fi

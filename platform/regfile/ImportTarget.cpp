@@ -1,14 +1,34 @@
 #include "platform/regfile/ImportTarget.h"
 
+#include "platform/registry/Utf16.h"
+
 namespace moxalo::regfile {
 
+namespace {
+
+registry::RegValue widenText(registry::DWORD type, std::string_view text) {
+    return {type, registry::stringValueData(text)};
+}
+
+} // namespace
+
+void ImportTarget::setText(std::string_view name, std::string_view text) {
+    setValue(name, widenText(registry::REG_SZ, text));
+}
+
 bool MemoryTarget::openKey(const KeyPath& path, std::string&) {
-    key_ = store_.createPath(path.joined());
+    names_.assign(1, path.root);
+    names_.insert(names_.end(), path.names.begin(), path.names.end());
+    key_ = store_.createPath(names_, chain_);
     return true;
 }
 
 void MemoryTarget::setValue(std::string_view name, const registry::RegValue& value) {
     store_.setValue(key_, name, value);
+}
+
+void MemoryTarget::setText(std::string_view name, std::string_view text) {
+    store_.setEncodedValue(key_, name, registry::REG_SZ, text, widenText);
 }
 
 void MemoryTarget::deleteValue(std::string_view name) {

@@ -82,8 +82,11 @@ QuotedText readQuoted(std::string_view s) {
             return out;
         }
         if (c != '\\') {
-            out.text.push_back(c);
-            ++i;
+            std::size_t run = i + 1;
+            while (run < s.size() && s[run] != '"' && s[run] != '\\')
+                ++run;
+            out.text.append(s.substr(i, run - i));
+            i = run;
             continue;
         }
         if (i + 1 == s.size())
@@ -151,7 +154,26 @@ bool parseHexTag(std::string_view s, registry::DWORD& type, std::size_t& tagLeng
     return true;
 }
 
+namespace {
+
+// Exports write every byte as two digits and a comma: those are read here without the checks
+// that other spellings need.
+std::string_view appendPlainHexBytes(std::string_view s, std::vector<std::uint8_t>& bytes) {
+    while (s.size() >= 3 && s[2] == ',' && bytes.size() < kMaxValueBytes) {
+        int high = hexDigit(s[0]);
+        int low = hexDigit(s[1]);
+        if (high < 0 || low < 0)
+            break;
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+        s.remove_prefix(3);
+    }
+    return s;
+}
+
+} // namespace
+
 HexLine appendHexBytes(std::string_view s, std::vector<std::uint8_t>& bytes, std::string& problem) {
+    s = appendPlainHexBytes(s, bytes);
     while (!s.empty()) {
         s = skipBlanks(s);
         std::uint64_t v = 0;

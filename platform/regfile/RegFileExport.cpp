@@ -127,23 +127,26 @@ std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {
     std::string out = headerLine(format.version);
     ValueStyle style{format.unicode, true, format.codePage};
     std::vector<PendingKey> stack;
-    const auto& roots = MemoryStore::node(store.rootNode())->children;
+    const auto& roots = store.children(*MemoryStore::node(store.rootNode()));
     for (auto it = roots.rbegin(); it != roots.rend(); ++it)
-        stack.push_back({MemoryStore::id(it->get()), (*it)->name, 0});
+        stack.push_back({MemoryStore::id(*it), std::string((*it)->name), 0});
     while (!stack.empty()) {
         PendingKey at = std::move(stack.back());
         stack.pop_back();
-        const MemoryStore::Node& node = *MemoryStore::node(at.key);
+        MemoryStore::Node& node = *MemoryStore::node(at.key);
         if (writtenInTree(node)) {
             appendKeyLine(out, at.path);
-            for (const auto& [name, value] : node.values)
-                appendValueLine(out, name, value, style);
+            for (const auto& value : node.values)
+                appendValueLine(out, value.name, value.value(), style);
         }
-        if (!node.children.empty())
+        const auto& children = store.children(node);
+        if (!children.empty())
             checkDepth(at);
-        for (auto it = node.children.rbegin(); it != node.children.rend(); ++it)
-            stack.push_back(
-                {MemoryStore::id(it->get()), at.path + "\\" + (*it)->name, at.depth + 1});
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            std::string path = at.path + "\\";
+            path += (*it)->name;
+            stack.push_back({MemoryStore::id(*it), std::move(path), at.depth + 1});
+        }
     }
     out += "\r\n";
     return encode(out, format);

@@ -7,6 +7,7 @@
 #include "platform/registry/Utf16.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace moxalo::regfile {
 
@@ -46,7 +47,8 @@ private:
     void dropValue(std::string reason);
     void reportEscapes(const QuotedText& quoted);
     // Runs a change of the target; a refusal that concerns only this line is reported.
-    template <typename Change> bool apply(int line, const std::string& what, Change change);
+    // `what` makes the message's start only when there is something to report.
+    template <typename What, typename Change> bool apply(int line, What what, Change change);
 
     LineReader lines_;
     Encoding encoding_;
@@ -55,8 +57,14 @@ private:
     ImportResult& result_;
     bool haveKey_ = false;
     std::string noKeyReason_ = "it comes before any key line";
-    int valueLine_ = 0;      // where the value being read starts
-    std::string valueLabel_; // how messages name that value
+    int valueLine_ = 0;     // where the value being read starts
+    KeyPath keyPath_;       // of the key line being read, kept to reuse its storage
+    std::string valueName_; // that value's name
+    // How messages name that value.
+    std::string valueLabel() const {
+        return valueName_.empty() ? "the default value" : "value " + excerpt(valueName_);
+    }
+    std::optional<std::string> text_; // the text of that value, when it is a quoted string
     std::size_t unlisted_ = 0;
     int firstUnlistedLine_ = 0;
 };
@@ -65,14 +73,14 @@ std::string lineRef(int line) {
     return "line " + std::to_string(line);
 }
 
-template <typename Change> bool Importer::apply(int line, const std::string& what, Change change) {
+template <typename What, typename Change> bool Importer::apply(int line, What what, Change change) {
     try {
         change();
         return true;
     } catch (const registry::AccessDenied&) {
         throw; // nothing of the file can be written then
     } catch (const registry::StoreError& e) {
-        report(line, what + ": " + e.what());
+        report(line, std::string(what()) + ": " + e.what());
         return false;
     }
 }
@@ -133,9 +141,11 @@ void Importer::readWin31Line(std::string_view line) {
         text.remove_prefix(1); // only one blank separates the text
     openKey(line.substr(0, keyEnd));
     if (haveKey_)
-        apply(lines_.lineNumber(), "value not set", [&] {
-            target_.setValue("", {registry::REG_SZ, registry::stringValueData(text)});
-        });
+        apply(
+            lines_.lineNumber(), [] { return "value not set"; },
+            [&] {
+                target_.setValue("", {registry::REG_SZ, registry::stringValueData(text)});
+            });
 }
 
 void Importer::readKeyLine(std::string_view afterBracket) {
@@ -157,17 +167,19 @@ void Importer::readKeyLine(std::string_view afterBracket) {
 }
 
 void Importer::openKey(std::string_view path) {
-    KeyPath parsed;
+    KeyPath& parsed = keyPath_;
     std::string problem;
     haveKey_ = false;
     bool opened = parseKeyPath(path, parsed, problem);
     if (opened)
-        opened = apply(lines_.lineNumber(), "key not opened", [&] {
-            if (!target_.openKey(parsed, problem))
-                report(lines_.lineNumber(), "key " + excerpt(path) + " skipped: " + problem);
-            else
-                haveKey_ = true;
-        });
+        opened = apply(
+            lines_.lineNumber(), [] { return "key not opened"; },
+            [&] {
+                if (!target_.openKey(parsed, problem))
+                    report(lines_.lineNumber(), "key " + excerpt(path) + " skipped: " + problem);
+                else
+                    haveKey_ = true;
+            });
     else
         report(lines_.lineNumber(), "key not opened: " + problem + "; its values are skipped");
     if (!haveKey_)
@@ -191,10 +203,12 @@ void Importer::deleteKey(std::string_view path) {
         report(lines_.lineNumber(), "key not deleted: a root key cannot be deleted");
         return;
     }
-    apply(lines_.lineNumber(), "key not deleted", [&] {
-        if (!target_.deleteKey(parsed, problem))
-            report(lines_.lineNumber(), "key not deleted: " + problem);
-    });
+    apply(
+        lines_.lineNumber(), [] { return "key not deleted"; },
+        [&] {
+            if (!target_.deleteKey(parsed, problem))
+                report(lines_.lineNumber(), "key not deleted: " + problem);
+        });
 }
 
 void Importer::readValueLine(std::string_view line) {
@@ -211,26 +225,29 @@ void Importer::readValueLine(std::string_view line) {
         name = std::move(quoted.text);
         rest = rest.substr(quoted.end);
     }
-    valueLabel_ = name.empty() ? "the default value" : "value " + excerpt(name);
+    valueName_ = std::move(name);
     rest = skipBlanks(rest);
     if (!rest.starts_with('=')) {
         report(valueLine_, "line ignored: \"=\" does not follow the value name");
         return;
     }
-    applyValue(name, trimBlanks(rest.substr(1)));
+    applyValue(valueName_, trimBlanks(rest.substr(1)));
 }
 
 void Importer::applyValue(const std::string& name, std::string_view data) {
     if (data.starts_with('-')) {
         if (!onlyComment(data.substr(1)))
-            report(valueLine_, valueLabel_ + " not deleted: unexpected text after \"=-\"");
+            report(valueLine_, valueLabel() + " not deleted: unexpected text after \"=-\"");
         else if (!haveKey_)
-            report(valueLine_, valueLabel_ + " not deleted: " + noKeyReason_);
+            report(valueLine_, valueLabel() + " not deleted: " + noKeyReason_);
         else
-            apply(valueLine_, valueLabel_ + " not deleted", [&] { target_.deleteValue(name); });
+            apply(
+                valueLine_, [this] { return valueLabel() + " not deleted"; },
+                [&] { target_.deleteValue(name); });
         return;
     }
     RegValue value;
+    text_.reset();
     if (!readData(data, value))
         return;
     if (name.size() > kMaxValueNameChars &&
@@ -239,7 +256,14 @@ void Importer::applyValue(const std::string& name, std::string_view data) {
     else if (!haveKey_)
         dropValue(noKeyReason_);
     else
-        apply(valueLine_, valueLabel_ + " not set", [&] { target_.setValue(name, value); });
+        apply(
+            valueLine_, [this] { return valueLabel() + " not set"; },
+            [&] {
+                if (text_)
+                    target_.setText(name, *text_);
+                else
+                    target_.setValue(name, value);
+            });
 }
 
 bool Importer::readData(std::string_view data, RegValue& value) {
@@ -277,7 +301,9 @@ bool Importer::readString(std::string_view afterQuote, RegValue& value) {
         dropValue(quoted.problem);
         return false;
     }
-    value = {registry::REG_SZ, registry::stringValueData(quoted.text)};
+    // The text is widened to UTF-16 only if the target needs it so (see ImportTarget::setText).
+    value.type = registry::REG_SZ;
+    text_ = std::move(quoted.text);
     return true;
 }
 
@@ -332,7 +358,7 @@ Importer::Continuation Importer::nextHexLine(std::string_view& chunk) {
 }
 
 void Importer::dropValue(std::string reason) {
-    report(valueLine_, valueLabel_ + " skipped: " + reason);
+    report(valueLine_, valueLabel() + " skipped: " + reason);
 }
 
 void Importer::reportEscapes(const QuotedText& quoted) {

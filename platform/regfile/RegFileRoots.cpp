@@ -39,6 +39,11 @@ std::string KeyPath::joined() const {
 }
 
 std::string_view canonicalRoot(std::string_view name) {
+    // Exports spell the roots as they are; every key line names one.
+    for (std::string_view root : kRoots) {
+        if (name == root)
+            return root;
+    }
     for (std::string_view root : kRoots) {
         if (registry::sameName(name, root))
             return root;

@@ -2,6 +2,8 @@
 
 #include "platform/registry/Utf16.h"
 
+#include <algorithm>
+
 namespace moxalo::regfile {
 
 DecodedText decodeRegFile(std::string_view bytes, const CodePage& codePage) {
@@ -23,9 +25,10 @@ DecodedText decodeRegFile(std::string_view bytes, const CodePage& codePage) {
 bool LineReader::next(std::string_view& line) {
     if (pos_ >= text_.size())
         return false;
-    std::size_t end = text_.find_first_of("\r\n", pos_);
-    if (end == std::string_view::npos)
-        end = text_.size();
+    // Two searches for one byte each beat one search for either, which tests every byte twice.
+    std::string_view rest = text_.substr(pos_);
+    std::size_t end = std::min(rest.find('\n'), rest.size());
+    end = pos_ + std::min(rest.substr(0, end).find('\r'), end);
     line = text_.substr(pos_, end - pos_);
     pos_ = end;
     if (pos_ < text_.size())

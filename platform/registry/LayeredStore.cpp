@@ -22,16 +22,25 @@ std::string LayeredStore::origin() const {
     return text;
 }
 
-int LayeredStore::soleLayer(const Merged& m) const {
+int LayeredStore::soleContentLayer(const Merged& m, bool values) const {
+    auto present = [](NodeId part) { return part != kNoNode; };
+    if (std::count_if(m.parts.begin(), m.parts.end(), present) == 1) // the usual case
+        return static_cast<int>(std::find_if(m.parts.begin(), m.parts.end(), present) -
+                                m.parts.begin());
     int found = -1;
+    int holder = -1;
     for (std::size_t i = 0; i < m.parts.size(); ++i) {
         if (m.parts[i] == kNoNode)
+            continue;
+        holder = holder < 0 ? static_cast<int>(i) : holder;
+        RegistryStore& store = *layers_[i].store;
+        if ((values ? store.valueCount(m.parts[i]) : store.childCount(m.parts[i])) == 0)
             continue;
         if (found >= 0)
             return -1;
         found = static_cast<int>(i);
     }
-    return found;
+    return found >= 0 ? found : holder;
 }
 
 std::vector<NodeId> LayeredStore::partsBelow(const std::vector<NodeId>& parentParts,
@@ -103,7 +112,7 @@ void LayeredStore::knowChildren(Merged& m) {
 
 std::size_t LayeredStore::childCount(NodeId key) {
     Merged& m = merged(key);
-    if (int sole = soleLayer(m); sole >= 0)
+    if (int sole = soleContentLayer(m, false); sole >= 0)
         return layers_[sole].store->childCount(m.parts[sole]);
     knowChildren(m);
     return m.childNames.size();
@@ -111,7 +120,7 @@ std::size_t LayeredStore::childCount(NodeId key) {
 
 std::string_view LayeredStore::childName(NodeId key, std::size_t index) {
     Merged& m = merged(key);
-    if (int sole = soleLayer(m); sole >= 0)
+    if (int sole = soleContentLayer(m, false); sole >= 0)
         return layers_[sole].store->childName(m.parts[sole], index);
     knowChildren(m);
     return m.childNames.at(index);
@@ -151,7 +160,7 @@ void LayeredStore::knowValues(Merged& m) {
 
 std::size_t LayeredStore::valueCount(NodeId key) {
     Merged& m = merged(key);
-    if (int sole = soleLayer(m); sole >= 0)
+    if (int sole = soleContentLayer(m, true); sole >= 0)
         return layers_[sole].store->valueCount(m.parts[sole]);
     knowValues(m);
     return m.values.size();
@@ -159,7 +168,7 @@ std::size_t LayeredStore::valueCount(NodeId key) {
 
 std::string_view LayeredStore::valueName(NodeId key, std::size_t index) {
     Merged& m = merged(key);
-    if (int sole = soleLayer(m); sole >= 0)
+    if (int sole = soleContentLayer(m, true); sole >= 0)
         return layers_[sole].store->valueName(m.parts[sole], index);
     knowValues(m);
     const LayerValue& v = m.values.at(index);
@@ -168,7 +177,7 @@ std::string_view LayeredStore::valueName(NodeId key, std::size_t index) {
 
 RegValue LayeredStore::valueAt(NodeId key, std::size_t index) {
     Merged& m = merged(key);
-    if (int sole = soleLayer(m); sole >= 0)
+    if (int sole = soleContentLayer(m, true); sole >= 0)
         return layers_[sole].store->valueAt(m.parts[sole], index);
     knowValues(m);
     const LayerValue& v = m.values.at(index);

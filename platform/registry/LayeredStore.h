@@ -62,8 +62,9 @@ private:
 
     // The key, with its parts brought up to date after a change.
     Merged& merged(NodeId key);
-    // The one layer holding the key, or -1 when several (or none) do.
-    int soleLayer(const Merged& m) const;
+    // The one layer whose part of the key has subkeys (or values, with `values`), or that
+    // holds the key when none has any; -1 when several have some and so must be merged.
+    int soleContentLayer(const Merged& m, bool values) const;
     void knowChildren(Merged& m);
     void knowValues(Merged& m);
     std::vector<NodeId> partsBelow(const std::vector<NodeId>& parentParts, std::string_view name);

@@ -8,52 +8,117 @@ namespace moxalo::registry {
 
 namespace {
 
-auto siblingPosition(std::vector<std::unique_ptr<MemoryStore::Node>>& children,
-                     const std::string& folded) {
-    return std::lower_bound(children.begin(), children.end(), folded,
-                            [](const std::unique_ptr<MemoryStore::Node>& c, const std::string& f) {
-                                return c->folded < f;
-                            });
-}
-
 // Below this many values a key is searched name by name; above it, through an index, so that
 // loading a key with very many values stays linear.
 constexpr std::size_t kIndexedValues = 32;
+// Below this many subkeys a key is searched name by name, which is quicker than hashing.
+constexpr std::size_t kIndexedChildren = 8;
+
+// The first eight bytes of the name's folded form as a number that orders as they do (a
+// shorter form is padded with zeros).
+std::uint64_t foldedPrefix(std::string_view name) {
+    std::string folded;
+    std::string_view head = name.substr(0, 8);
+    if (std::any_of(head.begin(), head.end(), [](char c) { return (c & 0x80) != 0; }))
+        head = std::string_view(folded = foldName(name)).substr(0, 8);
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        char c = i < head.size() ? head[i] : '\0';
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+        prefix = prefix << 8 | static_cast<unsigned char>(c);
+    }
+    return prefix;
+}
+
+std::string_view bytesOf(const std::vector<std::uint8_t>& data) {
+    return {reinterpret_cast<const char*>(data.data()), data.size()};
+}
 
 } // namespace
+
+RegValue MemoryValue::value() const {
+    if (decode != nullptr)
+        return decode(type, data);
+    auto bytes = reinterpret_cast<const std::uint8_t*>(data.data());
+    return RegValue{type, std::vector<std::uint8_t>(bytes, bytes + data.size())};
+}
+
+bool MemoryValue::operator==(const MemoryValue& other) const {
+    return name == other.name && value() == other.value();
+}
+
+MemoryStore::MemoryStore(std::string origin) : origin_(std::move(origin)), root_(newNode({})) {}
+
+MemoryStore::Node* MemoryStore::newNode(std::string_view name) {
+    // Never destroyed: a node holds nothing but views and vectors of the arena.
+    Node* n = new (arena_.allocate(sizeof(Node), alignof(Node))) Node();
+    n->name = texts_.keep(name);
+    n->serial = nodesMade_++;
+    return n;
+}
 
 std::size_t MemoryStore::valuePosition(Node& key, std::string_view name) {
     auto& values = key.values;
     if (values.size() < kIndexedValues) {
         for (std::size_t i = 0; i < values.size(); ++i) {
-            if (sameName(values[i].first, name))
+            if (sameName(values[i].name, name))
                 return i;
         }
         return values.size();
     }
-    if (key.valuePositions.size() != values.size()) {
-        key.valuePositions.clear();
+    auto& positions = valueIndex_[&key];
+    if (positions.size() != values.size()) {
+        positions.clear();
         for (std::size_t i = 0; i < values.size(); ++i)
-            key.valuePositions.emplace(foldName(values[i].first), i);
+            positions.emplace(foldName(values[i].name), i);
     }
-    auto it = key.valuePositions.find(foldName(name));
-    return it == key.valuePositions.end() ? values.size() : it->second;
+    auto it = positions.find(foldName(name));
+    return it == positions.end() ? values.size() : it->second;
 }
 
-MemoryStore::MemoryStore(std::string origin) : origin_(std::move(origin)) {}
-
 NodeId MemoryStore::findChild(NodeId parent, std::string_view name) {
-    auto& index = node(parent)->byFoldedName;
-    auto it = index.find(foldName(name));
-    return it == index.end() ? kNoNode : id(it->second);
+    Node* p = node(parent);
+    if (p->children.size() < kIndexedChildren) {
+        for (Node* child : p->children) {
+            if (sameName(child->name, name))
+                return id(child);
+        }
+        return kNoNode;
+    }
+    if (!p->indexed) {
+        for (Node* child : p->children)
+            index_.insert(child);
+        p->indexed = true;
+    }
+    Node* found = index_.find(p, name);
+    return found == nullptr ? kNoNode : id(found);
+}
+
+const ArenaList<MemoryStore::Node*>& MemoryStore::children(Node& key) {
+    if (key.sorted)
+        return key.children;
+    // Most comparisons are settled by the first eight bytes of the folded names, compared as
+    // one number; only names that share them are compared whole.
+    std::vector<std::pair<std::uint64_t, Node*>> keyed;
+    keyed.reserve(key.children.size());
+    for (Node* child : key.children)
+        keyed.emplace_back(foldedPrefix(child->name), child);
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first
+                                  : compareNames(a.second->name, b.second->name) < 0;
+    });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        key.children[i] = keyed[i].second;
+    key.sorted = true;
+    return key.children;
 }
 
 std::string_view MemoryStore::childName(NodeId key, std::size_t index) {
-    return node(key)->children.at(index)->name;
+    return children(*node(key)).at(index)->name;
 }
 
 NodeId MemoryStore::childAt(NodeId key, std::size_t index) {
-    return id(node(key)->children.at(index).get());
+    return id(children(*node(key)).at(index));
 }
 
 std::optional<RegValue> MemoryStore::findValue(NodeId key, std::string_view name) {
@@ -61,24 +126,19 @@ std::optional<RegValue> MemoryStore::findValue(NodeId key, std::string_view name
     std::size_t i = valuePosition(n, name);
     if (i == n.values.size())
         return std::nullopt;
-    return n.values[i].second;
+    return n.values[i].value();
 }
 
 std::string_view MemoryStore::valueName(NodeId key, std::size_t index) {
-    return node(key)->values.at(index).first;
+    return node(key)->values.at(index).name;
 }
 
 RegValue MemoryStore::valueAt(NodeId key, std::size_t index) {
-    return node(key)->values.at(index).second;
+    return node(key)->values.at(index).value();
 }
 
 std::optional<std::string> MemoryStore::whyReadOnly() {
     return readOnlyReason_;
-}
-
-void MemoryStore::recordUndo(std::function<void()> undo) {
-    if (keepUndo_)
-        undo_.push_back(std::move(undo));
 }
 
 void MemoryStore::discardChanges() {
@@ -90,39 +150,23 @@ void MemoryStore::discardChanges() {
     keepUndo_ = was;
 }
 
-void MemoryStore::attach(Node* parent, std::unique_ptr<Node> child) {
+void MemoryStore::attach(Node* parent, Node* child) {
     child->parent = parent;
-    Node* raw = child.get();
-    auto pos = std::upper_bound(parent->children.begin(), parent->children.end(), raw->folded,
-                                [](const std::string& folded, const std::unique_ptr<Node>& c) {
-                                    return folded < c->folded;
-                                });
-    parent->children.insert(pos, std::move(child));
-    parent->byFoldedName.emplace(raw->folded, raw);
+    auto& siblings = parent->children;
+    if (parent->sorted && !siblings.empty() && compareNames(siblings.back()->name, child->name) > 0)
+        parent->sorted = false;
+    siblings.push_back(child, arena_);
+    if (parent->indexed)
+        index_.insert(child);
 }
 
-std::unique_ptr<MemoryStore::Node> MemoryStore::detach(Node* child) {
+void MemoryStore::detach(Node* child) {
     Node* parent = child->parent;
-    parent->byFoldedName.erase(child->folded);
-    auto pos = siblingPosition(parent->children, child->folded);
-    while (pos->get() != child)
-        ++pos;
-    std::unique_ptr<Node> owned = std::move(*pos);
-    parent->children.erase(pos);
-    owned->parent = nullptr;
-    return owned;
-}
-
-void MemoryStore::retire(std::unique_ptr<Node> n) {
-    deleted_.push_back(std::move(n));
-}
-
-std::unique_ptr<MemoryStore::Node> MemoryStore::unretire(Node* n) {
-    auto it = std::find_if(deleted_.rbegin(), deleted_.rend(),
-                           [n](const std::unique_ptr<Node>& d) { return d.get() == n; });
-    std::unique_ptr<Node> owned = std::move(*it);
-    deleted_.erase(std::next(it).base());
-    return owned;
+    if (parent->indexed)
+        index_.erase(child);
+    auto& siblings = parent->children;
+    siblings.erase(std::find(siblings.begin(), siblings.end(), child));
+    child->parent = nullptr;
 }
 
 NodeId MemoryStore::createKey(NodeId parent, std::string_view name) {
@@ -130,31 +174,45 @@ NodeId MemoryStore::createKey(NodeId parent, std::string_view name) {
         return existing;
     if (name.empty() || name.find('\\') != std::string_view::npos)
         throw StoreError(origin_ + ": invalid key name \"" + std::string(name) + "\"");
-    auto child = std::make_unique<Node>();
-    child->name = std::string(name);
+    Node* child = addChild(node(parent), name);
     child->listed = true;
-    child->folded = foldName(name);
-    Node* raw = child.get();
-    attach(node(parent), std::move(child));
-    recordUndo([this, raw] { retire(detach(raw)); });
-    return id(raw);
+    return id(child);
+}
+
+MemoryStore::Node* MemoryStore::addChild(Node* parent, std::string_view name) {
+    Node* child = newNode(name);
+    attach(parent, child);
+    recordUndo([this, child] { detach(child); });
+    return child;
+}
+
+void MemoryStore::putValue(Node& n, const Value& value) {
+    auto& values = n.values;
+    if (std::size_t i = valuePosition(n, value.name); i < values.size()) {
+        recordUndo([&values, i, old = values[i]] { values[i] = old; });
+        Value replaced = value;
+        replaced.name = values[i].name; // the name keeps the spelling it already had
+        values[i] = replaced;
+        return;
+    }
+    Value added = value;
+    added.name = texts_.keep(value.name);
+    values.push_back(added, arena_);
+    if (auto positions = valueIndex_.find(&n); positions != valueIndex_.end())
+        positions->second.emplace(foldName(added.name), values.size() - 1);
+    recordUndo([this, &n] {
+        valueIndex_.erase(&n);
+        n.values.pop_back();
+    });
 }
 
 void MemoryStore::setValue(NodeId key, std::string_view name, const RegValue& value) {
-    Node& n = *node(key);
-    auto& values = n.values;
-    if (std::size_t i = valuePosition(n, name); i < values.size()) {
-        recordUndo([&values, i, old = values[i].second] { values[i].second = old; });
-        values[i].second = value; // the name keeps the spelling it already had
-        return;
-    }
-    values.emplace_back(std::string(name), value);
-    if (!n.valuePositions.empty())
-        n.valuePositions.emplace(foldName(name), values.size() - 1);
-    recordUndo([&n] {
-        n.valuePositions.erase(foldName(n.values.back().first));
-        n.values.pop_back();
-    });
+    putValue(*node(key), Value{name, texts_.keep(bytesOf(value.data)), nullptr, value.type});
+}
+
+void MemoryStore::setEncodedValue(NodeId key, std::string_view name, DWORD type,
+                                  std::string_view text, ValueDecoder decode) {
+    putValue(*node(key), Value{name, texts_.keep(text), decode, type});
 }
 
 void MemoryStore::deleteValue(NodeId key, std::string_view name) {
@@ -163,43 +221,66 @@ void MemoryStore::deleteValue(NodeId key, std::string_view name) {
     if (i == n.values.size())
         return;
     auto& values = n.values;
-    recordUndo([&n, i, old = values[i]] {
-        n.values.insert(n.values.begin() + static_cast<std::ptrdiff_t>(i), old);
-        n.valuePositions.clear();
+    recordUndo([this, &n, i, old = values[i]] {
+        n.values.insert(i, old, arena_);
+        valueIndex_.erase(&n);
     });
-    values.erase(values.begin() + static_cast<std::ptrdiff_t>(i));
-    n.valuePositions.clear();
+    values.erase(values.begin() + i);
+    valueIndex_.erase(&n);
 }
 
 void MemoryStore::deleteKey(NodeId parent, std::string_view name) {
     NodeId doomed = findChild(parent, name);
     if (doomed == kNoNode)
         return;
-    retire(detach(node(doomed)));
-    recordUndo([this, parent, doomed] { attach(node(parent), unretire(node(doomed))); });
+    detach(node(doomed));
+    recordUndo([this, parent, doomed] { attach(node(parent), node(doomed)); });
+}
+
+void MemoryStore::list(Node& key, bool listed) {
+    if (key.listed != listed)
+        recordUndo([n = &key, was = key.listed] { n->listed = was; });
+    key.listed = listed;
+}
+
+// A file that has its keys in order adds each after its last sibling: such a name is new,
+// and is known to be without a lookup.
+bool MemoryStore::follows(const Node& parent, std::string_view name) {
+    return parent.sorted && !parent.children.empty() &&
+           compareNames(parent.children.back()->name, name) < 0;
 }
 
 NodeId MemoryStore::createPath(std::string_view path) {
-    NodeId at = rootNode();
-    std::size_t start = 0;
-    auto list = [this](NodeId key, bool listed) {
-        if (node(key)->listed != listed)
-            recordUndo([n = node(key), was = node(key)->listed] { n->listed = was; });
-        node(key)->listed = listed;
-    };
-    while (start <= path.size()) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string_view::npos)
-            end = path.size();
-        if (end > start) {
-            NodeId existing = findChild(at, path.substr(start, end - start));
-            at = existing != kNoNode ? existing : createKey(at, path.substr(start, end - start));
-            list(at, node(at)->listed && existing != kNoNode);
-        }
+    std::vector<std::string_view> names;
+    for (std::size_t start = 0; start <= path.size();) {
+        std::size_t end = std::min(path.find('\\', start), path.size());
+        if (end > start)
+            names.push_back(path.substr(start, end - start));
         start = end + 1;
     }
-    list(at, true);
-    return at;
+    std::vector<Node*> chain;
+    return createPath(names, chain);
+}
+
+NodeId MemoryStore::createPath(const std::vector<std::string_view>& names,
+                               std::vector<Node*>& chain) {
+    Node* at = root_;
+    std::size_t shared = 0;
+    // A key of the chain deleted since is no longer its parent's child, and is looked up anew.
+    while (shared < names.size() && shared < chain.size() && chain[shared]->parent == at &&
+           chain[shared]->name == names[shared])
+        at = chain[shared++];
+    chain.resize(shared);
+    for (std::size_t i = shared; i < names.size(); ++i) {
+        // Made here rather than by createKey(): the names are known to be new and well-formed,
+        // and a subclass's bookkeeping of changes is for changes, not for setting up.
+        NodeId existing = follows(*at, names[i]) ? kNoNode : findChild(id(at), names[i]);
+        at = existing != kNoNode ? node(existing) : addChild(at, names[i]);
+        list(*at, at->listed && existing != kNoNode);
+        chain.push_back(at);
+    }
+    list(*at, true);
+    return id(at);
 }
 
 NodeId MemoryStore::findPath(NodeId from, std::string_view path) {

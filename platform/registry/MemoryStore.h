@@ -1,9 +1,10 @@
 #pragma once
 // A registry tree held in memory. The text formats (.reg files, Wine's registry files) load
-// into it, and tests build fixtures with it. Subkeys are kept in the order of their upper-case
-// names, as a hive keeps them, whatever order they were added in.
+// into it, and tests build fixtures with it. Subkeys are enumerated in the order of their
+// upper-case names, as a hive keeps them, whatever order they were added in.
 
-#include "platform/registry/RegistryStore.h"
+#include "platform/registry/ChildIndex.h"
+#include "platform/registry/MemoryNode.h"
 
 #include <functional>
 #include <memory>
@@ -13,25 +14,13 @@ namespace moxalo::registry {
 
 class MemoryStore : public RegistryStore {
 public:
-    struct Node {
-        std::string name;
-        std::string folded; // the name as compared, kept to sort siblings without refolding
-        Node* parent = nullptr;
-        std::vector<std::unique_ptr<Node>> children;
-        std::unordered_map<std::string, Node*> byFoldedName;
-        std::vector<std::pair<std::string, RegValue>> values; // in the order they were set
-        // Folded value name -> position, for keys with many values; built when first needed
-        // and dropped when positions shift.
-        std::unordered_map<std::string, std::size_t> valuePositions;
-        // The key has a section of its own in the file it came from (or was created since);
-        // file formats leave out keys that exist only as the ancestors of others.
-        bool listed = false;
-    };
+    using Node = MemoryNode;
+    using Value = MemoryValue;
 
     explicit MemoryStore(std::string origin = "(memory)");
 
     std::string origin() const override { return origin_; }
-    NodeId rootNode() override { return id(&root_); }
+    NodeId rootNode() override { return id(root_); }
     NodeId findChild(NodeId parent, std::string_view name) override;
     std::size_t childCount(NodeId key) override { return node(key)->children.size(); }
     std::string_view childName(NodeId key, std::size_t index) override;
@@ -51,9 +40,20 @@ public:
     // Undoes the changes recorded since keepingUndo(true) or the last forgetUndo().
     void discardChanges() override;
 
+    // Sets a value whose bytes `decode` makes from `text` when it is first read, so that a
+    // file's values cost only a copy of their text until then. `text` must decode.
+    void setEncodedValue(NodeId key, std::string_view name, DWORD type, std::string_view text,
+                         ValueDecoder decode);
+    // The key's subkeys in their order.
+    const ArenaList<Node*>& children(Node& key);
+
     // Creates every missing key along a path of names separated by "\". Keys it creates on the
     // way are not listed; the key at the end is.
     NodeId createPath(std::string_view path);
+    // createPath() for names already split. `chain` holds the keys of the path opened before
+    // (the caller keeps it from call to call): the names this path shares with that one are
+    // not looked up again, so a file whose keys follow each other costs one lookup a new key.
+    NodeId createPath(const std::vector<std::string_view>& names, std::vector<Node*>& chain);
     // The key at a "\"-separated path below `from`, or kNoNode.
     NodeId findPath(NodeId from, std::string_view path);
     // Makes whyReadOnly() report `reason` (the installed sample, a read-only file).
@@ -68,24 +68,39 @@ protected:
     void keepUndo(bool on) { keepUndo_ = on; }
     bool keepingUndo() const { return keepUndo_; }
     // Records how to take back a change a subclass makes beside the tree.
-    void recordUndo(std::function<void()> undo);
+    template <typename Undo> void recordUndo(Undo&& undo) {
+        if (keepUndo_)
+            undo_.emplace_back(std::forward<Undo>(undo));
+    }
     // The changes are saved; nothing is left to take back.
     void forgetUndo() { undo_.clear(); }
 
     std::string origin_;
 
 private:
-    void attach(Node* parent, std::unique_ptr<Node> child);
-    std::unique_ptr<Node> detach(Node* child);
-    void retire(std::unique_ptr<Node> node);
-    std::unique_ptr<Node> unretire(Node* node);
+    Node* newNode(std::string_view name);
+    static bool follows(const Node& parent, std::string_view name);
+    Node* addChild(Node* parent, std::string_view name);
+    void attach(Node* parent, Node* child);
+    void detach(Node* child);
+    void putValue(Node& key, const Value& value);
+    // Marks a key of a path being created: the end of it is listed, a key made on the way not.
+    void list(Node& key, bool listed);
     // The position of the value named `name` (without regard to case), or values.size().
-    static std::size_t valuePosition(Node& key, std::string_view name);
+    std::size_t valuePosition(Node& key, std::string_view name);
 
-    Node root_;
-    // Deleted subtrees are kept until the store goes, so a handle that still names one of
-    // their keys never points at freed memory, and a delete can be taken back.
-    std::vector<std::unique_ptr<Node>> deleted_;
+    // Deleted keys stay in the arena until the store goes, so a handle that still names one
+    // of them never points at freed memory, and a delete can be taken back.
+    Arena arena_; // keys and their lists
+    // Names and data, apart from the keys, so that a key's list of values, filled as its file
+    // section is read, grows in place.
+    Arena texts_;
+    std::uint32_t nodesMade_ = 0;
+    Node* root_;
+    ChildIndex index_;
+    // Folded value name -> position, for keys with many values; built when first needed and
+    // dropped when positions shift.
+    std::unordered_map<const Node*, std::unordered_map<std::string, std::size_t>> valueIndex_;
     std::optional<std::string> readOnlyReason_;
     bool keepUndo_ = false;
     std::vector<std::function<void()>> undo_; // newest last

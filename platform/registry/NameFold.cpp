@@ -96,6 +96,30 @@ bool sameName(std::string_view a, std::string_view b) {
     return i == a.size() && j == b.size();
 }
 
+namespace {
+
+// FNV-1a over the folded bytes: names are short, so a byte at a time costs little.
+constexpr std::size_t kHashBasis = 14695981039346656037ull;
+constexpr std::size_t kHashPrime = 1099511628211ull;
+
+std::size_t hashBytes(std::size_t hash, std::string_view bytes) {
+    for (char c : bytes)
+        hash = (hash ^ static_cast<unsigned char>(c)) * kHashPrime;
+    return hash;
+}
+
+} // namespace
+
+std::size_t hashName(std::string_view name) {
+    std::size_t hash = kHashBasis;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (!isAscii(name[i])) // the rest may change length when folded
+            return hashBytes(hash, foldName(name.substr(i)));
+        hash = (hash ^ static_cast<unsigned char>(upperAscii(name[i]))) * kHashPrime;
+    }
+    return hash;
+}
+
 int compareNames(std::string_view a, std::string_view b) {
     std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {

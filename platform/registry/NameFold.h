@@ -13,6 +13,9 @@ namespace moxalo::registry {
 std::string foldName(std::string_view name);
 // Whether the folded forms are equal.
 bool sameName(std::string_view a, std::string_view b);
+// A hash of the folded form, made without building it when the name is ASCII: names that are
+// the same by sameName() hash alike.
+std::size_t hashName(std::string_view name);
 // Negative, zero or positive, comparing the folded forms byte by byte.
 int compareNames(std::string_view a, std::string_view b);
 

@@ -1,5 +1,9 @@
 #include "platform/registry/Utf16.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 namespace moxalo::registry {
 
 namespace {
@@ -62,22 +66,66 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
 
 } // namespace
 
+namespace {
+
+// Writes `cp` at `out` as UTF-8; returns the bytes written.
+std::size_t putUtf8(char* out, char32_t cp) {
+    std::string bytes;
+    appendUtf8(bytes, cp);
+    bytes.copy(out, bytes.size());
+    return bytes.size();
+}
+
+// Narrows four UTF-16LE units at `in` to `out` when all are below 0x80; they are read as one
+// little-endian word.
+static_assert(std::endian::native == std::endian::little);
+bool narrowAsciiQuad(const std::uint8_t* in, char* out) {
+    std::uint64_t word;
+    std::memcpy(&word, in, sizeof word);
+    if ((word & 0xFF80FF80FF80FF80ull) != 0)
+        return false;
+    auto bytes =
+        static_cast<std::uint32_t>((word & 0xFF) | ((word >> 8) & 0xFF00) |
+                                   ((word >> 16) & 0xFF0000) | ((word >> 24) & 0xFF000000));
+    std::memcpy(out, &bytes, sizeof bytes);
+    return true;
+}
+
+} // namespace
+
+// Whole .reg files are tens of megabytes of mostly ASCII: the output is sized for that, one
+// byte a unit, and grows only where a character takes more.
 std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size) {
-    std::string out;
-    out.reserve(size / 2);
     std::size_t units = size / 2;
+    std::string out(units, '\0');
+    std::size_t n = 0;
     for (std::size_t i = 0; i < units; ++i) {
+        // Four units at a time while all four are ASCII.
+        while (i + 4 <= units && narrowAsciiQuad(data + 2 * i, out.data() + n)) {
+            n += 4;
+            i += 4;
+        }
+        if (i == units)
+            break;
         char32_t u = data[2 * i] | (data[2 * i + 1] << 8);
+        if (u < 0x80) {
+            out[n++] = static_cast<char>(u);
+            continue;
+        }
+        // Room for this character and one byte for each unit after it.
+        if (out.size() - n < 4 + units - i)
+            out.resize(std::max(n + 4 + units - i, out.size() + out.size() / 2));
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
             char32_t lo = data[2 * i + 2] | (data[2 * i + 3] << 8);
             if (lo >= 0xDC00 && lo <= 0xDFFF) {
-                appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
+                n += putUtf8(&out[n], 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
                 ++i;
                 continue;
             }
         }
-        appendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+        n += putUtf8(&out[n], (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
     }
+    out.resize(n);
     return out;
 }
 
@@ -96,25 +144,16 @@ template <typename Bytes> void appendUnits(Bytes& out, std::string_view text) {
     }
 }
 
-} // namespace
-
-std::vector<std::uint8_t> utf8ToUtf16le(std::string_view text) {
-    std::vector<std::uint8_t> out;
-    out.reserve(text.size() * 2);
-    appendUnits(out, text);
-    return out;
-}
-
-void appendUtf16le(std::string& out, std::string_view text) {
-    // Whole exports are tens of megabytes of mostly ASCII: that part is widened in place.
+// Most text is ASCII: that part is widened in place, the rest a character at a time.
+template <typename Bytes> void appendWidened(Bytes& out, std::string_view text) {
     std::size_t ascii = 0;
     while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80)
         ++ascii;
     std::size_t at = out.size();
     out.resize(at + 2 * ascii);
-    char* p = out.data() + at;
+    auto p = out.data() + at;
     for (std::size_t i = 0; i < ascii; ++i) {
-        p[2 * i] = text[i];
+        p[2 * i] = static_cast<typename Bytes::value_type>(text[i]);
         p[2 * i + 1] = 0;
     }
     if (ascii < text.size()) {
@@ -123,8 +162,23 @@ void appendUtf16le(std::string& out, std::string_view text) {
     }
 }
 
+} // namespace
+
+std::vector<std::uint8_t> utf8ToUtf16le(std::string_view text) {
+    std::vector<std::uint8_t> out;
+    out.reserve(text.size() * 2);
+    appendWidened(out, text);
+    return out;
+}
+
+void appendUtf16le(std::string& out, std::string_view text) {
+    appendWidened(out, text);
+}
+
 std::vector<std::uint8_t> stringValueData(std::string_view text) {
-    auto out = utf8ToUtf16le(text);
+    std::vector<std::uint8_t> out;
+    out.reserve(text.size() * 2 + 2);
+    appendWidened(out, text);
     out.push_back(0);
     out.push_back(0);
     return out;

@@ -3,12 +3,9 @@
 #include "platform/fs/AtomicFile.h"
 #include "platform/regfile/RegFileRoots.h"
 #include "platform/registry/PendingFileSave.h"
+#include "platform/registry/SourceFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace moxalo::registry {
 
@@ -29,45 +26,23 @@ std::string tooLarge() {
            " MiB, too large for a .reg file";
 }
 
-std::string readWholeFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        fail(path, std::string("cannot open: ") + std::strerror(errno));
-    std::string bytes;
-    struct stat st {};
-    std::string problem;
-    if (fstat(fd, &st) != 0)
-        problem = std::string("cannot read: ") + std::strerror(errno);
-    else if (S_ISDIR(st.st_mode))
-        problem = "is a folder, not a .reg file";
-    else if (static_cast<std::size_t>(st.st_size) > kMaxFileBytes)
-        problem = tooLarge();
-    for (char buffer[1 << 16]; problem.empty();) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            problem = std::string("cannot read: ") + std::strerror(errno);
-        else if (n == 0)
-            break;
-        else if (bytes.append(buffer, static_cast<std::size_t>(n)).size() > kMaxFileBytes)
-            problem = tooLarge();
-    }
-    ::close(fd);
-    if (!problem.empty())
-        fail(path, problem);
-    return bytes;
+std::string whyNotARegFile(const struct stat& st) {
+    if (S_ISDIR(st.st_mode))
+        return "is a folder, not a .reg file";
+    if (static_cast<std::size_t>(st.st_size) > kMaxFileBytes)
+        return tooLarge();
+    return {};
 }
 
 } // namespace
 
 std::unique_ptr<RegFileStore> RegFileStore::open(const std::string& path,
                                                  const regfile::CodePage& codePage) {
-    std::string bytes = readWholeFile(path);
+    SourceFile file(path, whyNotARegFile);
     std::unique_ptr<RegFileStore> store(new RegFileStore(path));
     regfile::ImportResult result;
     try {
-        result = regfile::importRegFile(bytes, *store, codePage);
+        result = regfile::importRegFile(file.bytes(), *store, codePage);
     } catch (const StoreError& e) {
         fail(path, e.what());
     }

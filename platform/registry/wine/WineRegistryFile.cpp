@@ -1,9 +1,12 @@
 #include "platform/registry/wine/WineRegistryFile.h"
 
+#include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineEscape.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <functional>
 #include <stdexcept>
 
 namespace moxalo::registry {
@@ -18,6 +21,12 @@ constexpr std::size_t kMaxValueNameLength = 16383;
 constexpr std::size_t kMaxKeyDepth = 512;
 // A user reads the first few problems; a garbage file must not pile up millions of them.
 constexpr std::size_t kMaxDiagnostics = 1000;
+// wineserver's sections take about this many bytes at the least (key line and time): room
+// for the infos of a file's keys is reserved by it. Reserved room that is not used costs no
+// memory.
+constexpr std::size_t kSectionBytes = 64;
+// How far the reader gets between telling where it is.
+constexpr std::size_t kReadStep = std::size_t{4} << 20;
 
 // The lines of a file, without their "\n" (or "\r\n"), numbered from 1.
 class Lines {
@@ -80,6 +89,49 @@ std::vector<std::uint8_t> stringBytes(const std::u16string& text) {
     return data;
 }
 
+// The position of the first byte above 0x7F in text[pos, end), or `end`; eight at a time.
+std::size_t firstNonAscii(std::string_view text, std::size_t pos, std::size_t end) {
+    for (std::uint64_t word = 0; pos + sizeof word <= end; pos += sizeof word) {
+        std::memcpy(&word, text.data() + pos, sizeof word);
+        if ((word & 0x8080808080808080ull) != 0)
+            break;
+    }
+    while (pos < end && static_cast<unsigned char>(text[pos]) < 0x80)
+        ++pos;
+    return pos;
+}
+
+// The position of the first '"', backslash or non-ASCII byte from `pos` on, or the line's end.
+std::size_t plainTextEnd(std::string_view line, std::size_t pos) {
+    std::size_t end = std::min(line.find('"', pos), line.size());
+    end = std::min(line.substr(0, end).find('\\', pos), end);
+    return firstNonAscii(line, pos, end);
+}
+
+// The text of a string value, from after its opening quote to its closing one, made into the
+// value's bytes.
+RegValue decodeString(DWORD type, std::string_view text) {
+    std::string_view body = text.substr(0, text.size() - 1);
+    if (plainTextEnd(body, 0) == body.size()) // ASCII without escapes: each byte is a unit
+        return RegValue{type, stringValueData(body)};
+    std::u16string units;
+    parseWineText(text, 0, '"', units);
+    return RegValue{type, stringBytes(units)};
+}
+
+// Where parseWineText would find the closing quote, or the line's end: a backslash escapes the
+// character after it, and no escape's digits are a quote.
+std::size_t closingQuote(std::string_view line, std::size_t pos) {
+    while (pos < line.size()) {
+        std::size_t quote = std::min(line.find('"', pos), line.size());
+        std::size_t escape = line.substr(0, quote).find('\\', pos);
+        if (escape == std::string_view::npos)
+            return quote;
+        pos = escape + 2;
+    }
+    return line.size();
+}
+
 // What is wrong with the line being read; the line is skipped.
 class LineError : public std::runtime_error {
 public:
@@ -89,8 +141,9 @@ public:
 class Reader {
 public:
     Reader(std::string_view text, const std::string& fileName, MemoryStore& target,
-           WineFileLayout& layout)
-        : lines_(text), text_(text), fileName_(fileName), target_(target), layout_(layout) {}
+           WineFileLayout& layout, const std::function<void(std::size_t)>& readUpTo)
+        : lines_(text), text_(text), fileName_(fileName), target_(target), layout_(layout),
+          readUpTo_(readUpTo) {}
 
     std::vector<WineDiagnostic> run();
 
@@ -102,14 +155,19 @@ private:
         throw StoreError(fileName_ + ": line " + std::to_string(line) + ": " + what);
     }
     void report(int line, std::string message);
+    void keepHeader();
+    void tellReadUpTo();
     void readLine(std::string_view line);
     void readGlobalOption(std::string_view line);
     void readKey(std::string_view line);
-    std::string keyPath(const std::u16string& path);
+    std::optional<std::size_t> plainKeyPath(std::string_view line);
+    void addName(std::string_view name);
+    std::vector<std::string> keyNames(const std::u16string& path);
     void readKeyOption(std::string_view line);
     void readValue(std::string_view line);
-    RegValue readData(std::string_view line, std::size_t pos);
-    RegValue readString(DWORD type, std::string_view line, std::size_t pos);
+    void readData(std::string_view name, std::string_view line, std::size_t pos);
+    RegValue readTypedHex(std::string_view data, std::string_view line, std::size_t pos);
+    void readString(std::string_view name, DWORD type, std::string_view line, std::size_t pos);
     RegValue readDword(std::string_view line, std::size_t pos);
     std::vector<std::uint8_t> readHex(std::string_view line, std::size_t pos);
 
@@ -118,13 +176,16 @@ private:
     const std::string& fileName_;
     MemoryStore& target_;
     WineFileLayout& layout_;
+    const std::function<void(std::size_t)>& readUpTo_;
+    std::size_t toldUpTo_ = 0;
     MemoryStore::Node* key_ = nullptr; // null before the first key and after a malformed one
     bool sawKeyLine_ = false;
     int keyLine_ = 0;
-    std::size_t headerEnd_ = std::string_view::npos;
     // How a LineError is reported: "<prefix><what><suffix>".
-    std::string prefix_;
-    std::string suffix_;
+    std::string_view prefix_;
+    std::string_view suffix_;
+    std::vector<MemoryStore::Node*> chain_; // the keys of the last key line's path
+    std::vector<std::string_view> names_;   // the names of the key line being read
     std::vector<WineDiagnostic> diagnostics_;
     std::size_t unlisted_ = 0;
     int firstUnlistedLine_ = 0;
@@ -135,6 +196,7 @@ std::vector<WineDiagnostic> Reader::run() {
         refuse("not a Wine registry file (the first line must be \"" +
                std::string(kWineRegistryHeader) + "\")");
     while (lines_.next()) {
+        tellReadUpTo();
         int number = lines_.number();
         std::string_view line = lines_.current();
         line.remove_prefix(skipBlanks(line, 0));
@@ -145,17 +207,30 @@ std::vector<WineDiagnostic> Reader::run() {
             std::string where = lines_.number() == number
                                     ? ""
                                     : " (on line " + std::to_string(lines_.number()) + ")";
-            report(number, prefix_ + e.what() + where + suffix_);
+            report(number, std::string(prefix_) + e.what() + where + std::string(suffix_));
         }
     }
     if (unlisted_ > 0)
         diagnostics_.push_back(
             {firstUnlistedLine_, std::to_string(unlisted_) + " more problems from here on"});
-    layout_.header = std::string(text_.substr(0, headerEnd_));
-    // wineserver starts every key with an empty line, which therefore is not the header's.
-    if (sawKeyLine_ && layout_.header.ends_with("\n\n"))
-        layout_.header.pop_back();
+    if (!sawKeyLine_)
+        layout_.header = std::string(text_);
     return std::move(diagnostics_);
+}
+
+// Once the header is kept, nothing before the line being read is looked at again.
+void Reader::tellReadUpTo() {
+    if (readUpTo_ && sawKeyLine_ && lines_.offset() - toldUpTo_ >= kReadStep) {
+        toldUpTo_ = lines_.offset();
+        readUpTo_(toldUpTo_);
+    }
+}
+
+void Reader::keepHeader() {
+    layout_.header = std::string(text_.substr(0, lines_.offset()));
+    // wineserver starts every key with an empty line, which therefore is not the header's.
+    if (layout_.header.ends_with("\n\n"))
+        layout_.header.pop_back();
 }
 
 void Reader::report(int line, std::string message) {
@@ -168,11 +243,11 @@ void Reader::report(int line, std::string message) {
 
 void Reader::readLine(std::string_view line) {
     char first = line.empty() ? ';' : line[0];
-    prefix_.clear();
-    suffix_.clear();
+    prefix_ = {};
+    suffix_ = {};
     if (first == '[') {
         if (!sawKeyLine_)
-            headerEnd_ = lines_.offset();
+            keepHeader();
         sawKeyLine_ = true;
         key_ = nullptr;
         keyLine_ = lines_.number();
@@ -203,40 +278,78 @@ void Reader::readGlobalOption(std::string_view line) {
 }
 
 void Reader::readKey(std::string_view line) {
-    std::u16string path;
-    auto end = parseWineText(line, 1, ']', path);
-    if (!end)
-        fail("the closing \"]\" is missing");
+    std::optional<std::size_t> end = plainKeyPath(line);
+    std::vector<std::string> decoded; // the names, when escapes had to be read
+    if (!end) {
+        std::u16string path;
+        end = parseWineText(line, 1, ']', path);
+        if (!end)
+            fail("the closing \"]\" is missing");
+        decoded = keyNames(path);
+        names_.assign(decoded.begin(), decoded.end());
+    }
     std::string_view stamp = line.substr(*end);
     std::size_t digits = skipBlanks(stamp, 0);
     while (digits < stamp.size() && stamp[digits] >= '0' && stamp[digits] <= '9')
         ++digits;
-    std::string joined = keyPath(path);
     // wineserver takes the time from "#time=" or, without it, from the clock.
     if (!onlyBlanksFrom(stamp, digits))
         report(lines_.number(), "the text after the key name is not a time; the key is read");
-    key_ = MemoryStore::node(target_.createPath(joined));
-    layout_.keys[key_] = WineKeyInfo{std::string(stamp), {}, false, false, false};
+    key_ = MemoryStore::node(target_.createPath(names_, chain_));
+    layout_.keys[key_] = WineKeyInfo{layout_.keep({stamp, "\n"}), false, false, false};
+}
+
+// Most key lines hold ASCII names that only "\\\\" separates: those are read in place into
+// names_. Returns the position after "]", or nothing when the names have escapes to read.
+std::optional<std::size_t> Reader::plainKeyPath(std::string_view line) {
+    names_.clear();
+    std::size_t close = line.find(']');
+    if (close == std::string_view::npos || firstNonAscii(line, 1, close) != close)
+        return std::nullopt;
+    std::string_view path = line.substr(1, close - 1);
+    for (std::size_t start = 0;;) {
+        std::size_t slash = path.find('\\', start);
+        if (slash == std::string_view::npos) {
+            addName(path.substr(start));
+            return close + 1;
+        }
+        // A single backslash escapes what follows it (perhaps that "]"); a leading separator is
+        // refused with the usual message.
+        if (slash + 1 == path.size() || path[slash + 1] != '\\' || slash == 0)
+            return std::nullopt;
+        addName(path.substr(start, slash - start));
+        start = slash + 2;
+    }
+}
+
+void Reader::addName(std::string_view name) {
+    if (name.size() > kMaxKeyNameLength)
+        fail("a key name is longer than " + std::to_string(kMaxKeyNameLength) + " characters");
+    if (name.empty()) // repeated backslashes count as one
+        return;
+    if (names_.size() == kMaxKeyDepth)
+        fail("keys are nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
+    names_.push_back(name);
 }
 
 // Names are separated by one backslash once the escapes are read; repeated ones count as one.
-std::string Reader::keyPath(const std::u16string& path) {
+std::vector<std::string> Reader::keyNames(const std::u16string& path) {
     if (!path.empty() && path[0] == u'\\')
         fail("the key path starts with a backslash");
-    std::string joined;
-    std::size_t depth = 0;
+    std::vector<std::string> names;
+    names_.clear();
     for (std::size_t start = 0; start < path.size();) {
         std::size_t end = std::min(path.find(u'\\', start), path.size());
         if (end - start > kMaxKeyNameLength)
             fail("a key name is longer than " + std::to_string(kMaxKeyNameLength) + " characters");
         if (end > start) {
-            if (++depth > kMaxKeyDepth)
+            if (names.size() == kMaxKeyDepth)
                 fail("keys are nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
-            joined += (joined.empty() ? "" : "\\") + fromUtf16(path.substr(start, end - start));
+            names.push_back(fromUtf16(path.substr(start, end - start)));
         }
         start = end + 1;
     }
-    return joined;
+    return names;
 }
 
 void Reader::readKeyOption(std::string_view line) {
@@ -251,42 +364,64 @@ void Reader::readKeyOption(std::string_view line) {
     }
     if (line.starts_with("#link"))
         info.isLink = true;
-    info.options.emplace_back(line);
+    info.lines = layout_.append(layout_.append(info.lines, line), "\n");
 }
 
 void Reader::readValue(std::string_view line) {
-    std::u16string name;
+    std::string decoded; // the name, when it has escapes to read
+    std::string_view name;
     std::size_t pos = 1;
     if (line[0] == '"') {
-        auto end = parseWineText(line, 1, '"', name);
-        if (!end)
-            fail("the value name has no closing quote");
-        if (name.size() > kMaxValueNameLength)
-            fail("the value name is longer than " + std::to_string(kMaxValueNameLength) +
-                 " characters");
-        pos = *end;
+        std::size_t end = plainTextEnd(line, 1);
+        if (end < line.size() && line[end] == '"') {
+            name = line.substr(1, end - 1);
+            pos = end + 1;
+            if (name.size() > kMaxValueNameLength) // ASCII: a byte is a UTF-16 unit
+                fail("the value name is longer than " + std::to_string(kMaxValueNameLength) +
+                     " characters");
+        } else {
+            std::u16string units;
+            auto after = parseWineText(line, 1, '"', units);
+            if (!after)
+                fail("the value name has no closing quote");
+            if (units.size() > kMaxValueNameLength)
+                fail("the value name is longer than " + std::to_string(kMaxValueNameLength) +
+                     " characters");
+            decoded = fromUtf16(units);
+            name = decoded;
+            pos = *after;
+        }
     }
     pos = skipBlanks(line, pos);
     if (pos == line.size() || line[pos] != '=')
         fail("\"=\" missing after the value name");
-    RegValue value = readData(line, skipBlanks(line, pos + 1));
-    target_.setValue(MemoryStore::id(key_), fromUtf16(name), value);
+    readData(name, line, skipBlanks(line, pos + 1));
 }
 
-RegValue Reader::readData(std::string_view line, std::size_t pos) {
+void Reader::readData(std::string_view name, std::string_view line, std::size_t pos) {
     std::string_view data = line.substr(pos);
     static constexpr std::pair<std::string_view, DWORD> strings[] = {{"\"", REG_SZ},
                                                                      {"str:\"", REG_SZ},
                                                                      {"str(2):\"", REG_EXPAND_SZ},
                                                                      {"str(7):\"", REG_MULTI_SZ}};
     for (const auto& [tag, type] : strings) {
-        if (data.starts_with(tag))
-            return readString(type, line, pos + tag.size());
+        if (data.starts_with(tag)) {
+            readString(name, type, line, pos + tag.size());
+            return;
+        }
     }
+    RegValue value;
     if (data.starts_with("dword:"))
-        return readDword(line, pos + 6);
-    if (data.starts_with("hex:"))
-        return RegValue{REG_BINARY, readHex(line, pos + 4)};
+        value = readDword(line, pos + 6);
+    else if (data.starts_with("hex:"))
+        value = RegValue{REG_BINARY, readHex(line, pos + 4)};
+    else
+        value = readTypedHex(data, line, pos);
+    // The store's own setValue: a subclass's bookkeeping of changes is not for loading.
+    target_.MemoryStore::setValue(MemoryStore::id(key_), name, value);
+}
+
+RegValue Reader::readTypedHex(std::string_view data, std::string_view line, std::size_t pos) {
     if (!data.starts_with("hex("))
         fail("unknown value type");
     std::size_t end = data.find("):");
@@ -299,14 +434,15 @@ RegValue Reader::readData(std::string_view line, std::size_t pos) {
     return RegValue{type, readHex(line, pos + end + 2)};
 }
 
-RegValue Reader::readString(DWORD type, std::string_view line, std::size_t pos) {
-    std::u16string text;
-    auto end = parseWineText(line, pos, '"', text);
-    if (!end)
+// The string is only checked here; its escapes are read when the value is.
+void Reader::readString(std::string_view name, DWORD type, std::string_view line, std::size_t pos) {
+    std::size_t end = closingQuote(line, pos);
+    if (end == line.size())
         fail("the string has no closing quote");
-    if (!onlyBlanksFrom(line, *end))
+    if (!onlyBlanksFrom(line, end + 1))
         fail("unexpected text after the string");
-    return RegValue{type, stringBytes(text)};
+    target_.setEncodedValue(MemoryStore::id(key_), name, type, line.substr(pos, end + 1 - pos),
+                            decodeString);
 }
 
 RegValue Reader::readDword(std::string_view line, std::size_t pos) {
@@ -350,8 +486,10 @@ std::vector<std::uint8_t> Reader::readHex(std::string_view line, std::size_t pos
 } // namespace
 
 std::vector<WineDiagnostic> readWineRegistry(std::string_view text, const std::string& fileName,
-                                             MemoryStore& target, WineFileLayout& layout) {
-    return Reader(text, fileName, target, layout).run();
+                                             MemoryStore& target, WineFileLayout& layout,
+                                             const std::function<void(std::size_t)>& readUpTo) {
+    layout.keys.reserve(text.size() / kSectionBytes);
+    return Reader(text, fileName, target, layout, readUpTo).run();
 }
 
 } // namespace moxalo::registry

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace moxalo::registry {
 
@@ -16,8 +17,7 @@ using Node = MemoryStore::Node;
 constexpr std::uint64_t kTicksPerSecond = 10000000ull;
 
 const WineKeyInfo* infoOf(const WineFileLayout& layout, const Node& key) {
-    auto it = layout.keys.find(&key);
-    return it == layout.keys.end() ? nullptr : &it->second;
+    return layout.keys.find(&key);
 }
 
 // wineserver leaves out keys that hold nothing but subkeys: they exist through their children.
@@ -33,7 +33,7 @@ bool isWritten(const Node& key, const WineKeyInfo* info) {
 // The store keeps subkeys in Windows' order and values in the order they were set; the file
 // has both in wineserver's order.
 template <typename Item, typename NameOf>
-std::vector<const Item*> inWineOrder(const std::vector<Item>& items, NameOf nameOf) {
+std::vector<const Item*> inWineOrder(const ArenaList<Item>& items, NameOf nameOf) {
     std::vector<std::pair<std::u16string, const Item*>> keyed;
     keyed.reserve(items.size());
     for (const auto& item : items)
@@ -49,29 +49,37 @@ std::vector<const Item*> inWineOrder(const std::vector<Item>& items, NameOf name
 
 void writeSection(std::string& out, const Node& key, const std::string& path,
                   const WineKeyInfo* info, std::uint64_t now) {
+    std::optional<WineFileLayout> scratch; // what a key the layout lacks is stamped with
     WineKeyInfo stamped;
     if (info == nullptr) {
-        stampWineKey(stamped, now);
+        stampWineKey(scratch.emplace(), stamped, now);
         info = &stamped;
     }
-    out += "\n[" + path + "]" + info->stamp + "\n";
-    for (const auto& option : info->options)
-        out += option + "\n";
-    for (const auto* entry : inWineOrder(key.values, [](const auto& v) { return v.first; }))
-        out += formatWineValue(entry->first, entry->second);
+    out += "\n[";
+    out += path;
+    out += "]";
+    out += info->lines;
+    for (const auto* entry : inWineOrder(key.values, [](const auto& v) { return v.name; }))
+        out += formatWineValue(entry->name, entry->value());
 }
 
 } // namespace
 
-void stampWineKey(WineKeyInfo& key, std::uint64_t now) {
+void stampWineKey(WineFileLayout& layout, WineKeyInfo& key, std::uint64_t now) {
     auto seconds = static_cast<unsigned>(
         now > kUnixEpochFileTime ? (now - kUnixEpochFileTime) / kTicksPerSecond : 0);
-    key.stamp = " " + std::to_string(seconds);
-    std::erase_if(key.options, [](const std::string& line) { return line.starts_with("#time="); });
     char time[40];
-    std::snprintf(time, sizeof time, "#time=%x%08x", static_cast<unsigned>(now >> 32),
+    std::snprintf(time, sizeof time, "#time=%x%08x\n", static_cast<unsigned>(now >> 32),
                   static_cast<unsigned>(now & 0xFFFFFFFFu));
-    key.options.insert(key.options.begin(), time);
+    std::string lines = " " + std::to_string(seconds) + "\n" + time;
+    std::string_view options = key.lines.substr(std::min(key.lines.find('\n'), key.lines.size()));
+    for (std::string_view rest = options.empty() ? options : options.substr(1); !rest.empty();) {
+        std::size_t end = std::min(rest.find('\n'), rest.size() - 1) + 1;
+        if (!rest.starts_with("#time="))
+            lines += rest.substr(0, end);
+        rest.remove_prefix(end);
+    }
+    key.lines = layout.keep({lines});
 }
 
 // Keys go out depth first, each before its subkeys, in the order the tree keeps them; a stack
@@ -80,14 +88,14 @@ std::string writeWineRegistry(MemoryStore& store, const WineFileLayout& layout, 
     std::string out =
         layout.header.empty() ? std::string(kWineRegistryHeader) + "\n" : layout.header;
     struct Frame {
-        std::vector<const std::unique_ptr<Node>*> children;
+        std::vector<Node* const*> children;
         std::string path;
         std::size_t next = 0;
     };
-    auto childrenOf = [](const Node& key) {
-        return inWineOrder(key.children, [](const auto& child) { return child->name; });
+    auto childrenOf = [&store](Node& key) {
+        return inWineOrder(store.children(key), [](const Node* child) { return child->name; });
     };
-    const Node& root = *MemoryStore::node(store.rootNode());
+    Node& root = *MemoryStore::node(store.rootNode());
     if (isWritten(root, infoOf(layout, root)))
         writeSection(out, root, "", infoOf(layout, root), now);
     std::vector<Frame> stack{{childrenOf(root), "", 0}};
@@ -97,7 +105,7 @@ std::string writeWineRegistry(MemoryStore& store, const WineFileLayout& layout, 
             stack.pop_back();
             continue;
         }
-        const Node& key = **frame.children[frame.next++];
+        Node& key = **frame.children[frame.next++];
         std::string name = escapeWineText(toUtf16(key.name), "[]");
         std::string path = frame.path.empty() ? name : frame.path + "\\\\" + name;
         if (const WineKeyInfo* info = infoOf(layout, key); isWritten(key, info))

@@ -2,15 +2,12 @@
 
 #include "platform/fs/AtomicFile.h"
 #include "platform/registry/PendingFileSave.h"
+#include "platform/registry/SourceFile.h"
 #include "platform/registry/wine/WineServerLock.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace moxalo::registry {
 
@@ -42,38 +39,16 @@ std::string whyNotARegistryFile(const struct stat& st) {
     return {};
 }
 
-std::string readWholeFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        failFile(path, std::string("cannot open: ") + std::strerror(errno));
-    struct stat st {};
-    std::string why = fstat(fd, &st) != 0 ? std::string("cannot read: ") + std::strerror(errno)
-                                          : whyNotARegistryFile(st);
-    std::string text(why.empty() ? static_cast<std::size_t>(st.st_size) : 0, '\0');
-    for (std::size_t done = 0; why.empty() && done < text.size();) {
-        ssize_t n = read(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno != EINTR)
-            why = std::string("cannot read: ") + std::strerror(errno);
-        else if (n == 0)
-            why = "cannot read: the file became shorter while it was read";
-        else if (n > 0)
-            done += static_cast<std::size_t>(n);
-    }
-    close(fd);
-    if (!why.empty())
-        failFile(path, why);
-    return text;
-}
-
 } // namespace
 
 WineStore::WineStore(const std::string& path) : MemoryStore(path), clock_(fileTimeNow) {}
 
 std::unique_ptr<WineStore> WineStore::open(const std::string& path) {
-    std::string text = readWholeFile(path);
+    SourceFile file(path, whyNotARegistryFile);
     std::unique_ptr<WineStore> store(new WineStore(path));
     store->recording_ = false;
-    store->diagnostics_ = readWineRegistry(text, path, *store, store->layout_);
+    store->diagnostics_ = readWineRegistry(file.bytes(), path, *store, store->layout_,
+                                           [&file](std::size_t offset) { file.release(offset); });
     store->recording_ = true;
     store->keepUndo(true);
     return store;
@@ -119,13 +94,13 @@ void WineStore::touch(NodeId key) {
     if (!recording_)
         return;
     Node* n = node(key);
-    if (auto it = layout_.keys.find(n); it == layout_.keys.end())
+    if (const WineKeyInfo* info = layout_.keys.find(n); info == nullptr)
         recordUndo([this, n] { layout_.keys.erase(n); });
     else
-        recordUndo([this, n, old = it->second] { layout_.keys[n] = old; });
+        recordUndo([this, n, old = *info] { layout_.keys[n] = old; });
     WineKeyInfo& info = layout_.keys[n];
     info.placeholder = false;
-    stampWineKey(info, clock_());
+    stampWineKey(layout_, info, clock_());
 }
 
 NodeId WineStore::createKey(NodeId parent, std::string_view name) {

@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace moxalo::registry {
 namespace {
@@ -46,6 +47,21 @@ protected:
 std::string text(RegistryStore& store, NodeId key, std::string_view name) {
     auto value = store.findValue(key, name);
     return value ? utf16leToUtf8(value->data.data(), value->data.size() - 2) : "<missing>";
+}
+
+// A pipe (a file made on the fly, "<(...)" in a shell) cannot be mapped: it is read through.
+TEST_F(RegFileStoreTest, ReadsAFileThatCannotBeMapped) {
+    std::string pipe = dir_.file("pipe.reg");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::thread writer([&pipe] { writeFile(pipe, readFile(fixturePath("classes.reg"))); });
+    auto store = RegFileStore::open(pipe);
+    writer.join();
+    auto file = RegFileStore::open(fixturePath("classes.reg"));
+    ASSERT_EQ(store->diagnostics().size(), 1u);
+    EXPECT_EQ(store->diagnostics()[0].line, file->diagnostics()[0].line);
+    ASSERT_EQ(store->classesLayers().size(), 3u);
+    NodeId classes = store->classesLayers()[0].key;
+    EXPECT_EQ(store->childCount(classes), file->childCount(file->classesLayers()[0].key));
 }
 
 TEST_F(RegFileStoreTest, OffersTheClassesOfTheFile) {

@@ -3,7 +3,9 @@
 #include "platform/regfile/RegFileExport.h"
 #include "tests/platform/regfile/RegFileTestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace moxalo::regfile::test {
 namespace {
@@ -11,17 +13,19 @@ namespace {
 using registry::MemoryStore;
 
 // Compares two trees key by key; returns the first difference, or "".
-std::string firstDifference(const MemoryStore::Node& a, const MemoryStore::Node& b,
-                            const std::string& path) {
+std::string firstDifference(MemoryStore& storeA, MemoryStore::Node& a, MemoryStore& storeB,
+                            MemoryStore::Node& b, const std::string& path) {
     if (a.name != b.name || a.listed != b.listed)
         return path + ": name or listed flag differs";
     if (a.values != b.values)
         return path + ": values differ";
-    if (a.children.size() != b.children.size())
+    const auto& childrenA = storeA.children(a);
+    const auto& childrenB = storeB.children(b);
+    if (childrenA.size() != childrenB.size())
         return path + ": subkey count differs";
-    for (std::size_t i = 0; i < a.children.size(); ++i) {
-        std::string d =
-            firstDifference(*a.children[i], *b.children[i], path + "\\" + a.children[i]->name);
+    for (std::size_t i = 0; i < childrenA.size(); ++i) {
+        std::string d = firstDifference(storeA, *childrenA[i], storeB, *childrenB[i],
+                                        path + "\\" + std::string(childrenA[i]->name));
         if (!d.empty())
             return d;
     }
@@ -29,7 +33,8 @@ std::string firstDifference(const MemoryStore::Node& a, const MemoryStore::Node&
 }
 
 std::string treeDifference(MemoryStore& a, MemoryStore& b) {
-    return firstDifference(*MemoryStore::node(a.rootNode()), *MemoryStore::node(b.rootNode()), "");
+    return firstDifference(a, *MemoryStore::node(a.rootNode()), b, *MemoryStore::node(b.rootNode()),
+                           "");
 }
 
 const char* const kSource =
@@ -111,6 +116,34 @@ TEST(RegFileRoundTrip, ValuesRegeditWouldTruncateAreKept) {
     back.result = importRegFile(exportRegFileTree(store, {5, true}), back.store);
     EXPECT_EQ(back.value("HKEY_CLASSES_ROOT\\.odd", "noNul"),
               (registry::RegValue{registry::REG_SZ, {0x61, 0, 0, 0}}));
+}
+
+// A file put together by hand or by a script may have its keys in any order; each order gives
+// the same tree, and so the same file when it is saved.
+TEST(RegFileRoundTrip, KeysInAnyOrderMakeTheSameTree) {
+    std::vector<std::string> sections;
+    for (int i = 0; i < 40; ++i) {
+        std::string n = std::to_string(i);
+        sections.push_back("[HKEY_CLASSES_ROOT\\.e" + n + "]\r\n@=\"t" + n + "\"\r\n");
+        sections.push_back("[HKEY_CLASSES_ROOT\\.e" + n + "\\OpenWithList\\app.exe]\r\n");
+        sections.push_back("[HKEY_CLASSES_ROOT\\t" + n + "\\shell\\open\\command]\r\n@=\"x\"\r\n");
+    }
+    auto load = [&sections] {
+        std::string body;
+        for (const std::string& section : sections)
+            body += "\r\n" + section;
+        return importBody(body);
+    };
+    auto inOrder = load();
+    std::string saved = exportRegFileTree(inOrder->store, {5, true});
+    std::reverse(sections.begin(), sections.end());
+    auto reversed = load();
+    std::shuffle(sections.begin(), sections.end(), std::mt19937(3));
+    auto shuffled = load();
+    EXPECT_EQ(treeDifference(inOrder->store, reversed->store), "");
+    EXPECT_EQ(treeDifference(inOrder->store, shuffled->store), "");
+    EXPECT_EQ(exportRegFileTree(reversed->store, {5, true}), saved);
+    EXPECT_EQ(exportRegFileTree(shuffled->store, {5, true}), saved);
 }
 
 } // namespace

@@ -57,8 +57,8 @@ TEST(NameFold, LeavesBytesThatAreNotUtf8AsTheyAre) {
     EXPECT_FALSE(sameName("\xC3\xA0", "\xC3"));
 }
 
-// sameName and compareNames answer without building the folded forms where they can; they must
-// still agree with them, or a name would sort in one place and be looked for in another.
+// sameName, compareNames and hashName answer without building the folded forms where they can; they
+// must still agree with them, or a name would sort in one place and be looked for in another.
 TEST(NameFold, ComparisonsAgreeWithTheFoldedForms) {
     std::vector<std::string> names = {"",
                                       "\xFF",
@@ -77,6 +77,9 @@ TEST(NameFold, ComparisonsAgreeWithTheFoldedForms) {
     for (const auto& a : names) {
         for (const auto& b : names) {
             EXPECT_EQ(sameName(a, b), foldName(a) == foldName(b)) << a << " | " << b;
+            if (sameName(a, b)) {
+                EXPECT_EQ(hashName(a), hashName(b)) << a << " | " << b;
+            }
             EXPECT_EQ(sign(compareNames(a, b)), sign(foldName(a).compare(foldName(b))))
                 << a << " | " << b;
         }

@@ -278,3 +278,41 @@ TEST(WineRegistryFile, DiagnosticsStopAfterAThousand) {
     EXPECT_EQ(loaded.diagnostics.back().line, 1007);
     EXPECT_EQ(loaded.diagnostics.back().message, "500 more problems from here on");
 }
+
+namespace {
+
+std::vector<std::string> subkeyNames(Loaded& loaded, std::string_view path) {
+    std::vector<std::string> names;
+    NodeId key = loaded.key(path);
+    for (std::size_t i = 0; key != kNoNode && i < loaded.store.childCount(key); ++i)
+        names.emplace_back(loaded.store.childName(key, i));
+    return names;
+}
+
+} // namespace
+
+// Plain key lines are read in place and lines with escapes are decoded: both must name the
+// same keys, in any spelling and in any order, and each value must read as its escapes say.
+TEST(WineRegistryFile, KeyLinesNameTheSameKeysWithOrWithoutEscapes) {
+    Loaded loaded(kHeader + "\n[Software\\\\Classes\\\\zeta\\\\shell] 1\n\"a\"=\"1\"\n"
+                            "\n[Software\\\\Classes\\\\.abc] 1\n#time=1\n\"a\"=\"x\\\\y\\\"z\"\n"
+                            "\n[Software\\\\Classes\\\\.\\x0061bc] 2\n\"b\"=str(2):\"%\\x41%\"\n"
+                            "\n[SOFTWARE\\\\classes\\\\.ABC\\\\Sub] 3\n"
+                            "\n[Software\\\\Classes\\\\Caf\\xe9] 4\n\"c\\x0041f\"=\"\\xe9\"\n"
+                            "\n[Software\\\\Classes\\\\Caf\xC3\xA9] 5\n@=\"caf\xC3\xA9\"\n"
+                            "\n[Software\\\\Classes\\\\Zeta] 6\n\"b\"=\"2\"\n");
+    EXPECT_TRUE(loaded.diagnostics.empty()) << loaded.problems();
+    EXPECT_EQ(subkeyNames(loaded, "Software\\Classes"),
+              (std::vector<std::string>{".abc", "Caf\xC3\xA9", "zeta"}));
+    EXPECT_EQ(subkeyNames(loaded, "Software\\Classes\\.abc"), std::vector<std::string>{"Sub"});
+    EXPECT_EQ(loaded.value("Software\\Classes\\.abc", "a"), (RegValue{REG_SZ, utf16z(u"x\\y\"z")}));
+    EXPECT_EQ(loaded.value("Software\\Classes\\.ABC", "b"),
+              (RegValue{REG_EXPAND_SZ, utf16z(u"%A%")}));
+    EXPECT_EQ(loaded.value("Software\\Classes\\caf\xC3\x89", "cAf"),
+              (RegValue{REG_SZ, utf16z(u"\u00e9")}));
+    EXPECT_EQ(loaded.value("Software\\Classes\\Caf\xC3\xA9", ""),
+              (RegValue{REG_SZ, utf16z(u"caf\u00e9")}));
+    EXPECT_EQ(loaded.value("Software\\Classes\\ZETA", "b"), (RegValue{REG_SZ, utf16z(u"2")}));
+    EXPECT_EQ(loaded.value("Software\\Classes\\zeta\\shell", "a"),
+              (RegValue{REG_SZ, utf16z(u"1")}));
+}
