@@ -6,18 +6,25 @@ namespace moxalo::registry {
 
 LONG QueryStringValue(HKEY key, const std::string& name, std::optional<std::string>& text) {
     text.reset();
+    // Most strings fit the first buffer, so that the value is found and converted once.
+    constexpr DWORD kFirstTry = 256;
+    std::string buffer(kFirstTry, '\0');
     DWORD type = 0;
-    DWORD size = 0;
-    LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
-    if (rc != ERROR_SUCCESS)
+    DWORD size = kFirstTry;
+    auto query = [&] {
+        return RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                reinterpret_cast<LPBYTE>(buffer.data()), &size);
+    };
+    LONG rc = query();
+    bool isText = type == REG_SZ || type == REG_EXPAND_SZ;
+    if (rc == ERROR_MORE_DATA && isText) {
+        buffer.assign(size, '\0');
+        rc = query();
+    }
+    if (rc != ERROR_SUCCESS && !(rc == ERROR_MORE_DATA && !isText))
         return rc;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
+    if (!isText)
         return -1;
-    std::string buffer(size, '\0');
-    rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                          reinterpret_cast<LPBYTE>(buffer.data()), &size);
-    if (rc != ERROR_SUCCESS)
-        return rc;
     buffer.resize(size);
     text = std::move(buffer);
     return ERROR_SUCCESS;

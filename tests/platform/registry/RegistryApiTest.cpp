@@ -4,6 +4,7 @@
 
 #include "catalogue/RegistryValues.h"
 #include "platform/registry/LayeredStore.h"
+#include "platform/registry/StringValue.h"
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
@@ -227,4 +228,25 @@ TEST(RegistryApi, LayersMeetOnNamesThatDifferOnlyInCaseInAnyScript) {
     EXPECT_EQ(read(key, ""), "Star");
     RegCloseKey(key);
     RegCloseKey(open("ſtarfile\\SHELL"));
+}
+
+TEST(RegistryApi, StringValuesOfAnyLengthAreReadWholeAndOtherTypesAreNoStrings) {
+    MemoryStore& store = mountFixture();
+    std::string longText(1000, 'w');
+    longText += "\xC3\xA9nd";
+    put(store, "txtfile", "Long", sz(longText));
+    put(store, "txtfile", "Short", sz("abc"));
+    put(store, "txtfile", "BigBinary", RegValue{REG_BINARY, std::vector<std::uint8_t>(600, 7)});
+    HKEY key = open("txtfile");
+    std::optional<std::string> text;
+    EXPECT_EQ(QueryStringValue(key, "Long", text), ERROR_SUCCESS);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(TrimNull(*text), longText);
+    EXPECT_EQ(QueryStringValue(key, "Short", text), ERROR_SUCCESS);
+    EXPECT_EQ(TrimNull(text.value_or("?")), "abc");
+    EXPECT_EQ(QueryStringValue(key, "EditFlags", text), -1);
+    EXPECT_EQ(QueryStringValue(key, "BigBinary", text), -1);
+    EXPECT_FALSE(text);
+    EXPECT_EQ(QueryStringValue(key, "Missing", text), ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
 }
