@@ -1,0 +1,38 @@
+// The whole catalogue on any bytes: the file opened as a registry source by its content (a
+// hive, a Wine registry file or a .reg export), the scan, then the details block of every row,
+// as the extended list file reads them.
+
+#include "catalogue/CatalogueScan.h"
+#include "catalogue/DetailsReport.h"
+#include "fuzz/FuzzFiles.h"
+#include "platform/registry/Registry.h"
+#include "platform/registry/Sources.h"
+
+namespace {
+
+using namespace moxalo;
+
+class Rows : public catalogue::ScanListener {
+public:
+    void RowFound(const catalogue::CatalogueEntry& row) override { rows.push_back(row); }
+    std::vector<catalogue::CatalogueEntry> rows;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::clearScratch();
+    registry::SourceChoice choice;
+    choice.paths = {fuzz::writeScratchFile("source", fuzz::bytesOf(data, size))};
+    try {
+        registry::mountRegistry(registry::openRegistry(choice).registry);
+    } catch (const registry::StoreError&) {
+        return 0; // not a source, or one refused whole
+    }
+    Rows listener;
+    catalogue::LoadList("0", listener);
+    for (const auto& row : listener.rows)
+        catalogue::Export_Key_Details(row.Extension, row.TypeName);
+    registry::mountRegistry(nullptr);
+    return 0;
+}
