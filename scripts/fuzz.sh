@@ -13,9 +13,9 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
   targets=(fuzz_catalogue fuzz_regfile fuzz_wine fuzz_hive fuzz_write fuzz_profile fuzz_cmdline)
 
+# The build of scripts/sanitize.sh serves as well, as long as it has the fuzz targets.
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DMOXALO_WERROR=ON -DMOXALO_SANITIZE=ON -DMOXALO_BUILD_FUZZ=ON -DMOXALO_BUILD_GUI=OFF \
-  -DBUILD_TESTING=OFF -DMOXALO_BUILD_BENCH=OFF >/dev/null
+  -DMOXALO_WERROR=ON -DMOXALO_SANITIZE=ON -DMOXALO_BUILD_FUZZ=ON -DMOXALO_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >/dev/null
 
 # A report of either sanitizer ends the run, as a crash would.

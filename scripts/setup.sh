@@ -15,6 +15,7 @@ packages=(
   qt6-qpa-plugins                  # the offscreen platform the window tests run on
   locales                          # locale sources; the tests compile de_DE.UTF-8 from them
   python3                          # data/make_sample.py, which the tests check the sample against
+  clang libclang-rt-14-dev         # the sanitizer build and the fuzz targets (libFuzzer)
 )
 
 missing=()
