@@ -5,6 +5,7 @@
 #include "platform/registry/NameFold.h"
 #include "platform/registry/PendingFileSave.h"
 #include "platform/registry/Utf16.h"
+#include "platform/registry/hive/HiveLayout.h"
 #include "platform/registry/hive/HiveStore.h"
 
 #include <algorithm>
@@ -99,8 +100,12 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
         registry::utf8ToUtf16le(name).size() > 2 * registry::MAX_KEY_NAME)
         throw registry::StoreError(path_ + ": invalid key name \"" + std::string(name) + "\"");
     std::string text(name);
-    writer();
     Children& known = children(parent);
+    if (known.nodes.size() >= layout::kMaxReadableSubkeys)
+        throw registry::StoreError(
+            path_ + ": cannot add the key \"" + text + "\" to " + keyLabel(parent) + ": it has " +
+            std::to_string(known.nodes.size()) + " subkeys, the most a hive can be read with");
+    writer();
     auto growing = growing_.find(parent);
     if (growing == growing_.end() && known.nodes.size() >= kDirectSubkeys &&
         known.damaged.empty()) {
