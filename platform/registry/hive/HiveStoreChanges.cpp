@@ -100,12 +100,12 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
         registry::utf8ToUtf16le(name).size() > 2 * registry::MAX_KEY_NAME)
         throw registry::StoreError(path_ + ": invalid key name \"" + std::string(name) + "\"");
     std::string text(name);
+    if (std::size_t count = children(parent).nodes.size(); count >= layout::kMaxReadableSubkeys)
+        throw registry::StoreError(path_ + ": cannot add the key \"" + text + "\" to " +
+                                   keyLabel(parent) + ": it has " + std::to_string(count) +
+                                   " subkeys, the most a hive can be read with");
+    writer(); // before the subkeys are looked at: opening the writer forgets what was read
     Children& known = children(parent);
-    if (known.nodes.size() >= layout::kMaxReadableSubkeys)
-        throw registry::StoreError(
-            path_ + ": cannot add the key \"" + text + "\" to " + keyLabel(parent) + ": it has " +
-            std::to_string(known.nodes.size()) + " subkeys, the most a hive can be read with");
-    writer();
     auto growing = growing_.find(parent);
     if (growing == growing_.end() && known.nodes.size() >= kDirectSubkeys &&
         known.damaged.empty()) {
