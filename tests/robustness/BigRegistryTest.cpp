@@ -8,36 +8,15 @@
 #include "platform/registry/hive/HiveStore.h"
 #include "tests/robustness/GeneratedSources.h"
 
-#include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
 
 using namespace moxalo;
 using namespace moxalo::testing;
 
-namespace {
-
-// ".e000000", ".e000001"... in the order every store lists them, so that loading them costs
-// no sorting.
-std::string extension(std::size_t i) {
-    char name[16];
-    std::snprintf(name, sizeof name, ".e%06zu", i);
-    return name;
-}
-
-std::vector<GeneratedKey> manyExtensions(std::size_t count) {
-    std::vector<GeneratedKey> keys;
-    keys.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
-        keys.push_back({extension(i), {"@=\"t\""}, {"@=\"t\""}});
-    return keys;
-}
-
-} // namespace
-
 TEST(BigRegistry, TwoHundredThousandRootKeysAreAllListedAndSaved) {
     constexpr std::size_t kKeys = 200000;
-    auto keys = manyExtensions(kKeys);
+    auto keys = numberedExtensions(kKeys);
     for (GeneratedKind kind : {GeneratedKind::RegFile, GeneratedKind::WinePrefix}) {
         SCOPED_TRACE(describe(kind));
         TempDir dir;
@@ -58,7 +37,7 @@ TEST(BigRegistry, TwoHundredThousandRootKeysAreAllListedAndSaved) {
 
 TEST(BigRegistry, AHiveKeyGetsNoMoreSubkeysThanCanBeRead) {
     TempDir dir;
-    std::string path = writeSource(dir, GeneratedKind::Hive, manyExtensions(70000));
+    std::string path = writeSource(dir, GeneratedKind::Hive, numberedExtensions(70000));
     const std::string before = readFile(path);
     auto store = hive::HiveStore::open(path);
     // Saved, the 70 001st would have made the whole hive unreadable.
@@ -77,7 +56,7 @@ TEST(BigRegistry, AHiveKeyGetsNoMoreSubkeysThanCanBeRead) {
 
 TEST(BigRegistry, AHiveKeyWithMoreSubkeysThanCanBeReadIsNamed) {
     TempDir dir;
-    std::string path = writeSource(dir, GeneratedKind::Hive, manyExtensions(70000));
+    std::string path = writeSource(dir, GeneratedKind::Hive, numberedExtensions(70000));
     // The root key made to claim one subkey more, as a hive from Windows may hold.
     std::string bytes = readFile(path);
     std::uint32_t root = 0;

@@ -5,6 +5,7 @@
 #include "platform/registry/Sources.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
+#include <cstdio>
 #include <filesystem>
 
 namespace moxalo::testing {
@@ -37,6 +38,17 @@ struct Rows : catalogue::ScanListener {
 };
 
 } // namespace
+
+std::vector<GeneratedKey> numberedExtensions(std::size_t count) {
+    std::vector<GeneratedKey> keys;
+    keys.reserve(count);
+    char name[32];
+    for (std::size_t i = 0; i < count; ++i) {
+        std::snprintf(name, sizeof name, ".e%06zu", i);
+        keys.push_back({name, {"@=\"t\""}, {"@=\"t\""}});
+    }
+    return keys;
+}
 
 std::string describe(GeneratedKind kind) {
     switch (kind) {

@@ -18,6 +18,10 @@ struct GeneratedKey {
     std::vector<std::string> wineValues;
 };
 
+// `count` extension keys ".e000000", ".e000001"... each with the default value "t", in the
+// order every store lists them, so that loading them costs no sorting.
+std::vector<GeneratedKey> numberedExtensions(std::size_t count);
+
 enum class GeneratedKind { RegFile, WinePrefix, Hive };
 std::string describe(GeneratedKind kind);
 inline constexpr GeneratedKind kAllKinds[] = {GeneratedKind::RegFile, GeneratedKind::WinePrefix,

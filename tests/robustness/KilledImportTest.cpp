@@ -20,15 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Large enough that writing the prefix's system.reg takes a while to catch.
-std::vector<GeneratedKey> manyKeys() {
-    std::vector<GeneratedKey> keys;
-    for (int i = 0; i < 60000; ++i) {
-        std::string line = "@=\"type number " + std::to_string(i) + "\"";
-        keys.push_back({".x" + std::to_string(100000 + i), {line}, {line}});
-    }
-    return keys;
-}
+// Keys enough that writing the prefix's system.reg takes a while to catch.
+constexpr std::size_t kKeys = 60000;
 
 // Whether a temporary file is being written beside `file`.
 bool writingBeside(const std::string& file) {
@@ -77,7 +70,7 @@ ino_t inodeOf(const std::string& path) {
 
 TEST(KilledImport, TheSourceIsAsItWasBefore) {
     TempDir dir;
-    std::string prefix = writeSource(dir, GeneratedKind::WinePrefix, manyKeys());
+    std::string prefix = writeSource(dir, GeneratedKind::WinePrefix, numberedExtensions(kKeys));
     std::string store = prefix + "/system.reg";
     std::string file = dir.file("new.reg");
     writeFile(file, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.new]\r\n@=\"n\"\r\n");

@@ -21,15 +21,8 @@ namespace {
 // Enough room for the programs' messages, too little for any file written here.
 constexpr rlim_t kRoomLeft = 64 * 1024;
 
-// A source of every kind with enough keys that what is written of it fills kRoomLeft.
-std::vector<GeneratedKey> manyKeys() {
-    std::vector<GeneratedKey> keys;
-    for (int i = 0; i < 3000; ++i) {
-        std::string line = "@=\"type number " + std::to_string(i) + "\"";
-        keys.push_back({".x" + std::to_string(10000 + i), {line}, {line}});
-    }
-    return keys;
-}
+// Keys enough that what is written of a source with them fills kRoomLeft.
+constexpr std::size_t kKeys = 3000;
 
 // The names of the entries of `folder`, sorted.
 std::vector<std::string> entries(const std::string& folder) {
@@ -71,7 +64,7 @@ const char* describe(Fault fault) {
 
 TEST(WriteFaults, AListFileIsKeptAndTheUserTold) {
     TempDir dir;
-    std::string source = writeSource(dir, GeneratedKind::RegFile, manyKeys());
+    std::string source = writeSource(dir, GeneratedKind::RegFile, numberedExtensions(kKeys));
     fs::create_directory(dir.file("lists"));
     std::string list = dir.file("lists/list.txt");
     for (Fault fault : {Fault::DiskFull, Fault::ReadOnlyFolder}) {
@@ -89,7 +82,7 @@ TEST(WriteFaults, AListFileIsKeptAndTheUserTold) {
 
 TEST(WriteFaults, ABackupIsKeptAndTheUserTold) {
     TempDir dir;
-    std::string source = writeSource(dir, GeneratedKind::RegFile, manyKeys());
+    std::string source = writeSource(dir, GeneratedKind::RegFile, numberedExtensions(kKeys));
     fs::create_directory(dir.file("Backups"));
     std::string backup = dir.file("Backups/reg_backup.reg");
     for (Fault fault : {Fault::DiskFull, Fault::ReadOnlyFolder}) {
@@ -110,7 +103,7 @@ TEST(WriteFaults, AnImportLeavesEveryKindOfSourceAsItWas) {
         for (Fault fault : {Fault::DiskFull, Fault::ReadOnlyFolder}) {
             SCOPED_TRACE(describe(kind) + " on " + describe(fault));
             TempDir dir, sourceDir;
-            std::string source = writeSource(sourceDir, kind, manyKeys());
+            std::string source = writeSource(sourceDir, kind, numberedExtensions(kKeys));
             std::string folder =
                 fs::is_directory(source) ? source : fs::path(source).parent_path().string();
             std::string file = dir.file("new.reg");
