@@ -30,7 +30,8 @@ std::string tooLarge() {
 }
 
 std::string readWholeFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking, so that a named pipe is refused below instead of waiting for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         fail(path, std::string("cannot open: ") + std::strerror(errno));
     std::string bytes;
@@ -40,6 +41,8 @@ std::string readWholeFile(const std::string& path) {
         problem = std::string("cannot read: ") + std::strerror(errno);
     else if (S_ISDIR(st.st_mode))
         problem = "is a folder, not a .reg file";
+    else if (!S_ISREG(st.st_mode))
+        problem = "is not a regular file";
     else if (static_cast<std::size_t>(st.st_size) > kMaxFileBytes)
         problem = tooLarge();
     for (char buffer[1 << 16]; problem.empty();) {

@@ -43,7 +43,8 @@ std::string whyNotARegistryFile(const struct stat& st) {
 }
 
 std::string readWholeFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking, so that a named pipe is refused below instead of waiting for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         failFile(path, std::string("cannot open: ") + std::strerror(errno));
     struct stat st {};
