@@ -188,3 +188,30 @@ TEST(StrangeNames, LoneSurrogatesAreShownAsReplacementCharacters) {
                   kHeader + "[HKEY_CLASSES_ROOT\\.sur\uFFFDx]\n@=\"a\uFFFDb\"\n\n");
     }
 }
+
+TEST(StrangeNames, AKeyNameLongerThanTheRegistryTakesIsSkippedWithItsLine) {
+    const std::string name = "." + std::string(16382, 'k');
+    std::vector<GeneratedKey> keys = {plain(name, "", "x"), plain(".ok", "", "y")};
+    // Each file reports the limit of the one who reads it: regedit's, or wineserver's.
+    const std::vector<std::pair<GeneratedKind, std::string>> cases = {
+        {GeneratedKind::RegFile,
+         "line 3: key not opened: a key name is longer than 255 characters; its values are "
+         "skipped"},
+        {GeneratedKind::WinePrefix, "line 6: key not read: a key name is longer than 256 "
+                                    "characters; the values after it are skipped"},
+    };
+    for (const auto& [kind, warning] : cases) {
+        SCOPED_TRACE(describe(kind));
+        TempDir dir;
+        auto opened = registry::openRegistry({{writeSource(dir, kind, keys)}, "test", false});
+        std::vector<std::string> warnings;
+        for (const auto& source : opened.sources)
+            warnings.insert(warnings.end(), source.warnings.begin(), source.warnings.end());
+        ASSERT_FALSE(warnings.empty());
+        EXPECT_TRUE(warnings[0].ends_with(warning)) << warnings[0];
+        registry::mountRegistry(opened.registry);
+        auto rows = scanRows();
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(rows[0].Extension, "ok");
+    }
+}
