@@ -68,6 +68,19 @@ TEST(WineRegistryFile, UnchangedFilesComeBackByteForByte) {
     }
 }
 
+// A trailing NUL was once taken for a string's terminator in names too, and each save lost one.
+TEST(WineRegistryFile, NamesEndingInNulKeepThemThroughSaves) {
+    const std::string text = "WINE REGISTRY Version 2\n\n[a\\0\\0] 1700000000\n"
+                             "\"v\\0\"=\"x\\0\"\n";
+    Loaded first(text);
+    std::string written = first.written();
+    EXPECT_NE(written.find("[a\\0\\0]"), std::string::npos) << written;
+    EXPECT_NE(written.find("\"v\\0\"=\"x\\0\"\n"), std::string::npos) << written;
+    Loaded second(written);
+    EXPECT_EQ(second.written(), written);
+    EXPECT_TRUE(second.diagnostics.empty());
+}
+
 TEST(WineRegistryFile, ReadsEveryValueType) {
     Loaded loaded(readFile(kFixtures + "user.reg"));
     const std::string foo = "Software\\Classes\\.foo";
