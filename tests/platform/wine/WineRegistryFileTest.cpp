@@ -81,6 +81,17 @@ TEST(WineRegistryFile, NamesEndingInNulKeepThemThroughSaves) {
     EXPECT_TRUE(second.diagnostics.empty());
 }
 
+// A CR kept at the end of a key line was written back before the "\n", and the next reading
+// took the two for the line's end: each save changed the file.
+TEST(WineRegistryFile, ASecondSaveWritesWhatTheFirstDid) {
+    Loaded first("WINE REGISTRY Version 2\r\r\n[a] 1700000000\r\r\n#time=1\r\r\n@=\"x\"\r\r\n");
+    EXPECT_EQ(first.problems(), "");
+    std::string written = first.written();
+    // The lines before the first key come back as they were.
+    EXPECT_EQ(written, "WINE REGISTRY Version 2\r\r\n\n[a] 1700000000\n#time=1\n@=\"x\"\n");
+    EXPECT_EQ(Loaded(written).written(), written);
+}
+
 TEST(WineRegistryFile, ReadsEveryValueType) {
     Loaded loaded(readFile(kFixtures + "user.reg"));
     const std::string foo = "Software\\Classes\\.foo";
