@@ -1,12 +1,15 @@
 #include "export/modReg.h"
 
 #include "catalogue/Backups.h"
+#include "platform/process/CommandLine.h"
 #include "platform/ui/Desktop.h"
 
 namespace moxalo::exporting {
 
 QString ExportKeyCommandLine(const QString& key, const QString& path) {
-    return "regedit /e \"" + path + "\" " + key;
+    // A Linux file name may hold a quote, which Windows' splitting would take for the end of it.
+    return "regedit /e \"" + QString::fromStdString(process::escapeQuoted(path.toStdString())) +
+           "\" " + key;
 }
 
 QString ImportKeyCommandLine(const QString& path) {

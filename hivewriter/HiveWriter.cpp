@@ -3,6 +3,7 @@
 #include "hivewriter/EmptyHive.h"
 #include "platform/fs/AtomicFile.h"
 #include "platform/registry/hive/HiveHandle.h"
+#include "platform/registry/hive/HiveLayout.h"
 #include "platform/registry/hive/LargeKeyLists.h"
 
 #include <cerrno>
@@ -17,8 +18,7 @@ namespace {
 constexpr std::size_t kDirectSubkeys = 256;
 // Subkeys per holder key, and holders per holder above them.
 constexpr std::size_t kHolderFanOut = 32;
-// libhivex refuses to read a key with more subkeys than this (HIVEX_MAX_SUBKEYS).
-constexpr std::size_t kMaxSubkeys = 70000;
+constexpr std::size_t kMaxSubkeys = layout::kMaxReadableSubkeys;
 // Windows itself nests keys at most this deep.
 constexpr std::size_t kMaxDepth = 512;
 

@@ -18,6 +18,7 @@ packages=(
   fp-utils                         # chmcmd, which compiles the help file help.chm
   desktop-file-utils               # desktop-file-validate checks the installed desktop entry
   groff-base                       # formats the manual pages, which a test checks
+  clang libclang-rt-14-dev         # the sanitizer build and the fuzz targets (libFuzzer)
 )
 
 missing=()

@@ -29,10 +29,14 @@ bool isReadOnly(const std::string& path) {
            ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0);
 }
 
+// The folder is looked at too: for root, a folder marked read-only takes new files all the same.
 void refuseReadOnly(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && isReadOnly(path))
         throw FileError(path + " is read-only; it was not replaced");
+    std::string folder = folderOf(path);
+    if (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && isReadOnly(folder))
+        throw FileError(path + ": the folder " + folder + " is read-only; nothing was written");
 }
 
 // 0, or the errno of the write that failed.

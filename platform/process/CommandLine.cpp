@@ -83,6 +83,50 @@ std::vector<std::string> splitCommandLine(std::string_view commandLine) {
     return args;
 }
 
+std::string escapeQuoted(std::string_view argument) {
+    std::string text;
+    std::size_t slashes = 0;
+    for (char c : argument) {
+        if (c == '"')
+            text.append(slashes + 1, '\\');
+        slashes = c == '\\' ? slashes + 1 : 0;
+        text += c;
+    }
+    text.append(slashes, '\\');
+    return text;
+}
+
+std::string firstArgument(std::string_view text, std::string_view& rest) {
+    std::size_t i = 0;
+    std::string arg = readArgument(text, i);
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    rest = text.substr(i);
+    return arg;
+}
+
+std::string trailingFileName(std::string_view text) {
+    if (!text.starts_with('"'))
+        return std::string(text);
+    std::size_t i = 0;
+    return readArgument(text, i);
+}
+
+ProgramStart programStart(std::string_view commandLine, const std::string& programFolder) {
+    std::string name;
+    std::size_t i = readProgramName(commandLine, name);
+    ProgramStart start{resolveProgram(name, programFolder), {}};
+    if (start.program == name) {
+        auto args = splitCommandLine(commandLine);
+        start.arguments.assign(args.begin() + 1, args.end());
+        return start;
+    }
+    while (i < commandLine.size() && isBlank(commandLine[i]))
+        ++i;
+    start.arguments = {std::string(kCommandLineOption), std::string(commandLine.substr(i))};
+    return start;
+}
+
 std::string resolveProgram(const std::string& name, const std::string& programFolder) {
     std::string bare = lower(name);
     if (bare.ends_with(".exe"))

@@ -20,7 +20,8 @@ std::string readError() {
 } // namespace
 
 SourceFile::SourceFile(const std::string& path, const Check& check) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: a named pipe with no writer would otherwise hold the program here.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         throw StoreError(path + ": cannot open: " + std::strerror(errno));
     struct stat st {};
@@ -63,8 +64,10 @@ std::string SourceFile::map(int fd, std::size_t size) {
     return {};
 }
 
-// A pipe or a device has no size to map: it is read to its end, and checked as it grows.
+// A pipe or a device has no size to map: it is read to its end, and checked as it grows. A
+// pipe nobody writes to ends at once.
 std::string SourceFile::stream(int fd, struct stat st, const Check& check) {
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     for (char buffer[1 << 16];;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)

@@ -51,6 +51,9 @@ SourceKind detect(const std::string& path) {
             throw StoreError(path + ": not a Wine prefix: its system.reg is not a regular file");
         return SourceKind::WinePrefix;
     }
+    // Reading a named pipe or a device would wait, or never end.
+    if (!std::filesystem::is_regular_file(status))
+        throw StoreError(path + ": not a registry source: not a regular file");
     std::string start = firstBytes(path, 64);
     if (start.starts_with("regf"))
         return SourceKind::UserClassesHive; // which hive it is, its root tells once it is open

@@ -5,8 +5,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace moxalo::text {
@@ -103,10 +106,20 @@ DecodedText decodeText(std::string_view bytes, const regfile::CodePage& ansi) {
 }
 
 DecodedText readTextFile(const std::string& path, const regfile::CodePage& ansi) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file)
+    // Not blocking, so that a named pipe is refused instead of waiting for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         throw TextFileError(reasonOf(errno));
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        throw TextFileError("Not a regular file");
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(fdopen(fd, "rb"), &std::fclose);
+    if (!file) {
+        ::close(fd);
+        throw TextFileError(reasonOf(errno));
+    }
     std::string bytes;
     char buffer[65536];
     for (;;) {

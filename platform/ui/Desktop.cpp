@@ -110,10 +110,10 @@ public:
 private:
     // The program to run and its arguments; the program's stand-ins are found beside it.
     static QString programOf(const QString& commandLine, QStringList& arguments) {
-        auto args = process::splitCommandLine(commandLine.toStdString());
-        for (std::size_t i = 1; i < args.size(); ++i)
-            arguments << QString::fromStdString(args[i]);
-        return QString::fromStdString(process::resolveProgram(args[0], platform::programFolder()));
+        auto start = process::programStart(commandLine.toStdString(), platform::programFolder());
+        for (const auto& argument : start.arguments)
+            arguments << QString::fromStdString(argument);
+        return QString::fromStdString(start.program);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "tools/notepad/NotepadWindow.h"
 
+#include "platform/process/CommandLine.h"
 #include "platform/text/TextFile.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"
@@ -36,6 +37,8 @@ NotepadWindow::NotepadWindow(const QString& path, const QString& text) {
 }
 
 std::string pathFromArguments(const std::vector<std::string>& arguments) {
+    if (arguments.size() == 2 && arguments[0] == process::kCommandLineOption)
+        return process::trailingFileName(arguments[1]);
     std::string path;
     for (const std::string& piece : arguments)
         path += (path.empty() ? "" : " ") + piece;

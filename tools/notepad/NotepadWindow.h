@@ -26,8 +26,8 @@ public:
 };
 
 // The file the arguments after the program's name give. The program passes the path unquoted,
-// so Windows' splitting has broken a path with blanks into pieces; they are joined again with
-// one blank each (a run of blanks in a name cannot be told from one).
+// after --command-line with the rest of its line, which is the path whatever it holds. Split by
+// a user's shell instead, the pieces of a path with blanks are joined again with one blank each.
 std::string pathFromArguments(const std::vector<std::string>& arguments);
 
 // The code page of files that are neither marked nor UTF-8: MOXALO_CODEPAGE, the one the

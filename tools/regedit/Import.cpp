@@ -24,6 +24,8 @@ std::string readRegFile(const std::string& path) {
         throw Failure(path + ": cannot be read: " + std::strerror(errno));
     if (S_ISDIR(st.st_mode))
         throw Failure(path + ": is a folder, not a .reg file");
+    if (!S_ISREG(st.st_mode)) // a named pipe would keep the import waiting for a writer
+        throw Failure(path + ": is not a regular file");
     if (static_cast<std::size_t>(st.st_size) > kMaxFileBytes)
         throw Failure(path + ": is larger than " + std::to_string(kMaxFileBytes >> 20) +
                       " MiB, too large for a .reg file");

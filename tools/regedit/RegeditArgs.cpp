@@ -1,5 +1,7 @@
 #include "tools/regedit/RegeditArgs.h"
 
+#include "platform/process/CommandLine.h"
+
 #include <ostream>
 
 namespace moxalo::regedit {
@@ -19,7 +21,40 @@ std::string joined(const std::vector<std::string>& args, std::size_t from) {
     return text;
 }
 
+std::string_view skipBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    return text;
+}
+
 } // namespace
+
+ParsedArgs parseRegeditCommandLine(std::string_view tail) {
+    tail = skipBlanks(tail);
+    std::string_view rest = tail;
+    std::string first = process::firstArgument(tail, rest);
+    if (first == "--help" || first == "-h" || first == "/?")
+        return {{}, {}, true};
+    if (first.empty())
+        return {{}, "no file named", false};
+    Request request;
+    if (isSwitch(first, 'e')) {
+        request.action = Action::Export;
+        request.file = process::firstArgument(rest, rest);
+        if (request.file.empty())
+            return {{}, "/e needs a file to write", false};
+        request.key = std::string(rest);
+        return {std::move(request), {}, false};
+    }
+    bool hasSwitch = isSwitch(first, 'i') || isSwitch(first, 's');
+    request.silent = isSwitch(first, 's');
+    if (!hasSwitch && first.size() == 2 && first[0] == '/')
+        return {{}, "unknown switch " + first, false};
+    request.file = process::trailingFileName(hasSwitch ? rest : tail);
+    if (request.file.empty())
+        return {{}, first + " needs a .reg file to import", false};
+    return {std::move(request), {}, false};
+}
 
 ParsedArgs parseRegeditArgs(const std::vector<std::string>& args) {
     ParsedArgs parsed;

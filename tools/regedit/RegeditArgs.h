@@ -3,9 +3,11 @@
 // into arguments (never a shell):
 //   regedit /e "FILE" KEY    export KEY with its subtree; an empty KEY exports everything
 //   regedit /I FILE          merge FILE into the registry (also /s FILE, or FILE alone)
-// The program passes an import's FILE unquoted, and a KEY is never quoted, so a name with blanks
-// arrives as several arguments: the arguments after the switch (after FILE for /e) are joined
-// again with single blanks. Runs of blanks in such a name cannot be told apart from one.
+// The program passes an import's FILE unquoted, and a KEY is never quoted. It starts the
+// stand-in with --command-line and the line after "regedit" as it is, read here as regedit reads
+// its own: FILE of /e split by Windows' rules, and the rest of the line as KEY, or after /I as
+// FILE, whatever blanks or quotes it holds. Started with the arguments already split (by a user's
+// shell), the arguments after the switch (after FILE for /e) are joined again with single blanks.
 // Before the switch, --registry SOURCE and --code-page CP may name the registry as moxalo-cli's
 // do; without them MOXALO_REGISTRY and MOXALO_CODEPAGE tell.
 
@@ -14,6 +16,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace moxalo::regedit {
@@ -35,6 +38,8 @@ struct ParsedArgs {
 };
 
 ParsedArgs parseRegeditArgs(const std::vector<std::string>& args);
+// The rest of a Windows command line after the program's name.
+ParsedArgs parseRegeditCommandLine(std::string_view tail);
 void printUsage(std::ostream& out);
 
 } // namespace moxalo::regedit

@@ -2,6 +2,7 @@
 // back, over the registry that the program reads.
 
 #include "platform/ProgramFolder.h"
+#include "platform/process/CommandLine.h"
 #include "tools/regedit/Actions.h"
 
 #include <cstdlib>
@@ -10,8 +11,10 @@
 using namespace moxalo;
 
 int main(int argc, char** argv) {
-    regedit::ParsedArgs parsed =
-        regedit::parseRegeditArgs(std::vector<std::string>(argv + 1, argv + argc));
+    std::vector<std::string> args(argv + 1, argv + argc);
+    regedit::ParsedArgs parsed = args.size() == 2 && args[0] == process::kCommandLineOption
+                                     ? regedit::parseRegeditCommandLine(args[1])
+                                     : regedit::parseRegeditArgs(args);
     if (parsed.help) {
         regedit::printUsage(std::cout);
         return 0;

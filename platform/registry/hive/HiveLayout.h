@@ -15,6 +15,9 @@ inline constexpr std::size_t kBinHeaderSize = 0x20;
 inline constexpr std::size_t kCellAlignment = 8;
 // A cell offset of all ones means "no cell" (no subkeys, no values, no class name).
 inline constexpr std::uint32_t kNoCell = 0xFFFFFFFFu;
+// libhivex refuses to list a key with more subkeys than this (HIVEX_MAX_SUBKEYS), so no key
+// written here may have more.
+inline constexpr std::size_t kMaxReadableSubkeys = 70000;
 
 namespace base {
 inline constexpr std::size_t kSequence1 = 4;

@@ -62,7 +62,8 @@ void HiveMapping::notePagesRead(std::size_t reads) const {
 }
 
 HiveMapping::HiveMapping(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking, so that a named pipe is refused below instead of waiting for a writer.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         fail(path, std::string("cannot open: ") + std::strerror(errno));
     struct stat st {};

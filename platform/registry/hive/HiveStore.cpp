@@ -1,6 +1,7 @@
 #include "platform/registry/hive/HiveStore.h"
 
 #include "platform/registry/NameFold.h"
+#include "platform/registry/hive/HiveLayout.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -102,6 +103,10 @@ HiveStore::Children& HiveStore::children(NodeId key) {
     }
     errno = 0;
     Owned<hive_node_h> list(hivex_node_children(hive(), key));
+    if (!list && errno == ERANGE) // libhivex's only reason for this is the subkeys' count
+        throw registry::StoreError(
+            path_ + ": cannot read the subkeys of " + keyLabel(key) + ": it has more than " +
+            std::to_string(layout::kMaxReadableSubkeys) + ", the most that can be read");
     if (!list)
         fail("cannot read the subkeys of " + keyLabel(key));
     Children found;

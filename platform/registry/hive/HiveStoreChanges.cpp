@@ -5,6 +5,7 @@
 #include "platform/registry/NameFold.h"
 #include "platform/registry/PendingFileSave.h"
 #include "platform/registry/Utf16.h"
+#include "platform/registry/hive/HiveLayout.h"
 #include "platform/registry/hive/HiveStore.h"
 
 #include <algorithm>
@@ -99,7 +100,11 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
         registry::utf8ToUtf16le(name).size() > 2 * registry::MAX_KEY_NAME)
         throw registry::StoreError(path_ + ": invalid key name \"" + std::string(name) + "\"");
     std::string text(name);
-    writer();
+    if (std::size_t count = children(parent).nodes.size(); count >= layout::kMaxReadableSubkeys)
+        throw registry::StoreError(path_ + ": cannot add the key \"" + text + "\" to " +
+                                   keyLabel(parent) + ": it has " + std::to_string(count) +
+                                   " subkeys, the most a hive can be read with");
+    writer(); // before the subkeys are looked at: opening the writer forgets what was read
     Children& known = children(parent);
     auto growing = growing_.find(parent);
     if (growing == growing_.end() && known.nodes.size() >= kDirectSubkeys &&

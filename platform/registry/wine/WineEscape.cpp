@@ -87,8 +87,6 @@ std::string escapeWineText(std::u16string_view text, std::string_view quotes) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         bool last = i + 1 == text.size();
-        if (last && text[i] == 0)
-            break;
         appendEscaped(out, text[i], last ? std::nullopt : std::optional(text[i + 1]), quotes);
     }
     return out;

@@ -9,8 +9,8 @@
 namespace moxalo::registry {
 
 // Writes `text` escaped as wineserver does. A backslash and the two characters of `quotes`
-// (`""` for names and data, `[]` for key names) get a backslash in front. A NUL that ends the
-// text is left out, as wineserver leaves out a string's terminator.
+// (`""` for names and data, `[]` for key names) get a backslash in front. Every unit is written,
+// a final NUL too: leaving out a string's terminator is the caller's business.
 std::string escapeWineText(std::u16string_view text, std::string_view quotes);
 
 // Reads escaped text from `line` at `pos` up to the unescaped character `end`; returns the

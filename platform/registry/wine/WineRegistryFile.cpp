@@ -28,7 +28,7 @@ constexpr std::size_t kSectionBytes = 64;
 // How far the reader gets between telling where it is.
 constexpr std::size_t kReadStep = std::size_t{4} << 20;
 
-// The lines of a file, without their "\n" (or "\r\n"), numbered from 1.
+// The lines of a file, without their "\n" and the CRs before it, numbered from 1.
 class Lines {
 public:
     explicit Lines(std::string_view text) : text_(text) {}
@@ -39,7 +39,9 @@ public:
         std::size_t end = std::min(text_.find('\n', offset_), text_.size());
         next_ = end + 1;
         current_ = text_.substr(offset_, end - offset_);
-        if (current_.ends_with('\r'))
+        // Every CR before the "\n" goes with it: one kept in a line written back before "\n"
+        // would be read as a line end the next time, and each save would change the file.
+        while (current_.ends_with('\r'))
             current_.remove_suffix(1);
         ++number_;
         return true;

@@ -56,7 +56,10 @@ std::string formatWineValue(std::string_view name, const RegValue& value) {
     if (writtenAsString(value)) {
         if (value.type != REG_SZ)
             out += typeTag("str(%x):", value.type);
-        out += "\"" + escapeWineText(unitsOf(value.data), "\"\"") + "\"\n";
+        // wineserver leaves out the string's terminating NUL; a name has none.
+        std::u16string units = unitsOf(value.data);
+        units.pop_back();
+        out += "\"" + escapeWineText(units, "\"\"") + "\"\n";
         return out;
     }
     if (value.type == REG_DWORD && value.data.size() == 4) {

@@ -145,3 +145,51 @@ TEST(ResolveProgram, OtherNamesAreLeftAsTheyAre) {
         EXPECT_EQ(resolveProgram(name, "/opt/x"), name);
     }
 }
+
+namespace {
+
+// File names a stranger may send, each a way a command line can go wrong: runs of blanks, a
+// tab, quotes with and without backslashes before them, a backslash at the end, shell syntax,
+// a line break, non-ASCII letters.
+const std::vector<std::string> kHostileNames = {
+    "/home/u/My  Backups/a   b.reg", "/tmp/tab\there.reg",
+    "/tmp/\"quoted\" name.reg",      "/tmp/back\\\"slash\\\\\".reg",
+    "/tmp/ends in a backslash\\",    "/tmp/x; rm -rf ~ $(touch pwned) `id` & |.reg",
+    "/tmp/line\nbreak\r\n.reg",      "/tmp/Ünïcödé Ελληνικά 日本.reg",
+    "/tmp/\"\"double\"\" \"\".reg",  " /tmp/leading and trailing blanks ",
+};
+
+} // namespace
+
+TEST(CommandLineQuoting, AQuotedFileNameSplitsBackAsItWas) {
+    for (const auto& name : kHostileNames) {
+        auto args = splitCommandLine("regedit /e \"" + moxalo::process::escapeQuoted(name) +
+                                     "\" HKEY_CLASSES_ROOT");
+        ASSERT_EQ(args.size(), 4u) << name;
+        EXPECT_EQ(args[2], name);
+        EXPECT_EQ(args[3], "HKEY_CLASSES_ROOT");
+    }
+    // What Windows allows in a file name is written as it is, as regedit's command line has it.
+    EXPECT_EQ(moxalo::process::escapeQuoted("C:\\Tools\\Backups\\a b.reg"),
+              "C:\\Tools\\Backups\\a b.reg");
+}
+
+TEST(CommandLineQuoting, TheStandInsGetTheRestOfTheLineAsItIs) {
+    using moxalo::process::programStart;
+    for (const auto& name : kHostileNames) {
+        auto start = programStart("regedit /I " + name, "/opt/moxalo");
+        EXPECT_EQ(start.program, "/opt/moxalo/moxalo-regedit");
+        EXPECT_EQ(start.arguments, (std::vector<std::string>{"--command-line", "/I " + name}));
+        EXPECT_EQ(moxalo::process::trailingFileName(name), name) << "unquoted, as it is";
+    }
+    auto notepad = programStart("\"NOTEPAD.EXE\"   a  b", "/opt/moxalo");
+    EXPECT_EQ(notepad.program, "/opt/moxalo/moxalo-notepad");
+    EXPECT_EQ(notepad.arguments, (std::vector<std::string>{"--command-line", "a  b"}));
+    // Any other program gets the line split, never through a shell.
+    auto other = programStart("xdg-open \"a  b\" $(c)", "/opt/moxalo");
+    EXPECT_EQ(other.program, "xdg-open");
+    EXPECT_EQ(other.arguments, (std::vector<std::string>{"a  b", "$(c)"}));
+    // A file name given in quotes, as users write `regedit /s "C:\My Files\x.reg"`.
+    EXPECT_EQ(moxalo::process::trailingFileName("\"C:\\My  Files\\x.reg\""),
+              "C:\\My  Files\\x.reg");
+}

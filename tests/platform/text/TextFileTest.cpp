@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 
 using namespace moxalo;
 using moxalo::testing::TempDir;
@@ -156,9 +157,12 @@ TEST(ReadTextFile, ReadsAndDecodes) {
 TEST(ReadTextFile, SaysWhyAFileCannotBeRead) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("folder.reg"));
+    // A named pipe would keep the viewer waiting for a writer.
+    ASSERT_EQ(mkfifo(dir.file("pipe.reg").c_str(), 0644), 0);
     const std::pair<std::string, std::string> cases[] = {
         {dir.file("missing.reg"), "No such file or directory"},
         {dir.file("folder.reg"), "Is a directory"},
+        {dir.file("pipe.reg"), "Not a regular file"},
         {dir.file("missing/x.reg"), "No such file or directory"},
     };
     for (const auto& c : cases) {

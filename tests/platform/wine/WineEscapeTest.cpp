@@ -35,7 +35,7 @@ TEST(WineEscape, WritesAsWineserverDoes) {
                         u"3",
                         3),
          "m\\0003"},
-        {std::u16string(u"one\0two\0", 8), "one\\0two"}, // the terminating NUL is left out
+        {std::u16string(u"one\0two\0", 8), "one\\0two\\0"},
         {u"a \"q\" C:\\x", "a \\\"q\\\" C:\\\\x"},
         {u"x[y]z", "x[y]z"},
         {u"\x7f", "\x7f"},

@@ -68,6 +68,30 @@ TEST(WineRegistryFile, UnchangedFilesComeBackByteForByte) {
     }
 }
 
+// A trailing NUL was once taken for a string's terminator in names too, and each save lost one.
+TEST(WineRegistryFile, NamesEndingInNulKeepThemThroughSaves) {
+    const std::string text = "WINE REGISTRY Version 2\n\n[a\\0\\0] 1700000000\n"
+                             "\"v\\0\"=\"x\\0\"\n";
+    Loaded first(text);
+    std::string written = first.written();
+    EXPECT_NE(written.find("[a\\0\\0]"), std::string::npos) << written;
+    EXPECT_NE(written.find("\"v\\0\"=\"x\\0\"\n"), std::string::npos) << written;
+    Loaded second(written);
+    EXPECT_EQ(second.written(), written);
+    EXPECT_TRUE(second.diagnostics.empty());
+}
+
+// A CR kept at the end of a key line was written back before the "\n", and the next reading
+// took the two for the line's end: each save changed the file.
+TEST(WineRegistryFile, ASecondSaveWritesWhatTheFirstDid) {
+    Loaded first("WINE REGISTRY Version 2\r\r\n[a] 1700000000\r\r\n#time=1\r\r\n@=\"x\"\r\r\n");
+    EXPECT_EQ(first.problems(), "");
+    std::string written = first.written();
+    // The lines before the first key come back as they were.
+    EXPECT_EQ(written, "WINE REGISTRY Version 2\r\r\n\n[a] 1700000000\n#time=1\n@=\"x\"\n");
+    EXPECT_EQ(Loaded(written).written(), written);
+}
+
 TEST(WineRegistryFile, ReadsEveryValueType) {
     Loaded loaded(readFile(kFixtures + "user.reg"));
     const std::string foo = "Software\\Classes\\.foo";

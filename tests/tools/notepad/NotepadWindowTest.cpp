@@ -3,6 +3,7 @@
 
 #include "tools/notepad/NotepadWindow.h"
 
+#include "platform/process/CommandLine.h"
 #include "platform/ui/Desktop.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/RecordingDesktop.h"
@@ -42,6 +43,16 @@ private slots:
         QCOMPARE(notepad::pathFromArguments({"/opt/my", "tools/Backups/a", "b.reg"}),
                  std::string("/opt/my tools/Backups/a b.reg"));
         QCOMPARE(notepad::pathFromArguments({}), std::string());
+    }
+
+    // Started by the program, it gets the rest of the command line whole, which is the path
+    // whatever blanks, quotes or shell syntax it holds.
+    void theCommandLineIsThePathAsItIs() {
+        for (const std::string& path :
+             {std::string("/opt/my  tools/\"a\"  $(b); c\n.reg"), std::string("/x\t\\\"y ")}) {
+            auto start = process::programStart("notepad " + path, "/opt/moxalo");
+            QCOMPARE(notepad::pathFromArguments(start.arguments), path);
+        }
     }
 
     void showsTheFileReadOnly() {

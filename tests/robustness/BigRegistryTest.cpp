@@ -1,0 +1,76 @@
+// Registries far larger than real ones, from each kind of source: every key is listed, and a
+// key that cannot be listed whole is named in a message rather than shown empty or cut.
+
+#include "catalogue/ListFile.h"
+#include "platform/registry/Registry.h"
+#include "platform/registry/RegistryApi.h"
+#include "platform/registry/hive/HiveLayout.h"
+#include "platform/registry/hive/HiveStore.h"
+#include "tests/robustness/GeneratedSources.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+using namespace moxalo;
+using namespace moxalo::testing;
+
+TEST(BigRegistry, TwoHundredThousandRootKeysAreAllListedAndSaved) {
+    constexpr std::size_t kKeys = 200000;
+    auto keys = numberedExtensions(kKeys);
+    for (GeneratedKind kind : {GeneratedKind::RegFile, GeneratedKind::WinePrefix}) {
+        SCOPED_TRACE(describe(kind));
+        TempDir dir;
+        mountSource(writeSource(dir, kind, keys));
+        auto rows = scanRows();
+        ASSERT_EQ(rows.size(), kKeys) << rows.front().Extension;
+        EXPECT_EQ(rows.front(), (catalogue::CatalogueEntry{"e000000", "E000000 File", "No",
+                                                           "HKEY_CLASSES_ROOT\\.e000000"}));
+        EXPECT_EQ(rows.back().KeyPath, "HKEY_CLASSES_ROOT\\.e199999");
+        std::string list = dir.file("list.txt");
+        catalogue::Export_List(rows, list);
+        std::string text = readFile(list);
+        EXPECT_EQ(text.size(), kKeys * catalogue::PlainRecord(rows.front()).size());
+        EXPECT_TRUE(text.ends_with(catalogue::PlainRecord(rows.back())));
+        EXPECT_TRUE(registry::takeRegistryProblems().empty());
+    }
+}
+
+TEST(BigRegistry, AHiveKeyGetsNoMoreSubkeysThanCanBeRead) {
+    TempDir dir;
+    std::string path = writeSource(dir, GeneratedKind::Hive, numberedExtensions(70000));
+    const std::string before = readFile(path);
+    auto store = hive::HiveStore::open(path);
+    // Saved, the 70 001st would have made the whole hive unreadable.
+    try {
+        store->createKey(store->rootNode(), ".zzz");
+        ADD_FAILURE() << "a 70 001st subkey was added";
+    } catch (const registry::StoreError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  path + ": cannot add the key \".zzz\" to the key \"ROOT\": it has 70000 "
+                         "subkeys, the most a hive can be read with");
+    }
+    store->save();
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(store->childCount(store->rootNode()), 70000u);
+}
+
+TEST(BigRegistry, AHiveKeyWithMoreSubkeysThanCanBeReadIsNamed) {
+    TempDir dir;
+    std::string path = writeSource(dir, GeneratedKind::Hive, numberedExtensions(70000));
+    // The root key made to claim one subkey more, as a hive from Windows may hold.
+    std::string bytes = readFile(path);
+    std::uint32_t root = 0;
+    std::memcpy(&root, bytes.data() + hive::layout::base::kRootCell, sizeof root);
+    std::uint32_t count = 70001;
+    std::memcpy(bytes.data() + hive::layout::kBaseBlockSize + root + hive::layout::nk::kSubkeyCount,
+                &count, sizeof count);
+    writeFile(path, bytes);
+    try {
+        mountSource(path);
+        ADD_FAILURE() << "opened, with " << scanRows().size() << " rows";
+    } catch (const registry::StoreError& e) {
+        EXPECT_EQ(std::string(e.what()), path +
+                                             ": cannot read the subkeys of the key \"ROOT\": "
+                                             "it has more than 70000, the most that can be read");
+    }
+}

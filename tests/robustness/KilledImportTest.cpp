@@ -1,0 +1,109 @@
+// An import into a registry source is one atomic step: killed while it writes, the registry
+// editor's stand-in leaves the source as it was; finished, it has replaced the file by a
+// rename, also when it skipped malformed lines, each reported with its line number.
+
+#include "tests/robustness/GeneratedSources.h"
+#include "tests/support/CliRunner.h"
+#include "tests/tools/regedit/RegeditTestSupport.h"
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+
+using namespace moxalo::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Keys enough that writing the prefix's system.reg takes a while to catch.
+constexpr std::size_t kKeys = 60000;
+
+// Whether a temporary file is being written beside `file`.
+bool writingBeside(const std::string& file) {
+    std::string prefix = fs::path(file).filename().string() + ".";
+    for (const auto& entry : fs::directory_iterator(fs::path(file).parent_path()))
+        if (entry.path().filename().string().starts_with(prefix))
+            return true;
+    return false;
+}
+
+// Starts `regedit /s file` on the source and kills it as soon as it writes the source's
+// `store` file. Returns whether it was caught writing (it may finish first).
+bool killWhileWriting(const std::string& file, const std::string& source,
+                      const std::string& store) {
+    std::vector<std::string> args{MOXALO_REGEDIT, "/s", file};
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::string variable = registryVariable({source}).front();
+    char* env[] = {variable.data(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, MOXALO_REGEDIT, nullptr, nullptr, argv.data(), env) != 0)
+        return false;
+    bool caught = false;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (writingBeside(store)) {
+            kill(pid, SIGKILL);
+            caught = true;
+            waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::yield();
+    }
+    return caught;
+}
+
+ino_t inodeOf(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_ino;
+}
+
+} // namespace
+
+TEST(KilledImport, TheSourceIsAsItWasBefore) {
+    TempDir dir;
+    std::string prefix = writeSource(dir, GeneratedKind::WinePrefix, numberedExtensions(kKeys));
+    std::string store = prefix + "/system.reg";
+    std::string file = dir.file("new.reg");
+    writeFile(file, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.new]\r\n@=\"n\"\r\n");
+    const std::string before = readFile(store);
+    bool caught = false;
+    for (int attempt = 0; attempt < 10 && !caught; ++attempt)
+        caught = killWhileWriting(file, prefix, store);
+    ASSERT_TRUE(caught) << "the import was never caught writing";
+    EXPECT_EQ(readFile(store), before);
+    EXPECT_EQ(dumpClasses({prefix}).find("\\.new"), std::string::npos);
+}
+
+TEST(KilledImport, MalformedLinesAreEachReportedAndTheSourceReplacedWhole) {
+    TempDir dir;
+    std::string prefix = writeSource(dir, GeneratedKind::WinePrefix, {{".old", {}, {"@=\"o\""}}});
+    std::string store = prefix + "/system.reg";
+    std::string file = dir.file("mixed.reg");
+    writeFile(file, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.a]\r\n@=\"a\"\r\n"
+                    "\"bad\"=dword:123456789\r\n"
+                    "[HKEY_CLASSES_ROOT\\.b\r\n"
+                    "\"no end\"=\"x\r\n"
+                    "[HKEY_CLASSES_ROOT\\.c]\r\n@=hex:zz\r\n\"ok\"=\"c\"\r\n");
+    ino_t inode = inodeOf(store);
+    CliRun run = regedit({"/s", file}, dir, registryVariable({prefix}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    // Each as regedit reports it, "<file>: line N: <what>".
+    const std::string at = "moxalo-regedit: " + file + ": line ";
+    EXPECT_EQ(run.err, at + "5: value \"bad\" skipped: dword: takes at most 8 hex digits\n" + at +
+                           "6: key line ignored: the closing \"]\" is missing\n" + at +
+                           "7: value \"no end\" skipped: the closing quote is missing\n" + at +
+                           "9: the default value skipped: \"zz\" is not a hex byte\n");
+    EXPECT_NE(inodeOf(store), inode) << "written in place, not renamed over";
+    std::string classes = dumpClasses({prefix});
+    for (const char* key : {"\\.a\n", "\\.c\n", "\\.old\n"})
+        EXPECT_NE(classes.find(key), std::string::npos) << key;
+}

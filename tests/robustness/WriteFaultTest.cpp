@@ -1,0 +1,142 @@
+// Faults while a file is written: a full disk and a read-only folder, for each file the
+// program writes (a list file, a backup, a registry source an import changes, the settings
+// file). The file that was there stays as it was, no temporary file is left, and the user is
+// told what failed and where.
+
+#include "platform/profile/Profile.h"
+#include "tests/robustness/GeneratedSources.h"
+#include "tests/support/CliRunner.h"
+#include "tests/support/DiskFull.h"
+#include "tests/tools/regedit/RegeditTestSupport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace moxalo;
+using namespace moxalo::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Enough room for the programs' messages, too little for any file written here.
+constexpr rlim_t kRoomLeft = 64 * 1024;
+
+// Keys enough that what is written of a source with them fills kRoomLeft.
+constexpr std::size_t kKeys = 3000;
+
+// The names of the entries of `folder`, sorted.
+std::vector<std::string> entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Every regular file below `folder` with its bytes, to compare before and after.
+std::map<std::string, std::string> snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().string()] = readFile(entry.path().string());
+    return files;
+}
+
+enum class Fault { DiskFull, ReadOnlyFolder };
+
+// Runs `write` with the fault in place on `folder`.
+template <typename Write> auto withFault(Fault fault, const std::string& folder, Write write) {
+    if (fault == Fault::DiskFull) {
+        DiskFull full(kRoomLeft);
+        return write();
+    }
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    auto result = write();
+    fs::permissions(folder, fs::perms::owner_all);
+    return result;
+}
+
+const char* describe(Fault fault) {
+    return fault == Fault::DiskFull ? "a full disk" : "a read-only folder";
+}
+
+} // namespace
+
+TEST(WriteFaults, AListFileIsKeptAndTheUserTold) {
+    TempDir dir;
+    std::string source = writeSource(dir, GeneratedKind::RegFile, numberedExtensions(kKeys));
+    fs::create_directory(dir.file("lists"));
+    std::string list = dir.file("lists/list.txt");
+    for (Fault fault : {Fault::DiskFull, Fault::ReadOnlyFolder}) {
+        SCOPED_TRACE(describe(fault));
+        writeFile(list, "the list saved before\r\n");
+        CliRun run = withFault(fault, dir.file("lists"), [&] {
+            return cli({"--registry", source, "save-list", "--extended", list}, dir);
+        });
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.rfind("moxalo-cli: " + list, 0), 0u) << run.err;
+        EXPECT_EQ(readFile(list), "the list saved before\r\n");
+        EXPECT_EQ(entries(dir.file("lists")), std::vector<std::string>{"list.txt"});
+    }
+}
+
+TEST(WriteFaults, ABackupIsKeptAndTheUserTold) {
+    TempDir dir;
+    std::string source = writeSource(dir, GeneratedKind::RegFile, numberedExtensions(kKeys));
+    fs::create_directory(dir.file("Backups"));
+    std::string backup = dir.file("Backups/reg_backup.reg");
+    for (Fault fault : {Fault::DiskFull, Fault::ReadOnlyFolder}) {
+        SCOPED_TRACE(describe(fault));
+        writeFile(backup, "the backup made before");
+        CliRun run = withFault(fault, dir.file("Backups"), [&] {
+            return regedit({"/e", backup, ""}, dir, registryVariable({source}));
+        });
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.rfind("moxalo-regedit: " + backup, 0), 0u) << run.err;
+        EXPECT_EQ(readFile(backup), "the backup made before");
+        EXPECT_EQ(entries(dir.file("Backups")), std::vector<std::string>{"reg_backup.reg"});
+    }
+}
+
+TEST(WriteFaults, AnImportLeavesEveryKindOfSourceAsItWas) {
+    for (GeneratedKind kind : kAllKinds) {
+        for (Fault fault : {Fault::DiskFull, Fault::ReadOnlyFolder}) {
+            SCOPED_TRACE(describe(kind) + " on " + describe(fault));
+            TempDir dir, sourceDir;
+            std::string source = writeSource(sourceDir, kind, numberedExtensions(kKeys));
+            std::string folder =
+                fs::is_directory(source) ? source : fs::path(source).parent_path().string();
+            std::string file = dir.file("new.reg");
+            writeFile(file, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.new]\r\n@=\"n\"\r\n");
+            auto before = snapshot(sourceDir.path());
+            auto names = entries(folder);
+            CliRun run = withFault(fault, folder, [&] {
+                return regedit({"/s", file}, dir, registryVariable({source}));
+            });
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.err.rfind("moxalo-regedit: " + file + ": not imported: ", 0), 0u)
+                << run.err;
+            EXPECT_EQ(snapshot(sourceDir.path()), before);
+            EXPECT_EQ(entries(folder), names);
+        }
+    }
+}
+
+TEST(WriteFaults, TheSettingsFileIsKeptAndTheWriteFails) {
+    TempDir dir;
+    fs::create_directory(dir.file("settings"));
+    std::string file = dir.file("settings/Moxalo.ini");
+    const std::string before = "[Settings]\r\nOpenWith=0\r\n";
+    const std::string value(kRoomLeft, 'v');
+    for (Fault fault : {Fault::DiskFull, Fault::ReadOnlyFolder}) {
+        SCOPED_TRACE(describe(fault));
+        writeFile(file, before);
+        int written = withFault(fault, dir.file("settings"), [&] {
+            return profile::WritePrivateProfileStringA("Settings", "OpenWith", value.c_str(),
+                                                       file.c_str());
+        });
+        EXPECT_EQ(written, 0);
+        EXPECT_EQ(readFile(file), before);
+        EXPECT_EQ(entries(dir.file("settings")), std::vector<std::string>{"Moxalo.ini"});
+    }
+}
