@@ -4,6 +4,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/registry/Utf16.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -136,7 +137,8 @@ void markDeleted(ApiState& s, const std::string& foldedPath) {
 LONG copyName(std::string_view name, LPSTR buffer, LPDWORD count) {
     if (name.size() + 1 > *count)
         return ERROR_MORE_DATA;
-    std::memcpy(buffer, name.data(), name.size());
+    // An empty name may have no storage at all, which memcpy must not be given.
+    std::copy(name.begin(), name.end(), buffer);
     buffer[name.size()] = '\0';
     *count = static_cast<DWORD>(name.size());
     return ERROR_SUCCESS;
@@ -163,7 +165,7 @@ LONG copyValue(const RegValue& value, LPDWORD lpType, LPBYTE lpData, LPDWORD lpc
         *lpcbData = static_cast<DWORD>(bytes.size());
         return ERROR_MORE_DATA;
     }
-    std::memcpy(lpData, bytes.data(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char*>(lpData));
     *lpcbData = static_cast<DWORD>(bytes.size());
     return ERROR_SUCCESS;
 }

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -65,12 +66,19 @@ std::string SourceFile::map(int fd, std::size_t size) {
 }
 
 // A pipe or a device has no size to map: it is read to its end, and checked as it grows. A
-// pipe nobody writes to ends at once.
+// pipe whose writer is slow to come is waited for, but not for ever.
 std::string SourceFile::stream(int fd, struct stat st, const Check& check) {
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    constexpr int kWriterWaitMs = 10000;
     for (char buffer[1 << 16];;) {
+        pollfd ready{fd, POLLIN, 0};
+        int polled = poll(&ready, 1, kWriterWaitMs);
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled == 0)
+            return "nothing was written to it for " + std::to_string(kWriterWaitMs / 1000) +
+                   " seconds";
         ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (n < 0)
             return readError();

@@ -1,6 +1,6 @@
 #include "platform/registry/wine/WineRegistryFile.h"
 
-#include <cstring>
+#include <algorithm>
 #include <stdexcept>
 
 namespace moxalo::registry {
@@ -38,7 +38,7 @@ std::string_view WineFileLayout::keep(std::initializer_list<std::string_view> pi
     auto text = static_cast<char*>(texts.allocate(size, 1));
     std::size_t at = 0;
     for (std::string_view piece : pieces) {
-        std::memcpy(text + at, piece.data(), piece.size());
+        std::copy(piece.begin(), piece.end(), text + at);
         at += piece.size();
     }
     return {text, size};
@@ -48,7 +48,7 @@ std::string_view WineFileLayout::append(std::string_view text, std::string_view 
     auto start = const_cast<char*>(text.data());
     if (text.empty() || !texts.extend(start, text.size(), text.size() + more.size()))
         return keep({text, more});
-    std::memcpy(start + text.size(), more.data(), more.size());
+    std::copy(more.begin(), more.end(), start + text.size());
     return {start, text.size() + more.size()};
 }
 
