@@ -17,10 +17,10 @@ namespace moxalo::app {
 namespace {
 
 using ui::ControlKind;
-using ui::ControlSpec;
+using ui::DesignedControl;
 
 // As designed, in twips; the rows below the home page name the registry and the data folder.
-constexpr std::array<ControlSpec, 20> kControls{{
+constexpr std::array<DesignedControl, 20> kControls{{
     {"Label1", ControlKind::Label, "Moxalo", 0, 240, 6735, 495},
     {"Image1", ControlKind::Image, "", 240, 1080, 960, 960},
     {"Label2", ControlKind::Label, "Version", 1560, 1200, 1095, 255},

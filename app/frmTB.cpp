@@ -22,11 +22,11 @@ namespace moxalo::app {
 namespace {
 
 using ui::ControlKind;
-using ui::ControlSpec;
+using ui::DesignedControl;
 
 // As designed, in twips. The bar's top lines up with the pictures': 255 high against 240 it is
 // centred to within 8 twips, less than a pixel at 96 DPI.
-constexpr std::array<ControlSpec, 11> kControls{{
+constexpr std::array<DesignedControl, 11> kControls{{
     {"imgSave", ControlKind::Button, "Save List", 120, 120, 240, 240},
     {"imgExport", ControlKind::Button, "Export selected key", 480, 120, 240, 240},
     {"imgExportEntire", ControlKind::Button, "Export entire list", 840, 120, 240, 240},
@@ -46,9 +46,9 @@ constexpr int kMargin = 120;
 constexpr QSize designedSize() {
     int right = 0;
     int bottom = 0;
-    for (const ControlSpec& spec : kControls) {
-        right = std::max(right, spec.left + spec.width);
-        bottom = std::max(bottom, spec.top + spec.height);
+    for (const DesignedControl& design : kControls) {
+        right = std::max(right, design.left + design.width);
+        bottom = std::max(bottom, design.top + design.height);
     }
     return QSize(right + kMargin, bottom + kMargin);
 }

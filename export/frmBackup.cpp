@@ -18,7 +18,7 @@ namespace moxalo::exporting {
 using ui::controlOf;
 
 using ui::ControlKind;
-using ui::ControlSpec;
+using ui::DesignedControl;
 
 namespace {
 
@@ -28,7 +28,7 @@ constexpr int kDesignedHeight = 3255;
 constexpr int kColumnMargin = 100;
 
 // The list spans the window; the four labels share the row below it, one size each.
-constexpr std::array<ControlSpec, 5> kControls = {{
+constexpr std::array<DesignedControl, 5> kControls = {{
     {"ListView1", ControlKind::ListView, "", 0, 0, 4935, 2775},
     {"Label1", ControlKind::Label, "View", 120, 2880, 1095, 255},
     {"lblImport", ControlKind::Label, "Import", 1320, 2880, 1095, 255},

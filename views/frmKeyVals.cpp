@@ -13,7 +13,7 @@
 namespace moxalo::views {
 
 using ui::ControlKind;
-using ui::ControlSpec;
+using ui::DesignedControl;
 
 namespace {
 
@@ -22,7 +22,7 @@ constexpr int kDesignedHeight = 3045;
 // What the text boxes of the right-hand column leave of the panel's width.
 constexpr int kRightColumnMargin = 5500;
 
-constexpr std::array<ControlSpec, 14> kControls = {{
+constexpr std::array<DesignedControl, 14> kControls = {{
     {"Label2", ControlKind::Label, "File Extension:", 120, 120, 1095, 255},
     {"txtExt", ControlKind::TextBox, "", 1680, 120, 1815, 285},
     {"Label3", ControlKind::Label, "Key Value:", 120, 480, 1095, 255},

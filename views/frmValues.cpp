@@ -15,7 +15,7 @@
 namespace moxalo::views {
 
 using ui::ControlKind;
-using ui::ControlSpec;
+using ui::DesignedControl;
 
 namespace {
 
@@ -26,7 +26,7 @@ constexpr int kOuterWidth = 7155;
 constexpr unsigned kCloseHoverColour = 0xFFFFFF;
 
 // Shape1 comes before Label6, so that the label is drawn over it.
-constexpr std::array<ControlSpec, 15> kControls = {{
+constexpr std::array<DesignedControl, 15> kControls = {{
     {"Label2", ControlKind::Label, "File Extension", 120, 120, 1095, 255},
     {"Text1", ControlKind::TextBox, "", 120, 360, 1815, 285},
     {"Label7", ControlKind::Label, "File Type", 2160, 120, 735, 255},

@@ -21,9 +21,9 @@ namespace {
 // What the program was designed at, when no screen can be asked.
 constexpr double kDesignDpi = 96.0;
 
-QWidget* makeControl(QWidget* parent, const ControlSpec& spec) {
-    QString caption = QString::fromUtf8(spec.caption);
-    switch (spec.kind) {
+QWidget* makeControl(QWidget* parent, const DesignedControl& design) {
+    QString caption = QString::fromUtf8(design.caption);
+    switch (design.kind) {
     case ControlKind::Label:
         return new QLabel(caption, parent);
     case ControlKind::TextBox: {
@@ -98,20 +98,20 @@ QRect toPixels(double left, double top, double width, double height, const QWidg
 
 // A label's designed width fits its caption in the font it was designed with; in another
 // font it may need more, and a label cut off says less than one that runs on a little.
-void place(QWidget* widget, const ControlSpec& spec) {
-    QRect rect = toPixels(spec.left, spec.top, spec.width, spec.height, widget);
-    if (spec.kind == ControlKind::Label)
+void place(QWidget* widget, const DesignedControl& design) {
+    QRect rect = toPixels(design.left, design.top, design.width, design.height, widget);
+    if (design.kind == ControlKind::Label)
         rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
     widget->setGeometry(rect);
 }
 
-std::vector<QWidget*> placeControls(QWidget* parent, std::span<const ControlSpec> table) {
+std::vector<QWidget*> placeControls(QWidget* parent, std::span<const DesignedControl> table) {
     std::vector<QWidget*> controls;
     controls.reserve(table.size());
-    for (const ControlSpec& spec : table) {
-        QWidget* control = makeControl(parent, spec);
-        control->setObjectName(QString::fromUtf8(spec.name));
-        place(control, spec);
+    for (const DesignedControl& design : table) {
+        QWidget* control = makeControl(parent, design);
+        control->setObjectName(QString::fromUtf8(design.name));
+        place(control, design);
         controls.push_back(control);
     }
     return controls;

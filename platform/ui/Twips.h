@@ -35,7 +35,7 @@ enum class ControlKind {
     CommandButton, // a push button with its caption
     MultiLineText, // a read-only box of several lines
 };
-struct ControlSpec {
+struct DesignedControl {
     const char* name;
     ControlKind kind;
     const char* caption;
@@ -44,7 +44,7 @@ struct ControlSpec {
 
 // Creates the controls of `table` on `parent`, named and placed as designed; returns them in
 // the order of the table. Text boxes are read-only; list views are in report style.
-std::vector<QWidget*> placeControls(QWidget* parent, std::span<const ControlSpec> table);
+std::vector<QWidget*> placeControls(QWidget* parent, std::span<const DesignedControl> table);
 // The control called `name` that placeControls put on `form`.
 template <class Control> Control* controlOf(QWidget* form, const char* name) {
     return form->findChild<Control*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
@@ -52,6 +52,6 @@ template <class Control> Control* controlOf(QWidget* form, const char* name) {
 
 // Places `widget` at a twips rectangle again (after a change of DPI or of a size); a label is
 // made as wide as its caption needs when that is wider.
-void place(QWidget* widget, const ControlSpec& spec);
+void place(QWidget* widget, const DesignedControl& design);
 
 } // namespace moxalo::ui
