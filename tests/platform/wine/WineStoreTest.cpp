@@ -3,6 +3,7 @@
 #include "platform/registry/Sources.h"
 #include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineServerLock.h"
+#include "tests/support/HeldLock.h"
 #include "tests/support/TestRegistry.h"
 
 #include <algorithm>
@@ -46,24 +47,6 @@ std::string openError(const std::string& path) {
     }
     return "(no error)";
 }
-
-// Holds a write lock on a file as a running wineserver does, until it goes.
-class HeldLock {
-public:
-    explicit HeldLock(const std::string& path) {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        fd_ = ::open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        lock.l_len = 1;
-        EXPECT_EQ(fcntl(fd_, F_OFD_SETLK, &lock), 0);
-    }
-    ~HeldLock() { close(fd_); }
-
-private:
-    int fd_ = -1;
-};
 
 } // namespace
 
@@ -176,7 +159,7 @@ TEST(WineStore, ARunningWineserverMakesThePrefixReadOnly) {
     ASSERT_GE(paths.size(), 2u);
     EXPECT_EQ(paths[1].rfind(serverRoot.path() + "/wine-test/server-", 0), 0u) << paths[1];
     {
-        HeldLock lock(paths[1]);
+        moxalo::testing::HeldLock lock(paths[1]);
         auto why = store->whyReadOnly();
         ASSERT_TRUE(why.has_value());
         EXPECT_NE(why->find("wineserver of this prefix is running"), std::string::npos);

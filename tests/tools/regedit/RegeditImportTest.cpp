@@ -4,6 +4,7 @@
 #include "platform/process/CommandLine.h"
 #include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineServerLock.h"
+#include "tests/support/HeldLock.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
 #include <fcntl.h>
@@ -29,24 +30,6 @@ std::string utf16Hex(const std::string& text) {
 const std::string kSource = "REGEDIT4\r\n\r\n"
                             "[HKEY_CLASSES_ROOT\\.keep]\r\n\"a\"=\"1\"\r\n\"b\"=\"2\"\r\n\r\n"
                             "[HKEY_CLASSES_ROOT\\.old\\shell\\open]\r\n@=\"x\"\r\n";
-
-// Holds a write lock on a file as a running wineserver does, until it goes.
-class HeldLock {
-public:
-    explicit HeldLock(const std::string& path) {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        fd_ = ::open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        lock.l_len = 1;
-        EXPECT_EQ(fcntl(fd_, F_OFD_SETLK, &lock), 0);
-    }
-    ~HeldLock() { close(fd_); }
-
-private:
-    int fd_ = -1;
-};
 
 } // namespace
 
