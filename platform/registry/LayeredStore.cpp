@@ -70,19 +70,19 @@ LayeredStore::Merged& LayeredStore::merged(NodeId key) {
 }
 
 NodeId LayeredStore::findChild(NodeId parent, std::string_view name) {
-    std::string folded = foldName(name);
-    if (auto it = merged(parent).childIds.find(folded); it != merged(parent).childIds.end()) {
-        NodeId known = it->second;
-        const auto& parts = merged(known).parts;
+    auto& known = merged(parent).childIds;
+    if (auto it = known.find(name); it != known.end()) {
+        NodeId id = it->second;
+        const auto& parts = merged(id).parts;
         bool any = std::any_of(parts.begin(), parts.end(), [](NodeId p) { return p != kNoNode; });
-        return any ? known : kNoNode;
+        return any ? id : kNoNode;
     }
     std::vector<NodeId> parts = partsBelow(merged(parent).parts, name);
     if (std::all_of(parts.begin(), parts.end(), [](NodeId p) { return p == kNoNode; }))
         return kNoNode;
     NodeId id = nodes_.size();
     nodes_.emplace_back(parent, std::string(name), generation_, std::move(parts));
-    nodes_[parent].childIds.emplace(std::move(folded), id);
+    nodes_[parent].childIds.emplace(std::string(name), id);
     return id;
 }
 

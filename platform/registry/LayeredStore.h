@@ -4,6 +4,7 @@
 // enumeration gives each name once, in the order of the names' upper-case forms.
 
 #include "platform/registry/ClassesLayer.h"
+#include "platform/registry/NameFold.h"
 
 #include <memory>
 #include <set>
@@ -55,7 +56,7 @@ private:
         std::vector<NodeId> parts;  // one per layer; kNoNode where that layer lacks the key
         bool childrenKnown = false;
         std::vector<std::string> childNames; // built only where two or more layers meet
-        std::unordered_map<std::string, NodeId> childIds; // folded name -> merged id
+        std::unordered_map<std::string, NodeId, NameHash, SameName> childIds; // name -> merged id
         bool valuesKnown = false;
         std::vector<LayerValue> values; // built only where two or more layers meet
     };

@@ -19,4 +19,14 @@ std::size_t hashName(std::string_view name);
 // Negative, zero or positive, comparing the folded forms byte by byte.
 int compareNames(std::string_view a, std::string_view b);
 
+// For hashed containers keyed by names: looked up with any spelling, and without a copy.
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return hashName(name); }
+};
+struct SameName {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return sameName(a, b); }
+};
+
 } // namespace moxalo::registry

@@ -4,6 +4,7 @@
 
 #include "platform/registry/ClassesLayer.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ private:
 // problems of the one before are forgotten.
 void mountRegistry(std::shared_ptr<Registry> registry);
 std::shared_ptr<Registry> mountedRegistry();
+// Goes up with every mount and every change made through the registry functions, so that
+// what was read from the registry can be kept for as long as it stays the same.
+std::uint64_t registryChangeCount();
 // The functions answer only with an error code; what went wrong behind one (a damaged key or
 // value, answered with ERROR_BADDB, or a change that could not be written) is kept for the
 // program to show. The message names the file, the key where it can, and what is wrong.

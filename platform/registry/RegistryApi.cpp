@@ -21,7 +21,7 @@ constexpr std::size_t kMaxProblems = 100;
 
 struct OpenKey {
     NodeId node = kNoNode;
-    std::string foldedPath; // from the root, "\"-separated, for finding handles a delete affects
+    std::string path; // from the root, "\"-separated, for finding handles a delete affects
     bool deleted = false;
 };
 
@@ -40,6 +40,7 @@ struct ApiState {
     HKEY nextHandle = 0x100;
     std::string lastError;
     Problems problems;
+    std::uint64_t changes = 0;
 };
 
 ApiState& state() {
@@ -105,7 +106,9 @@ LONG walk(RegistryStore& view, OpenKey from, std::string_view path, OpenKey& out
             out.node = view.findChild(out.node, part);
             if (out.node == kNoNode)
                 return ERROR_FILE_NOT_FOUND;
-            out.foldedPath += (out.foldedPath.empty() ? "" : "\\") + foldName(part);
+            if (!out.path.empty())
+                out.path += '\\';
+            out.path += part;
         }
         start = end + 1;
     }
@@ -124,9 +127,11 @@ bool isTextType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-void markDeleted(ApiState& s, const std::string& foldedPath) {
+// Paths are folded only here: keys are opened far more often than deleted.
+void markDeleted(ApiState& s, const std::string& path) {
+    std::string foldedPath = foldName(path);
     for (auto& [handle, key] : s.handles) {
-        const std::string& p = key.foldedPath;
+        std::string p = foldName(key.path);
         if (p == foldedPath || (p.size() > foldedPath.size() && p.starts_with(foldedPath) &&
                                 p[foldedPath.size()] == '\\'))
             key.deleted = true;
@@ -205,11 +210,17 @@ void mountRegistry(std::shared_ptr<Registry> registry) {
     s.problems = {};
     s.lastError.clear();
     s.registry = std::move(registry);
+    ++s.changes;
 }
 
 std::shared_ptr<Registry> mountedRegistry() {
     std::lock_guard guard(state().lock);
     return state().registry;
+}
+
+std::uint64_t registryChangeCount() {
+    std::lock_guard guard(state().lock);
+    return state().changes;
 }
 
 std::string lastRegistryError() {
@@ -326,8 +337,10 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
         if (auto why = view.whyReadOnly())
             return failed(s, ERROR_ACCESS_DENIED, *why);
         LONG rc = deleteAndSave(s, view, parent.node, leaf);
-        if (rc == ERROR_SUCCESS)
-            markDeleted(s, target.foldedPath);
+        if (rc == ERROR_SUCCESS) {
+            markDeleted(s, target.path);
+            ++s.changes;
+        }
         return rc;
     });
 }

@@ -1,6 +1,7 @@
 #include "platform/shell/ShellInfo.h"
 
 #include "platform/registry/NameFold.h"
+#include "platform/registry/Registry.h"
 #include "platform/registry/RegistryApi.h"
 #include "platform/registry/StringValue.h"
 #include "platform/registry/Utf16.h"
@@ -62,6 +63,24 @@ void copyCut(char* target, std::size_t room, const std::string& text) {
     target[n] = '\0';
 }
 
+// The shell keeps the last type it looked up until the registry changes: the list asks for
+// each extension twice, once for each size of icon.
+const std::string& knownTypeName(const std::string& dottedExtension) {
+    struct Known {
+        std::uint64_t changes = 0;
+        std::string extension;
+        std::string typeName;
+    };
+    static Known known;
+    std::uint64_t changes = registryChangeCount();
+    if (changes == 0 || known.changes != changes || known.extension != dottedExtension) {
+        known.typeName = TypeNameOfExtension(dottedExtension);
+        known.extension = dottedExtension;
+        known.changes = changes;
+    }
+    return known.typeName;
+}
+
 } // namespace
 
 std::string TypeNameOfExtension(const std::string& dottedExtension) {
@@ -78,8 +97,7 @@ std::uintptr_t SHGetFileInfoA(const char* pszPath, DWORD /*dwFileAttributes*/, S
         return 0;
     *psfi = SHFILEINFOA{};
     if (uFlags & SHGFI_TYPENAME)
-        copyCut(psfi->szTypeName, sizeof psfi->szTypeName,
-                TypeNameOfExtension(extensionOf(pszPath)));
+        copyCut(psfi->szTypeName, sizeof psfi->szTypeName, knownTypeName(extensionOf(pszPath)));
     if (uFlags & SHGFI_DISPLAYNAME)
         copyCut(psfi->szDisplayName, sizeof psfi->szDisplayName, pszPath);
     return 1;

@@ -1,5 +1,6 @@
 // The type name a shell would give a file of each extension.
 
+#include "platform/registry/RegistryApi.h"
 #include "platform/shell/ShellInfo.h"
 #include "tests/support/TestRegistry.h"
 
@@ -53,4 +54,32 @@ TEST(TypeName, FollowsFriendlyNameThenTypeValueThenSyntheticName) {
               0u);
     EXPECT_STREQ(info.szTypeName, "Word 97-2003 Document");
     EXPECT_EQ(SHGetFileInfoA(".doc", 0, &info, 10, SHGFI_TYPENAME), 0u);
+}
+
+// The list asks for each extension's type twice in a row; what is kept between the two must
+// not outlive a change of the registry.
+TEST(TypeName, FollowsTheRegistryWhenItChanges) {
+    auto typeNameOf = [](const char* path) {
+        SHFILEINFOA info;
+        SHGetFileInfoA(path, FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_TYPENAME);
+        return std::string(info.szTypeName);
+    };
+    auto store = std::make_unique<moxalo::registry::MemoryStore>();
+    put(*store, ".x", "", sz("xfile"));
+    put(*store, "xfile", "", sz("X Document"));
+    mountMemory(std::move(store));
+    EXPECT_EQ(typeNameOf(".x"), "X Document");
+    EXPECT_EQ(typeNameOf(".x"), "X Document");
+
+    ASSERT_EQ(moxalo::registry::RegDeleteKeyA(moxalo::registry::HKEY_CLASSES_ROOT, "xfile"),
+              moxalo::registry::ERROR_SUCCESS);
+    EXPECT_EQ(typeNameOf(".x"), "X File") << "a deleted type is seen at once";
+
+    auto other = std::make_unique<moxalo::registry::MemoryStore>();
+    put(*other, ".x", "", sz("otherfile"));
+    put(*other, "otherfile", "", sz("Other Document"));
+    mountMemory(std::move(other));
+    EXPECT_EQ(typeNameOf(".x"), "Other Document") << "another registry is another answer";
+    moxalo::registry::mountRegistry(nullptr);
+    EXPECT_EQ(typeNameOf(".x"), "X File") << "no registry holds no types";
 }

@@ -43,11 +43,14 @@ public:
 
 private:
     void PrintColumns(const CatalogueEntry& row, const char* separator) {
+        std::string line;
         for (std::size_t c = 0; c < kColumnCount; ++c) {
             const std::string& text = CellText(row, static_cast<Column>(c));
-            out_ << (c ? separator : "") << (format_ == "csv" ? CsvField(text) : TextField(text));
+            line += c ? separator : "";
+            line += format_ == "csv" ? CsvField(text) : TextField(text);
         }
-        out_ << "\n";
+        line += '\n';
+        out_ << line;
     }
 
     void PrintJson(const CatalogueEntry& row) {

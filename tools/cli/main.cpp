@@ -24,6 +24,9 @@ int reportProblems(int status) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Lists run to thousands of lines; the streams buffer them themselves rather than pass each
+    // piece to C's stdio. Nothing here writes through stdio.
+    std::ios::sync_with_stdio(false);
     cli::GlobalOptions options =
         cli::ParseGlobalOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (options.error) {
