@@ -42,8 +42,7 @@ MemoryNode* ChildIndex::find(const MemoryNode* parent, std::string_view name) co
 
 void ChildIndex::insert(MemoryNode* child) {
     // At most 3/4 full, counting removed entries, so that every search meets an empty slot.
-    if ((used_ + 1) * 4 > slots_.size() * 3)
-        grow();
+    reserve(1);
     std::size_t hash = hashOf(child->parent, child->name);
     std::size_t mask = slots_.size() - 1;
     std::size_t i = hash & mask;
@@ -66,14 +65,19 @@ void ChildIndex::erase(const MemoryNode* child) {
     }
 }
 
-void ChildIndex::grow() {
+void ChildIndex::reserve(std::size_t more) {
+    if ((used_ + more) * 4 > slots_.size() * 3)
+        grow(more);
+}
+
+void ChildIndex::grow(std::size_t more) {
     std::vector<Slot> old;
     old.swap(slots_);
     std::size_t entries = 0;
     for (const Slot& slot : old)
         entries += isEntry(slot.node) ? 1 : 0;
     std::size_t size = kFirstSize;
-    while ((entries + 1) * 2 > size)
+    while ((entries + more) * 2 > size)
         size *= 2;
     slots_.assign(size, Slot{});
     used_ = 0;

@@ -18,6 +18,8 @@ public:
     // `child` must not be in the table yet; its parent and name are where it is filed.
     void insert(MemoryNode* child);
     void erase(const MemoryNode* child);
+    // Makes room for `more` entries at once: a key's many subkeys are filed with one rehash.
+    void reserve(std::size_t more);
 
 private:
     struct Slot {
@@ -25,7 +27,7 @@ private:
         MemoryNode* node = nullptr; // null: empty; kErased: a removed entry's place
     };
     static std::size_t hashOf(const MemoryNode* parent, std::string_view name);
-    void grow();
+    void grow(std::size_t more);
 
     std::vector<Slot> slots_;
     std::size_t used_ = 0; // entries and removed entries' places

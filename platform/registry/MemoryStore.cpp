@@ -86,6 +86,7 @@ NodeId MemoryStore::findChild(NodeId parent, std::string_view name) {
         return kNoNode;
     }
     if (!p->indexed) {
+        index_.reserve(p->children.size());
         for (Node* child : p->children)
             index_.insert(child);
         p->indexed = true;
