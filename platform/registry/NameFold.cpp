@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
@@ -98,26 +99,54 @@ bool sameName(std::string_view a, std::string_view b) {
 
 namespace {
 
-// FNV-1a over the folded bytes: names are short, so a byte at a time costs little.
-constexpr std::size_t kHashBasis = 14695981039346656037ull;
-constexpr std::size_t kHashPrime = 1099511628211ull;
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
 
-std::size_t hashBytes(std::size_t hash, std::string_view bytes) {
-    for (char c : bytes)
-        hash = (hash ^ static_cast<unsigned char>(c)) * kHashPrime;
-    return hash;
+// Up to eight bytes of `text` from `at` as one number, zeros past its end.
+std::uint64_t wordAt(std::string_view text, std::size_t at) {
+    std::uint64_t word = 0;
+    if (text.size() - at >= sizeof word) {
+        std::memcpy(&word, text.data() + at, sizeof word);
+        return word;
+    }
+    for (std::size_t k = 0; at + k < text.size(); ++k)
+        word |= std::uint64_t{static_cast<unsigned char>(text[at + k])} << (8 * k);
+    return word;
+}
+
+// Eight ASCII bytes upper-cased at once: 0x20 off each byte from 'a' to 'z'.
+std::uint64_t upperAscii8(std::uint64_t word) {
+    std::uint64_t fromA = word + kOnes * (0x80 - 'a');
+    std::uint64_t pastZ = word + kOnes * (0x80 - 'z' - 1);
+    return word - ((fromA & ~pastZ & kHighs) >> 2);
+}
+
+// Folded names are hashed eight bytes at a time; a tree's names are hashed by the ten
+// thousand. Each step spreads every byte over the low bits, which pick the table's slot.
+std::uint64_t mixIn(std::uint64_t hash, std::uint64_t word) {
+    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+    return hash ^ (hash >> 29);
+}
+
+std::size_t hashFolded(std::string_view folded) {
+    std::uint64_t hash = mixIn(0, folded.size());
+    for (std::size_t i = 0; i < folded.size(); i += 8)
+        hash = mixIn(hash, wordAt(folded, i));
+    return static_cast<std::size_t>(mixIn(hash, 0));
 }
 
 } // namespace
 
 std::size_t hashName(std::string_view name) {
-    std::size_t hash = kHashBasis;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (!isAscii(name[i])) // the rest may change length when folded
-            return hashBytes(hash, foldName(name.substr(i)));
-        hash = (hash ^ static_cast<unsigned char>(upperAscii(name[i]))) * kHashPrime;
+    // An ASCII name is upper-cased as it is hashed; any other may change length when folded.
+    std::uint64_t hash = mixIn(0, name.size());
+    for (std::size_t i = 0; i < name.size(); i += 8) {
+        std::uint64_t word = wordAt(name, i);
+        if ((word & kHighs) != 0)
+            return hashFolded(foldName(name));
+        hash = mixIn(hash, upperAscii8(word));
     }
-    return hash;
+    return static_cast<std::size_t>(mixIn(hash, 0));
 }
 
 int compareNames(std::string_view a, std::string_view b) {

@@ -3,24 +3,15 @@
 #include "platform/registry/NameFold.h"
 
 #include <bit>
-#include <functional>
 
 namespace moxalo::hive {
-
-namespace {
-
-std::size_t foldedHash(std::string_view name) {
-    return std::hash<std::string>{}(registry::foldName(name));
-}
-
-} // namespace
 
 void FoldedIndex::build(const std::vector<std::string>& names) {
     // At most half full, so that probes stay short.
     slots_.assign(std::bit_ceil(2 * names.size() + 2), 0);
     hashes_.resize(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        hashes_[i] = foldedHash(names[i]);
+        hashes_[i] = registry::hashName(names[i]);
         place(i);
     }
 }
@@ -32,7 +23,7 @@ void FoldedIndex::added(const std::vector<std::string>& names) {
         build(names); // doubling keeps the rebuilds linear in all
         return;
     }
-    hashes_.push_back(foldedHash(names.back()));
+    hashes_.push_back(registry::hashName(names.back()));
     place(names.size() - 1);
 }
 
@@ -78,7 +69,7 @@ void FoldedIndex::place(std::size_t i) {
 std::size_t FoldedIndex::find(const std::vector<std::string>& names, std::string_view name) const {
     if (slots_.empty())
         return npos;
-    std::size_t hash = foldedHash(name);
+    std::size_t hash = registry::hashName(name);
     std::size_t mask = slots_.size() - 1;
     for (std::size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
         std::size_t i = slots_[slot] - 1;

@@ -3,7 +3,9 @@
 
 #include "platform/registry/NameFold.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,7 +72,9 @@ TEST(NameFold, ComparisonsAgreeWithTheFoldedForms) {
                                       "\xE2\x82"};
     std::istringstream words(
         "a A ab AB aı aI aJ Aſ ı I i İ ıx Ix IX ſ s S st ſt é É e жук ЖУК Жук жу ÿ Ÿ "
-        "\U00010428 \U00010400 \uFFFD \uE000 _ [ z Z zz { ~");
+        "\U00010428 \U00010400 \uFFFD \uE000 _ [ z Z zz { ~ "
+        "Vendor36.App.33284 VENDOR36.app.33284 abcdefgh ABCDEFGH abcdefghı ABCDEFGHI "
+        "abcdefgh@[`{é ABCDEFGH@[`{É");
     for (std::string word; words >> word;)
         names.push_back(word);
     auto sign = [](int n) { return (n > 0) - (n < 0); };
@@ -84,4 +88,21 @@ TEST(NameFold, ComparisonsAgreeWithTheFoldedForms) {
                 << a << " | " << b;
         }
     }
+}
+
+// Names are hashed eight bytes at a time, upper-cased as they go: the characters around the
+// letters stay as they are, and names that differ late still spread over a table's slots.
+TEST(NameFold, HashesTellNamesApartAndSpreadThem) {
+    for (const char* other : {"@", "[", "{", "~"}) {
+        EXPECT_NE(hashName(std::string("abcdefg`")), hashName(std::string("abcdefg") + other));
+        EXPECT_NE(hashName(std::string("abcdefgh`")), hashName(std::string("abcdefgh") + other));
+    }
+    EXPECT_NE(hashName("abcdefgh"), hashName(std::string("abcdefgh") + '\0'));
+    std::set<std::size_t> slots;
+    for (int n = 0; n < 8000; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Vendor.App.%05d", n);
+        slots.insert(hashName(name) & 0x3FFF); // a table of 16 384 slots, half full
+    }
+    EXPECT_GT(slots.size(), 6000u);
 }
