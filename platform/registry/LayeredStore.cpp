@@ -43,6 +43,13 @@ int LayeredStore::soleContentLayer(const Merged& m, bool values) const {
     return found >= 0 ? found : holder;
 }
 
+int LayeredStore::soleLayer(Merged& m, bool values) {
+    int& known = values ? m.soleValues : m.soleChildren;
+    if (known == kNotAsked)
+        known = soleContentLayer(m, values);
+    return known;
+}
+
 std::vector<NodeId> LayeredStore::partsBelow(const std::vector<NodeId>& parentParts,
                                              std::string_view name) {
     std::vector<NodeId> parts(layers_.size(), kNoNode);
@@ -62,6 +69,7 @@ LayeredStore::Merged& LayeredStore::merged(NodeId key) {
         m.parts = partsBelow(parentParts, m.name);
     }
     m.generation = generation_;
+    m.soleChildren = m.soleValues = kNotAsked;
     m.childrenKnown = false;
     m.childNames.clear();
     m.valuesKnown = false;
@@ -112,7 +120,7 @@ void LayeredStore::knowChildren(Merged& m) {
 
 std::size_t LayeredStore::childCount(NodeId key) {
     Merged& m = merged(key);
-    if (int sole = soleContentLayer(m, false); sole >= 0)
+    if (int sole = soleLayer(m, false); sole >= 0)
         return layers_[sole].store->childCount(m.parts[sole]);
     knowChildren(m);
     return m.childNames.size();
@@ -120,7 +128,7 @@ std::size_t LayeredStore::childCount(NodeId key) {
 
 std::string_view LayeredStore::childName(NodeId key, std::size_t index) {
     Merged& m = merged(key);
-    if (int sole = soleContentLayer(m, false); sole >= 0)
+    if (int sole = soleLayer(m, false); sole >= 0)
         return layers_[sole].store->childName(m.parts[sole], index);
     knowChildren(m);
     return m.childNames.at(index);
@@ -160,7 +168,7 @@ void LayeredStore::knowValues(Merged& m) {
 
 std::size_t LayeredStore::valueCount(NodeId key) {
     Merged& m = merged(key);
-    if (int sole = soleContentLayer(m, true); sole >= 0)
+    if (int sole = soleLayer(m, true); sole >= 0)
         return layers_[sole].store->valueCount(m.parts[sole]);
     knowValues(m);
     return m.values.size();
@@ -168,7 +176,7 @@ std::size_t LayeredStore::valueCount(NodeId key) {
 
 std::string_view LayeredStore::valueName(NodeId key, std::size_t index) {
     Merged& m = merged(key);
-    if (int sole = soleContentLayer(m, true); sole >= 0)
+    if (int sole = soleLayer(m, true); sole >= 0)
         return layers_[sole].store->valueName(m.parts[sole], index);
     knowValues(m);
     const LayerValue& v = m.values.at(index);
@@ -177,7 +185,7 @@ std::string_view LayeredStore::valueName(NodeId key, std::size_t index) {
 
 RegValue LayeredStore::valueAt(NodeId key, std::size_t index) {
     Merged& m = merged(key);
-    if (int sole = soleContentLayer(m, true); sole >= 0)
+    if (int sole = soleLayer(m, true); sole >= 0)
         return layers_[sole].store->valueAt(m.parts[sole], index);
     knowValues(m);
     const LayerValue& v = m.values.at(index);
@@ -190,6 +198,7 @@ void LayeredStore::forget(NodeId key) {
         if (m.parts[i] != kNoNode)
             layers_[i].store->forget(m.parts[i]);
     }
+    m.soleChildren = m.soleValues = kNotAsked;
     m.childrenKnown = false;
     std::vector<std::string>().swap(m.childNames);
     m.valuesKnown = false;

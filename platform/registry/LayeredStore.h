@@ -45,6 +45,7 @@ private:
     };
     // One key of the merged tree. Its id stays the same for as long as the store lives, so a
     // key met again after a change is the same node, refreshed.
+    static constexpr int kNotAsked = -2;
     struct Merged {
         Merged(NodeId parent, std::string name, std::size_t generation, std::vector<NodeId> parts)
             : parent(parent), name(std::move(name)), generation(generation),
@@ -59,6 +60,9 @@ private:
         std::unordered_map<std::string, NodeId, NameHash, SameName> childIds; // name -> merged id
         bool valuesKnown = false;
         std::vector<LayerValue> values; // built only where two or more layers meet
+        // soleContentLayer()'s answers for subkeys and for values, once asked
+        int soleChildren = kNotAsked;
+        int soleValues = kNotAsked;
     };
 
     // The key, with its parts brought up to date after a change.
@@ -66,6 +70,8 @@ private:
     // The one layer whose part of the key has subkeys (or values, with `values`), or that
     // holds the key when none has any; -1 when several have some and so must be merged.
     int soleContentLayer(const Merged& m, bool values) const;
+    // The same, asked once for each state of the key.
+    int soleLayer(Merged& m, bool values);
     void knowChildren(Merged& m);
     void knowValues(Merged& m);
     std::vector<NodeId> partsBelow(const std::vector<NodeId>& parentParts, std::string_view name);

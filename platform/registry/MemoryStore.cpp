@@ -151,10 +151,11 @@ void MemoryStore::discardChanges() {
     keepUndo_ = was;
 }
 
-void MemoryStore::attach(Node* parent, Node* child) {
+void MemoryStore::attach(Node* parent, Node* child, bool follows) {
     child->parent = parent;
     auto& siblings = parent->children;
-    if (parent->sorted && !siblings.empty() && compareNames(siblings.back()->name, child->name) > 0)
+    if (!follows && parent->sorted && !siblings.empty() &&
+        compareNames(siblings.back()->name, child->name) > 0)
         parent->sorted = false;
     siblings.push_back(child, arena_);
     if (parent->indexed)
@@ -180,9 +181,9 @@ NodeId MemoryStore::createKey(NodeId parent, std::string_view name) {
     return id(child);
 }
 
-MemoryStore::Node* MemoryStore::addChild(Node* parent, std::string_view name) {
+MemoryStore::Node* MemoryStore::addChild(Node* parent, std::string_view name, bool follows) {
     Node* child = newNode(name);
-    attach(parent, child);
+    attach(parent, child, follows);
     recordUndo([this, child] { detach(child); });
     return child;
 }
@@ -275,8 +276,9 @@ NodeId MemoryStore::createPath(const std::vector<std::string_view>& names,
     for (std::size_t i = shared; i < names.size(); ++i) {
         // Made here rather than by createKey(): the names are known to be new and well-formed,
         // and a subclass's bookkeeping of changes is for changes, not for setting up.
-        NodeId existing = follows(*at, names[i]) ? kNoNode : findChild(id(at), names[i]);
-        at = existing != kNoNode ? node(existing) : addChild(at, names[i]);
+        bool last = follows(*at, names[i]);
+        NodeId existing = last ? kNoNode : findChild(id(at), names[i]);
+        at = existing != kNoNode ? node(existing) : addChild(at, names[i], last);
         list(*at, at->listed && existing != kNoNode);
         chain.push_back(at);
     }

@@ -80,8 +80,9 @@ protected:
 private:
     Node* newNode(std::string_view name);
     static bool follows(const Node& parent, std::string_view name);
-    Node* addChild(Node* parent, std::string_view name);
-    void attach(Node* parent, Node* child);
+    // `follows`: the name is known to come after the last subkey's, as follows() tells.
+    Node* addChild(Node* parent, std::string_view name, bool follows = false);
+    void attach(Node* parent, Node* child, bool follows = false);
     void detach(Node* child);
     void putValue(Node& key, const Value& value);
     // Marks a key of a path being created: the end of it is listed, a key made on the way not.
