@@ -162,6 +162,7 @@ private:
     void readLine(std::string_view line);
     void readGlobalOption(std::string_view line);
     void readKey(std::string_view line);
+    std::string_view keepKeyLines(std::string_view stamp);
     std::optional<std::size_t> plainKeyPath(std::string_view line);
     void addName(std::string_view name);
     std::vector<std::string> keyNames(const std::u16string& path);
@@ -181,6 +182,8 @@ private:
     const std::function<void(std::size_t)>& readUpTo_;
     std::size_t toldUpTo_ = 0;
     MemoryStore::Node* key_ = nullptr; // null before the first key and after a malformed one
+    WineKeyInfo* info_ = nullptr;      // key_'s, until the next key line
+    std::size_t keptUpTo_ = 0;         // the end of the option lines kept with the key line
     bool sawKeyLine_ = false;
     int keyLine_ = 0;
     // How a LineError is reported: "<prefix><what><suffix>".
@@ -298,7 +301,25 @@ void Reader::readKey(std::string_view line) {
     if (!onlyBlanksFrom(stamp, digits))
         report(lines_.number(), "the text after the key name is not a time; the key is read");
     key_ = MemoryStore::node(target_.createPath(names_, chain_));
-    layout_.keys[key_] = WineKeyInfo{layout_.keep({stamp, "\n"}), false, false, false};
+    info_ = &layout_.keys[key_];
+    *info_ = WineKeyInfo{keepKeyLines(stamp), false, false, false};
+}
+
+// The key line's tail with its "\n", and the "#time=" lines right after it, kept as one text:
+// in the file they stand together, unless CRs were taken off their ends.
+std::string_view Reader::keepKeyLines(std::string_view stamp) {
+    std::size_t start = static_cast<std::size_t>(stamp.data() - text_.data());
+    std::size_t end = start + stamp.size();
+    if (end == text_.size() || text_[end] != '\n')
+        return layout_.keep({stamp, "\n"});
+    for (++end; text_.substr(end).starts_with("#time=");) {
+        std::size_t lineEnd = text_.find('\n', end);
+        if (lineEnd == std::string_view::npos || text_[lineEnd - 1] == '\r')
+            break;
+        end = lineEnd + 1;
+    }
+    keptUpTo_ = end;
+    return layout_.keep({text_.substr(start, end - start)});
 }
 
 // Most key lines hold ASCII names that only "\\\\" separates: those are read in place into
@@ -355,7 +376,9 @@ std::vector<std::string> Reader::keyNames(const std::u16string& path) {
 }
 
 void Reader::readKeyOption(std::string_view line) {
-    WineKeyInfo& info = layout_.keys[key_];
+    if (lines_.offset() < keptUpTo_) // kept with its key line
+        return;
+    WineKeyInfo& info = *info_;
     if (line.starts_with("#class=")) {
         std::u16string name;
         auto end =

@@ -168,6 +168,19 @@ TEST(WineRegistryFile, KeepsKeyOptionsAndWritesKeysWithAClassOrLink) {
     EXPECT_TRUE(loaded.layout.keys.at(MemoryStore::node(loaded.key("Parent"))).hasClass);
     EXPECT_EQ(loaded.written(), text);
 
+    // Option lines are kept as they read once CRs and leading blanks are gone, wherever they
+    // stand in the section and however the file ends.
+    Loaded options(kHeader + "\n[A] 1\n#time=1\n#time=2\n@=\"a\"\n"
+                             "\n[B] 2\r\n#time=3\r\n#class=\"b\"\n"
+                             "\n[C] 3\n  #time=4\n#time=5\r\n#class=\"c\"\n#time=6\n"
+                             "\n[E] 5\n#time=8\n\"v\"=\"1\"\n#time=9\n"
+                             "\n[D] 4\n#time=7");
+    EXPECT_EQ(options.written(), kHeader + "\n[A] 1\n#time=1\n#time=2\n@=\"a\"\n"
+                                           "\n[B] 2\n#time=3\n#class=\"b\"\n"
+                                           "\n[C] 3\n#time=4\n#time=5\n#class=\"c\"\n#time=6\n"
+                                           "\n[D] 4\n#time=7\n"
+                                           "\n[E] 5\n#time=8\n#time=9\n\"v\"=\"1\"\n");
+
     // wineserver leaves the class out and keeps the key.
     Loaded broken(kHeader + "\n[K] 1\n#class=\"unterminated\n\"v\"=\"1\"\n");
     EXPECT_EQ(broken.problems(), "7: key option skipped: malformed key class\n");
