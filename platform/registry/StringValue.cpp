@@ -8,25 +8,27 @@ LONG QueryStringValue(HKEY key, const std::string& name, std::optional<std::stri
     text.reset();
     // Most strings fit the first buffer, so that the value is found and converted once.
     constexpr DWORD kFirstTry = 256;
-    std::string buffer(kFirstTry, '\0');
+    char first[kFirstTry];
+    std::string longer;
+    char* buffer = first;
     DWORD type = 0;
     DWORD size = kFirstTry;
     auto query = [&] {
-        return RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                reinterpret_cast<LPBYTE>(buffer.data()), &size);
+        return RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<LPBYTE>(buffer),
+                                &size);
     };
     LONG rc = query();
     bool isText = type == REG_SZ || type == REG_EXPAND_SZ;
     if (rc == ERROR_MORE_DATA && isText) {
-        buffer.assign(size, '\0');
+        longer.assign(size, '\0');
+        buffer = longer.data();
         rc = query();
     }
     if (rc != ERROR_SUCCESS && !(rc == ERROR_MORE_DATA && !isText))
         return rc;
     if (!isText)
         return -1;
-    buffer.resize(size);
-    text = std::move(buffer);
+    text.emplace(buffer, size);
     return ERROR_SUCCESS;
 }
 

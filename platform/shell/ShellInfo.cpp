@@ -6,6 +6,7 @@
 #include "platform/registry/StringValue.h"
 #include "platform/registry/Utf16.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -19,7 +20,10 @@ namespace {
 std::string stringValue(HKEY key, const char* name) {
     std::optional<std::string> text;
     QueryStringValue(key, name, text);
-    return text ? TrimNull(*text) : std::string();
+    if (!text)
+        return {};
+    text->resize(std::min(text->find('\0'), text->size()));
+    return std::move(*text);
 }
 
 std::string defaultValueOf(const std::string& path) {
