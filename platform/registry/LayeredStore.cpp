@@ -77,7 +77,15 @@ LayeredStore::Merged& LayeredStore::merged(NodeId key) {
     return m;
 }
 
+NodeId LayeredStore::direct(std::size_t layer, NodeId part) const {
+    return part <= kPartMask ? kDirect | NodeId{layer} << kLayerShift | part : kNoNode;
+}
+
 NodeId LayeredStore::findChild(NodeId parent, std::string_view name) {
+    if (isDirect(parent)) {
+        NodeId child = storeOf(parent).findChild(partOf(parent), name);
+        return child == kNoNode ? kNoNode : direct(layerOf(parent), child);
+    }
     auto& known = merged(parent).childIds;
     if (auto it = known.find(name); it != known.end()) {
         NodeId id = it->second;
@@ -86,8 +94,15 @@ NodeId LayeredStore::findChild(NodeId parent, std::string_view name) {
         return any ? id : kNoNode;
     }
     std::vector<NodeId> parts = partsBelow(merged(parent).parts, name);
-    if (std::all_of(parts.begin(), parts.end(), [](NodeId p) { return p == kNoNode; }))
+    auto present = [](NodeId p) { return p != kNoNode; };
+    if (std::none_of(parts.begin(), parts.end(), present))
         return kNoNode;
+    if (std::count_if(parts.begin(), parts.end(), present) == 1) {
+        auto layer = static_cast<std::size_t>(std::find_if(parts.begin(), parts.end(), present) -
+                                              parts.begin());
+        if (NodeId id = direct(layer, parts[layer]); id != kNoNode)
+            return id;
+    }
     NodeId id = nodes_.size();
     nodes_.emplace_back(parent, std::string(name), generation_, std::move(parts));
     nodes_[parent].childIds.emplace(std::string(name), id);
@@ -119,6 +134,8 @@ void LayeredStore::knowChildren(Merged& m) {
 }
 
 std::size_t LayeredStore::childCount(NodeId key) {
+    if (isDirect(key))
+        return storeOf(key).childCount(partOf(key));
     Merged& m = merged(key);
     if (int sole = soleLayer(m, false); sole >= 0)
         return layers_[sole].store->childCount(m.parts[sole]);
@@ -127,6 +144,8 @@ std::size_t LayeredStore::childCount(NodeId key) {
 }
 
 std::string_view LayeredStore::childName(NodeId key, std::size_t index) {
+    if (isDirect(key))
+        return storeOf(key).childName(partOf(key), index);
     Merged& m = merged(key);
     if (int sole = soleLayer(m, false); sole >= 0)
         return layers_[sole].store->childName(m.parts[sole], index);
@@ -135,10 +154,14 @@ std::string_view LayeredStore::childName(NodeId key, std::size_t index) {
 }
 
 NodeId LayeredStore::childAt(NodeId key, std::size_t index) {
+    if (isDirect(key))
+        return direct(layerOf(key), storeOf(key).childAt(partOf(key), index));
     return findChild(key, std::string(childName(key, index)));
 }
 
 std::optional<RegValue> LayeredStore::findValue(NodeId key, std::string_view name) {
+    if (isDirect(key))
+        return storeOf(key).findValue(partOf(key), name);
     for (std::size_t i = 0; i < layers_.size(); ++i) {
         NodeId part = merged(key).parts[i];
         if (part == kNoNode)
@@ -167,6 +190,8 @@ void LayeredStore::knowValues(Merged& m) {
 }
 
 std::size_t LayeredStore::valueCount(NodeId key) {
+    if (isDirect(key))
+        return storeOf(key).valueCount(partOf(key));
     Merged& m = merged(key);
     if (int sole = soleLayer(m, true); sole >= 0)
         return layers_[sole].store->valueCount(m.parts[sole]);
@@ -175,6 +200,8 @@ std::size_t LayeredStore::valueCount(NodeId key) {
 }
 
 std::string_view LayeredStore::valueName(NodeId key, std::size_t index) {
+    if (isDirect(key))
+        return storeOf(key).valueName(partOf(key), index);
     Merged& m = merged(key);
     if (int sole = soleLayer(m, true); sole >= 0)
         return layers_[sole].store->valueName(m.parts[sole], index);
@@ -184,6 +211,8 @@ std::string_view LayeredStore::valueName(NodeId key, std::size_t index) {
 }
 
 RegValue LayeredStore::valueAt(NodeId key, std::size_t index) {
+    if (isDirect(key))
+        return storeOf(key).valueAt(partOf(key), index);
     Merged& m = merged(key);
     if (int sole = soleLayer(m, true); sole >= 0)
         return layers_[sole].store->valueAt(m.parts[sole], index);
@@ -193,6 +222,10 @@ RegValue LayeredStore::valueAt(NodeId key, std::size_t index) {
 }
 
 void LayeredStore::forget(NodeId key) {
+    if (isDirect(key)) {
+        storeOf(key).forget(partOf(key));
+        return;
+    }
     Merged& m = nodes_.at(key);
     for (std::size_t i = 0; i < layers_.size(); ++i) {
         if (m.parts[i] != kNoNode)
@@ -227,12 +260,21 @@ void LayeredStore::changed() {
     ++generation_;
 }
 
+std::vector<NodeId> LayeredStore::partsOf(NodeId key) {
+    if (!isDirect(key))
+        return merged(key).parts;
+    std::vector<NodeId> parts(layers_.size(), kNoNode);
+    parts[layerOf(key)] = partOf(key);
+    return parts;
+}
+
 NodeId LayeredStore::createKey(NodeId parent, std::string_view name) {
     if (NodeId existing = findChild(parent, name); existing != kNoNode)
         return existing;
     // A new key goes to the highest layer that holds its parent.
+    std::vector<NodeId> parts = partsOf(parent);
     for (std::size_t i = 0; i < layers_.size(); ++i) {
-        NodeId part = merged(parent).parts[i];
+        NodeId part = parts[i];
         if (part == kNoNode)
             continue;
         writableStore(i).createKey(part, name);
@@ -243,8 +285,9 @@ NodeId LayeredStore::createKey(NodeId parent, std::string_view name) {
 }
 
 void LayeredStore::setValue(NodeId key, std::string_view name, const RegValue& value) {
+    std::vector<NodeId> parts = partsOf(key);
     for (std::size_t i = 0; i < layers_.size(); ++i) {
-        NodeId part = merged(key).parts[i];
+        NodeId part = parts[i];
         if (part != kNoNode) {
             writableStore(i).setValue(part, name, value);
             changed();
@@ -254,8 +297,9 @@ void LayeredStore::setValue(NodeId key, std::string_view name, const RegValue& v
 }
 
 void LayeredStore::deleteValue(NodeId key, std::string_view name) {
+    std::vector<NodeId> parts = partsOf(key);
     for (std::size_t i = 0; i < layers_.size(); ++i) {
-        NodeId part = merged(key).parts[i];
+        NodeId part = parts[i];
         if (part != kNoNode && layers_[i].store->findValue(part, name))
             writableStore(i).deleteValue(part, name);
     }
@@ -265,9 +309,10 @@ void LayeredStore::deleteValue(NodeId key, std::string_view name) {
 void LayeredStore::deleteKey(NodeId parent, std::string_view name) {
     // Every layer that has the key must lose it, or a lower one would show through; so all of
     // them must be writable before any is changed.
+    std::vector<NodeId> parts = partsOf(parent);
     std::vector<std::size_t> holders;
     for (std::size_t i = 0; i < layers_.size(); ++i) {
-        NodeId part = merged(parent).parts[i];
+        NodeId part = parts[i];
         if (part != kNoNode && layers_[i].store->findChild(part, name) != kNoNode)
             holders.push_back(i);
     }
@@ -276,7 +321,7 @@ void LayeredStore::deleteKey(NodeId parent, std::string_view name) {
             throw AccessDenied(*why);
     }
     for (std::size_t i : holders)
-        writableStore(i).deleteKey(merged(parent).parts[i], name);
+        writableStore(i).deleteKey(parts[i], name);
     changed();
 }
 

@@ -39,6 +39,19 @@ public:
     void discardChanges() override;
 
 private:
+    // A key that one layer alone holds is that layer's key, its id marked with the layer: the
+    // keys below it can only be that layer's too, so nothing under it needs merging. Other
+    // keys are merged nodes, numbered from 0.
+    static constexpr NodeId kDirect = NodeId{1} << 63;
+    static constexpr int kLayerShift = 56;
+    static constexpr NodeId kPartMask = (NodeId{1} << kLayerShift) - 1;
+    static bool isDirect(NodeId id) { return (id & kDirect) != 0 && id != kNoNode; }
+    static std::size_t layerOf(NodeId id) { return (id & ~kDirect) >> kLayerShift; }
+    static NodeId partOf(NodeId id) { return id & kPartMask; }
+    RegistryStore& storeOf(NodeId id) { return *layers_[layerOf(id)].store; }
+    // The id of the key `part` of `layer`, marked as direct where the part's id leaves room.
+    NodeId direct(std::size_t layer, NodeId part) const;
+
     struct LayerValue {
         std::size_t layer;
         std::size_t index; // in that layer's key
@@ -75,6 +88,8 @@ private:
     void knowChildren(Merged& m);
     void knowValues(Merged& m);
     std::vector<NodeId> partsBelow(const std::vector<NodeId>& parentParts, std::string_view name);
+    // A key's part in each layer, kNoNode where a layer lacks it; for direct and merged keys.
+    std::vector<NodeId> partsOf(NodeId key);
     RegistryStore& writableStore(std::size_t layer);
     void changed();
 

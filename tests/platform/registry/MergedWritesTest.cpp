@@ -114,3 +114,54 @@ TEST(MergedWrites, MergedKeysKeepTheirIdsAcrossChanges) {
     EXPECT_EQ(view.findChild(view.rootNode(), ".a"), kNoNode);
     EXPECT_EQ(view.childCount(a), 0u) << "a key gone from every layer has nothing below it";
 }
+
+// A key that one layer alone holds is read from that layer and written to it, with the keys
+// below it, and keeps its id across changes like a merged key.
+TEST(MergedWrites, AKeyOneLayerHoldsIsThatLayersKey) {
+    MemoryStore machine("machine"), user("user");
+    put(machine, ".m", "", sz("mfile"));
+    put(machine, ".m\\shell\\open", "", sz("Open"));
+    put(machine, ".both", "", sz("machine both"));
+    put(user, ".both", "", sz("user both"));
+    put(user, ".u", "", sz("ufile"));
+    LayeredStore view({{&user, user.rootNode(), true}, {&machine, machine.rootNode(), false}});
+    NodeId root = view.rootNode();
+
+    NodeId m = view.findChild(root, ".M");
+    ASSERT_NE(m, kNoNode);
+    EXPECT_EQ(view.findValue(m, "")->data, sz("mfile").data);
+    EXPECT_EQ(view.valueCount(m), 1u);
+    EXPECT_EQ(view.valueName(m, 0), "");
+    ASSERT_EQ(view.childCount(m), 1u);
+    EXPECT_EQ(view.childName(m, 0), "shell");
+    NodeId open = view.findChild(view.childAt(m, 0), "OPEN");
+    EXPECT_EQ(view.valueAt(open, 0).data, sz("Open").data);
+    EXPECT_EQ(view.findChild(m, "nothing"), kNoNode);
+
+    NodeId added = view.createKey(m, "new");
+    view.setValue(added, "v", {REG_SZ, sz("x").data});
+    view.setValue(m, "Content Type", {REG_SZ, sz("text/m").data});
+    NodeId inMachine = machine.findPath(machine.rootNode(), ".m\\new");
+    ASSERT_NE(inMachine, kNoNode) << "a key below a machine key is made in the machine's layer";
+    EXPECT_EQ(machine.findValue(inMachine, "v")->data, sz("x").data);
+    EXPECT_EQ(user.findChild(user.rootNode(), ".m"), kNoNode);
+    EXPECT_TRUE(machine.findValue(machine.findChild(machine.rootNode(), ".m"), "Content Type"));
+    EXPECT_EQ(view.findChild(root, ".m"), m);
+    EXPECT_EQ(view.childCount(m), 2u);
+    view.deleteValue(m, "Content Type");
+    view.deleteKey(m, "new");
+    EXPECT_EQ(machine.findPath(machine.rootNode(), ".m\\new"), kNoNode);
+    EXPECT_FALSE(view.findValue(m, "Content Type"));
+
+    // Keys both hold are merged as before; a new key at the top goes to the user's layer.
+    EXPECT_EQ(view.findValue(view.findChild(root, ".both"), "")->data, sz("user both").data);
+    view.createKey(root, ".fresh");
+    EXPECT_NE(user.findChild(user.rootNode(), ".fresh"), kNoNode);
+    EXPECT_EQ(machine.findChild(machine.rootNode(), ".fresh"), kNoNode);
+
+    machine.setReadOnly("the machine's file is read-only");
+    EXPECT_THROW(view.setValue(m, "w", {REG_SZ, sz("w").data}), AccessDenied);
+    EXPECT_THROW(view.createKey(m, "other"), AccessDenied);
+    EXPECT_FALSE(view.findValue(m, "w"));
+    EXPECT_EQ(view.findChild(m, "other"), kNoNode);
+}
