@@ -17,6 +17,9 @@ full_extensions=8000
 verbs=3
 order_verbs=4 # for the order test: a few more keys, to pass 200 000
 open_with=0.25
+# Another build's moxalo-cli (one of an earlier commit, say), timed beside this one on each
+# kind of source, for "no slower than before" on a machine whose speed the goals do not fit.
+baseline=${MOXALO_BENCH_BASELINE:-}
 runs=9     # each command runs this often and its best wall time counts...
 budget=10  # ...but is not started again once its runs have taken this many seconds
 
@@ -216,7 +219,7 @@ awk -v b="$best" -v f="$fastest" 'BEGIN { exit !(b < f) }' && fastest=$best fast
 
 # The three kinds of source of the same registry: the hive, the .reg export and the Wine
 # prefix (whose system.reg is the file read).
-declare -A source_path source_file source_list source_save source_peak source_cat
+declare -A source_path source_file source_list source_save source_peak source_cat base_list
 source_kinds=(hive .reg wine)
 source_of() { # source_of KIND STEM: sets `path` (for --registry) and `file` (the bytes read)
   case $1 in
@@ -243,6 +246,9 @@ if [ -n "$list_best" ]; then
       run_once "$cli" --registry "${source_path[$kind]}" list
       source_list[$kind]=$(lesser "${source_list[$kind]:-}" "$t")
       [ "$m" -gt "${source_peak[$kind]}" ] && source_peak[$kind]=$m
+      if [ -n "$baseline" ] && run_once "$baseline" --registry "${source_path[$kind]}" list; then
+        base_list[$kind]=$(lesser "${base_list[$kind]:-}" "$t")
+      fi
     done
   done
   for kind in "${source_kinds[@]}"; do
@@ -260,6 +266,16 @@ if [ -n "$list_best" ]; then
       "$(calc %.1fx "${source_list[$kind]} / ${source_cat[$kind]}")" "${source_save[$kind]}"
   done
 
+  if [ -n "$baseline" ]; then
+    echo
+    echo "list beside the baseline build $baseline (best wall time, the runs taking turns):"
+    printf '%-6s %11s %11s %14s\n' "source" "baseline s" "this s" "this/baseline"
+    for kind in "${source_kinds[@]}"; do
+      [ -n "${base_list[$kind]:-}" ] || continue
+      printf '%-6s %11s %11s %14s\n' "$kind" "${base_list[$kind]}" "${source_list[$kind]}" \
+        "$(calc %.2f "${source_list[$kind]} / ${base_list[$kind]}")"
+    done
+  fi
   echo
   echo "A .reg export whatever the order of its keys (list, best wall time):"
   order_keys=$(iconv -f UTF-16LE -t UTF-8 "$out/order-sorted.reg" | grep -c '^\[')
@@ -382,6 +398,11 @@ if [ -n "$list_best" ]; then
     "$(calc %.2f "$list_peak / $hive_kb")" "< 2" "$(verdict "$list_peak / $hive_kb < 2")"
   target() { printf '%-46s %14s %10s  %s\n' "$1" "$2" "$3" "$(verdict "$4")"; }
   target "list from the hive" "${source_list[hive]} s" "< 0.09 s" "${source_list[hive]} < 0.09"
+  if [ -n "${base_list[hive]:-}" ]; then
+    target "list from the hive, this build / the baseline" \
+      "$(calc %.2f "${source_list[hive]} / ${base_list[hive]}")" "<= 1" \
+      "${source_list[hive]} <= ${base_list[hive]}"
+  fi
   target "list from the .reg export" "${source_list[.reg]} s" "< 0.15 s" \
     "${source_list[.reg]} < 0.15"
   target "list from the Wine prefix" "${source_list[wine]} s" "< 0.10 s" \
