@@ -59,5 +59,10 @@ int main(int argc, char** argv) {
     }
     for (const auto& warning : inv.chosen.warnings)
         std::cerr << "moxalo-cli: warning: " << warning << "\n";
-    return reportProblems(options.command->run(inv, std::cout, std::cerr));
+    int status = reportProblems(options.command->run(inv, std::cout, std::cerr));
+    // The stores hold every key of the registry; the system takes that memory back at once,
+    // where freeing it key by key takes a good part of a list. Every file is written by now.
+    std::cout.flush();
+    std::cerr.flush();
+    std::_Exit(status);
 }
