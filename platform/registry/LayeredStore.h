@@ -41,7 +41,8 @@ public:
 private:
     // A key that one layer alone holds is that layer's key, its id marked with the layer: the
     // keys below it can only be that layer's too, so nothing under it needs merging. Other
-    // keys are merged nodes, numbered from 0.
+    // keys are merged nodes, numbered from 0. The stores' own ids leave the top byte free: a
+    // MemoryStore's are addresses, a HiveStore's offsets in its file.
     static constexpr NodeId kDirect = NodeId{1} << 63;
     static constexpr int kLayerShift = 56;
     static constexpr NodeId kPartMask = (NodeId{1} << kLayerShift) - 1;
