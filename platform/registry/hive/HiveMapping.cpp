@@ -10,7 +10,6 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace moxalo::hive {
@@ -82,32 +81,15 @@ HiveMapping::HiveMapping(const std::string& path) {
     try {
         checkBaseBlock(path);
         checkBins(path);
+        damage_ = findDamagedCells(bytes_, path);
+        notePagesRead(kReadsPerRelease);
     } catch (...) {
         munmap(map, size_);
         throw;
     }
-    try {
-        damageSearch_ = std::async(
-            std::launch::async, [bytes = bytes_, path] { return findDamagedCells(bytes, path); });
-    } catch (const std::system_error&) { // no thread to be had: the search waits for damage()
-        damageSearch_ = std::async(std::launch::deferred, [bytes = bytes_, path] {
-            return findDamagedCells(bytes, path);
-        });
-    }
-}
-
-const std::vector<std::string>& HiveMapping::damage() {
-    if (damageSearch_.valid()) {
-        damage_ = damageSearch_.get();
-        notePagesRead(kReadsPerRelease);
-    }
-    return damage_;
 }
 
 HiveMapping::~HiveMapping() {
-    // The search reads the mapping until it ends.
-    if (damageSearch_.valid())
-        damageSearch_.wait();
     if (bytes_ != nullptr)
         munmap(const_cast<std::uint8_t*>(bytes_), size_);
     bytes_ = nullptr;

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,9 +25,8 @@ public:
     std::optional<std::string> valueName(std::size_t offset) const;
     // The key cell that the key at `offset` names as its parent, as a node handle.
     std::optional<std::size_t> keyParent(std::size_t offset) const;
-    // What findDamagedCells() found. The search starts on opening, on a thread of its own,
-    // so that it runs beside libhivex's own reading of the file; this waits for it.
-    const std::vector<std::string>& damage();
+    // What findDamagedCells() found on opening.
+    const std::vector<std::string>& damage() const { return damage_; }
 
 private:
     // libhivex holds the whole file in memory already; pages of this second view are let go
@@ -55,7 +53,6 @@ private:
     std::size_t size_ = 0;
     mutable std::size_t readsSinceRelease_ = 0;
     std::vector<std::string> damage_;
-    std::future<std::vector<std::string>> damageSearch_;
 };
 
 } // namespace moxalo::hive

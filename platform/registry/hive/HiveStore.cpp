@@ -36,11 +36,9 @@ HiveStore::HiveStore(std::string path) : path_(std::move(path)) {}
 
 void HiveStore::load() {
     mapping_ = std::make_unique<HiveMapping>(path_);
+    damage_ = mapping_->damage();
     errno = 0;
     reader_.reset(hivex_open(path_.c_str(), 0));
-    int openError = errno;
-    damage_ = mapping_->damage(); // searched meanwhile
-    errno = openError;
     if (!reader_)
         fail("damaged hive bins or cells");
     rootNode();
