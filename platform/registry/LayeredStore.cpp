@@ -8,6 +8,21 @@
 
 namespace moxalo::registry {
 
+namespace {
+
+bool present(NodeId part) {
+    return part != kNoNode;
+}
+
+// The layer of a key's one part, or -1 when it has none or several.
+int onlyPart(const std::vector<NodeId>& parts) {
+    if (std::count_if(parts.begin(), parts.end(), present) != 1)
+        return -1;
+    return static_cast<int>(std::find_if(parts.begin(), parts.end(), present) - parts.begin());
+}
+
+} // namespace
+
 LayeredStore::LayeredStore(std::vector<ClassesLayer> layers) : layers_(std::move(layers)) {
     std::vector<NodeId> roots;
     for (const auto& layer : layers_)
@@ -23,10 +38,8 @@ std::string LayeredStore::origin() const {
 }
 
 int LayeredStore::soleContentLayer(const Merged& m, bool values) const {
-    auto present = [](NodeId part) { return part != kNoNode; };
-    if (std::count_if(m.parts.begin(), m.parts.end(), present) == 1) // the usual case
-        return static_cast<int>(std::find_if(m.parts.begin(), m.parts.end(), present) -
-                                m.parts.begin());
+    if (int only = onlyPart(m.parts); only >= 0) // the usual case
+        return only;
     int found = -1;
     int holder = -1;
     for (std::size_t i = 0; i < m.parts.size(); ++i) {
@@ -90,17 +103,13 @@ NodeId LayeredStore::findChild(NodeId parent, std::string_view name) {
     if (auto it = known.find(name); it != known.end()) {
         NodeId id = it->second;
         const auto& parts = merged(id).parts;
-        bool any = std::any_of(parts.begin(), parts.end(), [](NodeId p) { return p != kNoNode; });
-        return any ? id : kNoNode;
+        return std::any_of(parts.begin(), parts.end(), present) ? id : kNoNode;
     }
     std::vector<NodeId> parts = partsBelow(merged(parent).parts, name);
-    auto present = [](NodeId p) { return p != kNoNode; };
     if (std::none_of(parts.begin(), parts.end(), present))
         return kNoNode;
-    if (std::count_if(parts.begin(), parts.end(), present) == 1) {
-        auto layer = static_cast<std::size_t>(std::find_if(parts.begin(), parts.end(), present) -
-                                              parts.begin());
-        if (NodeId id = direct(layer, parts[layer]); id != kNoNode)
+    if (int only = onlyPart(parts); only >= 0) {
+        if (NodeId id = direct(static_cast<std::size_t>(only), parts[only]); id != kNoNode)
             return id;
     }
     NodeId id = nodes_.size();
