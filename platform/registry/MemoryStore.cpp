@@ -70,9 +70,9 @@ std::size_t MemoryStore::valuePosition(Node& key, std::string_view name) {
     if (positions.size() != values.size()) {
         positions.clear();
         for (std::size_t i = 0; i < values.size(); ++i)
-            positions.emplace(foldName(values[i].name), i);
+            positions.emplace(values[i].name, i);
     }
-    auto it = positions.find(foldName(name));
+    auto it = positions.find(name);
     return it == positions.end() ? values.size() : it->second;
 }
 
@@ -201,7 +201,7 @@ void MemoryStore::putValue(Node& n, const Value& value) {
     added.name = texts_.keep(value.name);
     values.push_back(added, arena_);
     if (auto positions = valueIndex_.find(&n); positions != valueIndex_.end())
-        positions->second.emplace(foldName(added.name), values.size() - 1);
+        positions->second.emplace(added.name, values.size() - 1);
     recordUndo([this, &n] {
         valueIndex_.erase(&n);
         n.values.pop_back();

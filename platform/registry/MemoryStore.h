@@ -5,6 +5,7 @@
 
 #include "platform/registry/ChildIndex.h"
 #include "platform/registry/MemoryNode.h"
+#include "platform/registry/NameFold.h"
 
 #include <functional>
 #include <memory>
@@ -99,9 +100,10 @@ private:
     std::uint32_t nodesMade_ = 0;
     Node* root_;
     ChildIndex index_;
-    // Folded value name -> position, for keys with many values; built when first needed and
-    // dropped when positions shift.
-    std::unordered_map<const Node*, std::unordered_map<std::string, std::size_t>> valueIndex_;
+    // Value name (the arena's, in any case) -> position, for keys with many values; built when
+    // first needed and dropped when positions shift.
+    using ValuePositions = std::unordered_map<std::string_view, std::size_t, NameHash, SameName>;
+    std::unordered_map<const Node*, ValuePositions> valueIndex_;
     std::optional<std::string> readOnlyReason_;
     bool keepUndo_ = false;
     std::vector<std::function<void()>> undo_; // newest last

@@ -125,5 +125,33 @@ TEST(MemoryStore, PathsOpenedOneAfterTheOtherFindTheKeysTheyShare) {
     EXPECT_EQ(store.findPath(store.rootNode(), "A\\B\\D"), kNoNode);
 }
 
+// A key's values are found in any case, name by name and, past a few dozen, through an index;
+// a value set again keeps the spelling it had, and a delete moves the ones after it.
+TEST(MemoryStore, ValuesAreFoundInAnyCaseWhateverTheirNumber) {
+    auto dword = [](std::size_t n) { return RegValue{REG_DWORD, {std::uint8_t(n), 0, 0, 0}}; };
+    // "äpfel" in one case and the other
+    auto lower = [](std::size_t i) { return "\xC3\xA4pfel" + std::to_string(i); };
+    auto upper = [](std::size_t i) { return "\xC3\x84PFEL" + std::to_string(i); };
+    for (std::size_t count : {3u, 40u}) {
+        UndoingStore store;
+        NodeId key = store.createKey(store.rootNode(), "k");
+        for (std::size_t i = 0; i < count; ++i)
+            store.setValue(key, lower(i), dword(i));
+        store.keepChanges();
+        for (std::size_t i = 0; i < count; ++i)
+            EXPECT_EQ(store.findValue(key, upper(i)), dword(i)) << count;
+        store.setValue(key, upper(2), dword(99));
+        EXPECT_EQ(store.valueName(key, 2), lower(2));
+        EXPECT_EQ(store.valueAt(key, 2), dword(99));
+        store.deleteValue(key, upper(1));
+        EXPECT_FALSE(store.findValue(key, lower(1)));
+        EXPECT_EQ(store.findValue(key, lower(2)), dword(99)) << count;
+        EXPECT_EQ(store.valueCount(key), count - 1);
+        store.discardChanges();
+        EXPECT_EQ(store.findValue(key, upper(1)), dword(1)) << count;
+        EXPECT_EQ(store.findValue(key, upper(2)), dword(2)) << count;
+    }
+}
+
 } // namespace
 } // namespace moxalo::registry
