@@ -8,22 +8,29 @@ namespace moxalo::registry {
 
 namespace {
 
-void appendUtf8(std::string& out, char32_t cp) {
+// Writes `cp` at `out` as UTF-8; returns the bytes written (at most 4).
+std::size_t putUtf8(char* out, char32_t cp) {
+    auto byte = [](char32_t b) { return static_cast<char>(b); };
     if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        out[0] = byte(cp);
+        return 1;
     }
+    if (cp < 0x800) {
+        out[0] = byte(0xC0 | (cp >> 6));
+        out[1] = byte(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        out[0] = byte(0xE0 | (cp >> 12));
+        out[1] = byte(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = byte(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    out[0] = byte(0xF0 | (cp >> 18));
+    out[1] = byte(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = byte(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = byte(0x80 | (cp & 0x3F));
+    return 4;
 }
 
 template <typename Bytes> void appendUtf16(Bytes& out, char32_t cp) {
@@ -62,18 +69,6 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
     if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
         return 0;
     return len;
-}
-
-} // namespace
-
-namespace {
-
-// Writes `cp` at `out` as UTF-8; returns the bytes written.
-std::size_t putUtf8(char* out, char32_t cp) {
-    std::string bytes;
-    appendUtf8(bytes, cp);
-    bytes.copy(out, bytes.size());
-    return bytes.size();
 }
 
 // Narrows four UTF-16LE units at `in` to `out` when all are below 0x80; they are read as one
