@@ -17,9 +17,7 @@ std::string ValueToText(const Variant& vValue) {
 }
 
 std::string ReadValueText(HKEY lhKey, const std::string& szValueName) {
-    Variant vValue;
-    QueryValueEx(lhKey, szValueName, vValue);
-    return ValueToText(vValue);
+    return StringValueText(lhKey, szValueName);
 }
 
 } // namespace moxalo::catalogue

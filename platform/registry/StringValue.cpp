@@ -2,6 +2,8 @@
 
 #include "platform/registry/RegistryApi.h"
 
+#include <algorithm>
+
 namespace moxalo::registry {
 
 LONG QueryStringValue(HKEY key, const std::string& name, std::optional<std::string>& text) {
@@ -30,6 +32,15 @@ LONG QueryStringValue(HKEY key, const std::string& name, std::optional<std::stri
         return -1;
     text.emplace(buffer, size);
     return ERROR_SUCCESS;
+}
+
+std::string StringValueText(HKEY key, const std::string& name) {
+    std::optional<std::string> text;
+    QueryStringValue(key, name, text);
+    if (!text)
+        return {};
+    text->resize(std::min(text->find('\0'), text->size())); // in place: no copy of the text
+    return std::move(*text);
 }
 
 std::string TrimNull(std::string_view text) {

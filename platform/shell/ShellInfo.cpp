@@ -16,21 +16,11 @@ using namespace registry;
 
 namespace {
 
-// The text of a string value of an open key, up to its first NUL; empty for any other type.
-std::string stringValue(HKEY key, const char* name) {
-    std::optional<std::string> text;
-    QueryStringValue(key, name, text);
-    if (!text)
-        return {};
-    text->resize(std::min(text->find('\0'), text->size()));
-    return std::move(*text);
-}
-
 std::string defaultValueOf(const std::string& path) {
     HKEY key = 0;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return {};
-    std::string text = stringValue(key, "");
+    std::string text = StringValueText(key, "");
     RegCloseKey(key);
     return text;
 }
@@ -45,8 +35,8 @@ std::string typeKeyName(const std::string& typeKey) {
     if (typeKey.empty() ||
         RegOpenKeyExA(HKEY_CLASSES_ROOT, typeKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return {};
-    std::string friendly = stringValue(key, "FriendlyTypeName");
-    std::string name = isPlainText(friendly) ? friendly : stringValue(key, "");
+    std::string friendly = StringValueText(key, "FriendlyTypeName");
+    std::string name = isPlainText(friendly) ? friendly : StringValueText(key, "");
     RegCloseKey(key);
     return name;
 }
