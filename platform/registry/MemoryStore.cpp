@@ -14,22 +14,6 @@ constexpr std::size_t kIndexedValues = 32;
 // Below this many subkeys a key is searched name by name, which is quicker than hashing.
 constexpr std::size_t kIndexedChildren = 8;
 
-// The first eight bytes of the name's folded form as a number that orders as they do (a
-// shorter form is padded with zeros).
-std::uint64_t foldedPrefix(std::string_view name) {
-    std::string folded;
-    std::string_view head = name.substr(0, 8);
-    if (std::any_of(head.begin(), head.end(), [](char c) { return (c & 0x80) != 0; }))
-        head = std::string_view(folded = foldName(name)).substr(0, 8);
-    std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
-        char c = i < head.size() ? head[i] : '\0';
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
-        prefix = prefix << 8 | static_cast<unsigned char>(c);
-    }
-    return prefix;
-}
-
 std::string_view bytesOf(const std::vector<std::uint8_t>& data) {
     return {reinterpret_cast<const char*>(data.data()), data.size()};
 }

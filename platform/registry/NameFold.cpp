@@ -149,6 +149,18 @@ std::size_t hashName(std::string_view name) {
     return static_cast<std::size_t>(mixIn(hash, 0));
 }
 
+std::uint64_t foldedPrefix(std::string_view name) {
+    std::string folded;
+    std::string_view head = name.substr(0, 8);
+    if (!std::all_of(head.begin(), head.end(), isAscii))
+        head = std::string_view(folded = foldName(name)).substr(0, 8);
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        prefix =
+            prefix << 8 | static_cast<unsigned char>(i < head.size() ? upperAscii(head[i]) : 0);
+    return prefix;
+}
+
 int compareNames(std::string_view a, std::string_view b) {
     std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {

@@ -5,6 +5,7 @@
 // surrogates) keeps its case. Bytes that are not valid UTF-8 are kept as they are. A folded
 // name can be shorter than the name: "ı" (U+0131) folds to "I".
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,10 @@ bool sameName(std::string_view a, std::string_view b);
 std::size_t hashName(std::string_view name);
 // Negative, zero or positive, comparing the folded forms byte by byte.
 int compareNames(std::string_view a, std::string_view b);
+// The first eight bytes of the folded form as one number (a shorter form padded with zeros):
+// names whose numbers differ compare as the numbers do, so that sorting compares whole names
+// only where these agree.
+std::uint64_t foldedPrefix(std::string_view name);
 
 // For hashed containers keyed by names: looked up with any spelling, and without a copy.
 struct NameHash {
