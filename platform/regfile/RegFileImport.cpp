@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <type_traits>
 
 namespace moxalo::regfile {
 
@@ -47,7 +48,8 @@ private:
     void dropValue(std::string reason);
     void reportEscapes(const QuotedText& quoted);
     // Runs a change of the target; a refusal that concerns only this line is reported.
-    // `what` makes the message's start only when there is something to report.
+    // `what` starts the message: a text, or a function that makes it only when there is
+    // something to report.
     template <typename What, typename Change> bool apply(int line, What what, Change change);
 
     LineReader lines_;
@@ -80,7 +82,12 @@ template <typename What, typename Change> bool Importer::apply(int line, What wh
     } catch (const registry::AccessDenied&) {
         throw; // nothing of the file can be written then
     } catch (const registry::StoreError& e) {
-        report(line, std::string(what()) + ": " + e.what());
+        std::string start;
+        if constexpr (std::is_invocable_v<What>)
+            start = what();
+        else
+            start = what;
+        report(line, start + ": " + e.what());
         return false;
     }
 }
@@ -141,11 +148,9 @@ void Importer::readWin31Line(std::string_view line) {
         text.remove_prefix(1); // only one blank separates the text
     openKey(line.substr(0, keyEnd));
     if (haveKey_)
-        apply(
-            lines_.lineNumber(), [] { return "value not set"; },
-            [&] {
-                target_.setValue("", {registry::REG_SZ, registry::stringValueData(text)});
-            });
+        apply(lines_.lineNumber(), "value not set", [&] {
+            target_.setValue("", {registry::REG_SZ, registry::stringValueData(text)});
+        });
 }
 
 void Importer::readKeyLine(std::string_view afterBracket) {
@@ -172,14 +177,12 @@ void Importer::openKey(std::string_view path) {
     haveKey_ = false;
     bool opened = parseKeyPath(path, parsed, problem);
     if (opened)
-        opened = apply(
-            lines_.lineNumber(), [] { return "key not opened"; },
-            [&] {
-                if (!target_.openKey(parsed, problem))
-                    report(lines_.lineNumber(), "key " + excerpt(path) + " skipped: " + problem);
-                else
-                    haveKey_ = true;
-            });
+        opened = apply(lines_.lineNumber(), "key not opened", [&] {
+            if (!target_.openKey(parsed, problem))
+                report(lines_.lineNumber(), "key " + excerpt(path) + " skipped: " + problem);
+            else
+                haveKey_ = true;
+        });
     else
         report(lines_.lineNumber(), "key not opened: " + problem + "; its values are skipped");
     if (!haveKey_)
@@ -203,12 +206,10 @@ void Importer::deleteKey(std::string_view path) {
         report(lines_.lineNumber(), "key not deleted: a root key cannot be deleted");
         return;
     }
-    apply(
-        lines_.lineNumber(), [] { return "key not deleted"; },
-        [&] {
-            if (!target_.deleteKey(parsed, problem))
-                report(lines_.lineNumber(), "key not deleted: " + problem);
-        });
+    apply(lines_.lineNumber(), "key not deleted", [&] {
+        if (!target_.deleteKey(parsed, problem))
+            report(lines_.lineNumber(), "key not deleted: " + problem);
+    });
 }
 
 void Importer::readValueLine(std::string_view line) {
