@@ -1,11 +1,11 @@
 #include "app/MDIForm1.h"
 
+#include "app/AppTitle.h"
 #include "app/frmAbout.h"
 #include "app/frmTB.h"
 #include "app/modFileExists.h"
 #include "app/modHelp.h"
 #include "app/modSettings.h"
-#include "catalogue/AppTexts.h"
 #include "catalogue/Backups.h"
 #include "platform/shell/HostPath.h"
 #include "platform/ui/Desktop.h"
@@ -36,11 +36,6 @@ constexpr int kDesignWidth = 8775;
 constexpr int kDesignHeight = 5445;
 // The workspace colour behind the child windows.
 const QColor kWorkspaceColour(128, 128, 128);
-
-QString title() {
-    return QString::fromUtf8(catalogue::kAppTitle.data(),
-                             static_cast<qsizetype>(catalogue::kAppTitle.size()));
-}
 
 // Settings numbers are single-precision values in decimal, read without the C locale.
 std::optional<float> number(const std::string& text) {
@@ -309,10 +304,10 @@ void MDIForm1::applyAutoload() {
     mnuAutoload->setChecked(on);
     if (on) {
         list->Timer1->start();
-        setWindowTitle(title());
+        setWindowTitle(AppTitle());
     } else {
-        setWindowTitle(title() + " [ Autoload list disabled, select Tools > Load list to view "
-                                 "file types ]");
+        setWindowTitle(AppTitle() + " [ Autoload list disabled, select Tools > Load list to view "
+                                    "file types ]");
         list->Timer1->stop();
     }
     mnuRefresh->setEnabled(!on);
@@ -399,13 +394,13 @@ void MDIForm1::mnuOpenWith_Click() {
     settings_.write("Settings", "OpenWith", mnuOpenWith->isChecked() ? "1" : "0");
     ui::desktop().MsgBox(this,
                          "You will need to re-start this program before your changes take effect",
-                         ui::vbInformation, title());
+                         ui::vbInformation, AppTitle());
 }
 
 void MDIForm1::mnuRefresh_Click() {
     if (list->scanning())
         return;
-    setWindowTitle(title() + " [ Searching, please stand by ... ]");
+    setWindowTitle(AppTitle() + " [ Searching, please stand by ... ]");
     list->LoadList();
     mnuRefresh->setEnabled(false);
 }

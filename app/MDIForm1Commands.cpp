@@ -1,6 +1,7 @@
 // The main window's commands that write files or change the registry: the list saves, the
 // backups and imports through the registry editor, and deleting a file type.
 
+#include "app/AppTitle.h"
 #include "app/MDIForm1.h"
 #include "app/frmTB.h"
 #include "catalogue/AppTexts.h"
@@ -17,11 +18,6 @@ namespace moxalo::app {
 
 namespace {
 
-QString title() {
-    return QString::fromUtf8(catalogue::kAppTitle.data(),
-                             static_cast<qsizetype>(catalogue::kAppTitle.size()));
-}
-
 QString text(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -35,7 +31,8 @@ bool MDIForm1::busy() const {
 std::optional<catalogue::CatalogueEntry> MDIForm1::selectedRowOrSay() {
     auto row = list->SelectedRow();
     if (!row)
-        ui::desktop().MsgBox(this, "Select a row of the list first.", ui::vbInformation, title());
+        ui::desktop().MsgBox(this, "Select a row of the list first.", ui::vbInformation,
+                             AppTitle());
     return row;
 }
 
@@ -70,7 +67,7 @@ void MDIForm1::ExportSelectedKey(bool fromMenu) {
     exporting::Export_Key(text(row->KeyPath),
                           exporting::RowBackupPath(folder, text(row->Extension)));
     if (!(fromMenu && bQuietBackup))
-        ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, title());
+        ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, AppTitle());
 }
 
 void MDIForm1::ExportEntireList(bool fromMenu) {
@@ -80,19 +77,19 @@ void MDIForm1::ExportEntireList(bool fromMenu) {
     for (const auto& row : list->ShownRows()) {
         exporting::Export_Key(text(row.KeyPath),
                               exporting::RowBackupPath(folder, text(row.Extension)));
-        setWindowTitle(title() + " [ Saving: " + text(fromMenu ? row.KeyPath : row.Extension) +
+        setWindowTitle(AppTitle() + " [ Saving: " + text(fromMenu ? row.KeyPath : row.Extension) +
                        " ]");
     }
-    ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, title());
+    ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, AppTitle());
     countCaption();
 }
 
 void MDIForm1::ExportWholeRegistry() {
     if (busy())
         return;
-    setWindowTitle(title() + " [ Saving: Entire registry ]");
+    setWindowTitle(AppTitle() + " [ Saving: Entire registry ]");
     exporting::Export_Key("", exporting::RegistryBackupPath(text(dataFolder_)));
-    ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, title());
+    ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, AppTitle());
     countCaption();
 }
 
@@ -112,7 +109,7 @@ void MDIForm1::DeleteFileType() {
         return;
     QString key = "HKEY_CLASSES_ROOT\\." + text(row->Extension);
     if (ui::desktop().MsgBox(this, "Are you sure you want to delete this item?\r\n\r\n" + key,
-                             ui::vbYesNo | ui::vbQuestion, title()) != ui::vbYes)
+                             ui::vbYesNo | ui::vbQuestion, AppTitle()) != ui::vbYes)
         return;
     bQuietBackup = true;
     QString backup = exporting::RowBackupPath(text(dataFolder_), text(row->Extension));
@@ -123,7 +120,7 @@ void MDIForm1::DeleteFileType() {
     if (status != 0 || !exporting::BackupHoldsKey(backup.toStdString(), key.toStdString(), why)) {
         ui::desktop().MsgBox(
             this, key + " was not deleted: its backup could not be made.\n\n" + text(why),
-            ui::vbExclamation, title());
+            ui::vbExclamation, AppTitle());
         return;
     }
     exporting::DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row->Extension);

@@ -1,8 +1,8 @@
 // moxalo: the file types registered in a Windows registry, in a desktop window.
 
+#include "app/AppTitle.h"
 #include "app/MDIForm1.h"
 #include "app/ProgramIcon.h"
-#include "catalogue/AppTexts.h"
 #include "platform/ProgramFolder.h"
 #include "platform/registry/ChosenRegistry.h"
 #include "platform/ui/Desktop.h"
@@ -23,11 +23,6 @@ bool haveDisplay() {
             return true;
     }
     return false;
-}
-
-QString title() {
-    return QString::fromUtf8(catalogue::kAppTitle.data(),
-                             static_cast<qsizetype>(catalogue::kAppTitle.size()));
 }
 
 // The registry editor and the text editor the program starts read the same registry: it is
@@ -76,9 +71,10 @@ OpenedRegistry openRegistry(const registry::SourceOptions& options) {
         QString text = "Part of the registry could not be read:\n";
         for (const auto& warning : chosen.warnings)
             text += "\n" + QString::fromStdString(warning);
-        ui::desktop().MsgBox(nullptr, text, ui::vbExclamation, title());
+        ui::desktop().MsgBox(nullptr, text, ui::vbExclamation, app::AppTitle());
     } catch (const registry::StoreError& e) {
-        ui::desktop().MsgBox(nullptr, QString::fromStdString(e.what()), ui::vbExclamation, title());
+        ui::desktop().MsgBox(nullptr, QString::fromStdString(e.what()), ui::vbExclamation,
+                             app::AppTitle());
     }
     return opened;
 }
@@ -102,7 +98,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(title());
+    QApplication::setApplicationName(app::AppTitle());
     // The windows were designed in MS Sans Serif 8.25 pt; where it is missing, the desktop's
     // sans-serif font stands in at that size.
     QFont font(QStringList{"MS Sans Serif", "Microsoft Sans Serif", "Sans Serif"});

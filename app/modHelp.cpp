@@ -1,8 +1,8 @@
 #include "app/modHelp.h"
 
+#include "app/AppTitle.h"
 #include "app/WebPages.h"
 #include "app/modFileExists.h"
-#include "catalogue/AppTexts.h"
 #include "platform/ui/Desktop.h"
 
 namespace moxalo::app {
@@ -32,12 +32,10 @@ void ShowHelpContents(QWidget* owner, const QString& programFolder) {
         ui::desktop().OpenUrl(asHtml ? html : chm);
         return;
     }
-    QString title = QString::fromUtf8(catalogue::kAppTitle.data(),
-                                      static_cast<qsizetype>(catalogue::kAppTitle.size()));
     if (ui::desktop().MsgBox(owner,
                              "Help files not present, would you like\r\nto view the online "
                              "support files instead?",
-                             ui::vbYesNo | ui::vbQuestion, title) == ui::vbYes)
+                             ui::vbYesNo | ui::vbQuestion, AppTitle()) == ui::vbYes)
         ui::desktop().OpenUrl(SupportPage());
 }
 
