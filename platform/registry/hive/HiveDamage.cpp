@@ -119,7 +119,8 @@ private:
         std::uint32_t cls = get32(p + nk::kClassName);
         if (std::size_t length = get16(p + nk::kClassNameLength); length > 0 && cls != kNoCell) {
             if (usedCell(cls) < 4 + length)
-                report(at, "its class name at " + hex(cls) + " is not a cell of the hive");
+                report(at, "its class name at " + hex(cls) + " (" + std::to_string(length) +
+                               " bytes) is not a cell of the hive that holds it");
         }
     }
 

@@ -53,8 +53,10 @@ inline constexpr std::size_t kValueList = 44;
 inline constexpr std::size_t kSecurity = 48;
 inline constexpr std::size_t kClassName = 52;
 inline constexpr std::size_t kMaxSubkeyNameBytes = 56;
-inline constexpr std::size_t kClassNameLength = 74;
+// Windows' own bookkeeping, of no meaning in the file; it sits just before the two lengths.
+inline constexpr std::size_t kWorkVariable = 72;
 inline constexpr std::size_t kNameLength = 76;
+inline constexpr std::size_t kClassNameLength = 78;
 inline constexpr std::size_t kName = 80;
 inline constexpr std::uint16_t kHiveEntry = 0x0004;
 inline constexpr std::uint16_t kCompressedName = 0x0020;

@@ -106,6 +106,32 @@ TEST_F(HiveCorruption, CellOffsetsOutOfRangeAreErrorsWhenRead) {
     EXPECT_TRUE(message.starts_with(prefix)) << message;
 }
 
+// A class name's length sits at its own field, beside the work variable Windows leaves any
+// value in; a class name longer than its cell is damage, whatever that variable holds.
+TEST_F(HiveCorruption, TheClassNameIsCheckedWithItsOwnLength) {
+    auto* bytes = reinterpret_cast<const std::uint8_t*>(good.data());
+    std::uint32_t values = get32(bytes + firstKey + nk::kValueList);
+    std::uint32_t value = get32(bytes + kBaseBlockSize + values + 4);
+    std::uint32_t data = get32(bytes + kBaseBlockSize + value + vk::kData); // 10 bytes, "type"
+    auto damageWith = [&](std::uint16_t length, std::uint32_t workVariable) {
+        std::string changed = good;
+        auto* p = reinterpret_cast<std::uint8_t*>(changed.data()) + firstKey;
+        put32(p + nk::kClassName, data);
+        put16(p + nk::kClassNameLength, length);
+        put32(p + nk::kWorkVariable, workVariable);
+        testing::writeFile(path, changed);
+        return HiveStore::open(path)->damage();
+    };
+    EXPECT_EQ(damageWith(10, 0x7FFF0000), std::vector<std::string>{});
+    auto damage = damageWith(0x1000, 0);
+    ASSERT_EQ(damage.size(), 1u);
+    char cell[16];
+    std::snprintf(cell, sizeof cell, "0x%x", data);
+    EXPECT_NE(damage[0].find(std::string("its class name at ") + cell + " (4096 bytes) is not"),
+              std::string::npos)
+        << damage[0];
+}
+
 // Damage anywhere in the bins must end in a message or in a readable hive, never a crash.
 TEST_F(HiveCorruption, RandomDamageNeverCrashes) {
     std::mt19937 random(20240601);
