@@ -27,7 +27,8 @@ class DamageFinder {
 public:
     DamageFinder(const std::uint8_t* bytes, const std::string& path)
         : bytes_(bytes), binsEnd_(kBaseBlockSize + get32(bytes + base::kBinsSize)), path_(path),
-          used_((binsEnd_ - kBaseBlockSize) / kCellAlignment) {}
+          root_(kBaseBlockSize + get32(bytes + base::kRootCell)),
+          used_((binsEnd_ - kBaseBlockSize) / kCellAlignment), listed_(used_.size()) {}
 
     std::vector<std::string> run() {
         forEachCell([this](std::size_t at, std::int32_t size) {
@@ -125,7 +126,8 @@ private:
     }
 
     // A list of keys ("lf", "lh", "li"), or of such lists ("ri") when `index` is set. Every
-    // key in it must name `key` as its parent, or the list leads somewhere else in the tree.
+    // key in it must name `key` as its parent, or the list leads somewhere else in the tree;
+    // none may be the root or be listed twice, or a walk of the tree would meet it again.
     void checkSubkeyList(std::size_t key, std::uint32_t list, bool index = true) {
         bool isIndex = is(list, "ri");
         if (!is(list, "lf") && !is(list, "lh") && !is(list, "li") && !(index && isIndex)) {
@@ -144,14 +146,29 @@ private:
             std::uint32_t entry = get32(p + list::kEntries + i * step);
             if (isIndex) {
                 checkSubkeyList(key, entry, false);
-            } else if (!is(entry, "nk") ||
-                       get32(bytes_ + kBaseBlockSize + entry + nk::kParent) + kBaseBlockSize !=
-                           key) {
-                report(key, "its subkey list at " + hex(list) + " leads to " + hex(entry) +
-                                ", which is not one of its keys");
+            } else if (!checkListedKey(key, list, entry)) {
                 return;
             }
         }
+    }
+
+    bool checkListedKey(std::size_t key, std::uint32_t list, std::uint32_t entry) {
+        std::string where = "its subkey list at " + hex(list) + " leads to " + hex(entry);
+        std::size_t at = kBaseBlockSize + std::size_t{entry};
+        if (!is(entry, "nk") || kBaseBlockSize + get32(bytes_ + at + nk::kParent) != key) {
+            report(key, where + ", which is not one of its keys");
+            return false;
+        }
+        if (at == root_) {
+            report(key, where + ", the root key");
+            return false;
+        }
+        if (listed_[entry / kCellAlignment]) {
+            report(key, where + " more than once");
+            return false;
+        }
+        listed_[entry / kCellAlignment] = true;
+        return true;
     }
 
     void checkValueList(std::size_t key, std::uint32_t list, std::uint32_t count) {
@@ -188,7 +205,9 @@ private:
     const std::uint8_t* bytes_;
     std::size_t binsEnd_;
     const std::string& path_;
-    std::vector<bool> used_; // one flag per 8 bytes of bins: a used cell starts there
+    std::size_t root_;
+    std::vector<bool> used_;   // one flag per 8 bytes of bins: a used cell starts there
+    std::vector<bool> listed_; // the same for key cells met in a subkey list so far
     std::vector<std::string> reports_;
     std::size_t leftOut_ = 0;
 };

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <unordered_set>
 
 namespace moxalo::hive {
 
@@ -76,15 +77,16 @@ std::string HiveStore::keyLabel(hive_node_h node) {
     }
 }
 
-// A damaged subkey list can lead to any key, even one above; the key's own record of its
-// parent tells. The check keeps every walk of the tree finite.
-std::string HiveStore::listedName(hive_node_h parent, hive_node_h child) {
+// A damaged subkey list can lead to any key: one of another key, even one above, or the root.
+// The key's own record of its parent tells; the root has none.
+bool HiveStore::belongsUnder(hive_node_h parent, hive_node_h child) {
     errno = 0;
     std::size_t owner =
         mapping_ ? mapping_->keyParent(child).value_or(0) : hivex_node_parent(hive(), child);
-    if (owner != parent)
-        fail("the key at offset " + hex(child) + " is listed under " + keyLabel(parent) +
-             " but belongs to another key (a damaged subkey list)");
+    return owner == parent && child != hivex_root(hive());
+}
+
+std::string HiveStore::listedName(hive_node_h parent, hive_node_h child) {
     std::string name = keyName(child);
     if (name.empty())
         fail("the key at offset " + hex(child) + " under " + keyLabel(parent) +
@@ -109,8 +111,13 @@ HiveStore::Children& HiveStore::children(NodeId key) {
             std::to_string(layout::kMaxReadableSubkeys) + ", the most that can be read");
     if (!list)
         fail("cannot read the subkeys of " + keyLabel(key));
+    // A key is listed only under the key it belongs to, and once: the damage was told on
+    // opening, and each walk of the tree then meets every key once, and ends.
     Children found;
+    std::unordered_set<hive_node_h> listed;
     for (const hive_node_h* p = list.get(); *p != 0; ++p) {
+        if (!belongsUnder(key, *p) || !listed.insert(*p).second)
+            continue;
         found.nodes.push_back(*p);
         try {
             found.names.push_back(listedName(key, *p));

@@ -76,6 +76,7 @@ private:
     [[noreturn]] void fail(const std::string& what) const;
     std::string keyName(hive_node_h node);
     std::string keyLabel(hive_node_h node);
+    bool belongsUnder(hive_node_h parent, hive_node_h child);
     std::string listedName(hive_node_h parent, hive_node_h child);
     Children& children(registry::NodeId key);
     const std::vector<Value>& values(registry::NodeId key);

@@ -1,0 +1,125 @@
+// Hives whose subkey lists lead a walk back to keys it has met: each key is listed once, under
+// the key it belongs to, the damage is told once, and a delete changes nothing it cannot
+// finish.
+
+#include "hivewriter/HiveWriter.h"
+#include "platform/registry/MemoryStore.h"
+#include "platform/registry/hive/HiveLayout.h"
+#include "platform/registry/hive/HiveStore.h"
+#include "tests/support/HostileHives.h"
+#include "tests/support/SharedHives.h"
+#include "tests/support/TestRegistry.h"
+
+#include <gtest/gtest.h>
+
+namespace moxalo::hive {
+namespace {
+
+using namespace layout;
+using registry::kNoNode;
+using registry::NodeId;
+using testing::TempDir;
+
+// Counts the keys a walk of the whole store meets, giving up past `most`.
+std::size_t keysWalked(registry::RegistryStore& store, std::size_t most) {
+    std::vector<NodeId> stack{store.rootNode()};
+    std::size_t met = 0;
+    while (!stack.empty() && met <= most) {
+        NodeId at = stack.back();
+        stack.pop_back();
+        ++met;
+        for (std::size_t i = 0; i < store.childCount(at); ++i)
+            stack.push_back(store.childAt(at, i));
+    }
+    return met;
+}
+
+std::size_t countOf(const std::vector<std::string>& messages, const std::string& part) {
+    std::size_t n = 0;
+    for (const auto& m : messages)
+        n += m.find(part) != std::string::npos;
+    return n;
+}
+
+// Writes `change` into the hive at `path`: the four bytes at each offset.
+void patch(const std::string& path,
+           const std::vector<std::pair<std::size_t, std::uint32_t>>& change) {
+    std::string bytes = testing::readFile(path);
+    for (auto [offset, value] : change)
+        put32(reinterpret_cast<std::uint8_t*>(bytes.data()) + offset, value);
+    testing::writeFile(path, bytes);
+}
+
+std::uint32_t cellOf(NodeId key) {
+    return static_cast<std::uint32_t>(key - kBaseBlockSize);
+}
+
+TEST(HostileHive, AKeyListedTwiceOrUnderAnotherKeyIsListedOnlyUnderItsOwn) {
+    TempDir dir;
+    std::string path = dir.file("UsrClass.dat");
+    testing::writeDoubledChain(path, 40);
+    auto store = HiveStore::open(path);
+    // The root, ".doc", ".a" and its 40 levels of "k", once each.
+    EXPECT_EQ(keysWalked(*store, 1000), 43u);
+    NodeId a = store->findChild(store->rootNode(), ".a");
+    ASSERT_EQ(store->childCount(a), 1u);
+    EXPECT_EQ(store->childName(a, 0), "k");
+    EXPECT_EQ(countOf(store->damage(), "damaged key \".a\""), 1u);
+    EXPECT_EQ(countOf(store->damage(), "more than once"), 20u) << "the first 20 are told";
+    EXPECT_EQ(store->damage().back(), path + ": 20 more damaged cells");
+
+    // The root listed below a key that its record names as its parent; a key whose subkey
+    // list is another key's.
+    registry::MemoryStore tree;
+    testing::put(tree, ".a\\s", "", testing::sz("s"));
+    testing::put(tree, ".b\\t", "", testing::sz("t"));
+    writeHive(tree, tree.rootNode(), path);
+    store = HiveStore::open(path);
+    NodeId root = store->rootNode();
+    a = store->findChild(root, ".a");
+    NodeId b = store->findChild(root, ".b");
+    std::string good = testing::readFile(path);
+    auto* bytes = reinterpret_cast<const std::uint8_t*>(good.data());
+    std::uint32_t aList = get32(bytes + a + nk::kSubkeyList);
+    patch(path, {{kBaseBlockSize + aList + list::kEntries, cellOf(root)},
+                 {root + nk::kParent, cellOf(a)},
+                 {b + nk::kSubkeyList, aList}});
+    store = HiveStore::open(path);
+    EXPECT_EQ(keysWalked(*store, 1000), 3u);
+    EXPECT_EQ(store->childCount(a), 0u);
+    EXPECT_EQ(store->childCount(b), 0u);
+    ASSERT_EQ(store->damage().size(), 2u);
+    EXPECT_NE(store->damage()[0].find("key \".a\""), std::string::npos) << store->damage()[0];
+    EXPECT_NE(store->damage()[0].find("the root key"), std::string::npos) << store->damage()[0];
+    EXPECT_NE(store->damage()[1].find("key \".b\""), std::string::npos) << store->damage()[1];
+    EXPECT_NE(store->damage()[1].find("not one of its keys"), std::string::npos);
+}
+
+TEST(HostileHive, HivesWrittenHereAndByWindowsHaveNoSuchDamage) {
+    registry::MemoryStore tree;
+    for (int i = 0; i < 3000; ++i)
+        testing::put(tree, ".e" + std::to_string(i) + "\\shell", "", testing::sz("open"));
+    TempDir dir;
+    std::string path = dir.file("UsrClass.dat");
+    writeHive(tree, tree.rootNode(), path);
+    auto store = HiveStore::open(path);
+    EXPECT_EQ(store->damage(), std::vector<std::string>{});
+    // Keys added to a key with many go below holder keys until the save relinks them.
+    for (int i = 0; i < 600; ++i)
+        store->createKey(store->createKey(store->rootNode(), ".n" + std::to_string(i)), "shell");
+    store->save();
+    store = HiveStore::open(path);
+    EXPECT_EQ(store->damage(), std::vector<std::string>{});
+    EXPECT_EQ(keysWalked(*store, 100000), 1u + 2 * 3600);
+
+    if (!testing::haveSharedHives())
+        GTEST_SKIP() << "no shared hives at " << MOXALO_SHARED_HIVES;
+    for (const char* name :
+         {"win10-UsrClass.dat", "win11-UsrClass.dat", "win10-regipy-UsrClass.dat",
+          "win10-plaso-UsrClass.dat", "win7-small-UsrClass.dat", "win10-NTUSER.DAT"})
+        EXPECT_EQ(HiveStore::open(testing::sharedHive(name))->damage(), std::vector<std::string>{})
+            << name;
+}
+
+} // namespace
+} // namespace moxalo::hive
