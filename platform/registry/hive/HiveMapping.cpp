@@ -4,6 +4,7 @@
 #include "platform/registry/hive/HiveDamage.h"
 #include "platform/registry/hive/HiveLayout.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -190,6 +191,43 @@ std::optional<std::size_t> HiveMapping::keyParent(std::size_t offset) const {
     if (p == nullptr)
         return std::nullopt;
     return kBaseBlockSize + std::size_t{get32(p + nk::kParent)};
+}
+
+bool HiveMapping::listsInLi(std::size_t key) const {
+    std::size_t size = 0;
+    const std::uint8_t* nk = cell(key, "nk", nk::kName, size);
+    if (nk == nullptr || get32(nk + nk::kSubkeyCount) == 0)
+        return false;
+    std::size_t list = kBaseBlockSize + std::size_t{get32(nk + nk::kSubkeyList)};
+    if (cell(list, "li", list::kEntries, size) != nullptr)
+        return true;
+    const std::uint8_t* index = cell(list, "ri", list::kEntries, size);
+    if (index == nullptr)
+        return false;
+    std::size_t count = std::min<std::size_t>(get16(index + list::kCount),
+                                              (size - list::kEntries) / list::kIndexEntrySize);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::size_t leaf = get32(index + list::kEntries + i * list::kIndexEntrySize);
+        if (cell(kBaseBlockSize + leaf, "li", list::kEntries, size) != nullptr)
+            return true;
+    }
+    return false;
+}
+
+std::unordered_set<std::size_t> HiveMapping::keysWithLiLists() const {
+    std::unordered_set<std::size_t> keys;
+    std::size_t end = kBaseBlockSize + get32(bytes_ + base::kBinsSize);
+    for (std::size_t bin = kBaseBlockSize; bin < end; bin += get32(bytes_ + bin + bin::kSize)) {
+        std::size_t binEnd = bin + get32(bytes_ + bin + bin::kSize);
+        for (std::size_t at = bin + kBinHeaderSize; at < binEnd;) {
+            auto raw = static_cast<std::int32_t>(get32(bytes_ + at));
+            if (raw < 0 && listsInLi(at))
+                keys.insert(at);
+            at += static_cast<std::size_t>(raw < 0 ? -static_cast<std::int64_t>(raw) : raw);
+        }
+    }
+    notePagesRead(kReadsPerRelease);
+    return keys;
 }
 
 std::optional<std::string> HiveMapping::valueName(std::size_t offset) const {

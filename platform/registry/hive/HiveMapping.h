@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace moxalo::hive {
@@ -27,6 +28,10 @@ public:
     std::optional<std::size_t> keyParent(std::size_t offset) const;
     // What findDamagedCells() found on opening.
     const std::vector<std::string>& damage() const { return damage_; }
+    // The keys whose subkey lists hold keys in "li" lists, an older form that Windows still
+    // writes for some keys (directly, or below an "ri" index). libhivex can add a key to them
+    // but cannot take one out.
+    std::unordered_set<std::size_t> keysWithLiLists() const;
 
 private:
     // libhivex holds the whole file in memory already; pages of this second view are let go
@@ -42,6 +47,7 @@ private:
         std::uint16_t compressed;
     };
     std::optional<std::string> cellName(std::size_t offset, const NameFields& fields) const;
+    bool listsInLi(std::size_t key) const;
 
     const std::uint8_t* cell(std::size_t offset, const char* id, std::size_t fixedPart,
                              std::size_t& cellSize) const;

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace moxalo::hive {
 
@@ -84,8 +85,14 @@ private:
     hive_node_h addChild(hive_node_h parent, const std::string& name);
     hive_node_h addHolder(Growing& growing, hive_node_h parent);
     hive_node_h holderFor(Growing& growing);
-    // Every key of the subtree, the key included, for forgetting what is known of them.
-    void collectSubtree(hive_node_h key, std::vector<hive_node_h>& into);
+    // Every key of the subtree, the key included, once libhivex is known to delete it whole
+    // (see HiveStoreDeletion.cpp); throws registry::StoreError naming the key otherwise.
+    std::vector<hive_node_h> deletableSubtree(hive_node_h key, std::string_view name);
+    using CellsMet = std::unordered_set<std::size_t>;
+    void checkDeletableKey(hive_node_h key, CellsMet& cells, std::string_view name);
+    void meetOnce(std::size_t cell, CellsMet& cells, std::string_view name) const;
+    [[noreturn]] void refuseDelete(std::string_view name, const std::string& why) const;
+    const std::unordered_set<hive_node_h>& liListers();
     NamedValues allValues(registry::NodeId key);
     void replaceValues(registry::NodeId key, const NamedValues& values);
 
@@ -98,6 +105,8 @@ private:
     std::unordered_map<hive_node_h, std::vector<Value>> values_;
     std::unordered_map<hive_node_h, Growing> growing_;
     std::size_t holdersMade_ = 0; // numbers the holders' names
+    // The keys with "li" subkey lists in the file, known before the mapping goes.
+    std::optional<std::unordered_set<hive_node_h>> liListers_;
     std::vector<std::string> damage_;
 };
 

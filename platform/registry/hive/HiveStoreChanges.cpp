@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <memory>
 #include <unistd.h>
 
@@ -34,6 +33,7 @@ hive_h* HiveStore::writer() {
         throw registry::StoreError(namesFile ? *reason : path_ + ": " + *reason);
     }
     writer_ = openHive(path_, HIVEX_OPEN_WRITE);
+    liListers();
     // From here on the mapped file no longer shows the hive as it is.
     mapping_.reset();
     children_.clear();
@@ -174,29 +174,12 @@ void HiveStore::deleteValue(NodeId key, std::string_view name) {
     replaceValues(key, all);
 }
 
-void HiveStore::collectSubtree(hive_node_h key, std::vector<hive_node_h>& into) {
-    std::vector<hive_node_h> stack{key};
-    while (!stack.empty()) {
-        hive_node_h at = stack.back();
-        stack.pop_back();
-        into.push_back(at);
-        errno = 0;
-        std::unique_ptr<hive_node_h, decltype(&std::free)> list(hivex_node_children(hive(), at),
-                                                                &std::free);
-        if (!list)
-            fail("cannot read the subkeys of " + keyLabel(at));
-        for (const hive_node_h* p = list.get(); *p != 0; ++p)
-            stack.push_back(*p);
-    }
-}
-
 void HiveStore::deleteKey(NodeId parent, std::string_view name) {
     NodeId child = findChild(parent, name);
     if (child == registry::kNoNode)
         return;
+    std::vector<hive_node_h> doomed = deletableSubtree(child, name);
     hive_h* h = writer();
-    std::vector<hive_node_h> doomed;
-    collectSubtree(child, doomed);
     errno = 0;
     if (hivex_node_delete_child(h, child) != 0)
         fail("cannot delete the key \"" + std::string(name) + "\"");
@@ -255,6 +238,7 @@ void HiveStore::discardChanges() {
 
 void HiveStore::reload() {
     growing_.clear();
+    liListers_.reset();
     writer_.reset();
     reader_.reset();
     mapping_.reset();

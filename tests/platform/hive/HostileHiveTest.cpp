@@ -121,5 +121,85 @@ TEST(HostileHive, HivesWrittenHereAndByWindowsHaveNoSuchDamage) {
             << name;
 }
 
+// What a delete refuses leaves the hive as it was: saved and read again, every key is there.
+TEST(HostileHive, ADeleteThatLibhivexCouldNotFinishIsRefusedWithNothingChanged) {
+    TempDir dir;
+    std::string path = dir.file("UsrClass.dat");
+    auto refusal = [&](const std::string& key) -> std::string {
+        auto store = HiveStore::open(path);
+        try {
+            store->deleteKey(store->rootNode(), key);
+        } catch (const registry::StoreError& e) {
+            store->save();
+            return e.what();
+        }
+        store->save();
+        return "";
+    };
+
+    testing::writeStrayListings(path);
+    std::string before = testing::readFile(path);
+    char doc[24];
+    std::snprintf(doc, sizeof doc, "0x%zx", [&] {
+        auto store = HiveStore::open(path);
+        return static_cast<std::size_t>(store->findChild(store->rootNode(), ".doc"));
+    }());
+    EXPECT_EQ(refusal(".bad"), path +
+                                   ": cannot delete the key \".bad\": the subkey list of the "
+                                   "key \".bad\" leads to the key at offset " +
+                                   doc + ", which is not one of its keys (a damaged hive)");
+    EXPECT_NE(refusal(".loop").find(
+                  "cannot delete the key \".loop\": the subkey list of the key \".loop\" leads to"),
+              std::string::npos);
+    EXPECT_NE(refusal(".shared").find("cannot delete the key \".shared\": the cell at offset"),
+              std::string::npos);
+    EXPECT_TRUE(testing::readFile(path) == before) << "the file changed";
+    testing::writeDoubledChain(path, 3);
+    before = testing::readFile(path);
+    EXPECT_NE(refusal(".a").find("is met twice below it (a damaged hive)"), std::string::npos);
+    EXPECT_TRUE(testing::readFile(path) == before) << "the file changed";
+
+    // The export's limit: 512 levels, the deleted key's included.
+    testing::writeDeepChain(path, 600);
+    before = testing::readFile(path);
+    EXPECT_EQ(refusal(".deep"), path + ": cannot delete the key \".deep\": its subkeys are "
+                                       "nested deeper than 512 levels");
+    EXPECT_TRUE(testing::readFile(path) == before) << "the file changed";
+    testing::writeDeepChain(path, 511);
+    EXPECT_EQ(refusal(".deep"), "");
+    auto store = HiveStore::open(path);
+    EXPECT_EQ(store->findChild(store->rootNode(), ".deep"), kNoNode);
+    EXPECT_EQ(store->findValue(store->findChild(store->rootNode(), ".doc"), ""),
+              testing::sz("docfile"));
+    EXPECT_EQ(store->damage(), std::vector<std::string>{});
+
+    // Windows lists some keys' subkeys in "li" lists, out of which libhivex frees a key but
+    // cannot unlink it.
+    if (!testing::haveSharedHives())
+        GTEST_SKIP() << "no shared hives at " << MOXALO_SHARED_HIVES;
+    testing::writeFile(path, testing::readFile(testing::sharedHive("win10-plaso-UsrClass.dat")));
+    before = testing::readFile(path);
+    store = HiveStore::open(path);
+    NodeId clsid =
+        store->findChild(store->findChild(store->rootNode(), "ActivatableClasses"), "CLSID");
+    std::size_t subkeys = store->childCount(clsid);
+    std::string first(store->childName(clsid, 0));
+    try {
+        store->deleteKey(clsid, first);
+        ADD_FAILURE() << "deleted";
+    } catch (const registry::StoreError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  path + ": cannot delete the key \"" + first +
+                      "\": the subkeys of the key \"CLSID\" are listed in the older \"li\" form, "
+                      "from which no key is removed here");
+    }
+    store->createKey(clsid, "{new}");
+    store->save();
+    store = HiveStore::open(path);
+    clsid = store->findChild(store->findChild(store->rootNode(), "ActivatableClasses"), "CLSID");
+    EXPECT_EQ(store->childCount(clsid), subkeys + 1);
+    EXPECT_NE(store->findChild(clsid, first), kNoNode);
+}
+
 } // namespace
 } // namespace moxalo::hive
