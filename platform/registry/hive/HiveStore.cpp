@@ -77,13 +77,13 @@ std::string HiveStore::keyLabel(hive_node_h node) {
     }
 }
 
-// A damaged subkey list can lead to any key: one of another key, even one above, or the root.
-// The key's own record of its parent tells; the root has none.
+// A damaged subkey list can lead to any key, even one above; the key's own record of its
+// parent tells.
 bool HiveStore::belongsUnder(hive_node_h parent, hive_node_h child) {
     errno = 0;
     std::size_t owner =
         mapping_ ? mapping_->keyParent(child).value_or(0) : hivex_node_parent(hive(), child);
-    return owner == parent && child != hivex_root(hive());
+    return owner == parent;
 }
 
 std::string HiveStore::listedName(hive_node_h parent, hive_node_h child) {
@@ -111,12 +111,14 @@ HiveStore::Children& HiveStore::children(NodeId key) {
             std::to_string(layout::kMaxReadableSubkeys) + ", the most that can be read");
     if (!list)
         fail("cannot read the subkeys of " + keyLabel(key));
-    // A key is listed only under the key it belongs to, and once: the damage was told on
-    // opening, and each walk of the tree then meets every key once, and ends.
+    // A key is listed only under the key it belongs to, and once, and the root never, whatever
+    // its record names: the damage was told on opening, and each walk of the tree then meets
+    // every key once, and ends.
+    const hive_node_h root = hivex_root(hive());
     Children found;
     std::unordered_set<hive_node_h> listed;
     for (const hive_node_h* p = list.get(); *p != 0; ++p) {
-        if (!belongsUnder(key, *p) || !listed.insert(*p).second)
+        if (*p == root || !belongsUnder(key, *p) || !listed.insert(*p).second)
             continue;
         found.nodes.push_back(*p);
         try {
