@@ -3,10 +3,12 @@
 // does what the user asked and nothing else.
 
 #include "platform/process/CommandLine.h"
+#include "platform/registry/SourceChoice.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace moxalo::testing;
 using moxalo::process::programStart;
@@ -31,6 +33,25 @@ CliRun startRegedit(const std::string& commandLine, const TempDir& dir,
 
 std::string exportLine(const std::string& file, const std::string& key) {
     return "regedit /e \"" + moxalo::process::escapeQuoted(file) + "\" " + key;
+}
+
+// The environment the window gives the programs it starts when it reads `sources`.
+std::vector<std::string> passedFromWindow(const std::vector<std::string>& sources) {
+    std::vector<std::string> env;
+    for (const auto& variable :
+         moxalo::registry::passedOn(moxalo::registry::SourceChoice{sources, "--registry", false}))
+        env.push_back(variable.name + "=" + variable.value);
+    return env;
+}
+
+// Every file below `folder`, by its path, the registry editor's output among them.
+std::set<std::string> filesBelow(const std::string& folder) {
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!entry.is_directory())
+            files.insert(entry.path().string());
+    }
+    return files;
 }
 
 } // namespace
@@ -72,4 +93,28 @@ TEST(RegeditUntrustedNames, AMissingFileIsNamedWholeInTheMessage) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               "moxalo-regedit: " + missing + ": cannot be read: No such file or directory\n");
+}
+
+TEST(RegeditUntrustedNames, ASourceWhosePathHoldsAColonIsTheOneTheWindowPassesOn) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("snap 10:30"));
+    std::string source = dir.file("snap 10:30/x  \"1\" 100%.reg");
+    writeFile(source, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"txtfile\"\r\n");
+    std::string backup = dir.file("txt.reg");
+    CliRun run = startRegedit(exportLine(backup, "HKEY_CLASSES_ROOT\\.txt"), dir,
+                              passedFromWindow({source}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(backup), unicodeRegFile("Windows Registry Editor Version 5.00\n\n"
+                                               "[HKEY_CLASSES_ROOT\\.txt]\n@=\"txtfile\"\n\n"));
+
+    // An import changes that source and no other file.
+    std::string change = dir.file("change.reg");
+    writeFile(change, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.new]\r\n");
+    run = startRegedit("regedit /I " + change, dir, passedFromWindow({source}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dumpClasses({source}),
+              "\n\\.new\n\\.txt\n\\.txt||1|740078007400660069006c0065000000\n");
+    EXPECT_EQ(
+        filesBelow(dir.path()),
+        (std::set<std::string>{source, backup, change, dir.file("stdout"), dir.file("stderr")}));
 }
