@@ -2,6 +2,7 @@
 // the program starts the registry editor with and the way the process layer starts it: each
 // does what the user asked and nothing else.
 
+#include "catalogue/Backups.h"
 #include "platform/process/CommandLine.h"
 #include "platform/registry/SourceChoice.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
@@ -117,4 +118,41 @@ TEST(RegeditUntrustedNames, ASourceWhosePathHoldsAColonIsTheOneTheWindowPassesOn
     EXPECT_EQ(
         filesBelow(dir.path()),
         (std::set<std::string>{source, backup, change, dir.file("stdout"), dir.file("stderr")}));
+}
+
+TEST(RegeditUntrustedNames, EveryRowIsBackedUpToItsOwnFileInsideTheBackupsFolder) {
+    TempDir dir; // the user's home
+    std::string program = dir.file(".local/opt/moxalo");
+    std::filesystem::create_directories(moxalo::catalogue::BackupsFolder(program));
+    std::string wine = dir.file(".wine/system.reg");
+    std::filesystem::create_directories(dir.file(".wine"));
+    writeFile(wine, "WINE REGISTRY Version 2\n");
+    std::string letters;
+    for (int i = 0; i < 200; ++i)
+        letters += "ä";
+    const std::vector<std::string> extensions = {
+        "/../../../../.wine/system", "a/b", "..", "con:*?", "a:b", "a%3Ab", letters, "txt"};
+    std::string source = dir.file("source.reg");
+    std::string text = "Windows Registry Editor Version 5.00\n";
+    for (const auto& extension : extensions)
+        text += "\n[HKEY_CLASSES_ROOT\\." + extension + "]\n@=\"" + extension + "\"\n";
+    writeFile(source, unicodeRegFile(text));
+
+    std::set<std::string> backups;
+    for (const auto& extension : extensions) {
+        SCOPED_TRACE(extension);
+        auto backup = moxalo::catalogue::RowBackupFor(program, extension);
+        ASSERT_FALSE(backup.refusal);
+        std::string key = "HKEY_CLASSES_ROOT\\." + extension;
+        CliRun run = startRegedit(exportLine(backup.path, key), dir, passedFromWindow({source}));
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(readFile(backup.path).find(unicodeRegFile("[" + key + "]\n").substr(2)),
+                  std::string::npos);
+        backups.insert(backup.path);
+    }
+    EXPECT_EQ(backups.size(), extensions.size());
+    std::set<std::string> written = backups;
+    written.insert({source, wine, dir.file("stdout"), dir.file("stderr")});
+    EXPECT_EQ(filesBelow(dir.path()), written);
+    EXPECT_EQ(readFile(wine), "WINE REGISTRY Version 2\n");
 }
