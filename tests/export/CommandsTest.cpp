@@ -215,8 +215,9 @@ private slots:
     }
 
     void rowsWithAnyNamesAreBackedUpEachToItsOwnFileInsideBackups() {
-        // Two names too long for a file name once encoded, which differ only past where it is
-        // cut (the list holds names of up to 255 characters, as Windows does).
+        // Names that lead out of the folder or hold what a file name cannot, and last two too
+        // long for a file name once encoded, which differ only past where they are cut (the
+        // list holds names of up to 255 characters, as Windows does).
         const std::vector<std::string> names = {"./../../../../.wine/system",
                                                 ".a/b",
                                                 "...",
