@@ -63,24 +63,37 @@ void MDIForm1::ExportSelectedKey(bool fromMenu) {
     auto row = selectedRowOrSay();
     if (!row)
         return;
-    QString folder = text(dataFolder_);
-    exporting::Export_Key(text(row->KeyPath),
-                          exporting::RowBackupPath(folder, text(row->Extension)));
+    exporting::RowBackup backup = exporting::RowBackupFor(dataFolder_, row->Extension);
+    if (!backup.refusal.isEmpty()) {
+        ui::desktop().MsgBox(this, backup.refusal, ui::vbExclamation, AppTitle());
+        return;
+    }
+    exporting::Export_Key(text(row->KeyPath), backup.path);
     if (!(fromMenu && bQuietBackup))
         ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, AppTitle());
 }
 
+// A row whose backup is refused is named at the end; the other rows are backed up all the same.
 void MDIForm1::ExportEntireList(bool fromMenu) {
     if (busy())
         return;
-    QString folder = text(dataFolder_);
+    QStringList refused;
     for (const auto& row : list->ShownRows()) {
-        exporting::Export_Key(text(row.KeyPath),
-                              exporting::RowBackupPath(folder, text(row.Extension)));
+        exporting::RowBackup backup = exporting::RowBackupFor(dataFolder_, row.Extension);
+        if (!backup.refusal.isEmpty()) {
+            refused << backup.refusal;
+            continue;
+        }
+        exporting::Export_Key(text(row.KeyPath), backup.path);
         setWindowTitle(AppTitle() + " [ Saving: " + text(fromMenu ? row.KeyPath : row.Extension) +
                        " ]");
     }
-    ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, AppTitle());
+    if (refused.isEmpty())
+        ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, AppTitle());
+    else
+        ui::desktop().MsgBox(this,
+                             refused.join("\n") + "\n\nThe other rows of the list were backed up.",
+                             ui::vbExclamation, AppTitle());
     countCaption();
 }
 
@@ -111,18 +124,22 @@ void MDIForm1::DeleteFileType() {
     if (ui::desktop().MsgBox(this, "Are you sure you want to delete this item?\r\n\r\n" + key,
                              ui::vbYesNo | ui::vbQuestion, AppTitle()) != ui::vbYes)
         return;
+    auto notDeleted = [&](const QString& why) {
+        ui::desktop().MsgBox(this,
+                             key + " was not deleted: its backup could not be made.\n\n" + why,
+                             ui::vbExclamation, AppTitle());
+    };
+    exporting::RowBackup backup = exporting::RowBackupFor(dataFolder_, row->Extension);
+    if (!backup.refusal.isEmpty())
+        return notDeleted(backup.refusal);
     bQuietBackup = true;
-    QString backup = exporting::RowBackupPath(text(dataFolder_), text(row->Extension));
     int status =
-        ui::desktop().ShellAndWait(exporting::ExportKeyCommandLine(key, backup), ui::vbHide);
+        ui::desktop().ShellAndWait(exporting::ExportKeyCommandLine(key, backup.path), ui::vbHide);
     bQuietBackup = false;
     std::string why = "the registry editor ended with status " + std::to_string(status);
-    if (status != 0 || !exporting::BackupHoldsKey(backup.toStdString(), key.toStdString(), why)) {
-        ui::desktop().MsgBox(
-            this, key + " was not deleted: its backup could not be made.\n\n" + text(why),
-            ui::vbExclamation, AppTitle());
-        return;
-    }
+    if (status != 0 ||
+        !exporting::BackupHoldsKey(backup.path.toStdString(), key.toStdString(), why))
+        return notDeleted(text(why));
     exporting::DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row->Extension);
     list->RemoveSelectedRow();
 }

@@ -26,16 +26,10 @@ bool haveDisplay() {
 }
 
 // The registry editor and the text editor the program starts read the same registry: it is
-// named to them as the environment names it. The bundled sample is not named, so that it stays
-// read-only for them too; they find it by themselves.
+// named to them in their environment.
 void passOn(const registry::SourceChoice& choice) {
-    if (choice.bundledSample)
-        return;
-    std::string paths;
-    for (const auto& path : choice.paths)
-        paths += (paths.empty() ? "" : ":") + path;
-    qputenv("MOXALO_REGISTRY", QByteArray::fromStdString(paths));
-    qputenv("MOXALO_CODEPAGE", QByteArray::fromStdString(choice.codePage));
+    for (const auto& variable : registry::passedOn(choice))
+        qputenv(variable.name.c_str(), QByteArray::fromStdString(variable.value));
 }
 
 // What the window knows of the registry it reads: the Wine prefixes among the sources, under

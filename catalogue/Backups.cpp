@@ -1,5 +1,7 @@
 #include "catalogue/Backups.h"
 
+#include "catalogue/BackupName.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -13,6 +15,27 @@ std::string BackupsFolder(const std::string& programFolder) {
 
 std::string BackupPath(const std::string& programFolder, const std::string& name) {
     return BackupsFolder(programFolder) + "/" + name;
+}
+
+std::optional<std::string> OutsideBackups(const std::string& programFolder,
+                                          const std::string& path) {
+    const std::string folder = BackupsFolder(programFolder) + "/";
+    if (!path.starts_with(folder))
+        return "it does not start with the folder's path";
+    const std::string_view name = std::string_view(path).substr(folder.size());
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos)
+        return "\"" + std::string(name) + "\" is not the name of a file in it";
+    return std::nullopt;
+}
+
+RowBackup RowBackupFor(const std::string& programFolder, std::string_view extension) {
+    RowBackup backup{BackupPath(programFolder, RowBackupName(extension)), std::nullopt};
+    if (auto why = OutsideBackups(programFolder, backup.path))
+        backup.refusal = "." + std::string(extension) + " was not backed up: its file would be " +
+                         backup.path + ", which is not a file in the Backups folder (" + *why +
+                         ").";
+    return backup;
 }
 
 std::vector<std::string> ListBackups(const std::string& programFolder) {

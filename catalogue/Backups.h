@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace moxalo::catalogue {
@@ -11,6 +12,21 @@ namespace moxalo::catalogue {
 std::string BackupsFolder(const std::string& programFolder);
 // The path of the entry called `name` in the Backups folder.
 std::string BackupPath(const std::string& programFolder, const std::string& name);
+
+// Why `path` is not a file right inside the Backups folder, judged by its text alone (the file
+// is yet to be written): it must be the folder's path, "/" and a name that holds no "/" and is
+// neither "." nor "..". Nothing when it is such a file.
+std::optional<std::string> OutsideBackups(const std::string& programFolder,
+                                          const std::string& path);
+
+// Where the backup of the extension `extension` (without its dot) goes: the file RowBackupName
+// names in the Backups folder. When that path is not a file right inside the folder, `refusal`
+// says so, naming the extension and the path, and nothing may be written.
+struct RowBackup {
+    std::string path;
+    std::optional<std::string> refusal;
+};
+RowBackup RowBackupFor(const std::string& programFolder, std::string_view extension);
 
 // The names of every entry of the Backups folder, folders too, in the order the folder lists
 // them (not sorted); none when it is missing or cannot be listed, and those listed so far when

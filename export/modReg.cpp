@@ -24,9 +24,10 @@ void Import_Key(const QString& path) {
     ui::desktop().Shell(ImportKeyCommandLine(path), ui::vbNormalFocus);
 }
 
-QString RowBackupPath(const QString& programFolder, const QString& extension) {
-    return QString::fromStdString(
-        catalogue::BackupPath(programFolder.toStdString(), extension.toStdString() + ".reg"));
+RowBackup RowBackupFor(const std::string& programFolder, const std::string& extension) {
+    catalogue::RowBackup backup = catalogue::RowBackupFor(programFolder, extension);
+    return {QString::fromStdString(backup.path),
+            QString::fromStdString(backup.refusal.value_or(""))};
 }
 
 QString RegistryBackupPath(const QString& programFolder) {

@@ -3,6 +3,7 @@
 // registry editor with an export or import command line; the program does neither itself.
 
 #include <QString>
+#include <string>
 
 namespace moxalo::exporting {
 
@@ -17,9 +18,15 @@ QString ImportKeyCommandLine(const QString& path);
 void Export_Key(const QString& key, const QString& path);
 void Import_Key(const QString& path);
 
-// Where the backups of a program in `programFolder` go: Backups/<extension>.reg for one row,
-// Backups/reg_backup.reg for the whole registry.
-QString RowBackupPath(const QString& programFolder, const QString& extension);
+// Where the backup of one row of a program in `programFolder` goes: the file named after the
+// row's extension in the Backups folder (catalogue::RowBackupName); `refusal` is empty, or says
+// why nothing may be written there.
+struct RowBackup {
+    QString path;
+    QString refusal;
+};
+RowBackup RowBackupFor(const std::string& programFolder, const std::string& extension);
+// Backups/reg_backup.reg, where the whole registry goes.
 QString RegistryBackupPath(const QString& programFolder);
 
 } // namespace moxalo::exporting

@@ -1,5 +1,7 @@
 #include "platform/registry/SourceChoice.h"
 
+#include "platform/text/PercentEncoding.h"
+
 #include <filesystem>
 
 namespace moxalo::registry {
@@ -18,6 +20,21 @@ std::vector<std::string> splitList(const std::string& text) {
     return parts;
 }
 
+std::vector<std::string> decodeList(const std::string& text) {
+    std::vector<std::string> paths = splitList(text);
+    for (auto& path : paths)
+        path = text::percentDecode(path);
+    return paths;
+}
+
+// The paths a list variable names; none when it is unset or names none.
+std::vector<std::string> listed(const Environment& env, const char* variable, bool encoded) {
+    const char* value = env(variable);
+    if (value == nullptr)
+        return {};
+    return encoded ? decodeList(value) : splitList(value);
+}
+
 bool holdsWineRegistry(const std::string& folder) {
     std::error_code ec;
     return std::filesystem::is_regular_file(std::filesystem::path(folder) / "system.reg", ec);
@@ -27,11 +44,10 @@ SourceChoice choosePaths(const std::vector<std::string>& registryOptions, const 
                          const std::string& programFolder) {
     if (!registryOptions.empty())
         return {registryOptions, "--registry", false};
-    const char* listed = env("MOXALO_REGISTRY");
-    if (listed != nullptr && *listed != '\0') {
-        if (auto paths = splitList(listed); !paths.empty())
-            return {paths, "MOXALO_REGISTRY", false};
-    }
+    if (auto paths = listed(env, kPassedRegistry, true); !paths.empty())
+        return {paths, kPassedRegistry, false};
+    if (auto paths = listed(env, "MOXALO_REGISTRY", false); !paths.empty())
+        return {paths, "MOXALO_REGISTRY", false};
     const char* prefix = env("WINEPREFIX");
     if (prefix != nullptr && *prefix != '\0')
         return {{prefix}, "WINEPREFIX", false};
@@ -42,6 +58,15 @@ SourceChoice choosePaths(const std::vector<std::string>& registryOptions, const 
 }
 
 } // namespace
+
+std::vector<EnvironmentVariable> passedOn(const SourceChoice& choice) {
+    if (choice.bundledSample)
+        return {};
+    std::string paths;
+    for (const auto& path : choice.paths)
+        paths += (paths.empty() ? "" : ":") + text::percentEncode(path, ":");
+    return {{kPassedRegistry, paths}, {"MOXALO_CODEPAGE", choice.codePage}};
+}
 
 std::string bundledSamplePath(const std::string& programFolder) {
     return programFolder + "/data/sample.reg";

@@ -1,7 +1,8 @@
 #pragma once
 // Which registry the program reads, when the user names none: the option, the environment,
 // the Wine prefix, the user's ~/.wine, and last the sample registry shipped with the program.
-// Also the code page of 8-bit .reg files: the option, the environment, else Windows-1252.
+// Also the code page of 8-bit .reg files: the option, the environment, else Windows-1252. And
+// the environment through which the window passes its choice to the programs it starts.
 
 #include <functional>
 #include <string>
@@ -11,14 +12,28 @@ namespace moxalo::registry {
 
 struct SourceChoice {
     std::vector<std::string> paths;
-    std::string
-        chosenBy; // "--registry", "MOXALO_REGISTRY", "WINEPREFIX", "~/.wine", "bundled sample"
+    std::string chosenBy; // "--registry", kPassedRegistry, "MOXALO_REGISTRY", "WINEPREFIX",
+                          // "~/.wine", "bundled sample"
     bool bundledSample = false;
     std::string codePage = "1252";
     std::string codePageChosenBy = {}; // "--code-page", "MOXALO_CODEPAGE", or "" for the default
 };
 
 using Environment = std::function<const char*(const char*)>;
+
+// The sources as the window passes them to the programs it starts: each path percent-encoded
+// ("%" as %25, ":" as %3A), joined by ":". MOXALO_REGISTRY, which a user writes as PATH is
+// written, cannot hold a path with a ":"; this holds any path, and is read before it.
+inline constexpr const char* kPassedRegistry = "MOXALO_REGISTRY_ENCODED";
+
+struct EnvironmentVariable {
+    std::string name;
+    std::string value;
+};
+// What the programs the window starts (the registry editor, the text editor) need in their
+// environment to choose what `choice` holds. Nothing for the bundled sample: they find it by
+// themselves, and it stays read-only for them too.
+std::vector<EnvironmentVariable> passedOn(const SourceChoice& choice);
 
 SourceChoice chooseSources(const std::vector<std::string>& registryOptions, const Environment& env,
                            const std::string& programFolder,

@@ -21,8 +21,9 @@ constexpr std::string_view kUtf16beMark = "\xFE\xFF";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-// The length of the valid UTF-8 character at `i`, or 0 when none starts there.
-std::size_t characterAt(std::string_view bytes, std::size_t i) {
+} // namespace
+
+std::size_t utf8CharacterLength(std::string_view bytes, std::size_t i) {
     auto at = [&bytes](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
     const unsigned char lead = at(i);
     if (lead < 0x80)
@@ -52,11 +53,13 @@ std::size_t characterAt(std::string_view bytes, std::size_t i) {
     return length;
 }
 
+namespace {
+
 std::string utf8Replacing(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
-        std::size_t length = characterAt(bytes, i);
+        std::size_t length = utf8CharacterLength(bytes, i);
         if (length == 0) {
             out += kReplacement;
             ++i;
@@ -85,7 +88,7 @@ std::string reasonOf(int error) {
 
 bool isValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
-        std::size_t length = characterAt(bytes, i);
+        std::size_t length = utf8CharacterLength(bytes, i);
         if (length == 0)
             return false;
         i += length;

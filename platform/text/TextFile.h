@@ -29,6 +29,9 @@ DecodedText decodeText(std::string_view bytes, const regfile::CodePage& ansi);
 
 // Valid UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, nothing cut off.
 bool isValidUtf8(std::string_view bytes);
+// The length of the valid UTF-8 character at `i` (by the rules above), or 0 when none starts
+// there.
+std::size_t utf8CharacterLength(std::string_view bytes, std::size_t i);
 
 class TextFileError : public std::runtime_error {
 public:

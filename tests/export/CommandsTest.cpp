@@ -4,6 +4,7 @@
 #include "app/MDIForm1.h"
 #include "app/frmTB.h"
 #include "export/frmBackup.h"
+#include "platform/process/CommandLine.h"
 #include "platform/registry/RegistryApi.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/ClassesFixture.h"
@@ -20,6 +21,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <filesystem>
+#include <set>
 
 using namespace moxalo;
 using namespace moxalo::testing;
@@ -39,6 +41,12 @@ bool keyExists(const char* path) {
         return false;
     registry::RegCloseKey(key);
     return true;
+}
+
+// The file a "regedit /e" command line writes.
+std::string exportedFile(const QString& commandLine) {
+    std::vector<std::string> args = process::splitCommandLine(commandLine.toStdString());
+    return args.size() > 2 && args[1] == "/e" ? args[2] : "";
 }
 
 } // namespace
@@ -204,6 +212,62 @@ private slots:
         QTest::mouseClick(windows[0]->lblImport, Qt::LeftButton);
         QCOMPARE(desktop->started.back().commandLine, "regedit /I " + inFolder("/Backups/txt.reg"));
         QCOMPARE(desktop->started.back().windowStyle, 1);
+    }
+
+    void rowsWithAnyNamesAreBackedUpEachToItsOwnFileInsideBackups() {
+        // Names that lead out of the folder or hold what a file name cannot, and last two too
+        // long for a file name once encoded, which differ only past where they are cut (the
+        // list holds names of up to 255 characters, as Windows does).
+        const std::vector<std::string> names = {"./../../../../.wine/system",
+                                                ".a/b",
+                                                "...",
+                                                ".con:*?",
+                                                ".line\r\nbreak",
+                                                ".a:b",
+                                                ".a%3Ab",
+                                                "." + std::string(100, ':'),
+                                                "." + std::string(99, ':') + "?",
+                                                ".txt"};
+        window.reset();
+        auto store = std::make_unique<registry::MemoryStore>();
+        for (const auto& name : names)
+            store->createKey(store->rootNode(), name);
+        mountMemory(std::move(store));
+        window = std::make_unique<app::MDIForm1>(folder);
+        window->Startup();
+        window->show();
+        QTRY_COMPARE(window->list->Rows().size(), names.size());
+
+        const std::filesystem::path backups = folder + "/Backups";
+        std::set<std::string> files;
+        window->mnuExportRegEntire->trigger();
+        QCOMPARE(desktop->started.size(), names.size());
+        for (const auto& start : desktop->started) {
+            std::filesystem::path file = exportedFile(start.commandLine);
+            QCOMPARE(file.lexically_normal().parent_path(), backups);
+            QCOMPARE(file.parent_path(), backups);
+            files.insert(file.filename().string());
+        }
+        QCOMPARE(files.size(), names.size());
+        QCOMPARE(desktop->messages.back().text, "Backup complete");
+
+        // The row's own backup, and the one made before its key is deleted, go there too.
+        select("/../../../../.wine/system");
+        const QString escaping = inFolder("/Backups/%2F..%2F..%2F..%2F..%2F.wine%2Fsystem.reg");
+        window->mnuExportReg->trigger();
+        QCOMPARE(QString::fromStdString(exportedFile(desktop->started.back().commandLine)),
+                 escaping);
+        desktop->runWaited = [&](const QString& commandLine) {
+            writeFile(exportedFile(commandLine),
+                      "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\./../../../../.wine/system]\r\n");
+            return 0;
+        };
+        window->mnuDelete->trigger();
+        QVERIFY(desktop->started.back().waited);
+        QCOMPARE(QString::fromStdString(exportedFile(desktop->started.back().commandLine)),
+                 escaping);
+        QVERIFY(!keyExists("./../../../../.wine/system"));
+        QCOMPARE(window->list->Rows().size(), names.size() - 1);
     }
 
     void aFileTypeIsDeletedOnlyOnceItsBackupHoldsIt() {

@@ -68,3 +68,35 @@ TEST(SourceChoice, CodePageFromOptionThenEnvironmentThenWindows1252) {
     EXPECT_EQ(c.codePageChosenBy, "--code-page");
     EXPECT_EQ(c.paths, std::vector<std::string>{"a.reg"});
 }
+
+TEST(SourceChoice, TheSourcesPassedOnComeThroughWholeBeforeTheUsersVariable) {
+    const std::vector<std::string> hostile = {
+        "snap 10:30/x.reg", "/mnt/a%3Ab/SOFTWARE", "100%",      ":",         "::x::",   "%",
+        "  blanks  ",       "\"quoted\" 'too'",    "line\nend", "tab\there", "Ünï:日本"};
+    std::map<std::string, std::string> vars{{"MOXALO_REGISTRY", "/users/own.reg"},
+                                            {"WINEPREFIX", "/games/prefix"}};
+    Environment env = [&vars](const char* name) -> const char* {
+        auto it = vars.find(name);
+        return it == vars.end() ? nullptr : it->second.c_str();
+    };
+    SourceChoice window{hostile, "--registry", false, "cp1251", "--code-page"};
+    for (const auto& variable : passedOn(window))
+        vars[variable.name] = variable.value;
+
+    SourceChoice c = chooseSources({}, env, "/opt/moxalo");
+    EXPECT_EQ(c.paths, hostile);
+    EXPECT_EQ(c.chosenBy, kPassedRegistry);
+    EXPECT_EQ(c.codePage, "cp1251");
+    EXPECT_EQ(chooseSources({"b.reg"}, env, "/opt/moxalo").paths,
+              std::vector<std::string>{"b.reg"});
+
+    // The sample is not named: the programs started find it themselves, read-only.
+    EXPECT_TRUE(passedOn(SourceChoice{{"/opt/moxalo/data/sample.reg"}, "", true}).empty());
+
+    // Set by hand, an escape that is none stands for itself; an empty list names nothing.
+    vars[kPassedRegistry] = "a%2:b%zz:%41";
+    EXPECT_EQ(chooseSources({}, env, "/opt/moxalo").paths,
+              (std::vector<std::string>{"a%2", "b%zz", "A"}));
+    vars[kPassedRegistry] = ":";
+    EXPECT_EQ(chooseSources({}, env, "/opt/moxalo").chosenBy, "MOXALO_REGISTRY");
+}

@@ -2,11 +2,14 @@
 // the program starts the registry editor with and the way the process layer starts it: each
 // does what the user asked and nothing else.
 
+#include "catalogue/Backups.h"
 #include "platform/process/CommandLine.h"
+#include "platform/registry/SourceChoice.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace moxalo::testing;
 using moxalo::process::programStart;
@@ -31,6 +34,25 @@ CliRun startRegedit(const std::string& commandLine, const TempDir& dir,
 
 std::string exportLine(const std::string& file, const std::string& key) {
     return "regedit /e \"" + moxalo::process::escapeQuoted(file) + "\" " + key;
+}
+
+// The environment the window gives the programs it starts when it reads `sources`.
+std::vector<std::string> passedFromWindow(const std::vector<std::string>& sources) {
+    std::vector<std::string> env;
+    for (const auto& variable :
+         moxalo::registry::passedOn(moxalo::registry::SourceChoice{sources, "--registry", false}))
+        env.push_back(variable.name + "=" + variable.value);
+    return env;
+}
+
+// Every file below `folder`, by its path, the registry editor's output among them.
+std::set<std::string> filesBelow(const std::string& folder) {
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!entry.is_directory())
+            files.insert(entry.path().string());
+    }
+    return files;
 }
 
 } // namespace
@@ -72,4 +94,65 @@ TEST(RegeditUntrustedNames, AMissingFileIsNamedWholeInTheMessage) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               "moxalo-regedit: " + missing + ": cannot be read: No such file or directory\n");
+}
+
+TEST(RegeditUntrustedNames, ASourceWhosePathHoldsAColonIsTheOneTheWindowPassesOn) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("snap 10:30"));
+    std::string source = dir.file("snap 10:30/x  \"1\" 100%.reg");
+    writeFile(source, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"txtfile\"\r\n");
+    std::string backup = dir.file("txt.reg");
+    CliRun run = startRegedit(exportLine(backup, "HKEY_CLASSES_ROOT\\.txt"), dir,
+                              passedFromWindow({source}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(backup), unicodeRegFile("Windows Registry Editor Version 5.00\n\n"
+                                               "[HKEY_CLASSES_ROOT\\.txt]\n@=\"txtfile\"\n\n"));
+
+    // An import changes that source and no other file.
+    std::string change = dir.file("change.reg");
+    writeFile(change, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.new]\r\n");
+    run = startRegedit("regedit /I " + change, dir, passedFromWindow({source}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dumpClasses({source}),
+              "\n\\.new\n\\.txt\n\\.txt||1|740078007400660069006c0065000000\n");
+    EXPECT_EQ(
+        filesBelow(dir.path()),
+        (std::set<std::string>{source, backup, change, dir.file("stdout"), dir.file("stderr")}));
+}
+
+TEST(RegeditUntrustedNames, EveryRowIsBackedUpToItsOwnFileInsideTheBackupsFolder) {
+    TempDir dir; // the user's home
+    std::string program = dir.file(".local/opt/moxalo");
+    std::filesystem::create_directories(moxalo::catalogue::BackupsFolder(program));
+    std::string wine = dir.file(".wine/system.reg");
+    std::filesystem::create_directories(dir.file(".wine"));
+    writeFile(wine, "WINE REGISTRY Version 2\n");
+    std::string letters;
+    for (int i = 0; i < 200; ++i)
+        letters += "ä";
+    const std::vector<std::string> extensions = {
+        "/../../../../.wine/system", "a/b", "..", "con:*?", "a:b", "a%3Ab", letters, "txt"};
+    std::string source = dir.file("source.reg");
+    std::string text = "Windows Registry Editor Version 5.00\n";
+    for (const auto& extension : extensions)
+        text += "\n[HKEY_CLASSES_ROOT\\." + extension + "]\n@=\"" + extension + "\"\n";
+    writeFile(source, unicodeRegFile(text));
+
+    std::set<std::string> backups;
+    for (const auto& extension : extensions) {
+        SCOPED_TRACE(extension);
+        auto backup = moxalo::catalogue::RowBackupFor(program, extension);
+        ASSERT_FALSE(backup.refusal);
+        std::string key = "HKEY_CLASSES_ROOT\\." + extension;
+        CliRun run = startRegedit(exportLine(backup.path, key), dir, passedFromWindow({source}));
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(readFile(backup.path).find(unicodeRegFile("[" + key + "]\n").substr(2)),
+                  std::string::npos);
+        backups.insert(backup.path);
+    }
+    EXPECT_EQ(backups.size(), extensions.size());
+    std::set<std::string> written = backups;
+    written.insert({source, wine, dir.file("stdout"), dir.file("stderr")});
+    EXPECT_EQ(filesBelow(dir.path()), written);
+    EXPECT_EQ(readFile(wine), "WINE REGISTRY Version 2\n");
 }
