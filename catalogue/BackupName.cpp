@@ -3,7 +3,10 @@
 #include "platform/text/PercentEncoding.h"
 #include "platform/text/TextFile.h"
 
-#include <cstdint>
+#include <openssl/evp.h>
+
+#include <array>
+#include <stdexcept>
 
 namespace moxalo::catalogue {
 
@@ -14,7 +17,8 @@ constexpr std::string_view kSuffix = ".reg";
 constexpr std::string_view kNotInWindowsNames = "\\/:*?\"<>|";
 // Marks an encoding cut short: everywhere else a "%" is followed by two hexadecimal digits.
 constexpr std::string_view kCutMark = "%~";
-constexpr std::size_t kHashDigits = 16;
+// 128 bits of SHA-256: two names that share a file cannot be found, even on purpose.
+constexpr std::size_t kHashDigits = 32;
 // The longest start of an encoding kept before the mark and the hash.
 constexpr std::size_t kKeptLength = kMaxBackupName - kSuffix.size() - kCutMark.size() - kHashDigits;
 
@@ -23,20 +27,19 @@ bool escaped(unsigned char byte) {
            kNotInWindowsNames.find(static_cast<char>(byte)) != std::string_view::npos;
 }
 
-// FNV-1a, 64 bits: fixed, so that an extension's backup keeps its name from one version of
-// the program to the next. It tells names apart by chance, not against design: two long names
-// made to collide share a file, the later backup replacing the earlier as one of the same key
-// does.
+// A hash fixed once, so that an extension's backup keeps its name from one version of the
+// program to the next; a cryptographic one, since whoever wrote the registry chose the names.
 std::string hashDigits(std::string_view bytes) {
-    std::uint64_t hash = 0xCBF29CE484222325;
-    for (char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 0x100000001B3;
-    }
+    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+    unsigned int size = 0;
+    if (EVP_Digest(bytes.data(), bytes.size(), digest.data(), &size, EVP_sha256(), nullptr) != 1)
+        throw std::runtime_error("SHA-256 is not available");
     constexpr std::string_view kHex = "0123456789ABCDEF";
-    std::string digits(kHashDigits, '0');
-    for (std::size_t i = kHashDigits; i-- > 0; hash >>= 4)
-        digits[i] = kHex[hash & 0x0F];
+    std::string digits;
+    for (std::size_t i = 0; digits.size() < kHashDigits; ++i) {
+        digits += kHex[digest[i] >> 4];
+        digits += kHex[digest[i] & 0x0F];
+    }
     return digits;
 }
 

@@ -21,8 +21,8 @@ inline constexpr std::size_t kMaxBackupName = 248;
 // byte in uppercase hexadecimal ("a:b" gives "a%3Ab.reg", "a%3Ab" gives "a%253Ab.reg"); the
 // rest stays as it is ("txt" gives "txt.reg"). The ".reg" that follows keeps ".", ".." and the
 // empty name from being the whole name. When that would be longer than kMaxBackupName, the
-// encoding keeps as many whole characters as fit before "%~" and 16 hexadecimal digits of a
-// hash of the whole extension; "%~" stands in no encoding that is not cut short.
+// encoding keeps as many whole characters as fit before "%~" and 32 hexadecimal digits of the
+// SHA-256 of the whole extension; "%~" stands in no encoding that is not cut short.
 std::string RowBackupName(std::string_view extension);
 
 } // namespace moxalo::catalogue

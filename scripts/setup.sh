@@ -10,6 +10,7 @@ packages=(
   g++ cmake make pkg-config
   libhivex-dev libhivex-bin        # registry hives; hivexsh checks the hives we write
   libicu-dev                       # Unicode case mapping of registry names
+  libssl-dev                       # SHA-256 (libcrypto), for the names of long keys' backups
   libgtest-dev libgmock-dev
   qt6-base-dev libgl-dev           # the desktop program's windows
   qt6-qpa-plugins                  # the offscreen platform the window tests run on
