@@ -5,6 +5,7 @@
 // added or deleted, they are listed out of order until the save sorts them again.
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/registry/hive/ChangedValues.h"
 #include "platform/registry/hive/FoldedIndex.h"
 #include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveMapping.h"
@@ -30,7 +31,7 @@ public:
     registry::NodeId childAt(registry::NodeId key, std::size_t index) override;
     std::optional<registry::RegValue> findValue(registry::NodeId key,
                                                 std::string_view name) override;
-    std::size_t valueCount(registry::NodeId key) override { return values(key).size(); }
+    std::size_t valueCount(registry::NodeId key) override;
     std::string_view valueName(registry::NodeId key, std::size_t index) override;
     registry::RegValue valueAt(registry::NodeId key, std::size_t index) override;
     void forget(registry::NodeId key) override;
@@ -58,7 +59,6 @@ private:
         hive_value_h handle;
         std::string damage; // why the name cannot be read, or empty
     };
-    using NamedValues = std::vector<std::pair<std::string, registry::RegValue>>;
     // A key given subkeys while it has many: they go below small holder keys, themselves below
     // a few larger ones, and the save relinks them (see LargeKeyLists.h). Its subkeys
     // are then known from here, as libhivex shows the holders instead.
@@ -85,8 +85,10 @@ private:
     hive_node_h holderFor(Growing& growing);
     // Every key of the subtree, the key included, for forgetting what is known of them.
     void collectSubtree(hive_node_h key, std::vector<hive_node_h>& into);
-    NamedValues allValues(registry::NodeId key);
-    void replaceValues(registry::NodeId key, const NamedValues& values);
+    // The key's values as changed so far, or nullptr when they are as the hive has them.
+    ChangedValues* changedValuesOf(registry::NodeId key);
+    ChangedValues& valuesToChange(registry::NodeId key);
+    void writeChangedValues();
 
     std::string path_;
     HiveHandle reader_;
@@ -95,6 +97,8 @@ private:
     std::unique_ptr<HiveMapping> mapping_;
     std::unordered_map<hive_node_h, Children> children_;
     std::unordered_map<hive_node_h, std::vector<Value>> values_;
+    // Written to the hive when the save is prepared; until then the reads show them.
+    std::unordered_map<hive_node_h, ChangedValues> changedValues_;
     std::unordered_map<hive_node_h, Growing> growing_;
     std::size_t holdersMade_ = 0; // numbers the holders' names
     std::vector<std::string> damage_;
