@@ -17,6 +17,7 @@ full_extensions=8000
 verbs=3
 order_verbs=4 # for the order test: a few more keys, to pass 200 000
 open_with=0.25
+many_values=8000 # values imported into one key of a hive: a .reg of about 200 KB
 # Another build's moxalo-cli (one of an earlier commit, say), timed beside this one on each
 # kind of source, for "no slower than before" on a machine whose speed the goals do not fit.
 baseline=${MOXALO_BENCH_BASELINE:-}
@@ -366,6 +367,21 @@ if [ -x "$regedit" ]; then
       "$(calc %.1f "${import_best[$keys]} * 1000000 / $keys")"
     rm -f "$out/regedit-export-$keys.reg"
   done
+  echo
+  echo "Many values in one key: a .reg of $many_values values in one key, imported into an empty"
+  echo "SOFTWARE hive (copied afresh for every run):"
+  many=$out/values-$many_values.reg
+  { printf '\xff\xfe'
+    { printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CLASSES_ROOT\\.many]\r\n'
+      seq 1 "$many_values" | sed 's/.*/"v&"="x"\r/'
+      printf '\r\n'; } | iconv -f UTF-8 -t UTF-16LE; } >"$many"
+  measure bash -c 'rm -f "$1" && cp "$2" "$1" && MOXALO_REGISTRY=$1 "$3" /I "$4"' _ \
+    "$out/work/many" "$empty/SOFTWARE" "$regedit" "$many"
+  many_best=$best
+  many_bytes=$(stat -c %s "$out/work/many")
+  printf '%-50s %9s %9s %11s\n' "command" "wall s" "peak MB" "hive MB"
+  printf '%-50s %9s %9s %11s\n' "moxalo-regedit /I FILE ($(calc %.0f "$(stat -c %s "$many") / 1024") KB)" \
+    "$many_best" "$(calc %.1f "$peak / 1024")" "$(calc %.2f "$many_bytes / 1048576")"
   rm -rf "$out/work"
 fi
 
@@ -454,6 +470,10 @@ if [ -n "$regedit_export_best" ]; then
     printf '%-46s %14s %10s  %s\n' "regedit /I into an empty $kind, wall time" \
       "${regedit_import[$kind]} s" "< 2 s" "$(verdict "${regedit_import[$kind]} < 2")"
   done
+  printf '%-46s %14s %10s  %s\n' "regedit /I of $many_values values into one hive key" \
+    "$many_best s" "< 1 s" "$(verdict "$many_best < 1")"
+  printf '%-46s %14s %10s  %s\n' "hive size after those $many_values values" \
+    "$(calc %.2f "$many_bytes / 1048576") MB" "< 5 MB" "$(verdict "$many_bytes < 5 * 1048576")"
 else
   printf '%-46s %14s %10s  %s\n' "regedit /e and /I" "-" "-" "NOT MEASURED (no moxalo-regedit)"
 fi

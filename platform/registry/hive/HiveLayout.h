@@ -18,6 +18,11 @@ inline constexpr std::uint32_t kNoCell = 0xFFFFFFFFu;
 // libhivex refuses to list a key with more subkeys than this (HIVEX_MAX_SUBKEYS), so no key
 // written here may have more.
 inline constexpr std::size_t kMaxReadableSubkeys = 70000;
+// The same for a key's values (HIVEX_MAX_VALUES).
+inline constexpr std::size_t kMaxReadableValues = 110000;
+// libhivex writes a value's data into one cell, which with its 4-byte size field may not be
+// larger than it allocates (HIVEX_MAX_ALLOCATION).
+inline constexpr std::size_t kMaxWritableValueData = 1000000 - 4;
 
 namespace base {
 inline constexpr std::size_t kSequence1 = 4;

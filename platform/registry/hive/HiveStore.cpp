@@ -189,7 +189,16 @@ registry::RegValue HiveStore::valueData(hive_value_h value) {
     return result;
 }
 
+ChangedValues* HiveStore::changedValuesOf(NodeId key) {
+    auto it = changedValues_.find(key);
+    return it == changedValues_.end() ? nullptr : &it->second;
+}
+
 std::optional<registry::RegValue> HiveStore::findValue(NodeId key, std::string_view name) {
+    if (ChangedValues* changed = changedValuesOf(key)) {
+        const registry::RegValue* value = changed->find(name);
+        return value ? std::optional(*value) : std::nullopt;
+    }
     for (const Value& v : values(key)) {
         if (v.damage.empty() && registry::sameName(v.name, name))
             return valueData(v.handle);
@@ -197,7 +206,15 @@ std::optional<registry::RegValue> HiveStore::findValue(NodeId key, std::string_v
     return std::nullopt;
 }
 
+std::size_t HiveStore::valueCount(NodeId key) {
+    if (ChangedValues* changed = changedValuesOf(key))
+        return changed->size();
+    return values(key).size();
+}
+
 std::string_view HiveStore::valueName(NodeId key, std::size_t index) {
+    if (ChangedValues* changed = changedValuesOf(key))
+        return changed->at(index).name;
     const Value& v = values(key).at(index);
     if (!v.damage.empty())
         throw registry::StoreError(v.damage);
@@ -205,6 +222,8 @@ std::string_view HiveStore::valueName(NodeId key, std::size_t index) {
 }
 
 registry::RegValue HiveStore::valueAt(NodeId key, std::size_t index) {
+    if (ChangedValues* changed = changedValuesOf(key))
+        return changed->at(index).value;
     const Value& v = values(key).at(index);
     if (!v.damage.empty())
         throw registry::StoreError(v.damage);

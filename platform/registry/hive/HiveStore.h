@@ -5,6 +5,7 @@
 // added or deleted, they are listed out of order until the save sorts them again.
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/registry/hive/ChangedValues.h"
 #include "platform/registry/hive/FoldedIndex.h"
 #include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveMapping.h"
@@ -31,7 +32,7 @@ public:
     registry::NodeId childAt(registry::NodeId key, std::size_t index) override;
     std::optional<registry::RegValue> findValue(registry::NodeId key,
                                                 std::string_view name) override;
-    std::size_t valueCount(registry::NodeId key) override { return values(key).size(); }
+    std::size_t valueCount(registry::NodeId key) override;
     std::string_view valueName(registry::NodeId key, std::size_t index) override;
     registry::RegValue valueAt(registry::NodeId key, std::size_t index) override;
     void forget(registry::NodeId key) override;
@@ -59,7 +60,6 @@ private:
         hive_value_h handle;
         std::string damage; // why the name cannot be read, or empty
     };
-    using NamedValues = std::vector<std::pair<std::string, registry::RegValue>>;
     // A key given subkeys while it has many: they go below small holder keys, themselves below
     // a few larger ones, and the save relinks them (see LargeKeyLists.h). Its subkeys
     // are then known from here, as libhivex shows the holders instead.
@@ -93,8 +93,10 @@ private:
     void meetOnce(std::size_t cell, CellsMet& cells, std::string_view name) const;
     [[noreturn]] void refuseDelete(std::string_view name, const std::string& why) const;
     const std::unordered_set<hive_node_h>& liListers();
-    NamedValues allValues(registry::NodeId key);
-    void replaceValues(registry::NodeId key, const NamedValues& values);
+    // The key's values as changed so far, or nullptr when they are as the hive has them.
+    ChangedValues* changedValuesOf(registry::NodeId key);
+    ChangedValues& valuesToChange(registry::NodeId key);
+    void writeChangedValues();
 
     std::string path_;
     HiveHandle reader_;
@@ -103,6 +105,8 @@ private:
     std::unique_ptr<HiveMapping> mapping_;
     std::unordered_map<hive_node_h, Children> children_;
     std::unordered_map<hive_node_h, std::vector<Value>> values_;
+    // Written to the hive when the save is prepared; until then the reads show them.
+    std::unordered_map<hive_node_h, ChangedValues> changedValues_;
     std::unordered_map<hive_node_h, Growing> growing_;
     std::size_t holdersMade_ = 0; // numbers the holders' names
     // The keys with "li" subkey lists in the file, known before the mapping goes.

@@ -2,7 +2,6 @@
 // same file, which save() commits beside the file and renames over it.
 
 #include "platform/fs/AtomicFile.h"
-#include "platform/registry/NameFold.h"
 #include "platform/registry/PendingFileSave.h"
 #include "platform/registry/Utf16.h"
 #include "platform/registry/hive/HiveLayout.h"
@@ -129,49 +128,63 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
     return child;
 }
 
-HiveStore::NamedValues HiveStore::allValues(NodeId key) {
-    NamedValues all;
-    for (const Value& v : values(key))
-        all.emplace_back(v.name, valueData(v.handle));
-    return all;
-}
-
-void HiveStore::replaceValues(NodeId key, const NamedValues& values) {
-    std::vector<hive_set_value> set;
-    for (const auto& [name, value] : values) {
-        auto* data = reinterpret_cast<const char*>(value.data.data());
-        hive_set_value& v = set.emplace_back();
-        v.key = const_cast<char*>(name.c_str());
-        setHiveType(v, value.type);
-        v.len = value.data.size();
-        v.value = const_cast<char*>(data);
+ChangedValues& HiveStore::valuesToChange(NodeId key) {
+    if (ChangedValues* changed = changedValuesOf(key))
+        return *changed;
+    writer(); // before the values are read: opening the writer forgets what was read
+    ChangedValues changed;
+    for (const Value& v : values(key)) {
+        if (!v.damage.empty())
+            throw registry::StoreError(path_ + ": the values of " + keyLabel(key) +
+                                       " cannot be changed: one of their names cannot be read");
+        changed.keep(v.name, valueData(v.handle));
     }
-    errno = 0;
-    if (hivex_node_set_values(writer(), key, set.size(), set.data(), 0) != 0)
-        fail("cannot set the values of the key \"" + keyName(key) + "\"");
-    values_.erase(key);
+    values_.erase(key); // known from the changed values until the save writes them
+    return changedValues_.emplace(key, std::move(changed)).first->second;
 }
 
 void HiveStore::setValue(NodeId key, std::string_view name, const registry::RegValue& value) {
     if (name.find('\0') != std::string_view::npos)
         throw registry::StoreError(path_ + ": invalid value name");
-    writer();
-    NamedValues all = allValues(key);
-    auto same = [&](const auto& entry) { return registry::sameName(entry.first, name); };
-    if (auto it = std::find_if(all.begin(), all.end(), same); it != all.end())
-        it->second = value; // the name keeps the spelling it already had
-    else
-        all.emplace_back(std::string(name), value);
-    replaceValues(key, all);
+    // Refused here rather than when the save writes the key, where the whole save would fail.
+    if (std::size_t size = value.data.size(); size > layout::kMaxWritableValueData)
+        throw registry::StoreError(
+            path_ + ": cannot set the value \"" + std::string(name) + "\" of " + keyLabel(key) +
+            ": its data has " + std::to_string(size) + " bytes, more than the " +
+            std::to_string(layout::kMaxWritableValueData) + " a hive value can be written with");
+    ChangedValues& changed = valuesToChange(key);
+    if (std::size_t count = changed.size();
+        count >= layout::kMaxReadableValues && !changed.find(name))
+        throw registry::StoreError(path_ + ": cannot add the value \"" + std::string(name) +
+                                   "\" to " + keyLabel(key) + ": it has " + std::to_string(count) +
+                                   " values, the most a hive can be read with");
+    changed.set(name, value);
 }
 
 void HiveStore::deleteValue(NodeId key, std::string_view name) {
-    if (!findValue(key, name))
-        return;
-    writer();
-    NamedValues all = allValues(key);
-    std::erase_if(all, [&](const auto& entry) { return registry::sameName(entry.first, name); });
-    replaceValues(key, all);
+    if (findValue(key, name))
+        valuesToChange(key).remove(name);
+}
+
+// Each changed key's values are written once, as one new list.
+void HiveStore::writeChangedValues() {
+    for (auto it = changedValues_.begin(); it != changedValues_.end();
+         it = changedValues_.erase(it)) {
+        const std::vector<ChangedValues::Entry>& values = it->second.inOrder();
+        std::vector<hive_set_value> set;
+        set.reserve(values.size());
+        for (const ChangedValues::Entry& entry : values) {
+            hive_set_value& v = set.emplace_back();
+            v.key = const_cast<char*>(entry.name.c_str());
+            setHiveType(v, entry.value.type);
+            v.len = entry.value.data.size();
+            v.value = const_cast<char*>(reinterpret_cast<const char*>(entry.value.data.data()));
+        }
+        errno = 0;
+        if (hivex_node_set_values(writer(), it->first, set.size(), set.data(), 0) != 0)
+            fail("cannot set the values of the key \"" + keyName(it->first) + "\"");
+        values_.erase(it->first);
+    }
 }
 
 void HiveStore::deleteKey(NodeId parent, std::string_view name) {
@@ -187,6 +200,7 @@ void HiveStore::deleteKey(NodeId parent, std::string_view name) {
     for (hive_node_h gone : doomed) {
         children_.erase(gone);
         values_.erase(gone);
+        changedValues_.erase(gone);
         growing_.erase(gone);
     }
     // The last subkey takes the place of the deleted one: the save sorts them again.
@@ -217,6 +231,7 @@ void HiveStore::deleteKey(NodeId parent, std::string_view name) {
 std::unique_ptr<registry::PendingSave> HiveStore::prepareSave() {
     if (!writer_)
         return nullptr;
+    writeChangedValues();
     auto file = fs::PendingFile::reserve(path_);
     errno = 0;
     if (hivex_commit(writer_.get(), file.temporaryPath().c_str(), 0) != 0)
@@ -237,6 +252,7 @@ void HiveStore::discardChanges() {
 }
 
 void HiveStore::reload() {
+    changedValues_.clear();
     growing_.clear();
     liListers_.reset();
     writer_.reset();

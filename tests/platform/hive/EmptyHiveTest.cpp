@@ -6,13 +6,13 @@
 #include "tests/platform/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 namespace moxalo::hive {
 namespace {
 
+using testing::runShell;
 using testing::TempDir;
 
 TEST(EmptyHive, IsASmallValidHiveThatLibhivexCanGrow) {
@@ -40,17 +40,6 @@ TEST(EmptyHive, IsASmallValidHiveThatLibhivexCanGrow) {
     EXPECT_EQ(store->findValue(found, ""), (registry::RegValue{registry::REG_SZ, {'x', 0, 0, 0}}));
 }
 
-std::string run(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[256];
-    while (pipe != nullptr && fgets(buffer, sizeof buffer, pipe) != nullptr)
-        output += buffer;
-    if (pipe != nullptr)
-        pclose(pipe);
-    return output;
-}
-
 TEST(EmptyHive, HivexshOpensAndEditsIt) {
     const std::string hivexsh = "/usr/bin/hivexsh";
     if (!std::filesystem::exists(hivexsh))
@@ -59,12 +48,12 @@ TEST(EmptyHive, HivexshOpensAndEditsIt) {
     std::string path = dir.file("empty.hive");
     writeEmptyHive(path);
     testing::writeFile(dir.file("list"), "ls\nlsval\n");
-    EXPECT_EQ(run(hivexsh + " " + path + " < " + dir.file("list") + " 2>&1"), "");
+    EXPECT_EQ(runShell(hivexsh + " " + path + " < " + dir.file("list") + " 2>&1"), "");
 
     testing::writeFile(dir.file("edit"),
                        "add Added\ncd Added\nsetval 1\n@\nstring:hello\ncommit\n");
-    run(hivexsh + " -w " + path + " < " + dir.file("edit"));
-    EXPECT_EQ(run(hivexsh + " " + path + " < " + dir.file("list")), "Added\n");
+    runShell(hivexsh + " -w " + path + " < " + dir.file("edit"));
+    EXPECT_EQ(runShell(hivexsh + " " + path + " < " + dir.file("list")), "Added\n");
     auto store = HiveStore::open(path);
     registry::NodeId added = store->findChild(store->rootNode(), "added");
     ASSERT_NE(added, registry::kNoNode);

@@ -1,5 +1,6 @@
 #include "tests/platform/hive/HiveTestSupport.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -22,6 +23,17 @@ void expectSameTree(registry::RegistryStore& expected, registry::NodeId expected
         expectSameTree(expected, expected.childAt(expectedKey, i), actual, child,
                        path + "\\" + name);
     }
+}
+
+std::string runShell(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[256];
+    while (pipe != nullptr && fgets(buffer, sizeof buffer, pipe) != nullptr)
+        output += buffer;
+    if (pipe != nullptr)
+        pclose(pipe);
+    return output;
 }
 
 } // namespace moxalo::testing

@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the hive tests: comparing two stores' trees.
+// Shared by the hive tests: comparing two stores' trees, running libhivex's own tools.
 
 #include "platform/registry/RegistryStore.h"
 #include "tests/support/SharedHives.h"
@@ -12,5 +12,8 @@ namespace moxalo::testing {
 void expectSameTree(registry::RegistryStore& expected, registry::NodeId expectedKey,
                     registry::RegistryStore& actual, registry::NodeId actualKey,
                     const std::string& path = "");
+
+// What the shell command wrote to its standard output.
+std::string runShell(const std::string& command);
 
 } // namespace moxalo::testing

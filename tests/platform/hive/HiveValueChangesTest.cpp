@@ -1,0 +1,279 @@
+// Value changes in a hive: the store shows each change at once, as a store in memory does, and
+// writes each key's values once per save however many changes the key took.
+
+#include "hivewriter/EmptyHive.h"
+#include "hivewriter/HiveWriter.h"
+#include "platform/registry/MemoryStore.h"
+#include "platform/registry/hive/HiveHandle.h"
+#include "platform/registry/hive/HiveLayout.h"
+#include "platform/registry/hive/HiveStore.h"
+#include "tests/platform/hive/HiveTestSupport.h"
+#include "tests/support/TestRegistry.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace moxalo::hive {
+namespace {
+
+using registry::kNoNode;
+using registry::NodeId;
+using registry::RegValue;
+using testing::dword;
+using testing::sz;
+using testing::TempDir;
+
+// A value cell with a short name and its data inline, and its place in the key's list, with
+// room to spare. A key whose whole list were written anew at each change would need that much
+// again for every value set before it.
+constexpr std::size_t kBytesPerValue = 64;
+
+RegValue binary(std::size_t size, std::uint8_t seed) {
+    RegValue value{registry::REG_BINARY, std::vector<std::uint8_t>(size)};
+    for (std::size_t i = 0; i < size; ++i)
+        value.data[i] = static_cast<std::uint8_t>(seed + i * 7);
+    return value;
+}
+
+TEST(HiveValueChanges, ManyValuesSetOneByOneAreShownAtOnceAndWrittenOnce) {
+    constexpr std::uint32_t kValues = 1000;
+    TempDir dir;
+    std::string path = dir.file("many.hive");
+    writeEmptyHive(path);
+    std::size_t empty = std::filesystem::file_size(path);
+    auto hive = HiveStore::open(path);
+    NodeId key = hive->createKey(hive->rootNode(), ".many");
+    for (std::uint32_t i = 0; i < kValues; ++i) {
+        hive->setValue(key, "v" + std::to_string(i), dword(i));
+        ASSERT_EQ(hive->valueCount(key), i + 1);
+        ASSERT_EQ(hive->findValue(key, "V" + std::to_string(i)), dword(i));
+    }
+    hive->setValue(key, "V7", sz("seven"));
+    hive->deleteValue(key, "V8");
+    EXPECT_EQ(hive->valueName(key, 7), "v7");
+    EXPECT_EQ(hive->valueAt(key, 7), sz("seven"));
+    EXPECT_EQ(hive->valueName(key, 8), "v9");
+    hive->save();
+    EXPECT_LT(std::filesystem::file_size(path), empty + kValues * kBytesPerValue);
+
+    for (auto& store : {std::move(hive), HiveStore::open(path)}) {
+        NodeId again = store->findChild(store->rootNode(), ".MANY");
+        ASSERT_EQ(store->valueCount(again), kValues - 1);
+        EXPECT_EQ(store->valueName(again, 8), "v9");
+        EXPECT_EQ(store->findValue(again, "v7"), sz("seven"));
+        EXPECT_EQ(store->findValue(again, "v8"), std::nullopt);
+    }
+    const std::string hivexsh = "/usr/bin/hivexsh";
+    if (!std::filesystem::exists(hivexsh))
+        GTEST_SKIP() << "hivexsh is not installed";
+    testing::writeFile(dir.file("list"), "cd .many\nlsval\n");
+    std::string listed = testing::runShell(hivexsh + " " + path + " < " + dir.file("list"));
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), kValues - 1);
+    EXPECT_NE(listed.find("\"v7\"=\"seven\"\n"), std::string::npos) << listed.substr(0, 500);
+}
+
+// The key at `path` ("top" or "top\sub") below the root, or kNoNode.
+NodeId keyAt(registry::RegistryStore& store, const std::string& path) {
+    NodeId at = store.rootNode();
+    std::size_t slash = path.find('\\');
+    at = store.findChild(at, path.substr(0, slash));
+    if (at != kNoNode && slash != std::string::npos)
+        at = store.findChild(at, path.substr(slash + 1));
+    return at;
+}
+
+NodeId createPath(registry::RegistryStore& store, const std::string& path) {
+    NodeId at = store.rootNode();
+    std::size_t slash = path.find('\\');
+    at = store.createKey(at, path.substr(0, slash));
+    if (slash != std::string::npos)
+        at = store.createKey(at, path.substr(slash + 1));
+    return at;
+}
+
+void expectSameValues(registry::RegistryStore& expected, registry::RegistryStore& actual,
+                      const std::string& path) {
+    NodeId want = keyAt(expected, path), have = keyAt(actual, path);
+    ASSERT_EQ(have == kNoNode, want == kNoNode) << path;
+    if (want == kNoNode)
+        return;
+    auto names = expected.valueNames(want);
+    ASSERT_EQ(actual.valueNames(have), names) << path;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        ASSERT_EQ(actual.valueAt(have, i), expected.valueAt(want, i)) << path << " " << names[i];
+}
+
+TEST(HiveValueChanges, RandomChangesReadAsInMemoryBeforeAndAfterEachSave) {
+    registry::MemoryStore model;
+    testing::put(model, "k0", "", sz("zero"));
+    testing::put(model, "k0", "big", binary(40000, 1));
+    testing::put(model, "k1", "a", dword(1));
+    testing::put(model, "k1", "B", dword(2));
+    testing::put(model, "k2\\sub", "c", sz("c"));
+    TempDir dir;
+    std::string path = dir.file("changed.hive");
+    writeHive(model, model.rootNode(), path);
+    auto hive = HiveStore::open(path);
+
+    const std::vector<std::string> tops = {"k0", "k1", "k2", "new0", "new1"};
+    const std::vector<std::vector<std::string>> spellings = {
+        {""}, {"a", "A"}, {"b", "B"}, {"dd", "Dd", "DD"}, {"ünï", "ÜNÏ"}, {"big", "BIG"}};
+    std::mt19937 random(20240611);
+    auto pick = [&](const auto& from) { return from[random() % from.size()]; };
+    for (int step = 0; step < 3000; ++step) {
+        std::string top = pick(tops);
+        std::string where = random() % 3 == 0 ? top + "\\sub" : top;
+        std::string name = pick(pick(spellings));
+        unsigned op = random() % 20;
+        SCOPED_TRACE("step " + std::to_string(step) + ", op " + std::to_string(op) + " on " +
+                     where + ", value \"" + name + "\"");
+        if (op < 2) {
+            model.deleteKey(model.rootNode(), top);
+            hive->deleteKey(hive->rootNode(), top);
+        } else if (op < 12) {
+            RegValue value = op == 2
+                                 ? binary(20000 + random() % 100, static_cast<std::uint8_t>(step))
+                                 : dword(static_cast<std::uint32_t>(random()));
+            model.setValue(createPath(model, where), name, value);
+            hive->setValue(createPath(*hive, where), name, value);
+        } else if (op < 16) {
+            if (keyAt(model, where) != kNoNode) {
+                model.deleteValue(keyAt(model, where), name);
+                hive->deleteValue(keyAt(*hive, where), name);
+            }
+        } else if (op == 16) {
+            hive->save();
+        }
+        expectSameValues(model, *hive, where);
+        if (::testing::Test::HasFatalFailure())
+            return;
+    }
+    testing::expectSameTree(model, model.rootNode(), *hive, hive->rootNode());
+    hive->save();
+    testing::expectSameTree(model, model.rootNode(), *hive, hive->rootNode());
+    auto reopened = HiveStore::open(path);
+    testing::expectSameTree(model, model.rootNode(), *reopened, reopened->rootNode());
+
+    // Changes taken back leave the values as saved, in keys old and new alike.
+    NodeId k1 = createPath(*hive, "k1");
+    hive->setValue(k1, "a", sz("changed"));
+    hive->setValue(k1, "added", sz("added"));
+    hive->deleteValue(k1, "b");
+    hive->setValue(createPath(*hive, "new2\\sub"), "x", dword(1));
+    hive->discardChanges();
+    testing::expectSameTree(model, model.rootNode(), *hive, hive->rootNode());
+}
+
+// A damaged hive can hold a name twice in one key: the first is set, and a delete takes both,
+// so that the name is gone as asked.
+TEST(HiveValueChanges, ANameHeldTwiceIsSetOnceAndDeletedWhole) {
+    TempDir dir;
+    std::string path = dir.file("twins.hive");
+    writeEmptyHive(path);
+    {
+        HiveHandle h = openHive(path, HIVEX_OPEN_WRITE);
+        hive_node_h key = hivex_node_add_child(h.get(), hivex_root(h.get()), "twins");
+        char one[] = "1", two[] = "2", three[] = "3";
+        hive_set_value values[] = {{const_cast<char*>("Dup"), hive_t_REG_BINARY, 1, one},
+                                   {const_cast<char*>("other"), hive_t_REG_BINARY, 1, two},
+                                   {const_cast<char*>("dup"), hive_t_REG_BINARY, 1, three}};
+        ASSERT_EQ(hivex_node_set_values(h.get(), key, 3, values, 0), 0);
+        ASSERT_EQ(hivex_commit(h.get(), path.c_str(), 0), 0);
+    }
+    auto hive = HiveStore::open(path);
+    NodeId key = hive->findChild(hive->rootNode(), "twins");
+    hive->setValue(key, "DUP", sz("first"));
+    EXPECT_EQ(hive->valueAt(key, 0), sz("first"));
+    EXPECT_EQ(hive->valueAt(key, 2), (RegValue{registry::REG_BINARY, {'3'}}));
+    hive->deleteValue(key, "dUp");
+    EXPECT_EQ(hive->findValue(key, "dup"), std::nullopt);
+    EXPECT_EQ(hive->valueNames(key), std::vector<std::string>{"other"});
+    hive->save();
+    auto again = HiveStore::open(path);
+    EXPECT_EQ(again->valueNames(again->findChild(again->rootNode(), "twins")),
+              std::vector<std::string>{"other"});
+}
+
+// Rewriting the values of a key one of whose names cannot be read would give that value
+// another name (the default value's): the change is refused, naming the key.
+TEST(HiveValueChanges, AKeyWithAnUnreadableValueNameKeepsItsValues) {
+    registry::MemoryStore tree;
+    testing::put(tree, "damaged", "", sz("default"));
+    testing::put(tree, "damaged", "named", sz("named"));
+    TempDir dir;
+    std::string path = dir.file("damaged.hive");
+    writeHive(tree, tree.rootNode(), path);
+    hive_value_h named = 0;
+    {
+        HiveHandle h = openHive(path, 0);
+        hive_node_h key = hivex_node_get_child(h.get(), hivex_root(h.get()), "damaged");
+        named = hivex_node_get_value(h.get(), key, "named");
+        ASSERT_NE(named, 0u);
+    }
+    std::string bytes = testing::readFile(path);
+    layout::put16(reinterpret_cast<std::uint8_t*>(bytes.data()) + named + layout::vk::kNameLength,
+                  0xFFFF);
+    testing::writeFile(path, bytes);
+
+    auto hive = HiveStore::open(path);
+    NodeId key = hive->findChild(hive->rootNode(), "damaged");
+    try {
+        hive->setValue(key, "other", sz("other"));
+        ADD_FAILURE() << "the value was set";
+    } catch (const registry::StoreError& e) {
+        EXPECT_EQ(std::string(e.what()), path + ": the values of the key \"damaged\" cannot be "
+                                                "changed: one of their names cannot be read");
+    }
+    hive->createKey(hive->rootNode(), "elsewhere");
+    hive->save();
+    HiveHandle h = openHive(path, 0);
+    hive_node_h saved = hivex_node_get_child(h.get(), hivex_root(h.get()), "damaged");
+    std::unique_ptr<hive_value_h, decltype(&std::free)> values(hivex_node_values(h.get(), saved),
+                                                               &std::free);
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values.get()[2], 0u) << "the key has more than its two values";
+    EXPECT_EQ(hive->findValue(hive->findChild(hive->rootNode(), "damaged"), ""), sz("default"));
+}
+
+// What libhivex cannot write or read back is refused when it is set, not when the save writes
+// the key, so that the rest of the key, and of the save, goes through.
+TEST(HiveValueChanges, ValuesAHiveCannotHoldAreRefusedAndTheKeyStillSaves) {
+    TempDir dir;
+    std::string path = dir.file("limits.hive");
+    writeEmptyHive(path);
+    auto hive = HiveStore::open(path);
+    NodeId key = hive->createKey(hive->rootNode(), "large");
+    RegValue largest = binary(layout::kMaxWritableValueData, 3);
+    RegValue tooLarge = binary(layout::kMaxWritableValueData + 1, 3);
+    hive->setValue(key, "first", sz("1"));
+    try {
+        hive->setValue(key, "huge", tooLarge);
+        ADD_FAILURE() << "the value was set";
+    } catch (const registry::StoreError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  path + ": cannot set the value \"huge\" of the key \"large\": its data has " +
+                      std::to_string(tooLarge.data.size()) + " bytes, more than the " +
+                      std::to_string(largest.data.size()) + " a hive value can be written with");
+    }
+    hive->setValue(key, "largest", largest);
+
+    NodeId full = hive->createKey(hive->rootNode(), "full");
+    for (std::size_t i = 0; i < layout::kMaxReadableValues; ++i)
+        hive->setValue(full, "v" + std::to_string(i), dword(static_cast<std::uint32_t>(i)));
+    EXPECT_THROW(hive->setValue(full, "one more", dword(0)), registry::StoreError);
+    hive->setValue(full, "V0", dword(7));
+    hive->save();
+
+    auto again = HiveStore::open(path);
+    key = again->findChild(again->rootNode(), "large");
+    EXPECT_EQ(again->valueNames(key), (std::vector<std::string>{"first", "largest"}));
+    EXPECT_EQ(again->findValue(key, "largest"), largest);
+    full = again->findChild(again->rootNode(), "full");
+    EXPECT_EQ(again->valueCount(full), layout::kMaxReadableValues);
+    EXPECT_EQ(again->findValue(full, "v0"), dword(7));
+}
+
+} // namespace
+} // namespace moxalo::hive
