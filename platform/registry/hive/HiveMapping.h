@@ -3,8 +3,11 @@
 // damage get a message of their own before libhivex sees the file; reading names straight
 // from the key and value cells saves libhivex's character conversion and allocation per name.
 
+#include "platform/fs/MappedFile.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +30,9 @@ public:
     std::optional<std::size_t> keyParent(std::size_t offset) const;
     // What findDamagedCells() found on opening.
     const std::vector<std::string>& damage() const { return damage_; }
+    // Throws registry::StoreError when another program changed the file since it was mapped
+    // (see fs::MappedFile): what was read of it since may be anything.
+    void checkUnchanged() const;
 
 private:
     // libhivex holds the whole file in memory already; pages of this second view are let go
@@ -49,6 +55,8 @@ private:
     void checkBins(const std::string& path) const;
     std::size_t checkBin(const std::string& path, std::size_t at, std::size_t end) const;
 
+    std::string path_;
+    std::unique_ptr<fs::MappedFile> file_;
     const std::uint8_t* bytes_ = nullptr;
     std::size_t size_ = 0;
     mutable std::size_t readsSinceRelease_ = 0;

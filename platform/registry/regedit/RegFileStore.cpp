@@ -34,16 +34,16 @@ std::string whyNotARegFile(const struct stat& st) {
 std::unique_ptr<RegFileStore> RegFileStore::open(const std::string& path,
                                                  const regfile::CodePage& codePage) {
     SourceFile file(path, whyNotARegFile);
-    std::string_view bytes = file.bytes();
-    if (std::string why = regfile::whyTooLarge(bytes, bytes.size()); !why.empty())
-        fail(path, why);
     std::unique_ptr<RegFileStore> store(new RegFileStore(path));
-    regfile::ImportResult result;
-    try {
-        result = regfile::importRegFile(bytes, *store, codePage);
-    } catch (const StoreError& e) {
-        fail(path, e.what());
-    }
+    regfile::ImportResult result = file.read([&](std::string_view bytes) {
+        if (std::string why = regfile::whyTooLarge(bytes, bytes.size()); !why.empty())
+            fail(path, why);
+        try {
+            return regfile::importRegFile(bytes, *store, codePage);
+        } catch (const StoreError& e) {
+            fail(path, e.what());
+        }
+    });
     store->format_ = {result.version == 4 ? 4 : 5, result.unicode, codePage};
     store->diagnostics_ = std::move(result.diagnostics);
     if (result.version == 3)
