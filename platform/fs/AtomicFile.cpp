@@ -1,6 +1,7 @@
 #include "platform/fs/AtomicFile.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -39,6 +40,42 @@ void refuseReadOnly(const std::string& path) {
         throw FileError(path + ": the folder " + folder + " is read-only; nothing was written");
 }
 
+// The file that `path` names at the end of its chain of symbolic links: the new content takes
+// the place of that file and the links stay, as an editor writes through them.
+std::string followLinks(const std::string& path) {
+    // As many links as the kernel follows in one path.
+    constexpr int kMaxLinks = 40;
+    std::filesystem::path at = path;
+    for (int links = 0;; ++links) {
+        struct stat st {};
+        if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return at.string();
+        if (links == kMaxLinks)
+            fail(path, "cannot follow its symbolic links", ELOOP);
+        std::error_code error;
+        std::filesystem::path target = std::filesystem::read_symlink(at, error);
+        if (error)
+            fail(path, "cannot follow its symbolic link", error.value());
+        at = target.is_absolute() ? target : at.parent_path() / target;
+    }
+}
+
+// mkstemp's pattern for a temporary file beside `path`: its name and ".XXXXXX", the name cut
+// short (between characters) where the whole would be longer than the folder allows.
+std::string temporaryPattern(const std::string& path) {
+    constexpr std::string_view kUnique = ".XXXXXX";
+    long limit = pathconf(folderOf(path).c_str(), _PC_NAME_MAX);
+    std::size_t room = (limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX) - kUnique.size();
+    std::size_t nameStart = path.rfind('/') + 1; // 0 when there is no folder
+    std::size_t cut = path.size();
+    if (cut - nameStart > room) {
+        cut = nameStart + room;
+        while (cut > nameStart && (static_cast<unsigned char>(path[cut]) & 0xC0) == 0x80)
+            --cut;
+    }
+    return path.substr(0, cut) + std::string(kUnique);
+}
+
 // 0, or the errno of the write that failed.
 int writeAll(int fd, std::string_view bytes) {
     for (std::size_t done = 0; done < bytes.size();) {
@@ -54,9 +91,9 @@ int writeAll(int fd, std::string_view bytes) {
 
 } // namespace
 
-PendingFile::PendingFile(std::string path) : path_(std::move(path)) {
+PendingFile::PendingFile(const std::string& path) : path_(followLinks(path)) {
     refuseReadOnly(path_);
-    std::string pattern = path_ + ".XXXXXX";
+    std::string pattern = temporaryPattern(path_);
     int fd = mkstemp(pattern.data());
     if (fd < 0)
         fail(path_, "cannot create a temporary file beside it", errno);
@@ -87,28 +124,28 @@ PendingFile PendingFile::write(const std::string& path,
     PendingFile file(path);
     int fd = open(file.temporary_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
-        fail(path, "cannot open the temporary file", errno);
-    int err = 0;
+        fail(file.path_, "cannot open the temporary file", errno);
     try {
-        produce([fd, &err](std::string_view piece) {
-            if (err == 0)
-                err = writeAll(fd, piece);
+        // The first piece that cannot be written ends the producer's work as well: on a full
+        // disk, nothing it makes after that could be kept.
+        produce([fd, &file](std::string_view piece) {
+            if (int err = writeAll(fd, piece); err != 0)
+                fail(file.path_, "cannot write", err);
         });
     } catch (...) {
         close(fd);
         throw;
     }
-    const char* what = "cannot write";
-    if (err == 0 && fsync(fd) != 0) {
+    int err = 0;
+    const char* what = "cannot flush to disk";
+    if (fsync(fd) != 0)
         err = errno;
-        what = "cannot flush to disk";
-    }
     if (close(fd) != 0 && err == 0) {
         err = errno;
         what = "cannot close";
     }
     if (err != 0)
-        fail(path, what, err);
+        fail(file.path_, what, err);
     return file;
 }
 
@@ -123,7 +160,13 @@ void PendingFile::commit() {
     temporary_.clear();
 }
 
-std::string whyNotWritable(const std::string& path) {
+std::string whyNotWritable(const std::string& named) {
+    std::string path;
+    try {
+        path = followLinks(named);
+    } catch (const FileError& e) {
+        return e.what();
+    }
     std::string folder = folderOf(path);
     struct statvfs st {};
     if (statvfs(folder.c_str(), &st) == 0 && (st.f_flag & ST_RDONLY) != 0)

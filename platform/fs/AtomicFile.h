@@ -1,6 +1,7 @@
 #pragma once
 // Replacing a file's content so that a crash or a full disk never leaves it half-written: the
-// new content goes to a temporary file beside it, which is then renamed over it.
+// new content goes to a temporary file beside it, which is then renamed over it. A symbolic
+// link is written through: the file it leads to is replaced, and the link stays.
 
 #include <functional>
 #include <stdexcept>
@@ -24,7 +25,8 @@ public:
     // when `path` exists and is read-only: such a mark is the user's wish that it stays.
     static PendingFile write(const std::string& path, std::string_view bytes);
     // The same for content made piece by piece: `produce` hands each piece to the function it
-    // is given, which writes it at once, so that the whole never has to be held.
+    // is given, which writes it at once, so that the whole never has to be held. A piece that
+    // cannot be written throws FileError out of that function, ending `produce` there.
     using Sink = std::function<void(std::string_view)>;
     static PendingFile write(const std::string& path,
                              const std::function<void(const Sink&)>& produce);
@@ -36,13 +38,14 @@ public:
     PendingFile(const PendingFile&) = delete;
     ~PendingFile();
 
+    // The file replaced: the one named, or the file its symbolic links lead to.
     const std::string& path() const { return path_; }
     const std::string& temporaryPath() const { return temporary_; }
     // Renames the temporary file over `path`, keeping the permission bits `path` had.
     void commit();
 
 private:
-    explicit PendingFile(std::string path);
+    explicit PendingFile(const std::string& path);
 
     std::string path_;
     std::string temporary_; // empty once committed or moved from
@@ -52,7 +55,8 @@ inline void writeFileAtomically(const std::string& path, std::string_view bytes)
     PendingFile::write(path, bytes).commit();
 }
 
-// Why the file (and its folder, where the temporary file goes) cannot be written, or "".
+// Why the file (and its folder, where the temporary file goes) cannot be written, or "". A
+// symbolic link is looked through, to the file that a write would replace.
 std::string whyNotWritable(const std::string& path);
 
 } // namespace moxalo::fs

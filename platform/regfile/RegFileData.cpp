@@ -131,11 +131,9 @@ bool parseDword(std::string_view s, registry::DWORD& value, std::string& problem
     return true;
 }
 
-bool parseHexTag(std::string_view s, registry::DWORD& type, std::size_t& tagLength,
-                 std::string& problem) {
+bool parseHexTag(std::string_view s, HexTag& tag, std::string& problem) {
     if (s.starts_with("hex:")) {
-        type = registry::REG_BINARY;
-        tagLength = 4;
+        tag = {registry::REG_BINARY, 4, false};
         return true;
     }
     std::string_view inner = s.substr(4); // after "hex("
@@ -149,8 +147,7 @@ bool parseHexTag(std::string_view s, registry::DWORD& type, std::size_t& tagLeng
         problem = "the type in hex(...): is above ffffffff";
         return false;
     }
-    type = static_cast<registry::DWORD>(v);
-    tagLength = 4 + digits + 2;
+    tag = {static_cast<registry::DWORD>(v), 4 + digits + 2, digits > 1 && inner.front() == '0'};
     return true;
 }
 
@@ -214,11 +211,14 @@ HexLine appendHexBytes(std::string_view s, std::vector<std::uint8_t>& bytes, std
     return HexLine::Done;
 }
 
+bool isStringType(registry::DWORD type) {
+    return type == registry::REG_SZ || type == registry::REG_EXPAND_SZ ||
+           type == registry::REG_MULTI_SZ;
+}
+
 std::vector<std::uint8_t> finishHexData(registry::DWORD type, std::vector<std::uint8_t> bytes,
                                         Encoding encoding, const CodePage& codePage) {
-    bool text = type == registry::REG_SZ || type == registry::REG_EXPAND_SZ ||
-                type == registry::REG_MULTI_SZ;
-    if (!text || bytes.empty())
+    if (!isStringType(type) || bytes.empty())
         return bytes;
     if (encoding == Encoding::Ansi) {
         if (bytes.back() != 0)
@@ -226,10 +226,9 @@ std::vector<std::uint8_t> finishHexData(registry::DWORD type, std::vector<std::u
         return registry::utf8ToUtf16le(codePage.toUtf8(
             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
     }
-    if (bytes.size() % 2 != 0)
-        bytes.push_back(0);
-    if (bytes[bytes.size() - 2] != 0 || bytes.back() != 0)
-        bytes.insert(bytes.end(), {0, 0});
+    auto whole = static_cast<std::ptrdiff_t>(bytes.size() / 2 * 2);
+    if (whole == 0 || bytes[whole - 2] != 0 || bytes[whole - 1] != 0)
+        bytes.insert(bytes.begin() + whole, {0, 0});
     return bytes;
 }
 

@@ -38,9 +38,15 @@ QuotedText readQuoted(std::string_view s);
 // The text after "dword:": 1 to 8 hex digits, then only blanks or a comment.
 bool parseDword(std::string_view s, registry::DWORD& value, std::string& problem);
 
-// Reads "hex:" or "hex(T):" at the start of `s`; `tagLength` is the length of the tag.
-bool parseHexTag(std::string_view s, registry::DWORD& type, std::size_t& tagLength,
-                 std::string& problem);
+struct HexTag {
+    registry::DWORD type = registry::REG_BINARY;
+    std::size_t length = 0; // of the tag, "hex:" or "hex(T):"
+    // The type is written with a leading zero, "hex(02):": the bytes are the value's as they
+    // stand (see finishHexData). regedit reads such a tag as it reads "hex(2):".
+    bool asStored = false;
+};
+// Reads "hex:" or "hex(T):" at the start of `s`.
+bool parseHexTag(std::string_view s, HexTag& tag, std::string& problem);
 
 enum class HexLine { Done, Continued, Invalid };
 // Appends the bytes of one line of hex data. Continued: the line ends in ",\".
@@ -48,7 +54,11 @@ HexLine appendHexBytes(std::string_view s, std::vector<std::uint8_t>& bytes, std
 
 // Gives hex(1), hex(2) and hex(7) data their terminating NUL and, in an 8-bit file, converts
 // them from the file's code page to UTF-16LE, as regedit does; other types stay as they are.
+// In a UTF-16 file the last whole character is looked at: when it is not NUL, a NUL character
+// follows it, and an odd last byte stays after that.
 std::vector<std::uint8_t> finishHexData(registry::DWORD type, std::vector<std::uint8_t> bytes,
                                         Encoding encoding, const CodePage& codePage);
+// REG_SZ, REG_EXPAND_SZ and REG_MULTI_SZ: the types whose hex data regedit converts.
+bool isStringType(registry::DWORD type);
 
 } // namespace moxalo::regfile

@@ -310,12 +310,13 @@ bool Importer::readString(std::string_view afterQuote, RegValue& value) {
 
 bool Importer::readHex(std::string_view data, RegValue& value) {
     std::string problem;
-    std::size_t tagLength = 0;
-    if (!parseHexTag(data, value.type, tagLength, problem)) {
+    HexTag tag;
+    if (!parseHexTag(data, tag, problem)) {
         dropValue(problem);
         return false;
     }
-    std::string_view chunk = data.substr(tagLength);
+    value.type = tag.type;
+    std::string_view chunk = data.substr(tag.length);
     if (chunk.empty())
         return true; // "hex(2):" is an empty value of that type, with no NUL added
     std::vector<std::uint8_t> bytes;
@@ -335,7 +336,8 @@ bool Importer::readHex(std::string_view data, RegValue& value) {
         if (next == Continuation::End)
             break; // regedit takes a backslash on the last line as the end of the data
     }
-    value.data = finishHexData(value.type, std::move(bytes), encoding_, codePage_);
+    value.data = tag.asStored ? std::move(bytes)
+                              : finishHexData(value.type, std::move(bytes), encoding_, codePage_);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/regfile/RegFileValueFormat.h"
 
+#include "platform/regfile/RegFileData.h"
 #include "platform/registry/Utf16.h"
 
 #include <cstdio>
@@ -45,24 +46,30 @@ std::string textBeforeNul(const std::vector<std::uint8_t>& data) {
     return registry::utf16leToUtf8(data.data(), 2 * firstNulUnit(data));
 }
 
-// In an 8-bit file regedit writes the text types in the code page and reads them back so.
-bool convertedInAnsi(const RegValue& value) {
-    return value.type == registry::REG_SZ || value.type == registry::REG_EXPAND_SZ ||
-           value.type == registry::REG_MULTI_SZ;
+// The tag of hex data: "hex:", "hex(T):", or in a UTF-16 file "hex(0T):" for string data that
+// regedit's reading of "hex(T):" would change (see HexTag::asStored), so that the value read
+// back is the one written.
+std::string hexTag(const RegValue& value, const ValueStyle& style) {
+    if (value.type == registry::REG_BINARY)
+        return "hex:";
+    bool keep =
+        style.unicode && isStringType(value.type) &&
+        finishHexData(value.type, value.data, Encoding::Utf16le, style.codePage) != value.data;
+    char tag[24];
+    std::snprintf(tag, sizeof tag,
+                  keep ? "hex(0%x):" : "hex(%x):", static_cast<unsigned>(value.type));
+    return tag;
 }
 
 void appendHex(std::string& out, std::size_t lineLength, const RegValue& value,
                const ValueStyle& style) {
-    char tag[24];
-    if (value.type == registry::REG_BINARY)
-        std::snprintf(tag, sizeof tag, "hex:");
-    else
-        std::snprintf(tag, sizeof tag, "hex(%x):", static_cast<unsigned>(value.type));
+    std::string tag = hexTag(value, style);
     out += tag;
-    lineLength += std::string_view(tag).size();
+    lineLength += tag.size();
     std::string ansi;
     std::string_view bytes(reinterpret_cast<const char*>(value.data.data()), value.data.size());
-    if (!style.unicode && convertedInAnsi(value)) {
+    // In an 8-bit file regedit writes the text types in the code page and reads them back so.
+    if (!style.unicode && isStringType(value.type)) {
         ansi = style.codePage.fromUtf16le(value.data);
         bytes = ansi;
     }

@@ -20,26 +20,25 @@ std::string readError() {
 
 } // namespace
 
-SourceFile::SourceFile(const std::string& path, const Check& check) {
+SourceFile::SourceFile(const std::string& path, const Check& check) : path_(path) {
     // Opened without waiting: a named pipe with no writer would otherwise hold the program here.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         throw StoreError(path + ": cannot open: " + std::strerror(errno));
     struct stat st {};
     std::string why = fstat(fd, &st) != 0 ? readError() : check(st);
-    if (why.empty() && S_ISREG(st.st_mode))
-        why = map(fd, static_cast<std::size_t>(st.st_size));
-    else if (why.empty())
-        why = stream(fd, st, check);
-    ::close(fd);
+    if (why.empty() && S_ISREG(st.st_mode)) {
+        why = map(fd, static_cast<std::size_t>(st.st_size)); // the mapping keeps the file open
+    } else {
+        if (why.empty())
+            why = stream(fd, st, check);
+        ::close(fd);
+    }
     if (!why.empty())
         throw StoreError(path + ": " + why);
 }
 
-SourceFile::~SourceFile() {
-    if (mapped_)
-        munmap(const_cast<char*>(data_), size_);
-}
+SourceFile::~SourceFile() = default;
 
 void SourceFile::release(std::size_t offset) {
     if (!mapped_)
@@ -52,16 +51,18 @@ void SourceFile::release(std::size_t offset) {
     released_ = end;
 }
 
+void SourceFile::checkUnchanged() const {
+    if (mapped_ && mapped_->changed())
+        throw StoreError(path_ + ": the file was changed by another program while it was read");
+}
+
 std::string SourceFile::map(int fd, std::size_t size) {
-    if (size == 0)
-        return {};
     // Populated at once: one fault for the whole file rather than one a page.
-    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    if (map == MAP_FAILED)
-        return readError();
-    data_ = static_cast<const char*>(map);
+    mapped_ = std::make_unique<fs::MappedFile>(fd, size, MAP_PRIVATE | MAP_POPULATE);
+    if (int err = mapped_->error())
+        return std::string("cannot read: ") + std::strerror(err);
+    data_ = reinterpret_cast<const char*>(mapped_->data());
     size_ = size;
-    mapped_ = true;
     return {};
 }
 

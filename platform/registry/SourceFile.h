@@ -3,7 +3,11 @@
 // as long as it is being loaded: the bytes are read once, straight from the page cache. A
 // pipe is read into memory instead.
 
+#include "platform/fs/MappedFile.h"
+
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -21,18 +25,34 @@ public:
     SourceFile(const SourceFile&) = delete;
     SourceFile& operator=(const SourceFile&) = delete;
 
-    std::string_view bytes() const { return {data_, size_}; }
+    // What `load` makes of the bytes. Should another program change the file meanwhile, what
+    // was read may be anything: whatever `load` returned or threw, StoreError "<path>: ..."
+    // then says that the file changed.
+    template <typename Load> auto read(Load&& load) {
+        std::optional<decltype(load(bytes()))> loaded;
+        try {
+            loaded.emplace(load(bytes()));
+        } catch (...) {
+            checkUnchanged();
+            throw;
+        }
+        checkUnchanged();
+        return std::move(*loaded);
+    }
     // The bytes before `offset` are read: their pages may leave memory. Should they be read
     // again after all, they come back from the file.
     void release(std::size_t offset);
 
 private:
+    std::string_view bytes() const { return {data_, size_}; }
     std::string map(int fd, std::size_t size);
     std::string stream(int fd, struct stat st, const Check& check);
+    void checkUnchanged() const;
 
+    std::string path_;
     const char* data_ = nullptr;
     std::size_t size_ = 0;
-    bool mapped_ = false;
+    std::unique_ptr<fs::MappedFile> mapped_;
     std::size_t released_ = 0; // the bytes before this are released
     std::string streamed_;     // what was read from a file that cannot be mapped
 };

@@ -92,7 +92,10 @@ TEST(WriteFaults, ABackupIsKeptAndTheUserTold) {
             return regedit({"/e", backup, ""}, dir, registryVariable({source}));
         });
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err.rfind("moxalo-regedit: " + backup, 0), 0u) << run.err;
+        std::string why = fault == Fault::DiskFull ? ": cannot write: File too large\n"
+                                                   : ": the folder " + dir.file("Backups") +
+                                                         " is read-only; nothing was written\n";
+        EXPECT_EQ(run.err, "moxalo-regedit: " + backup + why);
         EXPECT_EQ(readFile(backup), "the backup made before");
         EXPECT_EQ(entries(dir.file("Backups")), std::vector<std::string>{"reg_backup.reg"});
     }

@@ -3,6 +3,7 @@
 #include "platform/fs/AtomicFile.h"
 #include "platform/regfile/RegFileExport.h"
 #include "platform/regfile/RegFileRoots.h"
+#include "platform/regfile/RegFileSize.h"
 #include "platform/registry/LayeredStore.h"
 #include "platform/registry/NameFold.h"
 #include "tools/regedit/Actions.h"
@@ -122,8 +123,16 @@ void exportKey(const Request& request, registry::Registry& registry) {
             found = findKey(typed, registry);
             all.keys.push_back({found.side.store, found.node, typed});
         }
-        fs::PendingFile::write(request.file, [&all](const fs::PendingFile::Sink& sink) {
-            regfile::exportRegFile(all.keys, sink);
+        fs::PendingFile::write(request.file, [&](const fs::PendingFile::Sink& sink) {
+            std::size_t written = 0;
+            regfile::exportRegFile(all.keys, [&](std::string_view piece) {
+                written += piece.size();
+                // Stopped where the file passes what can be imported again.
+                if (std::string why = regfile::whyTooLarge(regfile::kUtf16Mark, written);
+                    !why.empty())
+                    throw Failure(request.file + ": not written: the export " + why);
+                sink(piece);
+            });
         }).commit();
     } catch (const registry::StoreError& e) {
         throw Failure(e.what());

@@ -2,6 +2,7 @@
 
 #include "platform/fs/AtomicFile.h"
 #include "platform/regfile/RegFileImport.h"
+#include "platform/regfile/RegFileSize.h"
 #include "platform/registry/ClassesImport.h"
 #include "tools/regedit/Actions.h"
 
@@ -15,9 +16,6 @@ namespace moxalo::regedit {
 
 namespace {
 
-// The largest .reg file read: real exports of a whole HKEY_CLASSES_ROOT are tens of megabytes.
-constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
-
 std::string readRegFile(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0)
@@ -26,13 +24,15 @@ std::string readRegFile(const std::string& path) {
         throw Failure(path + ": is a folder, not a .reg file");
     if (!S_ISREG(st.st_mode)) // a named pipe would keep the import waiting for a writer
         throw Failure(path + ": is not a regular file");
-    if (static_cast<std::size_t>(st.st_size) > kMaxFileBytes)
-        throw Failure(path + ": is larger than " + std::to_string(kMaxFileBytes >> 20) +
-                      " MiB, too large for a .reg file");
+    auto size = static_cast<std::size_t>(st.st_size);
+    if (size > regfile::kMaxRegFileBytes)
+        throw Failure(path + ": " + regfile::whyTooLarge(regfile::kUtf16Mark, size));
     std::ifstream in(path, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    std::string bytes(size, '\0');
     if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
         throw Failure(path + ": cannot be read: " + std::strerror(errno));
+    if (std::string why = regfile::whyTooLarge(bytes, size); !why.empty())
+        throw Failure(path + ": " + why);
     return bytes;
 }
 

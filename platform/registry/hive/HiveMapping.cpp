@@ -62,7 +62,7 @@ void HiveMapping::notePagesRead(std::size_t reads) const {
     readsSinceRelease_ = 0;
 }
 
-HiveMapping::HiveMapping(const std::string& path) {
+HiveMapping::HiveMapping(const std::string& path) : path_(path) {
     // Not blocking, so that a named pipe is refused below instead of waiting for a writer.
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
@@ -73,27 +73,27 @@ HiveMapping::HiveMapping(const std::string& path) {
         fail(path, "not a regular file");
     }
     size_ = static_cast<std::size_t>(st.st_size);
-    void* map = size_ > 0 ? mmap(nullptr, size_, PROT_READ, MAP_SHARED, fd, 0) : nullptr;
-    int err = errno;
-    close(fd);
-    if (map == MAP_FAILED)
+    file_ = std::make_unique<fs::MappedFile>(fd, size_, MAP_SHARED);
+    if (int err = file_->error())
         fail(path, std::string("cannot map: ") + std::strerror(err));
-    bytes_ = static_cast<const std::uint8_t*>(map);
+    bytes_ = file_->data();
     try {
         checkBaseBlock(path);
         checkBins(path);
         damage_ = findDamagedCells(bytes_, path);
         notePagesRead(kReadsPerRelease);
-    } catch (...) {
-        munmap(map, size_);
+    } catch (const registry::StoreError&) {
+        checkUnchanged(); // the damage found may be the change's
         throw;
     }
+    checkUnchanged();
 }
 
-HiveMapping::~HiveMapping() {
-    if (bytes_ != nullptr)
-        munmap(const_cast<std::uint8_t*>(bytes_), size_);
-    bytes_ = nullptr;
+HiveMapping::~HiveMapping() = default;
+
+void HiveMapping::checkUnchanged() const {
+    if (file_->changed())
+        fail(path_, "the file was changed by another program while it was read");
 }
 
 void HiveMapping::checkBaseBlock(const std::string& path) const {

@@ -3,8 +3,11 @@
 // damage get a message of their own before libhivex sees the file; reading names straight
 // from the key and value cells saves libhivex's character conversion and allocation per name.
 
+#include "platform/fs/MappedFile.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -32,6 +35,9 @@ public:
     // writes for some keys (directly, or below an "ri" index). libhivex can add a key to them
     // but cannot take one out.
     std::unordered_set<std::size_t> keysWithLiLists() const;
+    // Throws registry::StoreError when another program changed the file since it was mapped
+    // (see fs::MappedFile): what was read of it since may be anything.
+    void checkUnchanged() const;
 
 private:
     // libhivex holds the whole file in memory already; pages of this second view are let go
@@ -55,6 +61,8 @@ private:
     void checkBins(const std::string& path) const;
     std::size_t checkBin(const std::string& path, std::size_t at, std::size_t end) const;
 
+    std::string path_;
+    std::unique_ptr<fs::MappedFile> file_;
     const std::uint8_t* bytes_ = nullptr;
     std::size_t size_ = 0;
     mutable std::size_t readsSinceRelease_ = 0;

@@ -43,9 +43,13 @@ void HiveStore::load() {
     if (!reader_)
         fail("damaged hive bins or cells");
     rootNode();
+    mapping_->checkUnchanged();
 }
 
+// What cannot be read may be so because another program changed the file meanwhile.
 void HiveStore::fail(const std::string& what) const {
+    if (mapping_)
+        mapping_->checkUnchanged();
     failWithErrno(path_, what);
 }
 
@@ -128,6 +132,8 @@ HiveStore::Children& HiveStore::children(NodeId key) {
             found.names.emplace_back();
         }
     }
+    if (mapping_)
+        mapping_->checkUnchanged();
     return children_.emplace(key, std::move(found)).first->second;
 }
 
@@ -171,6 +177,8 @@ const std::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
         }
         found.push_back({name.value_or(""), *p, std::move(damage)});
     }
+    if (mapping_)
+        mapping_->checkUnchanged();
     return values_.emplace(key, std::move(found)).first->second;
 }
 
@@ -182,6 +190,8 @@ registry::RegValue HiveStore::valueData(hive_value_h value) {
     Owned<char> data(hivex_value_value(hive(), value, reinterpret_cast<hive_type*>(type), &length));
     if (!data && (errno != 0 || length != 0))
         fail("cannot read the data of a value");
+    if (mapping_)
+        mapping_->checkUnchanged();
     registry::RegValue result;
     result.type = fromHiveType(reinterpret_cast<const hive_type*>(type));
     auto* bytes = reinterpret_cast<const std::uint8_t*>(data.get());

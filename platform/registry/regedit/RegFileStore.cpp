@@ -2,6 +2,7 @@
 
 #include "platform/fs/AtomicFile.h"
 #include "platform/regfile/RegFileRoots.h"
+#include "platform/regfile/RegFileSize.h"
 #include "platform/registry/PendingFileSave.h"
 #include "platform/registry/SourceFile.h"
 
@@ -11,9 +12,6 @@ namespace moxalo::registry {
 
 namespace {
 
-// Real exports of a whole HKEY_CLASSES_ROOT are tens of megabytes; this leaves ample room.
-constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
-
 using regfile::kMachineClasses;
 using regfile::kUserClasses;
 
@@ -21,16 +19,13 @@ using regfile::kUserClasses;
     throw StoreError(path + ": " + what);
 }
 
-std::string tooLarge() {
-    return "is larger than " + std::to_string(kMaxFileBytes >> 20) +
-           " MiB, too large for a .reg file";
-}
-
+// Whether the file is within the limit is known once its first bytes say its encoding; what
+// is beyond it in either encoding is refused before it is read.
 std::string whyNotARegFile(const struct stat& st) {
     if (S_ISDIR(st.st_mode))
         return "is a folder, not a .reg file";
-    if (static_cast<std::size_t>(st.st_size) > kMaxFileBytes)
-        return tooLarge();
+    if (auto size = static_cast<std::size_t>(st.st_size); size > regfile::kMaxRegFileBytes)
+        return regfile::whyTooLarge(regfile::kUtf16Mark, size);
     return {};
 }
 
@@ -40,12 +35,15 @@ std::unique_ptr<RegFileStore> RegFileStore::open(const std::string& path,
                                                  const regfile::CodePage& codePage) {
     SourceFile file(path, whyNotARegFile);
     std::unique_ptr<RegFileStore> store(new RegFileStore(path));
-    regfile::ImportResult result;
-    try {
-        result = regfile::importRegFile(file.bytes(), *store, codePage);
-    } catch (const StoreError& e) {
-        fail(path, e.what());
-    }
+    regfile::ImportResult result = file.read([&](std::string_view bytes) {
+        if (std::string why = regfile::whyTooLarge(bytes, bytes.size()); !why.empty())
+            fail(path, why);
+        try {
+            return regfile::importRegFile(bytes, *store, codePage);
+        } catch (const StoreError& e) {
+            fail(path, e.what());
+        }
+    });
     store->format_ = {result.version == 4 ? 4 : 5, result.unicode, codePage};
     store->diagnostics_ = std::move(result.diagnostics);
     if (result.version == 3)
@@ -80,7 +78,10 @@ std::optional<std::string> RegFileStore::whyReadOnly() {
 std::unique_ptr<PendingSave> RegFileStore::prepareSave() {
     if (auto reason = MemoryStore::whyReadOnly())
         throw AccessDenied("cannot save " + origin_ + ": " + *reason);
-    auto file = fs::PendingFile::write(origin_, regfile::exportRegFileTree(*this, format_));
+    std::string text = regfile::exportRegFileTree(*this, format_);
+    if (std::string why = regfile::whyTooLarge(text, text.size()); !why.empty())
+        throw StoreError(origin_ + ": not saved: the file " + why);
+    auto file = fs::PendingFile::write(origin_, text);
     return std::make_unique<PendingFileSave>(std::move(file), [this] { forgetUndo(); });
 }
 

@@ -47,8 +47,10 @@ std::unique_ptr<WineStore> WineStore::open(const std::string& path) {
     SourceFile file(path, whyNotARegistryFile);
     std::unique_ptr<WineStore> store(new WineStore(path));
     store->recording_ = false;
-    store->diagnostics_ = readWineRegistry(file.bytes(), path, *store, store->layout_,
-                                           [&file](std::size_t offset) { file.release(offset); });
+    store->diagnostics_ = file.read([&](std::string_view bytes) {
+        return readWineRegistry(bytes, path, *store, store->layout_,
+                                [&file](std::size_t offset) { file.release(offset); });
+    });
     store->recording_ = true;
     store->keepUndo(true);
     return store;

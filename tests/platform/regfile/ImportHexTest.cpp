@@ -88,7 +88,15 @@ TEST(RegFileImportHex, StringTypesFollowTheFileEncoding) {
          typed(registry::REG_EXPAND_SZ, path)},
         {"hex(2):25,00,50,00,41,00,54,00,48,00,25,00", true, typed(registry::REG_EXPAND_SZ, path)},
         {"hex(7):4c,00,69,00,6e,00,65,00,00,00", true, typed(registry::REG_MULTI_SZ, line)},
-        {"hex(1):41", true, sz("A")},
+        // The last whole character decides, as in regedit: an odd byte after a NUL character
+        // stays; after another character, a NUL character comes before it.
+        {"hex(2):41,00,00,00,42", true, typed(registry::REG_EXPAND_SZ, {0x41, 0, 0, 0, 0x42})},
+        {"hex(7):41,00,42", true, typed(registry::REG_MULTI_SZ, {0x41, 0, 0, 0, 0x42})},
+        {"hex(1):41", true, typed(registry::REG_SZ, {0, 0, 0x41})},
+        // A type written with a leading zero keeps the bytes as they stand, in either encoding.
+        {"hex(02):41,00", true, typed(registry::REG_EXPAND_SZ, {0x41, 0})},
+        {"hex(007):41", true, typed(registry::REG_MULTI_SZ, {0x41})},
+        {"hex(01):25,50", false, typed(registry::REG_SZ, {0x25, 0x50})},
         {"hex(4):41", true, typed(registry::REG_DWORD, {0x41})},
     };
     for (const auto& c : cases) {

@@ -4,6 +4,7 @@
 #include "tests/platform/regfile/RegFileTestSupport.h"
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -111,11 +112,54 @@ TEST(RegFileRoundTrip, ValuesRegeditWouldTruncateAreKept) {
     back.result = importRegFile(exportRegFileTree(store, {5, true}), back.store);
     for (std::size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(back.value("HKEY_CLASSES_ROOT\\.odd", "v" + std::to_string(i)), values[i]) << i;
-    // As in regedit, string data read from hex gets its missing terminating NUL.
-    store.setValue(key, "noNul", {registry::REG_SZ, {0x61, 0x00}});
-    back.result = importRegFile(exportRegFileTree(store, {5, true}), back.store);
-    EXPECT_EQ(back.value("HKEY_CLASSES_ROOT\\.odd", "noNul"),
-              (registry::RegValue{registry::REG_SZ, {0x61, 0, 0, 0}}));
+}
+
+// The string types' data in hex, of every length up to a few characters, with and without a
+// final NUL character: what an export writes, read back, is written again the same, and the
+// hex data read back is the value it was made from. regedit itself gives such data the NUL
+// character it lacks.
+TEST(RegFileRoundTrip, HexStringDataOfAnyLengthIsKept) {
+    std::vector<std::vector<std::uint8_t>> datas;
+    for (std::size_t length = 0; length <= 5; ++length) {
+        datas.emplace_back(length, 0x41);
+        datas.emplace_back(length, 0x00);
+        std::vector<std::uint8_t> endsInNul(length, 0x42);
+        if (std::size_t whole = length / 2 * 2; whole >= 2)
+            endsInNul[whole - 2] = endsInNul[whole - 1] = 0;
+        datas.push_back(endsInNul);
+    }
+    const std::string path = "HKEY_CLASSES_ROOT\\.hex";
+    for (registry::DWORD type :
+         {registry::REG_SZ, registry::REG_EXPAND_SZ, registry::REG_MULTI_SZ}) {
+        MemoryStore store;
+        registry::NodeId key = store.createPath(path);
+        for (std::size_t i = 0; i < datas.size(); ++i)
+            store.setValue(key, "v" + std::to_string(i), {type, datas[i]});
+        // regedit's export writes REG_SZ as "text", up to its first NUL; the rest in hex.
+        const struct {
+            std::function<std::string(MemoryStore&)> write;
+            bool hexOnly;
+        } exports[] = {
+            {[&](MemoryStore& s) { return exportRegFile(s, s.findPath(s.rootNode(), path), path); },
+             type != registry::REG_SZ},
+            {[](MemoryStore& s) {
+                 return exportRegFileTree(s, {5, true});
+             },
+             true},
+        };
+        for (const auto& write : exports) {
+            std::string file = write.write(store);
+            Imported back;
+            back.result = importRegFile(file, back.store);
+            EXPECT_TRUE(back.result.diagnostics.empty()) << back.diagnostics();
+            EXPECT_EQ(write.write(back.store), file);
+            for (std::size_t i = 0; i < datas.size() && write.hexOnly; ++i) {
+                SCOPED_TRACE("type " + std::to_string(type) + ", value " + std::to_string(i));
+                EXPECT_EQ(back.value(path, "v" + std::to_string(i)),
+                          (registry::RegValue{type, datas[i]}));
+            }
+        }
+    }
 }
 
 // A file put together by hand or by a script may have its keys in any order; each order gives

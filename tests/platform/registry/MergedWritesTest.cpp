@@ -4,6 +4,7 @@
 #include "platform/registry/LayeredStore.h"
 #include "platform/registry/RegistryApi.h"
 #include "platform/registry/Sources.h"
+#include "tests/support/DiskFull.h"
 #include "tests/support/TestRegistry.h"
 
 #include <filesystem>
@@ -14,10 +15,13 @@ using namespace moxalo::testing;
 
 namespace {
 
+// Room for the user's file, not for the machine's.
+constexpr rlim_t kRoomLeft = 4096;
+
 std::vector<std::string> folder(const TempDir& dir) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        names.push_back(entry.path().filename().string().substr(0, 20));
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -27,25 +31,29 @@ std::vector<std::string> folder(const TempDir& dir) {
 TEST(MergedWrites, ADeleteThatCannotBeSavedChangesNeitherMemoryNorAnyFile) {
     TempDir dir;
     std::string user = dir.file("user.reg");
-    // A temporary file beside this one would need a name longer than the file system allows,
-    // so its save fails only once the user's file is already written beside its own.
-    std::string machine = dir.file(std::string(247, 'm') + ".reg");
+    std::string machine = dir.file("machine.reg");
     writeFile(user, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Classes\\.a]\r\n"
                     "@=\"user a\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Classes\\.u]\r\n");
+    // Larger than the room left below, so that its save fails only once the user's file is
+    // already written beside its own.
     writeFile(machine, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.a]\r\n"
                        "\"Content Type\"=\"text/a\"\r\n\r\n"
-                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m]\r\n");
+                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m]\r\n@=\"" +
+                           std::string(kRoomLeft, 'm') + "\"\r\n");
     std::string userBefore = readFile(user), machineBefore = readFile(machine);
     auto opened = openRegistry(SourceChoice{{user, machine}, "test", false});
     mountRegistry(opened.registry);
     HKEY held = 0;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".a", 0, KEY_READ, &held), ERROR_SUCCESS);
 
-    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".a"), ERROR_WRITE_FAULT);
+    {
+        DiskFull full(kRoomLeft);
+        EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".a"), ERROR_WRITE_FAULT);
+    }
     EXPECT_NE(lastRegistryError().find(machine), std::string::npos) << lastRegistryError();
     EXPECT_EQ(readFile(user), userBefore);
     EXPECT_EQ(readFile(machine), machineBefore);
-    EXPECT_EQ(folder(dir), (std::vector<std::string>{std::string(20, 'm'), "user.reg"}))
+    EXPECT_EQ(folder(dir), (std::vector<std::string>{"machine.reg", "user.reg"}))
         << "no temporary file is left behind";
     EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".a", ".m", ".u"}));
     DWORD size = 0;

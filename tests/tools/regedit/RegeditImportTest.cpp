@@ -4,6 +4,7 @@
 #include "platform/process/CommandLine.h"
 #include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineServerLock.h"
+#include "tests/support/DiskFull.h"
 #include "tests/support/HeldLock.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
@@ -173,16 +174,23 @@ TEST(RegeditImport, ASourceThatCannotBeWrittenIsLeftAsItWas) {
 
     // The user's file is written beside its own, then the machine's cannot be: neither changes.
     std::string user = dir.file("user.reg");
-    std::string machine = dir.file(std::string(247, 'm') + ".reg");
+    std::string machine = dir.file("machine.reg");
+    // Room for the user's file and the program's messages, not for the machine's file.
+    constexpr rlim_t kRoomLeft = 4096;
     writeFile(user, "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Classes\\.u]\r\n");
-    writeFile(machine, "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m]\r\n");
+    writeFile(machine, "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m]\r\n"
+                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.large]\r\n@=\"" +
+                           std::string(kRoomLeft, 'm') + "\"\r\n");
     writeFile(file, "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.u]\r\n@=\"user\"\r\n"
                     "[HKEY_CLASSES_ROOT\\.m]\r\n@=\"machine\"\r\n");
     std::string userBefore = readFile(user), machineBefore = readFile(machine);
-    run = regedit({"/I", file}, dir, registryVariable({user, machine}));
+    {
+        DiskFull full(kRoomLeft);
+        run = regedit({"/I", file}, dir, registryVariable({user, machine}));
+    }
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind("moxalo-regedit: " + file + ": not imported: " + machine +
-                                ": cannot create a temporary file beside it",
+                                ": cannot write: File too large",
                             0),
               0u)
         << run.err;
