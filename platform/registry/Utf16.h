@@ -13,11 +13,19 @@ std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size);
 inline std::string utf16leToUtf8(const std::vector<std::uint8_t>& data) {
     return utf16leToUtf8(data.data(), data.size());
 }
-// Invalid UTF-8 bytes are taken as Latin-1 characters, so no byte of input is dropped.
+// A lone surrogate's three bytes (the form UTF-8 would give its code point) give its unit.
+// Other bytes that are not UTF-8 are taken as Latin-1 characters, so no byte of input is
+// dropped.
 std::vector<std::uint8_t> utf8ToUtf16le(std::string_view text);
 // The same, appended to bytes already there.
 void appendUtf16le(std::string& out, std::string_view text);
 // A REG_SZ value's data: the text in UTF-16LE followed by a NUL character.
 std::vector<std::uint8_t> stringValueData(std::string_view text);
+
+// The length of the character, or lone surrogate, whose bytes start at text[i]; 0 when the
+// byte there starts neither.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t i);
+// The unit of the lone surrogate whose bytes start at text[i], or 0 when none does.
+char16_t loneSurrogateAt(std::string_view text, std::size_t i);
 
 } // namespace moxalo::registry
