@@ -22,6 +22,19 @@ QString text(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// The registry editor is given a key by its name in a command line, which passes through Qt's
+// text: a name holding half of a surrogate pair alone (see Utf16.h) would reach it as another
+// name, maybe another key's.
+bool editorCanName(const catalogue::CatalogueEntry& row) {
+    return text(row.KeyPath).toStdString() == row.KeyPath;
+}
+
+QString editorCannotName(const catalogue::CatalogueEntry& row) {
+    return text(row.KeyPath) +
+           ": its name holds a character that cannot be given to the registry editor; the "
+           "backup of the entire registry holds the key.";
+}
+
 } // namespace
 
 bool MDIForm1::busy() const {
@@ -63,6 +76,11 @@ void MDIForm1::ExportSelectedKey(bool fromMenu) {
     auto row = selectedRowOrSay();
     if (!row)
         return;
+    if (!editorCanName(*row)) {
+        ui::desktop().MsgBox(this, "No backup was made of " + editorCannotName(*row),
+                             ui::vbExclamation, AppTitle());
+        return;
+    }
     QString folder = text(dataFolder_);
     exporting::Export_Key(text(row->KeyPath),
                           exporting::RowBackupPath(folder, text(row->Extension)));
@@ -74,13 +92,19 @@ void MDIForm1::ExportEntireList(bool fromMenu) {
     if (busy())
         return;
     QString folder = text(dataFolder_);
+    QString leftOut;
     for (const auto& row : list->ShownRows()) {
+        if (!editorCanName(row)) {
+            leftOut += "\n\n" + editorCannotName(row);
+            continue;
+        }
         exporting::Export_Key(text(row.KeyPath),
                               exporting::RowBackupPath(folder, text(row.Extension)));
         setWindowTitle(AppTitle() + " [ Saving: " + text(fromMenu ? row.KeyPath : row.Extension) +
                        " ]");
     }
-    ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, AppTitle());
+    ui::desktop().MsgBox(this, "Backup complete" + leftOut,
+                         leftOut.isEmpty() ? ui::vbInformation : ui::vbExclamation, AppTitle());
     countCaption();
 }
 
@@ -107,6 +131,12 @@ void MDIForm1::DeleteFileType() {
     auto row = selectedRowOrSay();
     if (!row)
         return;
+    if (!editorCanName(*row)) {
+        ui::desktop().MsgBox(
+            this, "Nothing was deleted: no backup can be made of " + editorCannotName(*row),
+            ui::vbExclamation, AppTitle());
+        return;
+    }
     QString key = "HKEY_CLASSES_ROOT\\." + text(row->Extension);
     if (ui::desktop().MsgBox(this, "Are you sure you want to delete this item?\r\n\r\n" + key,
                              ui::vbYesNo | ui::vbQuestion, AppTitle()) != ui::vbYes)

@@ -123,7 +123,7 @@ std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size) {
                 continue;
             }
         }
-        n += putUtf8(&out[n], isSurrogate(u) ? 0xFFFD : u);
+        n += putUtf8(&out[n], u); // a lone surrogate too: see the header
     }
     out.resize(n);
     return out;
@@ -192,6 +192,32 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
 char16_t loneSurrogateAt(std::string_view text, std::size_t i) {
     char32_t cp = 0;
     return decodeUtf8(text, i, cp) != 0 && isSurrogate(cp) ? static_cast<char16_t>(cp) : 0;
+}
+
+std::string displayText(std::string_view text) {
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
+    std::string out;
+    std::size_t done = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        std::size_t length = decodeUtf8(text, i, cp);
+        if (length != 0 && !isSurrogate(cp)) {
+            i += length;
+            continue;
+        }
+        out.append(text.substr(done, i - done));
+        out += kReplacement;
+        i += length == 0 ? 1 : length;
+        done = i;
+    }
+    if (done == 0)
+        return std::string(text);
+    out.append(text.substr(done));
+    return out;
 }
 
 } // namespace moxalo::registry
