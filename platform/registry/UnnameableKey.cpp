@@ -8,12 +8,13 @@ constexpr std::string_view kUnnameable("\\\0", 2);
 
 } // namespace
 
+// Every name a store lists is looked at: two searches for one byte each beat one for either.
 std::string_view unnameableBecause(std::string_view name) {
-    std::size_t at = name.find_first_of(kUnnameable);
-    if (at == std::string_view::npos)
-        return {};
-    return name[at] == '\\' ? "holds a backslash, which no key's name can"
-                            : "holds a NUL character, which no key's name can";
+    if (name.find('\\') != std::string_view::npos)
+        return "holds a backslash, which no key's name can";
+    if (name.find('\0') != std::string_view::npos)
+        return "holds a NUL character, which no key's name can";
+    return {};
 }
 
 std::string standInName(std::string_view name) {
