@@ -14,7 +14,8 @@ constexpr std::string_view kNul = "holds a NUL character, which a .reg file cann
 // The limits as the messages below give them.
 static_assert(registry::MAX_KEY_NAME == 255 && kMaxValueNameChars == 16383);
 
-// The limits are in UTF-16 units, of which no name has fewer than a quarter of its bytes.
+// The limits are in UTF-16 units, of which no name has more than it has bytes: only a name
+// longer in bytes is converted to count them.
 bool longerThan(std::string_view name, std::size_t units) {
     return name.size() > units && registry::utf8ToUtf16le(name).size() / 2 > units;
 }
