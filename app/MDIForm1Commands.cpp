@@ -120,26 +120,28 @@ void MDIForm1::DeleteFileType() {
     auto row = selectedRowOrSay();
     if (!row)
         return;
+    exporting::RowBackup backup = exporting::RowBackupFor(dataFolder_, row->Extension);
+    if (!backup.refusal.isEmpty()) {
+        ui::desktop().MsgBox(this, "Nothing was deleted: " + backup.refusal, ui::vbExclamation,
+                             AppTitle());
+        return;
+    }
     QString key = "HKEY_CLASSES_ROOT\\." + text(row->Extension);
     if (ui::desktop().MsgBox(this, "Are you sure you want to delete this item?\r\n\r\n" + key,
                              ui::vbYesNo | ui::vbQuestion, AppTitle()) != ui::vbYes)
         return;
-    auto notDeleted = [&](const QString& why) {
-        ui::desktop().MsgBox(this,
-                             key + " was not deleted: its backup could not be made.\n\n" + why,
-                             ui::vbExclamation, AppTitle());
-    };
-    exporting::RowBackup backup = exporting::RowBackupFor(dataFolder_, row->Extension);
-    if (!backup.refusal.isEmpty())
-        return notDeleted(backup.refusal);
     bQuietBackup = true;
     int status =
         ui::desktop().ShellAndWait(exporting::ExportKeyCommandLine(key, backup.path), ui::vbHide);
     bQuietBackup = false;
     std::string why = "the registry editor ended with status " + std::to_string(status);
     if (status != 0 ||
-        !exporting::BackupHoldsKey(backup.path.toStdString(), key.toStdString(), why))
-        return notDeleted(text(why));
+        !exporting::BackupHoldsKey(backup.path.toStdString(), key.toStdString(), why)) {
+        ui::desktop().MsgBox(
+            this, key + " was not deleted: its backup could not be made.\n\n" + text(why),
+            ui::vbExclamation, AppTitle());
+        return;
+    }
     exporting::DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row->Extension);
     list->RemoveSelectedRow();
 }

@@ -4,6 +4,7 @@
 #include "catalogue/DetailsReport.h"
 #include "catalogue/Progress.h"
 #include "platform/fs/AtomicFile.h"
+#include "platform/registry/Utf16.h"
 
 namespace moxalo::catalogue {
 
@@ -30,7 +31,7 @@ void Export_List(const std::vector<CatalogueEntry>& rows, const std::string& pat
     std::string text;
     for (const auto& row : rows)
         text += PlainRecord(row);
-    fs::writeFileAtomically(path, text);
+    fs::writeFileAtomically(path, registry::displayText(text));
 }
 
 void Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::string& path,
@@ -49,7 +50,7 @@ void Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::st
         listener.DoEvents();
         text += ExtendedRecord(row, strKeyDetails);
     }
-    fs::writeFileAtomically(path, text);
+    fs::writeFileAtomically(path, registry::displayText(text));
     listener.SaveFinished(static_cast<long long>(rows.size()));
 }
 

@@ -25,6 +25,14 @@ void Import_Key(const QString& path) {
 }
 
 RowBackup RowBackupFor(const std::string& programFolder, const std::string& extension) {
+    // The registry editor is given the key by its name in a command line, which passes through
+    // Qt's text: a name holding half of a surrogate pair alone (see Utf16.h) would reach it as
+    // another name, maybe another key's.
+    if (QString::fromStdString(extension).toStdString() != extension)
+        return {{},
+                "HKEY_CLASSES_ROOT\\." + QString::fromStdString(extension) +
+                    ": its name holds a character that cannot be given to the registry editor; "
+                    "the backup of the entire registry holds the key."};
     catalogue::RowBackup backup = catalogue::RowBackupFor(programFolder, extension);
     return {QString::fromStdString(backup.path),
             QString::fromStdString(backup.refusal.value_or(""))};

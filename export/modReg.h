@@ -20,7 +20,7 @@ void Import_Key(const QString& path);
 
 // Where the backup of one row of a program in `programFolder` goes: the file named after the
 // row's extension in the Backups folder (catalogue::RowBackupName); `refusal` is empty, or says
-// why nothing may be written there.
+// why nothing may be written there or why the registry editor cannot be given the row's key.
 struct RowBackup {
     QString path;
     QString refusal;

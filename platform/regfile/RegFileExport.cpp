@@ -1,9 +1,11 @@
 #include "platform/regfile/RegFileExport.h"
 
 #include "platform/regfile/RegFileImport.h"
+#include "platform/regfile/RegFileNames.h"
 #include "platform/regfile/RegFileRoots.h"
 #include "platform/regfile/RegFileValueFormat.h"
 #include "platform/registry/NameFold.h"
+#include "platform/registry/ShownName.h"
 #include "platform/registry/Utf16.h"
 
 #include <algorithm>
@@ -46,14 +48,51 @@ void appendKeyLine(std::string& out, const std::string& path) {
     out += "\r\n[" + path + "]\r\n";
 }
 
+// A name that the file could not give back as itself is never written: read back, it would
+// name another key, or end its line and start lines of its own.
+[[noreturn]] void refuse(std::string_view path, std::string_view what) {
+    throw registry::StoreError("cannot write " + registry::shownPath(path) + ": " +
+                               std::string(what));
+}
+
+void checkKeyName(std::string_view parentPath, std::string_view name) {
+    if (std::string_view why = unwritableKeyName(name); !why.empty())
+        refuse(std::string(parentPath) + (parentPath.empty() ? "" : "\\") +
+                   registry::shownName(name),
+               "its name " + std::string(why));
+}
+
+void checkValueName(const PendingKey& at, std::string_view name) {
+    if (std::string_view why = unwritableValueName(name); !why.empty())
+        refuse(at.path,
+               "the name of its value \"" + registry::shownName(name) + "\" " + std::string(why));
+}
+
+// `child` is listed under `name`. A store lists a key whose own name no path can give under a
+// stand-in with U+FFFD in it, which leads to no key (see UnnameableKey.h): only such a name is
+// looked up again.
+void checkSubkey(registry::RegistryStore& store, const PendingKey& at, const std::string& name,
+                 NodeId child) {
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
+    checkKeyName(at.path, name);
+    if (child == registry::kNoNode ||
+        (name.find(kReplacement) != std::string::npos && store.findChild(at.key, name) != child))
+        refuse(at.path + "\\" + registry::shownName(name),
+               "its name is not its own: the registry is damaged there");
+}
+
 // Subkeys in the order regedit writes them: by name, without regard to case.
 std::vector<std::pair<std::string, NodeId>> sortedSubkeys(registry::RegistryStore& store,
-                                                          NodeId key) {
+                                                          const PendingKey& at) {
     std::vector<std::pair<std::string, NodeId>> subkeys;
-    std::size_t count = store.childCount(key);
+    std::size_t count = store.childCount(at.key);
     subkeys.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
-        subkeys.emplace_back(std::string(store.childName(key, i)), store.childAt(key, i));
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string name(store.childName(at.key, i));
+        NodeId child = store.childAt(at.key, i);
+        checkSubkey(store, at, name, child);
+        subkeys.emplace_back(std::move(name), child);
+    }
     std::stable_sort(subkeys.begin(), subkeys.end(), [](const auto& a, const auto& b) {
         return registry::compareNames(a.first, b.first) < 0;
     });
@@ -94,6 +133,8 @@ void exportRegFile(const std::vector<ExportedKey>& keys,
     const ValueStyle style;
     for (const ExportedKey& top : keys) {
         registry::RegistryStore& store = *top.store;
+        if (std::string_view why = unwritableKeyPath(top.fullPath); !why.empty())
+            refuse(top.fullPath, "a key name in its path " + std::string(why));
         std::vector<PendingKey> stack{{top.key, top.fullPath, 0}};
         // The keys above the one being written: a damaged hive can list a key below itself,
         // and the walk would then never end.
@@ -108,9 +149,12 @@ void exportRegFile(const std::vector<ExportedKey>& keys,
                     ": the key is listed again below itself (damaged registry)");
             above.push_back(at.key);
             appendKeyLine(text, at.path);
-            for (std::size_t i = 0, n = store.valueCount(at.key); i < n; ++i)
-                appendValueLine(text, store.valueName(at.key, i), store.valueAt(at.key, i), style);
-            auto subkeys = sortedSubkeys(store, at.key);
+            for (std::size_t i = 0, n = store.valueCount(at.key); i < n; ++i) {
+                std::string_view name = store.valueName(at.key, i);
+                checkValueName(at, name);
+                appendValueLine(text, name, store.valueAt(at.key, i), style);
+            }
+            auto subkeys = sortedSubkeys(store, at);
             store.forget(at.key);
             if (!subkeys.empty())
                 checkDepth(at);
@@ -128,21 +172,26 @@ std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {
     ValueStyle style{format.unicode, true, format.codePage};
     std::vector<PendingKey> stack;
     const auto& roots = store.children(*MemoryStore::node(store.rootNode()));
-    for (auto it = roots.rbegin(); it != roots.rend(); ++it)
+    for (auto it = roots.rbegin(); it != roots.rend(); ++it) {
+        checkKeyName("", (*it)->name);
         stack.push_back({MemoryStore::id(*it), std::string((*it)->name), 0});
+    }
     while (!stack.empty()) {
         PendingKey at = std::move(stack.back());
         stack.pop_back();
         MemoryStore::Node& node = *MemoryStore::node(at.key);
         if (writtenInTree(node)) {
             appendKeyLine(out, at.path);
-            for (const auto& value : node.values)
+            for (const auto& value : node.values) {
+                checkValueName(at, value.name);
                 appendValueLine(out, value.name, value.value(), style);
+            }
         }
         const auto& children = store.children(node);
         if (!children.empty())
             checkDepth(at);
         for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            checkKeyName(at.path, (*it)->name);
             std::string path = at.path + "\\";
             path += (*it)->name;
             stack.push_back({MemoryStore::id(*it), std::move(path), at.depth + 1});

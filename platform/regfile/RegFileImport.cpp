@@ -254,6 +254,8 @@ void Importer::applyValue(const std::string& name, std::string_view data) {
     if (name.size() > kMaxValueNameChars &&
         registry::utf8ToUtf16le(name).size() / 2 > kMaxValueNameChars)
         dropValue("its name is longer than " + std::to_string(kMaxValueNameChars) + " characters");
+    else if (name.find('\0') != std::string::npos) // the registry functions would end it there
+        dropValue("its name holds a NUL character");
     else if (!haveKey_)
         dropValue(noKeyReason_);
     else

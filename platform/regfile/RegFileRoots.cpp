@@ -74,6 +74,11 @@ bool parseKeyPath(std::string_view text, KeyPath& path, std::string& problem) {
         start = end + 1;
     }
     for (std::string_view name : path.names) {
+        // The registry functions would end the name there, at another key's name.
+        if (name.find('\0') != std::string_view::npos) {
+            problem = "a key name holds a NUL character";
+            return false;
+        }
         if (name.size() > registry::MAX_KEY_NAME && utf16Length(name) > registry::MAX_KEY_NAME) {
             problem = "a key name is longer than " + std::to_string(registry::MAX_KEY_NAME) +
                       " characters";

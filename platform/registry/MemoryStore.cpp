@@ -1,6 +1,7 @@
 #include "platform/registry/MemoryStore.h"
 
 #include "platform/registry/NameFold.h"
+#include "platform/registry/UnnameableKey.h"
 
 #include <algorithm>
 
@@ -61,7 +62,16 @@ std::size_t MemoryStore::valuePosition(Node& key, std::string_view name) {
 }
 
 NodeId MemoryStore::findChild(NodeId parent, std::string_view name) {
-    Node* p = node(parent);
+    // A stand-in leads to no key, not even to one listed beside it under the same name.
+    if (!standInsBelow_.empty()) {
+        auto below = standInsBelow_.find(node(parent));
+        if (below != standInsBelow_.end() && below->second.contains(name))
+            return kNoNode;
+    }
+    return childNamed(node(parent), name);
+}
+
+NodeId MemoryStore::childNamed(Node* p, std::string_view name) {
     if (p->children.size() < kIndexedChildren) {
         for (Node* child : p->children) {
             if (sameName(child->name, name))
@@ -99,7 +109,12 @@ const ArenaList<MemoryStore::Node*>& MemoryStore::children(Node& key) {
 }
 
 std::string_view MemoryStore::childName(NodeId key, std::size_t index) {
-    return children(*node(key)).at(index)->name;
+    const Node* child = children(*node(key)).at(index);
+    if (!standIns_.empty()) {
+        if (auto it = standIns_.find(child); it != standIns_.end())
+            return it->second;
+    }
+    return child->name;
 }
 
 NodeId MemoryStore::childAt(NodeId key, std::size_t index) {
@@ -144,6 +159,15 @@ void MemoryStore::attach(Node* parent, Node* child, bool follows) {
     siblings.push_back(child, arena_);
     if (parent->indexed)
         index_.insert(child);
+    if (!unnameableBecause(child->name).empty())
+        listUnderStandIn(parent, child);
+}
+
+void MemoryStore::listUnderStandIn(Node* parent, const Node* child) {
+    std::string& standIn = standIns_[child];
+    if (standIn.empty())
+        standIn = standInName(child->name);
+    standInsBelow_[parent].insert(standIn);
 }
 
 void MemoryStore::detach(Node* child) {
@@ -158,8 +182,12 @@ void MemoryStore::detach(Node* child) {
 NodeId MemoryStore::createKey(NodeId parent, std::string_view name) {
     if (NodeId existing = findChild(parent, name); existing != kNoNode)
         return existing;
-    if (name.empty() || name.find('\\') != std::string_view::npos)
+    if (name.empty() || !unnameableBecause(name).empty())
         throw StoreError(origin_ + ": invalid key name \"" + std::string(name) + "\"");
+    if (auto below = standInsBelow_.find(node(parent));
+        below != standInsBelow_.end() && below->second.contains(name))
+        throw StoreError(origin_ + ": cannot add the key \"" + std::string(name) +
+                         "\": a damaged key is listed under this name");
     Node* child = addChild(node(parent), name);
     child->listed = true;
     return id(child);
@@ -261,7 +289,7 @@ NodeId MemoryStore::createPath(const std::vector<std::string_view>& names,
         // Made here rather than by createKey(): the names are known to be new and well-formed,
         // and a subclass's bookkeeping of changes is for changes, not for setting up.
         bool last = follows(*at, names[i]);
-        NodeId existing = last ? kNoNode : findChild(id(at), names[i]);
+        NodeId existing = last ? kNoNode : childNamed(at, names[i]);
         at = existing != kNoNode ? node(existing) : addChild(at, names[i], last);
         list(*at, at->listed && existing != kNoNode);
         chain.push_back(at);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace moxalo::registry {
 
@@ -80,6 +81,10 @@ protected:
 
 private:
     Node* newNode(std::string_view name);
+    // findChild() by the keys' own names.
+    NodeId childNamed(Node* parent, std::string_view name);
+    // Lists `child`, whose own name no path gives, under its stand-in (see UnnameableKey.h).
+    void listUnderStandIn(Node* parent, const Node* child);
     static bool follows(const Node& parent, std::string_view name);
     // `follows`: the name is known to come after the last subkey's, as follows() tells.
     Node* addChild(Node* parent, std::string_view name, bool follows = false);
@@ -104,6 +109,11 @@ private:
     // first needed and dropped when positions shift.
     using ValuePositions = std::unordered_map<std::string_view, std::size_t, NameHash, SameName>;
     std::unordered_map<const Node*, ValuePositions> valueIndex_;
+    // The keys whose own names no path gives, which a Wine file can hold: the stand-in each
+    // is listed under, and the stand-ins below each key, none of which leads to a key.
+    std::unordered_map<const Node*, std::string> standIns_;
+    std::unordered_map<const Node*, std::unordered_set<std::string, NameHash, SameName>>
+        standInsBelow_;
     std::optional<std::string> readOnlyReason_;
     bool keepUndo_ = false;
     std::vector<std::function<void()>> undo_; // newest last

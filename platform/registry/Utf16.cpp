@@ -48,7 +48,12 @@ template <typename Bytes> void appendUtf16(Bytes& out, char32_t cp) {
     }
 }
 
-// Decodes one UTF-8 sequence at text[i]; returns its length, or 0 when it is not valid.
+bool isSurrogate(char32_t cp) {
+    return cp >= 0xD800 && cp <= 0xDFFF;
+}
+
+// Decodes one UTF-8 sequence, or a lone surrogate's three bytes, at text[i]; returns its
+// length, or 0 when it is neither.
 std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char c = byte(i);
@@ -66,7 +71,7 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
         cp = (cp << 6) | (byte(i + k) & 0x3F);
     }
     static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+    if (cp < kMin[len] || cp > 0x10FFFF)
         return 0;
     return len;
 }
@@ -118,7 +123,7 @@ std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size) {
                 continue;
             }
         }
-        n += putUtf8(&out[n], (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+        n += putUtf8(&out[n], u); // a lone surrogate too: see the header
     }
     out.resize(n);
     return out;
@@ -176,6 +181,42 @@ std::vector<std::uint8_t> stringValueData(std::string_view text) {
     appendWidened(out, text);
     out.push_back(0);
     out.push_back(0);
+    return out;
+}
+
+std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
+    char32_t cp = 0;
+    return decodeUtf8(text, i, cp);
+}
+
+char16_t loneSurrogateAt(std::string_view text, std::size_t i) {
+    char32_t cp = 0;
+    return decodeUtf8(text, i, cp) != 0 && isSurrogate(cp) ? static_cast<char16_t>(cp) : 0;
+}
+
+std::string displayText(std::string_view text) {
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
+    std::string out;
+    std::size_t done = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        std::size_t length = decodeUtf8(text, i, cp);
+        if (length != 0 && !isSurrogate(cp)) {
+            i += length;
+            continue;
+        }
+        out.append(text.substr(done, i - done));
+        out += kReplacement;
+        i += length == 0 ? 1 : length;
+        done = i;
+    }
+    if (done == 0)
+        return std::string(text);
+    out.append(text.substr(done));
     return out;
 }
 

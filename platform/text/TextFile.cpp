@@ -77,7 +77,7 @@ std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
         for (std::size_t i = 0; i + 1 < units.size(); i += 2)
             std::swap(units[i], units[i + 1]);
     }
-    return registry::utf16leToUtf8(units);
+    return registry::displayText(registry::utf16leToUtf8(units)); // the text is shown
 }
 
 std::string reasonOf(int error) {

@@ -5,6 +5,7 @@
 #include "app/frmTB.h"
 #include "export/frmBackup.h"
 #include "platform/process/CommandLine.h"
+#include "platform/regfile/RegFileExport.h"
 #include "platform/registry/RegistryApi.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/ClassesFixture.h"
@@ -317,6 +318,49 @@ private slots:
         window->mnuDelete->trigger();
         QVERIFY(keyExists(".txt"));
         QCOMPARE(window->list->Rows().size(), std::size_t{1});
+    }
+
+    // Half of a surrogate pair alone in a name (see Utf16.h) cannot pass through the command
+    // line, where Qt's text would make the name another key's: here one listed beside it.
+    void aKeyTheEditorCannotBeGivenIsNeitherBackedUpNorDeleted() {
+        const std::string lone = ".sur\xED\xA0\x80x";
+        const std::string other = ".sur\uFFFD\uFFFD\uFFFDx";
+        auto store = std::make_unique<registry::MemoryStore>();
+        put(*store, lone, "", sz("lone"));
+        put(*store, other, "", sz("other"));
+        window.reset();
+        mountMemory(std::move(store));
+        window = std::make_unique<app::MDIForm1>(folder);
+        window->Startup();
+        window->show();
+        QTRY_COMPARE(window->windowTitle(), "Moxalo [ 2 Registered file extensions found ]");
+        QCOMPARE(window->list->Rows()[0].Extension, lone.substr(1));
+        window->list->lvwFile->setCurrentIndex(window->list->lvwFile->model()->index(0, 0));
+        // The registry editor backs up the key its command line names, as the desktop gives it.
+        desktop->runWaited = [&](const QString& commandLine) {
+            auto args = process::splitCommandLine(commandLine.toStdString()); // regedit /e F K
+            auto mounted = registry::mountedRegistry();
+            registry::NodeId key =
+                mounted->view().findChild(mounted->rootKey(), args[3].substr(args[3].find('.')));
+            if (key == registry::kNoNode)
+                return 1;
+            writeFile(args[2], regfile::exportRegFile(mounted->view(), key, args[3]));
+            return 0;
+        };
+        const QString why = ": its name holds a character that cannot be given to the registry "
+                            "editor; the backup of the entire registry holds the key.";
+        window->mnuDelete->trigger();
+        QVERIFY(keyExists(lone.c_str()));
+        QVERIFY(keyExists(other.c_str()));
+        QCOMPARE(desktop->messages.back().text,
+                 "Nothing was deleted: " + QString::fromStdString("HKEY_CLASSES_ROOT\\" + lone) +
+                     why);
+        window->mnuExportReg->trigger();
+        window->mnuExportRegEntire->trigger();
+        QCOMPARE(desktop->started.size(), std::size_t{1});
+        QCOMPARE(desktop->messages.back().text,
+                 QString::fromStdString("HKEY_CLASSES_ROOT\\" + lone) + why +
+                     "\n\nThe other rows of the list were backed up.");
     }
 };
 

@@ -6,6 +6,7 @@
 #include "catalogue/KeyDetails.h"
 #include "catalogue/ListFile.h"
 #include "platform/regfile/RegFileExport.h"
+#include "platform/regfile/RegFileImport.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryApi.h"
 #include "platform/registry/Sources.h"
@@ -162,30 +163,77 @@ TEST(StrangeNames, EachIsExportedAsRegeditWritesIt) {
     }
 }
 
-TEST(StrangeNames, LoneSurrogatesAreShownAsReplacementCharacters) {
-    TempDir dir;
-    // In a .reg file: the raw UTF-16 units, a high surrogate in the name and a low one in the
-    // value, each without its other half.
+// Each source with a key named with a high surrogate alone, a low one alone in its value, and a
+// key after it.
+std::vector<std::string> loneSurrogateSources(const TempDir& dir) {
+    // In a .reg file: the raw UTF-16 units.
     std::string reg = unicodeRegFile("Windows Registry Editor Version 5.00\n\n"
-                                     "[HKEY_CLASSES_ROOT\\.sur#x]\n@=\"a%b\"\n");
+                                     "[HKEY_CLASSES_ROOT\\.sur#x]\n@=\"a%b\"\n"
+                                     "[HKEY_CLASSES_ROOT\\.z]\n");
     reg.replace(reg.find(std::string("#\0", 2)), 2, std::string("\x00\xD8", 2));
     reg.replace(reg.find(std::string("%\0", 2)), 2, std::string("\x00\xDC", 2));
     writeFile(dir.file("classes.reg"), reg);
     // In a Wine registry file: the same units as Wine escapes them.
     writeWinePrefix(dir.file("prefix"), "", "");
-    writeFile(
-        dir.file("prefix/system.reg"),
-        "WINE REGISTRY Version 2\n\n[Software\\\\Classes\\\\.sur\\xd800x] 0\n@=\"a\\xdc00b\"\n");
-    for (const std::string& source : {dir.file("classes.reg"), dir.file("prefix")}) {
+    writeFile(dir.file("prefix/system.reg"),
+              "WINE REGISTRY Version 2\n\n[Software\\\\Classes\\\\.sur\\xd800x] 0\n"
+              "@=\"a\\xdc00b\"\n\n[Software\\\\Classes\\\\.z] 0\n");
+    // In a hive: a name in UTF-16 and string data, written with stand-ins and then changed.
+    std::string hive = dir.file("UsrClass.dat");
+    writeHiveFrom(
+        hive,
+        unicodeRegFile("Windows Registry Editor Version 5.00\n\n"
+                       "[HKEY_CLASSES_ROOT\\.sur€x]\n@=\"a‰b\"\n[HKEY_CLASSES_ROOT\\.z]\n"),
+        false);
+    std::string bytes = readFile(hive);
+    bytes.replace(bytes.find("\xAC\x20"), 2, std::string("\x00\xD8", 2));
+    bytes.replace(bytes.find("\x30\x20"), 2, std::string("\x00\xDC", 2));
+    writeFile(hive, bytes);
+    return {dir.file("classes.reg"), dir.file("prefix"), hive};
+}
+
+TEST(StrangeNames, LoneSurrogatesAreKeptAndShownAsReplacementCharacters) {
+    TempDir dir;
+    // The program's text keeps each as the three bytes UTF-8 would give its code point.
+    const std::string name = ".sur\xED\xA0\x80x";
+    const std::string shown = "sur\uFFFDx";
+    for (const std::string& source : loneSurrogateSources(dir)) {
         SCOPED_TRACE(source);
         mountSource(source);
         auto rows = scanRows();
-        ASSERT_EQ(rows.size(), 1u);
-        EXPECT_EQ(rows[0], (catalogue::CatalogueEntry{"sur\uFFFDx", "SUR\uFFFDX File", "No",
-                                                      "HKEY_CLASSES_ROOT\\.sur\uFFFDx"}));
-        EXPECT_EQ(catalogue::ReadKeyDetails("sur\uFFFDx").KeyValue, "a\uFFFDb");
-        EXPECT_EQ(exported(".sur\uFFFDx"),
-                  kHeader + "[HKEY_CLASSES_ROOT\\.sur\uFFFDx]\n@=\"a\uFFFDb\"\n\n");
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0].Extension, name.substr(1));
+        EXPECT_EQ(rows[1].Extension, "z");
+        EXPECT_EQ(catalogue::ReadKeyDetails(name.substr(1)).KeyValue, "a\xED\xB0\x80"
+                                                                      "b");
+        // The export writes the units as they are, and reads back as itself.
+        std::string text = kHeader + "[HKEY_CLASSES_ROOT\\" + name +
+                           "]\n@=\"a\xED\xB0\x80"
+                           "b\"\n\n";
+        EXPECT_EQ(exported(name), text);
+        registry::MemoryStore back;
+        std::string bytes = unicodeRegFile(text);
+        ASSERT_NE(bytes.find(std::string("r\0\0\xD8x\0", 6)), std::string::npos);
+        regfile::importRegFile(bytes, back);
+        registry::NodeId key = back.findPath(back.rootNode(), "HKEY_CLASSES_ROOT\\" + name);
+        ASSERT_NE(key, registry::kNoNode);
+        EXPECT_EQ(regfile::exportRegFile(back, key, "HKEY_CLASSES_ROOT\\" + name), bytes);
+
+        // What the command line shows is UTF-8, with U+FFFD for each; JSON carries the unit.
+        auto env = registryVariable({source});
+        CliRun list = cli({"list"}, dir, env);
+        EXPECT_EQ(list.status, 0) << list.err;
+        EXPECT_EQ(list.out, shown + "\t" + "SUR\uFFFDX File\tNo\tHKEY_CLASSES_ROOT\\." + shown +
+                                "\nz\tZ File\tNo\tHKEY_CLASSES_ROOT\\.z\n");
+        CliRun json = cli({"list", "--format", "json"}, dir, env);
+        EXPECT_NE(json.out.find("{\"extension\": \"sur\\ud800x\""), std::string::npos) << json.out;
+        CliRun query = cli({"query", name}, dir, env);
+        EXPECT_EQ(query.out,
+                  "\nHKEY_CLASSES_ROOT\\." + shown + "\n    (Default)    REG_SZ    a\uFFFDb\n\n");
+        CliRun save = cli({"save-list", dir.file("list.txt")}, dir, env);
+        EXPECT_EQ(save.status, 0) << save.err;
+        EXPECT_NE(readFile(dir.file("list.txt")).find("\r\n" + shown + "\tSUR\uFFFDX File\t"),
+                  std::string::npos);
     }
 }
 

@@ -1,13 +1,41 @@
 #include "tools/cli/TextFormats.h"
 
+#include "platform/registry/Utf16.h"
+
 #include <algorithm>
 #include <cstdio>
 
 namespace moxalo::cli {
 
+namespace {
+
+// The character whose bytes start at text[i], moving `i` to its last byte: a lone surrogate as
+// the \u escape JSON has for it, any other as it is, a byte that is not UTF-8 as U+FFFD.
+void appendJsonCharacter(std::string& out, std::string_view text, std::size_t& i) {
+    std::size_t length = registry::utf8SequenceLength(text, i);
+    if (char16_t unit = registry::loneSurrogateAt(text, i); unit != 0) {
+        char code[8];
+        std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned>(unit));
+        out += code;
+    } else if (length == 0) {
+        out += "\uFFFD";
+        length = 1;
+    } else {
+        out.append(text.substr(i, length));
+    }
+    i += length - 1;
+}
+
+} // namespace
+
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            appendJsonCharacter(out, text, i);
+            continue;
+        }
         switch (c) {
         case '"':
             out += "\\\"";
@@ -37,9 +65,10 @@ std::string JsonString(std::string_view text) {
     return out + "\"";
 }
 
-std::string CsvField(std::string_view text) {
+std::string CsvField(std::string_view raw) {
+    std::string text = registry::displayText(raw);
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
+        return text;
     std::string out = "\"";
     for (char c : text) {
         out += c;
@@ -49,11 +78,12 @@ std::string CsvField(std::string_view text) {
     return out + "\"";
 }
 
-std::string TextField(std::string_view text) {
+std::string TextField(std::string_view raw) {
+    std::string text = registry::displayText(raw);
     // A plain test per byte: find_first_of tries each of the three against every byte.
     auto escaped = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
     if (std::none_of(text.begin(), text.end(), escaped))
-        return std::string(text);
+        return text;
     std::string out;
     for (char c : text) {
         if (c == '\t')

@@ -6,12 +6,14 @@
 
 namespace moxalo::cli {
 
-// A JSON string literal, quotes included.
+// A JSON string literal, quotes included; a lone surrogate (see Utf16.h) is written as its
+// \u escape.
 std::string JsonString(std::string_view text);
-// A CSV field, quoted when it holds a comma, a quote or a line break.
+// A CSV field, quoted when it holds a comma, a quote or a line break; shown as displayText()
+// shows it.
 std::string CsvField(std::string_view text);
-// A field of the TAB-separated text output: a TAB, CR or LF inside it is written as \t, \r
-// or \n, so that each row stays one line of four columns.
+// A field of the TAB-separated text output, shown as displayText() shows it: a TAB, CR or LF
+// inside it is written as \t, \r or \n, so that each row stays one line of four columns.
 std::string TextField(std::string_view text);
 
 } // namespace moxalo::cli

@@ -4,6 +4,7 @@
 #include "platform/regfile/RegFileImport.h"
 #include "platform/regfile/RegFileSize.h"
 #include "platform/registry/ClassesImport.h"
+#include "platform/registry/Utf16.h"
 #include "tools/regedit/Actions.h"
 
 #include <cerrno>
@@ -56,7 +57,8 @@ void importFile(const Request& request, const registry::ChosenRegistry& chosen,
         throw Failure(file + ": " + e.what());
     }
     for (const auto& d : result.diagnostics)
-        warnings << "moxalo-regedit: " << file << ": line " << d.line << ": " << d.message << "\n";
+        warnings << "moxalo-regedit: " << file << ": line " << d.line << ": "
+                 << registry::displayText(d.message) << "\n";
     try {
         target.save();
     } catch (const registry::StoreError& e) {

@@ -3,6 +3,7 @@
 
 #include "platform/ProgramFolder.h"
 #include "platform/process/CommandLine.h"
+#include "platform/registry/Utf16.h"
 #include "tools/regedit/Actions.h"
 
 #include <cstdlib>
@@ -34,14 +35,14 @@ int main(int argc, char** argv) {
             throw regedit::Failure(e.what());
         }
         for (const auto& warning : chosen.warnings)
-            std::cerr << "moxalo-regedit: warning: " << warning << "\n";
+            std::cerr << "moxalo-regedit: warning: " << registry::displayText(warning) << "\n";
         registry::Registry& registry = *registry::mountedRegistry();
         if (request.action == regedit::Action::Export)
             regedit::exportKey(request, registry);
         else
             regedit::importFile(request, chosen, registry, std::cerr);
     } catch (const regedit::Failure& e) {
-        std::cerr << "moxalo-regedit: " << e.what() << "\n";
+        std::cerr << "moxalo-regedit: " << registry::displayText(e.what()) << "\n";
         return 1;
     }
     // The stores hold every key of the registry; the system takes that memory back at once,

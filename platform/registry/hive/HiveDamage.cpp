@@ -1,5 +1,8 @@
 #include "platform/registry/hive/HiveDamage.h"
 
+#include "platform/registry/ShownName.h"
+#include "platform/registry/UnnameableKey.h"
+#include "platform/registry/Utf16.h"
 #include "platform/registry/hive/HiveLayout.h"
 
 #include <cstdio>
@@ -101,9 +104,10 @@ private:
     }
 
     void checkCell(std::size_t at, std::size_t size) {
-        if (std::memcmp(bytes_ + at + 4, "nk", 2) == 0 && size >= nk::kName)
+        if (std::memcmp(bytes_ + at + 4, "nk", 2) == 0 && size >= nk::kName) {
             checkKey(at, size);
-        else if (std::memcmp(bytes_ + at + 4, "vk", 2) == 0 && size >= vk::kName)
+            checkKeyName(at, size);
+        } else if (std::memcmp(bytes_ + at + 4, "vk", 2) == 0 && size >= vk::kName)
             checkValue(at, size);
     }
 
@@ -200,6 +204,37 @@ private:
         if (!fits)
             report(at, "its data at " + hex(data) + " (" + std::to_string(length) +
                            " bytes) is not a cell of the hive that holds them");
+    }
+
+    // A name that no path gives (see UnnameableKey.h) is looked for in the cell's bytes; only
+    // such a name is decoded, for the message.
+    void checkKeyName(std::size_t at, std::size_t size) {
+        const std::uint8_t* p = bytes_ + at;
+        std::size_t length = get16(p + nk::kNameLength);
+        if (nk::kName + length > size)
+            return; // checkKey() tells
+        bool oneByte = get16(p + nk::kFlags) & nk::kCompressedName;
+        std::size_t step = oneByte ? 1 : 2;
+        auto unitAt = [&](std::size_t i) -> std::uint16_t {
+            return oneByte ? p[nk::kName + i] : get16(p + nk::kName + i);
+        };
+        bool unnameable = false;
+        for (std::size_t i = 0; i + step <= length && !unnameable; i += step)
+            unnameable = unitAt(i) == '\\' || unitAt(i) == 0;
+        if (!unnameable)
+            return;
+        std::vector<std::uint8_t> units;
+        for (std::size_t i = 0; i + step <= length; i += step) {
+            units.push_back(static_cast<std::uint8_t>(unitAt(i)));
+            units.push_back(static_cast<std::uint8_t>(unitAt(i) >> 8));
+        }
+        std::string name = registry::utf16leToUtf8(units);
+        if (reports_.size() < kMaxReports)
+            reports_.push_back(path_ + ": damaged key \"" + registry::shownName(name) +
+                               "\" (cell " + hex(at - kBaseBlockSize) +
+                               "): " + registry::unnameableReport(name));
+        else
+            ++leftOut_;
     }
 
     const std::uint8_t* bytes_;

@@ -1,6 +1,7 @@
 #include "platform/registry/hive/HiveMapping.h"
 
 #include "platform/registry/RegistryStore.h"
+#include "platform/registry/Utf16.h"
 #include "platform/registry/hive/HiveDamage.h"
 #include "platform/registry/hive/HiveLayout.h"
 
@@ -173,12 +174,15 @@ std::optional<std::string> HiveMapping::cellName(std::size_t offset,
     std::size_t size = 0;
     notePagesRead(1);
     const std::uint8_t* p = cell(offset, fields.id, fields.name, size);
-    if (p == nullptr || !(get16(p + fields.flags) & fields.compressed))
+    if (p == nullptr)
         return std::nullopt;
     std::size_t length = get16(p + fields.length);
     if (length > size - fields.name)
         return std::nullopt;
-    return latin1ToUtf8(p + fields.name, length);
+    if (get16(p + fields.flags) & fields.compressed)
+        return latin1ToUtf8(p + fields.name, length);
+    // libhivex's conversion refuses a lone surrogate, which the program's text keeps.
+    return registry::utf16leToUtf8(p + fields.name, length);
 }
 
 std::optional<std::string> HiveMapping::keyName(std::size_t offset) const {

@@ -23,8 +23,8 @@ public:
     HiveMapping(const HiveMapping&) = delete;
     HiveMapping& operator=(const HiveMapping&) = delete;
 
-    // The name of the key or value whose cell starts at `offset` (a libhivex handle), when it
-    // is stored in the one-byte form; nothing when it is UTF-16 or the cell does not hold up.
+    // The name of the key or value whose cell starts at `offset` (a libhivex handle); nothing
+    // when the cell does not hold up.
     std::optional<std::string> keyName(std::size_t offset) const;
     std::optional<std::string> valueName(std::size_t offset) const;
     // The key cell that the key at `offset` names as its parent, as a node handle.

@@ -1,10 +1,13 @@
 #include "platform/registry/hive/HiveStore.h"
 
 #include "platform/registry/NameFold.h"
+#include "platform/registry/UnnameableKey.h"
 #include "platform/registry/hive/HiveLayout.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unordered_set>
 
 namespace moxalo::hive {
@@ -70,7 +73,9 @@ std::string HiveStore::keyName(hive_node_h node) {
     Owned<char> name(hivex_node_name(hive(), node));
     if (!name)
         fail("cannot read the name of the key at offset " + hex(node));
-    return name.get();
+    // The name goes on past a NUL in it, which a damaged hive's name may hold.
+    std::size_t length = hivex_node_name_len(hive(), node);
+    return std::string(name.get(), std::max(length, std::strlen(name.get())));
 }
 
 std::string HiveStore::keyLabel(hive_node_h node) {
@@ -127,6 +132,7 @@ HiveStore::Children& HiveStore::children(NodeId key) {
         found.nodes.push_back(*p);
         try {
             found.names.push_back(listedName(key, *p));
+            standInIfUnnameable(found);
         } catch (const registry::StoreError& e) {
             found.damaged.emplace(found.names.size(), e.what());
             found.names.emplace_back();
@@ -137,8 +143,19 @@ HiveStore::Children& HiveStore::children(NodeId key) {
     return children_.emplace(key, std::move(found)).first->second;
 }
 
+void HiveStore::standInIfUnnameable(Children& c) {
+    std::string& name = c.names.back();
+    if (registry::unnameableBecause(name).empty())
+        return;
+    name = registry::standInName(name);
+    c.unnamed.insert(name);
+}
+
 NodeId HiveStore::findChild(NodeId parent, std::string_view name) {
     Children& c = children(parent);
+    // Not even a key listed beside it under the same name: the stand-in would lead there.
+    if (!c.unnamed.empty() && c.unnamed.contains(name))
+        return registry::kNoNode;
     if (!c.byName.built())
         c.byName.build(c.names);
     std::size_t i = c.byName.find(c.names, name);

@@ -4,6 +4,7 @@
 // cells; they stay the same across the write handle and the reopened file. Once subkeys are
 // added or deleted, they are listed out of order until the save sorts them again.
 
+#include "platform/registry/NameFold.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/registry/hive/ChangedValues.h"
 #include "platform/registry/hive/FoldedIndex.h"
@@ -54,6 +55,9 @@ private:
         std::vector<std::string> names;
         std::unordered_map<std::size_t, std::string> damaged; // position -> what is wrong
         FoldedIndex byName;                                   // built on the first lookup
+        // The stand-ins that keys whose own names no path gives are listed under (see
+        // UnnameableKey.h); each leads to no key.
+        std::unordered_set<std::string, registry::NameHash, registry::SameName> unnamed;
     };
     struct Value {
         std::string name;
@@ -79,6 +83,8 @@ private:
     std::string keyLabel(hive_node_h node);
     bool belongsUnder(hive_node_h parent, hive_node_h child);
     std::string listedName(hive_node_h parent, hive_node_h child);
+    // Lists the last of `c.names` under its stand-in when no path gives it.
+    static void standInIfUnnameable(Children& c);
     Children& children(registry::NodeId key);
     const std::vector<Value>& values(registry::NodeId key);
     registry::RegValue valueData(hive_value_h value);

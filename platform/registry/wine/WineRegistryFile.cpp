@@ -1,5 +1,7 @@
 #include "platform/registry/wine/WineRegistryFile.h"
 
+#include "platform/registry/ShownName.h"
+#include "platform/registry/UnnameableKey.h"
 #include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineEscape.h"
 
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <stdexcept>
+#include <unordered_set>
 
 namespace moxalo::registry {
 
@@ -165,6 +168,10 @@ private:
     std::string_view keepKeyLines(std::string_view stamp);
     std::optional<std::size_t> plainKeyPath(std::string_view line);
     void addName(std::string_view name);
+    // wineserver takes a NUL in a key name, which the registry functions would take for its
+    // end: the store lists such a key under a stand-in (see UnnameableKey.h), and this says so,
+    // once for each such key of the key line's path.
+    void reportUnnameableKeys();
     std::vector<std::string> keyNames(const std::u16string& path);
     void readKeyOption(std::string_view line);
     void readValue(std::string_view line);
@@ -192,6 +199,7 @@ private:
     std::vector<MemoryStore::Node*> chain_; // the keys of the last key line's path
     std::vector<std::string_view> names_;   // the names of the key line being read
     std::vector<WineDiagnostic> diagnostics_;
+    std::unordered_set<std::string> reportedKeys_; // paths of keys reportUnnameableKeys() told of
     std::size_t unlisted_ = 0;
     int firstUnlistedLine_ = 0;
 };
@@ -300,6 +308,7 @@ void Reader::readKey(std::string_view line) {
     // wineserver takes the time from "#time=" or, without it, from the clock.
     if (!onlyBlanksFrom(stamp, digits))
         report(lines_.number(), "the text after the key name is not a time; the key is read");
+    reportUnnameableKeys();
     key_ = MemoryStore::node(target_.createPath(names_, chain_));
     info_ = &layout_.keys[key_];
     *info_ = WineKeyInfo{keepKeyLines(stamp), false, false, false};
@@ -353,6 +362,18 @@ void Reader::addName(std::string_view name) {
     if (names_.size() == kMaxKeyDepth)
         fail("keys are nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
     names_.push_back(name);
+}
+
+void Reader::reportUnnameableKeys() {
+    auto unnameable = [](std::string_view name) { return !unnameableBecause(name).empty(); };
+    if (std::none_of(names_.begin(), names_.end(), unnameable))
+        return;
+    std::string path;
+    for (std::string_view name : names_) {
+        path.append(name).push_back('\\');
+        if (unnameable(name) && reportedKeys_.insert(path).second)
+            report(lines_.number(), "key \"" + shownName(name) + "\": " + unnameableReport(name));
+    }
 }
 
 // Names are separated by one backslash once the escapes are read; repeated ones count as one.

@@ -1,0 +1,211 @@
+// Keys whose own names no path can give: a backslash inside a name would split it, a NUL would
+// end it. A hive holding one is damaged there: the key is reported, listed under a stand-in name
+// that leads to no key, and never acted on as another key. The text sources never take one in.
+
+#include "platform/registry/RegistryApi.h"
+#include "platform/registry/Sources.h"
+#include "tests/robustness/GeneratedSources.h"
+#include "tests/tools/regedit/RegeditTestSupport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace moxalo;
+using namespace moxalo::testing;
+
+namespace {
+
+// U+FFFD, which stands for each character of a name that no path can give.
+const std::string kStandIn = "\xEF\xBF\xBD";
+
+// Writes `to` over the one place in the file that holds `from`: the hive writer writes no name
+// that a key cannot have.
+void patchFile(const std::string& path, const std::string& from, const std::string& to) {
+    std::string bytes = readFile(path);
+    std::size_t at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(bytes.find(from, at + 1), std::string::npos);
+    bytes.replace(at, from.size(), to);
+    writeFile(path, bytes);
+}
+
+// A hive of classes with ".a\b" (beside ".a" and its subkey "b"), ".n<NUL>x" (beside ".n") in
+// one-byte names, and ".u€<NUL>x" in UTF-16.
+void writeDamagedHive(const std::string& path, bool software) {
+    writeHiveFrom(path,
+                  unicodeRegFile("Windows Registry Editor Version 5.00\n\n"
+                                 "[HKEY_CLASSES_ROOT\\.a\\b]\n@=\"real b\"\n"
+                                 "[HKEY_CLASSES_ROOT\\.aQb]\n@=\"damaged b\"\n"
+                                 "[HKEY_CLASSES_ROOT\\.n]\n@=\"real n\"\n"
+                                 "[HKEY_CLASSES_ROOT\\.nQx]\n@=\"damaged n\"\n"
+                                 "[HKEY_CLASSES_ROOT\\.u€Qx]\n@=\"damaged u\"\n"
+                                 "[HKEY_CLASSES_ROOT\\.z]\n@=\"after\"\n"),
+                  software);
+    patchFile(path, ".aQb", ".a\\b");
+    patchFile(path, ".nQx", std::string(".n\0x", 4));
+    patchFile(path, std::string("\xAC\x20Q\0", 4), std::string("\xAC\x20\0\0", 4));
+}
+
+std::string defaultValue(const std::string& path) {
+    registry::HKEY key = 0;
+    if (registry::RegOpenKeyExA(registry::HKEY_CLASSES_ROOT, path.c_str(), 0, registry::KEY_READ,
+                                &key) != registry::ERROR_SUCCESS)
+        return "(not opened)";
+    char text[64] = {};
+    registry::DWORD size = sizeof text;
+    registry::RegQueryValueExA(key, "", nullptr, nullptr, reinterpret_cast<registry::LPBYTE>(text),
+                               &size);
+    registry::RegCloseKey(key);
+    return text;
+}
+
+std::vector<std::string> warningsOf(const std::vector<std::string>& sources) {
+    auto opened = registry::openRegistry({sources, "test", false});
+    std::vector<std::string> warnings;
+    for (const auto& source : opened.sources)
+        warnings.insert(warnings.end(), source.warnings.begin(), source.warnings.end());
+    return warnings;
+}
+
+} // namespace
+
+TEST(UnnameableKeys, AHiveListsThemUnderStandInsThatLeadToNoKey) {
+    for (bool software : {false, true}) {
+        SCOPED_TRACE(software ? "SOFTWARE with UsrClass.dat" : "UsrClass.dat");
+        TempDir dir;
+        std::string hive = dir.file(software ? "SOFTWARE" : "UsrClass.dat");
+        writeDamagedHive(hive, software);
+        std::vector<std::string> sources = {hive};
+        if (software) {
+            sources.push_back(dir.file("UsrClass.dat"));
+            writeHiveFrom(sources.back(), "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.user]\n", false);
+        }
+
+        registry::mountRegistry(registry::openRegistry({sources, "test", false}).registry);
+        std::vector<std::string> rows;
+        for (const auto& row : scanRows())
+            rows.push_back(row.Extension);
+        std::vector<std::string> expected = {
+            "a", "a" + kStandIn + "b", "n", "n" + kStandIn + "x", "u€" + kStandIn + "x", "z"};
+        if (software) // merged, in the order of the upper-case names
+            expected.insert(expected.begin() + 4, "user");
+        EXPECT_EQ(rows, expected);
+        for (const std::string& row : rows) {
+            if (row == "a" || row == "n" || row == "user" || row == "z")
+                continue;
+            EXPECT_EQ(defaultValue("." + row), "(not opened)") << row;
+            EXPECT_EQ(registry::RegDeleteKeyA(registry::HKEY_CLASSES_ROOT, ("." + row).c_str()),
+                      registry::ERROR_FILE_NOT_FOUND)
+                << row;
+        }
+        EXPECT_EQ(defaultValue(".a\\b"), "real b");
+        EXPECT_EQ(defaultValue(".n"), "real n");
+        EXPECT_TRUE(registry::takeRegistryProblems().empty());
+
+        auto warnings = warningsOf(sources);
+        ASSERT_EQ(warnings.size(), 3u);
+        const std::string after = "; the key is listed as \"";
+        EXPECT_TRUE(warnings[0].starts_with(hive + ": damaged key \".a\\\\b\" (cell 0x"));
+        EXPECT_TRUE(warnings[0].ends_with(": its name holds a backslash, which no key's name "
+                                          "can" +
+                                          after + ".a" + kStandIn + "b\", which names no key"))
+            << warnings[0];
+        EXPECT_TRUE(warnings[1].starts_with(hive + ": damaged key \".n\\0x\" (cell 0x"));
+        EXPECT_TRUE(warnings[1].ends_with(": its name holds a NUL character, which no key's name "
+                                          "can" +
+                                          after + ".n" + kStandIn + "x\", which names no key"))
+            << warnings[1];
+        EXPECT_TRUE(warnings[2].starts_with(hive + ": damaged key \".u€\\0x\" (cell 0x"))
+            << warnings[2];
+
+        // A backup of a stand-in finds no key; one of all classes cannot hold the damaged key.
+        std::string backup = dir.file("backup.reg");
+        CliRun run = regedit({"/e", backup, "HKEY_CLASSES_ROOT\\.a" + kStandIn + "b"}, dir,
+                             registryVariable(sources));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.ends_with("\nmoxalo-regedit: HKEY_CLASSES_ROOT\\.a" + kStandIn +
+                                      "b: no such key in the registry\n"))
+            << run.err;
+        run = regedit({"/e", backup}, dir, registryVariable(sources));
+        EXPECT_EQ(run.status, 1);
+        std::string top = software ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes" : "HKEY_CLASSES_ROOT";
+        EXPECT_TRUE(
+            run.err.ends_with("\nmoxalo-regedit: cannot write " + top + "\\.a" + kStandIn +
+                              "b: its name is not its own: the registry is damaged there\n"))
+            << run.err;
+        EXPECT_FALSE(std::filesystem::exists(backup));
+        // The import of a stand-in creates no key beside the damaged one.
+        writeFile(backup, unicodeRegFile("Windows Registry Editor Version 5.00\n\n"
+                                         "[HKEY_CLASSES_ROOT\\.n" +
+                                         kStandIn + "x]\n@=\"new\"\n"));
+        run = regedit({"/s", backup}, dir, registryVariable(sources));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("a damaged key is listed under this name"), std::string::npos)
+            << run.err;
+        registry::mountRegistry(registry::openRegistry({sources, "test", false}).registry);
+        EXPECT_EQ(scanRows().size(), expected.size());
+    }
+}
+
+TEST(UnnameableKeys, AWinePrefixListsThemUnderStandInsAndKeepsThem) {
+    TempDir dir;
+    std::string prefix = dir.file("prefix");
+    writeWinePrefix(prefix, "", "");
+    const std::string damaged = "[Software\\\\Classes\\\\.n\\0x\\\\sub] 0\n@=\"damaged\"\n";
+    writeFile(prefix + "/system.reg", "WINE REGISTRY Version 2\n\n"
+                                      "[Software\\\\Classes\\\\.n] 0\n@=\"real n\"\n\n" +
+                                          damaged +
+                                          "\n[Software\\\\Classes\\\\.n\\0x\\\\sub2] 0\n");
+    EXPECT_EQ(warningsOf({prefix}),
+              std::vector<std::string>{prefix +
+                                       "/system.reg: line 6: key \".n\\0x\": its name "
+                                       "holds a NUL character, which no key's name can; "
+                                       "the key is listed as \".n" +
+                                       kStandIn + "x\", which names no key"});
+    mountSource(prefix);
+    std::vector<std::string> rows;
+    for (const auto& row : scanRows())
+        rows.push_back(row.Extension);
+    EXPECT_EQ(rows, (std::vector<std::string>{"n", "n" + kStandIn + "x"}));
+    EXPECT_EQ(defaultValue(".n" + kStandIn + "x\\sub"), "(not opened)");
+    EXPECT_EQ(registry::RegDeleteKeyA(registry::HKEY_CLASSES_ROOT, (".n" + kStandIn + "x").c_str()),
+              registry::ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(defaultValue(".n"), "real n");
+    // Written back as it was, beside the change.
+    EXPECT_EQ(registry::RegDeleteKeyA(registry::HKEY_CLASSES_ROOT, ".n"), registry::ERROR_SUCCESS);
+    std::string saved = readFile(prefix + "/system.reg");
+    EXPECT_NE(saved.find("\n" + damaged.substr(0, damaged.find(" 0\n"))), std::string::npos)
+        << saved;
+    EXPECT_EQ(saved.find("[Software\\\\Classes\\\\.n]"), std::string::npos) << saved;
+
+    std::string backup = dir.file("backup.reg");
+    CliRun run = regedit({"/e", backup}, dir, registryVariable({prefix}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.ends_with("\nmoxalo-regedit: cannot write HKEY_LOCAL_MACHINE\\SOFTWARE\\"
+                                  "Classes\\.n" +
+                                  kStandIn +
+                                  "x: its name is not its own: the registry is damaged there\n"))
+        << run.err;
+}
+
+TEST(UnnameableKeys, ARegFileSkipsNamesWithANul) {
+    TempDir dir;
+    std::string reg = dir.file("classes.reg");
+    std::string text = unicodeRegFile("Windows Registry Editor Version 5.00\n\n"
+                                      "[HKEY_CLASSES_ROOT\\.n]\n@=\"real n\"\n\"vQw\"=\"x\"\n"
+                                      "[HKEY_CLASSES_ROOT\\.nQx\\sub]\n@=\"damaged\"\n");
+    for (std::size_t q; (q = text.find(std::string("Q\0", 2))) != std::string::npos;)
+        text.replace(q, 2, std::string("\0\0", 2));
+    writeFile(reg, text);
+    auto warnings = warningsOf({reg});
+    ASSERT_GE(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0], reg + ": line 5: value \"v?w\" skipped: its name holds a NUL character");
+    EXPECT_EQ(warnings[1], reg + ": line 6: key not opened: a key name holds a NUL character; its "
+                                 "values are skipped");
+    mountSource(reg);
+    auto rows = scanRows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].Extension, "n");
+    EXPECT_EQ(defaultValue(".n"), "real n");
+    EXPECT_EQ(subkeysOf(".n"), std::vector<std::string>{});
+}
