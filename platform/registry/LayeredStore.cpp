@@ -85,6 +85,7 @@ LayeredStore::Merged& LayeredStore::merged(NodeId key) {
     m.soleChildren = m.soleValues = kNotAsked;
     m.childrenKnown = false;
     m.childNames.clear();
+    m.childOrigins.clear();
     m.valuesKnown = false;
     m.values.clear();
     return m;
@@ -121,24 +122,32 @@ NodeId LayeredStore::findChild(NodeId parent, std::string_view name) {
 void LayeredStore::knowChildren(Merged& m) {
     if (m.childrenKnown)
         return;
-    std::vector<std::pair<std::string, std::string>> names; // folded, as spelled
+    struct Listed {
+        std::string folded;
+        ChildOrigin origin;
+    };
+    std::vector<Listed> listed;
     std::unordered_set<std::string> seen;
     for (std::size_t i = 0; i < layers_.size(); ++i) {
         if (m.parts[i] == kNoNode)
             continue;
         RegistryStore& store = *layers_[i].store;
         for (std::size_t k = 0, n = store.childCount(m.parts[i]); k < n; ++k) {
-            std::string_view name = store.childName(m.parts[i], k);
-            std::string folded = foldName(name);
+            std::string folded = foldName(store.childName(m.parts[i], k));
             if (seen.insert(folded).second)
-                names.emplace_back(std::move(folded), std::string(name));
+                listed.push_back({std::move(folded), {i, k}});
         }
     }
-    std::stable_sort(names.begin(), names.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(listed.begin(), listed.end(),
+                     [](const auto& a, const auto& b) { return a.folded < b.folded; });
     m.childNames.clear();
-    for (auto& entry : names)
-        m.childNames.push_back(std::move(entry.second));
+    m.childOrigins.clear();
+    for (const Listed& entry : listed) {
+        const ChildOrigin& origin = entry.origin;
+        m.childNames.emplace_back(
+            layers_[origin.layer].store->childName(m.parts[origin.layer], origin.index));
+        m.childOrigins.push_back(origin);
+    }
     m.childrenKnown = true;
 }
 
@@ -162,10 +171,21 @@ std::string_view LayeredStore::childName(NodeId key, std::size_t index) {
     return m.childNames.at(index);
 }
 
+// A subkey whose name leads to no key (see UnnameableKey.h) is still met by a walk: as the key
+// of the layer that lists it.
 NodeId LayeredStore::childAt(NodeId key, std::size_t index) {
     if (isDirect(key))
         return direct(layerOf(key), storeOf(key).childAt(partOf(key), index));
-    return findChild(key, std::string(childName(key, index)));
+    Merged& m = merged(key);
+    if (int sole = soleLayer(m, false); sole >= 0)
+        return direct(static_cast<std::size_t>(sole),
+                      layers_[sole].store->childAt(m.parts[sole], index));
+    knowChildren(m);
+    if (NodeId id = findChild(key, m.childNames.at(index)); id != kNoNode)
+        return id;
+    const ChildOrigin& origin = m.childOrigins.at(index);
+    return direct(origin.layer,
+                  layers_[origin.layer].store->childAt(m.parts[origin.layer], origin.index));
 }
 
 std::optional<RegValue> LayeredStore::findValue(NodeId key, std::string_view name) {
@@ -243,6 +263,7 @@ void LayeredStore::forget(NodeId key) {
     m.soleChildren = m.soleValues = kNotAsked;
     m.childrenKnown = false;
     std::vector<std::string>().swap(m.childNames);
+    std::vector<ChildOrigin>().swap(m.childOrigins);
     m.valuesKnown = false;
     std::vector<LayerValue>().swap(m.values);
 }

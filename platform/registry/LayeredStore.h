@@ -60,6 +60,11 @@ private:
     // One key of the merged tree. Its id stays the same for as long as the store lives, so a
     // key met again after a change is the same node, refreshed.
     static constexpr int kNotAsked = -2;
+    // A subkey as one layer lists it: the layer, and its position in that layer's key.
+    struct ChildOrigin {
+        std::size_t layer;
+        std::size_t index;
+    };
     struct Merged {
         Merged(NodeId parent, std::string name, std::size_t generation, std::vector<NodeId> parts)
             : parent(parent), name(std::move(name)), generation(generation),
@@ -70,7 +75,8 @@ private:
         std::size_t generation = 0; // the changes `parts` reflects
         std::vector<NodeId> parts;  // one per layer; kNoNode where that layer lacks the key
         bool childrenKnown = false;
-        std::vector<std::string> childNames; // built only where two or more layers meet
+        std::vector<std::string> childNames;   // built only where two or more layers meet
+        std::vector<ChildOrigin> childOrigins; // where each of childNames was listed
         std::unordered_map<std::string, NodeId, NameHash, SameName> childIds; // name -> merged id
         bool valuesKnown = false;
         std::vector<LayerValue> values; // built only where two or more layers meet

@@ -188,6 +188,28 @@ TEST(UnnameableKeys, AWinePrefixListsThemUnderStandInsAndKeepsThem) {
         << run.err;
 }
 
+// Where the user's and the machine's classes both have the key above it, the merged view lists
+// the key too: a walk meets it as the layer's key, and an export refuses it by its stand-in.
+TEST(UnnameableKeys, AMergedViewWalksToThemAndAnExportRefusesThem) {
+    TempDir dir;
+    std::string prefix = dir.file("prefix");
+    writeWinePrefix(prefix, "[.m]\n@=\"machine\"\n", "[.m\\u]\n@=\"user\"\n");
+    std::string system = readFile(prefix + "/system.reg");
+    writeFile(prefix + "/system.reg",
+              system + "\n[Software\\\\Classes\\\\.m\\\\a\\0b] 0\n@=\"damaged\"\n");
+    std::string tree = dumpClasses({prefix});
+    EXPECT_NE(tree.find(".m\\a" + kStandIn + "b||1|"), std::string::npos) << tree;
+    EXPECT_NE(tree.find(".m\\u||1|"), std::string::npos) << tree;
+
+    CliRun run = regedit({"/e", dir.file("m.reg"), "HKEY_CLASSES_ROOT\\.m"}, dir,
+                         registryVariable({prefix}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("cannot write HKEY_CLASSES_ROOT\\.m\\a" + kStandIn +
+                           "b: its name is not its own"),
+              std::string::npos)
+        << run.err;
+}
+
 TEST(UnnameableKeys, ARegFileSkipsNamesWithANul) {
     TempDir dir;
     std::string reg = dir.file("classes.reg");
