@@ -33,7 +33,7 @@ public:
           root_(kBaseBlockSize + get32(bytes + base::kRootCell)),
           used_((binsEnd_ - kBaseBlockSize) / kCellAlignment), listed_(used_.size()) {}
 
-    std::vector<std::string> run() {
+    FoundDamage run() {
         forEachCell([this](std::size_t at, std::int32_t size) {
             if (size < 0)
                 used_[(at - kBaseBlockSize) / kCellAlignment] = true;
@@ -44,7 +44,7 @@ public:
         });
         if (leftOut_ > 0)
             reports_.push_back(path_ + ": " + std::to_string(leftOut_) + " more damaged cells");
-        return std::move(reports_);
+        return {std::move(reports_), keyListedTwice_, unnameableKey_};
     }
 
 private:
@@ -157,22 +157,23 @@ private:
     }
 
     bool checkListedKey(std::size_t key, std::uint32_t list, std::uint32_t entry) {
-        std::string where = "its subkey list at " + hex(list) + " leads to " + hex(entry);
         std::size_t at = kBaseBlockSize + std::size_t{entry};
-        if (!is(entry, "nk") || kBaseBlockSize + get32(bytes_ + at + nk::kParent) != key) {
-            report(key, where + ", which is not one of its keys");
-            return false;
-        }
-        if (at == root_) {
-            report(key, where + ", the root key");
-            return false;
-        }
+        if (!is(entry, "nk") || kBaseBlockSize + get32(bytes_ + at + nk::kParent) != key)
+            return wrongEntry(key, list, entry, ", which is not one of its keys");
+        if (at == root_)
+            return wrongEntry(key, list, entry, ", the root key");
         if (listed_[entry / kCellAlignment]) {
-            report(key, where + " more than once");
-            return false;
+            keyListedTwice_ = true;
+            return wrongEntry(key, list, entry, " more than once");
         }
         listed_[entry / kCellAlignment] = true;
         return true;
+    }
+
+    // The message is made only here: every subkey of the hive passes through checkListedKey.
+    bool wrongEntry(std::size_t key, std::uint32_t list, std::uint32_t entry, const char* what) {
+        report(key, "its subkey list at " + hex(list) + " leads to " + hex(entry) + what);
+        return false;
     }
 
     void checkValueList(std::size_t key, std::uint32_t list, std::uint32_t count) {
@@ -206,6 +207,18 @@ private:
                            " bytes) is not a cell of the hive that holds them");
     }
 
+    // Every key cell passes here, so the usual name is only searched, one byte or unit at a time.
+    static bool holdsSeparatorOrNul(const std::uint8_t* name, std::size_t length, bool oneByte) {
+        if (oneByte)
+            return std::memchr(name, '\\', length) != nullptr ||
+                   std::memchr(name, 0, length) != nullptr;
+        for (std::size_t i = 0; i + 2 <= length; i += 2) {
+            if (name[i + 1] == 0 && (name[i] == '\\' || name[i] == 0))
+                return true;
+        }
+        return false;
+    }
+
     // A name that no path gives (see UnnameableKey.h) is looked for in the cell's bytes; only
     // such a name is decoded, for the message.
     void checkKeyName(std::size_t at, std::size_t size) {
@@ -218,11 +231,9 @@ private:
         auto unitAt = [&](std::size_t i) -> std::uint16_t {
             return oneByte ? p[nk::kName + i] : get16(p + nk::kName + i);
         };
-        bool unnameable = false;
-        for (std::size_t i = 0; i + step <= length && !unnameable; i += step)
-            unnameable = unitAt(i) == '\\' || unitAt(i) == 0;
-        if (!unnameable)
+        if (!holdsSeparatorOrNul(p + nk::kName, length, oneByte))
             return;
+        unnameableKey_ = true;
         std::vector<std::uint8_t> units;
         for (std::size_t i = 0; i + step <= length; i += step) {
             units.push_back(static_cast<std::uint8_t>(unitAt(i)));
@@ -245,11 +256,13 @@ private:
     std::vector<bool> listed_; // the same for key cells met in a subkey list so far
     std::vector<std::string> reports_;
     std::size_t leftOut_ = 0;
+    bool keyListedTwice_ = false;
+    bool unnameableKey_ = false;
 };
 
 } // namespace
 
-std::vector<std::string> findDamagedCells(const std::uint8_t* bytes, const std::string& path) {
+FoundDamage findDamagedCells(const std::uint8_t* bytes, const std::string& path) {
     return DamageFinder(bytes, path).run();
 }
 

@@ -12,8 +12,18 @@
 
 namespace moxalo::hive {
 
-// `bytes` is the whole hive file, whose base block and bins have been checked. Each message
-// is "<path>: <where>: <what>"; a long list ends with a count of the cells left out.
-std::vector<std::string> findDamagedCells(const std::uint8_t* bytes, const std::string& path);
+struct FoundDamage {
+    // Each "<path>: <where>: <what>"; a long list ends with a count of the cells left out.
+    std::vector<std::string> messages;
+    // Whether some subkey list names a key that a list before it named: only then must a
+    // reader drop repeats, which every walk of a sound hive is spared.
+    bool keyListedTwice = false;
+    // Whether some key's name holds a backslash or a NUL (see UnnameableKey.h): only then must a
+    // reader look for such names.
+    bool unnameableKey = false;
+};
+
+// `bytes` is the whole hive file, whose base block and bins have been checked.
+FoundDamage findDamagedCells(const std::uint8_t* bytes, const std::string& path);
 
 } // namespace moxalo::hive

@@ -4,6 +4,7 @@
 // from the key and value cells saves libhivex's character conversion and allocation per name.
 
 #include "platform/fs/MappedFile.h"
+#include "platform/registry/hive/HiveDamage.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +31,9 @@ public:
     // The key cell that the key at `offset` names as its parent, as a node handle.
     std::optional<std::size_t> keyParent(std::size_t offset) const;
     // What findDamagedCells() found on opening.
-    const std::vector<std::string>& damage() const { return damage_; }
+    const std::vector<std::string>& damage() const { return damage_.messages; }
+    bool keyListedTwice() const { return damage_.keyListedTwice; }
+    bool unnameableKey() const { return damage_.unnameableKey; }
     // The keys whose subkey lists hold keys in "li" lists, an older form that Windows still
     // writes for some keys (directly, or below an "ri" index). libhivex can add a key to them
     // but cannot take one out.
@@ -66,7 +69,7 @@ private:
     const std::uint8_t* bytes_ = nullptr;
     std::size_t size_ = 0;
     mutable std::size_t readsSinceRelease_ = 0;
-    std::vector<std::string> damage_;
+    FoundDamage damage_;
 };
 
 } // namespace moxalo::hive

@@ -41,6 +41,8 @@ HiveStore::HiveStore(std::string path) : path_(std::move(path)) {}
 void HiveStore::load() {
     mapping_ = std::make_unique<HiveMapping>(path_);
     damage_ = mapping_->damage();
+    keyListedTwice_ = mapping_->keyListedTwice();
+    unnameableKey_ = mapping_->unnameableKey();
     errno = 0;
     reader_.reset(hivex_open(path_.c_str(), 0));
     if (!reader_)
@@ -125,14 +127,16 @@ HiveStore::Children& HiveStore::children(NodeId key) {
     // every key once, and ends.
     const hive_node_h root = hivex_root(hive());
     Children found;
-    std::unordered_set<hive_node_h> listed;
+    std::unordered_set<hive_node_h> listed; // only where the hive lists a key twice
     for (const hive_node_h* p = list.get(); *p != 0; ++p) {
-        if (*p == root || !belongsUnder(key, *p) || !listed.insert(*p).second)
+        if (*p == root || !belongsUnder(key, *p) || (keyListedTwice_ && !listed.insert(*p).second))
             continue;
-        found.nodes.push_back(*p);
+        hive_node_h node = *p;
+        found.nodes.push_back(node);
         try {
-            found.names.push_back(listedName(key, *p));
-            standInIfUnnameable(found);
+            found.names.push_back(listedName(key, node));
+            if (unnameableKey_)
+                standInIfUnnameable(found);
         } catch (const registry::StoreError& e) {
             found.damaged.emplace(found.names.size(), e.what());
             found.names.emplace_back();

@@ -118,6 +118,8 @@ private:
     // The keys with "li" subkey lists in the file, known before the mapping goes.
     std::optional<std::unordered_set<hive_node_h>> liListers_;
     std::vector<std::string> damage_;
+    bool keyListedTwice_ = false; // see FoundDamage
+    bool unnameableKey_ = false;
 };
 
 } // namespace moxalo::hive

@@ -293,6 +293,9 @@ void Reader::readGlobalOption(std::string_view line) {
 void Reader::readKey(std::string_view line) {
     std::optional<std::size_t> end = plainKeyPath(line);
     std::vector<std::string> decoded; // the names, when escapes had to be read
+    // Backslashes separate the names, so only a NUL can make one that no path gives; the
+    // line is searched once for it, not each of its names.
+    bool holdsNul = false;
     if (!end) {
         std::u16string path;
         end = parseWineText(line, 1, ']', path);
@@ -300,6 +303,9 @@ void Reader::readKey(std::string_view line) {
             fail("the closing \"]\" is missing");
         decoded = keyNames(path);
         names_.assign(decoded.begin(), decoded.end());
+        holdsNul = path.find(u'\0') != std::u16string::npos;
+    } else {
+        holdsNul = line.substr(0, *end).find('\0') != std::string_view::npos;
     }
     std::string_view stamp = line.substr(*end);
     std::size_t digits = skipBlanks(stamp, 0);
@@ -308,7 +314,8 @@ void Reader::readKey(std::string_view line) {
     // wineserver takes the time from "#time=" or, without it, from the clock.
     if (!onlyBlanksFrom(stamp, digits))
         report(lines_.number(), "the text after the key name is not a time; the key is read");
-    reportUnnameableKeys();
+    if (holdsNul)
+        reportUnnameableKeys();
     key_ = MemoryStore::node(target_.createPath(names_, chain_));
     info_ = &layout_.keys[key_];
     *info_ = WineKeyInfo{keepKeyLines(stamp), false, false, false};
