@@ -131,6 +131,22 @@ std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
+// Where the first character displayText() replaces starts, or the text's size.
+std::size_t firstUndisplayable(std::string_view text, std::size_t from) {
+    for (std::size_t i = from; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        std::size_t length = decodeUtf8(text, i, cp);
+        if (length == 0 || isSurrogate(cp))
+            return i;
+        i += length;
+    }
+    return text.size();
+}
+
 template <typename Bytes> void appendUnits(Bytes& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         char32_t cp = 0;
@@ -194,21 +210,20 @@ char16_t loneSurrogateAt(std::string_view text, std::size_t i) {
     return decodeUtf8(text, i, cp) != 0 && isSurrogate(cp) ? static_cast<char16_t>(cp) : 0;
 }
 
+std::string intoDisplayText(std::string text) {
+    if (firstUndisplayable(text, 0) == text.size())
+        return text;
+    return displayText(text);
+}
+
 std::string displayText(std::string_view text) {
     static constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
     std::string out;
     std::size_t done = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
-            ++i;
-            continue;
-        }
+    for (std::size_t i = firstUndisplayable(text, 0); i < text.size();
+         i = firstUndisplayable(text, i)) {
         char32_t cp = 0;
         std::size_t length = decodeUtf8(text, i, cp);
-        if (length != 0 && !isSurrogate(cp)) {
-            i += length;
-            continue;
-        }
         out.append(text.substr(done, i - done));
         out += kReplacement;
         i += length == 0 ? 1 : length;

@@ -32,5 +32,8 @@ char16_t loneSurrogateAt(std::string_view text, std::size_t i);
 // `text` as valid UTF-8, to be shown: each lone surrogate, and each byte that is not UTF-8,
 // becomes U+FFFD.
 std::string displayText(std::string_view text);
+// The same for a text of the caller's, which comes back as it is, without a copy, when it has
+// nothing to replace: a whole list file, say.
+std::string intoDisplayText(std::string text);
 
 } // namespace moxalo::registry

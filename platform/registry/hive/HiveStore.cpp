@@ -152,13 +152,15 @@ void HiveStore::standInIfUnnameable(Children& c) {
     if (registry::unnameableBecause(name).empty())
         return;
     name = registry::standInName(name);
-    c.unnamed.insert(name);
+    if (!c.unnamed)
+        c.unnamed = std::make_unique<Children::StandIns>();
+    c.unnamed->insert(name);
 }
 
 NodeId HiveStore::findChild(NodeId parent, std::string_view name) {
     Children& c = children(parent);
     // Not even a key listed beside it under the same name: the stand-in would lead there.
-    if (!c.unnamed.empty() && c.unnamed.contains(name))
+    if (c.unnamed && c.unnamed->contains(name))
         return registry::kNoNode;
     if (!c.byName.built())
         c.byName.build(c.names);

@@ -56,8 +56,10 @@ private:
         std::unordered_map<std::size_t, std::string> damaged; // position -> what is wrong
         FoldedIndex byName;                                   // built on the first lookup
         // The stand-ins that keys whose own names no path gives are listed under (see
-        // UnnameableKey.h); each leads to no key.
-        std::unordered_set<std::string, registry::NameHash, registry::SameName> unnamed;
+        // UnnameableKey.h); each leads to no key. Made only for a key that has some, as there
+        // is one Children for every key listed.
+        using StandIns = std::unordered_set<std::string, registry::NameHash, registry::SameName>;
+        std::unique_ptr<StandIns> unnamed;
     };
     struct Value {
         std::string name;

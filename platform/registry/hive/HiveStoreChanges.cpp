@@ -99,7 +99,7 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
         registry::utf8ToUtf16le(name).size() > 2 * registry::MAX_KEY_NAME)
         throw registry::StoreError(path_ + ": invalid key name \"" + std::string(name) + "\"");
     std::string text(name);
-    if (children(parent).unnamed.contains(name))
+    if (const auto& unnamed = children(parent).unnamed; unnamed && unnamed->contains(name))
         throw registry::StoreError(path_ + ": cannot add the key \"" + text +
                                    "\": a damaged key is listed under this name");
     if (std::size_t count = children(parent).nodes.size(); count >= layout::kMaxReadableSubkeys)
@@ -110,7 +110,7 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
     Children& known = children(parent);
     auto growing = growing_.find(parent);
     if (growing == growing_.end() && known.nodes.size() >= kDirectSubkeys &&
-        known.damaged.empty() && known.unnamed.empty()) {
+        known.damaged.empty() && !known.unnamed) {
         Growing start;
         start.lists.node = parent;
         start.lists.children.assign(known.nodes.begin(), known.nodes.end());
