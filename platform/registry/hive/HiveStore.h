@@ -105,6 +105,8 @@ private:
     ChangedValues* changedValuesOf(registry::NodeId key);
     ChangedValues& valuesToChange(registry::NodeId key);
     void writeChangedValues();
+    void writeValues(registry::NodeId key, ChangedValues& changed);
+    void writeIfFew(registry::NodeId key, ChangedValues& changed);
 
     std::string path_;
     HiveHandle reader_;

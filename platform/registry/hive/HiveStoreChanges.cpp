@@ -162,32 +162,50 @@ void HiveStore::setValue(NodeId key, std::string_view name, const registry::RegV
                                    "\" to " + keyLabel(key) + ": it has " + std::to_string(count) +
                                    " values, the most a hive can be read with");
     changed.set(name, value);
+    writeIfFew(key, changed);
 }
 
 void HiveStore::deleteValue(NodeId key, std::string_view name) {
-    if (findValue(key, name))
-        valuesToChange(key).remove(name);
+    if (!findValue(key, name))
+        return;
+    ChangedValues& changed = valuesToChange(key);
+    changed.remove(name);
+    writeIfFew(key, changed);
+}
+
+// A key of a few values is written at once, for no more than a batch of them would cost, and
+// holds no memory until the save: an import of a whole registry changes every key. One of more
+// values gathers its changes, and the save writes its list once.
+void HiveStore::writeIfFew(NodeId key, ChangedValues& changed) {
+    constexpr std::size_t kValuesWrittenAtOnce = 8;
+    if (changed.size() >= kValuesWrittenAtOnce)
+        return;
+    writeValues(key, changed);
+    changedValues_.erase(key);
 }
 
 // Each changed key's values are written once, as one new list.
 void HiveStore::writeChangedValues() {
     for (auto it = changedValues_.begin(); it != changedValues_.end();
-         it = changedValues_.erase(it)) {
-        const std::vector<ChangedValues::Entry>& values = it->second.inOrder();
-        std::vector<hive_set_value> set;
-        set.reserve(values.size());
-        for (const ChangedValues::Entry& entry : values) {
-            hive_set_value& v = set.emplace_back();
-            v.key = const_cast<char*>(entry.name.c_str());
-            setHiveType(v, entry.value.type);
-            v.len = entry.value.data.size();
-            v.value = const_cast<char*>(reinterpret_cast<const char*>(entry.value.data.data()));
-        }
-        errno = 0;
-        if (hivex_node_set_values(writer(), it->first, set.size(), set.data(), 0) != 0)
-            fail("cannot set the values of the key \"" + keyName(it->first) + "\"");
-        values_.erase(it->first);
+         it = changedValues_.erase(it))
+        writeValues(it->first, it->second);
+}
+
+void HiveStore::writeValues(NodeId key, ChangedValues& changed) {
+    const std::vector<ChangedValues::Entry>& values = changed.inOrder();
+    std::vector<hive_set_value> set;
+    set.reserve(values.size());
+    for (const ChangedValues::Entry& entry : values) {
+        hive_set_value& v = set.emplace_back();
+        v.key = const_cast<char*>(entry.name.c_str());
+        setHiveType(v, entry.value.type);
+        v.len = entry.value.data.size();
+        v.value = const_cast<char*>(reinterpret_cast<const char*>(entry.value.data.data()));
     }
+    errno = 0;
+    if (hivex_node_set_values(writer(), key, set.size(), set.data(), 0) != 0)
+        fail("cannot set the values of the key \"" + keyName(key) + "\"");
+    values_.erase(key);
 }
 
 void HiveStore::deleteKey(NodeId parent, std::string_view name) {
