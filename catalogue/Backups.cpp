@@ -1,6 +1,8 @@
 #include "catalogue/Backups.h"
 
 #include "catalogue/BackupName.h"
+#include "platform/regfile/RegFileNames.h"
+#include "platform/registry/ShownName.h"
 
 #include <filesystem>
 #include <system_error>
@@ -31,6 +33,13 @@ std::optional<std::string> OutsideBackups(const std::string& programFolder,
 
 RowBackup RowBackupFor(const std::string& programFolder, std::string_view extension) {
     RowBackup backup{BackupPath(programFolder, RowBackupName(extension)), std::nullopt};
+    // The registry editor would refuse it too, but out of sight: the user is told here.
+    std::string key = "." + std::string(extension);
+    if (std::string_view why = regfile::unwritableKeyName(key); !why.empty()) {
+        backup.refusal = "HKEY_CLASSES_ROOT\\" + registry::shownName(key) +
+                         " was not backed up: its name " + std::string(why) + ".";
+        return backup;
+    }
     if (auto why = OutsideBackups(programFolder, backup.path))
         backup.refusal = "." + std::string(extension) + " was not backed up: its file would be " +
                          backup.path + ", which is not a file in the Backups folder (" + *why +

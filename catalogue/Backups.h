@@ -20,8 +20,9 @@ std::optional<std::string> OutsideBackups(const std::string& programFolder,
                                           const std::string& path);
 
 // Where the backup of the extension `extension` (without its dot) goes: the file RowBackupName
-// names in the Backups folder. When that path is not a file right inside the folder, `refusal`
-// says so, naming the extension and the path, and nothing may be written.
+// names in the Backups folder. When that path is not a file right inside the folder, or no .reg
+// file can name the extension's key (see RegFileNames.h), `refusal` says so, naming the key,
+// and nothing may be written.
 struct RowBackup {
     std::string path;
     std::optional<std::string> refusal;

@@ -53,7 +53,11 @@ TEST(BackupName, EveryExtensionNamesItsOwnFileInsideTheBackupsFolder) {
     for (const auto& extension : hostileExtensions()) {
         SCOPED_TRACE(extension);
         RowBackup backup = RowBackupFor(kProgram, extension);
-        EXPECT_FALSE(backup.refusal) << *backup.refusal;
+        // A key no .reg file can name is refused, but its file would be inside all the same.
+        bool inRegFiles =
+            extension.find_first_of(std::string("\r\n\\\0", 4)) == std::string::npos &&
+            extension.size() < 255;
+        EXPECT_EQ(backup.refusal.has_value(), !inRegFiles) << backup.refusal.value_or("");
         EXPECT_EQ(fs::path(backup.path).lexically_normal().parent_path(),
                   fs::path(kProgram + "/Backups"));
         std::string name = nameOf(backup.path);
