@@ -1,22 +1,13 @@
 #include "platform/regfile/RegFileData.h"
 
 #include "platform/registry/Utf16.h"
+#include "platform/text/HexDigit.h"
 
 #include <algorithm>
 
 namespace moxalo::regfile {
 
 namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::size_t utf8Length(unsigned char lead) {
     return lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : 4;
@@ -26,8 +17,8 @@ std::size_t utf8Length(unsigned char lead) {
 std::size_t readHexRun(std::string_view s, std::uint64_t limit, std::uint64_t& value) {
     std::size_t n = 0;
     value = 0;
-    for (; n < s.size() && hexDigit(s[n]) >= 0; ++n)
-        value = std::min(value * 16 + static_cast<unsigned>(hexDigit(s[n])), limit + 1);
+    for (; n < s.size() && text::hexDigitValue(s[n]) >= 0; ++n)
+        value = std::min(value * 16 + static_cast<unsigned>(text::hexDigitValue(s[n])), limit + 1);
     return n;
 }
 
@@ -41,7 +32,7 @@ bool isBlank(char c) {
 }
 
 bool isHexDigit(char c) {
-    return hexDigit(c) >= 0;
+    return text::hexDigitValue(c) >= 0;
 }
 
 std::string_view trimBlanks(std::string_view text) {
@@ -157,8 +148,8 @@ namespace {
 // that other spellings need.
 std::string_view appendPlainHexBytes(std::string_view s, std::vector<std::uint8_t>& bytes) {
     while (s.size() >= 3 && s[2] == ',' && bytes.size() < kMaxValueBytes) {
-        int high = hexDigit(s[0]);
-        int low = hexDigit(s[1]);
+        int high = text::hexDigitValue(s[0]);
+        int low = text::hexDigitValue(s[1]);
         if (high < 0 || low < 0)
             break;
         bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));

@@ -1,21 +1,12 @@
 #include "platform/text/PercentEncoding.h"
 
+#include "platform/text/HexDigit.h"
+
 namespace moxalo::text {
 
 namespace {
 
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
-
-// The value of a hexadecimal digit, or -1.
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 } // namespace
 
@@ -41,13 +32,13 @@ std::string percentDecode(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        bool escape = text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-                      hexValue(text[i + 2]) >= 0;
+        bool escape = text[i] == '%' && i + 2 < text.size() && hexDigitValue(text[i + 1]) >= 0 &&
+                      hexDigitValue(text[i + 2]) >= 0;
         if (!escape) {
             out += text[i];
             continue;
         }
-        out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+        out += static_cast<char>(hexDigitValue(text[i + 1]) * 16 + hexDigitValue(text[i + 2]));
         i += 2;
     }
     return out;

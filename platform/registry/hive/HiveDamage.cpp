@@ -3,6 +3,7 @@
 #include "platform/registry/ShownName.h"
 #include "platform/registry/UnnameableKey.h"
 #include "platform/registry/Utf16.h"
+#include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveLayout.h"
 
 #include <cstdio>
@@ -19,12 +20,6 @@ using namespace layout;
 constexpr std::size_t kMaxReports = 20;
 // Data longer than this sits in "db" big-data cells in newer hives.
 constexpr std::uint32_t kMaxPlainData = 16344;
-
-std::string hex(std::size_t n) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%zx", n);
-    return text;
-}
 
 class DamageFinder {
 public:
@@ -100,7 +95,7 @@ private:
                 c = (static_cast<unsigned char>(c) < 0x20 || c == '"') ? '?' : c;
             text += " \"" + name + "\"";
         }
-        return text + " (cell " + hex(cell - kBaseBlockSize) + ")";
+        return text + " (cell " + hexOffset(cell - kBaseBlockSize) + ")";
     }
 
     void checkCell(std::size_t at, std::size_t size) {
@@ -124,7 +119,7 @@ private:
         std::uint32_t cls = get32(p + nk::kClassName);
         if (std::size_t length = get16(p + nk::kClassNameLength); length > 0 && cls != kNoCell) {
             if (usedCell(cls) < 4 + length)
-                report(at, "its class name at " + hex(cls) + " (" + std::to_string(length) +
+                report(at, "its class name at " + hexOffset(cls) + " (" + std::to_string(length) +
                                " bytes) is not a cell of the hive that holds it");
         }
     }
@@ -135,7 +130,7 @@ private:
     void checkSubkeyList(std::size_t key, std::uint32_t list, bool index = true) {
         bool isIndex = is(list, "ri");
         if (!is(list, "lf") && !is(list, "lh") && !is(list, "li") && !(index && isIndex)) {
-            report(key, "its subkey list at " + hex(list) + " is not a subkey list");
+            report(key, "its subkey list at " + hexOffset(list) + " is not a subkey list");
             return;
         }
         const std::uint8_t* p = bytes_ + kBaseBlockSize + list;
@@ -143,7 +138,7 @@ private:
         bool wide = is(list, "lf") || is(list, "lh");
         std::size_t step = wide ? list::kLeafEntrySize : list::kIndexEntrySize;
         if (list::kEntries + count * step > usedCell(list)) {
-            report(key, "its subkey list at " + hex(list) + " is longer than its cell");
+            report(key, "its subkey list at " + hexOffset(list) + " is longer than its cell");
             return;
         }
         for (std::size_t i = 0; i < count; ++i) {
@@ -172,20 +167,21 @@ private:
 
     // The message is made only here: every subkey of the hive passes through checkListedKey.
     bool wrongEntry(std::size_t key, std::uint32_t list, std::uint32_t entry, const char* what) {
-        report(key, "its subkey list at " + hex(list) + " leads to " + hex(entry) + what);
+        report(key,
+               "its subkey list at " + hexOffset(list) + " leads to " + hexOffset(entry) + what);
         return false;
     }
 
     void checkValueList(std::size_t key, std::uint32_t list, std::uint32_t count) {
         if (usedCell(list) < 4 + std::size_t{count} * 4) {
-            report(key, "its value list at " + hex(list) + " is not a cell of the hive");
+            report(key, "its value list at " + hexOffset(list) + " is not a cell of the hive");
             return;
         }
         for (std::uint32_t i = 0; i < count; ++i) {
             std::uint32_t value = get32(bytes_ + kBaseBlockSize + list + 4 + 4 * i);
             if (!is(value, "vk")) {
-                report(key, "its value list at " + hex(list) + " leads to " + hex(value) +
-                                ", which is not a value");
+                report(key, "its value list at " + hexOffset(list) + " leads to " +
+                                hexOffset(value) + ", which is not a value");
                 return;
             }
         }
@@ -203,7 +199,7 @@ private:
         bool fits = length > kMaxPlainData ? is(data, "db") || usedCell(data) >= 4 + length
                                            : usedCell(data) >= 4 + std::size_t{length};
         if (!fits)
-            report(at, "its data at " + hex(data) + " (" + std::to_string(length) +
+            report(at, "its data at " + hexOffset(data) + " (" + std::to_string(length) +
                            " bytes) is not a cell of the hive that holds them");
     }
 
@@ -242,7 +238,7 @@ private:
         std::string name = registry::utf16leToUtf8(units);
         if (reports_.size() < kMaxReports)
             reports_.push_back(path_ + ": damaged key \"" + registry::shownName(name) +
-                               "\" (cell " + hex(at - kBaseBlockSize) +
+                               "\" (cell " + hexOffset(at - kBaseBlockSize) +
                                "): " + registry::unnameableReport(name));
         else
             ++leftOut_;

@@ -3,6 +3,7 @@
 #include "platform/registry/RegistryStore.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace moxalo::hive {
@@ -24,6 +25,12 @@ std::string describe(int err) {
 }
 
 } // namespace
+
+std::string hexOffset(std::size_t offset) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%zx", offset);
+    return text;
+}
 
 std::string errnoMessage(const std::string& path, const std::string& what) {
     int err = errno;

@@ -2,7 +2,9 @@
 // An open libhivex handle that closes itself, and the errors of libhivex calls turned into
 // StoreError messages that name the file.
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <hivex.h>
 #include <memory>
@@ -27,6 +29,15 @@ inline std::uint32_t fromHiveType(const hive_type* t) {
     std::memcpy(&type, t, sizeof type);
     return type;
 }
+
+// What libhivex hands out with malloc, freed when it goes.
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T> using Owned = std::unique_ptr<T, FreeDeleter>;
+
+// An offset in the file as messages name a cell: "0x1a20".
+std::string hexOffset(std::size_t offset);
 
 // Throws registry::StoreError "<path>: <what>: <errno text>" when libhivex cannot open it.
 HiveHandle openHive(const std::string& path, int flags);

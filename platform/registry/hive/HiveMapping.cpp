@@ -3,6 +3,7 @@
 #include "platform/registry/RegistryStore.h"
 #include "platform/registry/Utf16.h"
 #include "platform/registry/hive/HiveDamage.h"
+#include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveLayout.h"
 
 #include <algorithm>
@@ -22,12 +23,6 @@ using namespace layout;
 
 [[noreturn]] void fail(const std::string& path, const std::string& what) {
     throw registry::StoreError(path + ": " + what);
-}
-
-std::string hex(std::size_t n) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%zx", n);
-    return text;
 }
 
 // One-byte names are Latin-1; each byte above 0x7F becomes two bytes of UTF-8.
@@ -108,17 +103,19 @@ void HiveMapping::checkBaseBlock(const std::string& path) const {
                        std::to_string(get32(bytes_ + base::kMinorVersion)));
     std::uint32_t stored = get32(bytes_ + base::kChecksum);
     if (std::uint32_t sum = baseBlockChecksum(bytes_); sum != stored)
-        fail(path, "broken hive header: checksum " + hex(stored) + ", computed " + hex(sum));
+        fail(path,
+             "broken hive header: checksum " + hexOffset(stored) + ", computed " + hexOffset(sum));
     std::size_t bins = get32(bytes_ + base::kBinsSize);
     if (bins == 0 || bins % kBinAlignment != 0)
-        fail(path, "broken hive header: hive bins size " + hex(bins));
+        fail(path, "broken hive header: hive bins size " + hexOffset(bins));
     if (kBaseBlockSize + bins > size_)
         fail(path, "truncated hive: the header gives " + std::to_string(bins) +
                        " bytes of hive bins, the file holds " +
                        std::to_string(size_ - kBaseBlockSize));
     std::size_t root = get32(bytes_ + base::kRootCell);
     if (root >= bins)
-        fail(path, "broken hive header: root key offset " + hex(root) + " beyond the hive bins");
+        fail(path,
+             "broken hive header: root key offset " + hexOffset(root) + " beyond the hive bins");
 }
 
 // The same walk over bins and cell sizes that libhivex makes on opening, for a message that
@@ -140,17 +137,19 @@ void HiveMapping::checkBins(const std::string& path) const {
 
 std::size_t HiveMapping::checkBin(const std::string& path, std::size_t at, std::size_t end) const {
     if (std::memcmp(bytes_ + at, "hbin", 4) != 0)
-        fail(path, "damaged hive: no hive bin at offset " + hex(at));
+        fail(path, "damaged hive: no hive bin at offset " + hexOffset(at));
     std::size_t size = get32(bytes_ + at + bin::kSize);
     if (size <= kBinHeaderSize || size % kBinAlignment != 0 || size > end - at)
-        fail(path, "damaged hive: the hive bin at offset " + hex(at) + " has size " + hex(size));
+        fail(path, "damaged hive: the hive bin at offset " + hexOffset(at) + " has size " +
+                       hexOffset(size));
     if (get32(bytes_ + at + bin::kOffset) != at - kBaseBlockSize)
-        fail(path, "damaged hive: the hive bin at offset " + hex(at) + " names another offset");
+        fail(path,
+             "damaged hive: the hive bin at offset " + hexOffset(at) + " names another offset");
     for (std::size_t cell = at + kBinHeaderSize; cell < at + size;) {
         auto raw = static_cast<std::int32_t>(get32(bytes_ + cell));
         std::int64_t length = raw < 0 ? -static_cast<std::int64_t>(raw) : raw;
         if (length <= 4 || length % 4 != 0 || static_cast<std::size_t>(length) > at + size - cell)
-            fail(path, "damaged hive: the cell at offset " + hex(cell) + " has size " +
+            fail(path, "damaged hive: the cell at offset " + hexOffset(cell) + " has size " +
                            std::to_string(length));
         cell += static_cast<std::size_t>(length);
     }

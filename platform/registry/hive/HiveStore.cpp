@@ -14,22 +14,6 @@ namespace moxalo::hive {
 
 using registry::NodeId;
 
-namespace {
-
-std::string hex(std::size_t n) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%zx", n);
-    return text;
-}
-
-// Frees what libhivex hands out with malloc.
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T> using Owned = std::unique_ptr<T, FreeDeleter>;
-
-} // namespace
-
 std::unique_ptr<HiveStore> HiveStore::open(const std::string& path) {
     std::unique_ptr<HiveStore> store(new HiveStore(path));
     store->load();
@@ -74,7 +58,7 @@ std::string HiveStore::keyName(hive_node_h node) {
     errno = 0;
     Owned<char> name(hivex_node_name(hive(), node));
     if (!name)
-        fail("cannot read the name of the key at offset " + hex(node));
+        fail("cannot read the name of the key at offset " + hexOffset(node));
     // The name goes on past a NUL in it, which a damaged hive's name may hold.
     std::size_t length = hivex_node_name_len(hive(), node);
     return std::string(name.get(), std::max(length, std::strlen(name.get())));
@@ -84,7 +68,7 @@ std::string HiveStore::keyLabel(hive_node_h node) {
     try {
         return "the key \"" + keyName(node) + "\"";
     } catch (const registry::StoreError&) {
-        return "the key at offset " + hex(node);
+        return "the key at offset " + hexOffset(node);
     }
 }
 
@@ -100,7 +84,7 @@ bool HiveStore::belongsUnder(hive_node_h parent, hive_node_h child) {
 std::string HiveStore::listedName(hive_node_h parent, hive_node_h child) {
     std::string name = keyName(child);
     if (name.empty())
-        fail("the key at offset " + hex(child) + " under " + keyLabel(parent) +
+        fail("the key at offset " + hexOffset(child) + " under " + keyLabel(parent) +
              " has an empty name");
     return name;
 }

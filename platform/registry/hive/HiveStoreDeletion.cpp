@@ -16,17 +16,6 @@ namespace moxalo::hive {
 
 namespace {
 
-std::string hex(std::size_t n) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%zx", n);
-    return text;
-}
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T> using Owned = std::unique_ptr<T, FreeDeleter>;
-
 bool isType(std::uint32_t type, hive_type t) {
     return type == static_cast<std::uint32_t>(t);
 }
@@ -59,14 +48,14 @@ void HiveStore::refuseDelete(std::string_view name, const std::string& why) cons
 // freed while another key still uses it.
 void HiveStore::meetOnce(std::size_t cell, CellsMet& cells, std::string_view name) const {
     if (cell != 0 && !cells.insert(cell).second)
-        refuseDelete(name,
-                     "the cell at offset " + hex(cell) + " is met twice below it (a damaged hive)");
+        refuseDelete(name, "the cell at offset " + hexOffset(cell) +
+                               " is met twice below it (a damaged hive)");
 }
 
 void HiveStore::checkDeletableKey(hive_node_h key, CellsMet& cells, std::string_view name) {
     errno = 0;
     if (!Owned<char>(hivex_node_name(hive(), key)))
-        refuseDelete(name, "the name of the key at offset " + hex(key) + " cannot be read");
+        refuseDelete(name, "the name of the key at offset " + hexOffset(key) + " cannot be read");
     errno = 0;
     Owned<hive_value_h> values(hivex_node_values(hive(), key));
     if (!values)
@@ -112,7 +101,7 @@ std::vector<hive_node_h> HiveStore::deletableSubtree(hive_node_h key, std::strin
             errno = 0;
             if (*child == root || hivex_node_parent(hive(), *child) != at.key)
                 refuseDelete(name, "the subkey list of " + keyLabel(at.key) +
-                                       " leads to the key at offset " + hex(*child) +
+                                       " leads to the key at offset " + hexOffset(*child) +
                                        ", which is not one of its keys (a damaged hive)");
             meetOnce(*child, cells, name);
             stack.push_back({*child, at.depth + 1});
