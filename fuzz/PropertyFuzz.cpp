@@ -88,8 +88,10 @@ void checkBackupFiles(const std::vector<catalogue::CatalogueEntry>& rows) {
         catalogue::RowBackup backup = catalogue::RowBackupFor(folder, row.Extension);
         const std::string& path = backup.path;
         std::string name = path.substr(std::min(path.size(), backups.size()));
-        if (backup.refusal || !path.starts_with(backups) || name.find('/') != std::string::npos ||
-            name == "." || name == ".." || name.size() > catalogue::kMaxBackupName)
+        // A refused row (a key no .reg file can name) writes nothing, but its path is made all
+        // the same and must hold too.
+        if (!path.starts_with(backups) || name.find('/') != std::string::npos || name == "." ||
+            name == ".." || name.size() > catalogue::kMaxBackupName)
             broken("the row \"" + row.Extension + "\" is backed up to " + path);
         if (auto [at, added] = files.emplace(name, row.Extension);
             !added && at->second != row.Extension)
