@@ -101,4 +101,25 @@ void writeDeepChain(const std::string& path, std::size_t levels) {
     ASSERT_EQ(hivex_commit(h.get(), path.c_str(), 0), 0);
 }
 
+void writeForeignCells(const std::string& path) {
+    registry::MemoryStore tree = withDoc();
+    put(tree, ".class\\sub", "", sz("sub"));
+    put(tree, ".security\\sub", "", sz("sub"));
+    put(tree, ".data", "big",
+        registry::RegValue{registry::REG_BINARY, std::vector<std::uint8_t>(64, 7)});
+    hive::writeHive(tree, tree.rootNode(), path);
+    auto store = hive::HiveStore::open(path);
+    NodeId root = store->rootNode();
+    NodeId doc = store->findChild(root, ".doc");
+    HiveBytes bytes(path);
+    // Inside .doc's key cell: aligned, but no cell starts there.
+    put32(bytes.at(store->findChild(root, ".class") + nk::kClassName), HiveBytes::cell(doc) + 16);
+    NodeId security = store->findChild(root, ".security");
+    put32(bytes.at(security + nk::kSecurity), HiveBytes::cell(security));
+    NodeId data = store->findChild(root, ".data");
+    std::uint32_t value =
+        get32(bytes.at(kBaseBlockSize + get32(bytes.at(data + nk::kValueList)) + 4));
+    put32(bytes.at(kBaseBlockSize + value + vk::kData), HiveBytes::cell(doc) + 16);
+}
+
 } // namespace moxalo::testing

@@ -21,4 +21,10 @@ void writeStrayListings(const std::string& path);
 // limit on depth).
 void writeDeepChain(const std::string& path, std::size_t levels);
 
+// Keys whose records name cells that are none of theirs, where a real hive's name their own:
+// ".class", whose class name (of length 0, as a real hive keeps one it has none of) lies within
+// another cell; ".security", whose security cell is its own key cell; ".data", whose value's
+// data lies within another cell. The first two open without a word of damage.
+void writeForeignCells(const std::string& path);
+
 } // namespace moxalo::testing

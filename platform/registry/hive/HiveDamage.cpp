@@ -6,9 +6,11 @@
 #include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveLayout.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <unordered_map>
 
 namespace moxalo::hive {
 
@@ -29,10 +31,7 @@ public:
           used_((binsEnd_ - kBaseBlockSize) / kCellAlignment), listed_(used_.size()) {}
 
     FoundDamage run() {
-        forEachCell([this](std::size_t at, std::int32_t size) {
-            if (size < 0)
-                used_[(at - kBaseBlockSize) / kCellAlignment] = true;
-        });
+        markUsedCells();
         forEachCell([this](std::size_t at, std::int32_t size) {
             if (size < 0)
                 checkCell(at, static_cast<std::size_t>(-static_cast<std::int64_t>(size)));
@@ -42,7 +41,108 @@ public:
         return {std::move(reports_), keyListedTwice_, unnameableKey_};
     }
 
+    std::unordered_set<std::size_t> keysUnsafeToChange() {
+        markUsedCells();
+        std::vector<std::uint8_t> owners(used_.size()); // of each cell, up to 2
+        std::unordered_map<std::uint32_t, std::uint32_t> skUsers;
+        std::unordered_set<std::size_t> unsafe;
+        forEachKey([&](std::size_t key) {
+            if (!ownedCells(key, [&](std::uint32_t cell) {
+                    std::uint8_t& n = owners[cell / kCellAlignment];
+                    n = static_cast<std::uint8_t>(std::min(n + 1, 2));
+                }))
+                unsafe.insert(key);
+            if (std::uint32_t sk = get32(bytes_ + key + nk::kSecurity); sk != kNoCell)
+                ++skUsers[sk];
+        });
+        forEachKey([&](std::size_t key) {
+            bool shared = false;
+            ownedCells(key, [&](std::uint32_t cell) {
+                shared = shared || owners[cell / kCellAlignment] > 1;
+            });
+            std::uint32_t sk = get32(bytes_ + key + nk::kSecurity);
+            if (shared || (sk != kNoCell && !securityHoldsUp(sk, skUsers[sk])))
+                unsafe.insert(key);
+        });
+        return unsafe;
+    }
+
 private:
+    void markUsedCells() {
+        forEachCell([this](std::size_t at, std::int32_t size) {
+            if (size < 0)
+                used_[(at - kBaseBlockSize) / kCellAlignment] = true;
+        });
+    }
+
+    template <typename Visit> void forEachKey(Visit visit) {
+        forEachCell([&](std::size_t at, std::int32_t size) {
+            if (size < 0 &&
+                static_cast<std::size_t>(-static_cast<std::int64_t>(size)) >= nk::kName &&
+                std::memcmp(bytes_ + at + 4, "nk", 2) == 0)
+                visit(at);
+        });
+    }
+
+    // Each cell that libhivex frees with the key at `key` (as a relative offset), the key's own
+    // included; false when one of them is no used cell, and then not all may have been told.
+    template <typename Tell> bool ownedCells(std::size_t key, Tell tell) {
+        const std::uint8_t* p = bytes_ + key;
+        auto own = [&](std::uint32_t cell) {
+            if (usedCell(cell) == 0)
+                return false;
+            tell(cell);
+            return true;
+        };
+        own(static_cast<std::uint32_t>(key - kBaseBlockSize));
+        if (get32(p + nk::kSubkeyCount) > 0 && !ownedLists(get32(p + nk::kSubkeyList), own))
+            return false;
+        if (get32(p + nk::kValueCount) > 0 &&
+            !ownedValues(get32(p + nk::kValueList), get32(p + nk::kValueCount), own))
+            return false;
+        std::uint32_t cls = get32(p + nk::kClassName);
+        return cls == kNoCell || own(cls);
+    }
+
+    template <typename Own> bool ownedLists(std::uint32_t list, Own own) {
+        if (!own(list))
+            return false;
+        if (!is(list, "ri"))
+            return true;
+        const std::uint8_t* p = bytes_ + kBaseBlockSize + list;
+        std::size_t count = std::min<std::size_t>(
+            get16(p + list::kCount), (usedCell(list) - list::kEntries) / list::kIndexEntrySize);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!own(get32(p + list::kEntries + i * list::kIndexEntrySize)))
+                return false;
+        }
+        return true;
+    }
+
+    template <typename Own> bool ownedValues(std::uint32_t list, std::uint32_t count, Own own) {
+        if (usedCell(list) < 4 + std::size_t{count} * 4 || !own(list))
+            return false;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            std::uint32_t value = get32(bytes_ + kBaseBlockSize + list + 4 + 4 * i);
+            if (!is(value, "vk") || !own(value))
+                return false;
+            const std::uint8_t* v = bytes_ + kBaseBlockSize + value;
+            if ((get32(v + vk::kDataLength) & vk::kInlineData) == 0 && !own(get32(v + vk::kData)))
+                return false;
+        }
+        return true;
+    }
+
+    // libhivex takes a user off the count at each delete, and at none left unlinks the cell from
+    // its neighbours in the ring, writing into them.
+    bool securityHoldsUp(std::uint32_t sk, std::uint32_t users) const {
+        if (!is(sk, "sk"))
+            return false;
+        const std::uint8_t* p = bytes_ + kBaseBlockSize + sk;
+        return get32(p + sk::kReferences) >= users && is(get32(p + sk::kNext), "sk") &&
+               is(get32(p + sk::kPrevious), "sk");
+    }
+
     // The bins and cell sizes hold up: HiveMapping checked them before.
     template <typename Visit> void forEachCell(Visit visit) {
         for (std::size_t bin = kBaseBlockSize; bin < binsEnd_;) {
@@ -260,6 +360,11 @@ private:
 
 FoundDamage findDamagedCells(const std::uint8_t* bytes, const std::string& path) {
     return DamageFinder(bytes, path).run();
+}
+
+std::unordered_set<std::size_t> findKeysUnsafeToChange(const std::uint8_t* bytes) {
+    const std::string none;
+    return DamageFinder(bytes, none).keysUnsafeToChange();
 }
 
 } // namespace moxalo::hive

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace moxalo::hive {
@@ -25,5 +26,14 @@ struct FoundDamage {
 
 // `bytes` is the whole hive file, whose base block and bins have been checked.
 FoundDamage findDamagedCells(const std::uint8_t* bytes, const std::string& path);
+
+// The keys (as node handles) that libhivex cannot change safely. Deleting a key, rewriting its
+// values or adding a subkey to it frees cells its record names: its subkey lists, value list,
+// values and their data, class name and security cell. libhivex stops the program on freeing a
+// cell that is no used cell of the hive, or one freed already (one that another key's record
+// names too), and writes through a security cell's ring without looking where it leads. A key
+// any of whose cells is so, or whose security cell is not one, counts fewer users than it has
+// or leads out of its ring, is in the set. Made only before a change, as it reads every key.
+std::unordered_set<std::size_t> findKeysUnsafeToChange(const std::uint8_t* bytes);
 
 } // namespace moxalo::hive

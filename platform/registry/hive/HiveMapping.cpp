@@ -233,6 +233,12 @@ std::unordered_set<std::size_t> HiveMapping::keysWithLiLists() const {
     return keys;
 }
 
+std::unordered_set<std::size_t> HiveMapping::keysUnsafeToChange() const {
+    auto keys = findKeysUnsafeToChange(bytes_);
+    notePagesRead(kReadsPerRelease);
+    return keys;
+}
+
 std::optional<std::string> HiveMapping::valueName(std::size_t offset) const {
     return cellName(offset, {"vk", vk::kFlags, vk::kNameLength, vk::kName, vk::kCompressedName});
 }

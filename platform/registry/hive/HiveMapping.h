@@ -38,6 +38,8 @@ public:
     // writes for some keys (directly, or below an "ri" index). libhivex can add a key to them
     // but cannot take one out.
     std::unordered_set<std::size_t> keysWithLiLists() const;
+    // See findKeysUnsafeToChange().
+    std::unordered_set<std::size_t> keysUnsafeToChange() const;
     // Throws registry::StoreError when another program changed the file since it was mapped
     // (see fs::MappedFile): what was read of it since may be anything.
     void checkUnchanged() const;

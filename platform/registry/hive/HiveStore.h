@@ -101,6 +101,10 @@ private:
     void meetOnce(std::size_t cell, CellsMet& cells, std::string_view name) const;
     [[noreturn]] void refuseDelete(std::string_view name, const std::string& why) const;
     const std::unordered_set<hive_node_h>& liListers();
+    // The keys libhivex cannot change safely (see findKeysUnsafeToChange), known before the
+    // mapping goes; a change to one of them is refused with `what` and the reason.
+    const std::unordered_set<hive_node_h>& unsafeKeys();
+    void refuseIfUnsafe(hive_node_h key, const std::string& what);
     // The key's values as changed so far, or nullptr when they are as the hive has them.
     ChangedValues* changedValuesOf(registry::NodeId key);
     ChangedValues& valuesToChange(registry::NodeId key);
@@ -121,6 +125,7 @@ private:
     std::size_t holdersMade_ = 0; // numbers the holders' names
     // The keys with "li" subkey lists in the file, known before the mapping goes.
     std::optional<std::unordered_set<hive_node_h>> liListers_;
+    std::optional<std::unordered_set<hive_node_h>> unsafeKeys_;
     std::vector<std::string> damage_;
     bool keyListedTwice_ = false; // see FoundDamage
     bool unnameableKey_ = false;

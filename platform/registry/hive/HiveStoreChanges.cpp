@@ -33,6 +33,7 @@ hive_h* HiveStore::writer() {
     }
     writer_ = openHive(path_, HIVEX_OPEN_WRITE);
     liListers();
+    unsafeKeys();
     // From here on the mapped file no longer shows the hive as it is.
     mapping_.reset();
     children_.clear();
@@ -102,6 +103,7 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
     if (const auto& unnamed = children(parent).unnamed; unnamed && unnamed->contains(name))
         throw registry::StoreError(path_ + ": cannot add the key \"" + text +
                                    "\": a damaged key is listed under this name");
+    refuseIfUnsafe(parent, "cannot add the key \"" + text + "\" to " + keyLabel(parent));
     if (std::size_t count = children(parent).nodes.size(); count >= layout::kMaxReadableSubkeys)
         throw registry::StoreError(path_ + ": cannot add the key \"" + text + "\" to " +
                                    keyLabel(parent) + ": it has " + std::to_string(count) +
@@ -134,6 +136,7 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
 ChangedValues& HiveStore::valuesToChange(NodeId key) {
     if (ChangedValues* changed = changedValuesOf(key))
         return *changed;
+    refuseIfUnsafe(key, "the values of " + keyLabel(key) + " cannot be changed");
     writer(); // before the values are read: opening the writer forgets what was read
     ChangedValues changed;
     for (const Value& v : values(key)) {
@@ -276,6 +279,7 @@ void HiveStore::reload() {
     changedValues_.clear();
     growing_.clear();
     liListers_.reset();
+    unsafeKeys_.reset();
     writer_.reset();
     reader_.reset();
     mapping_.reset();

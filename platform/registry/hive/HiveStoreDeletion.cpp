@@ -89,6 +89,7 @@ std::vector<hive_node_h> HiveStore::deletableSubtree(hive_node_h key, std::strin
         Pending at = stack.back();
         stack.pop_back();
         subtree.push_back(at.key);
+        refuseIfUnsafe(at.key, "cannot delete the key \"" + std::string(name) + "\"");
         checkDeletableKey(at.key, cells, name);
         errno = 0;
         Owned<hive_node_h> list(hivex_node_children(hive(), at.key));
@@ -108,6 +109,19 @@ std::vector<hive_node_h> HiveStore::deletableSubtree(hive_node_h key, std::strin
         }
     }
     return subtree;
+}
+
+const std::unordered_set<hive_node_h>& HiveStore::unsafeKeys() {
+    if (!unsafeKeys_)
+        unsafeKeys_ = mapping_->keysUnsafeToChange();
+    return *unsafeKeys_;
+}
+
+void HiveStore::refuseIfUnsafe(hive_node_h key, const std::string& what) {
+    if (unsafeKeys().contains(key))
+        throw registry::StoreError(path_ + ": " + what + ": the cells of " + keyLabel(key) +
+                                   " are damaged (a subkey list, value, class name or security " +
+                                   "cell that is no cell of its own)");
 }
 
 const std::unordered_set<hive_node_h>& HiveStore::liListers() {

@@ -5,6 +5,7 @@
 #include "hivewriter/HiveWriter.h"
 #include "platform/registry/MemoryStore.h"
 #include "platform/registry/hive/HiveLayout.h"
+#include "platform/registry/hive/HiveMapping.h"
 #include "platform/registry/hive/HiveStore.h"
 #include "tests/support/HostileHives.h"
 #include "tests/support/SharedHives.h"
@@ -116,9 +117,13 @@ TEST(HostileHive, HivesWrittenHereAndByWindowsHaveNoSuchDamage) {
         GTEST_SKIP() << "no shared hives at " << MOXALO_SHARED_HIVES;
     for (const char* name :
          {"win10-UsrClass.dat", "win11-UsrClass.dat", "win10-regipy-UsrClass.dat",
-          "win10-plaso-UsrClass.dat", "win7-small-UsrClass.dat", "win10-NTUSER.DAT"})
+          "win10-plaso-UsrClass.dat", "win7-small-UsrClass.dat", "win10-NTUSER.DAT"}) {
         EXPECT_EQ(HiveStore::open(testing::sharedHive(name))->damage(), std::vector<std::string>{})
             << name;
+        // Nor any key whose cells could not be freed: every key can be changed.
+        EXPECT_EQ(HiveMapping(testing::sharedHive(name)).keysUnsafeToChange().size(), 0u) << name;
+    }
+    EXPECT_EQ(HiveMapping(path).keysUnsafeToChange().size(), 0u);
 }
 
 // What a delete refuses leaves the hive as it was: saved and read again, every key is there.
@@ -151,8 +156,10 @@ TEST(HostileHive, ADeleteThatLibhivexCouldNotFinishIsRefusedWithNothingChanged) 
     EXPECT_NE(refusal(".loop").find(
                   "cannot delete the key \".loop\": the subkey list of the key \".loop\" leads to"),
               std::string::npos);
-    EXPECT_NE(refusal(".shared").find("cannot delete the key \".shared\": the cell at offset"),
-              std::string::npos);
+    std::string shared = refusal(".shared");
+    EXPECT_NE(shared.find("cannot delete the key \".shared\": the cells of the key "),
+              std::string::npos)
+        << shared;
     EXPECT_TRUE(testing::readFile(path) == before) << "the file changed";
     testing::writeDoubledChain(path, 3);
     before = testing::readFile(path);
@@ -199,6 +206,40 @@ TEST(HostileHive, ADeleteThatLibhivexCouldNotFinishIsRefusedWithNothingChanged) 
     clsid = store->findChild(store->findChild(store->rootNode(), "ActivatableClasses"), "CLSID");
     EXPECT_EQ(store->childCount(clsid), subkeys + 1);
     EXPECT_NE(store->findChild(clsid, first), kNoNode);
+}
+
+// libhivex frees the cells a key's record names when the key is deleted, its values rewritten
+// or a subkey added, and stops the program on one that is no cell of the hive.
+TEST(HostileHive, AKeyNamingCellsNotItsOwnIsNeverChanged) {
+    TempDir dir;
+    std::string path = dir.file("UsrClass.dat");
+    testing::writeForeignCells(path);
+    const std::string before = testing::readFile(path);
+    auto store = HiveStore::open(path);
+    NodeId root = store->rootNode();
+    auto refusal = [](auto change) -> std::string {
+        try {
+            change();
+        } catch (const registry::StoreError& e) {
+            return e.what();
+        }
+        return "";
+    };
+    for (const char* key : {".class", ".security", ".data"}) {
+        SCOPED_TRACE(key);
+        NodeId at = store->findChild(root, key);
+        std::string damaged = "the cells of the key \"" + std::string(key) + "\"";
+        EXPECT_NE(refusal([&] { store->deleteKey(root, key); }).find(damaged), std::string::npos);
+        EXPECT_NE(refusal([&] { store->setValue(at, "x", testing::sz("x")); }).find(damaged),
+                  std::string::npos);
+        EXPECT_NE(refusal([&] { store->createKey(at, "new"); }).find(damaged), std::string::npos);
+    }
+    store->setValue(store->findChild(root, ".doc"), "", testing::sz("changed"));
+    store->save();
+    store = HiveStore::open(path);
+    EXPECT_EQ(store->findValue(store->findChild(root, ".doc"), ""), testing::sz("changed"));
+    EXPECT_NE(store->findChild(store->findChild(root, ".class"), "sub"), kNoNode);
+    EXPECT_NE(testing::readFile(path), before);
 }
 
 } // namespace
