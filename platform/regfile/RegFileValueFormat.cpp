@@ -4,6 +4,7 @@
 #include "platform/registry/Utf16.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace moxalo::regfile {
 
@@ -46,33 +47,40 @@ std::string textBeforeNul(const std::vector<std::uint8_t>& data) {
     return registry::utf16leToUtf8(data.data(), 2 * firstNulUnit(data));
 }
 
-// The tag of hex data: "hex:", "hex(T):", or in a UTF-16 file "hex(0T):" for string data that
-// regedit's reading of "hex(T):" would change (see HexTag::asStored), so that the value read
-// back is the one written.
-std::string hexTag(const RegValue& value, const ValueStyle& style) {
-    if (value.type == registry::REG_BINARY)
-        return "hex:";
-    bool keep =
-        style.unicode && isStringType(value.type) &&
-        finishHexData(value.type, value.data, Encoding::Utf16le, style.codePage) != value.data;
-    char tag[24];
-    std::snprintf(tag, sizeof tag,
-                  keep ? "hex(0%x):" : "hex(%x):", static_cast<unsigned>(value.type));
-    return tag;
+// The bytes that stand after the tag: in an 8-bit file regedit writes the text types in the
+// code page and reads them back so.
+std::string hexBytes(const RegValue& value, const ValueStyle& style) {
+    if (!style.unicode && isStringType(value.type))
+        return style.codePage.fromUtf16le(value.data);
+    return {value.data.begin(), value.data.end()};
 }
 
+// Whether reading `bytes` back under "hex(T):" gives other data than the value's, as regedit's
+// reading of string data does (see HexTag::asStored).
+bool readsBackOtherwise(const RegValue& value, const std::string& bytes, const ValueStyle& style) {
+    if (!isStringType(value.type))
+        return false;
+    std::vector<std::uint8_t> read(bytes.begin(), bytes.end());
+    Encoding encoding = style.unicode ? Encoding::Utf16le : Encoding::Ansi;
+    return finishHexData(value.type, std::move(read), encoding, style.codePage) != value.data;
+}
+
+// "hex:", "hex(T):", or "hex(0T):" with the stored bytes as they are for string data that
+// regedit's reading of "hex(T):" would change, so that the value read back is the one written.
 void appendHex(std::string& out, std::size_t lineLength, const RegValue& value,
                const ValueStyle& style) {
-    std::string tag = hexTag(value, style);
+    std::string bytes = hexBytes(value, style);
+    bool asStored = readsBackOtherwise(value, bytes, style);
+    if (asStored)
+        bytes.assign(value.data.begin(), value.data.end());
+    char tag[24];
+    if (value.type == registry::REG_BINARY)
+        std::snprintf(tag, sizeof tag, "hex:");
+    else
+        std::snprintf(tag, sizeof tag,
+                      asStored ? "hex(0%x):" : "hex(%x):", static_cast<unsigned>(value.type));
     out += tag;
-    lineLength += tag.size();
-    std::string ansi;
-    std::string_view bytes(reinterpret_cast<const char*>(value.data.data()), value.data.size());
-    // In an 8-bit file regedit writes the text types in the code page and reads them back so.
-    if (!style.unicode && isStringType(value.type)) {
-        ansi = style.codePage.fromUtf16le(value.data);
-        bytes = ansi;
-    }
+    lineLength += std::strlen(tag);
     static constexpr char kDigits[] = "0123456789abcdef";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         auto byte = static_cast<unsigned char>(bytes[i]);

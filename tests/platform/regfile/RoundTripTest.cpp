@@ -127,6 +127,11 @@ TEST(RegFileRoundTrip, HexStringDataOfAnyLengthIsKept) {
         if (std::size_t whole = length / 2 * 2; whole >= 2)
             endsInNul[whole - 2] = endsInNul[whole - 1] = 0;
         datas.push_back(endsInNul);
+        // U+6E6F, which no 8-bit code page the file may be written in holds.
+        std::vector<std::uint8_t> beyondCodePage;
+        for (std::size_t i = 0; i < length; ++i)
+            beyondCodePage.push_back(i % 2 == 0 ? 0x6F : 0x6E);
+        datas.push_back(beyondCodePage);
     }
     const std::string path = "HKEY_CLASSES_ROOT\\.hex";
     for (registry::DWORD type :
@@ -146,6 +151,11 @@ TEST(RegFileRoundTrip, HexStringDataOfAnyLengthIsKept) {
                  return exportRegFileTree(s, {5, true});
              },
              true},
+            // An 8-bit file holds REG_SZ text in its code page, "?" for what it lacks.
+            {[](MemoryStore& s) {
+                 return exportRegFileTree(s, {4, false});
+             },
+             type != registry::REG_SZ},
         };
         for (const auto& write : exports) {
             std::string file = write.write(store);
