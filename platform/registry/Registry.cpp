@@ -25,4 +25,9 @@ Registry::Registry(std::vector<std::unique_ptr<RegistryStore>> stores,
 
 Registry::~Registry() = default;
 
+void Registry::setSources(SourceChoice choice, SourceStamps stamps) {
+    choice_ = std::move(choice);
+    stamps_ = std::move(stamps);
+}
+
 } // namespace moxalo::registry

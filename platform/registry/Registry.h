@@ -3,6 +3,8 @@
 // the view over them. One is mounted at a time, as a machine has one registry.
 
 #include "platform/registry/ClassesLayer.h"
+#include "platform/registry/SourceChoice.h"
+#include "platform/registry/SourceStamp.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,16 +26,28 @@ public:
     // The classes layers under the view, in order of precedence: the user's first.
     const std::vector<ClassesLayer>& layers() const { return layers_; }
 
+    // The sources it was read from, and how their files looked then: a registry whose files
+    // have changed since is read again. A registry built in memory has none.
+    void setSources(SourceChoice choice, SourceStamps stamps);
+    const SourceChoice& choice() const { return choice_; }
+    SourceStamps& stamps() { return stamps_; }
+
 private:
     std::vector<std::unique_ptr<RegistryStore>> stores_;
     std::vector<ClassesLayer> layers_;
     std::unique_ptr<RegistryStore> merged_;
     RegistryStore* view_ = nullptr;
     NodeId root_ = kNoNode;
+    SourceChoice choice_;
+    SourceStamps stamps_;
 };
 
 // Makes `registry` the one the registry functions use; every open handle is closed and the
-// problems of the one before are forgotten.
+// problems of the one before are forgotten. The functions look at its sources' files before
+// they answer (at most every few milliseconds, and always before a write) and read them again
+// when another process has changed them; open handles then lead to the same keys in the new
+// copy, or answer ERROR_KEY_DELETED when their key is gone. A write locks the sources (see
+// SourceLock) and changes the files as they are then.
 void mountRegistry(std::shared_ptr<Registry> registry);
 std::shared_ptr<Registry> mountedRegistry();
 // Goes up with every mount and every change made through the registry functions, so that

@@ -2,12 +2,16 @@
 
 #include "platform/registry/NameFold.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/SourceLock.h"
+#include "platform/registry/Sources.h"
 #include "platform/registry/Utf16.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -18,6 +22,9 @@ namespace {
 
 // A damaged hive can fail at every one of thousands of keys; the user reads the first few.
 constexpr std::size_t kMaxProblems = 100;
+// How often the sources' files are looked at: a scan makes thousands of calls in a moment, a
+// user's click comes far later than this.
+constexpr std::chrono::milliseconds kLookEvery{20};
 
 struct OpenKey {
     NodeId node = kNoNode;
@@ -41,6 +48,7 @@ struct ApiState {
     std::string lastError;
     Problems problems;
     std::uint64_t changes = 0;
+    std::chrono::steady_clock::time_point lastLook;
 };
 
 ApiState& state() {
@@ -78,21 +86,6 @@ template <typename Body> LONG guarded(Body&& body) {
     }
 }
 
-// Resolves a handle; HKEY_CLASSES_ROOT is always open while a registry is mounted.
-LONG lookup(ApiState& s, HKEY hKey, OpenKey& out) {
-    if (!s.registry)
-        return ERROR_INVALID_HANDLE;
-    if (hKey == HKEY_CLASSES_ROOT) {
-        out = OpenKey{s.registry->rootKey(), {}, false};
-        return ERROR_SUCCESS;
-    }
-    auto it = s.handles.find(hKey);
-    if (it == s.handles.end())
-        return ERROR_INVALID_HANDLE;
-    out = it->second;
-    return out.deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
-}
-
 // Walks a subkey path ("a\b\", a leading or doubled "\" tolerated) from `from`.
 LONG walk(RegistryStore& view, OpenKey from, std::string_view path, OpenKey& out) {
     out = from;
@@ -113,6 +106,56 @@ LONG walk(RegistryStore& view, OpenKey from, std::string_view path, OpenKey& out
         start = end + 1;
     }
     return ERROR_SUCCESS;
+}
+
+// Reads the registry again when another process has changed its files since they were read,
+// and leads the open handles to their keys in the new copy. `always` looks at the files now,
+// for a write; a read looks at most every kLookEvery. A copy that cannot be read again throws
+// for a write; a read goes on with the copy it has, and the problem is kept.
+void refresh(ApiState& s, bool always) {
+    auto now = std::chrono::steady_clock::now();
+    if (!s.registry || s.registry->choice().paths.empty() ||
+        (!always && now - s.lastLook < kLookEvery))
+        return;
+    s.lastLook = now;
+    if (!s.registry->stamps().changed())
+        return;
+    std::shared_ptr<Registry> fresh;
+    try {
+        fresh = openRegistry(s.registry->choice()).registry;
+    } catch (const std::exception& e) {
+        if (always)
+            throw;
+        s.registry->stamps().retake(); // tried once per change, not at every call
+        failed(s, ERROR_BADDB, e.what());
+        return;
+    }
+    s.registry = std::move(fresh);
+    for (auto& [handle, key] : s.handles) {
+        OpenKey found;
+        if (!key.deleted && walk(s.registry->view(), {s.registry->rootKey(), {}, false}, key.path,
+                                 found) == ERROR_SUCCESS)
+            key.node = found.node;
+        else
+            key.deleted = true;
+    }
+    ++s.changes;
+}
+
+// Resolves a handle; HKEY_CLASSES_ROOT is always open while a registry is mounted.
+LONG lookup(ApiState& s, HKEY hKey, OpenKey& out) {
+    refresh(s, false);
+    if (!s.registry)
+        return ERROR_INVALID_HANDLE;
+    if (hKey == HKEY_CLASSES_ROOT) {
+        out = OpenKey{s.registry->rootKey(), {}, false};
+        return ERROR_SUCCESS;
+    }
+    auto it = s.handles.find(hKey);
+    if (it == s.handles.end())
+        return ERROR_INVALID_HANDLE;
+    out = it->second;
+    return out.deleted ? ERROR_KEY_DELETED : ERROR_SUCCESS;
 }
 
 HKEY newHandle(ApiState& s) {
@@ -210,6 +253,7 @@ void mountRegistry(std::shared_ptr<Registry> registry) {
     s.problems = {};
     s.lastError.clear();
     s.registry = std::move(registry);
+    s.lastLook = std::chrono::steady_clock::now();
     ++s.changes;
 }
 
@@ -324,6 +368,13 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
         std::string_view parentPath, leaf;
         if (lpSubKey == nullptr || !splitLeaf(lpSubKey, parentPath, leaf))
             return ERROR_INVALID_PARAMETER;
+        if (!s.registry)
+            return ERROR_INVALID_HANDLE;
+        // The delete applies to the files as they are now, and no other writer comes between.
+        std::optional<SourceLock> lock;
+        if (!s.registry->choice().paths.empty())
+            lock.emplace(s.registry->choice().paths);
+        refresh(s, true);
         OpenKey from, parent, target;
         if (LONG rc = lookup(s, hKey, from); rc != ERROR_SUCCESS)
             return rc;
@@ -338,6 +389,7 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
             return failed(s, ERROR_ACCESS_DENIED, *why);
         LONG rc = deleteAndSave(s, view, parent.node, leaf);
         if (rc == ERROR_SUCCESS) {
+            s.registry->stamps().retake();
             markDeleted(s, target.path);
             ++s.changes;
         }

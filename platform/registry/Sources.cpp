@@ -160,6 +160,8 @@ std::string describeKind(SourceKind kind) {
 
 OpenedRegistry openRegistry(const SourceChoice& choice) {
     regfile::CodePage codePage = codePageOf(choice);
+    // Taken before the files are read: a change made while they are read is seen as one.
+    SourceStamps stamps(choice.paths);
     Opening opening;
     OpenedRegistry result;
     for (const auto& path : choice.paths)
@@ -167,6 +169,7 @@ OpenedRegistry openRegistry(const SourceChoice& choice) {
     if (opening.layers.empty())
         throw StoreError("no registry source was named");
     result.registry = std::make_shared<Registry>(std::move(opening.stores), opening.layers);
+    result.registry->setSources(choice, std::move(stamps));
     return result;
 }
 

@@ -2,6 +2,7 @@
 // editor's stand-in leaves the source as it was; finished, it has replaced the file by a
 // rename, also when it skipped malformed lines, each reported with its line number.
 
+#include "platform/registry/SourceLock.h"
 #include "tests/robustness/GeneratedSources.h"
 #include "tests/support/CliRunner.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
@@ -16,6 +17,7 @@
 #include <thread>
 
 using namespace moxalo::testing;
+using moxalo::registry::SourceLock;
 namespace fs = std::filesystem;
 
 namespace {
@@ -81,6 +83,8 @@ TEST(KilledImport, TheSourceIsAsItWasBefore) {
     ASSERT_TRUE(caught) << "the import was never caught writing";
     EXPECT_EQ(readFile(store), before);
     EXPECT_EQ(dumpClasses({prefix}).find("\\.new"), std::string::npos);
+    EXPECT_NO_THROW(SourceLock({prefix}, std::chrono::milliseconds(0)))
+        << "the killed writer's lock went with it";
 }
 
 TEST(KilledImport, MalformedLinesAreEachReportedAndTheSourceReplacedWhole) {

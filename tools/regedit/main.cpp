@@ -29,8 +29,14 @@ int main(int argc, char** argv) {
     try {
         registry::ChosenRegistry chosen;
         try {
-            chosen = registry::openChosenRegistry(request.sources, std::getenv,
-                                                  platform::programFolder());
+            chosen = registry::openChosenRegistry(
+                request.sources, std::getenv, platform::programFolder(),
+                request.action == regedit::Action::Export ? registry::Purpose::Read
+                                                          : registry::Purpose::Write);
+        } catch (const registry::AccessDenied& e) {
+            if (request.action == regedit::Action::Export)
+                throw regedit::Failure(e.what());
+            throw regedit::Failure(request.file + ": not imported: " + e.what());
         } catch (const registry::StoreError& e) {
             throw regedit::Failure(e.what());
         }
