@@ -113,6 +113,7 @@ private:
     void ExportEntireList(bool fromMenu);
     void ExportWholeRegistry();
     void ImportCustom();
+    void ImportKey(const QString& path);
     void ShowBackups();
     void DeleteFileType();
     // A command that reads the list waits for the scan or save that runs.

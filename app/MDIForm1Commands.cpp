@@ -8,9 +8,11 @@
 #include "export/frmBackup.h"
 #include "export/modReg.h"
 #include "export/modRegExp.h"
+#include "platform/registry/Registry.h"
 #include "platform/ui/Desktop.h"
 #include "views/frmMain.h"
 
+#include <QPointer>
 #include <QProgressBar>
 #include <QTreeView>
 
@@ -109,7 +111,16 @@ void MDIForm1::ExportWholeRegistry() {
 void MDIForm1::ImportCustom() {
     QString path = exporting::AskImportFile(this, cDialog);
     if (!path.isEmpty())
-        exporting::Import_Key(path);
+        ImportKey(path);
+}
+
+// The list shows the registry as the import has left it, once the registry editor has ended.
+void MDIForm1::ImportKey(const QString& path) {
+    exporting::Import_Key(path, [list = QPointer(list)](int status) {
+        registry::lookAtSourcesNextCall();
+        if (status == 0 && list)
+            list->LoadListAgain();
+    });
 }
 
 // The backup is made by the registry editor in a process of its own; the key goes only once
@@ -151,8 +162,7 @@ void MDIForm1::ShowBackups() {
     if (backups_ == nullptr)
         backups_ = new exporting::frmBackup(
             dataFolder_,
-            [](const std::string& path) { exporting::Import_Key(QString::fromStdString(path)); },
-            this);
+            [this](const std::string& path) { ImportKey(QString::fromStdString(path)); }, this);
     backups_->showAndRaise();
 }
 

@@ -20,8 +20,8 @@ void Export_Key(const QString& key, const QString& path) {
     ui::desktop().Shell(ExportKeyCommandLine(key, path), ui::vbHide);
 }
 
-void Import_Key(const QString& path) {
-    ui::desktop().Shell(ImportKeyCommandLine(path), ui::vbNormalFocus);
+void Import_Key(const QString& path, std::function<void(int status)> ended) {
+    ui::desktop().ShellThen(ImportKeyCommandLine(path), ui::vbNormalFocus, std::move(ended));
 }
 
 RowBackup RowBackupFor(const std::string& programFolder, const std::string& extension) {

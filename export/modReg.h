@@ -3,6 +3,7 @@
 // registry editor with an export or import command line; the program does neither itself.
 
 #include <QString>
+#include <functional>
 #include <string>
 
 namespace moxalo::exporting {
@@ -14,9 +15,9 @@ QString ExportKeyCommandLine(const QString& key, const QString& path);
 QString ImportKeyCommandLine(const QString& path);
 
 // Start the registry editor, hidden for an export, in a normal window for an import, and
-// return at once.
+// return at once. `ended` runs once the import has ended, with the editor's exit status.
 void Export_Key(const QString& key, const QString& path);
-void Import_Key(const QString& path);
+void Import_Key(const QString& path, std::function<void(int status)> ended);
 
 // Where the backup of one row of a program in `programFolder` goes: the file named after the
 // row's extension in the Backups folder (catalogue::RowBackupName); `refusal` is empty, or says

@@ -197,6 +197,24 @@ void frmMain::LoadList() {
     emit listLoaded();
 }
 
+void frmMain::LoadListAgain() {
+    if (scanning_)
+        return;
+    std::optional<catalogue::CatalogueEntry> selected = SelectedRow();
+    LoadList();
+    if (!selected)
+        return;
+    for (std::size_t row = 0; row < Rows().size(); ++row) {
+        if (Rows()[row].Extension != selected->Extension)
+            continue;
+        QModelIndex shown = sorted_->mapFromSource(model_->index(static_cast<int>(row), 0));
+        lvwFile->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
+        lvwFile->scrollTo(shown);
+        return;
+    }
+}
+
 void frmMain::ScanStarted() {
     model_->clear();
     lvwFile->setEnabled(false);

@@ -39,6 +39,9 @@ public:
 
     // Fills the list from the registry; does nothing while a scan already runs.
     void LoadList();
+    // Fills the list again after the registry was changed, the selected type staying selected
+    // (and the panel showing it as it is now) while it is still there.
+    void LoadListAgain();
     bool scanning() const { return scanning_; }
     // "showit": the details window of strExt, shown modally over the main window.
     void Options(const std::string& strCheck);

@@ -50,6 +50,9 @@ private:
 // SourceLock) and changes the files as they are then.
 void mountRegistry(std::shared_ptr<Registry> registry);
 std::shared_ptr<Registry> mountedRegistry();
+// Another process is known to have changed the sources just now (a registry editor the program
+// started has ended): the next call looks at the files, however soon it comes.
+void lookAtSourcesNextCall();
 // Goes up with every mount and every change made through the registry functions, so that
 // what was read from the registry can be kept for as long as it stays the same.
 std::uint64_t registryChangeCount();

@@ -262,6 +262,11 @@ std::shared_ptr<Registry> mountedRegistry() {
     return state().registry;
 }
 
+void lookAtSourcesNextCall() {
+    std::lock_guard guard(state().lock);
+    state().lastLook = {};
+}
+
 std::uint64_t registryChangeCount() {
     std::lock_guard guard(state().lock);
     return state().changes;

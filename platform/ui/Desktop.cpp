@@ -92,6 +92,29 @@ public:
         return !program.isEmpty() && QProcess::startDetached(program, arguments);
     }
 
+    bool ShellThen(const QString& commandLine, int,
+                   std::function<void(int status)> ended) override {
+        QStringList arguments;
+        QString program = programOf(commandLine, arguments);
+        if (program.isEmpty())
+            return false;
+        // Owned by no window, so that closing the program does not stop the one it started;
+        // its output goes where the program's own goes.
+        auto* child = new QProcess;
+        child->setProcessChannelMode(QProcess::ForwardedChannels);
+        QObject::connect(child, &QProcess::finished, child,
+                         [child, ended](int code, QProcess::ExitStatus status) {
+                             child->deleteLater();
+                             ended(status == QProcess::NormalExit ? code : -1);
+                         });
+        child->start(program, arguments);
+        if (!child->waitForStarted()) {
+            delete child;
+            return false;
+        }
+        return true;
+    }
+
     int ShellAndWait(const QString& commandLine, int) override {
         QStringList arguments;
         QString program = programOf(commandLine, arguments);

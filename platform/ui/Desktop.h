@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 
@@ -59,6 +60,11 @@ public:
     // Starts a Windows command line ("regedit /e ...") with a window style (0 hidden, 1 normal)
     // and returns at once; false when it could not be started.
     virtual bool Shell(const QString& commandLine, int windowStyle) = 0;
+    // The same, and `ended` runs among the window events once the program has ended, with its
+    // exit status (-1 when it did not end normally). Should the window close first, the
+    // program goes on.
+    virtual bool ShellThen(const QString& commandLine, int windowStyle,
+                           std::function<void(int status)> ended) = 0;
     // The same, but waits for the program to end, letting window events run meanwhile; its
     // exit status, or -1 when it could not be started or did not end normally.
     virtual int ShellAndWait(const QString& commandLine, int windowStyle) = 0;

@@ -7,6 +7,7 @@
 #include "platform/process/CommandLine.h"
 #include "platform/regfile/RegFileExport.h"
 #include "platform/registry/RegistryApi.h"
+#include "platform/registry/Sources.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/ClassesFixture.h"
 #include "tests/windows/RecordingDesktop.h"
@@ -197,6 +198,37 @@ private slots:
         window->tb->imgImport->click();
         QCOMPARE(desktop->started.back().commandLine, "regedit /I " + QString::fromStdString(file));
         QCOMPARE(desktop->started.back().windowStyle, 1);
+    }
+
+    // The registry editor is another process: what it imports reaches the window through the
+    // source's file, which the window reads again as it loads the list once the editor has ended.
+    void anImportTheWindowStartedShowsInTheListAndInTheDetails() {
+        std::string source = dir->file("classes.reg");
+        auto classes = [](const std::string& abcType) {
+            return "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.abc]\r\n@=\"" + abcType +
+                   "\"\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"txtfile\"\r\n"
+                   "\"Content Type\"=\"text/plain\"\r\n";
+        };
+        writeFile(source, classes("abcfile"));
+        registry::mountRegistry(
+            registry::openRegistry(registry::SourceChoice{{source}, "test", false}).registry);
+        window->list->LoadList();
+        QTRY_COMPARE(window->list->Rows().size(), std::size_t{2});
+        select("abc");
+        QCOMPARE(window->keyVals->txtKeyValue->text(), "abcfile");
+
+        desktop->runWaited = [&](const QString&) {
+            writeFile(source, classes("abc.changed") +
+                                  "\r\n[HKEY_CLASSES_ROOT\\.wri]\r\n@=\"wrifile\"\r\n");
+            return 0;
+        };
+        desktop->dialogAnswers = {chosen(dir->file("wri.reg"), 2)};
+        window->mnuCustom->trigger();
+        QTRY_COMPARE(window->list->Rows().size(), std::size_t{3});
+        QCOMPARE(window->list->SelectedRow()->Extension, "abc");
+        QCOMPARE(window->keyVals->txtKeyValue->text(), "abc.changed");
+
+        registry::mountRegistry(nullptr);
     }
 
     void theBackupsWindowOpensOnceFromEachOfItsCommands() {

@@ -1,6 +1,7 @@
 #include "tests/windows/RecordingDesktop.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace moxalo::testing {
 
@@ -37,6 +38,14 @@ bool RecordingDesktop::OpenUrl(const QString& url) {
 
 bool RecordingDesktop::Shell(const QString& commandLine, int windowStyle) {
     started.push_back({commandLine, windowStyle, false});
+    return true;
+}
+
+bool RecordingDesktop::ShellThen(const QString& commandLine, int windowStyle,
+                                 std::function<void(int status)> ended) {
+    started.push_back({commandLine, windowStyle, false});
+    QTimer::singleShot(
+        0, [this, commandLine, ended] { ended(runWaited ? runWaited(commandLine) : 0); });
     return true;
 }
 

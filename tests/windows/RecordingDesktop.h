@@ -29,6 +29,9 @@ public:
     bool OpenUrl(const QString& url) override;
     bool CanOpen(const QString&) override { return canOpen; }
     bool Shell(const QString& commandLine, int windowStyle) override;
+    // Ends the program as runWaited says, once the events run again.
+    bool ShellThen(const QString& commandLine, int windowStyle,
+                   std::function<void(int status)> ended) override;
     int ShellAndWait(const QString& commandLine, int windowStyle) override;
 
     std::vector<ShownMessage> messages;
