@@ -8,6 +8,7 @@
 #include "export/frmBackup.h"
 #include "export/modReg.h"
 #include "export/modRegExp.h"
+#include "platform/fs/AtomicFile.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Desktop.h"
 #include "views/frmMain.h"
@@ -102,8 +103,14 @@ void MDIForm1::ExportEntireList(bool fromMenu) {
 void MDIForm1::ExportWholeRegistry() {
     if (busy())
         return;
+    QString path = exporting::RegistryBackupPath(text(dataFolder_));
+    if (std::string why = fs::whyNotWritable(path.toStdString()); !why.empty()) {
+        ui::desktop().MsgBox(this, "The entire registry was not backed up: " + text(why) + ".",
+                             ui::vbExclamation, AppTitle());
+        return;
+    }
     setWindowTitle(AppTitle() + " [ Saving: Entire registry ]");
-    exporting::Export_Key("", exporting::RegistryBackupPath(text(dataFolder_)));
+    exporting::Export_Key("", path);
     ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, AppTitle());
     countCaption();
 }
@@ -142,10 +149,11 @@ void MDIForm1::DeleteFileType() {
                              ui::vbYesNo | ui::vbQuestion, AppTitle()) != ui::vbYes)
         return;
     bQuietBackup = true;
-    int status =
-        ui::desktop().ShellAndWait(exporting::ExportKeyCommandLine(key, backup.path), ui::vbHide);
+    QString errors;
+    int status = ui::desktop().ShellAndWait(exporting::ExportKeyCommandLine(key, backup.path),
+                                            ui::vbHide, errors);
     bQuietBackup = false;
-    std::string why = "the registry editor ended with status " + std::to_string(status);
+    std::string why = exporting::WhyEditorFailed(status, errors.toStdString());
     if (status != 0 ||
         !exporting::BackupHoldsKey(backup.path.toStdString(), key.toStdString(), why)) {
         ui::desktop().MsgBox(
@@ -153,7 +161,13 @@ void MDIForm1::DeleteFileType() {
             ui::vbExclamation, AppTitle());
         return;
     }
-    exporting::DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row->Extension);
+    std::string problem =
+        exporting::DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row->Extension);
+    if (!problem.empty()) {
+        ui::desktop().MsgBox(this, key + " was not deleted: " + text(problem), ui::vbExclamation,
+                             AppTitle());
+        return;
+    }
     list->RemoveSelectedRow();
 }
 

@@ -1,13 +1,12 @@
 #include "catalogue/Backups.h"
 
 #include "catalogue/BackupName.h"
+#include "platform/fs/AtomicFile.h"
 #include "platform/regfile/RegFileNames.h"
 #include "platform/registry/ShownName.h"
 
 #include <filesystem>
 #include <system_error>
-
-namespace fs = std::filesystem;
 
 namespace moxalo::catalogue {
 
@@ -44,14 +43,16 @@ RowBackup RowBackupFor(const std::string& programFolder, std::string_view extens
         backup.refusal = "." + std::string(extension) + " was not backed up: its file would be " +
                          backup.path + ", which is not a file in the Backups folder (" + *why +
                          ").";
+    else if (std::string why = moxalo::fs::whyNotWritable(backup.path); !why.empty())
+        backup.refusal = "." + std::string(extension) + " was not backed up: " + why + ".";
     return backup;
 }
 
 std::vector<std::string> ListBackups(const std::string& programFolder) {
     std::vector<std::string> names;
     std::error_code error;
-    fs::directory_iterator entry(BackupsFolder(programFolder), error);
-    for (; !error && entry != fs::directory_iterator(); entry.increment(error))
+    std::filesystem::directory_iterator entry(BackupsFolder(programFolder), error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error))
         names.push_back(entry->path().filename().string());
     return names;
 }
@@ -59,12 +60,12 @@ std::vector<std::string> ListBackups(const std::string& programFolder) {
 std::optional<std::string> DeleteBackup(const std::string& path) {
     std::error_code error;
     // A link is deleted itself, whatever it points to.
-    fs::file_status status = fs::symlink_status(path, error);
+    std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
     if (error)
         return error.message();
-    if (fs::is_directory(status))
+    if (std::filesystem::is_directory(status))
         return "it is a folder, and only files are deleted here";
-    if (!fs::remove(path, error))
+    if (!std::filesystem::remove(path, error))
         return error ? error.message()
                      : std::make_error_code(std::errc::no_such_file_or_directory).message();
     return std::nullopt;

@@ -1,12 +1,17 @@
 #include "export/modRegExp.h"
 
+#include "platform/registry/Registry.h"
 #include "platform/registry/RegistryApi.h"
 #include "platform/registry/regedit/RegFileStore.h"
 
+#include <algorithm>
+
 namespace moxalo::exporting {
 
-void DeleteRegKey(registry::HKEY root, const std::string& subKey) {
-    registry::RegDeleteKeyA(root, subKey.c_str());
+std::string DeleteRegKey(registry::HKEY root, const std::string& subKey) {
+    if (registry::RegDeleteKeyA(root, subKey.c_str()) == registry::ERROR_SUCCESS)
+        return {};
+    return registry::lastRegistryError();
 }
 
 bool BackupHoldsKey(const std::string& path, const std::string& keyPath, std::string& why) {
@@ -19,6 +24,22 @@ bool BackupHoldsKey(const std::string& path, const std::string& keyPath, std::st
         why = e.what();
     }
     return false;
+}
+
+std::string WhyEditorFailed(int status, const std::string& errors) {
+    static const std::string kName = "moxalo-regedit: ";
+    std::string why;
+    std::size_t start = 0;
+    while (start < errors.size()) {
+        std::size_t end = std::min(errors.find('\n', start), errors.size());
+        std::string line = errors.substr(start, end - start);
+        if (line.starts_with(kName))
+            line.erase(0, kName.size());
+        if (!line.empty())
+            why += (why.empty() ? "" : "\n") + line;
+        start = end + 1;
+    }
+    return why.empty() ? "the registry editor ended with status " + std::to_string(status) : why;
 }
 
 } // namespace moxalo::exporting

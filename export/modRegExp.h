@@ -7,11 +7,16 @@
 
 namespace moxalo::exporting {
 
-// RegDeleteKeyA with the root and the path; whether the key went is not reported.
-void DeleteRegKey(registry::HKEY root, const std::string& subKey);
+// RegDeleteKeyA with the root and the path. A key that has subkeys stays without a word, as on
+// Windows; what else kept the key (the files could not be locked or written) is returned, or "".
+std::string DeleteRegKey(registry::HKEY root, const std::string& subKey);
 
 // Whether the .reg file at `path` holds the key `keyPath` ("HKEY_CLASSES_ROOT\.txt"): a backup
 // that does not is no backup. `why` says what is wrong when it does not.
 bool BackupHoldsKey(const std::string& path, const std::string& keyPath, std::string& why);
+
+// Why a backup by the registry editor failed, for the user: the lines it wrote to its error
+// output, without its program name, or else its exit status.
+std::string WhyEditorFailed(int status, const std::string& errors);
 
 } // namespace moxalo::exporting

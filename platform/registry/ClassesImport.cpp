@@ -89,8 +89,14 @@ bool ClassesImport::openKey(const regfile::KeyPath& path, std::string& problem) 
     if (std::all_of(nodes.begin(), nodes.end(), [](NodeId n) { return n == kNoNode; })) {
         RegistryStore& store = writable(scope.createIn);
         NodeId at = layers_[scope.createIn].key;
-        for (std::string_view name : scope.names)
-            at = store.createKey(at, name);
+        for (std::string_view name : scope.names) {
+            NodeId child = store.findChild(at, name);
+            if (child == kNoNode) {
+                child = store.createKey(at, name);
+                ++counts_.keysAdded;
+            }
+            at = child;
+        }
         auto where = std::find(scope.layers.begin(), scope.layers.end(), scope.createIn);
         nodes[static_cast<std::size_t>(where - scope.layers.begin())] = at;
     }
@@ -105,15 +111,24 @@ bool ClassesImport::openKey(const regfile::KeyPath& path, std::string& problem) 
 
 void ClassesImport::setValue(std::string_view name, const RegValue& value) {
     // The key's highest layer: the user's where the user has the key.
-    writable(keyLayers_.front()).setValue(keyNodes_.front(), name, value);
+    RegistryStore& store = writable(keyLayers_.front());
+    std::optional<RegValue> before = store.findValue(keyNodes_.front(), name);
+    if (before == value)
+        return;
+    store.setValue(keyNodes_.front(), name, value);
+    ++(before ? counts_.valuesChanged : counts_.valuesAdded);
 }
 
 void ClassesImport::deleteValue(std::string_view name) {
+    bool deleted = false;
     for (std::size_t i = 0; i < keyLayers_.size(); ++i) {
         RegistryStore& store = *layers_[keyLayers_[i]].store;
-        if (store.findValue(keyNodes_[i], name))
+        if (store.findValue(keyNodes_[i], name)) {
             writable(keyLayers_[i]).deleteValue(keyNodes_[i], name);
+            deleted = true;
+        }
     }
+    counts_.valuesDeleted += deleted ? 1 : 0;
 }
 
 bool ClassesImport::deleteKey(const regfile::KeyPath& path, std::string& problem) {
@@ -139,6 +154,7 @@ bool ClassesImport::deleteKey(const regfile::KeyPath& path, std::string& problem
         writable(scope.layers[i]);
     for (std::size_t i : holders)
         layers_[scope.layers[i]].store->deleteKey(parents[i], last);
+    counts_.keysDeleted += holders.empty() ? 0 : 1;
     return true;
 }
 

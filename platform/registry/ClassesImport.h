@@ -19,6 +19,13 @@
 
 namespace moxalo::registry {
 
+// What an import did, for the user: keys counted once each (a deleted key with its subkeys),
+// values set to what they already held not at all.
+struct ImportCounts {
+    std::size_t keysAdded = 0, keysDeleted = 0;
+    std::size_t valuesAdded = 0, valuesChanged = 0, valuesDeleted = 0;
+};
+
 class ClassesImport : public regfile::ImportTarget {
 public:
     explicit ClassesImport(const Registry& registry);
@@ -33,6 +40,7 @@ public:
     void save();
     // The files changed so far, in the order they were first changed.
     std::vector<std::string> changedOrigins() const;
+    const ImportCounts& counts() const { return counts_; }
 
 private:
     // The layers a key path reaches, and the names below their classes keys.
@@ -52,6 +60,7 @@ private:
     // The open key: its layers, and its node in each.
     std::vector<std::size_t> keyLayers_;
     std::vector<NodeId> keyNodes_;
+    ImportCounts counts_;
 };
 
 } // namespace moxalo::registry

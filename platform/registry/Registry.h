@@ -59,7 +59,7 @@ std::uint64_t registryChangeCount();
 // The functions answer only with an error code; what went wrong behind one (a damaged key or
 // value, answered with ERROR_BADDB, or a change that could not be written) is kept for the
 // program to show. The message names the file, the key where it can, and what is wrong.
-std::string lastRegistryError(); // of the last call that failed so, or ""
+std::string lastRegistryError(); // of the last call, when it failed so, or ""
 // Every such message since the last takeRegistryProblems(), each once, in the order they first
 // happened; a long list ends with a count of those left out.
 std::vector<std::string> takeRegistryProblems();

@@ -75,6 +75,7 @@ LONG failed(ApiState& s, LONG code, std::string message) {
 template <typename Body> LONG guarded(Body&& body) {
     ApiState& s = state();
     std::lock_guard guard(s.lock);
+    s.lastError.clear();
     try {
         return body(s);
     } catch (const AccessDenied& e) {

@@ -11,6 +11,7 @@
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QUrl>
+#include <cstdio>
 
 namespace moxalo::ui {
 
@@ -115,10 +116,11 @@ public:
         return true;
     }
 
-    int ShellAndWait(const QString& commandLine, int) override {
+    int ShellAndWait(const QString& commandLine, int, QString& errors) override {
         QStringList arguments;
         QString program = programOf(commandLine, arguments);
         QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedOutputChannel);
         QEventLoop loop;
         QObject::connect(&child, &QProcess::finished, &loop, &QEventLoop::quit);
         QObject::connect(&child, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
@@ -127,6 +129,9 @@ public:
             return -1;
         if (child.state() != QProcess::NotRunning)
             loop.exec();
+        QByteArray written = child.readAllStandardError();
+        std::fwrite(written.constData(), 1, static_cast<std::size_t>(written.size()), stderr);
+        errors = QString::fromUtf8(written);
         return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
     }
 

@@ -66,8 +66,9 @@ public:
     virtual bool ShellThen(const QString& commandLine, int windowStyle,
                            std::function<void(int status)> ended) = 0;
     // The same, but waits for the program to end, letting window events run meanwhile; its
-    // exit status, or -1 when it could not be started or did not end normally.
-    virtual int ShellAndWait(const QString& commandLine, int windowStyle) = 0;
+    // exit status, or -1 when it could not be started or did not end normally. What it wrote to
+    // its error output goes to `errors` (and on to the program's own).
+    virtual int ShellAndWait(const QString& commandLine, int windowStyle, QString& errors) = 0;
 };
 
 Desktop& desktop();

@@ -49,8 +49,9 @@ bool RecordingDesktop::ShellThen(const QString& commandLine, int windowStyle,
     return true;
 }
 
-int RecordingDesktop::ShellAndWait(const QString& commandLine, int windowStyle) {
+int RecordingDesktop::ShellAndWait(const QString& commandLine, int windowStyle, QString& errors) {
     started.push_back({commandLine, windowStyle, true});
+    errors = waitedErrors;
     return runWaited ? runWaited(commandLine) : 0;
 }
 

@@ -32,7 +32,7 @@ public:
     // Ends the program as runWaited says, once the events run again.
     bool ShellThen(const QString& commandLine, int windowStyle,
                    std::function<void(int status)> ended) override;
-    int ShellAndWait(const QString& commandLine, int windowStyle) override;
+    int ShellAndWait(const QString& commandLine, int windowStyle, QString& errors) override;
 
     std::vector<ShownMessage> messages;
     // Runs as each message box shows, to look at the windows as the user then sees them.
@@ -51,6 +51,7 @@ public:
     std::vector<Started> started;
     // What a program started and waited for does; exit status 0 when not set.
     std::function<int(const QString& commandLine)> runWaited;
+    QString waitedErrors; // what such a program writes to its error output
     int eventPasses = 0;
 };
 

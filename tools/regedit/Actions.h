@@ -4,7 +4,9 @@
 
 #include "platform/registry/ChosenRegistry.h"
 #include "tools/regedit/RegeditArgs.h"
+#include "tools/regedit/Voice.h"
 
+#include <functional>
 #include <iosfwd>
 
 namespace moxalo::regedit {
@@ -14,6 +16,23 @@ class Failure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+// The user answered no: told on stderr, but not told back to the user.
+class Cancelled : public Failure {
+public:
+    using Failure::Failure;
+};
+
+// The registry the request names: which sources (cheap, nothing read), and the sources opened
+// and mounted (for a write, locked first). Both throw Failure.
+struct Opening {
+    std::function<registry::SourceChoice()> choose;
+    std::function<registry::ChosenRegistry(registry::Purpose)> open;
+};
+
+// Runs the command line: what the program's main does, with the exit status it returns. Help
+// goes to `out`; failures to `err` and, told, to `voice`.
+int run(const std::vector<std::string>& args, const registry::Environment& env,
+        const std::string& programFolder, Voice& voice, std::ostream& out, std::ostream& err);
 
 // Writes the key (or, for an empty key, all classes) to the file, replacing it atomically.
 // A registry of one source is written as HKEY_CLASSES_ROOT. Of several, each side's classes
@@ -24,8 +43,10 @@ void exportKey(const Request& request, registry::Registry& registry);
 
 // Merges the file into the registry (see ClassesImport.h for where keys go) and saves every
 // changed file; lines that regedit would skip are skipped and told to `warnings` as
-// "<file>: line N: <what>". Throws Failure; nothing is then written.
-void importFile(const Request& request, const registry::ChosenRegistry& chosen,
-                registry::Registry& registry, std::ostream& warnings);
+// "<file>: line N: <what>". Unless silent, asks the voice first and tells it what was done.
+// The file is read and checked before the question, and the registry opened only after it.
+// Throws Failure (Cancelled when the answer is no); nothing is then written.
+void importFile(const Request& request, const Opening& opening, Voice& voice,
+                std::ostream& warnings);
 
 } // namespace moxalo::regedit

@@ -6,6 +6,7 @@
 #include "platform/registry/ClassesImport.h"
 #include "platform/registry/Utf16.h"
 #include "tools/regedit/Actions.h"
+#include "tools/regedit/EditorTexts.h"
 
 #include <cerrno>
 #include <cstring>
@@ -37,20 +38,46 @@ std::string readRegFile(const std::string& path) {
     return bytes;
 }
 
+// Reads no further than the first key line: whether the file is a .reg file at all.
+class HeaderOnly : public regfile::ImportTarget {
+public:
+    struct Read {};
+    bool openKey(const regfile::KeyPath&, std::string&) override { throw Read(); }
+    void setValue(std::string_view, const registry::RegValue&) override {}
+    void deleteValue(std::string_view) override {}
+    bool deleteKey(const regfile::KeyPath&, std::string&) override { throw Read(); }
+};
+
+void checkHeader(const std::string& file, const std::string& bytes,
+                 const regfile::CodePage& codePage) {
+    HeaderOnly header;
+    try {
+        regfile::importRegFile(bytes, header, codePage);
+    } catch (const HeaderOnly::Read&) {
+    } catch (const registry::StoreError& e) {
+        throw Failure(file + ": not imported: " + e.what());
+    }
+}
+
 } // namespace
 
-void importFile(const Request& request, const registry::ChosenRegistry& chosen,
-                registry::Registry& registry, std::ostream& warnings) {
+void importFile(const Request& request, const Opening& opening, Voice& voice,
+                std::ostream& warnings) {
     const std::string& file = request.file;
-    if (chosen.choice.bundledSample)
-        throw Failure(file + ": not imported: the bundled sample registry (" +
-                      chosen.choice.paths.front() +
-                      ") is only read; name a registry in MOXALO_REGISTRY or --registry");
+    registry::SourceChoice choice = opening.choose();
+    if (choice.bundledSample)
+        throw Failure(sampleRefusal(file, choice.paths.front()));
     std::string bytes = readRegFile(file);
-    registry::ClassesImport target(registry);
+    regfile::CodePage codePage(choice.codePage);
+    checkHeader(file, bytes, codePage);
+    if (!request.silent && !voice.mayImport(importQuestion(file, choice)))
+        throw Cancelled(file + ": not imported: the import was cancelled");
+
+    registry::ChosenRegistry chosen = opening.open(registry::Purpose::Write);
+    registry::ClassesImport target(*registry::mountedRegistry());
     regfile::ImportResult result;
     try {
-        result = regfile::importRegFile(bytes, target, regfile::CodePage(chosen.choice.codePage));
+        result = regfile::importRegFile(bytes, target, codePage);
     } catch (const registry::AccessDenied& e) {
         throw Failure(file + ": not imported: " + e.what());
     } catch (const registry::StoreError& e) {
@@ -66,6 +93,8 @@ void importFile(const Request& request, const registry::ChosenRegistry& chosen,
     } catch (const fs::FileError& e) {
         throw Failure(file + ": not imported: " + e.what());
     }
+    if (!request.silent)
+        voice.tell(importReport(file, target.counts(), result.diagnostics));
 }
 
 } // namespace moxalo::regedit

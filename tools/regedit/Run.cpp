@@ -1,0 +1,80 @@
+// The registry editor's stand-in from its command line to its exit status.
+
+#include "platform/process/CommandLine.h"
+#include "platform/registry/Utf16.h"
+#include "tools/regedit/Actions.h"
+
+#include <ostream>
+
+namespace moxalo::regedit {
+
+namespace {
+
+Opening openingFor(const Request& request, const registry::Environment& env,
+                   const std::string& programFolder, std::ostream& err) {
+    Opening opening;
+    opening.choose = [&request, env, programFolder] {
+        try {
+            return registry::chooseSources(request.sources.registries, env, programFolder,
+                                           request.sources.codePage);
+        } catch (const registry::StoreError& e) {
+            throw Failure(e.what());
+        }
+    };
+    opening.open = [&request, env, programFolder, &err](registry::Purpose purpose) {
+        registry::ChosenRegistry chosen;
+        try {
+            chosen = registry::openChosenRegistry(request.sources, env, programFolder, purpose);
+        } catch (const registry::AccessDenied& e) {
+            if (request.action == Action::Export)
+                throw Failure(e.what());
+            throw Failure(request.file + ": not imported: " + e.what());
+        } catch (const registry::StoreError& e) {
+            throw Failure(e.what());
+        }
+        for (const auto& warning : chosen.warnings)
+            err << "moxalo-regedit: warning: " << registry::displayText(warning) << "\n";
+        return chosen;
+    };
+    return opening;
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& args, const registry::Environment& env,
+        const std::string& programFolder, Voice& voice, std::ostream& out, std::ostream& err) {
+    ParsedArgs parsed = args.size() == 2 && args[0] == process::kCommandLineOption
+                            ? parseRegeditCommandLine(args[1])
+                            : parseRegeditArgs(args);
+    if (parsed.help) {
+        printUsage(out);
+        return 0;
+    }
+    if (parsed.error) {
+        err << "moxalo-regedit: " << *parsed.error << "\n";
+        printUsage(err);
+        voice.complain(*parsed.error);
+        return 2;
+    }
+    const Request& request = *parsed.request;
+    Opening opening = openingFor(request, env, programFolder, err);
+    try {
+        if (request.action == Action::Export) {
+            registry::ChosenRegistry chosen = opening.open(registry::Purpose::Read);
+            exportKey(request, *registry::mountedRegistry());
+        } else {
+            importFile(request, opening, voice, err);
+        }
+    } catch (const Cancelled& e) {
+        err << "moxalo-regedit: " << registry::displayText(e.what()) << "\n";
+        return 1;
+    } catch (const Failure& e) {
+        std::string message = registry::displayText(e.what());
+        err << "moxalo-regedit: " << message << "\n";
+        voice.complain(message);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace moxalo::regedit
