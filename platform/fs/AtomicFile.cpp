@@ -168,6 +168,12 @@ std::string whyNotWritable(const std::string& named) {
         return e.what();
     }
     std::string folder = folderOf(path);
+    // A folder that is gone (or a link that leads nowhere) takes no file either.
+    struct stat info {};
+    if (stat(folder.c_str(), &info) != 0)
+        return "the folder " + folder + " cannot be used: " + std::strerror(errno);
+    if (!S_ISDIR(info.st_mode))
+        return folder + " is not a folder";
     struct statvfs st {};
     if (statvfs(folder.c_str(), &st) == 0 && (st.f_flag & ST_RDONLY) != 0)
         return path + " is on a read-only file system";

@@ -7,6 +7,7 @@
 #include "platform/process/CommandLine.h"
 #include "platform/regfile/RegFileExport.h"
 #include "platform/registry/RegistryApi.h"
+#include "platform/registry/SourceLock.h"
 #include "platform/registry/Sources.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/ClassesFixture.h"
@@ -318,12 +319,15 @@ private slots:
         QVERIFY(desktop->started.empty());
         QVERIFY(keyExists(".abc"));
 
-        // A registry editor that fails: nothing goes, and the user is told.
+        // A registry editor that fails: nothing goes, and the user is told why, in its words.
         desktop->runWaited = [](const QString&) { return 1; };
+        desktop->waitedErrors = "moxalo-regedit: /b/abc.reg: not written: No space left\n";
         window->mnuDelete->trigger();
         QCOMPARE(desktop->messages.back().style, 48);
-        QVERIFY(
-            desktop->messages.back().text.startsWith("HKEY_CLASSES_ROOT\\.abc was not deleted"));
+        QCOMPARE(desktop->messages.back().text,
+                 "HKEY_CLASSES_ROOT\\.abc was not deleted: its backup could not be made.\n\n"
+                 "/b/abc.reg: not written: No space left");
+        desktop->waitedErrors.clear();
         QVERIFY(keyExists(".abc"));
         QCOMPARE(window->list->Rows().size(), std::size_t{3});
 
@@ -355,6 +359,42 @@ private slots:
         window->mnuDelete->trigger();
         QVERIFY(keyExists(".txt"));
         QCOMPARE(window->list->Rows().size(), std::size_t{1});
+    }
+
+    // Nothing says "Backup complete" or takes a row away when nothing was written.
+    void backupsAndDeletesThatCannotBeWrittenAreToldNotClaimed() {
+        std::filesystem::remove_all(folder + "/Backups");
+        std::filesystem::create_directory_symlink(dir->file("gone"), folder + "/Backups");
+        select("txt");
+        window->mnuExportReg->trigger();
+        QVERIFY(desktop->messages.back().text.startsWith(".txt was not backed up: "));
+        window->mnuExportRegWhole->trigger();
+        QVERIFY(
+            desktop->messages.back().text.startsWith("The entire registry was not backed up: "));
+        QVERIFY(desktop->started.empty());
+        std::filesystem::remove(folder + "/Backups");
+        std::filesystem::create_directory(folder + "/Backups");
+
+        // The registry's files are being changed by another writer, which does not finish.
+        std::string source = dir->file("classes.reg");
+        writeFile(source, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.abc]\r\n@=\"abcfile\"\r\n");
+        registry::mountRegistry(
+            registry::openRegistry(registry::SourceChoice{{source}, "test", false}).registry);
+        window->list->LoadList();
+        QTRY_COMPARE(window->list->Rows().size(), std::size_t{1});
+        select("abc");
+        desktop->runWaited = [&](const QString& commandLine) {
+            writeFile(exportedFile(commandLine), readFile(source));
+            return 0;
+        };
+        registry::SourceLock writer({source});
+        window->mnuDelete->trigger();
+        QVERIFY2(
+            desktop->messages.back().text.startsWith("HKEY_CLASSES_ROOT\\.abc was not deleted: "),
+            qPrintable(desktop->messages.back().text));
+        QVERIFY(desktop->messages.back().text.contains("another program"));
+        QCOMPARE(window->list->Rows().size(), std::size_t{1});
+        registry::mountRegistry(nullptr);
     }
 
     // Half of a surrogate pair alone in a name (see Utf16.h) cannot pass through the command

@@ -4,6 +4,7 @@
 
 #include "platform/ui/Desktop.h"
 
+#include <QObject>
 #include <QString>
 #include <deque>
 #include <functional>
@@ -53,6 +54,9 @@ public:
     std::function<int(const QString& commandLine)> runWaited;
     QString waitedErrors; // what such a program writes to its error output
     int eventPasses = 0;
+
+private:
+    QObject alive_; // a program's end not yet told goes with the desktop
 };
 
 } // namespace moxalo::testing
