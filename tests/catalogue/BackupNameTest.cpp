@@ -5,6 +5,7 @@
 
 #include "catalogue/Backups.h"
 #include "platform/text/TextFile.h"
+#include "tests/support/TestRegistry.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -49,6 +50,9 @@ std::string nameOf(const std::string& path) {
 } // namespace
 
 TEST(BackupName, EveryExtensionNamesItsOwnFileInsideTheBackupsFolder) {
+    moxalo::testing::TempDir program;
+    fs::create_directory(program.file("Backups"));
+    const std::string kProgram = program.path();
     std::set<std::string> names;
     for (const auto& extension : hostileExtensions()) {
         SCOPED_TRACE(extension);
