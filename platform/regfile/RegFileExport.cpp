@@ -23,7 +23,24 @@ struct PendingKey {
     NodeId key;
     std::string path;
     std::size_t depth;
+    bool throughLink = false; // below a link, in the keys it leads to
 };
+
+// A link is written as the key it leads to, under the link's own name, as regedit writes it:
+// its target value is never written. One that leads nowhere, to a key above itself or from
+// among another link's keys is left out, as regedit leaves out a key it cannot open; so the
+// walk never loops, nor follows links into links.
+bool followLink(registry::RegistryStore& store, PendingKey& at, const std::vector<NodeId>& above) {
+    std::optional<NodeId> target = store.linkTarget(at.key);
+    if (!target)
+        return true;
+    if (*target == registry::kNoNode || at.throughLink ||
+        std::find(above.begin(), above.end(), *target) != above.end())
+        return false;
+    at.key = *target;
+    at.throughLink = true;
+    return true;
+}
 
 void checkDepth(const PendingKey& key) {
     if (key.depth + 1 >= kMaxKeyDepth)
@@ -143,6 +160,8 @@ void exportRegFile(const std::vector<ExportedKey>& keys,
             PendingKey at = std::move(stack.back());
             stack.pop_back();
             above.resize(at.depth);
+            if (!followLink(store, at, above))
+                continue;
             if (std::find(above.begin(), above.end(), at.key) != above.end())
                 throw registry::StoreError(
                     "cannot write " + at.path +
@@ -159,7 +178,8 @@ void exportRegFile(const std::vector<ExportedKey>& keys,
             if (!subkeys.empty())
                 checkDepth(at);
             for (auto it = subkeys.rbegin(); it != subkeys.rend(); ++it)
-                stack.push_back({it->second, at.path + "\\" + it->first, at.depth + 1});
+                stack.push_back(
+                    {it->second, at.path + "\\" + it->first, at.depth + 1, at.throughLink});
             widen(false);
         }
     }

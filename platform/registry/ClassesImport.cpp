@@ -59,9 +59,14 @@ bool ClassesImport::scopeOf(const regfile::KeyPath& path, Scope& scope,
 std::vector<NodeId> ClassesImport::find(const Scope& scope, std::size_t depth) {
     std::vector<NodeId> nodes;
     for (std::size_t layer : scope.layers) {
+        RegistryStore& store = *layers_[layer].store;
         NodeId at = layers_[layer].key;
-        for (std::size_t i = 0; i < depth && at != kNoNode; ++i)
-            at = layers_[layer].store->findChild(at, scope.names[i]);
+        for (std::size_t i = 0; i < depth && at != kNoNode; ++i) {
+            at = store.findChild(at, scope.names[i]);
+            // A path leads through a link to its target, as opening it does on Windows.
+            if (at != kNoNode)
+                at = store.linkTarget(at).value_or(at);
+        }
         nodes.push_back(at);
     }
     return nodes;
@@ -94,6 +99,13 @@ bool ClassesImport::openKey(const regfile::KeyPath& path, std::string& problem) 
             if (child == kNoNode) {
                 child = store.createKey(at, name);
                 ++counts_.keysAdded;
+            } else if (auto target = store.linkTarget(child); target && *target == kNoNode) {
+                // Nothing is put below the link itself, where it would stop being one.
+                problem = "the key " + std::string(name) +
+                          " on its path is a link that leads to no key; what follows is skipped";
+                return false;
+            } else if (target) {
+                child = *target;
             }
             at = child;
         }

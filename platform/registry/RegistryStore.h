@@ -72,6 +72,11 @@ public:
     virtual RegValue valueAt(NodeId key, std::size_t index) = 0;
     // Every value name of the key, in order: a copy, for callers that walk whole trees.
     std::vector<std::string> valueNames(NodeId key);
+    // A symbolic link key (as Wine's "#link" keys, whose target an NT path in their value
+    // SymbolicLinkValue names): the key it leads to, or kNoNode when that is not in this store.
+    // Nothing for a key that is no link. Opening a path through a link leads to its target, on
+    // Windows and in Wine; an export writes the target's keys and values in the link's place.
+    virtual std::optional<NodeId> linkTarget(NodeId /*key*/) { return std::nullopt; }
     // The caller is done with the key for now (a walk over a whole tree has passed it): what
     // the store keeps to answer for it may go. Views of its names are then no longer valid.
     virtual void forget(NodeId) {}

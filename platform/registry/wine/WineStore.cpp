@@ -1,8 +1,10 @@
 #include "platform/registry/wine/WineStore.h"
 
 #include "platform/fs/AtomicFile.h"
+#include "platform/registry/NameFold.h"
 #include "platform/registry/PendingFileSave.h"
 #include "platform/registry/SourceFile.h"
+#include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineServerLock.h"
 
 #include <chrono>
@@ -74,6 +76,32 @@ NodeId WineStore::classesKey() {
 void WineStore::appendWarnings(std::vector<std::string>& warnings) const {
     for (const auto& d : diagnostics_)
         warnings.push_back(origin_ + ": line " + std::to_string(d.line) + ": " + d.message);
+}
+
+std::optional<NodeId> WineStore::linkTarget(NodeId key) {
+    const WineKeyInfo* info = layout_.keys.find(node(key));
+    if (info == nullptr || !info->isLink)
+        return std::nullopt;
+    std::optional<RegValue> value = findValue(key, "SymbolicLinkValue");
+    if (!value)
+        return kNoNode;
+    const std::string target = utf16leToUtf8(value->data);
+    std::string_view rest = target;
+    auto take = [&rest](std::string_view start) {
+        if (rest.size() < start.size() || !sameName(rest.substr(0, start.size()), start))
+            return false;
+        rest.remove_prefix(start.size());
+        return true;
+    };
+    if (std::filesystem::path(origin_).filename() == "user.reg") {
+        if (!take("\\Registry\\User\\"))
+            return kNoNode;
+        std::size_t user = rest.find('\\');
+        rest.remove_prefix(user == std::string_view::npos ? rest.size() : user + 1);
+    } else if (!take("\\Registry\\Machine\\")) {
+        return kNoNode;
+    }
+    return findPath(rootNode(), rest);
 }
 
 std::string WineStore::prefixFolder() const {

@@ -26,6 +26,9 @@ public:
     // it is written only once something is put into it.
     NodeId classesKey();
 
+    // Targets in this file: "\Registry\Machine\..." in system.reg,
+    // "\Registry\User\<user>\..." in user.reg.
+    std::optional<NodeId> linkTarget(NodeId key) override;
     std::optional<std::string> whyReadOnly() override;
     NodeId createKey(NodeId parent, std::string_view name) override;
     void setValue(NodeId key, std::string_view name, const RegValue& value) override;
