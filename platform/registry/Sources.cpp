@@ -1,5 +1,6 @@
 #include "platform/registry/Sources.h"
 
+#include "platform/fs/AtomicFile.h"
 #include "platform/registry/hive/HiveKind.h"
 #include "platform/registry/hive/HiveStore.h"
 #include "platform/registry/regedit/RegFileStore.h"
@@ -171,6 +172,25 @@ OpenedRegistry openRegistry(const SourceChoice& choice) {
     result.registry = std::make_shared<Registry>(std::move(opening.stores), opening.layers);
     result.registry->setSources(choice, std::move(stamps));
     return result;
+}
+
+std::optional<std::string> whySourcesReadOnly(const SourceChoice& choice) {
+    for (const auto& path : choice.paths) {
+        for (const auto& file : filesOfSource(path)) {
+            std::error_code error;
+            if (!std::filesystem::exists(file, error))
+                continue;
+            std::string name = std::filesystem::path(file).filename().string();
+            std::optional<std::string> why;
+            if (name == "system.reg" || name == "user.reg")
+                why = whyWineFileReadOnly(file);
+            else if (std::string reason = fs::whyNotWritable(file); !reason.empty())
+                why = reason;
+            if (why)
+                return why;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace moxalo::registry

@@ -7,6 +7,7 @@
 #include "platform/registry/SourceChoice.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,10 @@ struct OpenedRegistry {
 // Throws StoreError naming the source and what is wrong with it, or the code page. The bundled
 // sample is opened read-only.
 OpenedRegistry openRegistry(const SourceChoice& choice);
+
+// Why the sources cannot be written now, as far as their files tell without being read (a
+// read-only file or folder, a running wineserver): a writer can say so before it starts. The
+// write itself finds out for certain.
+std::optional<std::string> whySourcesReadOnly(const SourceChoice& choice);
 
 } // namespace moxalo::registry

@@ -4,6 +4,7 @@
 #include "platform/regfile/RegFileImport.h"
 #include "platform/regfile/RegFileSize.h"
 #include "platform/registry/ClassesImport.h"
+#include "platform/registry/Sources.h"
 #include "platform/registry/Utf16.h"
 #include "tools/regedit/Actions.h"
 #include "tools/regedit/EditorTexts.h"
@@ -70,6 +71,8 @@ void importFile(const Request& request, const Opening& opening, Voice& voice,
     std::string bytes = readRegFile(file);
     regfile::CodePage codePage(choice.codePage);
     checkHeader(file, bytes, codePage);
+    if (auto why = registry::whySourcesReadOnly(choice))
+        throw Failure(file + ": not imported: " + *why);
     if (!request.silent && !voice.mayImport(importQuestion(file, choice)))
         throw Cancelled(file + ": not imported: the import was cancelled");
 

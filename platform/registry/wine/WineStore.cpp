@@ -112,11 +112,16 @@ std::string WineStore::prefixFolder() const {
 std::optional<std::string> WineStore::whyReadOnly() {
     if (auto reason = MemoryStore::whyReadOnly())
         return reason;
-    if (std::string reason = fs::whyNotWritable(origin_); !reason.empty())
+    return whyWineFileReadOnly(origin_);
+}
+
+std::optional<std::string> whyWineFileReadOnly(const std::string& file) {
+    if (std::string reason = fs::whyNotWritable(file); !reason.empty())
         return reason;
-    if (wineserverRunning(prefixFolder()))
-        return origin_ + ": the wineserver of this prefix is running and would overwrite any "
-                         "change (quit the prefix's programs or run \"wineserver -k\")";
+    auto folder = std::filesystem::path(file).parent_path();
+    if (wineserverRunning(folder.empty() ? std::string(".") : folder.string()))
+        return file + ": the wineserver of this prefix is running and would overwrite any "
+                      "change (quit the prefix's programs or run \"wineserver -k\")";
     return std::nullopt;
 }
 

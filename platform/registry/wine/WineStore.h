@@ -51,6 +51,10 @@ private:
     bool recording_ = true; // off while the file is read and while classesKey() fills in
 };
 
+// Why a Wine registry file cannot be written now: the file or its folder, or the prefix's
+// wineserver running.
+std::optional<std::string> whyWineFileReadOnly(const std::string& file);
+
 // The classes of a prefix folder: user.reg's (user = true, first, as they win) and
 // system.reg's. A prefix without user.reg gives the machine's only. The stores go to `owned`,
 // the files' diagnostics to `warnings`, as "<file>: line N: <what>".

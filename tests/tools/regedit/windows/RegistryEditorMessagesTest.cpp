@@ -8,6 +8,7 @@
 #include "tools/regedit/MessageBoxVoice.h"
 
 #include <QTest>
+#include <filesystem>
 #include <sstream>
 
 using namespace moxalo;
@@ -90,6 +91,9 @@ private slots:
     void everyFailureIsAMessageBoxNamingTheFileAndWhy() {
         std::string source = dir->file("classes.reg");
         writeFile(source, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.rtf]\r\n@=\"rtffile\"\r\n");
+        std::string readOnly = dir->file("read-only.reg");
+        writeFile(readOnly, readFile(source));
+        std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
         std::string list = dir->file("types.mxo");
         writeFile(list, ".txt\tText Document\ttxtfile\r\n");
         struct Case {
@@ -102,6 +106,8 @@ private slots:
             {on(source, {"/s", dir->file("missing.reg")}), "missing.reg: cannot be read"},
             {on(source, {"/I", list}), "types.mxo: not imported:"},
             {on(source, {"/I", dir->path()}), "is a folder, not a .reg file"},
+            // Told before the question, which would be asked for nothing.
+            {on(readOnly, {"/I", source}), "read-only"},
             {on(source, {"/e", dir->file("no folder/x.reg"), "HKEY_CLASSES_ROOT\\.rtf"}),
              "no folder"},
         };
