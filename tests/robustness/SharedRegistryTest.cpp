@@ -167,6 +167,7 @@ TEST(SharedRegistry, AReaderDuringAStreamOfImportsAlwaysReadsAWholeRegistry) {
         done = true;
     });
     int reads = 0;
+    TempDir reader;
     while (!done) {
         HKEY txt = 0, shellNew = 0;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &txt), ERROR_SUCCESS);
@@ -176,6 +177,10 @@ TEST(SharedRegistry, AReaderDuringAStreamOfImportsAlwaysReadsAWholeRegistry) {
         ASSERT_EQ(inner.substr(0, 1), "v") << inner;
         RegCloseKey(shellNew);
         RegCloseKey(txt);
+        // And a reader of its own, reading the files afresh at any moment of a write.
+        CliRun query = cli({"query", ".txt"}, reader, registryVariable({prefix}));
+        ASSERT_EQ(query.status, 0) << query.err;
+        ASSERT_NE(query.out.find("(Default)    REG_SZ    v"), std::string::npos) << query.out;
         ++reads;
         letTheReaderLook();
     }
