@@ -95,6 +95,27 @@ NodeId LayeredStore::direct(std::size_t layer, NodeId part) const {
     return part <= kPartMask ? kDirect | NodeId{layer} << kLayerShift | part : kNoNode;
 }
 
+std::optional<NodeId> LayeredStore::linkTarget(NodeId key) {
+    std::size_t layer = 0;
+    NodeId part = kNoNode;
+    if (isDirect(key)) {
+        layer = layerOf(key);
+        part = partOf(key);
+    } else {
+        const auto& parts = merged(key).parts;
+        auto highest =
+            std::find_if(parts.begin(), parts.end(), [](NodeId p) { return p != kNoNode; });
+        if (highest == parts.end())
+            return std::nullopt;
+        layer = static_cast<std::size_t>(highest - parts.begin());
+        part = *highest;
+    }
+    std::optional<NodeId> target = layers_[layer].store->linkTarget(part);
+    if (!target || *target == kNoNode)
+        return target;
+    return direct(layer, *target);
+}
+
 NodeId LayeredStore::findChild(NodeId parent, std::string_view name) {
     if (isDirect(parent)) {
         NodeId child = storeOf(parent).findChild(partOf(parent), name);

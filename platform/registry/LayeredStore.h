@@ -28,6 +28,8 @@ public:
     std::string_view valueName(NodeId key, std::size_t index) override;
     RegValue valueAt(NodeId key, std::size_t index) override;
     void forget(NodeId key) override;
+    // The link of the key's highest layer, leading to the target in that layer alone.
+    std::optional<NodeId> linkTarget(NodeId key) override;
 
     std::optional<std::string> whyReadOnly() override;
     NodeId createKey(NodeId parent, std::string_view name) override;

@@ -66,6 +66,16 @@ TEST(RegeditLinks, ALinkIsWrittenAsTheKeysItLeadsToAndAnImportGoesThroughIt) {
                                              "[" +
                                              kTop + "\\AppId\\BITS]\n@=\"bits\"\n\n"));
 
+    // The same through HKEY_CLASSES_ROOT, where the user's classes lie over the machine's.
+    run = regedit({"/e", file, "HKEY_CLASSES_ROOT\\Wow6432Node"}, dir, registryVariable({prefix}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(file),
+              unicodeRegFile("Windows Registry Editor Version 5.00\n\n"
+                             "[HKEY_CLASSES_ROOT\\Wow6432Node]\n\n"
+                             "[HKEY_CLASSES_ROOT\\Wow6432Node\\AppId]\n\n"
+                             "[HKEY_CLASSES_ROOT\\Wow6432Node\\AppId\\BITS]\n@=\"bits\"\n\n"));
+    ASSERT_EQ(regedit({"/e", file, kTop}, dir, registryVariable({prefix})).status, 0);
+
     // The backup imported back, and a change made through the link.
     const std::string linkSection = "[Software\\\\Classes\\\\Wow6432Node\\\\AppId]";
     std::string before = readFile(prefix + "/system.reg");
