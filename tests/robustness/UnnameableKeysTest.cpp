@@ -181,7 +181,7 @@ TEST(UnnameableKeys, AWinePrefixListsThemUnderStandInsAndKeepsThem) {
     std::string backup = dir.file("backup.reg");
     CliRun run = regedit({"/e", backup}, dir, registryVariable({prefix}));
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.ends_with("\nmoxalo-regedit: cannot write HKEY_LOCAL_MACHINE\\SOFTWARE\\"
+    EXPECT_TRUE(run.err.ends_with("\nmoxalo-regedit: cannot write HKEY_LOCAL_MACHINE\\Software\\"
                                   "Classes\\.n" +
                                   kStandIn +
                                   "x: its name is not its own: the registry is damaged there\n"))

@@ -93,6 +93,27 @@ struct Everything {
     std::vector<regfile::ExportedKey> keys;
 };
 
+// The side's path as its file spells it, as Wine's regedit writes a prefix's
+// (HKEY_LOCAL_MACHINE\Software\Classes); the path regedit gives it on Windows for a side that is
+// not a Software\Classes key of its own store (a hive's, a merged one).
+std::string spelled(const Side& side, std::string_view standard) {
+    if (side.merged)
+        return std::string(standard);
+    std::string path(standard.substr(0, standard.find('\\')));
+    NodeId at = side.store->rootNode();
+    for (std::string_view name : {"Software", "Classes"}) {
+        NodeId child = side.store->findChild(at, name);
+        std::size_t i = 0, n = side.store->childCount(at);
+        while (i < n && side.store->childAt(at, i) != child)
+            ++i;
+        if (child == kNoNode || i == n)
+            return std::string(standard);
+        path += "\\" + std::string(side.store->childName(at, i));
+        at = child;
+    }
+    return at == side.key ? path : std::string(standard);
+}
+
 void everything(registry::Registry& registry, Everything& all) {
     if (registry.layers().size() == 1) {
         all.keys.push_back(
@@ -102,9 +123,10 @@ void everything(registry::Registry& registry, Everything& all) {
     all.machine = sideOf(registry, false);
     all.user = sideOf(registry, true);
     if (all.machine.store)
-        all.keys.push_back({all.machine.store, all.machine.key, std::string(kMachineClasses)});
+        all.keys.push_back(
+            {all.machine.store, all.machine.key, spelled(all.machine, kMachineClasses)});
     if (all.user.store)
-        all.keys.push_back({all.user.store, all.user.key, std::string(kUserClasses)});
+        all.keys.push_back({all.user.store, all.user.key, spelled(all.user, kUserClasses)});
 }
 
 } // namespace

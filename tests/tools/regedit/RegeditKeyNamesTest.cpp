@@ -39,7 +39,8 @@ TEST(RegeditKeyNames, AKeyWhoseNameWouldEndItsLineIsNotWritten) {
          "HKEY_CLASSES_ROOT\\" + shown + "\\.doc: a key name in its path " + lineBreak},
         {{"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes"},
          "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\" + shown + why},
-        {{}, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\" + shown + why},
+        // The whole registry of a prefix, under the path as its system.reg spells it.
+        {{}, "HKEY_LOCAL_MACHINE\\Software\\Classes\\" + shown + why},
     };
     for (const auto& [key, message] : cases) {
         SCOPED_TRACE(message);
