@@ -45,7 +45,7 @@ bool RecordingDesktop::ShellThen(const QString& commandLine, int windowStyle,
                                  std::function<void(int status)> ended) {
     started.push_back({commandLine, windowStyle, false});
     QTimer::singleShot(
-        0, [this, commandLine, ended] { ended(runWaited ? runWaited(commandLine) : 0); });
+        0, &alive_, [this, commandLine, ended] { ended(runWaited ? runWaited(commandLine) : 0); });
     return true;
 }
 
