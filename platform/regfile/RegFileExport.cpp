@@ -29,17 +29,21 @@ struct PendingKey {
 // A link is written as the key it leads to, under the link's own name, as regedit writes it:
 // its target value is never written. One that leads nowhere, to a key above itself or from
 // among another link's keys is left out, as regedit leaves out a key it cannot open; so the
-// walk never loops, nor follows links into links.
-bool followLink(registry::RegistryStore& store, PendingKey& at, const std::vector<NodeId>& above) {
+// walk never loops, nor follows links into links. The key asked for is written all the same,
+// bare: the export always holds it.
+enum class LinkWay { Key, Bare, LeftOut };
+
+LinkWay followLink(registry::RegistryStore& store, PendingKey& at,
+                   const std::vector<NodeId>& above) {
     std::optional<NodeId> target = store.linkTarget(at.key);
     if (!target)
-        return true;
+        return LinkWay::Key;
     if (*target == registry::kNoNode || at.throughLink ||
         std::find(above.begin(), above.end(), *target) != above.end())
-        return false;
+        return at.depth == 0 ? LinkWay::Bare : LinkWay::LeftOut;
     at.key = *target;
     at.throughLink = true;
-    return true;
+    return LinkWay::Key;
 }
 
 void checkDepth(const PendingKey& key) {
@@ -160,8 +164,13 @@ void exportRegFile(const std::vector<ExportedKey>& keys,
             PendingKey at = std::move(stack.back());
             stack.pop_back();
             above.resize(at.depth);
-            if (!followLink(store, at, above))
+            LinkWay way = followLink(store, at, above);
+            if (way == LinkWay::LeftOut)
                 continue;
+            if (way == LinkWay::Bare) {
+                appendKeyLine(text, at.path);
+                continue;
+            }
             if (std::find(above.begin(), above.end(), at.key) != above.end())
                 throw registry::StoreError(
                     "cannot write " + at.path +
