@@ -9,6 +9,7 @@
 #include "platform/registry/Utf16.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace moxalo::regfile {
 
@@ -28,18 +29,20 @@ struct PendingKey {
 
 // A link is written as the key it leads to, under the link's own name, as regedit writes it:
 // its target value is never written. One that leads nowhere, to a key above itself or from
-// among another link's keys is left out, as regedit leaves out a key it cannot open; so the
-// walk never loops, nor follows links into links. The key asked for is written all the same,
-// bare: the export always holds it.
+// among another link's keys is left out, as regedit leaves out a key it cannot open; so is a
+// second link to a key one link has led to already. So the walk never loops, nor follows links
+// into links, and many links to one large key cannot multiply the export. The key asked for is
+// written all the same, bare: the export always holds it.
 enum class LinkWay { Key, Bare, LeftOut };
 
-LinkWay followLink(registry::RegistryStore& store, PendingKey& at,
-                   const std::vector<NodeId>& above) {
+LinkWay followLink(registry::RegistryStore& store, PendingKey& at, const std::vector<NodeId>& above,
+                   std::unordered_set<NodeId>& followed) {
     std::optional<NodeId> target = store.linkTarget(at.key);
     if (!target)
         return LinkWay::Key;
     if (*target == registry::kNoNode || at.throughLink ||
-        std::find(above.begin(), above.end(), *target) != above.end())
+        std::find(above.begin(), above.end(), *target) != above.end() ||
+        !followed.insert(*target).second)
         return at.depth == 0 ? LinkWay::Bare : LinkWay::LeftOut;
     at.key = *target;
     at.throughLink = true;
@@ -160,11 +163,12 @@ void exportRegFile(const std::vector<ExportedKey>& keys,
         // The keys above the one being written: a damaged hive can list a key below itself,
         // and the walk would then never end.
         std::vector<NodeId> above;
+        std::unordered_set<NodeId> followed; // the keys links have led to
         while (!stack.empty()) {
             PendingKey at = std::move(stack.back());
             stack.pop_back();
             above.resize(at.depth);
-            LinkWay way = followLink(store, at, above);
+            LinkWay way = followLink(store, at, above, followed);
             if (way == LinkWay::LeftOut)
                 continue;
             if (way == LinkWay::Bare) {

@@ -41,9 +41,10 @@ std::string prefixWithLinks(const TempDir& dir) {
                     "[AppId\\BITS]\n@=\"bits\"\n"
                     "[Wow6432Node\\AppId]\n" +
                         linkTo(kClasses + "AppId") +
-                        // One back above itself, one that leads nowhere.
+                        // One back above itself, one that leads nowhere, a second to AppId.
                         "[Wow6432Node\\Loop]\n" + linkTo(kClasses + "Wow6432Node") +
-                        "[Wow6432Node\\Nowhere]\n" + linkTo(kClasses + "Missing"),
+                        "[Wow6432Node\\Nowhere]\n" + linkTo(kClasses + "Missing") +
+                        "[Wow6432Node\\Second]\n" + linkTo(kClasses + "AppId"),
                     "");
     return prefix;
 }
