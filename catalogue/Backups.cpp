@@ -3,8 +3,10 @@
 #include "catalogue/BackupName.h"
 #include "platform/fs/AtomicFile.h"
 #include "platform/regfile/RegFileNames.h"
+#include "platform/registry/NameFold.h"
 #include "platform/registry/ShownName.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -54,6 +56,9 @@ std::vector<std::string> ListBackups(const std::string& programFolder) {
     std::filesystem::directory_iterator entry(BackupsFolder(programFolder), error);
     for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error))
         names.push_back(entry->path().filename().string());
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return registry::compareNames(a, b) < 0;
+    });
     return names;
 }
 

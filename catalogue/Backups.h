@@ -29,9 +29,9 @@ struct RowBackup {
 };
 RowBackup RowBackupFor(const std::string& programFolder, std::string_view extension);
 
-// The names of every entry of the Backups folder, folders too, in the order the folder lists
-// them (not sorted); none when it is missing or cannot be listed, and those listed so far when
-// listing fails midway.
+// The names of every entry of the Backups folder, folders too, sorted by name without regard to
+// case, as Windows lists a folder; none when it is missing or cannot be listed, and those listed
+// so far when listing fails midway.
 std::vector<std::string> ListBackups(const std::string& programFolder);
 
 // Deletes the file at `path`; a folder is refused, as the designed program's file deletion

@@ -6,7 +6,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 # Set-up chatter goes to stderr, so that `run.sh list > file` leaves only the list in the file.
-"$top/scripts/setup.sh" >&2
+# Only the programs and what they read are built here; the tests are built by test.sh.
+"$top/scripts/setup.sh" moxalo moxalo-cli moxalo-regedit moxalo-notepad moxalo_data moxalo_help >&2
 build=${MOXALO_BUILD:-$top/build}
 for arg in "$@"; do
   case $arg in

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, then configures and builds.
-# Safe to run again: packages already present are not fetched, the build is incremental.
+# Installs the Debian packages that building and testing need, then configures and builds the
+# targets named as arguments, or everything. Safe to run again: packages already present are
+# not fetched, the build is incremental.
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,4 +35,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOXALO_WERROR=ON >/dev/null
-cmake --build "$build" -j"$(nproc)"
+# The targets named as arguments (run.sh names the programs only), else everything.
+if [ $# -gt 0 ]; then
+  cmake --build "$build" -j"$(nproc)" --target "$@"
+else
+  cmake --build "$build" -j"$(nproc)"
+fi

@@ -65,9 +65,6 @@ frmKeyVals::frmKeyVals(QWidget* parent)
     imgIco = controlOf<QLabel>(this, "imgIco");
     lvwFile = controlOf<QTreeWidget>(this, "lvwFile");
 
-    // Only the extension is locked; the other boxes take typing, which changes nothing.
-    for (QLineEdit* box : {txtKeyValue, txtDefaultAction, txtContentType, txtFileType, txtDefIcon})
-        box->setReadOnly(false);
     addActionColumns(lvwFile);
     resize(ui::toPixels(kDesignedWidth, this), ui::toPixels(kDesignedHeight, this));
 }

@@ -72,9 +72,6 @@ frmValues::frmValues(QWidget* parent)
     Shape1 = controlOf<QFrame>(this, "Shape1");
     Label6 = controlOf<QLabel>(this, "Label6");
 
-    // Only the extension is locked; the other boxes take typing, which changes nothing.
-    for (QLineEdit* box : {Text2, Text3, Text4, Text5, Text6})
-        box->setReadOnly(false);
     addActionColumns(lvwFile);
 
     // The shape is only paint: the pointer over it is over the window itself.

@@ -135,3 +135,13 @@ TEST(BackupName, APathThatIsNoFileRightInsideTheBackupsFolderIsRefused) {
         EXPECT_TRUE(OutsideBackups(kProgram, path));
     }
 }
+
+TEST(BackupName, TheBackupsFolderIsListedByNameWithoutRegardToCase) {
+    moxalo::testing::TempDir program;
+    fs::create_directory(program.file("Backups"));
+    for (const char* name : {"tgz.reg", "jpeg.reg", "Inf.reg", "a_b.reg", "ab.reg", "INI.reg"})
+        moxalo::testing::writeFile(program.file("Backups/") + name, "REGEDIT4\r\n");
+    EXPECT_EQ(ListBackups(program.path()),
+              (std::vector<std::string>{"ab.reg", "a_b.reg", "Inf.reg", "INI.reg", "jpeg.reg",
+                                        "tgz.reg"}));
+}

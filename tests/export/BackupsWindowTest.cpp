@@ -33,11 +33,13 @@ QStringList rowsOf(const QTreeWidget* list) {
     return rows;
 }
 
-// The folder's entries in the order the system lists them, which the window keeps.
+// The folder's entries by name without regard to case, as Windows lists a folder.
 QStringList listed(const std::string& folder) {
     QStringList names;
     for (const auto& entry : fs::directory_iterator(folder))
         names << QString::fromStdString(entry.path().filename().string());
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.toUpper() < b.toUpper(); });
     return names;
 }
 

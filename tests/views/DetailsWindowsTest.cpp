@@ -109,7 +109,10 @@ private slots:
         auto* panel = new frmKeyVals(&mainWindow);
         mainWindow.show();
         QCOMPARE(panel->palette().color(QPalette::Window), kBackColour);
-        QVERIFY(panel->txtExt->isReadOnly());
+        // Every box is locked: it can be selected and copied, never typed into.
+        for (QLineEdit* box : {panel->txtExt, panel->txtKeyValue, panel->txtDefaultAction,
+                               panel->txtContentType, panel->txtFileType, panel->txtDefIcon})
+            QVERIFY2(box->isReadOnly(), qPrintable(box->objectName()));
 
         panel->ClearActions();
         catalogue::KeyDetails d = catalogue::ReadKeyDetails("moxa", panel);
@@ -216,7 +219,8 @@ private slots:
         catalogue::ReadKeyDetails("moxa", w);
         w->Finish("Moxa Document", std::string("Moxa Document (selected)"));
 
-        QVERIFY(w->Text1->isReadOnly());
+        for (QLineEdit* box : {w->Text1, w->Text2, w->Text3, w->Text4, w->Text5, w->Text6})
+            QVERIFY2(box->isReadOnly(), qPrintable(box->objectName()));
         QCOMPARE(w->Text2->text(), QStringLiteral("moxafile"));
         QCOMPARE(w->Text3->text(), QStringLiteral("application/x-moxa"));
         QCOMPARE(w->Text4->text(), QStringLiteral("%SystemRoot%\\moxa.dll,3"));
