@@ -180,8 +180,16 @@ void MDIForm1::buildHelpMenu() {
     mnuHome = item(mnuHelp, "mnuHome", "Visit Homepage");
     connect(mnuContents, &QAction::triggered, this,
             [this] { ShowHelpContents(this, QString::fromStdString(programFolder_)); });
+    // One About window: shown again, it comes to the front.
     connect(mnuAbout, &QAction::triggered, this, [this] {
-        (new frmAbout({registrySources_, dataFolder_}, this))->show();
+        if (about_ == nullptr)
+            about_ = new frmAbout({registrySources_, dataFolder_}, this);
+        if (about_->isMinimized())
+            about_->showNormal();
+        else
+            about_->show();
+        about_->raise();
+        about_->activateWindow();
     });
     connect(mnuFeedback, &QAction::triggered, this, [] { ui::desktop().OpenUrl(ContactPage()); });
     connect(mnuRepBug, &QAction::triggered, this, [] { ui::desktop().OpenUrl(BugReportPage()); });

@@ -7,6 +7,7 @@
 #include "export/modExport.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <optional>
 #include <string>
@@ -28,6 +29,7 @@ class frmBackup;
 
 namespace moxalo::app {
 
+class frmAbout;
 class frmTB;
 
 class MDIForm1 : public QMainWindow {
@@ -134,6 +136,7 @@ private:
     bool closeAfterScan_ = false;
     bool saving_ = false;
     exporting::frmBackup* backups_ = nullptr;
+    QPointer<frmAbout> about_; // gone once closed
     exporting::CommonDialog cDialog;
     QRect storedFrame_; // the frame to apply once shown, in pixels
 };
