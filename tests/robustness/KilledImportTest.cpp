@@ -35,10 +35,8 @@ bool writingBeside(const std::string& file) {
     return false;
 }
 
-// Starts `regedit /s file` on the source and kills it as soon as it writes the source's
-// `store` file. Returns whether it was caught writing (it may finish first).
-bool killWhileWriting(const std::string& file, const std::string& source,
-                      const std::string& store) {
+// Starts `regedit /s file` on the source, not waiting for it; 0 when it could not be started.
+pid_t startImport(const std::string& file, const std::string& source) {
     std::vector<std::string> args{MOXALO_REGEDIT, "/s", file};
     std::vector<char*> argv;
     for (auto& a : args)
@@ -47,7 +45,15 @@ bool killWhileWriting(const std::string& file, const std::string& source,
     std::string variable = registryVariable({source}).front();
     char* env[] = {variable.data(), nullptr};
     pid_t pid = 0;
-    if (posix_spawn(&pid, MOXALO_REGEDIT, nullptr, nullptr, argv.data(), env) != 0)
+    return posix_spawn(&pid, MOXALO_REGEDIT, nullptr, nullptr, argv.data(), env) == 0 ? pid : 0;
+}
+
+// Starts an import of the file and kills it as soon as it writes the source's `store` file.
+// Returns whether it was caught writing (it may finish first).
+bool killWhileWriting(const std::string& file, const std::string& source,
+                      const std::string& store) {
+    pid_t pid = startImport(file, source);
+    if (pid == 0)
         return false;
     bool caught = false;
     int status = 0;
@@ -147,15 +153,8 @@ TEST(KilledImport, KilledAtAnyMomentEachFileIsOldOrNewAndTheLockGoes) {
     for (int attempt = 0; attempt < 12; ++attempt) {
         writeFile(prefix + "/system.reg", system);
         writeFile(prefix + "/user.reg", user);
-        std::vector<std::string> args{MOXALO_REGEDIT, "/s", file};
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        std::string variable = registryVariable({prefix}).front();
-        char* env[] = {variable.data(), nullptr};
-        pid_t pid = 0;
-        ASSERT_EQ(posix_spawn(&pid, MOXALO_REGEDIT, nullptr, nullptr, argv.data(), env), 0);
+        pid_t pid = startImport(file, prefix);
+        ASSERT_NE(pid, 0);
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);

@@ -33,6 +33,11 @@ void letTheReaderLook() {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
 }
 
+// The source as the program opens it, mounted as HKEY_CLASSES_ROOT.
+void mount(const std::string& source) {
+    mountRegistry(openRegistry(SourceChoice{{source}, "test", false}).registry);
+}
+
 struct Source {
     std::string path;
     std::string file; // the file a write replaces
@@ -51,7 +56,7 @@ std::vector<Source> writableSources(const TempDir& dir) {
 TEST(SharedRegistry, TheWindowsDeleteKeepsWhatAnotherProcessImportedMeanwhile) {
     TempDir dir;
     for (const Source& source : writableSources(dir)) {
-        mountRegistry(openRegistry(SourceChoice{{source.path}, "test", false}).registry);
+        mount(source.path);
         HKEY rtf = 0;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".rtf", 0, KEY_READ, &rtf), ERROR_SUCCESS);
         writeFile(dir.file("wri.reg"), oneKey(".wri", "wrifile"));
@@ -71,7 +76,7 @@ TEST(SharedRegistry, TheWindowsDeleteKeepsWhatAnotherProcessImportedMeanwhile) {
 TEST(SharedRegistry, ReadersSeeWhatAnotherProcessWroteAndHandlesFollowTheirKeys) {
     TempDir dir;
     for (const Source& source : writableSources(dir)) {
-        mountRegistry(openRegistry(SourceChoice{{source.path}, "test", false}).registry);
+        mount(source.path);
         HKEY rtf = 0;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".rtf", 0, KEY_READ, &rtf), ERROR_SUCCESS);
         EXPECT_EQ(defaultValueOf(rtf), "rtffile");
@@ -122,7 +127,7 @@ TEST(SharedRegistry, ConcurrentImportsKeepEveryKey) {
 TEST(SharedRegistry, AWriterThatCannotHaveTheLockChangesNothingAndSaysSo) {
     TempDir dir;
     for (const Source& source : writableSources(dir)) {
-        mountRegistry(openRegistry(SourceChoice{{source.path}, "test", false}).registry);
+        mount(source.path);
         std::string before = readFile(source.file);
         writeFile(dir.file("wri.reg"), oneKey(".wri", "wrifile"));
         {
@@ -153,7 +158,7 @@ TEST(SharedRegistry, AReaderDuringAStreamOfImportsAlwaysReadsAWholeRegistry) {
     TempDir dir;
     std::string prefix = dir.file("prefix");
     writeWinePrefix(prefix, "[.txt]\n@=\"v0\"\n[.txt\\\\ShellNew]\n@=\"v0\"\n", "");
-    mountRegistry(openRegistry(SourceChoice{{prefix}, "test", false}).registry);
+    mount(prefix);
     std::atomic<bool> done = false;
     std::thread writer([&] {
         TempDir out;
