@@ -20,6 +20,7 @@ using ui::ControlKind;
 using ui::DesignedControl;
 
 // As designed, in twips; the rows below the home page name the registry and the data folder.
+// The notice is one line, so its licence is named as briefly as the GNU programs name it.
 constexpr std::array<DesignedControl, 20> kControls{{
     {"Label1", ControlKind::Label, "Moxalo", 0, 240, 6735, 495},
     {"Image1", ControlKind::Image, "", 240, 1080, 960, 960},
@@ -44,8 +45,8 @@ constexpr std::array<DesignedControl, 20> kControls{{
      "your command, after a backup where it deletes; keep your own copies of the registries "
      "you care about. Windows and regedit are trademarks of their owners.",
      240, 2520, 6255, 1455},
-    {"Label6", ControlKind::Label, "Copyright (C) 2026 The Moxalo developers. All rights reserved.",
-     240, 4200, 6255, 255},
+    {"Label6", ControlKind::Label,
+     "Copyright (C) 2026 The Moxalo developers. GNU GPL version 3 or later.", 240, 4200, 6255, 255},
     {"Command1", ControlKind::CommandButton, "&Close", 5280, 4560, 1215, 375},
 }};
 constexpr int kClientWidth = 6735;

@@ -161,7 +161,11 @@ private slots:
         QVERIFY(!about->Text1->toPlainText().isEmpty());
         QCOMPARE(about->Command1->text(), QString("&Close"));
 
-        // The notice opens the home page, which is neither the support page nor its host's.
+        // The notice names the licence, whole on its one line; a click on it opens the home page,
+        // which is neither the support page nor its host's.
+        QVERIFY(about->Label6->text().endsWith("GNU GPL version 3 or later."));
+        QVERIFY(about->Label6->fontMetrics().horizontalAdvance(about->Label6->text()) <=
+                about->Label6->contentsRect().width());
         QTest::mouseClick(about->Label6, Qt::LeftButton);
         QCOMPARE(desktop->urls, (std::vector<QString>{about->Label16->text()}));
         window->mnuHome->trigger();

@@ -38,7 +38,7 @@ constexpr const char* kSourcesHelp =
     "                          cp1251, windows-1251 or UTF-8 (also --code-page=CP); without\n"
     "                          it MOXALO_CODEPAGE, else 1252\n"
     "  -h, --help              this text, or with a command that command's help\n"
-    "      --version           the program's version\n"
+    "      --version           the program's version and licence\n"
     "\n"
     "A SOURCE is a Wine prefix folder, a Wine registry file (system.reg, user.reg), a hive\n"
     "file (SOFTWARE, UsrClass.dat, NTUSER.DAT) or a regedit export (.reg). Without\n"
@@ -103,6 +103,15 @@ void PrintUsage(std::ostream& out) {
             << command.description;
     }
     out << "\n" << kSourcesHelp;
+}
+
+// As GNU programs say it, so that whoever reads a version also reads what they may do with it.
+void PrintVersion(std::ostream& out) {
+    out << "moxalo-cli " << MOXALO_VERSION << "\n"
+        << "Copyright (C) 2026 The Moxalo developers.\n"
+           "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
 }
 
 void PrintCommandHelp(const CommandInfo& command, std::ostream& out) {

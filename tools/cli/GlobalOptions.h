@@ -30,6 +30,7 @@ struct GlobalOptions {
 
 GlobalOptions ParseGlobalOptions(const std::vector<std::string>& args);
 void PrintUsage(std::ostream& out);
+void PrintVersion(std::ostream& out);
 void PrintCommandHelp(const CommandInfo& command, std::ostream& out);
 
 } // namespace moxalo::cli

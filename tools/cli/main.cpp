@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.version) {
-        std::cout << "moxalo-cli " << MOXALO_VERSION << "\n";
+        cli::PrintVersion(std::cout);
         return 0;
     }
     if (options.help) {
