@@ -1,18 +1,14 @@
 #include "hivewriter/EmptyHive.h"
 
 #include "platform/registry/hive/HiveHandle.h"
-#include "platform/registry/hive/HiveLayout.h"
 #include "platform/registry/hive/HiveStore.h"
-#include "tests/platform/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace moxalo::hive {
 namespace {
 
-using testing::runShell;
 using testing::TempDir;
 
 TEST(EmptyHive, IsASmallValidHiveThatLibhivexCanGrow) {
@@ -38,26 +34,6 @@ TEST(EmptyHive, IsASmallValidHiveThatLibhivexCanGrow) {
     registry::NodeId found = store->findChild(store->rootNode(), "CHILD");
     ASSERT_NE(found, registry::kNoNode);
     EXPECT_EQ(store->findValue(found, ""), (registry::RegValue{registry::REG_SZ, {'x', 0, 0, 0}}));
-}
-
-TEST(EmptyHive, HivexshOpensAndEditsIt) {
-    const std::string hivexsh = "/usr/bin/hivexsh";
-    if (!std::filesystem::exists(hivexsh))
-        GTEST_SKIP() << "hivexsh is not installed";
-    TempDir dir;
-    std::string path = dir.file("empty.hive");
-    writeEmptyHive(path);
-    testing::writeFile(dir.file("list"), "ls\nlsval\n");
-    EXPECT_EQ(runShell(hivexsh + " " + path + " < " + dir.file("list") + " 2>&1"), "");
-
-    testing::writeFile(dir.file("edit"),
-                       "add Added\ncd Added\nsetval 1\n@\nstring:hello\ncommit\n");
-    runShell(hivexsh + " -w " + path + " < " + dir.file("edit"));
-    EXPECT_EQ(runShell(hivexsh + " " + path + " < " + dir.file("list")), "Added\n");
-    auto store = HiveStore::open(path);
-    registry::NodeId added = store->findChild(store->rootNode(), "added");
-    ASSERT_NE(added, registry::kNoNode);
-    EXPECT_EQ(store->findValue(added, "")->type, registry::REG_SZ);
 }
 
 } // namespace

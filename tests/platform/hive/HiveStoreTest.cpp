@@ -1,6 +1,8 @@
 #include "platform/registry/hive/HiveStore.h"
 
+#include "platform/registry/hive/HiveKind.h"
 #include "platform/registry/hive/HiveLayout.h"
+#include "platform/registry/hive/HiveMapping.h"
 #include "tests/platform/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
@@ -28,7 +30,17 @@ constexpr RootFacts kUserClasses[] = {
     {"win10-plaso-UsrClass.dat", 146, 40, 40, 0},
 };
 
-TEST(HiveStore, RealHivesOpenWithTheirKnownKeys) {
+// Each real hive is of its kind and sound: no damage is told and every key can be changed.
+std::unique_ptr<HiveStore> openSound(const char* name, HiveKind kind) {
+    SCOPED_TRACE(name);
+    auto hive = HiveStore::open(sharedHive(name));
+    EXPECT_EQ(hiveKind(*hive), kind);
+    EXPECT_EQ(hive->damage(), std::vector<std::string>{});
+    EXPECT_EQ(HiveMapping(sharedHive(name)).keysUnsafeToChange().size(), 0u);
+    return hive;
+}
+
+TEST(HiveStore, RealHivesOpenSoundWithTheirKnownKeys) {
     if (!testing::haveSharedHives())
         GTEST_SKIP() << "no shared hives at " << MOXALO_SHARED_HIVES;
     std::size_t dirty = 0;
@@ -40,7 +52,7 @@ TEST(HiveStore, RealHivesOpenWithTheirKnownKeys) {
         if (layout::get32(base + layout::base::kSequence1) !=
             layout::get32(base + layout::base::kSequence2))
             ++dirty;
-        auto hive = HiveStore::open(path);
+        auto hive = openSound(facts.file, HiveKind::UserClasses);
         registry::NodeId root = hive->rootNode();
         RootFacts counted{facts.file, hive->childCount(root), 0, 0, 0};
         for (std::size_t i = 0; i < counted.subkeys; ++i) {
@@ -60,10 +72,11 @@ TEST(HiveStore, RealHivesOpenWithTheirKnownKeys) {
     }
     EXPECT_GT(dirty, 0u) << "a dirty hive should be among them";
 
-    auto small = HiveStore::open(sharedHive("win7-small-UsrClass.dat"));
+    auto small = openSound("win7-small-UsrClass.dat", HiveKind::UserClasses);
     EXPECT_EQ(small->childCount(small->rootNode()), 4u);
 
-    auto user = HiveStore::open(sharedHive("win10-NTUSER.DAT"));
+    auto user = openSound("win10-NTUSER.DAT", HiveKind::NtUser);
+    EXPECT_THROW(classesLayerOf(*user, HiveKind::NtUser), registry::StoreError);
     registry::NodeId fileExts = user->rootNode();
     for (const char* name :
          {"Software", "Microsoft", "Windows", "CurrentVersion", "Explorer", "FileExts"})

@@ -1,5 +1,6 @@
 #pragma once
-// Shared by the hive tests: comparing two stores' trees, running libhivex's own tools.
+// Shared by the hive tests: comparing two stores' trees, running libhivex's own tools, the
+// errors of changes.
 
 #include "platform/registry/RegistryStore.h"
 #include "tests/support/SharedHives.h"
@@ -15,5 +16,15 @@ void expectSameTree(registry::RegistryStore& expected, registry::NodeId expected
 
 // What the shell command wrote to its standard output.
 std::string runShell(const std::string& command);
+
+// The message of the StoreError the change throws, or "" when it goes through.
+template <typename Change> std::string storeError(Change change) {
+    try {
+        change();
+    } catch (const registry::StoreError& e) {
+        return e.what();
+    }
+    return "";
+}
 
 } // namespace moxalo::testing
