@@ -33,16 +33,14 @@ TEST(RegFileImportHeader, AcceptsTheKnownHeadersAfterBlanks) {
     for (const auto& c : cases) {
         for (bool unicode : {true, false}) {
             SCOPED_TRACE(std::string(c.header) + (unicode ? " UTF-16" : " 8-bit"));
-            registry::MemoryStore store;
             std::string text =
                 std::string(c.header) + "\r\n[HKEY_CURRENT_USER\\A]\r\n\"v\"=\"x\"\r\n";
-            ImportResult result = importRegFile(fileBytes(text, unicode), store);
-            EXPECT_EQ(result.version, c.version);
-            EXPECT_EQ(result.unicode, unicode);
-            EXPECT_TRUE(result.diagnostics.empty());
-            registry::NodeId key = store.findPath(store.rootNode(), "HKEY_CURRENT_USER\\A");
-            ASSERT_NE(key, registry::kNoNode);
-            EXPECT_EQ(store.findValue(key, "v"), sz("x"));
+            Imported imported;
+            imported.result = importRegFile(fileBytes(text, unicode), imported.store);
+            EXPECT_EQ(imported.result.version, c.version);
+            EXPECT_EQ(imported.result.unicode, unicode);
+            EXPECT_EQ(imported.diagnostics(), "");
+            EXPECT_EQ(imported.value("HKEY_CURRENT_USER\\A", "v"), sz("x"));
         }
     }
 }
@@ -80,13 +78,12 @@ TEST(RegFileImportHeader, NamesEncodingsRegeditCannotRead) {
 // The byte order mark, not the header, decides how hex(2) bytes are read.
 TEST(RegFileImportHeader, EncodingComesFromTheFirstBytesOnly) {
     std::string text = "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"p\"=hex(2):25,00,50,00,00,00\r\n";
-    registry::MemoryStore store;
-    ImportResult result = importRegFile(fileBytes(text, true), store);
-    EXPECT_EQ(result.version, 4);
-    EXPECT_TRUE(result.unicode);
-    auto value = store.findValue(store.findPath(store.rootNode(), "HKEY_CURRENT_USER\\A"), "p");
-    ASSERT_TRUE(value);
-    EXPECT_EQ(value->data, (std::vector<std::uint8_t>{0x25, 0, 0x50, 0, 0, 0}));
+    Imported imported;
+    imported.result = importRegFile(fileBytes(text, true), imported.store);
+    EXPECT_EQ(imported.result.version, 4);
+    EXPECT_TRUE(imported.result.unicode);
+    EXPECT_EQ(imported.value("HKEY_CURRENT_USER\\A", "p"),
+              (registry::RegValue{registry::REG_EXPAND_SZ, {0x25, 0, 0x50, 0, 0, 0}}));
 }
 
 TEST(RegFileImportText, EveryLineEndingCountsLines) {

@@ -139,10 +139,7 @@ TEST(RegFileImportHex, ContinuationLines) {
          {"Hash", "Eaten", "Victim", "NoComma", "KeyEaten", "CommaStart", "Split", "Junk"})
         EXPECT_FALSE(value(dropped)) << dropped;
     EXPECT_EQ(imported->key("HKEY_CURRENT_USER\\T\\NotCreated"), registry::kNoNode);
-    std::vector<int> lines;
-    for (const Diagnostic& d : imported->result.diagnostics)
-        lines.push_back(d.line);
-    EXPECT_THAT(lines, ::testing::ElementsAre(8, 11, 13, 15, 18, 19, 21, 22, 23))
+    EXPECT_THAT(imported->lines(), ::testing::ElementsAre(8, 11, 13, 15, 18, 19, 21, 22, 23))
         << imported->diagnostics();
     EXPECT_THAT(imported->result.diagnostics[1].message, ::testing::HasSubstr("line 12"));
 }

@@ -10,13 +10,6 @@ namespace {
 
 using ::testing::HasSubstr;
 
-std::vector<int> diagnosticLines(const Imported& imported) {
-    std::vector<int> lines;
-    for (const Diagnostic& d : imported.result.diagnostics)
-        lines.push_back(d.line);
-    return lines;
-}
-
 std::vector<std::string> subkeyNames(Imported& imported, std::string_view path) {
     std::vector<std::string> names;
     registry::NodeId key = imported.key(path);
@@ -80,7 +73,7 @@ TEST(RegFileImportKeys, ValuesBelowAFailedKeyLineAreDropped) {
     // A key line regedit skips leaves the key before it open.
     for (const char* name : {"d", "e", "f"})
         EXPECT_NE(imported->text("HKEY_CURRENT_USER\\Software\\Good", name), "<missing>") << name;
-    EXPECT_THAT(diagnosticLines(*imported), ::testing::ElementsAre(3, 4, 5, 6, 8, 9, 10, 13, 15));
+    EXPECT_THAT(imported->lines(), ::testing::ElementsAre(3, 4, 5, 6, 8, 9, 10, 13, 15));
     const auto& d = imported->result.diagnostics;
     EXPECT_THAT(d[0].message, HasSubstr("unknown root key \"HKCU\""));
     EXPECT_THAT(d[1].message, HasSubstr("value \"a\" skipped"));
@@ -107,7 +100,7 @@ TEST(RegFileImportKeys, DeletionRemovesWholeSubtrees) {
     EXPECT_THAT(subkeyNames(*imported, "HKEY_CURRENT_USER\\Software\\Test"),
                 ::testing::ElementsAre("Sub2", "Sub3"));
     EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\Software\\Test\\Sub3", "later"), "y");
-    EXPECT_THAT(diagnosticLines(*imported), ::testing::ElementsAre(7, 8, 9, 10, 12, 13));
+    EXPECT_THAT(imported->lines(), ::testing::ElementsAre(7, 8, 9, 10, 12, 13));
     EXPECT_THAT(imported->result.diagnostics[0].message, HasSubstr("key deletion on line 6"));
     EXPECT_THAT(imported->result.diagnostics[4].message, HasSubstr("root key cannot be deleted"));
     EXPECT_THAT(imported->result.diagnostics[5].message, HasSubstr("HKEY_BOGUS"));
@@ -131,7 +124,7 @@ TEST(RegFileImportKeys, Windows31FileSetsDefaultValues) {
     EXPECT_EQ(imported.text("HKEY_CLASSES_ROOT\\empty", ""), "");
     EXPECT_THAT(subkeyNames(imported, "HKEY_CLASSES_ROOT"),
                 ::testing::ElementsAre(".txt", "empty", "txtfile"));
-    EXPECT_THAT(diagnosticLines(imported), ::testing::ElementsAre(6, 7));
+    EXPECT_THAT(imported.lines(), ::testing::ElementsAre(6, 7));
 }
 
 } // namespace

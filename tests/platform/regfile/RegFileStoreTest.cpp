@@ -113,25 +113,6 @@ TEST_F(RegFileStoreTest, RefusesFilesItCannotUse) {
     EXPECT_THAT(openError(empty), StartsWith(empty + ": the file is empty"));
 }
 
-TEST_F(RegFileStoreTest, CutShortFileKeepsWhatCameBefore) {
-    std::string bytes = readFile(fixturePath("classes.reg"));
-    std::string cut = dir_.file("cut.reg");
-    // Ends inside the "Größe" line, halfway through a UTF-16 character.
-    std::size_t lastLine = bytes.rfind(std::string("\"\0G\0", 4));
-    ASSERT_NE(lastLine, std::string::npos);
-    writeFile(cut, bytes.substr(0, lastLine + 23));
-    auto store = RegFileStore::open(cut);
-    NodeId userTxt =
-        store->findPath(store->rootNode(), "HKEY_CURRENT_USER\\Software\\Classes\\.txt");
-    EXPECT_EQ(text(*store, userTxt, ""), "Notizen.Datei");
-    const auto& d = store->diagnostics();
-    ASSERT_EQ(d.size(), 3u);
-    EXPECT_EQ(d[1].line, 20);
-    EXPECT_THAT(d[1].message, HasSubstr("closing quote"));
-    EXPECT_EQ(d[2].line, 20);
-    EXPECT_THAT(d[2].message, HasSubstr("middle of a UTF-16 character"));
-}
-
 TEST_F(RegFileStoreTest, SaveWritesEveryRootBackInTheFilesFormat) {
     std::string path = copyOf("classes.reg");
     {

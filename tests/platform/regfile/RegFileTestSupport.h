@@ -55,6 +55,13 @@ struct Imported {
             out += std::to_string(d.line) + ": " + d.message + "\n";
         return out;
     }
+    // The line of each diagnostic, in order.
+    std::vector<int> lines() const {
+        std::vector<int> out;
+        for (const Diagnostic& d : result.diagnostics)
+            out.push_back(d.line);
+        return out;
+    }
 };
 
 // Imports `body` after a version 5 header line.
