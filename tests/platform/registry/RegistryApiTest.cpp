@@ -161,18 +161,10 @@ TEST(RegistryApi, RawQueryReportsSizesTypesAndShortBuffers) {
 TEST(RegistryApi, DeleteRemovesALeafKeyAndRefusesOneWithSubkeys) {
     MemoryStore& store = mountFixture();
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".txt"), ERROR_ACCESS_DENIED);
-    HKEY held = open(".longername");
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".LONGERNAME"), ERROR_SUCCESS);
     EXPECT_EQ(store.findChild(store.rootNode(), ".longername"), kNoNode);
-    EXPECT_EQ(read(held, "", 1018), "");
-    RegCloseKey(held);
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".longername"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".txt\\OpenWithList\\notepad.exe"), ERROR_SUCCESS);
-
-    store.setReadOnly("the sample registry is read-only");
-    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".b"), ERROR_ACCESS_DENIED);
-    EXPECT_NE(store.findChild(store.rootNode(), ".b"), kNoNode);
-    EXPECT_EQ(lastRegistryError(), "the sample registry is read-only");
 }
 
 TEST(RegistryApi, UserClassesLieOverMachineClasses) {
