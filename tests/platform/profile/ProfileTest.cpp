@@ -273,24 +273,6 @@ TEST(ProfileWrite, ValuesReadBackAsWritten) {
                               "[Other]\r\nUtf8=\xC3\xA9t\xC3\xA9\r\n");
 }
 
-TEST(ProfileWrite, BuildsAMissingFileSectionBySection) {
-    TempDir dir;
-    std::string file = dir.file("new.ini");
-    const char* writes[][3] = {{"App1", "key1", "string1"},
-                               {"App1", "key2", "string2"},
-                               {"App1", "key3", "string3"},
-                               {"App2", "key4", "string4"},
-                               {"App3", "key5", "string5"}};
-    for (auto [section, key, text] : writes)
-        EXPECT_NE(WritePrivateProfileStringA(section, key, text, file.c_str()), 0) << key;
-    EXPECT_EQ(readFile(file), "[App1]\r\nkey1=string1\r\nkey2=string2\r\nkey3=string3\r\n"
-                              "[App2]\r\nkey4=string4\r\n[App3]\r\nkey5=string5\r\n");
-
-    EXPECT_NE(WritePrivateProfileStringA("app3", "KEY5", nullptr, file.c_str()), 0);
-    EXPECT_NE(WritePrivateProfileStringA("App1", nullptr, "ignored", file.c_str()), 0);
-    EXPECT_EQ(readFile(file), "[App2]\r\nkey4=string4\r\n[App3]\r\n") << "the header stays";
-}
-
 TEST(ProfileWrite, ChangesOnlyTheLinesItConcerns) {
     using namespace std::string_literals;
     const std::string before = "; settings\r\n  odd\0line  \r\n\r\n"s + "[Main]\r\n"
@@ -317,6 +299,9 @@ TEST(ProfileWrite, ChangesOnlyTheLinesItConcerns) {
         {"Main", nullptr, nullptr,
          "[Main]\r\n  Key1 =  value one  \r\n; the folder\r\nOther=x\r\n\r\n", ""},
         {"Next", nullptr, nullptr, "[Next]\r\nn=1", ""},
+        // A section's last key goes and its header stays; without a key the value is ignored.
+        {"NEXT", "N", nullptr, "n=1", ""},
+        {"Next", nullptr, "ignored", "[Next]\r\nn=1", ""},
     };
     TempDir dir;
     std::string file = dir.file("test.ini");
