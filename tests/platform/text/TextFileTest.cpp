@@ -54,48 +54,36 @@ void expectDecoded(const std::string& bytes, TextEncoding encoding, const std::s
 
 } // namespace
 
-TEST(DecodeText, ByteOrderMarks) {
-    {
-        SCOPED_TRACE("UTF-16LE, as regedit exports");
-        expectDecoded("\xFF\xFE" + utf16le(kTextUnits), TextEncoding::Utf16le, kText);
+TEST(DecodeText, ByTheByteOrderMarkWithWhatCannotBeDecodedReplacedOrLeftOut) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        TextEncoding encoding;
+        std::string text;
+    } cases[] = {
+        {"UTF-16LE, as regedit exports", "\xFF\xFE" + utf16le(kTextUnits), TextEncoding::Utf16le,
+         kText},
+        {"UTF-16BE", "\xFE\xFF" + utf16be(kTextUnits), TextEncoding::Utf16be, kText},
+        {"UTF-8", "\xEF\xBB\xBF" + kText, TextEncoding::Utf8WithBom, kText},
+        {"a UTF-16LE mark alone", "\xFF\xFE", TextEncoding::Utf16le, ""},
+        {"a UTF-16BE mark alone", "\xFE\xFF", TextEncoding::Utf16be, ""},
+        {"a UTF-8 mark alone", "\xEF\xBB\xBF", TextEncoding::Utf8WithBom, ""},
+        {"a mark in the middle is text", "a\xEF\xBB\xBF", TextEncoding::Utf8, "a\xEF\xBB\xBF"},
+        {"lone surrogates and an odd byte at the end",
+         "\xFF\xFE" + utf16le({'a', 0xD83D, 'b', 0xDE00, 'c'}) + "x", TextEncoding::Utf16le,
+         "a\uFFFDb\uFFFDc"},
+        {"a lone surrogate, big-endian", "\xFE\xFF" + utf16be({0xD83D}), TextEncoding::Utf16be,
+         "\uFFFD"},
+        {"invalid bytes after a UTF-8 mark",
+         "\xEF\xBB\xBF"
+         "a\xFC"
+         "b\xE2\x82",
+         TextEncoding::Utf8WithBom, "a\uFFFDb\uFFFD\uFFFD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        expectDecoded(c.bytes, c.encoding, c.text);
     }
-    {
-        SCOPED_TRACE("UTF-16BE");
-        expectDecoded("\xFE\xFF" + utf16be(kTextUnits), TextEncoding::Utf16be, kText);
-    }
-    {
-        SCOPED_TRACE("UTF-8");
-        expectDecoded("\xEF\xBB\xBF" + kText, TextEncoding::Utf8WithBom, kText);
-    }
-    {
-        SCOPED_TRACE("marks alone are empty texts");
-        expectDecoded("\xFF\xFE", TextEncoding::Utf16le, "");
-        expectDecoded("\xFE\xFF", TextEncoding::Utf16be, "");
-        expectDecoded("\xEF\xBB\xBF", TextEncoding::Utf8WithBom, "");
-    }
-    {
-        SCOPED_TRACE("a mark in the middle is text");
-        expectDecoded("a\xEF\xBB\xBF", TextEncoding::Utf8, "a\xEF\xBB\xBF");
-    }
-}
-
-TEST(DecodeText, WhatUtf16CannotSayIsReplacedOrLeftOut) {
-    // A lone high surrogate, a lone low one, and an odd byte at the end.
-    expectDecoded("\xFF\xFE" + utf16le({'a', 0xD83D, 'b', 0xDE00, 'c'}) + "x",
-                  TextEncoding::Utf16le,
-                  "a\xEF\xBF\xBD"
-                  "b\xEF\xBF\xBD"
-                  "c");
-    expectDecoded("\xFE\xFF" + utf16be({0xD83D}), TextEncoding::Utf16be, "\xEF\xBF\xBD");
-}
-
-TEST(DecodeText, InvalidBytesAfterAUtf8MarkAreReplaced) {
-    expectDecoded("\xEF\xBB\xBF"
-                  "a\xFC"
-                  "b\xE2\x82",
-                  TextEncoding::Utf8WithBom,
-                  "a\xEF\xBF\xBD"
-                  "b\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST(DecodeText, WithoutAMarkUtf8WhenValidElseTheCodePage) {
