@@ -1,9 +1,7 @@
 // regedit /e: the file it writes, byte for byte, and how it fails.
 
-#include "platform/process/CommandLine.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
-#include <climits>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -61,37 +59,6 @@ TEST(RegeditExport, AKeyNamedWithBlanksIsJoinedFromItsArguments) {
                                              "[HKEY_CLASSES_ROOT\\My Type]\n\n"
                                              "[HKEY_CLASSES_ROOT\\My Type\\shell]\n"
                                              "@=\"open\"\n\n"));
-}
-
-TEST(RegeditExport, APathWithBlanksQuotesAndShellSyntaxIsOnlyData) {
-    Source source;
-    std::string folder = source.dir.file("a b \"q\" $(touch pwned) ; `x`");
-    std::filesystem::create_directories(folder);
-    // As the program builds it: the file in quotes (a quote inside cannot be), then the key.
-    std::string file = source.dir.file("a b $(touch pwned) ; `x`.reg");
-    auto args =
-        moxalo::process::splitCommandLine("regedit /e \"" + file + "\" HKEY_CLASSES_ROOT\\txtfile");
-    args.erase(args.begin());
-    CliRun run = regedit(args, source.dir, source.env());
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(file), fixture("txtfile.reg"));
-    EXPECT_FALSE(std::filesystem::exists(source.dir.file("pwned")));
-
-    // A file name may hold quotes when it is given as one argument.
-    std::string quoted = folder + "/\"x\".reg";
-    run = regedit({"/e", quoted, "HKEY_CLASSES_ROOT\\txtfile"}, source.dir, source.env());
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(quoted), fixture("txtfile.reg"));
-}
-
-// The temporary file beside it is named within the same limit.
-TEST(RegeditExport, ANameAsLongAsTheFolderAllowsIsWritten) {
-    Source source;
-    std::string file = source.dir.file(std::string(NAME_MAX - 4, 'x') + ".reg");
-    writeFile(file, "old backup");
-    CliRun run = regedit({"/e", file, "HKEY_CLASSES_ROOT\\txtfile"}, source.dir, source.env());
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(file), fixture("txtfile.reg"));
 }
 
 TEST(RegeditExport, FailuresLeaveTheOldFileAndSayWhy) {

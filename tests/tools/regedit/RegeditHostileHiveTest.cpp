@@ -59,19 +59,11 @@ TEST(RegeditHostileHive, ADeletionTheHiveCannotTakeIsRefusedAndTheFileKept) {
     std::string prefix = "moxalo-regedit: " + file + ": line 3: key not deleted: " + hive +
                          ": cannot delete the key ";
 
-    // A key whose subkey list holds the key itself.
-    writeStrayListings(hive);
-    std::string err = deleting(".loop");
-    EXPECT_NE(err.find(prefix + "\".loop\": the subkey list of the key \".loop\" leads to the "
-                                "key at offset "),
-              std::string::npos)
-        << err;
-
     // Far deeper than 512 levels, where libhivex's recursive delete must not be reached: at
     // 100 000 it runs out of stack. Fewer keep the test quick under the sanitizers, where
     // libhivex adds keys one by one slowly.
     writeDeepChain(hive, 20000);
-    err = deleting(".deep");
+    std::string err = deleting(".deep");
     EXPECT_NE(err.find(prefix + "\".deep\": its subkeys are nested deeper than 512 levels\n"),
               std::string::npos)
         << err;

@@ -120,6 +120,12 @@ std::string dumpTree(registry::RegistryStore& store, registry::NodeId key, bool 
     return out;
 }
 
+std::string stringLine(const std::string& path, const std::string& name, const std::string& text,
+                       int type) {
+    return path + "|" + name + "|" + std::to_string(type) + "|" +
+           hex(registry::stringValueData(text)) + "\n";
+}
+
 std::string dumpClasses(const std::vector<std::string>& sources, bool valuesByName) {
     auto opened = registry::openRegistry(registry::SourceChoice{sources, "test", false});
     return dumpTree(opened.registry->view(), opened.registry->rootKey(), valuesByName);

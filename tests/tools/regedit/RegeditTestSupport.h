@@ -26,6 +26,9 @@ void writeHiveFrom(const std::string& path, const std::string& regText, bool sof
 // subkeys in regedit's order, the values in the store's or else by name.
 std::string dumpTree(registry::RegistryStore& store, registry::NodeId key,
                      bool valuesByName = false);
+// The line of a dump for a string value of type `type` (REG_SZ, REG_EXPAND_SZ) with its NUL.
+std::string stringLine(const std::string& path, const std::string& name, const std::string& text,
+                       int type = 1);
 // HKEY_CLASSES_ROOT of the sources, as one source list opens it.
 std::string dumpClasses(const std::vector<std::string>& sources, bool valuesByName = false);
 // Each classes layer of the sources on its own, "user" or "machine" before its lines.
