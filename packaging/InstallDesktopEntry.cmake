@@ -1,7 +1,8 @@
 # Run by `cmake --install` after InstallLayout.cmake: writes the desktop entry for the place
-# the program is being installed to, and installs it with the icons.
-# Given: MOXALO_DESKTOP_TEMPLATE, MOXALO_DESKTOP_OUTPUT (a file in the build tree) and
-# MOXALO_ICONS (the folder of the icon's drawing and its renderings).
+# the program is being installed to, and installs it with the icons and the AppStream metainfo
+# that software centres list the program by.
+# Given: MOXALO_DESKTOP_TEMPLATE, MOXALO_DESKTOP_OUTPUT (a file in the build tree),
+# MOXALO_ICONS (the folder of the icon's drawing and its renderings) and MOXALO_METAINFO.
 
 function(moxalo_absolute relative result)
   cmake_path(ABSOLUTE_PATH relative BASE_DIRECTORY "${CMAKE_INSTALL_PREFIX}" NORMALIZE
@@ -34,6 +35,11 @@ file(INSTALL "${MOXALO_DESKTOP_OUTPUT}" DESTINATION "${datadir}/applications"
      PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 file(INSTALL "${MOXALO_ICONS}/moxalo.svg" DESTINATION "${datadir}/icons/hicolor/scalable/apps"
      PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+# AppStream finds a component's metainfo by its id, which the file's name must carry.
+file(STRINGS "${MOXALO_METAINFO}" metainfo_id REGEX "<id>.*</id>")
+string(REGEX REPLACE ".*<id>(.*)</id>.*" "\\1" metainfo_id "${metainfo_id}")
+file(INSTALL "${MOXALO_METAINFO}" DESTINATION "${datadir}/metainfo"
+     RENAME "${metainfo_id}.metainfo.xml" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 foreach(size 16 32 48 64 128 256)
   file(INSTALL "${MOXALO_ICONS}/moxalo-${size}.png"
        DESTINATION "${datadir}/icons/hicolor/${size}x${size}/apps"

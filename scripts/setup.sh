@@ -15,10 +15,12 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev libgl-dev           # the desktop program's windows
   qt6-qpa-plugins                  # the offscreen platform the window tests run on
+  xvfb openbox                     # a display with a window manager, for the frame's test
   locales                          # locale sources; the tests compile de_DE.UTF-8 from them
   python3                          # data/make_sample.py, which the tests check the sample against
   fp-utils                         # chmcmd, which compiles the help file help.chm
   desktop-file-utils               # desktop-file-validate checks the installed desktop entry
+  appstream                        # appstreamcli checks the installed AppStream metainfo
   groff-base                       # formats the manual pages, which a test checks
   clang libclang-rt-14-dev         # the sanitizer build and the fuzz targets (libFuzzer)
 )

@@ -22,6 +22,44 @@ function(check_lists_sample cli)
   check("${cli} did not read the bundled sample: ${sources}" sources MATCHES "bundled sample")
 endfunction()
 
+# The installed metainfo names the installed desktop entry, the MIME type the entry opens and
+# the version of the installed cli, and appstreamcli finds nothing to say of it: its warnings
+# keep a software centre from listing the program.
+function(check_metainfo datadir cli)
+  set(id org.example.moxalo)
+  set(metainfo "${datadir}/metainfo/${id}.metainfo.xml")
+  check("no metainfo at ${metainfo}" EXISTS "${metainfo}")
+  file(READ "${metainfo}" text)
+  check("the metainfo is not of ${id}" text MATCHES "<id>${id}</id>")
+  string(REGEX MATCH "<launchable type=\"desktop-id\">([^<]*)</launchable>" found "${text}")
+  set(entry "${datadir}/applications/${CMAKE_MATCH_1}")
+  check("the metainfo names no installed desktop entry: ${found}"
+        CMAKE_MATCH_1 AND EXISTS "${entry}")
+  # The same MIME types, in the same order, compared as text with commas for the semicolons.
+  file(STRINGS "${entry}" mime REGEX "^MimeType=")
+  # file(STRINGS) escapes the semicolons it reads.
+  string(REGEX REPLACE "\\\\?;" "," mime "${mime}")
+  string(REGEX REPLACE "^MimeType=(.*),$" "\\1" mime "${mime}")
+  string(REGEX MATCHALL "<mediatype>[^<]*</mediatype>" mediatypes "${text}")
+  string(REGEX REPLACE "</?mediatype>" "" mediatypes "${mediatypes}")
+  string(REPLACE ";" "," mediatypes "${mediatypes}")
+  check("the metainfo's media types (${mediatypes}) are not the entry's (${mime})"
+        mediatypes STREQUAL mime)
+  execute_process(COMMAND "${cli}" --version OUTPUT_VARIABLE said)
+  string(REGEX MATCH "^moxalo-cli ([^\n]+)" said "${said}")
+  set(version "${CMAKE_MATCH_1}")
+  string(REGEX MATCH "<release version=\"([^\"]*)\"" release "${text}")
+  check("the metainfo's newest release is not ${version}: ${release}"
+        version AND CMAKE_MATCH_1 STREQUAL version)
+  # scripts/setup.sh installs it: a machine without it has not been set up.
+  find_program(appstreamcli appstreamcli)
+  check("appstreamcli is missing (Debian package appstream)" appstreamcli)
+  execute_process(COMMAND "${appstreamcli}" validate --no-net --pedantic --strict --no-color
+                          "${metainfo}" RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE said)
+  check("appstreamcli: ${metainfo} is not valid (${status}): ${said}" status EQUAL 0)
+  check("appstreamcli: ${metainfo}: ${said}" NOT said MATCHES "(^|\n)[EWIP]: ")
+endfunction()
+
 file(REMOVE_RECURSE "${MOXALO_WORK}")
 set(ENV{HOME} "${MOXALO_WORK}/home")
 set(ENV{XDG_DATA_HOME} "${MOXALO_WORK}/xdg")
@@ -49,6 +87,7 @@ if(validate)
   check("the desktop entry is not valid: ${said}" status EQUAL 0)
 endif()
 check_lists_sample("${prefix}/moxalo-cli")
+check_metainfo("$ENV{XDG_DATA_HOME}" "${prefix}/moxalo-cli")
 
 # A system-wide install: programs in lib/moxalo, links on the PATH.
 set(ENV{DESTDIR} "${MOXALO_WORK}/stage")
@@ -61,3 +100,4 @@ check("no help file in lib/moxalo" EXISTS "${usr}/lib/moxalo/help.chm")
 file(READ "${usr}/share/applications/moxalo.desktop" text)
 check("the system's desktop entry: ${text}" text MATCHES "\nExec=moxalo %f\n")
 check_lists_sample("${usr}/bin/moxalo-cli")
+check_metainfo("${usr}/share" "${usr}/bin/moxalo-cli")
