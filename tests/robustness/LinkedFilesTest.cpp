@@ -1,8 +1,7 @@
-// Files the program writes, reached through symbolic links (a Wine prefix whose system.reg lives
-// elsewhere, a hive or a list file linked into place): the file the link leads to gets the new
-// content, and the link stays a link.
+// Registry sources reached through symbolic links (a Wine prefix whose system.reg lives
+// elsewhere, a hive linked into place): an import writes the file the link leads to, and the
+// link stays a link. Every file is written so (see AtomicFileTest).
 
-#include "platform/profile/Profile.h"
 #include "tests/robustness/GeneratedSources.h"
 #include "tests/support/CliRunner.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
@@ -56,22 +55,4 @@ TEST(LinkedFiles, AnImportWritesThroughALinkedSourceOfEveryKind) {
         EXPECT_TRUE(onlyLinks(linked.path()));
         EXPECT_NE(dumpClasses({source}).find(".new"), std::string::npos);
     }
-}
-
-TEST(LinkedFiles, AListFileAndTheSettingsFileAreWrittenThroughTheirLinks) {
-    TempDir real, linked, dir;
-    std::string source = writeSource(dir, GeneratedKind::RegFile, numberedExtensions(3));
-    writeFile(real.file("list.txt"), "the list before");
-    writeFile(real.file("Moxalo.ini"), "[Settings]\r\nOpenWith=0\r\n");
-    fs::create_symlink(real.file("list.txt"), linked.file("list.txt"));
-    fs::create_symlink(real.file("Moxalo.ini"), linked.file("Moxalo.ini"));
-
-    CliRun run = cli({"--registry", source, "save-list", linked.file("list.txt")}, dir);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(readFile(real.file("list.txt")).find(".e000002"), std::string::npos);
-    EXPECT_EQ(profile::WritePrivateProfileStringA("Settings", "OpenWith", "1",
-                                                  linked.file("Moxalo.ini").c_str()),
-              1);
-    EXPECT_EQ(readFile(real.file("Moxalo.ini")), "[Settings]\r\nOpenWith=1\r\n");
-    EXPECT_TRUE(onlyLinks(linked.path()));
 }
