@@ -34,6 +34,9 @@ constexpr int kPanelHeight = 3050;
 // The designed client area, until a stored frame is applied.
 constexpr int kDesignWidth = 8775;
 constexpr int kDesignHeight = 5445;
+// How long a shown window waits for the window manager's frame: 50 looks, 20 ms apart.
+constexpr int kFrameLookInterval = 20;
+constexpr int kFrameLooks = 50;
 // The workspace colour behind the child windows.
 const QColor kWorkspaceColour(128, 128, 128);
 
@@ -284,22 +287,39 @@ void MDIForm1::applyPlacement() {
         return;
     }
     storedFrame_ = ui::toPixels(*left, *top, *width, *height, this);
-    setGeometry(storedFrame_);
+    // move() places the frame's corner, wherever the window manager's decorations go.
+    move(storedFrame_.topLeft());
+    resize(storedFrame_.size());
 }
 
-// The stored numbers are the outer frame; what the window system adds around the client
-// area is known only once the window is shown, and is then taken off.
+// The stored numbers are the outer frame. How much the window manager adds around the client
+// area is known only once it has framed the shown window, which may take some events; the
+// client is then made smaller by as much. Without a window manager frame and client are one.
 void MDIForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (storedFrame_.isNull())
         return;
-    QTimer::singleShot(0, this, [this] {
-        QRect frame = frameGeometry(), client = geometry();
-        setGeometry(storedFrame_.adjusted(client.left() - frame.left(), client.top() - frame.top(),
-                                          client.right() - frame.right(),
-                                          client.bottom() - frame.bottom()));
-        storedFrame_ = {};
+    auto* look = new QTimer(this);
+    look->setInterval(kFrameLookInterval);
+    connect(look, &QTimer::timeout, this, [this, look, tries = 0]() mutable {
+        if (fitStoredFrame() || ++tries == kFrameLooks) {
+            storedFrame_ = {};
+            look->deleteLater();
+        }
     });
+    look->start();
+}
+
+bool MDIForm1::fitStoredFrame() {
+    if (isMaximized() || isMinimized())
+        return true;
+    QRect frame = frameGeometry(), client = geometry();
+    if (frame == client)
+        return false;
+    QSize decorations = frame.size() - client.size();
+    resize(storedFrame_.size() - decorations);
+    move(storedFrame_.topLeft());
+    return true;
 }
 
 void MDIForm1::applyAutoload() {

@@ -103,6 +103,8 @@ private:
     void buildChildren();
     void applyPlacement();
     void storePlacement();
+    // Fits the client area to the stored frame once the window manager's frame is known.
+    bool fitStoredFrame();
     void applyAutoload();
     void applyOpenWith();
     void makeBackupsFolder();

@@ -143,20 +143,32 @@ private slots:
         QCOMPARE(window->list->Rows().size(), std::size_t{3});
     }
 
-    void aNormalFrameIsStoredAndRestoredAMaximisedOneKeepsIt() {
+    // Run under a window manager too, where the frame is more than the client area.
+    void aNormalFrameComesBackToThePixelAMaximisedOneIsKept() {
         writeFile(ini(), "[Max]\r\nState=Custom\r\n[Position]\r\nT=1500\r\nL=3000\r\n"
                          "[Size]\r\nW=9000\r\nH=7500\r\n[Settings]\r\nAutoload=0\r\n");
-        start();
-        QTest::qWait(20);
-        QVERIFY(!(window->windowState() & Qt::WindowMaximized));
-        QCOMPARE(window->frameGeometry(), ui::toPixels(3000, 1500, 9000, 7500, window.get()));
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            start();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            if (QGuiApplication::platformName() == "xcb")
+                QVERIFY2(window->frameGeometry().size() != window->size(), "no frame around");
+            QTRY_COMPARE(window->frameGeometry(),
+                         ui::toPixels(3000, 1500, 9000, 7500, window.get()));
+            window->close();
+            std::string text = readFile(ini());
+            QVERIFY2(text.find("T=1500\r\nL=3000") != std::string::npos, text.c_str());
+            QVERIFY2(text.find("W=9000\r\nH=7500") != std::string::npos, text.c_str());
+        }
+
         // The user moves and sizes the window; its outer frame is what is stored.
+        start();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QRect frame = ui::toPixels(1440, 720, 10080, 7200, window.get());
-        QRect outer = window->frameGeometry(), inner = window->geometry();
-        window->setGeometry(frame.adjusted(inner.left() - outer.left(), inner.top() - outer.top(),
-                                           inner.right() - outer.right(),
-                                           inner.bottom() - outer.bottom()));
-        QCOMPARE(window->frameGeometry(), frame);
+        QTRY_COMPARE(window->frameGeometry(), ui::toPixels(3000, 1500, 9000, 7500, window.get()));
+        QSize decorations = window->frameGeometry().size() - window->size();
+        window->move(frame.topLeft());
+        window->resize(frame.size() - decorations);
+        QTRY_COMPARE(window->frameGeometry(), frame);
         window->close();
         std::string text = readFile(ini());
         QVERIFY(text.find("State=Custom") != std::string::npos);
@@ -164,8 +176,7 @@ private slots:
         QVERIFY(text.find("W=10080\r\nH=7200") != std::string::npos);
 
         start();
-        QTest::qWait(20);
-        QCOMPARE(window->frameGeometry(), ui::toPixels(1440, 720, 10080, 7200, window.get()));
+        QTRY_COMPARE(window->frameGeometry(), ui::toPixels(1440, 720, 10080, 7200, window.get()));
         window->showMaximized();
         window->close();
         text = readFile(ini());
