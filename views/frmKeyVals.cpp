@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QRegion>
 #include <QTreeWidget>
 #include <algorithm>
 #include <array>
@@ -66,6 +67,7 @@ frmKeyVals::frmKeyVals(QWidget* parent)
     lvwFile = controlOf<QTreeWidget>(this, "lvwFile");
 
     addActionColumns(lvwFile);
+    imgIco->lower();
     resize(ui::toPixels(kDesignedWidth, this), ui::toPixels(kDesignedHeight, this));
 }
 
@@ -120,6 +122,19 @@ void frmKeyVals::Form_Resize() {
     const int boxWidth = ui::toPixels(std::max(0.0, width - kRightColumnMargin), this);
     for (QLineEdit* box : {txtContentType, txtFileType, txtDefIcon})
         box->resize(boxWidth, box->height());
+    showPictureBesideBoxes();
+}
+
+// The picture keeps its place, which the stretched boxes reach over on a wide panel: they are
+// drawn over it, and of the picture only what lies beside their column shows.
+void frmKeyVals::showPictureBesideBoxes() {
+    const QRect picture = imgIco->geometry();
+    const QRect column(txtContentType->x(), picture.top(), txtContentType->width(),
+                       picture.height());
+    const QRegion beside = QRegion(picture) - QRegion(column);
+    imgIco->setVisible(!beside.isEmpty());
+    if (!beside.isEmpty())
+        imgIco->setMask(beside.translated(-picture.topLeft()));
 }
 
 } // namespace moxalo::views

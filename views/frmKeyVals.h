@@ -55,6 +55,7 @@ protected:
 
 private:
     void Form_Resize();
+    void showPictureBesideBoxes();
     void LoadIcon(const std::string& file);
 
     std::function<std::string(const std::string&)> resolvePath_;

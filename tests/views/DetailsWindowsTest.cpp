@@ -148,7 +148,8 @@ private slots:
         QCOMPARE(panel->width(), twips(9900, panel));
         QCOMPARE(panel->height(), twips(3045, panel));
 
-        for (int width : {twips(12000, panel), twips(9900, panel), twips(5600, panel)}) {
+        for (int width :
+             {twips(12000, panel), twips(9900, panel), twips(9000, panel), twips(5600, panel)}) {
             panel->resize(width, panel->height());
             const double w = ui::toTwips(width, panel);
             QCOMPARE(panel->lvwFile->width(), width);
@@ -157,6 +158,16 @@ private slots:
                 QCOMPARE(box->x(), twips(5280, panel));
             }
             QCOMPARE(panel->txtExt->width(), twips(1815, panel)); // the left-hand boxes stay
+            // The picture stays at its place and is never drawn over a box.
+            QCOMPARE(panel->imgIco->geometry(), ui::toPixels(8640, 120, 975, 975, panel));
+            QRegion drawn;
+            if (panel->imgIco->isVisibleTo(panel))
+                drawn = panel->imgIco->mask().isEmpty() ? QRegion(panel->imgIco->rect())
+                                                        : panel->imgIco->mask();
+            drawn.translate(panel->imgIco->pos());
+            for (QLineEdit* box : {panel->txtContentType, panel->txtFileType, panel->txtDefIcon})
+                QVERIFY(!drawn.intersects(box->geometry()));
+            QCOMPARE(drawn.isEmpty(), w - 220 >= 8640 + 975);
         }
         panel->resize(twips(3000, panel), panel->height());
         QCOMPARE(panel->txtContentType->width(), 0);
