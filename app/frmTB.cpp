@@ -80,8 +80,8 @@ frmTB::frmTB(QWidget* parent) : QWidget(parent) {
     };
     const std::array<Picture, 7> pictures{{
         {&imgSave, "imgSave", "document-save", Button::Save},
-        {&imgExport, "imgExport", "text-x-generic", Button::Export},
-        {&imgExportEntire, "imgExportEntire", "edit-copy", Button::ExportEntire},
+        {&imgExport, "imgExport", "edit-select-all", Button::Export},
+        {&imgExportEntire, "imgExportEntire", "x-office-spreadsheet", Button::ExportEntire},
         {&imgExportWhole, "imgExportWhole", "computer", Button::ExportWhole},
         {&imgImport, "imgImport", "edit-undo", Button::Import},
         {&imgView, "imgView", "dialog-information", Button::View},
