@@ -13,12 +13,14 @@
 #include "views/frmKeyVals.h"
 #include "views/frmMain.h"
 
+#include <QAbstractItemModel>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QTimer>
+#include <QTreeView>
 #include <charconv>
 #include <filesystem>
 
@@ -90,6 +92,11 @@ MDIForm1::MDIForm1(std::string dataFolder, std::string programFolder)
     workspace->viewport()->installEventFilter(this);
     buildMenus();
     buildChildren();
+    // Smaller than designed, the panel would run over the list and the toolbar, and its boxes
+    // shrink to nothing.
+    const int frame = 2 * workspace->frameWidth();
+    workspace->setMinimumSize(ui::toPixels(kDesignWidth, this) + frame,
+                              ui::toPixels(kDesignHeight, this) + frame);
     resize(ui::toPixels(kDesignWidth, this), ui::toPixels(kDesignHeight, this));
 }
 
@@ -238,6 +245,12 @@ void MDIForm1::buildChildren() {
             break;
         }
     });
+    // The Export submenu's rule holds whenever the list changes, so its shortcuts with it.
+    QAbstractItemModel* rows = list->lvwFile->model();
+    for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(rows, changed, this, &MDIForm1::mnuFile_Click);
+    connect(rows, &QAbstractItemModel::modelReset, this, &MDIForm1::mnuFile_Click);
+    mnuFile_Click();
     connect(list, &views::frmMain::listLoaded, this, [this] {
         if (closeAfterScan_)
             QTimer::singleShot(0, this, &QWidget::close);
@@ -264,6 +277,7 @@ void MDIForm1::Startup() {
     keyValsWindow_->show();
     listWindow_->show();
     workspace->setActiveSubWindow(listWindow_);
+    list->lvwFile->setFocus();
     LayOut();
     bQuietBackup = false;
 }

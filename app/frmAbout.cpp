@@ -95,6 +95,7 @@ frmAbout::frmAbout(const AboutFacts& facts, QWidget* parent) : QDialog(parent) {
     for (QLabel* value : {Label17, Label18})
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     connect(Command1, &QPushButton::clicked, this, &QDialog::close);
+    ui::fitLabels(this);
     Form_Load(facts);
 }
 

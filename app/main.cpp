@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QTimer>
 #include <cstdlib>
 #include <iostream>
 
@@ -37,6 +38,7 @@ void passOn(const registry::SourceChoice& choice) {
 struct OpenedRegistry {
     std::vector<std::string> winePrefixes;
     std::vector<std::string> description;
+    QString problems; // what could not be read, told once the window is shown
 };
 
 std::vector<std::string> describe(const registry::SourceChoice& choice) {
@@ -49,7 +51,7 @@ std::vector<std::string> describe(const registry::SourceChoice& choice) {
 }
 
 // The registry the command line names, or the one the program finds; what cannot be read is
-// told before the window opens, which then shows what could be read.
+// told over the window, which shows what could be read.
 OpenedRegistry openRegistry(const registry::SourceOptions& options) {
     OpenedRegistry opened;
     try {
@@ -62,13 +64,11 @@ OpenedRegistry openRegistry(const registry::SourceOptions& options) {
         passOn(chosen.choice);
         if (chosen.warnings.empty())
             return opened;
-        QString text = "Part of the registry could not be read:\n";
+        opened.problems = "Part of the registry could not be read:\n";
         for (const auto& warning : chosen.warnings)
-            text += "\n" + QString::fromStdString(warning);
-        ui::desktop().MsgBox(nullptr, text, ui::vbExclamation, app::AppTitle());
+            opened.problems += "\n" + QString::fromStdString(warning);
     } catch (const registry::StoreError& e) {
-        ui::desktop().MsgBox(nullptr, QString::fromStdString(e.what()), ui::vbExclamation,
-                             app::AppTitle());
+        opened.problems = QString::fromStdString(e.what());
     }
     return opened;
 }
@@ -105,5 +105,9 @@ int main(int argc, char** argv) {
     window.setRegistryDescription(std::move(opened.description));
     window.Startup();
     window.show();
+    if (!opened.problems.isEmpty())
+        QTimer::singleShot(0, &window, [&window, problems = opened.problems] {
+            ui::desktop().MsgBox(&window, problems, ui::vbExclamation, app::AppTitle());
+        });
     return app.exec();
 }

@@ -16,6 +16,7 @@ packages=(
   qt6-base-dev libgl-dev           # the desktop program's windows
   qt6-qpa-plugins                  # the offscreen platform the window tests run on
   xvfb openbox                     # a display with a window manager, for the frame's test
+  fonts-dejavu-core fonts-liberation fonts-noto-core  # desktop fonts the captions must fit in
   locales                          # locale sources; the tests compile de_DE.UTF-8 from them
   python3                          # data/make_sample.py, which the tests check the sample against
   fp-utils                         # chmcmd, which compiles the help file help.chm

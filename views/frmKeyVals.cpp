@@ -69,6 +69,7 @@ frmKeyVals::frmKeyVals(QWidget* parent)
     addActionColumns(lvwFile);
     imgIco->lower();
     resize(ui::toPixels(kDesignedWidth, this), ui::toPixels(kDesignedHeight, this));
+    ui::fitLabels(this);
 }
 
 void frmKeyVals::setPathResolver(std::function<std::string(const std::string&)> resolver) {

@@ -11,6 +11,7 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -55,7 +56,11 @@ frmMain::frmMain(ListSurroundings surroundings, QWidget* parent)
     lvwFile->header()->setStretchLastSection(false);
     lvwFile->header()->setSectionsClickable(true);
     lvwFile->header()->setSectionsMovable(false);
+    // Shown on no column until a click sorts; shown, every caption is measured with its room.
+    lvwFile->header()->setSortIndicatorShown(true);
+    lvwFile->header()->setSortIndicator(-1, Qt::AscendingOrder);
     lvwFile->viewport()->installEventFilter(this);
+    lvwFile->installEventFilter(this);
     connect(lvwFile->header(), &QHeaderView::sectionClicked, this, &frmMain::ColumnClick);
     // A row made current by the mouse or by the keyboard shows its details alike.
     connect(lvwFile->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
@@ -100,8 +105,14 @@ void frmMain::RemoveSelectedRow() {
         return;
     // The row that becomes current in its place is not shown in the panel: the panel keeps
     // the deleted row's details.
+    // The row that takes the deleted row's place (the one before it, for the last) is selected.
     keepPanel_ = true;
+    const int place = current.row();
     model_->removeAt(static_cast<std::size_t>(sorted_->mapToSource(current).row()));
+    if (sorted_->rowCount() > 0)
+        lvwFile->selectionModel()->setCurrentIndex(
+            sorted_->index(std::min(place, sorted_->rowCount() - 1), 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     keepPanel_ = false;
 }
 
@@ -122,14 +133,17 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 // A width below zero is refused, as the list view of the designed program refuses it: the
-// column keeps the width it has.
+// column keeps the width it has. No column is made narrower than its caption needs with the
+// sort arrow beside it, whatever the font.
 void frmMain::SetColumnWidths() {
     int list = static_cast<int>(std::lround(ui::toTwips(lvwFile->width(), this)));
     const int widths[] = {kFileExtWidth, list - kFileTypeLess, kOpenWithWidth,
                           list - kLocationLess};
+    QHeaderView* header = lvwFile->header();
     for (int column = 0; column < 4; ++column) {
         if (widths[column] >= 0)
-            lvwFile->header()->resizeSection(column, ui::toPixels(widths[column], this));
+            header->resizeSection(column, std::max(ui::toPixels(widths[column], this),
+                                                   header->sectionSizeHint(column)));
     }
 }
 
@@ -158,6 +172,14 @@ void frmMain::ItemClick(const QModelIndex& index) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    // Enter on a row opens its details, as a double click does.
+    if (watched == lvwFile && event->type() == QEvent::KeyPress && SelectedRow()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Options("showit");
+            return true;
+        }
+    }
     if (watched == lvwFile->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton && around_.mnuEdit) {
         lvwFile->setFocus();
@@ -224,6 +246,13 @@ void frmMain::ScanStarted() {
     sinceCatchUp_.start();
 }
 
+// The list is disabled while the scan fills it, which takes the keyboard focus from it; it
+// gets the focus back, so that the arrow keys move in it.
+void frmMain::enableList() {
+    lvwFile->setEnabled(true);
+    lvwFile->setFocus();
+}
+
 void frmMain::Progress(int value) {
     around_.pBar1->setValue(value);
 }
@@ -245,7 +274,7 @@ void frmMain::ScanFinished(long long) {
     SetRowColours(*model_);
     around_.pBar1->setValue(0);
     around_.pBar1->hide();
-    lvwFile->setEnabled(true);
+    enableList();
     around_.mainWindow->setWindowTitle(
         QString::fromStdString(catalogue::CountCaption(static_cast<long long>(Rows().size()))));
     ui::desktop().SetMousePointer(ui::vbDefault);
@@ -259,7 +288,7 @@ void frmMain::ScanFailed(const std::string& message) {
     model_->catchUp();
     around_.pBar1->setValue(0);
     around_.pBar1->hide();
-    lvwFile->setEnabled(true);
+    enableList();
     ui::desktop().SetMousePointer(ui::vbDefault);
 }
 

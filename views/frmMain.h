@@ -79,6 +79,7 @@ private:
     void SetColumnWidths();
     std::optional<std::string> selectedFileType() const;
     void reportRegistryProblems();
+    void enableList();
 
     void ScanStarted() override;
     void Progress(int value) override;

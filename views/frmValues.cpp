@@ -88,6 +88,7 @@ frmValues::frmValues(QWidget* parent)
 
     const QSize client(ui::toPixels(kDesignedWidth, this), ui::toPixels(kDesignedHeight, this));
     setFixedSize(client);
+    ui::fitLabels(this);
 }
 
 void frmValues::Begin(const std::string& extensionKey) {

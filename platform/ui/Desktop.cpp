@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QScreen>
 #include <QUrl>
 #include <cstdio>
 
@@ -31,10 +32,26 @@ QMessageBox::Icon iconOf(int style) {
     return QMessageBox::NoIcon;
 }
 
+// A box is centred over the window it speaks for, also while that window is still being
+// built and not yet shown, as during the first scan: the window system would put it in a
+// corner of the screen.
+class CentredBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        QRect area = anchorOf(parentWidget());
+        if (area.isValid())
+            move(area.center() - rect().center());
+    }
+};
+
 class QtDesktop : public Desktop {
 public:
     int MsgBox(QWidget* owner, const QString& text, int style, const QString& title) override {
-        QMessageBox box(iconOf(style), title, text, QMessageBox::NoButton, owner);
+        CentredBox box(iconOf(style), title, text, QMessageBox::NoButton, owner);
         if ((style & 0x0F) == vbYesNo) {
             box.addButton(QMessageBox::Yes);
             box.addButton(QMessageBox::No);
@@ -148,6 +165,16 @@ private:
 Desktop* replacement = nullptr;
 
 } // namespace
+
+QRect anchorOf(const QWidget* owner) {
+    const QWidget* window = owner != nullptr ? owner->window() : nullptr;
+    if (window == nullptr || window->isVisible())
+        return window != nullptr ? window->frameGeometry() : QRect();
+    const QScreen* screen = window->screen();
+    if (window->isMaximized() && screen != nullptr)
+        return screen->availableGeometry();
+    return window->testAttribute(Qt::WA_Moved) ? QRect(window->pos(), window->size()) : QRect();
+}
 
 Desktop& desktop() {
     static QtDesktop real;

@@ -4,6 +4,7 @@
 // opening a document or web page, starting a program from a command line. Windows call desktop();
 // tests install a recorder in its place.
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -72,6 +73,11 @@ public:
 };
 
 Desktop& desktop();
+// Where a message box for `owner` is centred, in screen coordinates: over the frame of its
+// window, also before that window is first shown (maximised: the screen's work area). Empty
+// when there is no such window, and the box goes where the window system puts it.
+QRect anchorOf(const QWidget* owner);
+
 // Puts `replacement` in place of the real desktop (tests); nullptr puts the real one back.
 void setDesktop(Desktop* replacement);
 

@@ -1,5 +1,6 @@
 #include "platform/ui/Twips.h"
 
+#include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -96,13 +97,47 @@ QRect toPixels(double left, double top, double width, double height, const QWidg
                  toPixels(height, widget));
 }
 
-// A label's designed width fits its caption in the font it was designed with; in another
-// font it may need more, and a label cut off says less than one that runs on a little.
 void place(QWidget* widget, const DesignedControl& design) {
-    QRect rect = toPixels(design.left, design.top, design.width, design.height, widget);
-    if (design.kind == ControlKind::Label)
-        rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
-    widget->setGeometry(rect);
+    widget->setGeometry(toPixels(design.left, design.top, design.width, design.height, widget));
+}
+
+namespace {
+
+// How far a label may run: up to the next control to its right on its row, else to the edge
+// of its window.
+int roomOf(const QLabel* label) {
+    const QRect own = label->geometry();
+    int right = label->parentWidget()->width();
+    for (const QObject* object : label->parentWidget()->children()) {
+        const auto* other = qobject_cast<const QWidget*>(object);
+        if (other == nullptr || other == label || other->isWindow())
+            continue;
+        const QRect place = other->geometry();
+        if (place.left() > own.left() && place.top() <= own.bottom() && place.bottom() >= own.top())
+            right = std::min(right, place.left());
+    }
+    return right - own.left();
+}
+
+} // namespace
+
+// A label's designed width fits its caption in the font it was designed with. In another font
+// it may need more: it runs on up to the next control, and where that is too little its
+// font is made smaller until the caption fits, as a caption cut off says less.
+void fitLabels(QWidget* window) {
+    constexpr double kSmallestPoints = 5.0;
+    for (QLabel* label : window->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->text().isEmpty() || label->wordWrap())
+            continue;
+        const int room = roomOf(label);
+        QFont font = label->font();
+        while (label->sizeHint().width() > room && font.pointSizeF() > kSmallestPoints) {
+            font.setPointSizeF(font.pointSizeF() - 0.25);
+            label->setFont(font);
+        }
+        label->resize(std::max(label->width(), std::min(label->sizeHint().width(), room)),
+                      label->height());
+    }
 }
 
 std::vector<QWidget*> placeControls(QWidget* parent, std::span<const DesignedControl> table) {

@@ -50,8 +50,11 @@ template <class Control> Control* controlOf(QWidget* form, const char* name) {
     return form->findChild<Control*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
 }
 
-// Places `widget` at a twips rectangle again (after a change of DPI or of a size); a label is
-// made as wide as its caption needs when that is wider.
+// Places `widget` at a twips rectangle again (after a change of DPI or of a size).
 void place(QWidget* widget, const DesignedControl& design);
+// Makes every captioned label of `window` show its whole caption in the font it has, wider
+// or in a smaller size, without running under the control beside it. Called once the window
+// has its size and its labels their fonts.
+void fitLabels(QWidget* window);
 
 } // namespace moxalo::ui

@@ -5,6 +5,7 @@
 #include "app/frmTB.h"
 #include "catalogue/AppTexts.h"
 #include "platform/registry/Registry.h"
+#include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/ClassesFixture.h"
@@ -16,10 +17,12 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -184,6 +187,25 @@ private slots:
         QVERIFY2(text.find("T=720\r\nL=1440") != std::string::npos, "the frame is kept");
     }
 
+    // The first scan, which may have something to tell, runs before the window is shown.
+    void messageBoxesAreCentredOverTheWindowShownOrNot() {
+        QCOMPARE(ui::anchorOf(nullptr), QRect());
+        writeFile(ini(), "[Max]\r\nState=Custom\r\n[Position]\r\nT=1500\r\nL=3000\r\n"
+                         "[Size]\r\nW=9000\r\nH=7500\r\n[Settings]\r\nAutoload=0\r\n");
+        window = std::make_unique<app::MDIForm1>(folder->path());
+        window->Startup();
+        const QRect frame = ui::toPixels(3000, 1500, 9000, 7500, window.get());
+        QCOMPARE(ui::anchorOf(window->list), frame);
+        window->show();
+        QTRY_COMPARE(ui::anchorOf(window->list), frame);
+
+        window.reset();
+        writeFile(ini(), "[Max]\r\nState=Maximized\r\n[Settings]\r\nAutoload=0\r\n");
+        window = std::make_unique<app::MDIForm1>(folder->path());
+        window->Startup();
+        QCOMPARE(ui::anchorOf(window.get()), window->screen()->availableGeometry());
+    }
+
     void theChildWindowsFollowTheLayoutTable() {
         writeFile(ini(), "[Settings]\r\nAutoload=0\r\n");
         start();
@@ -200,15 +222,43 @@ private slots:
         QCOMPARE(window->tb->parentWidget()->height(), ui::toPixels(495, window.get()));
     }
 
-    void theFileMenuEnablesExportOnlyWithRows() {
+    // The rule holds as the list changes, the menu never opened: the shortcuts follow it.
+    void exportIsEnabledOnlyWithRows() {
         writeFile(ini(), "[Settings]\r\nAutoload=0\r\n");
         start();
-        emit window->mnuFile->aboutToShow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
         QVERIFY(!window->mnuExportRegistry->menuAction()->isEnabled());
         QVERIFY(window->mnuExport->isEnabled());
-        window->mnuRefresh->trigger();
-        emit window->mnuFile->aboutToShow();
+        QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
+        QVERIFY2(desktop->messages.empty(), "an empty list is not exported");
+        QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
         QVERIFY(window->mnuExportRegistry->menuAction()->isEnabled());
+        QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY(!desktop->messages.empty());
+        QCOMPARE(desktop->messages.back().text, "Backup complete");
+    }
+
+    void atItsSmallestTheWindowShowsEveryControl() {
+        writeFile(ini(), "[Settings]\r\nAutoload=0\r\n");
+        start();
+        window->showNormal();
+        window->resize(40, 40);
+        QTRY_VERIFY(window->workspace->viewport()->width() >= ui::toPixels(8775, window.get()));
+        QVERIFY(window->workspace->viewport()->height() >= ui::toPixels(5445, window.get()) - 1);
+        QWidget* list = window->list->parentWidget();
+        QWidget* panel = window->keyVals->parentWidget();
+        QWidget* toolbar = window->tb->parentWidget();
+        QVERIFY(list->geometry().top() >= toolbar->geometry().bottom());
+        QVERIFY(list->height() >= ui::toPixels(1900, window.get()));
+        QVERIFY(panel->geometry().top() > list->geometry().top() + list->height() / 2);
+        QVERIFY(window->keyVals->txtContentType->width() >= ui::toPixels(3135, window.get()));
+        for (QWidget* form :
+             {static_cast<QWidget*>(window->tb), static_cast<QWidget*>(window->keyVals)})
+            for (QWidget* control : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (control != static_cast<QWidget*>(window->keyVals->imgIco) &&
+                    control != static_cast<QWidget*>(window->keyVals->lvwFile))
+                    QVERIFY2(form->rect().contains(control->geometry()),
+                             qPrintable(control->objectName()));
     }
 
     void theTogglesStoreTheirValueAndTheFilterAsksForARestart() {
@@ -271,6 +321,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QTRY_COMPARE(window->windowTitle(), kCount);
         QTreeView* view = window->list->lvwFile;
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTRY_VERIFY2(view->hasFocus(), "the list has the focus after the scan");
         QModelIndex txt = rowOf(view, "txt");
         QRect cell = view->visualRect(txt);
         QVERIFY(cell.isValid() && view->viewport()->rect().contains(cell.center()));
@@ -309,6 +361,19 @@ private slots:
         QCOMPARE(seen, (QStringList{"Values for: Text Document", ".txt", "txtfile", "Text Document",
                                     "2"}));
         QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QCOMPARE(window->focusWidget(), view); // once the main window is active again
+
+        // Enter opens the details window as the double click does.
+        seen.clear();
+        QTimer::singleShot(50, this, [&] {
+            if (auto* details =
+                    qobject_cast<views::frmValues*>(QApplication::activeModalWidget())) {
+                seen << details->windowTitle();
+                details->close();
+            }
+        });
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(seen, QStringList{"Values for: Text Document"});
 
         // The Edit menu's item does the same, and the list's right button opens that menu.
         QTimer::singleShot(50, this, [] {

@@ -361,6 +361,20 @@ private slots:
         QCOMPARE(window->list->Rows().size(), std::size_t{1});
     }
 
+    void theRowThatTookTheDeletedRowsPlaceIsSelected() {
+        emit window->list->lvwFile->header()->sectionClicked(1);
+        emit window->list->lvwFile->header()->sectionClicked(1); // zip, txt, abc
+        select("txt");
+        desktop->runWaited = [&](const QString&) {
+            writeFile(folder + "/Backups/txt.reg", "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n");
+            return 0;
+        };
+        window->mnuDelete->trigger();
+        QCOMPARE(window->list->Rows().size(), std::size_t{2});
+        QCOMPARE(window->list->SelectedRow().value().Extension, std::string("abc"));
+        QCOMPARE(window->keyVals->txtExt->text(), ".txt"); // the panel keeps what it showed
+    }
+
     // Nothing says "Backup complete" or takes a row away when nothing was written.
     void backupsAndDeletesThatCannotBeWrittenAreToldNotClaimed() {
         std::filesystem::remove_all(folder + "/Backups");
