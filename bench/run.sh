@@ -399,6 +399,29 @@ if [ -x "$window" ] && [ -n "$list_best" ]; then
   printf '%-50s %9s\n' "window / cli" "$(calc %.1fx "$window_best / $list_best")"
 fi
 
+# The window's extended save, with its bar and caption, under a window manager when there is
+# one to start: it redraws the title bar at every change of the caption.
+window_save_best=""
+if [ -x "$window" ] && [ -n "$save_best" ]; then
+  shown=()
+  platform="offscreen"
+  if command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
+    shown=("$top/tests/windows/with_window_manager.sh")
+    platform="Xvfb and openbox"
+  fi
+  for ((round = 0; round < runs; round++)); do
+    read -r _ _ window_save_t < <("${shown[@]}" "$window" --registry "$full" \
+                                   --save-extended "$out/list-window.txt" 2>/dev/null)
+    window_save_best=$(lesser "$window_save_best" "$window_save_t")
+  done
+  cmp -s "$out/list-window.txt" "$out/list-extended.txt" || window_save_best=""
+  echo
+  echo "The window's File > Save List (Extended) of the list it shows ($platform), beside"
+  echo "moxalo-cli save-list --extended (best of $runs):"
+  printf '%-50s %9s\n' "moxalo window: extended save" "${window_save_best:-DIFFERENT FILE}"
+  printf '%-50s %9s\n' "moxalo-cli save-list --extended" "$save_best"
+fi
+
 echo
 printf '%-46s %14s %10s  %s\n' "target" "measured" "goal" "result"
 if [ -n "$window_best" ]; then
@@ -451,6 +474,11 @@ if [ -n "$list_best" ]; then
   done
 else
   printf '%-46s %14s %10s  %s\n' "list" "-" "-" "NOT MEASURED (no list command)"
+fi
+if [ -n "$window_save_best" ]; then
+  printf '%-46s %14s %10s  %s\n' "window extended save / (2 x cli + 0.5 s)" \
+    "$(calc %.2f "$window_save_best / (2 * $save_best + 0.5)")" "<= 1" \
+    "$(verdict "$window_save_best <= 2 * $save_best + 0.5")"
 fi
 if [ -n "$save_best" ]; then
   printf '%-46s %14s %10s  %s\n' "save-list --extended wall time" "$save_best s" "< 1 s" \

@@ -5,6 +5,7 @@
 #include "platform/fs/AtomicFile.h"
 #include "platform/ui/Desktop.h"
 
+#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QWidget>
 
@@ -55,9 +56,15 @@ public:
         bar_->show();
         bar_->setValue(0);
     }
-    void Progress(int value) override { bar_->setValue(value); }
+    // The bar and the caption change at most every 50 ms: a window manager redraws the title
+    // bar at each change, and one change a row left it far behind, and the save with it.
+    void Progress(int value) override {
+        if (due(sinceBar_))
+            bar_->setValue(value);
+    }
     void Caption(const std::string& caption) override {
-        owner_->setWindowTitle(QString::fromStdString(caption));
+        if (due(sinceCaption_))
+            owner_->setWindowTitle(QString::fromStdString(caption));
     }
     void DoEvents() override { ui::desktop().DoEvents(); }
     void SaveFinished(long long rows) override { finish(rows); }
@@ -70,8 +77,18 @@ public:
     }
 
 private:
+    static bool due(QElapsedTimer& since) {
+        constexpr qint64 kEveryMilliseconds = 50;
+        if (since.isValid() && since.elapsed() < kEveryMilliseconds)
+            return false;
+        since.start();
+        return true;
+    }
+
     QWidget* owner_;
     QProgressBar* bar_;
+    QElapsedTimer sinceBar_;
+    QElapsedTimer sinceCaption_;
 };
 
 } // namespace

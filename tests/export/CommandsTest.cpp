@@ -4,6 +4,7 @@
 #include "app/MDIForm1.h"
 #include "app/frmTB.h"
 #include "export/frmBackup.h"
+#include "export/modExport.h"
 #include "platform/process/CommandLine.h"
 #include "platform/regfile/RegFileExport.h"
 #include "platform/registry/RegistryApi.h"
@@ -15,6 +16,7 @@
 #include "views/frmKeyVals.h"
 #include "views/frmMain.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -133,6 +135,25 @@ private slots:
         window->tb->imgSave->click();
         QCOMPARE(desktop->dialogs[2].filterIndex, 3);
         QVERIFY(desktop->messages.empty());
+    }
+
+    // One change of the caption a row kept a window manager, and the save, far behind.
+    void theExtendedSaveChangesCaptionAndBarAtMostEvery50Ms() {
+        std::vector<catalogue::CatalogueEntry> rows;
+        for (int i = 0; i < 3000; ++i)
+            rows.push_back(catalogue::CatalogueEntry::For(".x" + std::to_string(i), "X", false));
+        int captions = 0, values = 0;
+        connect(window.get(), &QWidget::windowTitleChanged, this, [&] { ++captions; });
+        connect(window->tb->pBar1, &QProgressBar::valueChanged, this, [&] { ++values; });
+        QElapsedTimer clock;
+        clock.start();
+        exporting::Export_List_Extended(window.get(), window->tb->pBar1, rows,
+                                        QString::fromStdString(dir->file("many.txt")));
+        const qint64 allowed = clock.elapsed() / 50 + 3; // the first, the last, the count
+        QVERIFY2(captions <= allowed, qPrintable(QString::number(captions)));
+        QVERIFY2(values <= allowed, qPrintable(QString::number(values)));
+        QCOMPARE(window->windowTitle(), "Moxalo [ 3000 Registered file extensions found ]");
+        QVERIFY(readFile(dir->file("many.txt")).find("Extension: .x2999") != std::string::npos);
     }
 
     void aListFileThatCannotBeWrittenIsToldAndKeptAsItWas() {
