@@ -1,7 +1,6 @@
 #include "app/modSettings.h"
 
 #include "catalogue/AppTexts.h"
-#include "platform/ProgramFolder.h"
 #include "platform/profile/Profile.h"
 
 #include <algorithm>
@@ -22,10 +21,6 @@ std::string SettingsFilePathIn(const std::string& folder) {
     return folder + (endsInSlash ? "" : "/") + name + ".ini";
 }
 
-std::string SettingsFilePath() {
-    return SettingsFilePathIn(platform::dataFolder());
-}
-
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 
 std::string SettingsFile::read(const std::string& section, const std::string& key,
@@ -40,15 +35,6 @@ std::string SettingsFile::read(const std::string& section, const std::string& ke
 void SettingsFile::write(const std::string& section, const std::string& key,
                          const std::string& value) const {
     profile::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str());
-}
-
-std::string ReadSetting(const std::string& section, const std::string& key,
-                        const std::string& defaultValue) {
-    return SettingsFile(SettingsFilePath()).read(section, key, defaultValue);
-}
-
-void WriteSetting(const std::string& section, const std::string& key, const std::string& value) {
-    SettingsFile(SettingsFilePath()).write(section, key, value);
 }
 
 } // namespace moxalo::app

@@ -8,13 +8,11 @@
 namespace moxalo::app {
 
 // The settings file in `folder`: the application title with each blank made "_", and ".ini".
+// The window keeps its settings in the one in the program's data folder (beside the program,
+// for a copy of the user's own).
 std::string SettingsFilePathIn(const std::string& folder);
-// The settings file in the program's data folder (beside the program, for a copy of the user's
-// own).
-std::string SettingsFilePath();
 
-// One settings file. The program uses the one at SettingsFilePath(), through the functions
-// below; tests make their own in a folder of their own.
+// One settings file.
 class SettingsFile {
 public:
     explicit SettingsFile(std::string path);
@@ -30,9 +28,5 @@ public:
 private:
     std::string path_;
 };
-
-std::string ReadSetting(const std::string& section, const std::string& key,
-                        const std::string& defaultValue);
-void WriteSetting(const std::string& section, const std::string& key, const std::string& value);
 
 } // namespace moxalo::app

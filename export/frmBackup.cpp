@@ -4,7 +4,6 @@
 #include "catalogue/Backups.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"
-#include "views/DetailsParts.h"
 
 #include <QHeaderView>
 #include <QLabel>

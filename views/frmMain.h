@@ -50,7 +50,6 @@ public:
 
     // Every row found so far, in the order found.
     const std::vector<catalogue::CatalogueEntry>& Rows() const { return model_->rows(); }
-    CatalogueModel& model() { return *model_; }
     // Every row in the order the list shows them (sorted, once a column was clicked).
     std::vector<catalogue::CatalogueEntry> ShownRows() const;
     // The row selected in the list, if any.

@@ -112,12 +112,6 @@ void appendEscaped(std::string& out, std::string_view text) {
 
 } // namespace
 
-std::string escapeRegText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    appendEscaped(out, text);
-    return out;
-}
 
 void appendValueLine(std::string& out, std::string_view name, const RegValue& value,
                      const ValueStyle& style) {

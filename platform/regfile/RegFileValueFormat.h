@@ -19,7 +19,4 @@ struct ValueStyle {
 void appendValueLine(std::string& out, std::string_view name, const registry::RegValue& value,
                      const ValueStyle& style);
 
-// `text` with "\" and '"' escaped, and CR and LF written as \r and \n.
-std::string escapeRegText(std::string_view text);
-
 } // namespace moxalo::regfile

@@ -39,7 +39,7 @@ public:
     void deleteKey(NodeId parent, std::string_view name) override;
     // A plain memory store has nowhere to go; stores of files override this.
     std::unique_ptr<PendingSave> prepareSave() override { return nullptr; }
-    // Undoes the changes recorded since keepingUndo(true) or the last forgetUndo().
+    // Undoes the changes recorded since keepUndo(true) or the last forgetUndo().
     void discardChanges() override;
 
     // Sets a value whose bytes `decode` makes from `text` when it is first read, so that a
@@ -68,7 +68,6 @@ protected:
     // Stores of files turn this on once they are loaded, so that changes that could not be
     // saved can be taken back; loading itself records nothing.
     void keepUndo(bool on) { keepUndo_ = on; }
-    bool keepingUndo() const { return keepUndo_; }
     // Records how to take back a change a subclass makes beside the tree.
     template <typename Undo> void recordUndo(Undo&& undo) {
         if (keepUndo_)

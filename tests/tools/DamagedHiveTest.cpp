@@ -32,8 +32,7 @@ struct KeyCell {
 class DamagedHive : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!haveSharedHives())
-            GTEST_SKIP() << "the real hives are not beside the source";
+        MOXALO_NEED_SHARED_HIVES();
         good = readFile(sharedHive("win10-UsrClass.dat"));
         auto store = hive::HiveStore::open(sharedHive("win10-UsrClass.dat"));
         findKeys(*store);

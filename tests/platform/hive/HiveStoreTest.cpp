@@ -41,8 +41,7 @@ std::unique_ptr<HiveStore> openSound(const char* name, HiveKind kind) {
 }
 
 TEST(HiveStore, RealHivesOpenSoundWithTheirKnownKeys) {
-    if (!testing::haveSharedHives())
-        GTEST_SKIP() << "no shared hives at " << MOXALO_SHARED_HIVES;
+    MOXALO_NEED_SHARED_HIVES();
     std::size_t dirty = 0;
     for (const RootFacts& facts : kUserClasses) {
         SCOPED_TRACE(facts.file);
@@ -90,8 +89,7 @@ TEST(HiveStore, RealHivesOpenSoundWithTheirKnownKeys) {
 }
 
 TEST(HiveStore, ChangesToACopyOfARealHiveAreSavedAndReadBack) {
-    if (!testing::haveSharedHives())
-        GTEST_SKIP() << "no shared hives at " << MOXALO_SHARED_HIVES;
+    MOXALO_NEED_SHARED_HIVES();
     // A dirty hive (its sequence numbers differ): it opens and saves without its logs.
     std::string original = sharedHive("win10-UsrClass.dat");
     auto shared = HiveStore::open(original);

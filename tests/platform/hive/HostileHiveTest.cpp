@@ -168,8 +168,7 @@ TEST(HostileHive, ADeleteThatLibhivexCouldNotFinishIsRefusedWithNothingChanged) 
 
     // Windows lists some keys' subkeys in "li" lists, out of which libhivex frees a key but
     // cannot unlink it.
-    if (!testing::haveSharedHives())
-        GTEST_SKIP() << "no shared hives at " << MOXALO_SHARED_HIVES;
+    MOXALO_NEED_SHARED_HIVES();
     testing::writeFile(path, testing::readFile(testing::sharedHive("win10-plaso-UsrClass.dat")));
     before = testing::readFile(path);
     store = HiveStore::open(path);
