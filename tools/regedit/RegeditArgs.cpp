@@ -27,33 +27,51 @@ std::string_view skipBlanks(std::string_view text) {
     return text;
 }
 
+// The words of a command line, as the two forms of it give them.
+struct Words {
+    std::string first;      // the switch, or the file to import without one
+    std::string afterFirst; // what follows it, as one file name
+    std::string whole;      // all of it, as one file name
+    std::string exportFile; // the word after the switch
+    std::string exportKey;  // what follows that word
+};
+
+// The grammar both forms share, once their words are known.
+ParsedArgs parseWords(Request request, const Words& words) {
+    if (words.first.empty())
+        return {{}, "no file named", false};
+    if (isSwitch(words.first, 'e')) {
+        if (words.exportFile.empty())
+            return {{}, "/e needs a file to write", false};
+        request.action = Action::Export;
+        request.file = words.exportFile;
+        request.key = words.exportKey;
+        return {std::move(request), {}, false};
+    }
+    bool hasSwitch = isSwitch(words.first, 'i') || isSwitch(words.first, 's');
+    request.silent = isSwitch(words.first, 's');
+    if (!hasSwitch && words.first.size() == 2 && words.first[0] == '/')
+        return {{}, "unknown switch " + words.first, false};
+    request.file = hasSwitch ? words.afterFirst : words.whole;
+    if (request.file.empty())
+        return {{}, words.first + " needs a .reg file to import", false};
+    return {std::move(request), {}, false};
+}
+
 } // namespace
 
 ParsedArgs parseRegeditCommandLine(std::string_view tail) {
     tail = skipBlanks(tail);
+    Words words;
     std::string_view rest = tail;
-    std::string first = process::firstArgument(tail, rest);
-    if (first == "--help" || first == "-h" || first == "/?")
+    words.first = process::firstArgument(tail, rest);
+    if (words.first == "--help" || words.first == "-h" || words.first == "/?")
         return {{}, {}, true};
-    if (first.empty())
-        return {{}, "no file named", false};
-    Request request;
-    if (isSwitch(first, 'e')) {
-        request.action = Action::Export;
-        request.file = process::firstArgument(rest, rest);
-        if (request.file.empty())
-            return {{}, "/e needs a file to write", false};
-        request.key = std::string(rest);
-        return {std::move(request), {}, false};
-    }
-    bool hasSwitch = isSwitch(first, 'i') || isSwitch(first, 's');
-    request.silent = isSwitch(first, 's');
-    if (!hasSwitch && first.size() == 2 && first[0] == '/')
-        return {{}, "unknown switch " + first, false};
-    request.file = process::trailingFileName(hasSwitch ? rest : tail);
-    if (request.file.empty())
-        return {{}, first + " needs a .reg file to import", false};
-    return {std::move(request), {}, false};
+    words.afterFirst = process::trailingFileName(rest);
+    words.whole = process::trailingFileName(tail);
+    words.exportFile = process::firstArgument(rest, rest);
+    words.exportKey = std::string(rest);
+    return parseWords({}, words);
 }
 
 ParsedArgs parseRegeditArgs(const std::vector<std::string>& args) {
@@ -70,34 +88,15 @@ ParsedArgs parseRegeditArgs(const std::vector<std::string>& args) {
         if (parsed.error)
             return parsed;
     }
-    if (i == args.size()) {
-        parsed.error = "no file named";
-        return parsed;
+    Words words;
+    if (i < args.size()) {
+        words.first = args[i];
+        words.afterFirst = joined(args, i + 1);
+        words.whole = joined(args, i);
+        words.exportFile = i + 1 < args.size() ? args[i + 1] : "";
+        words.exportKey = joined(args, i + 2);
     }
-    const std::string& first = args[i];
-    if (isSwitch(first, 'e')) {
-        request.action = Action::Export;
-        if (i + 1 >= args.size() || args[i + 1].empty()) {
-            parsed.error = "/e needs a file to write";
-            return parsed;
-        }
-        request.file = args[i + 1];
-        request.key = joined(args, i + 2);
-    } else {
-        bool hasSwitch = isSwitch(first, 'i') || isSwitch(first, 's');
-        request.silent = isSwitch(first, 's');
-        if (!hasSwitch && first.size() == 2 && first[0] == '/') {
-            parsed.error = "unknown switch " + first;
-            return parsed;
-        }
-        request.file = joined(args, hasSwitch ? i + 1 : i);
-        if (request.file.empty()) {
-            parsed.error = first + " needs a .reg file to import";
-            return parsed;
-        }
-    }
-    parsed.request = std::move(request);
-    return parsed;
+    return parseWords(std::move(request), words);
 }
 
 void printUsage(std::ostream& out) {
