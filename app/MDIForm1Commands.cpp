@@ -5,9 +5,9 @@
 #include "app/MDIForm1.h"
 #include "app/frmTB.h"
 #include "catalogue/AppTexts.h"
+#include "export/DeleteFileType.h"
 #include "export/frmBackup.h"
 #include "export/modReg.h"
-#include "export/modRegExp.h"
 #include "platform/fs/AtomicFile.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Desktop.h"
@@ -130,45 +130,12 @@ void MDIForm1::ImportKey(const QString& path) {
     });
 }
 
-// The backup is made by the registry editor in a process of its own; the key goes only once
-// that process has ended and its file holds the key, so that nothing is lost if it failed.
 void MDIForm1::DeleteFileType() {
     if (busy())
         return;
     auto row = selectedRowOrSay();
-    if (!row)
-        return;
-    exporting::RowBackup backup = exporting::RowBackupFor(dataFolder_, row->Extension);
-    if (!backup.refusal.isEmpty()) {
-        ui::desktop().MsgBox(this, "Nothing was deleted: " + backup.refusal, ui::vbExclamation,
-                             AppTitle());
-        return;
-    }
-    QString key = "HKEY_CLASSES_ROOT\\." + text(row->Extension);
-    if (ui::desktop().MsgBox(this, "Are you sure you want to delete this item?\r\n\r\n" + key,
-                             ui::vbYesNo | ui::vbQuestion, AppTitle()) != ui::vbYes)
-        return;
-    bQuietBackup = true;
-    QString errors;
-    int status = ui::desktop().ShellAndWait(exporting::ExportKeyCommandLine(key, backup.path),
-                                            ui::vbHide, errors);
-    bQuietBackup = false;
-    std::string why = exporting::WhyEditorFailed(status, errors.toStdString());
-    if (status != 0 ||
-        !exporting::BackupHoldsKey(backup.path.toStdString(), key.toStdString(), why)) {
-        ui::desktop().MsgBox(
-            this, key + " was not deleted: its backup could not be made.\n\n" + text(why),
-            ui::vbExclamation, AppTitle());
-        return;
-    }
-    std::string problem =
-        exporting::DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row->Extension);
-    if (!problem.empty()) {
-        ui::desktop().MsgBox(this, key + " was not deleted: " + text(problem), ui::vbExclamation,
-                             AppTitle());
-        return;
-    }
-    list->RemoveSelectedRow();
+    if (row && exporting::DeleteFileType(this, dataFolder_, *row, bQuietBackup))
+        list->RemoveSelectedRow();
 }
 
 // One Backups window, kept while the program runs; opened again, it comes to the front.

@@ -1,0 +1,54 @@
+#include "export/DeleteFileType.h"
+
+#include "catalogue/AppTexts.h"
+#include "export/modReg.h"
+#include "export/modRegExp.h"
+#include "platform/registry/Registry.h"
+#include "platform/ui/Desktop.h"
+
+#include <QString>
+
+namespace moxalo::exporting {
+
+namespace {
+
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+void say(QWidget* owner, const QString& message) {
+    ui::desktop().MsgBox(owner, message, ui::vbExclamation, text(catalogue::kAppTitle));
+}
+
+} // namespace
+
+bool DeleteFileType(QWidget* owner, const std::string& programFolder,
+                    const catalogue::CatalogueEntry& row, bool& quietBackup) {
+    RowBackup backup = RowBackupFor(programFolder, row.Extension);
+    if (!backup.refusal.isEmpty()) {
+        say(owner, "Nothing was deleted: " + backup.refusal);
+        return false;
+    }
+    QString key = "HKEY_CLASSES_ROOT\\." + text(row.Extension);
+    if (ui::desktop().MsgBox(owner, "Are you sure you want to delete this item?\r\n\r\n" + key,
+                             ui::vbYesNo | ui::vbQuestion, text(catalogue::kAppTitle)) != ui::vbYes)
+        return false;
+    quietBackup = true;
+    QString errors;
+    int status =
+        ui::desktop().ShellAndWait(ExportKeyCommandLine(key, backup.path), ui::vbHide, errors);
+    quietBackup = false;
+    std::string why = WhyEditorFailed(status, errors.toStdString());
+    if (status != 0 || !BackupHoldsKey(backup.path.toStdString(), key.toStdString(), why)) {
+        say(owner, key + " was not deleted: its backup could not be made.\n\n" + text(why));
+        return false;
+    }
+    std::string problem = DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row.Extension);
+    if (!problem.empty()) {
+        say(owner, key + " was not deleted: " + text(problem));
+        return false;
+    }
+    return true;
+}
+
+} // namespace moxalo::exporting
