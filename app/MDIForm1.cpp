@@ -1,12 +1,12 @@
 #include "app/MDIForm1.h"
 
-#include "app/AppTitle.h"
 #include "app/frmAbout.h"
 #include "app/frmTB.h"
 #include "app/modFileExists.h"
 #include "app/modHelp.h"
 #include "app/modSettings.h"
 #include "catalogue/Backups.h"
+#include "gui/Texts.h"
 #include "platform/shell/HostPath.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"

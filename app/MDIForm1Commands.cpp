@@ -1,13 +1,13 @@
 // The main window's commands that write files or change the registry: the list saves, the
 // backups and imports through the registry editor, and deleting a file type.
 
-#include "app/AppTitle.h"
 #include "app/MDIForm1.h"
 #include "app/frmTB.h"
 #include "catalogue/AppTexts.h"
 #include "export/DeleteFileType.h"
 #include "export/frmBackup.h"
 #include "export/modReg.h"
+#include "gui/Texts.h"
 #include "platform/fs/AtomicFile.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Desktop.h"
@@ -18,14 +18,6 @@
 #include <QTreeView>
 
 namespace moxalo::app {
-
-namespace {
-
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-} // namespace
 
 bool MDIForm1::busy() const {
     return list->scanning() || saving_;
@@ -40,7 +32,7 @@ std::optional<catalogue::CatalogueEntry> MDIForm1::selectedRowOrSay() {
 }
 
 void MDIForm1::countCaption() {
-    setWindowTitle(text(catalogue::CountCaption(static_cast<long long>(list->Rows().size()))));
+    setWindowTitle(qtext(catalogue::CountCaption(static_cast<long long>(list->Rows().size()))));
 }
 
 void MDIForm1::SaveList(bool extended) {
@@ -71,7 +63,7 @@ void MDIForm1::ExportSelectedKey(bool fromMenu) {
         ui::desktop().MsgBox(this, backup.refusal, ui::vbExclamation, AppTitle());
         return;
     }
-    exporting::Export_Key(text(row->KeyPath), backup.path);
+    exporting::Export_Key(qtext(row->KeyPath), backup.path);
     if (!(fromMenu && bQuietBackup))
         ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, AppTitle());
 }
@@ -87,8 +79,8 @@ void MDIForm1::ExportEntireList(bool fromMenu) {
             refused << backup.refusal;
             continue;
         }
-        exporting::Export_Key(text(row.KeyPath), backup.path);
-        setWindowTitle(AppTitle() + " [ Saving: " + text(fromMenu ? row.KeyPath : row.Extension) +
+        exporting::Export_Key(qtext(row.KeyPath), backup.path);
+        setWindowTitle(AppTitle() + " [ Saving: " + qtext(fromMenu ? row.KeyPath : row.Extension) +
                        " ]");
     }
     if (refused.isEmpty())
@@ -103,9 +95,9 @@ void MDIForm1::ExportEntireList(bool fromMenu) {
 void MDIForm1::ExportWholeRegistry() {
     if (busy())
         return;
-    QString path = exporting::RegistryBackupPath(text(dataFolder_));
+    QString path = exporting::RegistryBackupPath(qtext(dataFolder_));
     if (std::string why = fs::whyNotWritable(path.toStdString()); !why.empty()) {
-        ui::desktop().MsgBox(this, "The entire registry was not backed up: " + text(why) + ".",
+        ui::desktop().MsgBox(this, "The entire registry was not backed up: " + qtext(why) + ".",
                              ui::vbExclamation, AppTitle());
         return;
     }

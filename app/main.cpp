@@ -1,8 +1,8 @@
 // moxalo: the file types registered in a Windows registry, in a desktop window.
 
-#include "app/AppTitle.h"
 #include "app/MDIForm1.h"
 #include "app/ProgramIcon.h"
+#include "gui/Texts.h"
 #include "platform/ProgramFolder.h"
 #include "platform/registry/ChosenRegistry.h"
 #include "platform/ui/Desktop.h"
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(app::AppTitle());
+    QApplication::setApplicationName(AppTitle());
     // The windows were designed in MS Sans Serif 8.25 pt; where it is missing, the desktop's
     // sans-serif font stands in at that size.
     QFont font(QStringList{"MS Sans Serif", "Microsoft Sans Serif", "Sans Serif"});
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     window.show();
     if (!opened.problems.isEmpty())
         QTimer::singleShot(0, &window, [&window, problems = opened.problems] {
-            ui::desktop().MsgBox(&window, problems, ui::vbExclamation, app::AppTitle());
+            ui::desktop().MsgBox(&window, problems, ui::vbExclamation, AppTitle());
         });
     return app.exec();
 }

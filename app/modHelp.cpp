@@ -1,8 +1,8 @@
 #include "app/modHelp.h"
 
-#include "app/AppTitle.h"
 #include "app/WebPages.h"
 #include "app/modFileExists.h"
+#include "gui/Texts.h"
 #include "platform/ui/Desktop.h"
 
 namespace moxalo::app {

@@ -3,6 +3,7 @@
 #include "catalogue/AppTexts.h"
 #include "export/modReg.h"
 #include "export/modRegExp.h"
+#include "gui/Texts.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Desktop.h"
 
@@ -12,12 +13,8 @@ namespace moxalo::exporting {
 
 namespace {
 
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 void say(QWidget* owner, const QString& message) {
-    ui::desktop().MsgBox(owner, message, ui::vbExclamation, text(catalogue::kAppTitle));
+    ui::desktop().MsgBox(owner, message, ui::vbExclamation, AppTitle());
 }
 
 } // namespace
@@ -29,9 +26,9 @@ bool DeleteFileType(QWidget* owner, const std::string& programFolder,
         say(owner, "Nothing was deleted: " + backup.refusal);
         return false;
     }
-    QString key = "HKEY_CLASSES_ROOT\\." + text(row.Extension);
+    QString key = "HKEY_CLASSES_ROOT\\." + qtext(row.Extension);
     if (ui::desktop().MsgBox(owner, "Are you sure you want to delete this item?\r\n\r\n" + key,
-                             ui::vbYesNo | ui::vbQuestion, text(catalogue::kAppTitle)) != ui::vbYes)
+                             ui::vbYesNo | ui::vbQuestion, AppTitle()) != ui::vbYes)
         return false;
     quietBackup = true;
     QString errors;
@@ -40,12 +37,12 @@ bool DeleteFileType(QWidget* owner, const std::string& programFolder,
     quietBackup = false;
     std::string why = WhyEditorFailed(status, errors.toStdString());
     if (status != 0 || !BackupHoldsKey(backup.path.toStdString(), key.toStdString(), why)) {
-        say(owner, key + " was not deleted: its backup could not be made.\n\n" + text(why));
+        say(owner, key + " was not deleted: its backup could not be made.\n\n" + qtext(why));
         return false;
     }
     std::string problem = DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row.Extension);
     if (!problem.empty()) {
-        say(owner, key + " was not deleted: " + text(problem));
+        say(owner, key + " was not deleted: " + qtext(problem));
         return false;
     }
     return true;

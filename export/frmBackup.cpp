@@ -2,6 +2,7 @@
 
 #include "catalogue/AppTexts.h"
 #include "catalogue/Backups.h"
+#include "gui/Texts.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"
 
@@ -37,11 +38,6 @@ constexpr std::array<DesignedControl, 5> kControls = {{
 
 const QString kDeleteQuestion =
     QStringLiteral("This action cannot be undone, are you sure you want to continue?");
-
-QString title() {
-    return QString::fromUtf8(catalogue::kAppTitle.data(),
-                             static_cast<qsizetype>(catalogue::kAppTitle.size()));
-}
 
 } // namespace
 
@@ -146,7 +142,7 @@ void frmBackup::Label1_Click() {
     const QString command = "notepad " + QString::fromStdString(BackupPath(row));
     if (!ui::desktop().Shell(command, ui::vbNormalFocus))
         ui::desktop().MsgBox(this, "Could not start \"" + command + "\".", ui::vbExclamation,
-                             title());
+                             AppTitle());
 }
 
 void frmBackup::lblImport_Click() {
@@ -161,13 +157,13 @@ void frmBackup::lblDelete_Click() {
         return;
     const QString name = row->text(0);
     const std::string path = BackupPath(row);
-    if (ui::desktop().MsgBox(this, kDeleteQuestion, ui::vbYesNo + ui::vbExclamation, title()) !=
+    if (ui::desktop().MsgBox(this, kDeleteQuestion, ui::vbYesNo + ui::vbExclamation, AppTitle()) !=
         ui::vbYes)
         return;
     if (auto failure = catalogue::DeleteBackup(path)) {
         ui::desktop().MsgBox(
             this, "Could not delete \"" + name + "\": " + QString::fromStdString(*failure) + ".",
-            ui::vbExclamation, title());
+            ui::vbExclamation, AppTitle());
     }
     ListView1->clear();
     LoadBackups();

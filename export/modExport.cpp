@@ -2,6 +2,7 @@
 
 #include "catalogue/AppTexts.h"
 #include "catalogue/ListFile.h"
+#include "gui/Texts.h"
 #include "platform/fs/AtomicFile.h"
 #include "platform/ui/Desktop.h"
 
@@ -18,11 +19,6 @@ const QStringList kListFilters = {"Moxalo (*.mxo)", "Log File (*.log)", "Plain T
 const QStringList kImportFilters = {"Moxalo (*.mxo)", "Registry File (*.reg)"};
 constexpr int kPlainTextFilter = 3;
 
-QString title() {
-    return QString::fromUtf8(catalogue::kAppTitle.data(),
-                             static_cast<qsizetype>(catalogue::kAppTitle.size()));
-}
-
 QString ask(QWidget* owner, CommonDialog& cDialog, ui::FileDialogRequest request) {
     request.filterIndex = cDialog.filterIndex;
     request.fileName = cDialog.fileName;
@@ -37,12 +33,12 @@ QString ask(QWidget* owner, CommonDialog& cDialog, ui::FileDialogRequest request
 void saved(QWidget* owner, const QString& path) {
     ui::desktop().MsgBox(owner,
                          QString::fromStdString(catalogue::ExportCompleteText(path.toStdString())),
-                         ui::vbInformation, title());
+                         ui::vbInformation, AppTitle());
 }
 
 void notSaved(QWidget* owner, const std::exception& e) {
     ui::desktop().MsgBox(owner, "The list was not saved.\n\n" + QString::fromStdString(e.what()),
-                         ui::vbExclamation, title());
+                         ui::vbExclamation, AppTitle());
 }
 
 // What the user sees of an extended save: the busy pointer, the bar and the caption.

@@ -2,6 +2,7 @@
 
 #include "catalogue/AppTexts.h"
 #include "catalogue/KeyDetails.h"
+#include "gui/Texts.h"
 #include "platform/registry/Registry.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"
@@ -31,10 +32,6 @@ constexpr int kFileExtWidth = 1440;
 constexpr int kFileTypeLess = 7000;
 constexpr int kOpenWithWidth = 1540;
 constexpr int kLocationLess = 6000;
-
-QString caption(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 } // namespace
 
@@ -284,7 +281,7 @@ void frmMain::ScanFinished(long long) {
 // that the program can be used with the rows found so far.
 void frmMain::ScanFailed(const std::string& message) {
     ui::desktop().MsgBox(around_.mainWindow, QString::fromStdString(message), ui::vbOKOnly,
-                         caption(catalogue::kAppTitle));
+                         AppTitle());
     model_->catchUp();
     around_.pBar1->setValue(0);
     around_.pBar1->hide();
@@ -300,8 +297,7 @@ void frmMain::reportRegistryProblems() {
     QString text = "Part of the registry could not be read; the list shows what could be.\n";
     for (const auto& problem : problems)
         text += "\n" + QString::fromStdString(problem);
-    ui::desktop().MsgBox(around_.mainWindow, text, ui::vbExclamation,
-                         caption(catalogue::kAppTitle));
+    ui::desktop().MsgBox(around_.mainWindow, text, ui::vbExclamation, AppTitle());
 }
 
 } // namespace moxalo::views

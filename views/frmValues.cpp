@@ -1,5 +1,6 @@
 #include "views/frmValues.h"
 
+#include "gui/Texts.h"
 #include "platform/ui/Twips.h"
 #include "views/DetailsParts.h"
 
@@ -43,10 +44,6 @@ constexpr std::array<DesignedControl, 15> kControls = {{
     {"Shape1", ControlKind::Shape, "", 5760, 3120, 1215, 285},
     {"Label6", ControlKind::Label, "Close", 5760, 3120, 1215, 255},
 }};
-
-QString text(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 } // namespace
 
@@ -92,21 +89,21 @@ frmValues::frmValues(QWidget* parent)
 }
 
 void frmValues::Begin(const std::string& extensionKey) {
-    showText(Text1, text(extensionKey));
+    showText(Text1, qtext(extensionKey));
 }
 
 void frmValues::ExtensionKeyRead(const catalogue::KeyDetails& soFar) {
-    showText(Text2, text(soFar.KeyValue));
-    showText(Text3, text(soFar.ContentType));
+    showText(Text2, qtext(soFar.KeyValue));
+    showText(Text3, qtext(soFar.ContentType));
 }
 
 void frmValues::DefaultIconRead(const catalogue::KeyDetails& soFar) {
-    showText(Text4, text(soFar.DefaultIcon));
+    showText(Text4, qtext(soFar.DefaultIcon));
     sizeActionColumns(lvwFile);
 }
 
 void frmValues::DefaultActionRead(const catalogue::KeyDetails& soFar) {
-    showText(Text5, text(soFar.DefaultAction));
+    showText(Text5, qtext(soFar.DefaultAction));
 }
 
 void frmValues::ActionRead(const catalogue::ShellAction& action) {
@@ -115,9 +112,9 @@ void frmValues::ActionRead(const catalogue::ShellAction& action) {
 
 void frmValues::Finish(const std::string& strFileType,
                        const std::optional<std::string>& selectedFileType) {
-    showText(Text6, text(strFileType));
+    showText(Text6, qtext(strFileType));
     if (selectedFileType)
-        setWindowTitle(QStringLiteral("Values for: ") + text(*selectedFileType));
+        setWindowTitle(QStringLiteral("Values for: ") + qtext(*selectedFileType));
 }
 
 bool frmValues::eventFilter(QObject* watched, QEvent* event) {
