@@ -2,17 +2,17 @@
 
 #include "platform/registry/NameFold.h"
 #include "platform/registry/Utf16.h"
+#include "platform/text/ByteOrderMark.h"
 
 #include <cstdint>
 #include <utility>
 
 namespace moxalo::profile {
 
+using text::ByteOrderMark;
+
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
-constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 constexpr std::string_view kCrLf = "\r\n";
 
 // Big-endian UTF-16 is little-endian with each pair of bytes swapped.
@@ -60,33 +60,17 @@ std::string_view trimBlanks(std::string_view text) {
 }
 
 ProfileText::ProfileText(std::string_view bytes) {
-    if (bytes.starts_with(kUtf8Bom)) {
-        encoding_ = Encoding::Utf8Bom;
-        text_ = bytes.substr(kUtf8Bom.size());
-    } else if (bytes.starts_with(kUtf16LeBom)) {
-        encoding_ = Encoding::Utf16Le;
-        text_ = fromUtf16(bytes.substr(kUtf16LeBom.size()), false);
-    } else if (bytes.starts_with(kUtf16BeBom)) {
-        encoding_ = Encoding::Utf16Be;
-        text_ = fromUtf16(bytes.substr(kUtf16BeBom.size()), true);
-    } else {
-        text_ = bytes;
-    }
+    mark_ = text::byteOrderMarkOf(bytes);
+    bytes.remove_prefix(text::bytesOf(mark_).size());
+    const bool utf16 = mark_ == ByteOrderMark::Utf16le || mark_ == ByteOrderMark::Utf16be;
+    text_ = utf16 ? fromUtf16(bytes, mark_ == ByteOrderMark::Utf16be) : std::string(bytes);
     parse();
 }
 
 std::string ProfileText::bytes() const {
-    switch (encoding_) {
-    case Encoding::Utf8Bom:
-        return std::string(kUtf8Bom) + text_;
-    case Encoding::Utf16Le:
-        return std::string(kUtf16LeBom) + toUtf16(text_, false);
-    case Encoding::Utf16Be:
-        return std::string(kUtf16BeBom) + toUtf16(text_, true);
-    case Encoding::Plain:
-        break;
-    }
-    return text_;
+    const bool utf16 = mark_ == ByteOrderMark::Utf16le || mark_ == ByteOrderMark::Utf16be;
+    return std::string(text::bytesOf(mark_)) +
+           (utf16 ? toUtf16(text_, mark_ == ByteOrderMark::Utf16be) : text_);
 }
 
 // A line ends at CR, LF or CRLF; a run of them makes empty lines, which are blank.

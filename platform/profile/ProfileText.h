@@ -2,6 +2,8 @@
 // An INI file's text and where its sections and keys lie in it, so that a change touches only
 // the bytes it concerns: Windows keeps a profile file's formatting, comments and blank lines.
 
+#include "platform/text/ByteOrderMark.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -14,9 +16,6 @@ namespace moxalo::profile {
 bool isBlank(char c);
 std::string_view trimBlanks(std::string_view text);
 std::string_view trimLeadingBlanks(std::string_view text);
-
-// How the file's bytes hold its text; a changed file is written back the same way.
-enum class Encoding { Plain, Utf8Bom, Utf16Le, Utf16Be };
 
 struct ProfileKey {
     std::string name;  // trimmed
@@ -69,7 +68,8 @@ private:
     // Puts `text` in place of the bytes [begin, end) and finds the lines again.
     void replace(std::size_t begin, std::size_t end, std::string_view text);
 
-    Encoding encoding_ = Encoding::Plain;
+    // How the file's bytes hold its text; a changed file is written back the same way.
+    text::ByteOrderMark mark_ = text::ByteOrderMark::None;
     std::string text_; // UTF-8, or the file's own bytes when it has no byte order mark
     std::vector<Line> lines_;
     std::vector<ProfileSection> sections_;

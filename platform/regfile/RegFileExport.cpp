@@ -7,6 +7,7 @@
 #include "platform/registry/NameFold.h"
 #include "platform/registry/ShownName.h"
 #include "platform/registry/Utf16.h"
+#include "platform/text/ByteOrderMark.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -63,7 +64,7 @@ std::string headerLine(int version) {
 std::string encode(const std::string& text, const ExportFormat& format) {
     if (!format.unicode)
         return format.codePage.fromUtf8(text);
-    std::string out = "\xFF\xFE";
+    std::string out(text::kUtf16leMark);
     registry::appendUtf16le(out, text);
     return out;
 }
@@ -145,7 +146,7 @@ void exportRegFile(const std::vector<ExportedKey>& keys,
     // it holds this much.
     constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
     std::string text = headerLine(5);
-    std::string wide = "\xFF\xFE";
+    std::string wide(text::kUtf16leMark);
     auto widen = [&](bool last) {
         registry::appendUtf16le(wide, text);
         text.clear();

@@ -3,6 +3,7 @@
 #include "platform/regfile/RegFileData.h"
 #include "platform/regfile/RegFileImport.h"
 #include "platform/registry/RegistryStore.h"
+#include "platform/text/ByteOrderMark.h"
 
 #include <string>
 
@@ -10,15 +11,11 @@ namespace moxalo::regfile {
 
 namespace {
 
-bool startsWithBytes(std::string_view bytes, std::string_view prefix) {
-    return bytes.substr(0, prefix.size()) == prefix;
-}
-
 // regedit reads only UTF-16LE with a byte order mark and 8-bit text; name the usual others.
 std::string encodingHint(std::string_view bytes) {
-    if (startsWithBytes(bytes, "\xEF\xBB\xBF"))
+    if (text::byteOrderMarkOf(bytes) == text::ByteOrderMark::Utf8)
         return " (the file is UTF-8 with a byte order mark, which regedit does not read)";
-    if (startsWithBytes(bytes, "\xFE\xFF"))
+    if (text::byteOrderMarkOf(bytes) == text::ByteOrderMark::Utf16be)
         return " (the file is UTF-16 big-endian, which regedit does not read)";
     if (bytes.size() >= 2 && bytes[0] != 0 && bytes[1] == 0)
         return " (the file is UTF-16 without a byte order mark, which regedit does not read)";

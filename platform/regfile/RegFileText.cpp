@@ -1,6 +1,7 @@
 #include "platform/regfile/RegFileText.h"
 
 #include "platform/registry/Utf16.h"
+#include "platform/text/ByteOrderMark.h"
 
 #include <algorithm>
 
@@ -8,10 +9,9 @@ namespace moxalo::regfile {
 
 DecodedText decodeRegFile(std::string_view bytes, const CodePage& codePage) {
     DecodedText out;
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    if (text::byteOrderMarkOf(bytes) == text::ByteOrderMark::Utf16le) {
         out.encoding = Encoding::Utf16le;
-        std::string_view body = bytes.substr(2);
+        std::string_view body = bytes.substr(text::kUtf16leMark.size());
         out.halfCharacterAtEnd = body.size() % 2 != 0;
         out.utf8 = registry::utf16leToUtf8(reinterpret_cast<const std::uint8_t*>(body.data()),
                                            body.size());

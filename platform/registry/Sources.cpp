@@ -5,6 +5,7 @@
 #include "platform/registry/hive/HiveStore.h"
 #include "platform/registry/regedit/RegFileStore.h"
 #include "platform/registry/wine/WineStore.h"
+#include "platform/text/ByteOrderMark.h"
 
 #include <filesystem>
 #include <fstream>
@@ -31,7 +32,7 @@ std::string firstBytes(const std::string& path, std::size_t count) {
 }
 
 bool looksLikeRegFile(const std::string& start) {
-    if (start.starts_with("\xFF\xFE"))
+    if (text::byteOrderMarkOf(start) == text::ByteOrderMark::Utf16le)
         return true;
     auto text = start.substr(std::min(start.find_first_not_of(" \t"), start.size()));
     return text.starts_with("Windows Registry Editor") || text.starts_with("REGEDIT");

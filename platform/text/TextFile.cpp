@@ -1,6 +1,7 @@
 #include "platform/text/TextFile.h"
 
 #include "platform/registry/Utf16.h"
+#include "platform/text/ByteOrderMark.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -16,9 +17,6 @@ namespace moxalo::text {
 
 namespace {
 
-constexpr std::string_view kUtf16leMark = "\xFF\xFE";
-constexpr std::string_view kUtf16beMark = "\xFE\xFF";
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 } // namespace
@@ -97,12 +95,18 @@ bool isValidUtf8(std::string_view bytes) {
 }
 
 DecodedText decodeText(std::string_view bytes, const regfile::CodePage& ansi) {
-    if (bytes.starts_with(kUtf16leMark))
-        return {TextEncoding::Utf16le, utf16ToUtf8(bytes.substr(2), false)};
-    if (bytes.starts_with(kUtf16beMark))
-        return {TextEncoding::Utf16be, utf16ToUtf8(bytes.substr(2), true)};
-    if (bytes.starts_with(kUtf8Mark))
-        return {TextEncoding::Utf8WithBom, utf8Replacing(bytes.substr(3))};
+    const ByteOrderMark mark = byteOrderMarkOf(bytes);
+    const std::string_view body = bytes.substr(bytesOf(mark).size());
+    switch (mark) {
+    case ByteOrderMark::Utf16le:
+        return {TextEncoding::Utf16le, utf16ToUtf8(body, false)};
+    case ByteOrderMark::Utf16be:
+        return {TextEncoding::Utf16be, utf16ToUtf8(body, true)};
+    case ByteOrderMark::Utf8:
+        return {TextEncoding::Utf8WithBom, utf8Replacing(body)};
+    case ByteOrderMark::None:
+        break;
+    }
     if (isValidUtf8(bytes))
         return {TextEncoding::Utf8, std::string(bytes)};
     return {TextEncoding::Ansi, ansi.toUtf8(bytes)};
