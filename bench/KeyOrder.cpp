@@ -1,7 +1,7 @@
 #include "bench/KeyOrder.h"
 
 #include "bench/Dice.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <string_view>
@@ -32,7 +32,7 @@ std::string reorderKeys(const std::string& exported, KeyOrder order, std::uint64
     if (order == KeyOrder::Sorted)
         return exported;
     auto bytes = reinterpret_cast<const std::uint8_t*>(exported.data());
-    std::string text = registry::utf16leToUtf8(bytes + 2, exported.size() - 2);
+    std::string text = text::utf16leToUtf8(bytes + 2, exported.size() - 2);
     std::size_t first = text.find(kSectionStart);
     if (first == std::string::npos)
         return exported;
@@ -53,7 +53,7 @@ std::string reorderKeys(const std::string& exported, KeyOrder order, std::uint64
         reordered += section;
     reordered += "\r\n";
     std::string out = "\xFF\xFE";
-    registry::appendUtf16le(out, reordered);
+    text::appendUtf16le(out, reordered);
     return out;
 }
 

@@ -1,6 +1,6 @@
 #include "bench/SyntheticKeys.h"
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <array>
 #include <cstdio>
@@ -27,7 +27,7 @@ constexpr std::array<const char*, 5> kPerceivedTypes = {"text", "image", "audio"
 
 void setText(MemoryStore& store, NodeId key, std::string_view name, std::string_view text,
              registry::DWORD type = registry::REG_SZ) {
-    store.setValue(key, name, RegValue{type, registry::stringValueData(text)});
+    store.setValue(key, name, RegValue{type, text::stringValueData(text)});
 }
 
 void setDword(MemoryStore& store, NodeId key, std::string_view name, std::uint32_t n) {

@@ -4,7 +4,7 @@
 #include "catalogue/DetailsReport.h"
 #include "catalogue/Progress.h"
 #include "platform/fs/AtomicFile.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 namespace moxalo::catalogue {
 
@@ -31,7 +31,7 @@ void Export_List(const std::vector<CatalogueEntry>& rows, const std::string& pat
     std::string text;
     for (const auto& row : rows)
         text += PlainRecord(row);
-    fs::writeFileAtomically(path, registry::intoDisplayText(std::move(text)));
+    fs::writeFileAtomically(path, text::intoDisplayText(std::move(text)));
 }
 
 void Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::string& path,
@@ -50,7 +50,7 @@ void Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::st
         listener.DoEvents();
         text += ExtendedRecord(row, strKeyDetails);
     }
-    fs::writeFileAtomically(path, registry::intoDisplayText(std::move(text)));
+    fs::writeFileAtomically(path, text::intoDisplayText(std::move(text)));
     listener.SaveFinished(static_cast<long long>(rows.size()));
 }
 

@@ -16,7 +16,7 @@
 #include "platform/registry/MemoryStore.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/Sources.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -108,7 +108,7 @@ std::string firstDifference(const std::string& first, const std::string& second)
     line = line == std::string::npos ? 0 : line + 2;
     std::size_t end = std::min(first.find("\r\0", at), first.size());
     auto bytes = reinterpret_cast<const std::uint8_t*>(first.data());
-    return registry::utf16leToUtf8(bytes + line, end - line);
+    return text::utf16leToUtf8(bytes + line, end - line);
 }
 
 // The classes exported, read back into an empty store and exported again. An export refused

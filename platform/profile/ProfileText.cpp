@@ -1,8 +1,8 @@
 #include "platform/profile/ProfileText.h"
 
 #include "platform/registry/NameFold.h"
-#include "platform/registry/Utf16.h"
 #include "platform/text/ByteOrderMark.h"
+#include "platform/text/Utf16.h"
 
 #include <cstdint>
 #include <utility>
@@ -25,12 +25,11 @@ std::string fromUtf16(std::string_view bytes, bool bigEndian) {
     std::string units(bytes);
     if (bigEndian)
         swapPairs(units);
-    return registry::utf16leToUtf8(reinterpret_cast<const std::uint8_t*>(units.data()),
-                                   units.size());
+    return text::utf16leToUtf8(reinterpret_cast<const std::uint8_t*>(units.data()), units.size());
 }
 
 std::string toUtf16(std::string_view text, bool bigEndian) {
-    std::vector<std::uint8_t> units = registry::utf8ToUtf16le(text);
+    std::vector<std::uint8_t> units = text::utf8ToUtf16le(text);
     if (bigEndian)
         swapPairs(units);
     return std::string(units.begin(), units.end());

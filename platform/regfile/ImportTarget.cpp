@@ -1,13 +1,13 @@
 #include "platform/regfile/ImportTarget.h"
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 namespace moxalo::regfile {
 
 namespace {
 
 registry::RegValue widenText(registry::DWORD type, std::string_view text) {
-    return {type, registry::stringValueData(text)};
+    return {type, text::stringValueData(text)};
 }
 
 } // namespace

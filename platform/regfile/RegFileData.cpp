@@ -1,7 +1,7 @@
 #include "platform/regfile/RegFileData.h"
 
-#include "platform/registry/Utf16.h"
 #include "platform/text/HexDigit.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 
@@ -208,13 +208,13 @@ bool isStringType(registry::DWORD type) {
 }
 
 std::vector<std::uint8_t> finishHexData(registry::DWORD type, std::vector<std::uint8_t> bytes,
-                                        Encoding encoding, const CodePage& codePage) {
+                                        Encoding encoding, const text::CodePage& codePage) {
     if (!isStringType(type) || bytes.empty())
         return bytes;
     if (encoding == Encoding::Ansi) {
         if (bytes.back() != 0)
             bytes.push_back(0);
-        return registry::utf8ToUtf16le(codePage.toUtf8(
+        return text::utf8ToUtf16le(codePage.toUtf8(
             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
     }
     auto whole = static_cast<std::ptrdiff_t>(bytes.size() / 2 * 2);

@@ -6,8 +6,8 @@
 #include "platform/regfile/RegFileValueFormat.h"
 #include "platform/registry/NameFold.h"
 #include "platform/registry/ShownName.h"
-#include "platform/registry/Utf16.h"
 #include "platform/text/ByteOrderMark.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -65,7 +65,7 @@ std::string encode(const std::string& text, const ExportFormat& format) {
     if (!format.unicode)
         return format.codePage.fromUtf8(text);
     std::string out(text::kUtf16leMark);
-    registry::appendUtf16le(out, text);
+    text::appendUtf16le(out, text);
     return out;
 }
 
@@ -148,7 +148,7 @@ void exportRegFile(const std::vector<ExportedKey>& keys,
     std::string text = headerLine(5);
     std::string wide(text::kUtf16leMark);
     auto widen = [&](bool last) {
-        registry::appendUtf16le(wide, text);
+        text::appendUtf16le(wide, text);
         text.clear();
         if (last || wide.size() >= kPieceBytes) {
             sink(wide);

@@ -2,8 +2,8 @@
 // Writes keys as a regedit .reg file: what `regedit /e file key` writes, and whole trees for
 // the .reg store to save itself.
 
-#include "platform/regfile/CodePage.h"
 #include "platform/registry/MemoryStore.h"
+#include "platform/text/CodePage.h"
 
 #include <functional>
 #include <string>
@@ -14,7 +14,7 @@ namespace moxalo::regfile {
 struct ExportFormat {
     int version = 5;     // 5 or 4: the header line
     bool unicode = true; // UTF-16LE with a byte order mark, else 8-bit text in `codePage`
-    CodePage codePage = {};
+    text::CodePage codePage = {};
 };
 
 // regedit's Unicode export of `key` and its subtree: subkeys in case-insensitive order, values

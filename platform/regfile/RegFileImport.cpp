@@ -4,7 +4,7 @@
 #include "platform/regfile/RegFileHeader.h"
 #include "platform/regfile/RegFileRoots.h"
 #include "platform/regfile/RegFileText.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <optional>
@@ -21,7 +21,7 @@ constexpr std::size_t kMaxDiagnostics = 1000;
 
 class Importer {
 public:
-    Importer(const DecodedText& text, const CodePage& codePage, ImportTarget& target,
+    Importer(const DecodedText& text, const text::CodePage& codePage, ImportTarget& target,
              ImportResult& result)
         : lines_(text.utf8), encoding_(text.encoding), codePage_(codePage), target_(target),
           result_(result) {}
@@ -54,7 +54,7 @@ private:
 
     LineReader lines_;
     Encoding encoding_;
-    const CodePage& codePage_;
+    const text::CodePage& codePage_;
     ImportTarget& target_;
     ImportResult& result_;
     bool haveKey_ = false;
@@ -149,7 +149,7 @@ void Importer::readWin31Line(std::string_view line) {
     openKey(line.substr(0, keyEnd));
     if (haveKey_)
         apply(lines_.lineNumber(), "value not set", [&] {
-            target_.setValue("", {registry::REG_SZ, registry::stringValueData(text)});
+            target_.setValue("", {registry::REG_SZ, text::stringValueData(text)});
         });
 }
 
@@ -252,7 +252,7 @@ void Importer::applyValue(const std::string& name, std::string_view data) {
     if (!readData(data, value))
         return;
     if (name.size() > kMaxValueNameChars &&
-        registry::utf8ToUtf16le(name).size() / 2 > kMaxValueNameChars)
+        text::utf8ToUtf16le(name).size() / 2 > kMaxValueNameChars)
         dropValue("its name is longer than " + std::to_string(kMaxValueNameChars) + " characters");
     else if (name.find('\0') != std::string::npos) // the registry functions would end it there
         dropValue("its name holds a NUL character");
@@ -375,13 +375,13 @@ void Importer::reportEscapes(const QuotedText& quoted) {
 } // namespace
 
 ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target,
-                           const CodePage& codePage) {
+                           const text::CodePage& codePage) {
     MemoryTarget memory(target);
     return importRegFile(fileBytes, memory, codePage);
 }
 
 ImportResult importRegFile(std::string_view fileBytes, ImportTarget& target,
-                           const CodePage& codePage) {
+                           const text::CodePage& codePage) {
     DecodedText text = decodeRegFile(fileBytes, codePage);
     ImportResult result;
     result.unicode = text.encoding == Encoding::Utf16le;

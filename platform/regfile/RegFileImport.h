@@ -2,9 +2,9 @@
 // Applies a regedit .reg file to a registry tree the way `regedit /s file.reg` does: line by
 // line, dropping a malformed line or value and going on with the rest.
 
-#include "platform/regfile/CodePage.h"
 #include "platform/regfile/ImportTarget.h"
 #include "platform/registry/MemoryStore.h"
+#include "platform/text/CodePage.h"
 
 #include <string>
 #include <string_view>
@@ -33,10 +33,10 @@ struct ImportResult {
 // when the first line is no .reg header, and the target's AccessDenied; any other StoreError of
 // the target is reported as a problem of its line.
 ImportResult importRegFile(std::string_view fileBytes, ImportTarget& target,
-                           const CodePage& codePage = CodePage());
+                           const text::CodePage& codePage = text::CodePage());
 // Into a MemoryStore that holds the root keys at its top level, named in upper case
 // (HKEY_CLASSES_ROOT, ...).
 ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target,
-                           const CodePage& codePage = CodePage());
+                           const text::CodePage& codePage = text::CodePage());
 
 } // namespace moxalo::regfile

@@ -1,8 +1,8 @@
 #include "platform/regfile/RegFileNames.h"
 
 #include "platform/regfile/RegFileData.h"
-#include "platform/registry/Utf16.h"
 #include "platform/registry/WinTypes.h"
+#include "platform/text/Utf16.h"
 
 namespace moxalo::regfile {
 
@@ -17,7 +17,7 @@ static_assert(registry::MAX_KEY_NAME == 255 && kMaxValueNameChars == 16383);
 // The limits are in UTF-16 units, of which no name has more than it has bytes: only a name
 // longer in bytes is converted to count them.
 bool longerThan(std::string_view name, std::size_t units) {
-    return name.size() > units && registry::utf8ToUtf16le(name).size() / 2 > units;
+    return name.size() > units && text::utf8ToUtf16le(name).size() / 2 > units;
 }
 
 // A line break or NUL in `text`, each of which no line of the file can hold.

@@ -1,8 +1,8 @@
 #include "platform/regfile/RegFileRoots.h"
 
 #include "platform/registry/NameFold.h"
-#include "platform/registry/Utf16.h"
 #include "platform/registry/WinTypes.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <array>
@@ -17,7 +17,7 @@ constexpr std::array kRoots = {kClassesRoot, kLocalMachine, kCurrentUser, kUsers
 constexpr std::string_view kDynData = "HKEY_DYN_DATA";
 
 std::size_t utf16Length(std::string_view name) {
-    return registry::utf8ToUtf16le(name).size() / 2;
+    return text::utf8ToUtf16le(name).size() / 2;
 }
 
 std::string rootProblem(std::string_view root) {

@@ -1,20 +1,20 @@
 #include "platform/regfile/RegFileText.h"
 
-#include "platform/registry/Utf16.h"
 #include "platform/text/ByteOrderMark.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 
 namespace moxalo::regfile {
 
-DecodedText decodeRegFile(std::string_view bytes, const CodePage& codePage) {
+DecodedText decodeRegFile(std::string_view bytes, const text::CodePage& codePage) {
     DecodedText out;
     if (text::byteOrderMarkOf(bytes) == text::ByteOrderMark::Utf16le) {
         out.encoding = Encoding::Utf16le;
         std::string_view body = bytes.substr(text::kUtf16leMark.size());
         out.halfCharacterAtEnd = body.size() % 2 != 0;
-        out.utf8 = registry::utf16leToUtf8(reinterpret_cast<const std::uint8_t*>(body.data()),
-                                           body.size());
+        out.utf8 =
+            text::utf16leToUtf8(reinterpret_cast<const std::uint8_t*>(body.data()), body.size());
         return out;
     }
     out.encoding = Encoding::Ansi;

@@ -2,7 +2,7 @@
 // The text of a .reg file: its encoding, chosen by the first two bytes as regedit does, and its
 // lines, ended by CR LF, LF or a bare CR.
 
-#include "platform/regfile/CodePage.h"
+#include "platform/text/CodePage.h"
 
 #include <string>
 #include <string_view>
@@ -22,7 +22,7 @@ struct DecodedText {
 
 // Whatever its header says, a file without the byte order mark is read in `codePage`, as
 // regedit reads it in the system's ANSI code page.
-DecodedText decodeRegFile(std::string_view bytes, const CodePage& codePage);
+DecodedText decodeRegFile(std::string_view bytes, const text::CodePage& codePage);
 
 class LineReader {
 public:

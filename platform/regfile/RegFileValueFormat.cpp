@@ -1,7 +1,7 @@
 #include "platform/regfile/RegFileValueFormat.h"
 
 #include "platform/regfile/RegFileData.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <cstdio>
 #include <cstring>
@@ -40,11 +40,11 @@ std::size_t firstNulUnit(const std::vector<std::uint8_t>& data) {
 bool quotedKeepsBytes(const std::vector<std::uint8_t>& data) {
     if (data.size() < 2 || data.size() % 2 != 0 || firstNulUnit(data) != data.size() / 2 - 1)
         return false;
-    return registry::stringValueData(registry::utf16leToUtf8(data.data(), data.size() - 2)) == data;
+    return text::stringValueData(text::utf16leToUtf8(data.data(), data.size() - 2)) == data;
 }
 
 std::string textBeforeNul(const std::vector<std::uint8_t>& data) {
-    return registry::utf16leToUtf8(data.data(), 2 * firstNulUnit(data));
+    return text::utf16leToUtf8(data.data(), 2 * firstNulUnit(data));
 }
 
 // The bytes that stand after the tag: in an 8-bit file regedit writes the text types in the
@@ -111,7 +111,6 @@ void appendEscaped(std::string& out, std::string_view text) {
 }
 
 } // namespace
-
 
 void appendValueLine(std::string& out, std::string_view name, const RegValue& value,
                      const ValueStyle& style) {

@@ -1,8 +1,8 @@
 #pragma once
 // One value line of a .reg file in regedit's export form: "name"=data, hex data wrapped.
 
-#include "platform/regfile/CodePage.h"
 #include "platform/registry/RegistryStore.h"
+#include "platform/text/CodePage.h"
 
 #include <string>
 #include <string_view>
@@ -12,7 +12,7 @@ namespace moxalo::regfile {
 struct ValueStyle {
     bool unicode = true;        // hex(2) and hex(7) bytes stay UTF-16LE, else are in `codePage`
     bool keepEveryByte = false; // REG_SZ that "text" would change is written as hex(1)
-    CodePage codePage = {};
+    text::CodePage codePage = {};
 };
 
 // Appends the line, ended by CR LF, as UTF-8 text.

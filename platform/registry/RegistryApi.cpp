@@ -4,7 +4,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/registry/SourceLock.h"
 #include "platform/registry/Sources.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cstring>
@@ -207,7 +207,7 @@ LONG copyValue(const RegValue& value, LPDWORD lpType, LPBYTE lpData, LPDWORD lpc
     std::string text;
     std::string_view bytes(reinterpret_cast<const char*>(value.data.data()), value.data.size());
     if (isTextType(value.type)) {
-        text = utf16leToUtf8(value.data);
+        text = text::utf16leToUtf8(value.data);
         bytes = text;
     }
     if (lpType != nullptr)

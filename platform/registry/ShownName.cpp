@@ -1,6 +1,6 @@
 #include "platform/registry/ShownName.h"
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <cstdio>
 
@@ -16,12 +16,12 @@ std::string shown(std::string_view text, bool separators) {
         char c = text[i];
         auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x80) {
-            std::size_t length = utf8SequenceLength(text, i);
+            std::size_t length = text::utf8SequenceLength(text, i);
             if (length == 0) {
                 std::snprintf(code, sizeof code, "\\x%02X", byte);
                 out += code;
                 ++i;
-            } else if (char16_t unit = loneSurrogateAt(text, i); unit != 0) {
+            } else if (char16_t unit = text::loneSurrogateAt(text, i); unit != 0) {
                 std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(unit));
                 out += code;
                 i += length;

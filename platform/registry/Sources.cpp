@@ -88,7 +88,7 @@ void openHive(const std::string& path, OpenedSource& source, Opening& into) {
     into.stores.push_back(std::move(store));
 }
 
-void openRegFile(const std::string& path, bool bundled, const regfile::CodePage& codePage,
+void openRegFile(const std::string& path, bool bundled, const text::CodePage& codePage,
                  OpenedSource& source, Opening& into) {
     auto store = RegFileStore::open(path, codePage);
     if (bundled)
@@ -108,7 +108,7 @@ void openWineFile(const std::string& path, OpenedSource& source, Opening& into) 
     into.stores.push_back(std::move(store));
 }
 
-OpenedSource openOne(const std::string& path, bool bundled, const regfile::CodePage& codePage,
+OpenedSource openOne(const std::string& path, bool bundled, const text::CodePage& codePage,
                      Opening& into) {
     OpenedSource source{path, detect(path), {}};
     switch (source.kind) {
@@ -131,10 +131,10 @@ OpenedSource openOne(const std::string& path, bool bundled, const regfile::CodeP
 
 // Checked before any source is opened, so that a mistyped name is reported even when no 8-bit
 // .reg file is read.
-regfile::CodePage codePageOf(const SourceChoice& choice) {
+text::CodePage codePageOf(const SourceChoice& choice) {
     try {
-        return regfile::CodePage(choice.codePage);
-    } catch (const regfile::UnknownCodePage& e) {
+        return text::CodePage(choice.codePage);
+    } catch (const text::UnknownCodePage& e) {
         throw StoreError(
             choice.codePageChosenBy.empty() ? e.what() : choice.codePageChosenBy + ": " + e.what());
     }
@@ -161,7 +161,7 @@ std::string describeKind(SourceKind kind) {
 }
 
 OpenedRegistry openRegistry(const SourceChoice& choice) {
-    regfile::CodePage codePage = codePageOf(choice);
+    text::CodePage codePage = codePageOf(choice);
     // Taken before the files are read: a change made while they are read is seen as one.
     SourceStamps stamps(choice.paths);
     Opening opening;

@@ -4,7 +4,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryApi.h"
 #include "platform/registry/StringValue.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "platform/text/TextFile.h"
 
-#include "platform/registry/Utf16.h"
 #include "platform/text/ByteOrderMark.h"
+#include "platform/text/Utf16.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -75,7 +75,7 @@ std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
         for (std::size_t i = 0; i + 1 < units.size(); i += 2)
             std::swap(units[i], units[i + 1]);
     }
-    return registry::displayText(registry::utf16leToUtf8(units)); // the text is shown
+    return text::displayText(text::utf16leToUtf8(units)); // the text is shown
 }
 
 std::string reasonOf(int error) {
@@ -94,7 +94,7 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
-DecodedText decodeText(std::string_view bytes, const regfile::CodePage& ansi) {
+DecodedText decodeText(std::string_view bytes, const text::CodePage& ansi) {
     const ByteOrderMark mark = byteOrderMarkOf(bytes);
     const std::string_view body = bytes.substr(bytesOf(mark).size());
     switch (mark) {
@@ -112,7 +112,7 @@ DecodedText decodeText(std::string_view bytes, const regfile::CodePage& ansi) {
     return {TextEncoding::Ansi, ansi.toUtf8(bytes)};
 }
 
-DecodedText readTextFile(const std::string& path, const regfile::CodePage& ansi) {
+DecodedText readTextFile(const std::string& path, const text::CodePage& ansi) {
     // Not blocking, so that a named pipe is refused instead of waiting for a writer.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)

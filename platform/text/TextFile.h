@@ -2,7 +2,7 @@
 // A text file as Notepad reads it: the encoding its byte order mark names, else UTF-8 when the
 // bytes are valid UTF-8, else the Windows ANSI code page.
 
-#include "platform/regfile/CodePage.h"
+#include "platform/text/CodePage.h"
 
 #include <stdexcept>
 #include <string>
@@ -25,7 +25,7 @@ struct DecodedText {
 
 // What cannot be decoded is not dropped: unpaired UTF-16 surrogates and invalid bytes after a
 // UTF-8 mark become U+FFFD, an odd byte at the end of UTF-16 is left out.
-DecodedText decodeText(std::string_view bytes, const regfile::CodePage& ansi);
+DecodedText decodeText(std::string_view bytes, const text::CodePage& ansi);
 
 // Valid UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, nothing cut off.
 bool isValidUtf8(std::string_view bytes);
@@ -40,6 +40,6 @@ public:
 
 // Reads and decodes the file at `path`; throws TextFileError with the system's reason ("No
 // such file or directory", "Is a directory") when it cannot be read.
-DecodedText readTextFile(const std::string& path, const regfile::CodePage& ansi);
+DecodedText readTextFile(const std::string& path, const text::CodePage& ansi);
 
 } // namespace moxalo::text

@@ -10,7 +10,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryApi.h"
 #include "platform/registry/Sources.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 #include "tests/robustness/GeneratedSources.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
@@ -78,8 +78,8 @@ std::string exported(const std::string& path) {
     if (key == registry::kNoNode)
         return "(no key " + path + ")";
     std::string bytes = regfile::exportRegFile(view, key, "HKEY_CLASSES_ROOT\\" + path);
-    std::string text = registry::utf16leToUtf8(
-        reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, bytes.size() - 2);
+    std::string text = text::utf16leToUtf8(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2,
+                                           bytes.size() - 2);
     std::erase(text, '\r');
     return text;
 }

@@ -1,7 +1,7 @@
 #include "tests/support/TestRegistry.h"
 
 #include "platform/registry/RegistryApi.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,11 +14,11 @@ namespace moxalo::testing {
 using namespace registry;
 
 RegValue sz(const std::string& text) {
-    return {REG_SZ, stringValueData(text)};
+    return {REG_SZ, text::stringValueData(text)};
 }
 
 RegValue expandSz(const std::string& text) {
-    return {REG_EXPAND_SZ, stringValueData(text)};
+    return {REG_EXPAND_SZ, text::stringValueData(text)};
 }
 
 RegValue dword(std::uint32_t n) {
@@ -28,7 +28,7 @@ RegValue dword(std::uint32_t n) {
 }
 
 RegValue unterminatedSz(const std::string& text) {
-    return {REG_SZ, utf8ToUtf16le(text)};
+    return {REG_SZ, text::utf8ToUtf16le(text)};
 }
 
 void put(MemoryStore& store, const std::string& path, const std::string& name,

@@ -3,7 +3,7 @@
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/DetailsReport.h"
 #include "platform/registry/RegistryApi.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Options.h"
 #include "tools/cli/TextFormats.h"
@@ -63,7 +63,7 @@ int runDetails(const Invocation& inv, std::ostream& out, std::ostream& err) {
         PrintJson(ReadKeyDetails(ext), typeName, out);
     } else {
         Export_Key_Details(ext, typeName);
-        out << registry::displayText(strKeyDetails);
+        out << text::displayText(strKeyDetails);
     }
     return 0;
 }

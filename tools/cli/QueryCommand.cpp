@@ -1,7 +1,7 @@
 // `query KEYPATH`: a key's values and subkeys in the layout of Windows' `reg query`.
 
 #include "platform/registry/RegistryApi.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 #include "tools/cli/Commands.h"
 
 #include <cstdio>
@@ -86,8 +86,8 @@ void printValues(HKEY key, std::ostream& out) {
         RegEnumValueA(key, i, name, &nameSize, nullptr, &type,
                       reinterpret_cast<LPBYTE>(data.data()), &size);
         std::string shown = nameSize == 0 ? "(Default)" : std::string(name, nameSize);
-        out << displayText("    " + shown + "    " + typeName(type) + "    " +
-                           dataText(type, data) + "\n");
+        out << text::displayText("    " + shown + "    " + typeName(type) + "    " +
+                                 dataText(type, data) + "\n");
     }
 }
 
@@ -106,7 +106,8 @@ int runQuery(const Invocation& inv, std::ostream& out, std::ostream& err) {
         err << "ERROR: The system was unable to find the specified registry key or value.\n";
         return 1;
     }
-    std::string shownPath = displayText("HKEY_CLASSES_ROOT" + (path.empty() ? "" : "\\" + path));
+    std::string shownPath =
+        text::displayText("HKEY_CLASSES_ROOT" + (path.empty() ? "" : "\\" + path));
     out << "\n" << shownPath << "\n";
     printValues(key, out);
     bool first = true;
@@ -115,8 +116,8 @@ int runQuery(const Invocation& inv, std::ostream& out, std::ostream& err) {
         DWORD size = sizeof name;
         if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != 0)
             break;
-        out << (first ? "\n" : "") << shownPath << "\\" << displayText(std::string_view(name, size))
-            << "\n";
+        out << (first ? "\n" : "") << shownPath << "\\"
+            << text::displayText(std::string_view(name, size)) << "\n";
         first = false;
     }
     out << "\n";

@@ -1,6 +1,6 @@
 #include "tools/cli/TextFormats.h"
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,8 +12,8 @@ namespace {
 // The character whose bytes start at text[i], moving `i` to its last byte: a lone surrogate as
 // the \u escape JSON has for it, any other as it is, a byte that is not UTF-8 as U+FFFD.
 void appendJsonCharacter(std::string& out, std::string_view text, std::size_t& i) {
-    std::size_t length = registry::utf8SequenceLength(text, i);
-    if (char16_t unit = registry::loneSurrogateAt(text, i); unit != 0) {
+    std::size_t length = text::utf8SequenceLength(text, i);
+    if (char16_t unit = text::loneSurrogateAt(text, i); unit != 0) {
         char code[8];
         std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned>(unit));
         out += code;
@@ -66,7 +66,7 @@ std::string JsonString(std::string_view text) {
 }
 
 std::string CsvField(std::string_view raw) {
-    std::string text = registry::displayText(raw);
+    std::string text = text::displayText(raw);
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)
         return text;
     std::string out = "\"";
@@ -79,7 +79,7 @@ std::string CsvField(std::string_view raw) {
 }
 
 std::string TextField(std::string_view raw) {
-    std::string text = registry::displayText(raw);
+    std::string text = text::displayText(raw);
     // A plain test per byte: find_first_of tries each of the three against every byte.
     auto escaped = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
     if (std::none_of(text.begin(), text.end(), escaped))

@@ -2,7 +2,7 @@
 
 #include "platform/ProgramFolder.h"
 #include "platform/registry/Registry.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/GlobalOptions.h"
 
@@ -18,7 +18,7 @@ namespace {
 int reportProblems(int status) {
     auto problems = registry::takeRegistryProblems();
     for (const auto& problem : problems)
-        std::cerr << "moxalo-cli: " << registry::displayText(problem) << "\n";
+        std::cerr << "moxalo-cli: " << text::displayText(problem) << "\n";
     return problems.empty() || status != 0 ? status : 1;
 }
 
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const auto& warning : inv.chosen.warnings)
-        std::cerr << "moxalo-cli: warning: " << registry::displayText(warning) << "\n";
+        std::cerr << "moxalo-cli: warning: " << text::displayText(warning) << "\n";
     int status = reportProblems(options.command->run(inv, std::cout, std::cerr));
     // The stores hold every key of the registry; the system takes that memory back at once,
     // where freeing it key by key takes a good part of a list. Every file is written by now.

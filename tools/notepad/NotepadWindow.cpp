@@ -45,19 +45,19 @@ std::string pathFromArguments(const std::vector<std::string>& arguments) {
     return path;
 }
 
-regfile::CodePage codePageFromEnvironment() {
+text::CodePage codePageFromEnvironment() {
     const char* name = std::getenv("MOXALO_CODEPAGE");
     if (name != nullptr && *name != '\0') {
         try {
-            return regfile::CodePage(name);
-        } catch (const regfile::UnknownCodePage&) {
+            return text::CodePage(name);
+        } catch (const text::UnknownCodePage&) {
             // The program has told the user already; the default stands in.
         }
     }
-    return regfile::CodePage();
+    return text::CodePage();
 }
 
-std::unique_ptr<NotepadWindow> openFile(const std::string& path, const regfile::CodePage& ansi) {
+std::unique_ptr<NotepadWindow> openFile(const std::string& path, const text::CodePage& ansi) {
     const QString name = QString::fromStdString(path);
     try {
         text::DecodedText decoded = text::readTextFile(path, ansi);

@@ -2,7 +2,7 @@
 // moxalo-notepad, the text editor the program starts as "notepad <file>" to show a backup:
 // a read-only window over one file, captioned "<file name> - Moxalo Notepad".
 
-#include "platform/regfile/CodePage.h"
+#include "platform/text/CodePage.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -32,10 +32,10 @@ std::string pathFromArguments(const std::vector<std::string>& arguments);
 
 // The code page of files that are neither marked nor UTF-8: MOXALO_CODEPAGE, the one the
 // program reads the registry in, else Windows-1252.
-regfile::CodePage codePageFromEnvironment();
+text::CodePage codePageFromEnvironment();
 
 // The window over the file, or nullptr after a message box naming the file and saying why it
 // cannot be read.
-std::unique_ptr<NotepadWindow> openFile(const std::string& path, const regfile::CodePage& ansi);
+std::unique_ptr<NotepadWindow> openFile(const std::string& path, const text::CodePage& ansi);
 
 } // namespace moxalo::notepad

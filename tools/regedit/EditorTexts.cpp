@@ -1,6 +1,6 @@
 #include "tools/regedit/EditorTexts.h"
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 namespace moxalo::regedit {
 
@@ -36,7 +36,7 @@ std::string importReport(const std::string& file, const registry::ImportCounts& 
     text += "\n\n" + counted(skipped.size(), "line was", "lines were") + " skipped:";
     for (std::size_t i = 0; i < skipped.size() && i < kSkippedShown; ++i)
         text += "\nline " + std::to_string(skipped[i].line) + ": " +
-                registry::displayText(skipped[i].message);
+                text::displayText(skipped[i].message);
     if (skipped.size() > kSkippedShown)
         text += "\n... and " + std::to_string(skipped.size() - kSkippedShown) + " more";
     return text;

@@ -5,7 +5,7 @@
 #include "platform/regfile/RegFileSize.h"
 #include "platform/registry/ClassesImport.h"
 #include "platform/registry/Sources.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 #include "tools/regedit/Actions.h"
 #include "tools/regedit/EditorTexts.h"
 
@@ -50,7 +50,7 @@ public:
 };
 
 void checkHeader(const std::string& file, const std::string& bytes,
-                 const regfile::CodePage& codePage) {
+                 const text::CodePage& codePage) {
     HeaderOnly header;
     try {
         regfile::importRegFile(bytes, header, codePage);
@@ -69,7 +69,7 @@ void importFile(const Request& request, const Opening& opening, Voice& voice,
     if (choice.bundledSample)
         throw Failure(sampleRefusal(file, choice.paths.front()));
     std::string bytes = readRegFile(file);
-    regfile::CodePage codePage(choice.codePage);
+    text::CodePage codePage(choice.codePage);
     checkHeader(file, bytes, codePage);
     if (auto why = registry::whySourcesReadOnly(choice))
         throw Failure(file + ": not imported: " + *why);
@@ -88,7 +88,7 @@ void importFile(const Request& request, const Opening& opening, Voice& voice,
     }
     for (const auto& d : result.diagnostics)
         warnings << "moxalo-regedit: " << file << ": line " << d.line << ": "
-                 << registry::displayText(d.message) << "\n";
+                 << text::displayText(d.message) << "\n";
     try {
         target.save();
     } catch (const registry::StoreError& e) {

@@ -1,7 +1,7 @@
 // The registry editor's stand-in from its command line to its exit status.
 
 #include "platform/process/CommandLine.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 #include "tools/regedit/Actions.h"
 
 #include <ostream>
@@ -33,7 +33,7 @@ Opening openingFor(const Request& request, const registry::Environment& env,
             throw Failure(e.what());
         }
         for (const auto& warning : chosen.warnings)
-            err << "moxalo-regedit: warning: " << registry::displayText(warning) << "\n";
+            err << "moxalo-regedit: warning: " << text::displayText(warning) << "\n";
         return chosen;
     };
     return opening;
@@ -66,10 +66,10 @@ int run(const std::vector<std::string>& args, const registry::Environment& env,
             importFile(request, opening, voice, err);
         }
     } catch (const Cancelled& e) {
-        err << "moxalo-regedit: " << registry::displayText(e.what()) << "\n";
+        err << "moxalo-regedit: " << text::displayText(e.what()) << "\n";
         return 1;
     } catch (const Failure& e) {
-        std::string message = registry::displayText(e.what());
+        std::string message = text::displayText(e.what());
         err << "moxalo-regedit: " << message << "\n";
         voice.complain(message);
         return 1;

@@ -2,9 +2,9 @@
 
 #include "platform/registry/ShownName.h"
 #include "platform/registry/UnnameableKey.h"
-#include "platform/registry/Utf16.h"
 #include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveLayout.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -335,7 +335,7 @@ private:
             units.push_back(static_cast<std::uint8_t>(unitAt(i)));
             units.push_back(static_cast<std::uint8_t>(unitAt(i) >> 8));
         }
-        std::string name = registry::utf16leToUtf8(units);
+        std::string name = text::utf16leToUtf8(units);
         if (reports_.size() < kMaxReports)
             reports_.push_back(path_ + ": damaged key \"" + registry::shownName(name) +
                                "\" (cell " + hexOffset(at - kBaseBlockSize) +

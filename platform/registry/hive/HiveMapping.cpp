@@ -1,10 +1,10 @@
 #include "platform/registry/hive/HiveMapping.h"
 
 #include "platform/registry/RegistryStore.h"
-#include "platform/registry/Utf16.h"
 #include "platform/registry/hive/HiveDamage.h"
 #include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveLayout.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -181,7 +181,7 @@ std::optional<std::string> HiveMapping::cellName(std::size_t offset,
     if (get16(p + fields.flags) & fields.compressed)
         return latin1ToUtf8(p + fields.name, length);
     // libhivex's conversion refuses a lone surrogate, which the program's text keeps.
-    return registry::utf16leToUtf8(p + fields.name, length);
+    return text::utf16leToUtf8(p + fields.name, length);
 }
 
 std::optional<std::string> HiveMapping::keyName(std::size_t offset) const {

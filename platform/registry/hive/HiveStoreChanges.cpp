@@ -3,9 +3,9 @@
 
 #include "platform/fs/AtomicFile.h"
 #include "platform/registry/PendingFileSave.h"
-#include "platform/registry/Utf16.h"
 #include "platform/registry/hive/HiveLayout.h"
 #include "platform/registry/hive/HiveStore.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -97,7 +97,7 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
         return existing;
     if (name.empty() || name.find('\\') != std::string_view::npos ||
         name.find('\0') != std::string_view::npos ||
-        registry::utf8ToUtf16le(name).size() > 2 * registry::MAX_KEY_NAME)
+        text::utf8ToUtf16le(name).size() > 2 * registry::MAX_KEY_NAME)
         throw registry::StoreError(path_ + ": invalid key name \"" + std::string(name) + "\"");
     std::string text(name);
     if (const auto& unnamed = children(parent).unnamed; unnamed && unnamed->contains(name))

@@ -2,9 +2,9 @@
 
 #include "platform/registry/NameFold.h"
 #include "platform/registry/RegistryStore.h"
-#include "platform/registry/Utf16.h"
 #include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveLayout.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -141,7 +141,7 @@ private:
 
 // The hash a leaf list keeps beside each subkey: its upper-cased UTF-16 name, base 37.
 std::uint32_t nameHash(const std::string& name) {
-    auto units = registry::utf8ToUtf16le(registry::foldName(name));
+    auto units = text::utf8ToUtf16le(registry::foldName(name));
     std::uint32_t hash = 0;
     for (std::size_t i = 0; i + 1 < units.size(); i += 2)
         hash = hash * 37 + get16(units.data() + i);
@@ -200,7 +200,7 @@ void relink(HiveImage& hive, const LargeKey& key) {
     std::size_t longest = 0;
     for (std::size_t i = 0; i < key.children.size(); ++i) {
         put32(hive.cell(key.children[i], "nk") + nk::kParent, HiveImage::relative(key.node));
-        longest = std::max(longest, registry::utf8ToUtf16le(key.names[i]).size());
+        longest = std::max(longest, text::utf8ToUtf16le(key.names[i]).size());
     }
     std::uint8_t* p = hive.cell(key.node, "nk");
     put32(p + nk::kSubkeyCount, static_cast<std::uint32_t>(key.children.size()));

@@ -32,7 +32,7 @@ std::string whyNotARegFile(const struct stat& st) {
 } // namespace
 
 std::unique_ptr<RegFileStore> RegFileStore::open(const std::string& path,
-                                                 const regfile::CodePage& codePage) {
+                                                 const text::CodePage& codePage) {
     SourceFile file(path, whyNotARegFile);
     std::unique_ptr<RegFileStore> store(new RegFileStore(path));
     regfile::ImportResult result = file.read([&](std::string_view bytes) {

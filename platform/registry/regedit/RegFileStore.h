@@ -18,7 +18,7 @@ public:
     // holds no classes. Lines regedit would drop are only reported, in diagnostics(). A file
     // without the UTF-16 byte order mark is read, and saved, in `codePage`.
     static std::unique_ptr<RegFileStore> open(const std::string& path,
-                                              const regfile::CodePage& codePage = {});
+                                              const text::CodePage& codePage = {});
 
     const std::vector<regfile::Diagnostic>& diagnostics() const { return diagnostics_; }
     // HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE\SOFTWARE\Classes (in that order of precedence),

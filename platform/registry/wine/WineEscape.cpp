@@ -1,6 +1,6 @@
 #include "platform/registry/wine/WineEscape.h"
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <cstdio>
 
@@ -113,7 +113,7 @@ std::optional<std::size_t> parseWineText(std::string_view line, std::size_t pos,
 }
 
 std::u16string toUtf16(std::string_view utf8) {
-    auto bytes = utf8ToUtf16le(utf8);
+    auto bytes = text::utf8ToUtf16le(utf8);
     std::u16string units(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i)
         units[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
@@ -127,7 +127,7 @@ std::string fromUtf16(std::u16string_view units) {
         bytes.push_back(static_cast<std::uint8_t>(u & 0xFF));
         bytes.push_back(static_cast<std::uint8_t>(u >> 8));
     }
-    return utf16leToUtf8(bytes);
+    return text::utf16leToUtf8(bytes);
 }
 
 } // namespace moxalo::registry

@@ -2,8 +2,8 @@
 
 #include "platform/registry/ShownName.h"
 #include "platform/registry/UnnameableKey.h"
-#include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineEscape.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cctype>
@@ -118,7 +118,7 @@ std::size_t plainTextEnd(std::string_view line, std::size_t pos) {
 RegValue decodeString(DWORD type, std::string_view text) {
     std::string_view body = text.substr(0, text.size() - 1);
     if (plainTextEnd(body, 0) == body.size()) // ASCII without escapes: each byte is a unit
-        return RegValue{type, stringValueData(body)};
+        return RegValue{type, text::stringValueData(body)};
     std::u16string units;
     parseWineText(text, 0, '"', units);
     return RegValue{type, stringBytes(units)};

@@ -4,8 +4,8 @@
 #include "platform/registry/NameFold.h"
 #include "platform/registry/PendingFileSave.h"
 #include "platform/registry/SourceFile.h"
-#include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineServerLock.h"
+#include "platform/text/Utf16.h"
 
 #include <chrono>
 #include <filesystem>
@@ -85,7 +85,7 @@ std::optional<NodeId> WineStore::linkTarget(NodeId key) {
     std::optional<RegValue> value = findValue(key, "SymbolicLinkValue");
     if (!value)
         return kNoNode;
-    const std::string target = utf16leToUtf8(value->data);
+    const std::string target = text::utf16leToUtf8(value->data);
     std::string_view rest = target;
     auto take = [&rest](std::string_view start) {
         if (rest.size() < start.size() || !sameName(rest.substr(0, start.size()), start))

@@ -3,9 +3,9 @@
 #include "platform/fs/AtomicFile.h"
 #include "platform/registry/MemoryStore.h"
 #include "platform/registry/NameFold.h"
-#include "platform/registry/Utf16.h"
 #include "platform/registry/hive/HiveHandle.h"
 #include "platform/registry/hive/HiveStore.h"
+#include "platform/text/Utf16.h"
 #include "tests/platform/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
@@ -27,14 +27,14 @@ registry::MemoryStore oddTree() {
     put(store, ".txt\\OpenWithProgids", "txtfile", RegValue{registry::REG_NONE, {}});
     put(store, "txtfile\\shell\\open\\command", "",
         RegValue{registry::REG_EXPAND_SZ,
-                 registry::stringValueData("%SystemRoot%\\notepad.exe \"%1\"")});
+                 text::stringValueData("%SystemRoot%\\notepad.exe \"%1\"")});
     put(store, "Ünïcodé Ärger", "Größe", testing::dword(0xDEADBEEF));
     put(store, "日本語のキー", "名前", sz("値 ☃"));
     put(store, "odd; \"quoted\" / [bracket] = key", "=", sz(""));
     put(store, "odd; \"quoted\" / [bracket] = key", "qword",
         RegValue{registry::REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}});
     put(store, "multi", "list",
-        RegValue{registry::REG_MULTI_SZ, registry::utf8ToUtf16le(std::string("a\0bc\0\0", 6))});
+        RegValue{registry::REG_MULTI_SZ, text::utf8ToUtf16le(std::string("a\0bc\0\0", 6))});
     std::vector<std::uint8_t> big(40000);
     for (std::size_t i = 0; i < big.size(); ++i)
         big[i] = static_cast<std::uint8_t>(i * 7);

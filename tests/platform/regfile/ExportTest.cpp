@@ -17,7 +17,7 @@ RegValue typed(registry::DWORD type, Bytes data) {
     return {type, std::move(data)};
 }
 RegValue wide(registry::DWORD type, std::string_view text) {
-    return {type, registry::utf8ToUtf16le(text)};
+    return {type, text::utf8ToUtf16le(text)};
 }
 RegValue dword(std::uint32_t n) {
     return {registry::REG_DWORD,
@@ -28,8 +28,8 @@ RegValue dword(std::uint32_t n) {
 std::vector<std::string> exportedLines(MemoryStore& store, std::string_view path) {
     std::string bytes = exportRegFile(store, store.findPath(store.rootNode(), path), path);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-    std::string text = registry::utf16leToUtf8(
-        reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, bytes.size() - 2);
+    std::string text = text::utf16leToUtf8(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2,
+                                           bytes.size() - 2);
     std::vector<std::string> lines;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find("\r\n", start);

@@ -62,9 +62,9 @@ TEST(RegFileImportHex, TypesAndBytes) {
 }
 
 TEST(RegFileImportHex, StringTypesFollowTheFileEncoding) {
-    Bytes path = registry::stringValueData("%PATH%");
-    Bytes line = registry::utf8ToUtf16le(std::string("Line\0", 5));
-    Bytes lineLine = registry::utf8ToUtf16le(std::string("Line\0\0", 6));
+    Bytes path = text::stringValueData("%PATH%");
+    Bytes line = text::utf8ToUtf16le(std::string("Line\0", 5));
+    Bytes lineLine = text::utf8ToUtf16le(std::string("Line\0\0", 6));
     const struct {
         std::string data;
         bool unicode;

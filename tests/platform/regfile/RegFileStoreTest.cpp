@@ -46,7 +46,7 @@ protected:
 
 std::string text(RegistryStore& store, NodeId key, std::string_view name) {
     auto value = store.findValue(key, name);
-    return value ? utf16leToUtf8(value->data.data(), value->data.size() - 2) : "<missing>";
+    return value ? text::utf16leToUtf8(value->data.data(), value->data.size() - 2) : "<missing>";
 }
 
 // A pipe (a file made on the fly, "<(...)" in a shell) cannot be mapped: it is read through.
@@ -170,7 +170,7 @@ TEST_F(RegFileStoreTest, AnEightBitFileIsSavedInItsCodePage) {
     std::string cyrillic = dir_.file("cyrillic.reg");
     writeFile(cyrillic,
               "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n");
-    regfile::CodePage cp1251("1251");
+    text::CodePage cp1251("1251");
     store = RegFileStore::open(cyrillic, cp1251);
     NodeId txt = store->findPath(store->rootNode(), "HKEY_CLASSES_ROOT\\.txt");
     EXPECT_EQ(text(*store, txt, ""), "\u0422\u0435\u043A\u0441\u0442");

@@ -4,7 +4,7 @@
 
 #include "platform/regfile/RegFileImport.h"
 #include "platform/registry/MemoryStore.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 #include "tests/support/TestRegistry.h"
 
 #include <optional>
@@ -29,7 +29,7 @@ inline std::string bytesOf(const std::vector<std::uint8_t>& data) {
 
 // The file as regedit reads it: UTF-16LE with a byte order mark, or the 8-bit text as given.
 inline std::string fileBytes(std::string_view utf8, bool unicode) {
-    return unicode ? "\xFF\xFE" + bytesOf(registry::utf8ToUtf16le(utf8)) : std::string(utf8);
+    return unicode ? "\xFF\xFE" + bytesOf(text::utf8ToUtf16le(utf8)) : std::string(utf8);
 }
 
 struct Imported {
@@ -46,8 +46,7 @@ struct Imported {
         auto v = value(path, name);
         if (!v)
             return "<missing>";
-        return registry::utf16leToUtf8(v->data.data(),
-                                       v->data.size() >= 2 ? v->data.size() - 2 : 0);
+        return text::utf16leToUtf8(v->data.data(), v->data.size() >= 2 ? v->data.size() - 2 : 0);
     }
     std::string diagnostics() const {
         std::string out;

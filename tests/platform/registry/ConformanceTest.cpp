@@ -70,7 +70,7 @@ OpenedRegistry mount(const std::string& path) {
     return opened;
 }
 
-std::string text(const char* path, const char* value, LONG expected = 0) {
+std::string stringAt(const char* path, const char* value, LONG expected = 0) {
     HKEY key = 0;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return "(not opened)";
@@ -90,15 +90,15 @@ TEST_P(Conformance, AnswersTheRegistryFunctionsAlike) {
     EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".abc", ".txt", "abcfile", "Café"}));
     EXPECT_EQ(subkeysOf("abcfile\\shell"), (std::vector<std::string>{"open", "print"}));
     EXPECT_EQ(subkeysOf(".txt\\OpenWithList\\notepad.exe"), std::vector<std::string>{});
-    EXPECT_EQ(text(".txt", ""), "txtfile");
-    EXPECT_EQ(text(".TXT", "content type"), "text/plain");
-    EXPECT_EQ(text("ABCFILE\\SHELL\\OPEN\\COMMAND\\", ""), "notepad %1");
-    EXPECT_EQ(text("abcfile\\DefaultIcon", ""), "%SystemRoot%\\x.ico");
-    EXPECT_EQ(text("abcfile\\shell", ""), "");
-    EXPECT_EQ(text("abcfile", "EditFlags", -1), "");
-    EXPECT_EQ(text("abcfile", "Bin", -1), "");
-    EXPECT_EQ(text("abcfile", "missing", ERROR_FILE_NOT_FOUND), "");
-    EXPECT_EQ(text("café", ""), "x");
+    EXPECT_EQ(stringAt(".txt", ""), "txtfile");
+    EXPECT_EQ(stringAt(".TXT", "content type"), "text/plain");
+    EXPECT_EQ(stringAt("ABCFILE\\SHELL\\OPEN\\COMMAND\\", ""), "notepad %1");
+    EXPECT_EQ(stringAt("abcfile\\DefaultIcon", ""), "%SystemRoot%\\x.ico");
+    EXPECT_EQ(stringAt("abcfile\\shell", ""), "");
+    EXPECT_EQ(stringAt("abcfile", "EditFlags", -1), "");
+    EXPECT_EQ(stringAt("abcfile", "Bin", -1), "");
+    EXPECT_EQ(stringAt("abcfile", "missing", ERROR_FILE_NOT_FOUND), "");
+    EXPECT_EQ(stringAt("café", ""), "x");
 
     HKEY key = 0;
     EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt\\ShellNew", 0, KEY_READ, &key),
@@ -133,10 +133,10 @@ TEST_P(Conformance, WritesADeleteBackToItsOwnFile) {
     auto reopened = mount(path);
     EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".txt", "abcfile", "Café"}));
     EXPECT_EQ(subkeysOf("abcfile\\shell"), (std::vector<std::string>{"open"}));
-    EXPECT_EQ(text("abcfile\\shell\\open\\command", ""), "notepad %1");
-    EXPECT_EQ(text("abcfile\\DefaultIcon", ""), "%SystemRoot%\\x.ico");
-    EXPECT_EQ(text("abcfile", "EditFlags", -1), "");
-    EXPECT_EQ(text("café", ""), "x");
+    EXPECT_EQ(stringAt("abcfile\\shell\\open\\command", ""), "notepad %1");
+    EXPECT_EQ(stringAt("abcfile\\DefaultIcon", ""), "%SystemRoot%\\x.ico");
+    EXPECT_EQ(stringAt("abcfile", "EditFlags", -1), "");
+    EXPECT_EQ(stringAt("café", ""), "x");
     EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(dir.path()), {}),
               GetParam() == "wine" ? 2 : 1)
         << "no temporary file is left behind";
@@ -152,7 +152,7 @@ TEST_P(Conformance, ASourceThatCannotBeWrittenRefusesTheDelete) {
     auto opened = mount(path);
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".abc"), ERROR_ACCESS_DENIED);
     EXPECT_NE(lastRegistryError().find("read-only"), std::string::npos) << lastRegistryError();
-    EXPECT_EQ(text(".abc", ""), "abcfile");
+    EXPECT_EQ(stringAt(".abc", ""), "abcfile");
     EXPECT_EQ(readFile(file), before);
 }
 
@@ -160,13 +160,14 @@ TEST_P(Conformance, FindsKeysWithoutRegardToCaseInEveryScript) {
     TempDir dir;
     auto opened = mount(makeSourceOf(GetParam(), {".жук", "Σίσυφος", ".ſt", "ıcon"}, dir));
     EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".ſt", ".жук", "ıcon", "Σίσυφος"}));
-    EXPECT_EQ(text(".Жук", ""), ".жук");
-    EXPECT_EQ(text(".ЖУК", ""), ".жук");
-    EXPECT_EQ(text("ΣΊΣΥΦΟΣ", ""), "Σίσυφος");
-    EXPECT_EQ(text("σίσυφοσ", ""), "Σίσυφος");
-    EXPECT_EQ(text(".ST", ""), ".ſt");
-    EXPECT_EQ(text("Icon", ""), "ıcon");
-    EXPECT_EQ(text("İcon", ""), "(not opened)") << "the dotted capital I is a letter of its own";
+    EXPECT_EQ(stringAt(".Жук", ""), ".жук");
+    EXPECT_EQ(stringAt(".ЖУК", ""), ".жук");
+    EXPECT_EQ(stringAt("ΣΊΣΥΦΟΣ", ""), "Σίσυφος");
+    EXPECT_EQ(stringAt("σίσυφοσ", ""), "Σίσυφος");
+    EXPECT_EQ(stringAt(".ST", ""), ".ſt");
+    EXPECT_EQ(stringAt("Icon", ""), "ıcon");
+    EXPECT_EQ(stringAt("İcon", ""), "(not opened)")
+        << "the dotted capital I is a letter of its own";
 }
 
 // A file name so long that no temporary file can stand beside it: the save fails only once
@@ -187,7 +188,7 @@ TEST(Conformance, ADeleteThatCannotBeSavedIsTakenBackInMemory) {
         }
         EXPECT_NE(lastRegistryError().find(path), std::string::npos) << lastRegistryError();
         EXPECT_EQ(subkeysOf("abcfile\\shell"), (std::vector<std::string>{"open", "print"})) << kind;
-        EXPECT_EQ(text("abcfile\\shell\\print", ""), "&Print") << kind;
+        EXPECT_EQ(stringAt("abcfile\\shell\\print", ""), "&Print") << kind;
         DWORD size = 0;
         EXPECT_EQ(RegQueryValueExA(print, "", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS)
             << kind << ": a handle to the key is still good";
@@ -230,8 +231,8 @@ TEST(Sources, TheBundledSampleIsReadOnlyAndHKCRMergesUserOverMachine) {
     auto merged =
         openRegistry(SourceChoice{{dir.file("sample.reg"), dir.file("user.reg")}, "t", false});
     mountRegistry(merged.registry);
-    EXPECT_EQ(text(".abc", ""), "userabc");
-    EXPECT_EQ(text(".txt", ""), "txtfile");
+    EXPECT_EQ(stringAt(".abc", ""), "userabc");
+    EXPECT_EQ(stringAt(".txt", ""), "txtfile");
     EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".abc", ".new", ".txt", "abcfile", "Café"}));
 }
 
@@ -241,7 +242,7 @@ TEST(Sources, EightBitRegFilesAreReadInTheChosenCodePage) {
                                   "@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n");
     auto opened = openRegistry(SourceChoice{{dir.file("ru.reg")}, "t", false, "windows-1251"});
     mountRegistry(opened.registry);
-    EXPECT_EQ(text(".txt", ""), "\u0422\u0435\u043A\u0441\u0442");
+    EXPECT_EQ(stringAt(".txt", ""), "\u0422\u0435\u043A\u0441\u0442");
     mountRegistry(nullptr);
 
     // A mistyped code page is reported even where no 8-bit file would need it.

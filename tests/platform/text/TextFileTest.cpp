@@ -3,7 +3,7 @@
 
 #include "platform/text/TextFile.h"
 
-#include "platform/regfile/CodePage.h"
+#include "platform/text/CodePage.h"
 #include "tests/support/TestRegistry.h"
 
 #include <filesystem>
@@ -19,7 +19,7 @@ using moxalo::text::TextEncoding;
 
 namespace {
 
-const regfile::CodePage kWestern; // Windows-1252
+const text::CodePage kWestern; // Windows-1252
 
 // "für €", a CRLF and "😀" (outside the Basic Multilingual Plane) in UTF-8.
 const std::string kText = "f\xC3\xBCr \xE2\x82\xAC\r\n\xF0\x9F\x98\x80";
@@ -46,7 +46,7 @@ const std::initializer_list<unsigned> kTextUnits = {'f',  0xFC, 'r',    ' ',   0
                                                     '\r', '\n', 0xD83D, 0xDE00};
 
 void expectDecoded(const std::string& bytes, TextEncoding encoding, const std::string& text,
-                   const regfile::CodePage& ansi = kWestern) {
+                   const text::CodePage& ansi = kWestern) {
     auto decoded = decodeText(bytes, ansi);
     EXPECT_EQ(decoded.encoding, encoding);
     EXPECT_EQ(decoded.utf8, text);
@@ -92,8 +92,7 @@ TEST(DecodeText, WithoutAMarkUtf8WhenValidElseTheCodePage) {
     expectDecoded(kText, TextEncoding::Utf8, kText);
     // "für €" in Windows-1252, and the same bytes in Windows-1251.
     expectDecoded("f\xFCr \x80", TextEncoding::Ansi, "f\xC3\xBCr \xE2\x82\xAC");
-    expectDecoded("f\xFCr \x80", TextEncoding::Ansi, "f\xD1\x8Cr \xD0\x82",
-                  regfile::CodePage("1251"));
+    expectDecoded("f\xFCr \x80", TextEncoding::Ansi, "f\xD1\x8Cr \xD0\x82", text::CodePage("1251"));
 }
 
 TEST(DecodeText, ValidUtf8IsStrict) {

@@ -1,6 +1,6 @@
 #include "platform/registry/wine/WineRegistryFile.h"
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
@@ -99,7 +99,7 @@ TEST(WineRegistryFile, ASecondSaveWritesWhatTheFirstDid) {
 TEST(WineRegistryFile, ReadsEveryValueType) {
     Loaded loaded(readFile(kFixtures + "user.reg"));
     const std::string foo = "Software\\Classes\\.foo";
-    EXPECT_EQ(loaded.value(foo, ""), (RegValue{REG_SZ, stringValueData("foofile")}));
+    EXPECT_EQ(loaded.value(foo, ""), (RegValue{REG_SZ, moxalo::text::stringValueData("foofile")}));
     EXPECT_EQ(loaded.value(foo, "Dw"), (RegValue{REG_DWORD, {0xff, 0xff, 0, 0}}));
     EXPECT_EQ(loaded.value(foo, "Dword3"), (RegValue{REG_DWORD, {1, 2, 3}}));
     EXPECT_EQ(loaded.value(foo, "Empty"), (RegValue{REG_SZ, {0, 0}}));
@@ -107,26 +107,28 @@ TEST(WineRegistryFile, ReadsEveryValueType) {
     EXPECT_EQ(loaded.value(foo, "Odd"), (RegValue{0x100, {1, 2}}));
     EXPECT_EQ(loaded.value(foo, "Qword"), (RegValue{REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}}));
     EXPECT_EQ(loaded.value(foo, "Expand"),
-              (RegValue{REG_EXPAND_SZ, stringValueData("%SystemRoot%\\system32")}));
+              (RegValue{REG_EXPAND_SZ, moxalo::text::stringValueData("%SystemRoot%\\system32")}));
     EXPECT_EQ(loaded.value(foo, "Multi"),
               (RegValue{REG_MULTI_SZ, utf16z(std::u16string(u"one\0\0two\0\0", 10))}));
     EXPECT_EQ(loaded.value(foo, "Str"),
-              (RegValue{REG_SZ, stringValueData("a \"quoted\" C:\\path\\x")}));
+              (RegValue{REG_SZ, moxalo::text::stringValueData("a \"quoted\" C:\\path\\x")}));
     EXPECT_EQ(loaded.value(foo, "caf\u00e9"),
-              (RegValue{REG_SZ, stringValueData("na\u00efve \u00fc \u00e9a")}));
+              (RegValue{REG_SZ, moxalo::text::stringValueData("na\u00efve \u00fc \u00e9a")}));
     EXPECT_EQ(loaded.value(foo, "Ctl"), (RegValue{REG_SZ, utf16z(u"a\tb\nc\x1b\x01"
                                                                  u"7\x02x\x7f\a\b\v\f\r\x1f"
                                                                  u"0")}));
-    EXPECT_EQ(loaded.value(foo, "Smile"), (RegValue{REG_SZ, stringValueData("\U0001F600!")}));
-    EXPECT_EQ(loaded.value(foo, "Quote\"Bracket[]"), (RegValue{REG_SZ, stringValueData("x[y]z")}));
+    EXPECT_EQ(loaded.value(foo, "Smile"),
+              (RegValue{REG_SZ, moxalo::text::stringValueData("\U0001F600!")}));
+    EXPECT_EQ(loaded.value(foo, "Quote\"Bracket[]"),
+              (RegValue{REG_SZ, moxalo::text::stringValueData("x[y]z")}));
     RegValue wrapped = loaded.value(foo, "Bin");
     EXPECT_EQ(wrapped.type, REG_BINARY);
     ASSERT_EQ(wrapped.data.size(), 0x2au);
     EXPECT_EQ(wrapped.data[0x29], 0x29);
     EXPECT_EQ(loaded.value("Software\\Classes\\\u00c4pfel", ""),
-              (RegValue{REG_SZ, stringValueData("a")}));
+              (RegValue{REG_SZ, moxalo::text::stringValueData("a")}));
     EXPECT_EQ(loaded.value("Software\\Classes\\Br[ack]ets", ""),
-              (RegValue{REG_SZ, stringValueData("b")}));
+              (RegValue{REG_SZ, moxalo::text::stringValueData("b")}));
 }
 
 TEST(WineRegistryFile, CreatesTheKeysThatExistOnlyThroughTheirSubkeys) {
@@ -144,7 +146,8 @@ TEST(WineRegistryFile, CreatesTheKeysThatExistOnlyThroughTheirSubkeys) {
 TEST(WineRegistryFile, WritesKeysAndValuesInWineserversOrderAndForm) {
     Loaded loaded(kHeader);
     MemoryStore& s = loaded.store;
-    s.setValue(s.createPath("Software\\Classes\\Zed"), "", {REG_SZ, stringValueData("z")});
+    s.setValue(s.createPath("Software\\Classes\\Zed"), "",
+               {REG_SZ, moxalo::text::stringValueData("z")});
     NodeId under = s.createPath("Software\\Classes\\_under");
     s.setValue(under, "v", {REG_DWORD, {1, 0, 0, 0}});
     s.setValue(under, "_v", {REG_BINARY, {}});
@@ -196,9 +199,11 @@ TEST(WineRegistryFile, ToleratesWhatTheLoaderToleratesElsewhere) {
     Loaded loaded(kHeader + ";; a comment\n#unknown=option\n\n  [A\\\\\\\\B] \r\n"
                             "  \"v\" = hex(2):41,00,\\\n\t42 , 00 ,00,00\r\n@=str:\"s\"\n"
                             "\"r\"=\"raw \xc3\xa9\"\n");
-    EXPECT_EQ(loaded.value("A\\B", "v"), (RegValue{REG_EXPAND_SZ, stringValueData("AB")}));
-    EXPECT_EQ(loaded.value("A\\B", ""), (RegValue{REG_SZ, stringValueData("s")}));
-    EXPECT_EQ(loaded.value("A\\B", "r"), (RegValue{REG_SZ, stringValueData("raw \u00e9")}));
+    EXPECT_EQ(loaded.value("A\\B", "v"),
+              (RegValue{REG_EXPAND_SZ, moxalo::text::stringValueData("AB")}));
+    EXPECT_EQ(loaded.value("A\\B", ""), (RegValue{REG_SZ, moxalo::text::stringValueData("s")}));
+    EXPECT_EQ(loaded.value("A\\B", "r"),
+              (RegValue{REG_SZ, moxalo::text::stringValueData("raw \u00e9")}));
 }
 
 TEST(WineRegistryFile, RefusesOnlyWhatWineserverRefusesWhole) {
@@ -232,7 +237,8 @@ TEST(WineRegistryFile, AMalformedValueLineIsSkippedAndReported) {
         SCOPED_TRACE(line.substr(0, 40));
         Loaded loaded(kHeader + "\n[K] 1\n" + line + "\n\"after\"=\"ok\"\n");
         EXPECT_EQ(loaded.problems(), "7: " + message + "\n");
-        EXPECT_EQ(loaded.value("K", "after"), (RegValue{REG_SZ, stringValueData("ok")}));
+        EXPECT_EQ(loaded.value("K", "after"),
+                  (RegValue{REG_SZ, moxalo::text::stringValueData("ok")}));
         EXPECT_EQ(MemoryStore::node(loaded.key("K"))->values.size(), 1u);
     }
 }
@@ -279,9 +285,9 @@ TEST(WineRegistryFile, ADamagedFileKeepsEverythingElse) {
               "22: value skipped: unknown value type\n"
               "23: line skipped: it is not a key, a value or a comment\n"
               "25: the text after the key name is not a time; the key is read\n");
-    EXPECT_EQ(loaded.value("Good", "b"), (RegValue{REG_SZ, stringValueData("2")}));
+    EXPECT_EQ(loaded.value("Good", "b"), (RegValue{REG_SZ, moxalo::text::stringValueData("2")}));
     EXPECT_EQ(loaded.value("Next", "h"), (RegValue{REG_BINARY, {1, 2}}));
-    EXPECT_EQ(loaded.value("Odd", ""), (RegValue{REG_SZ, stringValueData("4")}));
+    EXPECT_EQ(loaded.value("Odd", ""), (RegValue{REG_SZ, moxalo::text::stringValueData("4")}));
     EXPECT_EQ(loaded.key("Bad"), kNoNode);
     EXPECT_EQ(loaded.written(), kept);
 }

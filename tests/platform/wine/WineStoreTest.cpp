@@ -1,8 +1,8 @@
 #include "platform/registry/wine/WineStore.h"
 
 #include "platform/registry/Sources.h"
-#include "platform/registry/Utf16.h"
 #include "platform/registry/wine/WineServerLock.h"
+#include "platform/text/Utf16.h"
 #include "tests/support/HeldLock.h"
 #include "tests/support/TestRegistry.h"
 
@@ -58,7 +58,8 @@ TEST(WineStore, SavesAnUnchangedFileByteForByte) {
         auto store = prefix.open(name);
         NodeId key = store->findChild(store->classesKey(), extension);
         ASSERT_NE(key, kNoNode);
-        store->setValue(key, "", {REG_SZ, stringValueData(type)}); // the value it already has
+        store->setValue(key, "",
+                        {REG_SZ, moxalo::text::stringValueData(type)}); // the value it already has
         store->save();
         EXPECT_EQ(readFile(prefix.dir.file(name)), readFile(kFixtures + name)) << name;
     }
@@ -69,7 +70,7 @@ TEST(WineStore, ChangedKeysGetTheTimeOfTheChange) {
     auto store = prefix.open("system.reg");
     NodeId classes = store->classesKey();
     store->setValue(store->findPath(classes, ".txt"), "PerceivedType",
-                    {REG_SZ, stringValueData("text")});
+                    {REG_SZ, moxalo::text::stringValueData("text")});
     store->deleteValue(store->findPath(classes, ".bmp"), "Content Type");
     store->deleteValue(store->findPath(classes, "txtfile"), "no such value");
     store->deleteKey(store->findPath(classes, "txtfile"), "shell");
@@ -98,7 +99,7 @@ TEST(WineStore, ChangedKeysGetTheTimeOfTheChange) {
     auto again = WineStore::open(prefix.dir.file("system.reg"));
     EXPECT_EQ(again->findValue(again->findPath(again->rootNode(), "Software\\Classes\\.txt"),
                                "PerceivedType"),
-              (RegValue{REG_SZ, stringValueData("text")}));
+              (RegValue{REG_SZ, moxalo::text::stringValueData("text")}));
 }
 
 TEST(WineStore, ClassesKeyOfAFileWithoutOneIsWrittenOnlyOnceUsed) {
@@ -118,7 +119,8 @@ TEST(WineStore, ClassesKeyOfAFileWithoutOneIsWrittenOnlyOnceUsed) {
     store->save();
     EXPECT_EQ(readFile(dir.file("user.reg")), text);
 
-    store->setValue(store->createKey(classes, ".foo"), "", {REG_SZ, stringValueData("foofile")});
+    store->setValue(store->createKey(classes, ".foo"), "",
+                    {REG_SZ, moxalo::text::stringValueData("foofile")});
     store->save();
     EXPECT_EQ(readFile(dir.file("user.reg")),
               header + "\n[Software\\\\Classes\\\\.foo" + kNewYearStamp + "@=\"foofile\"\n" + wine);

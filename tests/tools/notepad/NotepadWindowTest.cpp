@@ -61,7 +61,7 @@ private slots:
         std::filesystem::create_directory(dir.file("my tools"));
         writeFile(path, exported());
         RecordingDesktop desktop;
-        auto window = notepad::openFile(path, regfile::CodePage());
+        auto window = notepad::openFile(path, text::CodePage());
         QVERIFY(window != nullptr);
         QVERIFY(desktop.messages.empty());
 
@@ -92,7 +92,7 @@ private slots:
 
         TempDir dir;
         writeFile(dir.file("a.reg"), "f\xFCr \x80");
-        auto window = notepad::openFile(dir.file("a.reg"), regfile::CodePage());
+        auto window = notepad::openFile(dir.file("a.reg"), text::CodePage());
         QVERIFY(window != nullptr);
         QCOMPARE(window->Text1->toPlainText(), QStringLiteral("f\u00FCr \u20AC"));
     }
@@ -100,8 +100,8 @@ private slots:
     void aFileThatCannotBeReadIsNamed() {
         TempDir dir;
         RecordingDesktop desktop;
-        QVERIFY(notepad::openFile(dir.file("gone.reg"), regfile::CodePage()) == nullptr);
-        QVERIFY(notepad::openFile(dir.path(), regfile::CodePage()) == nullptr);
+        QVERIFY(notepad::openFile(dir.file("gone.reg"), text::CodePage()) == nullptr);
+        QVERIFY(notepad::openFile(dir.path(), text::CodePage()) == nullptr);
         QCOMPARE(desktop.messages.size(), std::size_t(2));
         QCOMPARE(desktop.messages[0].text,
                  QString::fromStdString("Cannot open the file \"" + dir.file("gone.reg") +

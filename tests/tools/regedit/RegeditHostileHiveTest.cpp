@@ -2,7 +2,7 @@
 // deletion the hive cannot take is refused with the file left as it was. Each run ends in
 // seconds, where it once ran without end or crashed.
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 #include "tests/support/HostileHives.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
@@ -36,7 +36,7 @@ TEST(RegeditHostileHive, AnExportMeetsEachKeyOnceThoughItsListsNameItTwice) {
         << run.err;
     std::string bytes = readFile(file);
     ASSERT_TRUE(bytes.starts_with("\xFF\xFE"));
-    std::string text = moxalo::registry::utf16leToUtf8(
+    std::string text = moxalo::text::utf16leToUtf8(
         reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, bytes.size() - 2);
     EXPECT_EQ(occurrences(text, "\r\n[HKEY_CLASSES_ROOT\\.a"), 41u);
     EXPECT_EQ(occurrences(text, "\r\n[HKEY_CLASSES_ROOT\\"), 42u);

@@ -2,7 +2,7 @@
 // written as the keys it leads to, as Wine's regedit writes it, and an import through it
 // changes its target, so that the link stays a link.
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ namespace {
 // A link's section lines after its key line, as wineserver writes them.
 std::string linkTo(const std::string& ntPath) {
     std::string hex;
-    for (std::uint8_t byte : moxalo::registry::utf8ToUtf16le(ntPath)) {
+    for (std::uint8_t byte : moxalo::text::utf8ToUtf16le(ntPath)) {
         static const char* digits = "0123456789abcdef";
         hex += std::string(hex.empty() ? "" : ",") + digits[byte >> 4] + digits[byte & 15];
     }

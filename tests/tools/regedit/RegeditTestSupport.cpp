@@ -4,7 +4,7 @@
 #include "platform/regfile/RegFileImport.h"
 #include "platform/registry/NameFold.h"
 #include "platform/registry/Sources.h"
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -79,7 +79,7 @@ std::string unicodeRegFile(const std::string& text) {
     std::string crlf;
     for (char c : text)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    auto wide = registry::utf8ToUtf16le(crlf);
+    auto wide = text::utf8ToUtf16le(crlf);
     return "\xFF\xFE" + std::string(wide.begin(), wide.end());
 }
 
@@ -122,8 +122,8 @@ std::string dumpTree(registry::RegistryStore& store, registry::NodeId key, bool 
 
 std::string stringLine(const std::string& path, const std::string& name, const std::string& text,
                        int type) {
-    return path + "|" + name + "|" + std::to_string(type) + "|" +
-           hex(registry::stringValueData(text)) + "\n";
+    return path + "|" + name + "|" + std::to_string(type) + "|" + hex(text::stringValueData(text)) +
+           "\n";
 }
 
 std::string dumpClasses(const std::vector<std::string>& sources, bool valuesByName) {

@@ -1,13 +1,13 @@
-#include "platform/regfile/CodePage.h"
+#include "platform/text/CodePage.h"
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <iconv.h>
 
-namespace moxalo::regfile {
+namespace moxalo::text {
 
 namespace {
 
@@ -173,7 +173,7 @@ std::string CodePage::fromUtf16le(const std::uint8_t* data, std::size_t size) co
 }
 
 std::string CodePage::fromUtf8(std::string_view text) const {
-    return fromUtf16le(registry::utf8ToUtf16le(text));
+    return fromUtf16le(text::utf8ToUtf16le(text));
 }
 
-} // namespace moxalo::regfile
+} // namespace moxalo::text

@@ -1,10 +1,10 @@
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-namespace moxalo::registry {
+namespace moxalo::text {
 
 namespace {
 
@@ -235,4 +235,4 @@ std::string displayText(std::string_view text) {
     return out;
 }
 
-} // namespace moxalo::registry
+} // namespace moxalo::text

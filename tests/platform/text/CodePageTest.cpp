@@ -1,8 +1,8 @@
 // The code pages of 8-bit .reg files: their names, and text to and from them as Windows has it.
 
-#include "platform/regfile/CodePage.h"
+#include "platform/text/CodePage.h"
 
-#include "platform/registry/Utf16.h"
+#include "platform/text/Utf16.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,8 +14,8 @@ using ::testing::HasSubstr;
 
 std::string nameError(std::string_view name) {
     try {
-        CodePage page(name);
-    } catch (const UnknownCodePage& e) {
+        text::CodePage page(name);
+    } catch (const text::UnknownCodePage& e) {
         return e.what();
     }
     return "<no error>";
@@ -28,8 +28,8 @@ TEST(CodePage, IsNamedByItsNumberAloneOrWithCpOrWindows) {
         {"65001", "65001"}, {"UTF-8", "65001"},       {"utf8", "65001"},
     };
     for (const auto& [name, number] : names)
-        EXPECT_EQ(CodePage(name).number(), number) << name;
-    EXPECT_EQ(CodePage().number(), "1252");
+        EXPECT_EQ(text::CodePage(name).number(), number) << name;
+    EXPECT_EQ(text::CodePage().number(), "1252");
 
     for (const char* unknown : {"", "latin1", "cp", "windows-", "1252x", "cp 1252", "99999"}) {
         EXPECT_THAT(nameError(unknown), HasSubstr("unknown code page \"" + std::string(unknown)))
@@ -41,7 +41,7 @@ TEST(CodePage, IsNamedByItsNumberAloneOrWithCpOrWindows) {
 }
 
 TEST(CodePage, Windows1252IsReadAsWindowsReadsIt) {
-    CodePage cp1252;
+    text::CodePage cp1252;
     EXPECT_EQ(cp1252.toUtf8("\x80 \x93quoted\x94"), "\u20AC \u201Cquoted\u201D");
     EXPECT_EQ(cp1252.toUtf8("caf\xC3\xA9"), "caf\u00C3\u00A9") << "1252 text, whatever UTF-8 says";
     EXPECT_EQ(cp1252.toUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
@@ -51,7 +51,7 @@ TEST(CodePage, Windows1252IsReadAsWindowsReadsIt) {
 
 TEST(CodePage, EveryByteComesBackAsItWas) {
     for (const char* name : {"1252", "1251", "1250", "1253", "874"}) {
-        CodePage page(name);
+        text::CodePage page(name);
         for (int byte = 0; byte < 0x100; ++byte) {
             std::string one(1, static_cast<char>(byte));
             EXPECT_EQ(page.fromUtf8(page.toUtf8(one)), one) << name << " byte " << byte;
@@ -60,23 +60,23 @@ TEST(CodePage, EveryByteComesBackAsItWas) {
 }
 
 TEST(CodePage, WritesWhatTheCodePageCannotHoldAsQuestionMarks) {
-    CodePage cp1252;
+    text::CodePage cp1252;
     EXPECT_EQ(cp1252.fromUtf8("\u20AC caf\u00E9 \u0416 \U0001F600."), "\x80 caf\xE9 ? ?.");
     EXPECT_EQ(cp1252.fromUtf8("\u0081\u009D\u0080"), "\x81\x9D?")
         << "U+0080 is not 1252's byte 0x80, which is the euro sign";
     EXPECT_EQ(cp1252.fromUtf16le({0x41, 0, 0x00, 0xD8, 0x42, 0, 0x43}), "A?B")
         << "a lone surrogate and an odd last byte";
-    EXPECT_EQ(CodePage("1251").fromUtf8("\u041F\u0440\u0438 \u00E9"), "\xCF\xF0\xE8 ?");
+    EXPECT_EQ(text::CodePage("1251").fromUtf8("\u041F\u0440\u0438 \u00E9"), "\xCF\xF0\xE8 ?");
 }
 
 TEST(CodePage, MultiByteCodePagesAndUtf8) {
-    CodePage cp932("932");
+    text::CodePage cp932("932");
     // The second byte of "so" is 0x5C, a backslash when read byte by byte.
     EXPECT_EQ(cp932.toUtf8("\x83\x5C\x93\xFA"), "\u30BD\u65E5");
     EXPECT_EQ(cp932.fromUtf8("\u30BD\u65E5\\"), "\x83\x5C\x93\xFA\\");
     EXPECT_EQ(cp932.toUtf8("a\x83"), "a\u0083") << "a lead byte at the end is kept";
 
-    CodePage utf8("UTF-8");
+    text::CodePage utf8("UTF-8");
     EXPECT_EQ(utf8.toUtf8("caf\xC3\xA9"), "caf\u00E9");
     EXPECT_EQ(utf8.toUtf8("caf\xE9!"), "caf\u00E9!") << "no byte is lost";
     EXPECT_EQ(utf8.fromUtf8("\u0416\U0001F600"), "\u0416\U0001F600");
@@ -85,7 +85,7 @@ TEST(CodePage, MultiByteCodePagesAndUtf8) {
 // Each byte or character iconv cannot convert interrupts it; that must not cost time in
 // proportion to the rest of the text.
 TEST(CodePage, ManyUnconvertedCharactersTakeLinearTime) {
-    CodePage cp1252;
+    text::CodePage cp1252;
     std::string undefined(1 << 20, '\x81');
     std::string text = cp1252.toUtf8(undefined);
     EXPECT_EQ(text.size(), 2u << 20);

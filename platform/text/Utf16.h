@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace moxalo::registry {
+namespace moxalo::text {
 
 // An odd trailing byte is ignored.
 std::string utf16leToUtf8(const std::uint8_t* data, std::size_t size);
@@ -36,4 +36,4 @@ std::string displayText(std::string_view text);
 // nothing to replace: a whole list file, say.
 std::string intoDisplayText(std::string text);
 
-} // namespace moxalo::registry
+} // namespace moxalo::text

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace moxalo::regfile {
+namespace moxalo::text {
 
 class UnknownCodePage : public std::invalid_argument {
 public:
@@ -42,4 +42,4 @@ private:
     std::bitset<256> undefined_; // bytes that do not decode on their own
 };
 
-} // namespace moxalo::regfile
+} // namespace moxalo::text
