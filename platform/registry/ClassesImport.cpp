@@ -181,11 +181,4 @@ void ClassesImport::save() {
     changed_.clear();
 }
 
-std::vector<std::string> ClassesImport::changedOrigins() const {
-    std::vector<std::string> origins;
-    for (const RegistryStore* store : changed_)
-        origins.push_back(store->origin());
-    return origins;
-}
-
 } // namespace moxalo::registry

@@ -38,8 +38,6 @@ public:
     // Writes every changed store beside its file, and once all are written puts them in place.
     // Throws StoreError or fs::FileError; the files are then as they were.
     void save();
-    // The files changed so far, in the order they were first changed.
-    std::vector<std::string> changedOrigins() const;
     const ImportCounts& counts() const { return counts_; }
 
 private:
