@@ -3,11 +3,12 @@
 
 #include "fuzz/FuzzFiles.h"
 #include "platform/profile/Profile.h"
+#include "platform/profile/ProfileText.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace {
 
@@ -15,31 +16,21 @@ using namespace moxalo::profile;
 
 constexpr DWORD kBufferSize = 4096;
 
-// Each name of a NUL-separated list, as the profile functions hand out section and key names.
-std::vector<std::string> namesOf(const char* list) {
-    std::vector<std::string> names;
-    for (const char* p = list; *p; p += std::strlen(p) + 1)
-        names.emplace_back(p);
-    return names;
-}
-
-void readEverything(const char* file) {
+// Every key the file holds, read through the profile function.
+void readEverything(const char* file, std::string_view bytes) {
     char buffer[kBufferSize];
-    GetPrivateProfileStringA(nullptr, nullptr, "", buffer, kBufferSize, file);
-    for (const auto& section : namesOf(buffer)) {
-        char keys[kBufferSize];
-        GetPrivateProfileStringA(section.c_str(), nullptr, "", keys, kBufferSize, file);
-        for (const auto& key : namesOf(keys))
-            GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer, kBufferSize, file);
-    }
+    for (const ProfileSection& section : ProfileText(bytes).sections())
+        for (const ProfileKey& key : section.keys)
+            GetPrivateProfileStringA(section.name.c_str(), key.name.c_str(), "", buffer,
+                                     kBufferSize, file);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string file =
-        moxalo::fuzz::writeScratchFile("Moxalo.ini", moxalo::fuzz::bytesOf(data, size));
-    readEverything(file.c_str());
+    std::string_view bytes = moxalo::fuzz::bytesOf(data, size);
+    std::string file = moxalo::fuzz::writeScratchFile("Moxalo.ini", bytes);
+    readEverything(file.c_str(), bytes);
     if (!WritePrivateProfileStringA("Settings", "OpenWith", "1", file.c_str()))
         std::abort();
     char value[16];

@@ -57,39 +57,6 @@ DWORD copyValue(std::string_view value, char* buffer, DWORD size) {
     return static_cast<DWORD>(n);
 }
 
-// `list` holds names each ending in a NUL; a final NUL closes it. A list too long for the
-// buffer has its last name cut and two NULs at the end.
-DWORD copyList(const std::string& list, char* buffer, DWORD size) {
-    if (list.size() < size) {
-        std::memcpy(buffer, list.data(), list.size());
-        buffer[list.size()] = '\0';
-        return static_cast<DWORD>(list.size());
-    }
-    if (size < 2) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    std::memcpy(buffer, list.data(), size - 2);
-    buffer[size - 2] = '\0';
-    buffer[size - 1] = '\0';
-    return size - 2;
-}
-
-std::string sectionNames(const ProfileText& text) {
-    std::string list;
-    for (const ProfileSection& section : text.sections())
-        if (section.hasHeader && !section.name.empty())
-            list += section.name + '\0';
-    return list;
-}
-
-std::string keyNames(const ProfileSection& section) {
-    std::string list;
-    for (const ProfileKey& key : section.keys)
-        list += key.name + '\0';
-    return list;
-}
-
 std::string_view defaultFrom(const char* defaultValue) {
     std::string_view text = defaultValue ? defaultValue : "";
     while (!text.empty() && text.back() == ' ')
@@ -116,15 +83,9 @@ DWORD getString(const char* section, const char* key, const char* defaultValue, 
     if (file.state == FileState::Read)
         text.emplace(file.bytes);
 
-    if (section == nullptr)
-        return copyList(text ? sectionNames(*text) : std::string(), buffer, size);
     std::string_view sectionName = trimBlanks(section);
     const ProfileSection* found =
         text && !sectionName.empty() ? text->findSection(sectionName) : nullptr;
-    if (key == nullptr) {
-        std::string names = found ? keyNames(*found) : std::string();
-        return names.empty() ? copyValue(fallback, buffer, size) : copyList(names, buffer, size);
-    }
     std::string_view keyName = trimBlanks(key);
     const ProfileKey* value =
         found && !keyName.empty() ? ProfileText::findKey(*found, keyName) : nullptr;
@@ -137,6 +98,10 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
                                char* buffer, DWORD size, const char* fileName) {
     if (buffer == nullptr || size == 0)
         return 0;
+    if (section == nullptr || key == nullptr) {
+        buffer[0] = '\0';
+        return 0;
+    }
     try {
         return getString(section, key, defaultValue, buffer, size, fileName);
     } catch (const std::exception&) { // out of memory
@@ -147,28 +112,27 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
 
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* fileName) {
-    if (section == nullptr || fileName == nullptr || *fileName == '\0')
+    if (section == nullptr || key == nullptr || value == nullptr || fileName == nullptr ||
+        *fileName == '\0')
         return 0;
     try {
         std::string_view sectionName = trimBlanks(section);
         if (sectionName.empty() || hasLineBreak(sectionName))
             return 0;
-        std::string_view keyName = key ? trimBlanks(key) : std::string_view();
-        if (key && !isWritableKey(keyName))
+        std::string_view keyName = trimBlanks(key);
+        if (!isWritableKey(keyName))
             return 0;
         // Trailing blanks are written, though the next read drops them; quotes keep them.
-        std::string_view newValue = value ? trimLeadingBlanks(value) : std::string_view();
-        if (value && hasLineBreak(newValue))
+        std::string_view newValue = trimLeadingBlanks(value);
+        if (hasLineBreak(newValue))
             return 0;
 
         LoadedFile file = load(fileName);
         if (file.state == FileState::Unreadable)
             return 0;
         ProfileText text(file.bytes);
-        bool changed = key == nullptr     ? text.deleteSection(sectionName)
-                       : value == nullptr ? text.deleteKey(sectionName, keyName)
-                                          : text.setValue(sectionName, keyName, newValue);
-        // Windows leaves an empty file even where there was nothing to delete.
+        bool changed = text.setValue(sectionName, keyName, newValue);
+        // The same value again leaves the file as it is.
         if (!changed && file.state == FileState::Read)
             return 1;
         // A read-only folder keeps its files as they are, also for root, whom the system lets

@@ -18,18 +18,17 @@ using registry::DWORD;
 // The value of `key` in `section` (quotes around it removed) or, failing that, `defaultValue`
 // (NULL being "", with trailing spaces and quotes removed), copied to `buffer` as at most
 // size - 1 bytes and a NUL. Returns the bytes copied without the NUL; size 0 copies nothing.
-// With `key` NULL, copies the section's key names instead, each ending in a NUL, and a final
-// NUL; with `section` NULL, the file's section names. A list that does not fit is cut, ends in
-// two NULs and returns size - 2.
+// Windows lists the names of the sections, or of a section's keys, for a NULL `section` or
+// `key`; the program never asks for them, and gets an empty text.
 DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
                                char* buffer, DWORD size, const char* fileName);
 
 // Sets `key` in `section` to `value`, adding the key at the end of its section, or the section
-// at the end of the file, when missing; the file is created if need be. A NULL `value` deletes
-// the key, a NULL `key` the whole section. Returns nonzero on success; on failure the file is
-// as it was. Refused: a NULL or blank section, a blank key, a key holding "=" or starting with
-// ";" or "[", and a line break in any of the three, as each would make a line that does not
-// read back as written.
+// at the end of the file, when missing; the file is created if need be. Returns nonzero on
+// success; on failure the file is as it was. Refused: a NULL or blank section, a blank key, a
+// key holding "=" or starting with ";" or "[", and a line break in any of the three, as each
+// would make a line that does not read back as written; and a NULL key or value, with which
+// Windows deletes, which the program never asks for.
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* fileName);
 

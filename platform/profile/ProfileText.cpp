@@ -166,22 +166,4 @@ bool ProfileText::setValue(std::string_view section, std::string_view key, std::
     return true;
 }
 
-bool ProfileText::deleteKey(std::string_view section, std::string_view key) {
-    const ProfileSection* found = findSection(section);
-    const ProfileKey* old = found ? findKey(*found, key) : nullptr;
-    if (old == nullptr)
-        return false;
-    replace(lines_[old->line].begin, lines_[old->line].next, "");
-    return true;
-}
-
-bool ProfileText::deleteSection(std::string_view section) {
-    const ProfileSection* found = findSection(section);
-    if (found == nullptr)
-        return false;
-    std::size_t end = found->end < lines_.size() ? lines_[found->end].begin : text_.size();
-    replace(lines_[found->first].begin, end, "");
-    return true;
-}
-
 } // namespace moxalo::profile

@@ -51,11 +51,9 @@ public:
     // The first key so named in `section`, or nullptr.
     static const ProfileKey* findKey(const ProfileSection& section, std::string_view name);
 
-    // These return whether the text changed. Names and value come trimmed, neither holding a
-    // line break. A new line ends in CRLF.
+    // Whether the text changed. Names and value come trimmed, neither holding a line break. A
+    // new line ends in CRLF.
     bool setValue(std::string_view section, std::string_view key, std::string_view value);
-    bool deleteKey(std::string_view section, std::string_view key);
-    bool deleteSection(std::string_view section);
 
 private:
     struct Line {
