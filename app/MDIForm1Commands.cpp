@@ -59,11 +59,11 @@ void MDIForm1::ExportSelectedKey(bool fromMenu) {
     if (!row)
         return;
     exporting::RowBackup backup = exporting::RowBackupFor(dataFolder_, row->Extension);
-    if (!backup.refusal.isEmpty()) {
-        ui::desktop().MsgBox(this, backup.refusal, ui::vbExclamation, AppTitle());
+    if (!backup.refusal.empty()) {
+        ui::desktop().MsgBox(this, qtext(backup.refusal), ui::vbExclamation, AppTitle());
         return;
     }
-    exporting::Export_Key(qtext(row->KeyPath), backup.path);
+    exporting::Export_Key(row->KeyPath, backup.path);
     if (!(fromMenu && bQuietBackup))
         ui::desktop().MsgBox(this, "Backup complete", ui::vbInformation, AppTitle());
 }
@@ -75,11 +75,11 @@ void MDIForm1::ExportEntireList(bool fromMenu) {
     QStringList refused;
     for (const auto& row : list->ShownRows()) {
         exporting::RowBackup backup = exporting::RowBackupFor(dataFolder_, row.Extension);
-        if (!backup.refusal.isEmpty()) {
-            refused << backup.refusal;
+        if (!backup.refusal.empty()) {
+            refused << qtext(backup.refusal);
             continue;
         }
-        exporting::Export_Key(qtext(row.KeyPath), backup.path);
+        exporting::Export_Key(row.KeyPath, backup.path);
         setWindowTitle(AppTitle() + " [ Saving: " + qtext(fromMenu ? row.KeyPath : row.Extension) +
                        " ]");
     }
@@ -95,8 +95,8 @@ void MDIForm1::ExportEntireList(bool fromMenu) {
 void MDIForm1::ExportWholeRegistry() {
     if (busy())
         return;
-    QString path = exporting::RegistryBackupPath(qtext(dataFolder_));
-    if (std::string why = fs::whyNotWritable(path.toStdString()); !why.empty()) {
+    std::string path = exporting::RegistryBackupPath(dataFolder_);
+    if (std::string why = fs::whyNotWritable(path); !why.empty()) {
         ui::desktop().MsgBox(this, "The entire registry was not backed up: " + qtext(why) + ".",
                              ui::vbExclamation, AppTitle());
         return;
@@ -115,7 +115,7 @@ void MDIForm1::ImportCustom() {
 
 // The list shows the registry as the import has left it, once the registry editor has ended.
 void MDIForm1::ImportKey(const QString& path) {
-    exporting::Import_Key(path, [list = QPointer(list)](int status) {
+    exporting::Import_Key(path.toStdString(), [list = QPointer(list)](int status) {
         registry::lookAtSourcesNextCall();
         if (status == 0 && list)
             list->LoadListAgain();

@@ -22,27 +22,28 @@ void say(QWidget* owner, const QString& message) {
 bool DeleteFileType(QWidget* owner, const std::string& programFolder,
                     const catalogue::CatalogueEntry& row, bool& quietBackup) {
     RowBackup backup = RowBackupFor(programFolder, row.Extension);
-    if (!backup.refusal.isEmpty()) {
-        say(owner, "Nothing was deleted: " + backup.refusal);
+    if (!backup.refusal.empty()) {
+        say(owner, "Nothing was deleted: " + qtext(backup.refusal));
         return false;
     }
-    QString key = "HKEY_CLASSES_ROOT\\." + qtext(row.Extension);
-    if (ui::desktop().MsgBox(owner, "Are you sure you want to delete this item?\r\n\r\n" + key,
+    const std::string key = "HKEY_CLASSES_ROOT\\." + row.Extension;
+    if (ui::desktop().MsgBox(owner,
+                             "Are you sure you want to delete this item?\r\n\r\n" + qtext(key),
                              ui::vbYesNo | ui::vbQuestion, AppTitle()) != ui::vbYes)
         return false;
     quietBackup = true;
     QString errors;
-    int status =
-        ui::desktop().ShellAndWait(ExportKeyCommandLine(key, backup.path), ui::vbHide, errors);
+    int status = ui::desktop().ShellAndWait(qtext(ExportKeyCommandLine(key, backup.path)),
+                                            ui::vbHide, errors);
     quietBackup = false;
     std::string why = WhyEditorFailed(status, errors.toStdString());
-    if (status != 0 || !BackupHoldsKey(backup.path.toStdString(), key.toStdString(), why)) {
-        say(owner, key + " was not deleted: its backup could not be made.\n\n" + qtext(why));
+    if (status != 0 || !BackupHoldsKey(backup.path, key, why)) {
+        say(owner, qtext(key + " was not deleted: its backup could not be made.\n\n" + why));
         return false;
     }
     std::string problem = DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row.Extension);
     if (!problem.empty()) {
-        say(owner, key + " was not deleted: " + qtext(problem));
+        say(owner, qtext(key + " was not deleted: " + problem));
         return false;
     }
     return true;

@@ -2,7 +2,6 @@
 // Backing registry keys up to .reg files and bringing such files back, by starting the
 // registry editor with an export or import command line; the program does neither itself.
 
-#include <QString>
 #include <functional>
 #include <string>
 
@@ -10,24 +9,24 @@ namespace moxalo::exporting {
 
 // "regedit /e "<path>" <key>": the key with everything below it, or with an empty key the
 // whole registry (the line then ends in the blank after the quote).
-QString ExportKeyCommandLine(const QString& key, const QString& path);
+std::string ExportKeyCommandLine(const std::string& key, const std::string& path);
 // "regedit /I <path>", the path not quoted.
-QString ImportKeyCommandLine(const QString& path);
+std::string ImportKeyCommandLine(const std::string& path);
 
 // Start the registry editor, hidden for an export, in a normal window for an import, and
 // return at once. `ended` runs once the import has ended, with the editor's exit status.
-void Export_Key(const QString& key, const QString& path);
-void Import_Key(const QString& path, std::function<void(int status)> ended);
+void Export_Key(const std::string& key, const std::string& path);
+void Import_Key(const std::string& path, std::function<void(int status)> ended);
 
 // Where the backup of one row of a program in `programFolder` goes: the file named after the
 // row's extension in the Backups folder (catalogue::RowBackupName); `refusal` is empty, or says
 // why nothing may be written there or why the registry editor cannot be given the row's key.
 struct RowBackup {
-    QString path;
-    QString refusal;
+    std::string path;
+    std::string refusal;
 };
 RowBackup RowBackupFor(const std::string& programFolder, const std::string& extension);
 // Backups/reg_backup.reg, where the whole registry goes.
-QString RegistryBackupPath(const QString& programFolder);
+std::string RegistryBackupPath(const std::string& programFolder);
 
 } // namespace moxalo::exporting
