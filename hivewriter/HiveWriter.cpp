@@ -13,9 +13,6 @@ namespace moxalo::hive {
 
 namespace {
 
-// Keys with more subkeys than this go through holder keys (see LargeKeyLists.h); below it,
-// adding them one by one to the key itself is cheaper.
-constexpr std::size_t kDirectSubkeys = 256;
 // Subkeys per holder key, and holders per holder above them.
 constexpr std::size_t kHolderFanOut = 32;
 constexpr std::size_t kMaxSubkeys = layout::kMaxReadableSubkeys;

@@ -43,9 +43,6 @@ hive_h* HiveStore::writer() {
 
 namespace {
 
-// Below this many subkeys a key takes new ones into its own list; adding one costs libhivex
-// a pass over the list, which is cheaper than a holder's upkeep only while the list is short.
-constexpr std::size_t kDirectSubkeys = 256;
 // Subkeys per holder, and holders per holder above them. libhivex decodes every sibling's name
 // to add a key, so small holders keep that short; the holders above hold more so that fewer of
 // them are added to the large key itself.

@@ -11,6 +11,11 @@
 
 namespace moxalo::hive {
 
+// Below this many subkeys a key takes new ones into its own list: libhivex's pass over the list
+// for each costs less than a holder's upkeep only while the list is short. Above it, the writers
+// put new subkeys below holders.
+inline constexpr std::size_t kDirectSubkeys = 256;
+
 struct LargeKey {
     std::size_t node = 0;              // the key's cell, as a libhivex node handle
     std::vector<std::size_t> holders;  // every temporary key below it, at any depth
