@@ -19,7 +19,8 @@ constexpr DWORD kBufferSize = 4096;
 // Every key the file holds, read through the profile function.
 void readEverything(const char* file, std::string_view bytes) {
     char buffer[kBufferSize];
-    for (const ProfileSection& section : ProfileText(bytes).sections())
+    const ProfileText text(bytes);
+    for (const ProfileSection& section : text.sections())
         for (const ProfileKey& key : section.keys)
             GetPrivateProfileStringA(section.name.c_str(), key.name.c_str(), "", buffer,
                                      kBufferSize, file);
