@@ -3,13 +3,13 @@
 
 #include "app/MDIForm1.h"
 #include "app/frmTB.h"
+#include "base/AtomicFile.h"
 #include "catalogue/AppTexts.h"
 #include "export/DeleteFileType.h"
 #include "export/frmBackup.h"
 #include "export/modReg.h"
 #include "gui/Texts.h"
-#include "platform/fs/AtomicFile.h"
-#include "platform/registry/Registry.h"
+#include "platform/advapi/RegistrySession.h"
 #include "platform/ui/Desktop.h"
 #include "views/frmMain.h"
 
@@ -116,7 +116,8 @@ void MDIForm1::ImportCustom() {
 // The list shows the registry as the import has left it, once the registry editor has ended.
 void MDIForm1::ImportKey(const QString& path) {
     exporting::Import_Key(path.toStdString(), [list = QPointer(list)](int status) {
-        registry::lookAtSourcesNextCall();
+        if (auto* session = registry::mountedSession())
+            session->lookAtSourcesNextCall();
         if (status == 0 && list)
             list->LoadListAgain();
     });

@@ -3,9 +3,11 @@
 #include "app/MDIForm1.h"
 #include "app/ProgramIcon.h"
 #include "gui/Texts.h"
-#include "platform/ProgramFolder.h"
-#include "platform/registry/ChosenRegistry.h"
+#include "platform/advapi/RegistrySession.h"
 #include "platform/ui/Desktop.h"
+#include "runtime/ChosenRegistry.h"
+#include "runtime/ProgramFolder.h"
+#include "runtime/StandIns.h"
 
 #include <QApplication>
 #include <QFont>
@@ -29,7 +31,7 @@ bool haveDisplay() {
 // The registry editor and the text editor the program starts read the same registry: it is
 // named to them in their environment.
 void passOn(const registry::SourceChoice& choice) {
-    for (const auto& variable : registry::passedOn(choice))
+    for (const auto& variable : runtime::passedOn(choice))
         qputenv(variable.name.c_str(), QByteArray::fromStdString(variable.value));
 }
 
@@ -52,10 +54,12 @@ std::vector<std::string> describe(const registry::SourceChoice& choice) {
 
 // The registry the command line names, or the one the program finds; what cannot be read is
 // told over the window, which shows what could be read.
-OpenedRegistry openRegistry(const registry::SourceOptions& options) {
+OpenedRegistry openRegistry(const runtime::SourceOptions& options,
+                            registry::RegistrySession& session) {
     OpenedRegistry opened;
     try {
-        auto chosen = registry::openChosenRegistry(options, std::getenv, platform::programFolder());
+        auto chosen = runtime::openChosenRegistry(options, std::getenv, runtime::programFolder());
+        session.open(chosen.registry);
         for (const auto& source : chosen.sources) {
             if (source.kind == registry::SourceKind::WinePrefix)
                 opened.winePrefixes.push_back(source.path);
@@ -77,8 +81,8 @@ OpenedRegistry openRegistry(const registry::SourceOptions& options) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    registry::SourceOptions options;
-    if (auto error = registry::readSourceArguments(args, options)) {
+    runtime::SourceOptions options;
+    if (auto error = runtime::readSourceArguments(args, options)) {
         std::cerr << "moxalo: " << *error
                   << "\nUsage: moxalo [--registry SOURCE]... [--code-page CP] [SOURCE]...\n";
         return 2;
@@ -99,8 +103,11 @@ int main(int argc, char** argv) {
     font.setPointSizeF(8.25);
     QApplication::setFont(font);
     QApplication::setWindowIcon(app::ProgramIcon());
-    auto opened = openRegistry(options);
-    app::MDIForm1 window(platform::dataFolder(), platform::programFolder());
+    ui::setStandIns(runtime::standIns(runtime::programFolder()));
+    registry::RegistrySession session;
+    registry::MountedSession mounted(session);
+    auto opened = openRegistry(options, session);
+    app::MDIForm1 window(runtime::dataFolder(), runtime::programFolder());
     window.setWinePrefixes(std::move(opened.winePrefixes));
     window.setRegistryDescription(std::move(opened.description));
     window.Startup();

@@ -1,7 +1,7 @@
 #include "bench/KeyOrder.h"
 
+#include "base/Utf16.h"
 #include "bench/Dice.h"
-#include "platform/text/Utf16.h"
 
 #include <algorithm>
 #include <string_view>

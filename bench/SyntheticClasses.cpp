@@ -1,8 +1,8 @@
 #include "bench/SyntheticClasses.h"
 
+#include "base/NameFold.h"
 #include "bench/Dice.h"
 #include "bench/SyntheticKeys.h"
-#include "platform/registry/NameFold.h"
 
 #include <algorithm>
 

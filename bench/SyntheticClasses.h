@@ -3,7 +3,7 @@
 // type keys with icons and shell verbs, among many CLSID and ProgID keys that a scan for
 // extensions must pass over. The same shape and seed always give the same tree.
 
-#include "platform/registry/MemoryStore.h"
+#include "registry/MemoryStore.h"
 
 #include <cstddef>
 #include <cstdint>

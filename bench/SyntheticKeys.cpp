@@ -1,6 +1,6 @@
 #include "bench/SyntheticKeys.h"
 
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
 
 #include <array>
 #include <cstdio>

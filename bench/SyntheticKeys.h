@@ -2,7 +2,7 @@
 // The content of one synthetic key of each kind, as such keys look on a real machine.
 
 #include "bench/Dice.h"
-#include "platform/registry/MemoryStore.h"
+#include "registry/MemoryStore.h"
 
 #include <cstddef>
 #include <string>

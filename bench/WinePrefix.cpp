@@ -1,7 +1,7 @@
 #include "bench/WinePrefix.h"
 
-#include "platform/fs/AtomicFile.h"
-#include "platform/registry/wine/WineRegistryFile.h"
+#include "base/AtomicFile.h"
+#include "registry/wine/WineRegistryFile.h"
 
 #include <filesystem>
 

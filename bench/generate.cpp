@@ -1,13 +1,13 @@
 // moxalo-bench-gen: writes a synthetic HKEY_CLASSES_ROOT of a real machine's size, as a hive
 // as a regedit export and as a Wine prefix, for the benchmark (bench/run.sh).
 
+#include "base/AtomicFile.h"
 #include "bench/GeneratorOptions.h"
 #include "bench/KeyOrder.h"
 #include "bench/SyntheticClasses.h"
 #include "bench/WinePrefix.h"
-#include "hivewriter/HiveWriter.h"
-#include "platform/fs/AtomicFile.h"
-#include "platform/regfile/RegFileExport.h"
+#include "registry/hivewriter/HiveWriter.h"
+#include "registry/regedit/RegFileExport.h"
 
 #include <iostream>
 

@@ -1,11 +1,10 @@
 #include "catalogue/BackupName.h"
 
-#include "platform/text/PercentEncoding.h"
-#include "platform/text/TextFile.h"
-
-#include <openssl/evp.h>
+#include "base/PercentEncoding.h"
+#include "base/TextFile.h"
 
 #include <array>
+#include <openssl/evp.h>
 #include <stdexcept>
 
 namespace moxalo::catalogue {

@@ -1,10 +1,10 @@
 #include "catalogue/Backups.h"
 
+#include "base/AtomicFile.h"
+#include "base/NameFold.h"
 #include "catalogue/BackupName.h"
-#include "platform/fs/AtomicFile.h"
-#include "platform/regfile/RegFileNames.h"
-#include "platform/registry/NameFold.h"
-#include "platform/registry/ShownName.h"
+#include "registry/ShownName.h"
+#include "registry/regedit/RegFileNames.h"
 
 #include <algorithm>
 #include <filesystem>

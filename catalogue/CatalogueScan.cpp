@@ -3,7 +3,8 @@
 #include "catalogue/Progress.h"
 #include "catalogue/RegistryValues.h"
 #include "catalogue/WholeNumber.h"
-#include "platform/registry/RegistryApi.h"
+#include "platform/advapi/RegistryApi.h"
+#include "platform/advapi/RegistrySession.h"
 #include "platform/shell/ShellInfo.h"
 
 namespace moxalo::catalogue {
@@ -44,6 +45,11 @@ bool NextSubkey(ScanState& s) {
                          &classSize, &s.lastWrite) == ERROR_SUCCESS;
 }
 
+std::vector<std::string> takeRegistryProblems() {
+    registry::RegistrySession* session = registry::mountedSession();
+    return session != nullptr ? session->takeProblems() : std::vector<std::string>{};
+}
+
 } // namespace
 
 std::string ShellTypeName(const char* dottedName, SHFILEINFOA& record) {
@@ -71,6 +77,7 @@ ScanOutcome LoadList(const std::string& openWithSetting, ScanListener& listener)
     }
     bool openWithOnly = std::get<std::int32_t>(setting) != 0;
 
+    takeRegistryProblems(); // what went wrong before is not this scan's
     listener.ScanStarted();
     ScanState s;
     while (NextSubkey(s)) {
@@ -89,6 +96,7 @@ ScanOutcome LoadList(const std::string& openWithSetting, ScanListener& listener)
         listener.DoEvents();
     }
     outcome.extensionKeysSeen = s.extensionKeys;
+    outcome.problems = takeRegistryProblems();
     listener.ScanFinished(outcome.rows);
     listener.DoEvents();
     return outcome;

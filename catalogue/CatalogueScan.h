@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace moxalo::catalogue {
 
@@ -31,6 +32,9 @@ struct ScanOutcome {
     long long rows = 0;
     long long extensionKeysSeen = 0;
     std::optional<std::string> error;
+    // What could not be read of the registry during the scan (damaged keys and values): the
+    // rows hold what could.
+    std::vector<std::string> problems;
 };
 
 // `openWithSetting` is the text of the OpenWith setting ("0" when none is stored): a number

@@ -1,7 +1,7 @@
 #include "catalogue/KeyDetails.h"
 
 #include "catalogue/RegistryValues.h"
-#include "platform/registry/RegistryApi.h"
+#include "platform/advapi/RegistryApi.h"
 
 namespace moxalo::catalogue {
 

@@ -1,10 +1,10 @@
 #include "catalogue/ListFile.h"
 
+#include "base/AtomicFile.h"
+#include "base/Utf16.h"
 #include "catalogue/AppTexts.h"
 #include "catalogue/DetailsReport.h"
 #include "catalogue/Progress.h"
-#include "platform/fs/AtomicFile.h"
-#include "platform/text/Utf16.h"
 
 namespace moxalo::catalogue {
 

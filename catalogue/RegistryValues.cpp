@@ -1,6 +1,6 @@
 #include "catalogue/RegistryValues.h"
 
-#include "platform/registry/StringValue.h"
+#include "platform/advapi/StringValue.h"
 
 namespace moxalo::catalogue {
 

@@ -2,8 +2,8 @@
 // Reading one value of an open key as text: the size query, then the data query. Only string
 // values (REG_SZ, REG_EXPAND_SZ, unexpanded) give text; every other type reads as nothing.
 
-#include "platform/registry/StringValue.h"
-#include "platform/registry/WinTypes.h"
+#include "platform/advapi/StringValue.h"
+#include "registry/WinTypes.h"
 
 #include <optional>
 #include <string>

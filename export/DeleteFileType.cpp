@@ -4,8 +4,8 @@
 #include "export/modReg.h"
 #include "export/modRegExp.h"
 #include "gui/Texts.h"
-#include "platform/registry/Registry.h"
 #include "platform/ui/Desktop.h"
+#include "registry/Registry.h"
 
 #include <QString>
 

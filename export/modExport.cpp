@@ -1,9 +1,9 @@
 #include "export/modExport.h"
 
+#include "base/AtomicFile.h"
 #include "catalogue/AppTexts.h"
 #include "catalogue/ListFile.h"
 #include "gui/Texts.h"
-#include "platform/fs/AtomicFile.h"
 #include "platform/ui/Desktop.h"
 
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "export/modRegExp.h"
 
-#include "platform/registry/Registry.h"
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/regedit/RegFileStore.h"
+#include "platform/advapi/RegistryApi.h"
+#include "platform/advapi/RegistrySession.h"
+#include "registry/regedit/RegFileStore.h"
 
 #include <algorithm>
 
@@ -11,7 +11,8 @@ namespace moxalo::exporting {
 std::string DeleteRegKey(registry::HKEY root, const std::string& subKey) {
     if (registry::RegDeleteKeyA(root, subKey.c_str()) == registry::ERROR_SUCCESS)
         return {};
-    return registry::lastRegistryError();
+    registry::RegistrySession* session = registry::mountedSession();
+    return session != nullptr ? session->lastError() : std::string();
 }
 
 bool BackupHoldsKey(const std::string& path, const std::string& keyPath, std::string& why) {

@@ -1,7 +1,7 @@
 #pragma once
 // Deleting one registry key.
 
-#include "platform/registry/WinTypes.h"
+#include "registry/WinTypes.h"
 
 #include <string>
 

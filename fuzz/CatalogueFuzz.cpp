@@ -5,8 +5,8 @@
 #include "catalogue/DetailsReport.h"
 #include "fuzz/FuzzFiles.h"
 #include "fuzz/SourceBytes.h"
-#include "platform/registry/Registry.h"
-#include "platform/registry/Sources.h"
+#include "platform/advapi/RegistrySession.h"
+#include "registry/Sources.h"
 
 namespace {
 
@@ -21,9 +21,10 @@ public:
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    registry::RegistrySession session;
+    registry::MountedSession mounted(session);
     try {
-        registry::mountRegistry(
-            registry::openRegistry(fuzz::sourcesOf(fuzz::bytesOf(data, size))).registry);
+        session.open(registry::openRegistry(fuzz::sourcesOf(fuzz::bytesOf(data, size))).registry);
     } catch (const registry::StoreError&) {
         return 0; // not a source, or one refused whole
     }
@@ -31,6 +32,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     catalogue::LoadList("0", listener);
     for (const auto& row : listener.rows)
         catalogue::Export_Key_Details(row.Extension, row.TypeName);
-    registry::mountRegistry(nullptr);
     return 0;
 }

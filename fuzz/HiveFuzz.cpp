@@ -2,7 +2,7 @@
 
 #include "fuzz/FuzzFiles.h"
 #include "fuzz/StoreWalk.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "registry/hive/HiveStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace moxalo;

@@ -2,9 +2,9 @@
 // regedit would, becomes a hive holding its HKEY_CLASSES_ROOT keys, written by the same writer
 // the tests make their hives with. Usage: fuzz_seed_hives OUTPUT_FOLDER FILE.reg...
 
-#include "hivewriter/HiveWriter.h"
-#include "platform/regfile/RegFileImport.h"
-#include "platform/registry/RegistryStore.h"
+#include "registry/RegistryStore.h"
+#include "registry/hivewriter/HiveWriter.h"
+#include "registry/regedit/RegFileImport.h"
 
 #include <filesystem>
 #include <fstream>

@@ -6,17 +6,18 @@
 //   - an export, imported into an empty store and exported again, gives the same text;
 //   - deleting one key leaves every other key of its level where it was.
 
+#include "base/Utf16.h"
 #include "catalogue/BackupName.h"
 #include "catalogue/Backups.h"
 #include "catalogue/CatalogueScan.h"
 #include "fuzz/FuzzFiles.h"
 #include "fuzz/SourceBytes.h"
-#include "platform/regfile/RegFileExport.h"
-#include "platform/regfile/RegFileImport.h"
-#include "platform/registry/MemoryStore.h"
-#include "platform/registry/Registry.h"
-#include "platform/registry/Sources.h"
-#include "platform/text/Utf16.h"
+#include "platform/advapi/RegistrySession.h"
+#include "registry/MemoryStore.h"
+#include "registry/Registry.h"
+#include "registry/Sources.h"
+#include "registry/regedit/RegFileExport.h"
+#include "registry/regedit/RegFileImport.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -175,10 +176,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         countKeys(*layer.store, layer.store->rootNode(), mostKeys);
     countKeys(registry.view(), registry.rootKey(), 2 * mostKeys);
 
-    registry::mountRegistry(opened.registry);
     Rows listener;
-    catalogue::LoadList("0", listener);
-    registry::mountRegistry(nullptr);
+    {
+        registry::RegistrySession session(opened.registry);
+        registry::MountedSession mounted(session);
+        catalogue::LoadList("0", listener);
+    }
     checkBackupFiles(listener.rows);
 
     checkExportRoundTrip(registry, size);

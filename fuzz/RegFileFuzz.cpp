@@ -3,8 +3,8 @@
 // user's registry behind their back.
 
 #include "fuzz/FuzzFiles.h"
-#include "platform/regfile/RegFileExport.h"
-#include "platform/regfile/RegFileImport.h"
+#include "registry/regedit/RegFileExport.h"
+#include "registry/regedit/RegFileImport.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 //   1: a Wine prefix, its system.reg and user.reg;
 //   2: two files named together, the first one's classes laid over the second's.
 
-#include "platform/registry/SourceChoice.h"
+#include "registry/SourceChoice.h"
 
 #include <string_view>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Reads every key and value of a store, as a scan and an export would.
 
-#include "platform/registry/RegistryStore.h"
+#include "registry/RegistryStore.h"
 
 namespace moxalo::fuzz {
 

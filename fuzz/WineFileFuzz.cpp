@@ -4,7 +4,7 @@
 // change the registry behind the user's back.
 
 #include "fuzz/FuzzFiles.h"
-#include "platform/registry/wine/WineRegistryFile.h"
+#include "registry/wine/WineRegistryFile.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,9 +3,9 @@
 // read back. The saved source must open again and lack just that key.
 
 #include "fuzz/FuzzFiles.h"
-#include "platform/registry/Registry.h"
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/Sources.h"
+#include "platform/advapi/RegistryApi.h"
+#include "platform/advapi/RegistrySession.h"
+#include "registry/Sources.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -63,23 +63,24 @@ SourceChoice sourceOf(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     SourceChoice choice = sourceOf(moxalo::fuzz::bytesOf(data, size));
+    RegistrySession session;
+    MountedSession mounted(session);
     try {
-        mountRegistry(openRegistry(choice).registry);
+        session.open(openRegistry(choice).registry);
     } catch (const StoreError&) {
         return 0;
     }
     auto before = rootNames();
     std::string deleted = deleteOne(before);
-    mountRegistry(nullptr);
     if (deleted.empty())
         return 0;
     try {
-        mountRegistry(openRegistry(choice).registry);
+        session.open(openRegistry(choice).registry);
     } catch (const StoreError& e) {
         fault(std::string("the saved source does not open: ") + e.what());
     }
     auto after = rootNames();
-    mountRegistry(nullptr);
+    session.open(nullptr);
     if (after.size() + 1 != before.size())
         fault("HKEY_CLASSES_ROOT lost or kept other keys than " + deleted);
     return 0;

@@ -3,7 +3,6 @@
 #include "catalogue/AppTexts.h"
 #include "catalogue/KeyDetails.h"
 #include "gui/Texts.h"
-#include "platform/registry/Registry.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"
 #include "views/frmKeyVals.h"
@@ -209,10 +208,10 @@ void frmMain::LoadList() {
     if (scanning_)
         return;
     scanning_ = true;
-    registry::takeRegistryProblems(); // what went wrong before is not this scan's
-    catalogue::LoadList(around_.openWithSetting ? around_.openWithSetting() : "0", *this);
+    auto outcome =
+        catalogue::LoadList(around_.openWithSetting ? around_.openWithSetting() : "0", *this);
     scanning_ = false;
-    reportRegistryProblems();
+    reportRegistryProblems(outcome.problems);
     emit listLoaded();
 }
 
@@ -290,8 +289,7 @@ void frmMain::ScanFailed(const std::string& message) {
 }
 
 // Damage the scan met in the registry's files: the list keeps what was read before it.
-void frmMain::reportRegistryProblems() {
-    auto problems = registry::takeRegistryProblems();
+void frmMain::reportRegistryProblems(const std::vector<std::string>& problems) {
     if (problems.empty())
         return;
     QString text = "Part of the registry could not be read; the list shows what could be.\n";

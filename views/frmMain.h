@@ -77,7 +77,7 @@ private:
     void ItemClick(const QModelIndex& index);
     void SetColumnWidths();
     std::optional<std::string> selectedFileType() const;
-    void reportRegistryProblems();
+    void reportRegistryProblems(const std::vector<std::string>& problems);
     void enableList();
 
     void ScanStarted() override;

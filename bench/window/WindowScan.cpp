@@ -7,7 +7,8 @@
 #include "app/MDIForm1.h"
 #include "app/frmTB.h"
 #include "export/modExport.h"
-#include "platform/registry/ChosenRegistry.h"
+#include "platform/advapi/RegistrySession.h"
+#include "runtime/ChosenRegistry.h"
 #include "views/frmMain.h"
 
 #include <QApplication>
@@ -24,13 +25,13 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::vector<std::string> args(argv + 1, argv + argc);
-    registry::SourceOptions options;
+    runtime::SourceOptions options;
     std::optional<std::string> error;
     QString saveTo;
     for (std::size_t i = 0; i < args.size() && !error; ++i) {
         if (args[i] == "--save-extended" && i + 1 < args.size())
             saveTo = QString::fromStdString(args[++i]);
-        else if (!registry::takeSourceOption(args, i, options, error))
+        else if (!runtime::takeSourceOption(args, i, options, error))
             error = "unknown argument " + args[i];
     }
     if (error || options.registries.empty()) {
@@ -39,8 +40,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
+    registry::RegistrySession session;
+    registry::MountedSession mounted(session);
     try {
-        registry::openChosenRegistry(options, std::getenv, ".");
+        session.open(runtime::openChosenRegistry(options, std::getenv, ".").registry);
     } catch (const registry::StoreError& e) {
         std::fprintf(stderr, "moxalo-bench-window: %s\n", e.what());
         return 1;

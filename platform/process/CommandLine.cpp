@@ -112,10 +112,10 @@ std::string trailingFileName(std::string_view text) {
     return readArgument(text, i);
 }
 
-ProgramStart programStart(std::string_view commandLine, const std::string& programFolder) {
+ProgramStart programStart(std::string_view commandLine, const StandIns& standIns) {
     std::string name;
     std::size_t i = readProgramName(commandLine, name);
-    ProgramStart start{resolveProgram(name, programFolder), {}};
+    ProgramStart start{resolveProgram(name, standIns), {}};
     if (start.program == name) {
         auto args = splitCommandLine(commandLine);
         start.arguments.assign(args.begin() + 1, args.end());
@@ -127,12 +127,13 @@ ProgramStart programStart(std::string_view commandLine, const std::string& progr
     return start;
 }
 
-std::string resolveProgram(const std::string& name, const std::string& programFolder) {
+std::string resolveProgram(const std::string& name, const StandIns& standIns) {
     std::string bare = lower(name);
     if (bare.ends_with(".exe"))
         bare.resize(bare.size() - 4);
-    if (bare == "regedit" || bare == "notepad")
-        return programFolder + "/moxalo-" + bare;
+    for (const auto& standIn : standIns)
+        if (bare == standIn.name)
+            return standIn.file;
     return name;
 }
 

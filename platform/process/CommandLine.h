@@ -31,6 +31,13 @@ std::string firstArgument(std::string_view text, std::string_view& rest);
 // (WinMain's lpCmdLine), which they read as regedit and notepad read theirs.
 inline constexpr std::string_view kCommandLineOption = "--command-line";
 
+// A program of Windows that runs here as a stand-in: `name` ("regedit") runs `file`.
+struct StandIn {
+    std::string name;
+    std::string file;
+};
+using StandIns = std::vector<StandIn>;
+
 struct ProgramStart {
     std::string program;
     std::vector<std::string> arguments;
@@ -38,11 +45,10 @@ struct ProgramStart {
 // The program to start for `commandLine`, and its arguments: the line split, except for the
 // stand-ins, which get kCommandLineOption and the rest of the line, so that a name with runs of
 // blanks or with quotes in it arrives as the line holds it.
-ProgramStart programStart(std::string_view commandLine, const std::string& programFolder);
+ProgramStart programStart(std::string_view commandLine, const StandIns& standIns);
 
-// The file to run for a program name: "regedit" and "notepad" (with or without ".exe", in any
-// case) are the program's own stand-ins in `programFolder` (moxalo-regedit, moxalo-notepad);
-// any other name is looked up as the system looks up a command.
-std::string resolveProgram(const std::string& name, const std::string& programFolder);
+// The file to run for a program name: a stand-in's name (with or without ".exe", in any case)
+// runs its file; any other name is looked up as the system looks up a command.
+std::string resolveProgram(const std::string& name, const StandIns& standIns);
 
 } // namespace moxalo::process

@@ -1,6 +1,6 @@
 #include "platform/profile/Profile.h"
 
-#include "platform/fs/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "platform/profile/ProfileText.h"
 
 #include <algorithm>

@@ -8,7 +8,7 @@
 // byte order mark is read in that encoding and written back in it; any other file is taken as
 // UTF-8 bytes and written back as such.
 
-#include "platform/registry/WinTypes.h"
+#include "registry/WinTypes.h"
 
 namespace moxalo::profile {
 

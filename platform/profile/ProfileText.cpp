@@ -1,8 +1,8 @@
 #include "platform/profile/ProfileText.h"
 
-#include "platform/registry/NameFold.h"
-#include "platform/text/ByteOrderMark.h"
-#include "platform/text/Utf16.h"
+#include "base/ByteOrderMark.h"
+#include "base/NameFold.h"
+#include "base/Utf16.h"
 
 #include <cstdint>
 #include <utility>

@@ -2,7 +2,7 @@
 // An INI file's text and where its sections and keys lie in it, so that a change touches only
 // the bytes it concerns: Windows keeps a profile file's formatting, comments and blank lines.
 
-#include "platform/text/ByteOrderMark.h"
+#include "base/ByteOrderMark.h"
 
 #include <cstddef>
 #include <string>

@@ -1,12 +1,13 @@
 #include "platform/shell/ShellInfo.h"
 
-#include "platform/registry/NameFold.h"
-#include "platform/registry/Registry.h"
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/StringValue.h"
-#include "platform/text/Utf16.h"
+#include "base/NameFold.h"
+#include "base/Utf16.h"
+#include "platform/advapi/RegistryApi.h"
+#include "platform/advapi/RegistrySession.h"
+#include "platform/advapi/StringValue.h"
 
 #include <algorithm>
+#include <any>
 #include <cstring>
 #include <string>
 
@@ -59,14 +60,21 @@ void copyCut(char* target, std::size_t room, const std::string& text) {
 
 // The shell keeps the last type it looked up until the registry changes: the list asks for
 // each extension twice, once for each size of icon.
-const std::string& knownTypeName(const std::string& dottedExtension) {
-    struct Known {
-        std::uint64_t changes = 0;
-        std::string extension;
-        std::string typeName;
-    };
-    static Known known;
-    std::uint64_t changes = registryChangeCount();
+struct KnownType {
+    std::uint64_t changes = 0;
+    std::string extension;
+    std::string typeName;
+};
+
+std::string knownTypeName(const std::string& dottedExtension) {
+    registry::RegistrySession* session = registry::mountedSession();
+    if (session == nullptr)
+        return TypeNameOfExtension(dottedExtension);
+    std::any& cache = session->shellCache();
+    if (!cache.has_value())
+        cache = KnownType{};
+    auto& known = std::any_cast<KnownType&>(cache);
+    std::uint64_t changes = session->changeCount();
     if (changes == 0 || known.changes != changes || known.extension != dottedExtension) {
         known.typeName = TypeNameOfExtension(dottedExtension);
         known.extension = dottedExtension;

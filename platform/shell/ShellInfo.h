@@ -2,7 +2,7 @@
 // SHGetFileInfoA, as far as a registry without a Windows shell can answer it: the type name of
 // a file with a given extension. Other requested fields are left empty.
 
-#include "platform/registry/WinTypes.h"
+#include "registry/WinTypes.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,5 @@
 #include "platform/ui/Desktop.h"
 
-#include "platform/ProgramFolder.h"
 #include "platform/process/CommandLine.h"
 
 #include <QApplication>
@@ -17,6 +16,9 @@
 namespace moxalo::ui {
 
 namespace {
+
+// Set once by the program before its first window.
+process::StandIns standIns;
 
 QMessageBox::Icon iconOf(int style) {
     switch (style & 0x70) {
@@ -153,9 +155,9 @@ public:
     }
 
 private:
-    // The program to run and its arguments; the program's stand-ins are found beside it.
+    // The program to run and its arguments.
     static QString programOf(const QString& commandLine, QStringList& arguments) {
-        auto start = process::programStart(commandLine.toStdString(), platform::programFolder());
+        auto start = process::programStart(commandLine.toStdString(), standIns);
         for (const auto& argument : start.arguments)
             arguments << QString::fromStdString(argument);
         return QString::fromStdString(start.program);
@@ -179,6 +181,10 @@ QRect anchorOf(const QWidget* owner) {
 Desktop& desktop() {
     static QtDesktop real;
     return replacement != nullptr ? *replacement : real;
+}
+
+void setStandIns(process::StandIns programs) {
+    standIns = std::move(programs);
 }
 
 void setDesktop(Desktop* r) {

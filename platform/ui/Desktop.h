@@ -4,6 +4,8 @@
 // opening a document or web page, starting a program from a command line. Windows call desktop();
 // tests install a recorder in its place.
 
+#include "platform/process/CommandLine.h"
+
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -77,6 +79,9 @@ Desktop& desktop();
 // window, also before that window is first shown (maximised: the screen's work area). Empty
 // when there is no such window, and the box goes where the window system puts it.
 QRect anchorOf(const QWidget* owner);
+
+// The programs of Windows that the real desktop's Shell functions start as stand-ins.
+void setStandIns(process::StandIns programs);
 
 // Puts `replacement` in place of the real desktop (tests); nullptr puts the real one back.
 void setDesktop(Desktop* replacement);

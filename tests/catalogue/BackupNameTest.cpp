@@ -3,8 +3,8 @@
 
 #include "catalogue/BackupName.h"
 
+#include "base/TextFile.h"
 #include "catalogue/Backups.h"
-#include "platform/text/TextFile.h"
 #include "tests/support/TestRegistry.h"
 
 #include <filesystem>

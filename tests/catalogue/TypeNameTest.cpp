@@ -1,6 +1,6 @@
 // The type name a shell would give a file of each extension.
 
-#include "platform/registry/RegistryApi.h"
+#include "platform/advapi/RegistryApi.h"
 #include "platform/shell/ShellInfo.h"
 #include "tests/support/TestRegistry.h"
 
@@ -80,6 +80,6 @@ TEST(TypeName, FollowsTheRegistryWhenItChanges) {
     put(*other, "otherfile", "", sz("Other Document"));
     mountMemory(std::move(other));
     EXPECT_EQ(typeNameOf(".x"), "Other Document") << "another registry is another answer";
-    moxalo::registry::mountRegistry(nullptr);
+    moxalo::testing::mountRegistry(nullptr);
     EXPECT_EQ(typeNameOf(".x"), "X File") << "no registry holds no types";
 }

@@ -5,11 +5,11 @@
 #include "app/frmTB.h"
 #include "export/frmBackup.h"
 #include "export/modExport.h"
+#include "platform/advapi/RegistryApi.h"
 #include "platform/process/CommandLine.h"
-#include "platform/regfile/RegFileExport.h"
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/SourceLock.h"
-#include "platform/registry/Sources.h"
+#include "registry/SourceLock.h"
+#include "registry/Sources.h"
+#include "registry/regedit/RegFileExport.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/ClassesFixture.h"
 #include "tests/windows/RecordingDesktop.h"
@@ -232,7 +232,7 @@ private slots:
                    "\"Content Type\"=\"text/plain\"\r\n";
         };
         writeFile(source, classes("abcfile"));
-        registry::mountRegistry(
+        moxalo::testing::mountRegistry(
             registry::openRegistry(registry::SourceChoice{{source}, "test", false}).registry);
         window->list->LoadList();
         QTRY_COMPARE(window->list->Rows().size(), std::size_t{2});
@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(window->list->SelectedRow()->Extension, "abc");
         QCOMPARE(window->keyVals->txtKeyValue->text(), "abc.changed");
 
-        registry::mountRegistry(nullptr);
+        moxalo::testing::mountRegistry(nullptr);
     }
 
     void theBackupsWindowOpensOnceFromEachOfItsCommands() {
@@ -413,7 +413,7 @@ private slots:
         // The registry's files are being changed by another writer, which does not finish.
         std::string source = dir->file("classes.reg");
         writeFile(source, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.abc]\r\n@=\"abcfile\"\r\n");
-        registry::mountRegistry(
+        moxalo::testing::mountRegistry(
             registry::openRegistry(registry::SourceChoice{{source}, "test", false}).registry);
         window->list->LoadList();
         QTRY_COMPARE(window->list->Rows().size(), std::size_t{1});
@@ -429,7 +429,7 @@ private slots:
             qPrintable(desktop->messages.back().text));
         QVERIFY(desktop->messages.back().text.contains("another program"));
         QCOMPARE(window->list->Rows().size(), std::size_t{1});
-        registry::mountRegistry(nullptr);
+        moxalo::testing::mountRegistry(nullptr);
     }
 
     // Half of a surrogate pair alone in a name (see Utf16.h) cannot pass through the command
@@ -451,7 +451,7 @@ private slots:
         // The registry editor backs up the key its command line names, as the desktop gives it.
         desktop->runWaited = [&](const QString& commandLine) {
             auto args = process::splitCommandLine(commandLine.toStdString()); // regedit /e F K
-            auto mounted = registry::mountedRegistry();
+            auto mounted = moxalo::testing::mountedRegistry();
             registry::NodeId key =
                 mounted->view().findChild(mounted->rootKey(), args[3].substr(args[3].find('.')));
             if (key == registry::kNoNode)

@@ -2,7 +2,7 @@
 // and leaves nothing behind, any name the folder allows can be written, and a symbolic link is
 // written through, as an editor does.
 
-#include "platform/fs/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include "tests/support/DiskFull.h"
 #include "tests/support/TestRegistry.h"

@@ -1,14 +1,14 @@
 // Where the program keeps its settings and backups: beside a copy the user owns, else in the
 // user's data folder.
 
-#include "platform/ProgramFolder.h"
+#include "runtime/ProgramFolder.h"
 
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
 #include <unistd.h>
 
-using moxalo::platform::dataFolderFor;
+using moxalo::runtime::dataFolderFor;
 
 namespace {
 
@@ -46,5 +46,5 @@ TEST(DataFolder, FollowsXdgDataHomeWhenItIsAbsoluteAndFindsHomeWithoutTheEnviron
 
 TEST(DataFolder, OfTheseTestsIsTheirOwnProgramFolder) {
     // The tests run from the build tree, a folder of the user's own.
-    EXPECT_EQ(moxalo::platform::dataFolder(), moxalo::platform::programFolder());
+    EXPECT_EQ(moxalo::runtime::dataFolder(), moxalo::runtime::programFolder());
 }

@@ -2,10 +2,10 @@
 // key that cannot be listed whole is named in a message rather than shown empty or cut.
 
 #include "catalogue/ListFile.h"
-#include "platform/registry/Registry.h"
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/hive/HiveLayout.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "platform/advapi/RegistryApi.h"
+#include "registry/Registry.h"
+#include "registry/hive/HiveLayout.h"
+#include "registry/hive/HiveStore.h"
 #include "tests/robustness/GeneratedSources.h"
 
 #include <cstring>
@@ -31,7 +31,7 @@ TEST(BigRegistry, TwoHundredThousandRootKeysAreAllListedAndSaved) {
         std::string text = readFile(list);
         EXPECT_EQ(text.size(), kKeys * catalogue::PlainRecord(rows.front()).size());
         EXPECT_TRUE(text.ends_with(catalogue::PlainRecord(rows.back())));
-        EXPECT_TRUE(registry::takeRegistryProblems().empty());
+        EXPECT_TRUE(moxalo::testing::takeRegistryProblems().empty());
     }
 }
 

@@ -2,8 +2,8 @@
 // place): the pages past its new end are gone from the program's mappings. Reading them is
 // reported as the file's change, by name; it never ends the program.
 
-#include "platform/registry/SourceFile.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "registry/SourceFile.h"
+#include "registry/hive/HiveStore.h"
 #include "tests/robustness/GeneratedSources.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "tests/robustness/GeneratedSources.h"
 
 #include "catalogue/CatalogueScan.h"
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/Sources.h"
+#include "platform/advapi/RegistryApi.h"
+#include "registry/Sources.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
 #include <cstdio>
@@ -79,7 +79,7 @@ std::string writeSource(const TempDir& dir, GeneratedKind kind,
 }
 
 void mountSource(const std::string& path) {
-    registry::mountRegistry(registry::openRegistry({{path}, "test", false}).registry);
+    moxalo::testing::mountRegistry(registry::openRegistry({{path}, "test", false}).registry);
 }
 
 std::vector<catalogue::CatalogueEntry> scanRows() {

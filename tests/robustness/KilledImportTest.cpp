@@ -2,7 +2,7 @@
 // editor's stand-in leaves the source as it was; finished, it has replaced the file by a
 // rename, also when it skipped malformed lines, each reported with its line number.
 
-#include "platform/registry/SourceLock.h"
+#include "registry/SourceLock.h"
 #include "tests/robustness/GeneratedSources.h"
 #include "tests/support/CliRunner.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"

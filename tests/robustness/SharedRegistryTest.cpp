@@ -1,9 +1,9 @@
 // One registry shared by several processes: a write applies to the files as they are when it
 // is made, two writers never undo each other, and a reader answers from what is on disk now.
 
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/SourceLock.h"
-#include "platform/registry/Sources.h"
+#include "platform/advapi/RegistryApi.h"
+#include "registry/SourceLock.h"
+#include "registry/Sources.h"
 #include "tests/support/CliRunner.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 

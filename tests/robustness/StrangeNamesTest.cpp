@@ -2,15 +2,15 @@
 // detailed, saved in the list files and exported with the text a user expects, or refused
 // with a message that says where.
 
+#include "base/Utf16.h"
 #include "catalogue/DetailsReport.h"
 #include "catalogue/KeyDetails.h"
 #include "catalogue/ListFile.h"
-#include "platform/regfile/RegFileExport.h"
-#include "platform/regfile/RegFileImport.h"
-#include "platform/registry/Registry.h"
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/Sources.h"
-#include "platform/text/Utf16.h"
+#include "platform/advapi/RegistryApi.h"
+#include "registry/Registry.h"
+#include "registry/Sources.h"
+#include "registry/regedit/RegFileExport.h"
+#include "registry/regedit/RegFileImport.h"
 #include "tests/robustness/GeneratedSources.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
@@ -67,7 +67,7 @@ std::vector<GeneratedKey> strangeKeys(GeneratedKind kind) {
 // The export of one key below HKEY_CLASSES_ROOT of the mounted registry, as regedit /e writes
 // it, as UTF-8 text with LF line ends.
 std::string exported(const std::string& path) {
-    auto registry = registry::mountedRegistry();
+    auto registry = moxalo::testing::mountedRegistry();
     auto& view = registry->view();
     registry::NodeId key = registry->rootKey();
     for (std::size_t start = 0; key != registry::kNoNode && start <= path.size();) {
@@ -104,7 +104,7 @@ TEST(StrangeNames, EachIsListedWithItsText) {
         if (kind != GeneratedKind::Hive)
             expected.insert(expected.end() - 1, "vname|VNAME File");
         EXPECT_EQ(listed, expected);
-        EXPECT_TRUE(registry::takeRegistryProblems().empty());
+        EXPECT_TRUE(moxalo::testing::takeRegistryProblems().empty());
     }
 }
 
@@ -257,7 +257,7 @@ TEST(StrangeNames, AKeyNameLongerThanTheRegistryTakesIsSkippedWithItsLine) {
             warnings.insert(warnings.end(), source.warnings.begin(), source.warnings.end());
         ASSERT_FALSE(warnings.empty());
         EXPECT_TRUE(warnings[0].ends_with(warning)) << warnings[0];
-        registry::mountRegistry(opened.registry);
+        moxalo::testing::mountRegistry(opened.registry);
         auto rows = scanRows();
         ASSERT_EQ(rows.size(), 1u);
         EXPECT_EQ(rows[0].Extension, "ok");

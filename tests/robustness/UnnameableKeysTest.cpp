@@ -2,8 +2,8 @@
 // end it. A hive holding one is damaged there: the key is reported, listed under a stand-in name
 // that leads to no key, and never acted on as another key. The text sources never take one in.
 
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/Sources.h"
+#include "platform/advapi/RegistryApi.h"
+#include "registry/Sources.h"
 #include "tests/robustness/GeneratedSources.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
@@ -81,7 +81,7 @@ TEST(UnnameableKeys, AHiveListsThemUnderStandInsThatLeadToNoKey) {
             writeHiveFrom(sources.back(), "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.user]\n", false);
         }
 
-        registry::mountRegistry(registry::openRegistry({sources, "test", false}).registry);
+        moxalo::testing::mountRegistry(registry::openRegistry({sources, "test", false}).registry);
         std::vector<std::string> rows;
         for (const auto& row : scanRows())
             rows.push_back(row.Extension);
@@ -100,7 +100,7 @@ TEST(UnnameableKeys, AHiveListsThemUnderStandInsThatLeadToNoKey) {
         }
         EXPECT_EQ(defaultValue(".a\\b"), "real b");
         EXPECT_EQ(defaultValue(".n"), "real n");
-        EXPECT_TRUE(registry::takeRegistryProblems().empty());
+        EXPECT_TRUE(moxalo::testing::takeRegistryProblems().empty());
 
         auto warnings = warningsOf(sources);
         ASSERT_EQ(warnings.size(), 3u);
@@ -142,7 +142,7 @@ TEST(UnnameableKeys, AHiveListsThemUnderStandInsThatLeadToNoKey) {
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_NE(run.err.find("a damaged key is listed under this name"), std::string::npos)
             << run.err;
-        registry::mountRegistry(registry::openRegistry({sources, "test", false}).registry);
+        moxalo::testing::mountRegistry(registry::openRegistry({sources, "test", false}).registry);
         EXPECT_EQ(scanRows().size(), expected.size());
     }
 }

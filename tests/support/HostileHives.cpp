@@ -1,10 +1,10 @@
 #include "tests/support/HostileHives.h"
 
-#include "hivewriter/HiveWriter.h"
-#include "platform/registry/MemoryStore.h"
-#include "platform/registry/hive/HiveHandle.h"
-#include "platform/registry/hive/HiveLayout.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "registry/MemoryStore.h"
+#include "registry/hive/HiveHandle.h"
+#include "registry/hive/HiveLayout.h"
+#include "registry/hive/HiveStore.h"
+#include "registry/hivewriter/HiveWriter.h"
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>

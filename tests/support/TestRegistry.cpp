@@ -1,7 +1,7 @@
 #include "tests/support/TestRegistry.h"
 
-#include "platform/registry/RegistryApi.h"
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
+#include "platform/advapi/RegistryApi.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -34,6 +34,28 @@ RegValue unterminatedSz(const std::string& text) {
 void put(MemoryStore& store, const std::string& path, const std::string& name,
          const RegValue& value) {
     store.setValue(store.createPath(path), name, value);
+}
+
+RegistrySession& testSession() {
+    static RegistrySession session;
+    static MountedSession mounted(session);
+    return session;
+}
+
+void mountRegistry(std::shared_ptr<Registry> registry) {
+    testSession().open(std::move(registry));
+}
+
+std::shared_ptr<Registry> mountedRegistry() {
+    return testSession().registry();
+}
+
+std::vector<std::string> takeRegistryProblems() {
+    return testSession().takeProblems();
+}
+
+std::string lastRegistryError() {
+    return testSession().lastError();
 }
 
 MemoryStore& mountMemory(std::unique_ptr<MemoryStore> store) {

@@ -1,8 +1,9 @@
 #pragma once
 // Building small registries in tests and mounting them for the registry functions.
 
-#include "platform/registry/MemoryStore.h"
-#include "platform/registry/Registry.h"
+#include "platform/advapi/RegistrySession.h"
+#include "registry/MemoryStore.h"
+#include "registry/Registry.h"
 
 #include <memory>
 #include <string>
@@ -21,6 +22,15 @@ registry::RegValue unterminatedSz(const std::string& text);
 // Sets `value` under `name` of the key at `path` (created as needed).
 void put(registry::MemoryStore& store, const std::string& path, const std::string& name,
          const registry::RegValue& value);
+
+// The session a test's registry functions answer from: one per test program, mounted from its
+// first use on.
+registry::RegistrySession& testSession();
+// Opens `registry` in the test session, as a program's main opens the chosen one.
+void mountRegistry(std::shared_ptr<registry::Registry> registry);
+std::shared_ptr<registry::Registry> mountedRegistry();
+std::vector<std::string> takeRegistryProblems();
+std::string lastRegistryError();
 
 // Mounts the store as the whole of HKEY_CLASSES_ROOT; returns it for further changes.
 registry::MemoryStore& mountMemory(std::unique_ptr<registry::MemoryStore> store);

@@ -2,8 +2,8 @@
 // careless tool leaves it: every command ends, with a message that says where, and none aborts
 // or hangs.
 
-#include "platform/registry/hive/HiveLayout.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "registry/hive/HiveLayout.h"
+#include "registry/hive/HiveStore.h"
 #include "tests/support/CliRunner.h"
 #include "tests/support/SharedHives.h"
 

@@ -2,7 +2,7 @@
 // The commands of moxalo-cli. Each writes its answer to `out`, its complaints to `err`, and
 // returns the process's exit status.
 
-#include "platform/registry/ChosenRegistry.h"
+#include "runtime/ChosenRegistry.h"
 
 #include <iosfwd>
 #include <string>
@@ -11,9 +11,13 @@
 namespace moxalo::cli {
 
 struct Invocation {
-    registry::ChosenRegistry chosen;
+    runtime::ChosenRegistry chosen;
     std::vector<std::string> args; // after the command's name
 };
+
+// Problems met while the command ran (damaged keys the registry functions could not read): each
+// is told, and the command fails, though it printed what it could read.
+int ReportProblems(const std::vector<std::string>& problems, int status, std::ostream& err);
 
 int runSources(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runQuery(const Invocation& inv, std::ostream& out, std::ostream& err);

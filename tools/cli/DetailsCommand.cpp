@@ -1,9 +1,9 @@
 // `details EXT`: one extension's details block, exactly as the extended list file carries it.
 
+#include "base/Utf16.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/DetailsReport.h"
-#include "platform/registry/RegistryApi.h"
-#include "platform/text/Utf16.h"
+#include "platform/advapi/RegistryApi.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Options.h"
 #include "tools/cli/TextFormats.h"

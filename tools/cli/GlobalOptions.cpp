@@ -60,7 +60,7 @@ const CommandInfo* findCommand(const std::string& name) {
 // Takes a global option at args[i], moving i past its value; false when it is none.
 bool takeGlobal(const std::vector<std::string>& args, std::size_t& i, GlobalOptions& options) {
     const std::string& arg = args[i];
-    if (registry::takeSourceOption(args, i, options.sources, options.error))
+    if (runtime::takeSourceOption(args, i, options.sources, options.error))
         return true;
     if (arg == "--help" || arg == "-h") {
         options.help = true;

@@ -2,7 +2,7 @@
 // The command line of moxalo-cli: the global options, which may stand before or after the
 // command, the command, and the arguments left for it.
 
-#include "platform/registry/SourceOptions.h"
+#include "runtime/SourceOptions.h"
 #include "tools/cli/Commands.h"
 
 #include <iosfwd>
@@ -20,7 +20,7 @@ struct CommandInfo {
 };
 
 struct GlobalOptions {
-    registry::SourceOptions sources;
+    runtime::SourceOptions sources;
     bool help = false;
     bool version = false;
     const CommandInfo* command = nullptr;

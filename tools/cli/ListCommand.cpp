@@ -84,7 +84,7 @@ int runList(const Invocation& inv, std::ostream& out, std::ostream& err) {
         err << "moxalo-cli: " << *outcome.error << "\n";
         return 1;
     }
-    return 0;
+    return ReportProblems(outcome.problems, 0, err);
 }
 
 } // namespace moxalo::cli

@@ -1,7 +1,7 @@
 // `query KEYPATH`: a key's values and subkeys in the layout of Windows' `reg query`.
 
-#include "platform/registry/RegistryApi.h"
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
+#include "platform/advapi/RegistryApi.h"
 #include "tools/cli/Commands.h"
 
 #include <cstdio>

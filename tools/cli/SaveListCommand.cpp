@@ -1,8 +1,8 @@
 // `save-list [--extended] FILE`: the list files, written by the same code as the window's.
 
+#include "base/AtomicFile.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/ListFile.h"
-#include "platform/fs/AtomicFile.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Options.h"
 
@@ -74,10 +74,10 @@ int runSaveList(const Invocation& inv, std::ostream& out, std::ostream& err) {
         }
     } catch (const fs::FileError& e) {
         err << "moxalo-cli: " << e.what() << "\n";
-        return 1;
+        return ReportProblems(outcome.problems, 1, err);
     }
     out << ExportCompleteText(path) << "\n";
-    return 0;
+    return ReportProblems(outcome.problems, 0, err);
 }
 
 } // namespace moxalo::cli

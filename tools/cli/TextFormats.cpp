@@ -1,6 +1,6 @@
 #include "tools/cli/TextFormats.h"
 
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
 
 #include <algorithm>
 #include <cstdio>

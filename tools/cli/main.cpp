@@ -1,8 +1,8 @@
 // moxalo-cli: the catalogue of registered file types without a window.
 
-#include "platform/ProgramFolder.h"
-#include "platform/registry/Registry.h"
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
+#include "platform/advapi/RegistrySession.h"
+#include "runtime/ProgramFolder.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/GlobalOptions.h"
 
@@ -10,19 +10,6 @@
 #include <iostream>
 
 using namespace moxalo;
-
-namespace {
-
-// Problems met while the command ran (damaged keys the registry functions could not read):
-// each is told once, and the command fails, though it printed what it could read.
-int reportProblems(int status) {
-    auto problems = registry::takeRegistryProblems();
-    for (const auto& problem : problems)
-        std::cerr << "moxalo-cli: " << text::displayText(problem) << "\n";
-    return problems.empty() || status != 0 ? status : 1;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     // Lists run to thousands of lines; the streams buffer them themselves rather than pass each
@@ -51,16 +38,20 @@ int main(int argc, char** argv) {
 
     cli::Invocation inv;
     inv.args = std::move(options.commandArgs);
+    registry::RegistrySession session;
+    registry::MountedSession mounted(session);
     try {
         inv.chosen =
-            registry::openChosenRegistry(options.sources, std::getenv, platform::programFolder());
+            runtime::openChosenRegistry(options.sources, std::getenv, runtime::programFolder());
+        session.open(inv.chosen.registry);
     } catch (const registry::StoreError& e) {
         std::cerr << "moxalo-cli: " << e.what() << "\n";
         return 1;
     }
     for (const auto& warning : inv.chosen.warnings)
         std::cerr << "moxalo-cli: warning: " << text::displayText(warning) << "\n";
-    int status = reportProblems(options.command->run(inv, std::cout, std::cerr));
+    int status = cli::ReportProblems(session.takeProblems(),
+                                     options.command->run(inv, std::cout, std::cerr), std::cerr);
     // The stores hold every key of the registry; the system takes that memory back at once,
     // where freeing it key by key takes a good part of a list. Every file is written by now.
     std::cout.flush();

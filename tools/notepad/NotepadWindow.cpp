@@ -1,7 +1,7 @@
 #include "tools/notepad/NotepadWindow.h"
 
+#include "base/TextFile.h"
 #include "platform/process/CommandLine.h"
-#include "platform/text/TextFile.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"
 

@@ -2,7 +2,7 @@
 // moxalo-notepad, the text editor the program starts as "notepad <file>" to show a backup:
 // a read-only window over one file, captioned "<file name> - Moxalo Notepad".
 
-#include "platform/text/CodePage.h"
+#include "base/CodePage.h"
 
 #include <QMainWindow>
 #include <memory>

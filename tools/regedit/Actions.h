@@ -2,7 +2,7 @@
 // What the registry editor's stand-in does with a parsed command line, over the registry the
 // front end opened. Each returns the exit status; a failure's one line goes to `err`.
 
-#include "platform/registry/ChosenRegistry.h"
+#include "runtime/ChosenRegistry.h"
 #include "tools/regedit/RegeditArgs.h"
 #include "tools/regedit/Voice.h"
 
@@ -26,12 +26,12 @@ public:
 // and mounted (for a write, locked first). Both throw Failure.
 struct Opening {
     std::function<registry::SourceChoice()> choose;
-    std::function<registry::ChosenRegistry(registry::Purpose)> open;
+    std::function<runtime::ChosenRegistry(runtime::Purpose)> open;
 };
 
 // Runs the command line: what the program's main does, with the exit status it returns. Help
 // goes to `out`; failures to `err` and, told, to `voice`.
-int run(const std::vector<std::string>& args, const registry::Environment& env,
+int run(const std::vector<std::string>& args, const runtime::Environment& env,
         const std::string& programFolder, Voice& voice, std::ostream& out, std::ostream& err);
 
 // Writes the key (or, for an empty key, all classes) to the file, replacing it atomically.

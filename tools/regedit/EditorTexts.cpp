@@ -1,6 +1,6 @@
 #include "tools/regedit/EditorTexts.h"
 
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
 
 namespace moxalo::regedit {
 

@@ -1,9 +1,9 @@
 #pragma once
 // The registry editor's own words to the user: the question before an import and its report.
 
-#include "platform/regfile/RegFileImport.h"
-#include "platform/registry/ClassesImport.h"
-#include "platform/registry/SourceChoice.h"
+#include "registry/ClassesImport.h"
+#include "registry/SourceChoice.h"
+#include "registry/regedit/RegFileImport.h"
 
 #include <string>
 #include <vector>

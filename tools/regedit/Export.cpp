@@ -1,11 +1,11 @@
 // regedit /e: a key of the registry, or all its classes, in regedit's own export format.
 
-#include "platform/fs/AtomicFile.h"
-#include "platform/regfile/RegFileExport.h"
-#include "platform/regfile/RegFileRoots.h"
-#include "platform/regfile/RegFileSize.h"
-#include "platform/registry/LayeredStore.h"
-#include "platform/registry/NameFold.h"
+#include "base/AtomicFile.h"
+#include "base/NameFold.h"
+#include "registry/LayeredStore.h"
+#include "registry/regedit/RegFileExport.h"
+#include "registry/regedit/RegFileRoots.h"
+#include "registry/regedit/RegFileSize.h"
 #include "tools/regedit/Actions.h"
 
 namespace moxalo::regedit {

@@ -1,11 +1,11 @@
 // regedit /I and /s: a .reg file merged into the registry, every changed file saved at once.
 
-#include "platform/fs/AtomicFile.h"
-#include "platform/regfile/RegFileImport.h"
-#include "platform/regfile/RegFileSize.h"
-#include "platform/registry/ClassesImport.h"
-#include "platform/registry/Sources.h"
-#include "platform/text/Utf16.h"
+#include "base/AtomicFile.h"
+#include "base/Utf16.h"
+#include "registry/ClassesImport.h"
+#include "registry/Sources.h"
+#include "registry/regedit/RegFileImport.h"
+#include "registry/regedit/RegFileSize.h"
 #include "tools/regedit/Actions.h"
 #include "tools/regedit/EditorTexts.h"
 
@@ -76,8 +76,8 @@ void importFile(const Request& request, const Opening& opening, Voice& voice,
     if (!request.silent && !voice.mayImport(importQuestion(file, choice)))
         throw Cancelled(file + ": not imported: the import was cancelled");
 
-    registry::ChosenRegistry chosen = opening.open(registry::Purpose::Write);
-    registry::ClassesImport target(*registry::mountedRegistry());
+    runtime::ChosenRegistry chosen = opening.open(runtime::Purpose::Write);
+    registry::ClassesImport target(chosen.registry->layers());
     regfile::ImportResult result;
     try {
         result = regfile::importRegFile(bytes, target, codePage);

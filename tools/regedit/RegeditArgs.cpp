@@ -83,7 +83,7 @@ ParsedArgs parseRegeditArgs(const std::vector<std::string>& args) {
             parsed.help = true;
             return parsed;
         }
-        if (!registry::takeSourceOption(args, i, request.sources, parsed.error))
+        if (!runtime::takeSourceOption(args, i, request.sources, parsed.error))
             break;
         if (parsed.error)
             return parsed;

@@ -11,7 +11,7 @@
 // Before the switch, --registry SOURCE and --code-page CP may name the registry as moxalo-cli's
 // do; without them MOXALO_REGISTRY and MOXALO_CODEPAGE tell.
 
-#include "platform/registry/SourceOptions.h"
+#include "runtime/SourceOptions.h"
 
 #include <iosfwd>
 #include <optional>
@@ -28,7 +28,7 @@ struct Request {
     std::string file;
     std::string key;     // for an export; "" for everything
     bool silent = false; // /s: no question is asked either way, as there is no window to ask in
-    registry::SourceOptions sources;
+    runtime::SourceOptions sources;
 };
 
 struct ParsedArgs {

@@ -1,7 +1,7 @@
 // The registry editor's stand-in from its command line to its exit status.
 
+#include "base/Utf16.h"
 #include "platform/process/CommandLine.h"
-#include "platform/text/Utf16.h"
 #include "tools/regedit/Actions.h"
 
 #include <ostream>
@@ -10,21 +10,21 @@ namespace moxalo::regedit {
 
 namespace {
 
-Opening openingFor(const Request& request, const registry::Environment& env,
+Opening openingFor(const Request& request, const runtime::Environment& env,
                    const std::string& programFolder, std::ostream& err) {
     Opening opening;
     opening.choose = [&request, env, programFolder] {
         try {
-            return registry::chooseSources(request.sources.registries, env, programFolder,
-                                           request.sources.codePage);
+            return runtime::chooseSources(request.sources.registries, env, programFolder,
+                                          request.sources.codePage);
         } catch (const registry::StoreError& e) {
             throw Failure(e.what());
         }
     };
-    opening.open = [&request, env, programFolder, &err](registry::Purpose purpose) {
-        registry::ChosenRegistry chosen;
+    opening.open = [&request, env, programFolder, &err](runtime::Purpose purpose) {
+        runtime::ChosenRegistry chosen;
         try {
-            chosen = registry::openChosenRegistry(request.sources, env, programFolder, purpose);
+            chosen = runtime::openChosenRegistry(request.sources, env, programFolder, purpose);
         } catch (const registry::AccessDenied& e) {
             if (request.action == Action::Export)
                 throw Failure(e.what());
@@ -41,7 +41,7 @@ Opening openingFor(const Request& request, const registry::Environment& env,
 
 } // namespace
 
-int run(const std::vector<std::string>& args, const registry::Environment& env,
+int run(const std::vector<std::string>& args, const runtime::Environment& env,
         const std::string& programFolder, Voice& voice, std::ostream& out, std::ostream& err) {
     ParsedArgs parsed = args.size() == 2 && args[0] == process::kCommandLineOption
                             ? parseRegeditCommandLine(args[1])
@@ -60,8 +60,8 @@ int run(const std::vector<std::string>& args, const registry::Environment& env,
     Opening opening = openingFor(request, env, programFolder, err);
     try {
         if (request.action == Action::Export) {
-            registry::ChosenRegistry chosen = opening.open(registry::Purpose::Read);
-            exportKey(request, *registry::mountedRegistry());
+            runtime::ChosenRegistry chosen = opening.open(runtime::Purpose::Read);
+            exportKey(request, *chosen.registry);
         } else {
             importFile(request, opening, voice, err);
         }

@@ -1,7 +1,7 @@
 // moxalo-regedit: the registry editor the program starts to back keys up and to bring them
 // back, over the registry that the program reads.
 
-#include "platform/ProgramFolder.h"
+#include "runtime/ProgramFolder.h"
 #include "tools/regedit/Actions.h"
 
 #ifdef MOXALO_REGEDIT_WINDOWS
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     }
 #endif
     int status =
-        regedit::run(args, std::getenv, platform::programFolder(), *voice, std::cout, std::cerr);
+        regedit::run(args, std::getenv, runtime::programFolder(), *voice, std::cout, std::cerr);
     // The stores hold every key of the registry; the system takes that memory back at once,
     // where freeing it key by key takes longer than a whole import. Every file is written.
     std::cout.flush();

@@ -1,7 +1,7 @@
-#include "hivewriter/EmptyHive.h"
+#include "registry/hivewriter/EmptyHive.h"
 
-#include "platform/registry/hive/HiveHandle.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "registry/hive/HiveHandle.h"
+#include "registry/hive/HiveStore.h"
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The subkey index of a hive key while subkeys come and go: every name is found at its
 // position, whatever was removed before it and whichever name took a removed one's place.
 
-#include "platform/registry/hive/FoldedIndex.h"
+#include "registry/hive/FoldedIndex.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -1,7 +1,7 @@
-#include "hivewriter/HiveWriter.h"
-#include "platform/registry/MemoryStore.h"
-#include "platform/registry/hive/HiveLayout.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "registry/MemoryStore.h"
+#include "registry/hive/HiveLayout.h"
+#include "registry/hive/HiveStore.h"
+#include "registry/hivewriter/HiveWriter.h"
 #include "tests/platform/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 

@@ -1,8 +1,8 @@
-#include "platform/registry/hive/HiveKind.h"
+#include "registry/hive/HiveKind.h"
 
-#include "hivewriter/HiveWriter.h"
-#include "platform/registry/MemoryStore.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "registry/MemoryStore.h"
+#include "registry/hive/HiveStore.h"
+#include "registry/hivewriter/HiveWriter.h"
 #include "tests/platform/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 

@@ -1,8 +1,8 @@
-#include "platform/registry/hive/HiveStore.h"
+#include "registry/hive/HiveStore.h"
 
-#include "platform/registry/hive/HiveKind.h"
-#include "platform/registry/hive/HiveLayout.h"
-#include "platform/registry/hive/HiveMapping.h"
+#include "registry/hive/HiveKind.h"
+#include "registry/hive/HiveLayout.h"
+#include "registry/hive/HiveMapping.h"
 #include "tests/platform/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 

@@ -2,7 +2,7 @@
 // Shared by the hive tests: comparing two stores' trees, running libhivex's own tools, the
 // errors of changes.
 
-#include "platform/registry/RegistryStore.h"
+#include "registry/RegistryStore.h"
 #include "tests/support/SharedHives.h"
 
 #include <string>

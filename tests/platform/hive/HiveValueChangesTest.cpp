@@ -1,12 +1,12 @@
 // Value changes in a hive: the store shows each change at once, as a store in memory does, and
 // writes each key's values once per save however many changes the key took.
 
-#include "hivewriter/EmptyHive.h"
-#include "hivewriter/HiveWriter.h"
-#include "platform/registry/MemoryStore.h"
-#include "platform/registry/hive/HiveHandle.h"
-#include "platform/registry/hive/HiveLayout.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "registry/MemoryStore.h"
+#include "registry/hive/HiveHandle.h"
+#include "registry/hive/HiveLayout.h"
+#include "registry/hive/HiveStore.h"
+#include "registry/hivewriter/EmptyHive.h"
+#include "registry/hivewriter/HiveWriter.h"
 #include "tests/platform/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 

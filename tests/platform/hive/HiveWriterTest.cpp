@@ -1,11 +1,11 @@
-#include "hivewriter/HiveWriter.h"
+#include "registry/hivewriter/HiveWriter.h"
 
-#include "platform/fs/AtomicFile.h"
-#include "platform/registry/MemoryStore.h"
-#include "platform/registry/NameFold.h"
-#include "platform/registry/hive/HiveHandle.h"
-#include "platform/registry/hive/HiveStore.h"
-#include "platform/text/Utf16.h"
+#include "base/AtomicFile.h"
+#include "base/NameFold.h"
+#include "base/Utf16.h"
+#include "registry/MemoryStore.h"
+#include "registry/hive/HiveHandle.h"
+#include "registry/hive/HiveStore.h"
 #include "tests/platform/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 

@@ -2,11 +2,11 @@
 // the key it belongs to, the damage is told once, and a delete changes nothing it cannot
 // finish.
 
-#include "hivewriter/HiveWriter.h"
-#include "platform/registry/MemoryStore.h"
-#include "platform/registry/hive/HiveLayout.h"
-#include "platform/registry/hive/HiveMapping.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "registry/MemoryStore.h"
+#include "registry/hive/HiveLayout.h"
+#include "registry/hive/HiveMapping.h"
+#include "registry/hive/HiveStore.h"
+#include "registry/hivewriter/HiveWriter.h"
 #include "tests/platform/hive/HiveTestSupport.h"
 #include "tests/support/HostileHives.h"
 #include "tests/support/SharedHives.h"

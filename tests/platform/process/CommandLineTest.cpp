@@ -3,6 +3,8 @@
 
 #include "platform/process/CommandLine.h"
 
+#include "runtime/StandIns.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -116,12 +118,16 @@ TEST(SplitCommandLine, ShellCharactersAreData) {
 TEST(ResolveProgram, TheStandInsAreInTheProgramFolderAndOtherNamesStayAsTheyAre) {
     const std::string folder = "/opt/my tools";
     for (const char* name : {"regedit", "REGEDIT", "RegEdit.exe", "regedit.EXE"})
-        EXPECT_EQ(resolveProgram(name, folder), "/opt/my tools/moxalo-regedit") << name;
+        EXPECT_EQ(resolveProgram(name, moxalo::runtime::standIns(folder)),
+                  "/opt/my tools/moxalo-regedit")
+            << name;
     for (const char* name : {"notepad", "Notepad", "NOTEPAD.EXE", "notepad.Exe"})
-        EXPECT_EQ(resolveProgram(name, folder), "/opt/my tools/moxalo-notepad") << name;
+        EXPECT_EQ(resolveProgram(name, moxalo::runtime::standIns(folder)),
+                  "/opt/my tools/moxalo-notepad")
+            << name;
     for (const char* name : {"xdg-open", "Regedit32", "notepad++", "regedit.exe.bak", "regedit.com",
                              "/usr/bin/regedit", R"(C:\Windows\notepad.exe)", "exe", ""})
-        EXPECT_EQ(resolveProgram(name, folder), name) << name;
+        EXPECT_EQ(resolveProgram(name, moxalo::runtime::standIns(folder)), name) << name;
 }
 
 namespace {
@@ -155,16 +161,16 @@ TEST(CommandLineQuoting, AQuotedFileNameSplitsBackAsItWas) {
 TEST(CommandLineQuoting, TheStandInsGetTheRestOfTheLineAsItIs) {
     using moxalo::process::programStart;
     for (const auto& name : kHostileNames) {
-        auto start = programStart("regedit /I " + name, "/opt/moxalo");
+        auto start = programStart("regedit /I " + name, moxalo::runtime::standIns("/opt/moxalo"));
         EXPECT_EQ(start.program, "/opt/moxalo/moxalo-regedit");
         EXPECT_EQ(start.arguments, (std::vector<std::string>{"--command-line", "/I " + name}));
         EXPECT_EQ(moxalo::process::trailingFileName(name), name) << "unquoted, as it is";
     }
-    auto notepad = programStart("\"NOTEPAD.EXE\"   a  b", "/opt/moxalo");
+    auto notepad = programStart("\"NOTEPAD.EXE\"   a  b", moxalo::runtime::standIns("/opt/moxalo"));
     EXPECT_EQ(notepad.program, "/opt/moxalo/moxalo-notepad");
     EXPECT_EQ(notepad.arguments, (std::vector<std::string>{"--command-line", "a  b"}));
     // Any other program gets the line split, never through a shell.
-    auto other = programStart("xdg-open \"a  b\" $(c)", "/opt/moxalo");
+    auto other = programStart("xdg-open \"a  b\" $(c)", moxalo::runtime::standIns("/opt/moxalo"));
     EXPECT_EQ(other.program, "xdg-open");
     EXPECT_EQ(other.arguments, (std::vector<std::string>{"a  b", "$(c)"}));
     // A file name given in quotes, as users write `regedit /s "C:\My Files\x.reg"`.

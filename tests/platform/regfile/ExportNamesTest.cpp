@@ -1,7 +1,7 @@
 // Names in an export: each one written is read back as itself, and one that a .reg file cannot
 // carry stops the export with a message naming it.
 
-#include "platform/regfile/RegFileExport.h"
+#include "registry/regedit/RegFileExport.h"
 #include "tests/platform/regfile/RegFileTestSupport.h"
 
 #include <gtest/gtest.h>

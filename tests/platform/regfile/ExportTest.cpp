@@ -1,6 +1,6 @@
 // regedit's export format: the Windows-verified vectors byte for byte, value forms and wrapping.
 
-#include "platform/regfile/RegFileExport.h"
+#include "registry/regedit/RegFileExport.h"
 #include "tests/platform/regfile/RegFileTestSupport.h"
 
 #include <gmock/gmock.h>

@@ -1,7 +1,7 @@
 // The size limit of .reg files counts characters, so that what the readers take can be written
 // again in regedit's UTF-16 export, and read back.
 
-#include "platform/regfile/RegFileSize.h"
+#include "registry/regedit/RegFileSize.h"
 
 #include <gtest/gtest.h>
 

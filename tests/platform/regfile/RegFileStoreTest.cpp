@@ -1,6 +1,6 @@
 // The .reg store: opening files, the classes it offers, saving back and refusing bad files.
 
-#include "platform/registry/regedit/RegFileStore.h"
+#include "registry/regedit/RegFileStore.h"
 
 #include "tests/platform/regfile/RegFileTestSupport.h"
 #include "tests/support/TestRegistry.h"

@@ -2,9 +2,9 @@
 // Helpers for the .reg tests: files built from UTF-8 text in either encoding, and looking up
 // what an import left in the store.
 
-#include "platform/regfile/RegFileImport.h"
-#include "platform/registry/MemoryStore.h"
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
+#include "registry/MemoryStore.h"
+#include "registry/regedit/RegFileImport.h"
 #include "tests/support/TestRegistry.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
 // Saving a tree as .reg text and reading it back gives the same keys, values and types.
 
-#include "platform/regfile/RegFileExport.h"
+#include "registry/regedit/RegFileExport.h"
 #include "tests/platform/regfile/RegFileTestSupport.h"
 
 #include <algorithm>

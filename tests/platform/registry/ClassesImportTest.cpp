@@ -1,9 +1,9 @@
 // Where a .reg file's keys go in a registry of one source, and what a side that cannot be
 // written stops.
 
-#include "platform/registry/ClassesImport.h"
+#include "registry/ClassesImport.h"
 
-#include "platform/regfile/RegFileImport.h"
+#include "registry/regedit/RegFileImport.h"
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +45,7 @@ std::vector<std::string> problems(const moxalo::regfile::ImportResult& result) {
 TEST(ClassesImport, AUserSourceAloneIsTheWholeOfHkeyClassesRoot) {
     SavedStore user("UsrClass.dat");
     Registry registry = registryOf(&user, nullptr);
-    ClassesImport target(registry);
+    ClassesImport target(registry.layers());
     auto result =
         moxalo::regfile::importRegFile("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.a]\r\n@=\"a\"\r\n"
                                        "[HKEY_CURRENT_USER\\Software\\Classes\\.u]\r\n"
@@ -71,19 +71,19 @@ TEST(ClassesImport, ASideThatCannotBeWrittenStopsOnlyTheFilesThatWriteToIt) {
     machine.setReadOnly("machine is read-only");
     Registry registry = registryOf(&user, &machine);
 
-    ClassesImport userOnly(registry);
+    ClassesImport userOnly(registry.layers());
     auto result = moxalo::regfile::importRegFile(
         "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Classes\\.u\\x]\r\n", userOnly);
     EXPECT_EQ(problems(result), std::vector<std::string>{});
     EXPECT_NE(user.findPath(user.rootNode(), ".u\\x"), kNoNode);
 
     // A new key goes to the machine's side, though its parent is the user's only.
-    ClassesImport below(registry);
+    ClassesImport below(registry.layers());
     EXPECT_THROW(
         moxalo::regfile::importRegFile("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.u\\y]\r\n", below),
         AccessDenied);
 
-    ClassesImport userValues(registry);
+    ClassesImport userValues(registry.layers());
     result = moxalo::regfile::importRegFile(
         "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.u]\r\n@=\"changed\"\r\n", userValues);
     EXPECT_EQ(problems(result), std::vector<std::string>{});

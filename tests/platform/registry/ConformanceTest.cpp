@@ -3,12 +3,13 @@
 // functions alike, and write a change back so that it is still there when read again.
 
 #include "catalogue/RegistryValues.h"
-#include "hivewriter/HiveWriter.h"
-#include "platform/regfile/RegFileExport.h"
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/Sources.h"
-#include "platform/registry/regedit/RegFileStore.h"
-#include "platform/registry/wine/WineRegistryFile.h"
+#include "platform/advapi/RegistryApi.h"
+#include "registry/Sources.h"
+#include "registry/hivewriter/HiveWriter.h"
+#include "registry/regedit/RegFileExport.h"
+#include "registry/regedit/RegFileStore.h"
+#include "registry/wine/WineRegistryFile.h"
+#include "runtime/ChooseSources.h"
 #include "tests/support/DiskFull.h"
 #include "tests/support/TestRegistry.h"
 
@@ -219,8 +220,10 @@ TEST(Sources, BadSourcesAreNamedWithWhatIsWrong) {
 
 TEST(Sources, TheBundledSampleIsReadOnlyAndHKCRMergesUserOverMachine) {
     TempDir dir;
-    std::filesystem::copy_file(fixture("classes.reg"), dir.file("sample.reg"));
-    auto opened = openRegistry(SourceChoice{{dir.file("sample.reg")}, "bundled sample", true});
+    std::filesystem::create_directory(dir.file("data"));
+    std::filesystem::copy_file(fixture("classes.reg"), dir.file("data/sample.reg"));
+    auto noVariables = [](const char*) -> const char* { return nullptr; };
+    auto opened = openRegistry(moxalo::runtime::chooseSources({}, noVariables, dir.path()));
     mountRegistry(opened.registry);
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".abc"), ERROR_ACCESS_DENIED);
 
@@ -229,7 +232,7 @@ TEST(Sources, TheBundledSampleIsReadOnlyAndHKCRMergesUserOverMachine) {
               "@=\"userabc\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Classes\\"
               ".new]\r\n@=\"n\"\r\n");
     auto merged =
-        openRegistry(SourceChoice{{dir.file("sample.reg"), dir.file("user.reg")}, "t", false});
+        openRegistry(SourceChoice{{dir.file("data/sample.reg"), dir.file("user.reg")}, "t", false});
     mountRegistry(merged.registry);
     EXPECT_EQ(stringAt(".abc", ""), "userabc");
     EXPECT_EQ(stringAt(".txt", ""), "txtfile");

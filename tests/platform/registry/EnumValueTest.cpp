@@ -1,7 +1,7 @@
 // RegEnumValueA: every value of a key once, by position, as the 8-bit function hands it out.
 
-#include "platform/registry/LayeredStore.h"
-#include "platform/registry/RegistryApi.h"
+#include "platform/advapi/RegistryApi.h"
+#include "registry/LayeredStore.h"
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The memory store's tree: subkeys in order and found by name whatever order they came in,
 // deletions and their undoing, and paths opened one after the other as files name them.
 
-#include "platform/registry/MemoryStore.h"
+#include "registry/MemoryStore.h"
 
-#include "platform/registry/NameFold.h"
+#include "base/NameFold.h"
 
 #include <algorithm>
 #include <cctype>

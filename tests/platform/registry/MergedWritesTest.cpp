@@ -1,9 +1,9 @@
 // Changes through HKEY_CLASSES_ROOT when it is made of several sources: memory and the files
 // stay in step, whatever fails.
 
-#include "platform/registry/LayeredStore.h"
-#include "platform/registry/RegistryApi.h"
-#include "platform/registry/Sources.h"
+#include "platform/advapi/RegistryApi.h"
+#include "registry/LayeredStore.h"
+#include "registry/Sources.h"
 #include "tests/support/DiskFull.h"
 #include "tests/support/TestRegistry.h"
 

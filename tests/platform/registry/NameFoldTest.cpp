@@ -1,7 +1,7 @@
 // Names compare as Windows compares them: each UTF-16 unit upper-cased by the simple mapping,
 // in every script and whatever the locale.
 
-#include "platform/registry/NameFold.h"
+#include "base/NameFold.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The registry functions and the value reader over a memory store: what callers rely on.
 
-#include "platform/registry/RegistryApi.h"
+#include "platform/advapi/RegistryApi.h"
 
 #include "catalogue/RegistryValues.h"
-#include "platform/registry/LayeredStore.h"
-#include "platform/registry/StringValue.h"
+#include "platform/advapi/StringValue.h"
+#include "registry/LayeredStore.h"
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>

@@ -1,14 +1,13 @@
 // Which registry is read when the user names one, and when not.
 
-#include "platform/registry/SourceChoice.h"
-
+#include "runtime/ChooseSources.h"
 #include "tests/support/TestRegistry.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 
-using namespace moxalo::registry;
+using namespace moxalo::runtime;
 using namespace moxalo::testing;
 
 TEST(SourceChoice, OptionThenEnvironmentThenPrefixThenHomeThenSample) {

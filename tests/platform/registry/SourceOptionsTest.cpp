@@ -1,11 +1,11 @@
 // The window's command line: options, and bare sources as a file manager passes them.
 
-#include "platform/registry/SourceOptions.h"
+#include "runtime/SourceOptions.h"
 
 #include <gtest/gtest.h>
 
-using moxalo::registry::readSourceArguments;
-using moxalo::registry::SourceOptions;
+using moxalo::runtime::readSourceArguments;
+using moxalo::runtime::SourceOptions;
 
 TEST(SourceArguments, BareArgumentsAndOptionsAreSourcesInTheirOrder) {
     SourceOptions options;

@@ -1,8 +1,8 @@
 // The code pages of 8-bit .reg files: their names, and text to and from them as Windows has it.
 
-#include "platform/text/CodePage.h"
+#include "base/CodePage.h"
 
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Text files decoded as Notepad decodes them: by their byte order mark, else as UTF-8 when
 // they are valid UTF-8, else in the ANSI code page.
 
-#include "platform/text/TextFile.h"
+#include "base/TextFile.h"
 
-#include "platform/text/CodePage.h"
+#include "base/CodePage.h"
 #include "tests/support/TestRegistry.h"
 
 #include <filesystem>

@@ -1,9 +1,9 @@
 // Half of a surrogate pair alone, which registry names and strings may hold: kept through the
 // program's text and back, and shown as valid UTF-8.
 
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
 
-#include "platform/registry/ShownName.h"
+#include "registry/ShownName.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/registry/wine/WineEscape.h"
+#include "registry/wine/WineEscape.h"
 
 #include <gtest/gtest.h>
 

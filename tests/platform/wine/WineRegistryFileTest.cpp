@@ -1,6 +1,6 @@
-#include "platform/registry/wine/WineRegistryFile.h"
+#include "registry/wine/WineRegistryFile.h"
 
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "platform/registry/wine/WineStore.h"
+#include "registry/wine/WineStore.h"
 
-#include "platform/registry/Sources.h"
-#include "platform/registry/wine/WineServerLock.h"
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
+#include "registry/Sources.h"
+#include "registry/wine/WineServerLock.h"
 #include "tests/support/HeldLock.h"
 #include "tests/support/TestRegistry.h"
 

@@ -5,6 +5,7 @@
 
 #include "platform/process/CommandLine.h"
 #include "platform/ui/Desktop.h"
+#include "runtime/StandIns.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/RecordingDesktop.h"
 
@@ -50,7 +51,7 @@ private slots:
     void theCommandLineIsThePathAsItIs() {
         for (const std::string& path :
              {std::string("/opt/my  tools/\"a\"  $(b); c\n.reg"), std::string("/x\t\\\"y ")}) {
-            auto start = process::programStart("notepad " + path, "/opt/moxalo");
+            auto start = process::programStart("notepad " + path, runtime::standIns("/opt/moxalo"));
             QCOMPARE(notepad::pathFromArguments(start.arguments), path);
         }
     }

@@ -2,7 +2,7 @@
 // deletion the hive cannot take is refused with the file left as it was. Each run ends in
 // seconds, where it once ran without end or crashed.
 
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
 #include "tests/support/HostileHives.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 

@@ -2,7 +2,7 @@
 // written as the keys it leads to, as Wine's regedit writes it, and an import through it
 // changes its target, so that the link stays a link.
 
-#include "platform/text/Utf16.h"
+#include "base/Utf16.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Backing up and bringing back: a key exported, deleted and imported again into a copy of its
 // source gives the same keys and values, for every kind of source and for a merged registry.
 
-#include "platform/registry/NameFold.h"
-#include "platform/registry/hive/HiveStore.h"
+#include "base/NameFold.h"
+#include "registry/hive/HiveStore.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
 #include <algorithm>

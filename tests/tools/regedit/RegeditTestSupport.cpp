@@ -1,10 +1,10 @@
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
-#include "hivewriter/HiveWriter.h"
-#include "platform/regfile/RegFileImport.h"
-#include "platform/registry/NameFold.h"
-#include "platform/registry/Sources.h"
-#include "platform/text/Utf16.h"
+#include "base/NameFold.h"
+#include "base/Utf16.h"
+#include "registry/Sources.h"
+#include "registry/hivewriter/HiveWriter.h"
+#include "registry/regedit/RegFileImport.h"
 
 #include <algorithm>
 #include <cstdio>

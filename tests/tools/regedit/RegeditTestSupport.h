@@ -2,7 +2,7 @@
 // Registries for the regedit stand-in's tests: sources of each kind on disk, and their classes
 // written out as text to compare before and after.
 
-#include "platform/registry/RegistryStore.h"
+#include "registry/RegistryStore.h"
 #include "tests/support/CliRunner.h"
 
 #include <string>

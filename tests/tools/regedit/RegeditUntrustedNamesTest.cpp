@@ -4,7 +4,8 @@
 
 #include "catalogue/Backups.h"
 #include "platform/process/CommandLine.h"
-#include "platform/registry/SourceChoice.h"
+#include "runtime/ChooseSources.h"
+#include "runtime/StandIns.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
 #include <filesystem>
@@ -29,7 +30,8 @@ const std::vector<std::string> kNames = {
 // The stand-in started as the process layer starts it for a Windows command line.
 CliRun startRegedit(const std::string& commandLine, const TempDir& dir,
                     const std::vector<std::string>& env) {
-    return regedit(programStart(commandLine, "/unused").arguments, dir, env);
+    return regedit(programStart(commandLine, moxalo::runtime::standIns("/unused")).arguments, dir,
+                   env);
 }
 
 std::string exportLine(const std::string& file, const std::string& key) {
@@ -40,7 +42,7 @@ std::string exportLine(const std::string& file, const std::string& key) {
 std::vector<std::string> passedFromWindow(const std::vector<std::string>& sources) {
     std::vector<std::string> env;
     for (const auto& variable :
-         moxalo::registry::passedOn(moxalo::registry::SourceChoice{sources, "--registry", false}))
+         moxalo::runtime::passedOn(moxalo::registry::SourceChoice{sources, "--registry", false}))
         env.push_back(variable.name + "=" + variable.value);
     return env;
 }

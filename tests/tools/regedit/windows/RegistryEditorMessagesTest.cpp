@@ -1,7 +1,7 @@
 // The registry editor as the window's user meets it: it asks before an import, says what the
 // import did, and every failure reaches the user in a message box, not only on stderr.
 
-#include "platform/registry/Registry.h"
+#include "registry/Registry.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/RecordingDesktop.h"
 #include "tools/regedit/Actions.h"
@@ -34,7 +34,7 @@ class RegistryEditorMessagesTest : public QObject {
         std::ostringstream out, errors;
         int status = regedit::run(args, noVariables, dir->file("program"), voice, out, errors);
         err = errors.str();
-        registry::mountRegistry(nullptr);
+        moxalo::testing::mountRegistry(nullptr);
         return status;
     }
     std::vector<std::string> on(const std::string& source, std::vector<std::string> args) {

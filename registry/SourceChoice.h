@@ -1,0 +1,21 @@
+#pragma once
+// The sources a registry is read from, as the front end chose them, and the code page of their
+// 8-bit .reg files.
+
+#include <string>
+#include <vector>
+
+namespace moxalo::registry {
+
+struct SourceChoice {
+    std::vector<std::string> paths;
+    std::string chosenBy; // what chose them, as the user is told
+    bool bundledSample = false;
+    std::string codePage = "1252";
+    std::string codePageChosenBy = {}; // what chose the code page, or "" for the default
+    // Why the sources may not be written, "" when they may: a .reg file so named is opened
+    // read-only.
+    std::string readOnlyBecause = {};
+};
+
+} // namespace moxalo::registry

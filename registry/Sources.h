@@ -1,0 +1,48 @@
+#pragma once
+// Opening the chosen registry sources: each is recognised by its content (a Wine prefix
+// folder, a hive file and its kind, a regedit export) and opened as stores whose classes make
+// up HKEY_CLASSES_ROOT.
+
+#include "registry/Registry.h"
+#include "registry/SourceChoice.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace moxalo::registry {
+
+enum class SourceKind {
+    WinePrefix,
+    WineRegistryFile, // a system.reg or user.reg named on its own
+    SoftwareHive,
+    UserClassesHive,
+    NtUserHive,
+    RegFile,
+};
+
+std::string describeKind(SourceKind kind);
+
+struct OpenedSource {
+    std::string path;
+    SourceKind kind;
+    // Lines that could not be read, as "file: line N: reason"; the rest of the source was.
+    std::vector<std::string> warnings;
+};
+
+struct OpenedRegistry {
+    std::shared_ptr<Registry> registry;
+    std::vector<OpenedSource> sources;
+};
+
+// Throws StoreError naming the source and what is wrong with it, or the code page. The bundled
+// sample is opened read-only.
+OpenedRegistry openRegistry(const SourceChoice& choice);
+
+// Why the sources cannot be written now, as far as their files tell without being read (a
+// read-only file or folder, a running wineserver): a writer can say so before it starts. The
+// write itself finds out for certain.
+std::optional<std::string> whySourcesReadOnly(const SourceChoice& choice);
+
+} // namespace moxalo::registry

@@ -1,0 +1,255 @@
+#include "registry/hive/HiveStore.h"
+
+#include "base/NameFold.h"
+#include "registry/UnnameableKey.h"
+#include "registry/hive/HiveLayout.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unordered_set>
+
+namespace moxalo::hive {
+
+using registry::NodeId;
+
+std::unique_ptr<HiveStore> HiveStore::open(const std::string& path) {
+    std::unique_ptr<HiveStore> store(new HiveStore(path));
+    store->load();
+    return store;
+}
+
+HiveStore::HiveStore(std::string path) : path_(std::move(path)) {}
+
+void HiveStore::load() {
+    mapping_ = std::make_unique<HiveMapping>(path_);
+    damage_ = mapping_->damage();
+    keyListedTwice_ = mapping_->keyListedTwice();
+    unnameableKey_ = mapping_->unnameableKey();
+    errno = 0;
+    reader_.reset(hivex_open(path_.c_str(), 0));
+    if (!reader_)
+        fail("damaged hive bins or cells");
+    rootNode();
+    mapping_->checkUnchanged();
+}
+
+// What cannot be read may be so because another program changed the file meanwhile.
+void HiveStore::fail(const std::string& what) const {
+    if (mapping_)
+        mapping_->checkUnchanged();
+    failWithErrno(path_, what);
+}
+
+NodeId HiveStore::rootNode() {
+    errno = 0;
+    hive_node_h root = hivex_root(hive());
+    if (root == 0)
+        fail("the root key is missing or damaged");
+    return root;
+}
+
+std::string HiveStore::keyName(hive_node_h node) {
+    if (mapping_) {
+        if (auto name = mapping_->keyName(node))
+            return std::move(*name);
+    }
+    errno = 0;
+    Owned<char> name(hivex_node_name(hive(), node));
+    if (!name)
+        fail("cannot read the name of the key at offset " + hexOffset(node));
+    // The name goes on past a NUL in it, which a damaged hive's name may hold.
+    std::size_t length = hivex_node_name_len(hive(), node);
+    return std::string(name.get(), std::max(length, std::strlen(name.get())));
+}
+
+std::string HiveStore::keyLabel(hive_node_h node) {
+    try {
+        return "the key \"" + keyName(node) + "\"";
+    } catch (const registry::StoreError&) {
+        return "the key at offset " + hexOffset(node);
+    }
+}
+
+// A damaged subkey list can lead to any key, even one above; the key's own record of its
+// parent tells.
+bool HiveStore::belongsUnder(hive_node_h parent, hive_node_h child) {
+    errno = 0;
+    std::size_t owner =
+        mapping_ ? mapping_->keyParent(child).value_or(0) : hivex_node_parent(hive(), child);
+    return owner == parent;
+}
+
+std::string HiveStore::listedName(hive_node_h parent, hive_node_h child) {
+    std::string name = keyName(child);
+    if (name.empty())
+        fail("the key at offset " + hexOffset(child) + " under " + keyLabel(parent) +
+             " has an empty name");
+    return name;
+}
+
+HiveStore::Children& HiveStore::children(NodeId key) {
+    if (auto it = children_.find(key); it != children_.end())
+        return it->second;
+    if (auto it = growing_.find(key); it != growing_.end()) {
+        Children known;
+        known.nodes = it->second.lists.children;
+        known.names = it->second.lists.names;
+        return children_.emplace(key, std::move(known)).first->second;
+    }
+    errno = 0;
+    Owned<hive_node_h> list(hivex_node_children(hive(), key));
+    if (!list && errno == ERANGE) // libhivex's only reason for this is the subkeys' count
+        throw registry::StoreError(
+            path_ + ": cannot read the subkeys of " + keyLabel(key) + ": it has more than " +
+            std::to_string(layout::kMaxReadableSubkeys) + ", the most that can be read");
+    if (!list)
+        fail("cannot read the subkeys of " + keyLabel(key));
+    // A key is listed only under the key it belongs to, and once, and the root never, whatever
+    // its record names: the damage was told on opening, and each walk of the tree then meets
+    // every key once, and ends.
+    const hive_node_h root = hivex_root(hive());
+    Children found;
+    std::unordered_set<hive_node_h> listed; // only where the hive lists a key twice
+    for (const hive_node_h* p = list.get(); *p != 0; ++p) {
+        if (*p == root || !belongsUnder(key, *p) || (keyListedTwice_ && !listed.insert(*p).second))
+            continue;
+        hive_node_h node = *p;
+        found.nodes.push_back(node);
+        try {
+            found.names.push_back(listedName(key, node));
+            if (unnameableKey_)
+                standInIfUnnameable(found);
+        } catch (const registry::StoreError& e) {
+            found.damaged.emplace(found.names.size(), e.what());
+            found.names.emplace_back();
+        }
+    }
+    if (mapping_)
+        mapping_->checkUnchanged();
+    return children_.emplace(key, std::move(found)).first->second;
+}
+
+void HiveStore::standInIfUnnameable(Children& c) {
+    std::string& name = c.names.back();
+    if (registry::unnameableBecause(name).empty())
+        return;
+    name = registry::standInName(name);
+    if (!c.unnamed)
+        c.unnamed = std::make_unique<Children::StandIns>();
+    c.unnamed->insert(name);
+}
+
+NodeId HiveStore::findChild(NodeId parent, std::string_view name) {
+    Children& c = children(parent);
+    // Not even a key listed beside it under the same name: the stand-in would lead there.
+    if (c.unnamed && c.unnamed->contains(name))
+        return registry::kNoNode;
+    if (!c.byName.built())
+        c.byName.build(c.names);
+    std::size_t i = c.byName.find(c.names, name);
+    return i == FoldedIndex::npos ? registry::kNoNode : c.nodes[i];
+}
+
+std::string_view HiveStore::childName(NodeId key, std::size_t index) {
+    Children& c = children(key);
+    if (auto it = c.damaged.find(index); it != c.damaged.end())
+        throw registry::StoreError(it->second);
+    return c.names.at(index);
+}
+
+NodeId HiveStore::childAt(NodeId key, std::size_t index) {
+    return children(key).nodes.at(index);
+}
+
+const std::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
+    if (auto it = values_.find(key); it != values_.end())
+        return it->second;
+    errno = 0;
+    Owned<hive_value_h> list(hivex_node_values(hive(), key));
+    if (!list)
+        fail("cannot read the values of " + keyLabel(key));
+    std::vector<Value> found;
+    for (const hive_value_h* p = list.get(); *p != 0; ++p) {
+        auto name = mapping_ ? mapping_->valueName(*p) : std::nullopt;
+        std::string damage;
+        if (!name) {
+            errno = 0;
+            Owned<char> decoded(hivex_value_key(hive(), *p));
+            if (decoded)
+                name = decoded.get();
+            else
+                damage = errnoMessage(path_, "cannot read a value name of " + keyLabel(key));
+        }
+        found.push_back({name.value_or(""), *p, std::move(damage)});
+    }
+    if (mapping_)
+        mapping_->checkUnchanged();
+    return values_.emplace(key, std::move(found)).first->second;
+}
+
+registry::RegValue HiveStore::valueData(hive_value_h value) {
+    // libhivex writes any 32-bit type here; it is only ever read back as bits.
+    alignas(hive_type) unsigned char type[sizeof(hive_type)] = {};
+    std::size_t length = 0;
+    errno = 0;
+    Owned<char> data(hivex_value_value(hive(), value, reinterpret_cast<hive_type*>(type), &length));
+    if (!data && (errno != 0 || length != 0))
+        fail("cannot read the data of a value");
+    if (mapping_)
+        mapping_->checkUnchanged();
+    registry::RegValue result;
+    result.type = fromHiveType(reinterpret_cast<const hive_type*>(type));
+    auto* bytes = reinterpret_cast<const std::uint8_t*>(data.get());
+    result.data.assign(bytes, bytes + (data ? length : 0));
+    return result;
+}
+
+ChangedValues* HiveStore::changedValuesOf(NodeId key) {
+    auto it = changedValues_.find(key);
+    return it == changedValues_.end() ? nullptr : &it->second;
+}
+
+std::optional<registry::RegValue> HiveStore::findValue(NodeId key, std::string_view name) {
+    if (ChangedValues* changed = changedValuesOf(key)) {
+        const registry::RegValue* value = changed->find(name);
+        return value ? std::optional(*value) : std::nullopt;
+    }
+    for (const Value& v : values(key)) {
+        if (v.damage.empty() && registry::sameName(v.name, name))
+            return valueData(v.handle);
+    }
+    return std::nullopt;
+}
+
+std::size_t HiveStore::valueCount(NodeId key) {
+    if (ChangedValues* changed = changedValuesOf(key))
+        return changed->size();
+    return values(key).size();
+}
+
+std::string_view HiveStore::valueName(NodeId key, std::size_t index) {
+    if (ChangedValues* changed = changedValuesOf(key))
+        return changed->at(index).name;
+    const Value& v = values(key).at(index);
+    if (!v.damage.empty())
+        throw registry::StoreError(v.damage);
+    return v.name;
+}
+
+registry::RegValue HiveStore::valueAt(NodeId key, std::size_t index) {
+    if (ChangedValues* changed = changedValuesOf(key))
+        return changed->at(index).value;
+    const Value& v = values(key).at(index);
+    if (!v.damage.empty())
+        throw registry::StoreError(v.damage);
+    return valueData(v.handle);
+}
+
+void HiveStore::forget(NodeId key) {
+    children_.erase(key);
+    values_.erase(key);
+}
+
+} // namespace moxalo::hive

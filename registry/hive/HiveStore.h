@@ -1,0 +1,134 @@
+#pragma once
+// A registry hive file ("regf": NTUSER.DAT, UsrClass.dat, SOFTWARE) as a store, read and
+// written through libhivex. Node ids are libhivex's node handles, the file offsets of the key
+// cells; they stay the same across the write handle and the reopened file. Once subkeys are
+// added or deleted, they are listed out of order until the save sorts them again.
+
+#include "base/NameFold.h"
+#include "registry/RegistryStore.h"
+#include "registry/hive/ChangedValues.h"
+#include "registry/hive/FoldedIndex.h"
+#include "registry/hive/HiveHandle.h"
+#include "registry/hive/HiveMapping.h"
+#include "registry/hive/LargeKeyLists.h"
+
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace moxalo::hive {
+
+class HiveStore : public registry::RegistryStore {
+public:
+    // Throws registry::StoreError "<path>: <what is wrong>".
+    static std::unique_ptr<HiveStore> open(const std::string& path);
+    // Damage found on opening, each "<path>: <where>: <what>"; the hive is read all the same.
+    const std::vector<std::string>& damage() const { return damage_; }
+
+    std::string origin() const override { return path_; }
+    registry::NodeId rootNode() override;
+    registry::NodeId findChild(registry::NodeId parent, std::string_view name) override;
+    std::size_t childCount(registry::NodeId key) override { return children(key).nodes.size(); }
+    std::string_view childName(registry::NodeId key, std::size_t index) override;
+    registry::NodeId childAt(registry::NodeId key, std::size_t index) override;
+    std::optional<registry::RegValue> findValue(registry::NodeId key,
+                                                std::string_view name) override;
+    std::size_t valueCount(registry::NodeId key) override;
+    std::string_view valueName(registry::NodeId key, std::size_t index) override;
+    registry::RegValue valueAt(registry::NodeId key, std::size_t index) override;
+    void forget(registry::NodeId key) override;
+
+    std::optional<std::string> whyReadOnly() override;
+    registry::NodeId createKey(registry::NodeId parent, std::string_view name) override;
+    void setValue(registry::NodeId key, std::string_view name,
+                  const registry::RegValue& value) override;
+    void deleteValue(registry::NodeId key, std::string_view name) override;
+    void deleteKey(registry::NodeId parent, std::string_view name) override;
+    std::unique_ptr<registry::PendingSave> prepareSave() override;
+    void discardChanges() override;
+
+private:
+    // A name that cannot be read stays empty, and asking for it gives the reason, so that the
+    // names before it can still be listed, as Windows lists them up to a damaged key.
+    struct Children {
+        std::vector<hive_node_h> nodes;
+        std::vector<std::string> names;
+        std::unordered_map<std::size_t, std::string> damaged; // position -> what is wrong
+        FoldedIndex byName;                                   // built on the first lookup
+        // The stand-ins that keys whose own names no path gives are listed under (see
+        // UnnameableKey.h); each leads to no key. Made only for a key that has some, as there
+        // is one Children for every key listed.
+        using StandIns = std::unordered_set<std::string, registry::NameHash, registry::SameName>;
+        std::unique_ptr<StandIns> unnamed;
+    };
+    struct Value {
+        std::string name;
+        hive_value_h handle;
+        std::string damage; // why the name cannot be read, or empty
+    };
+    // A key given subkeys while it has many: they go below small holder keys, themselves below
+    // a few larger ones, and the save relinks them (see LargeKeyLists.h). Its subkeys
+    // are then known from here, as libhivex shows the holders instead.
+    struct Growing {
+        LargeKey lists;
+        hive_node_h top = 0, leaf = 0; // the holders being filled
+        std::size_t topRoom = 0, leafRoom = 0;
+    };
+
+    explicit HiveStore(std::string path);
+    void load();
+    void reload();
+    hive_h* hive() const { return writer_ ? writer_.get() : reader_.get(); }
+    hive_h* writer();
+    [[noreturn]] void fail(const std::string& what) const;
+    std::string keyName(hive_node_h node);
+    std::string keyLabel(hive_node_h node);
+    bool belongsUnder(hive_node_h parent, hive_node_h child);
+    std::string listedName(hive_node_h parent, hive_node_h child);
+    // Lists the last of `c.names` under its stand-in when no path gives it.
+    static void standInIfUnnameable(Children& c);
+    Children& children(registry::NodeId key);
+    const std::vector<Value>& values(registry::NodeId key);
+    registry::RegValue valueData(hive_value_h value);
+    hive_node_h addChild(hive_node_h parent, const std::string& name);
+    hive_node_h addHolder(Growing& growing, hive_node_h parent);
+    hive_node_h holderFor(Growing& growing);
+    // Every key of the subtree, the key included, once libhivex is known to delete it whole
+    // (see HiveStoreDeletion.cpp); throws registry::StoreError naming the key otherwise.
+    std::vector<hive_node_h> deletableSubtree(hive_node_h key, std::string_view name);
+    using CellsMet = std::unordered_set<std::size_t>;
+    void checkDeletableKey(hive_node_h key, CellsMet& cells, std::string_view name);
+    void meetOnce(std::size_t cell, CellsMet& cells, std::string_view name) const;
+    [[noreturn]] void refuseDelete(std::string_view name, const std::string& why) const;
+    const std::unordered_set<hive_node_h>& liListers();
+    // The keys libhivex cannot change safely (see findKeysUnsafeToChange), known before the
+    // mapping goes; a change to one of them is refused with `what` and the reason.
+    const std::unordered_set<hive_node_h>& unsafeKeys();
+    void refuseIfUnsafe(hive_node_h key, const std::string& what);
+    // The key's values as changed so far, or nullptr when they are as the hive has them.
+    ChangedValues* changedValuesOf(registry::NodeId key);
+    ChangedValues& valuesToChange(registry::NodeId key);
+    void writeChangedValues();
+    void writeValues(registry::NodeId key, ChangedValues& changed);
+    void writeIfFew(registry::NodeId key, ChangedValues& changed);
+
+    std::string path_;
+    HiveHandle reader_;
+    HiveHandle writer_;
+    // Decodes names from the file while it is unchanged; gone once a change is made.
+    std::unique_ptr<HiveMapping> mapping_;
+    std::unordered_map<hive_node_h, Children> children_;
+    std::unordered_map<hive_node_h, std::vector<Value>> values_;
+    // Written to the hive when the save is prepared; until then the reads show them.
+    std::unordered_map<hive_node_h, ChangedValues> changedValues_;
+    std::unordered_map<hive_node_h, Growing> growing_;
+    std::size_t holdersMade_ = 0; // numbers the holders' names
+    // The keys with "li" subkey lists in the file, known before the mapping goes.
+    std::optional<std::unordered_set<hive_node_h>> liListers_;
+    std::optional<std::unordered_set<hive_node_h>> unsafeKeys_;
+    std::vector<std::string> damage_;
+    bool keyListedTwice_ = false; // see FoundDamage
+    bool unnameableKey_ = false;
+};
+
+} // namespace moxalo::hive

@@ -1,0 +1,55 @@
+#include "registry/wine/WineRegistryFile.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace moxalo::registry {
+
+const WineKeyInfo* WineKeyInfos::find(const MemoryStore::Node* key) const {
+    if (key->serial >= infos_.size() || !infos_[key->serial])
+        return nullptr;
+    return &*infos_[key->serial];
+}
+
+const WineKeyInfo& WineKeyInfos::at(const MemoryStore::Node* key) const {
+    if (const WineKeyInfo* info = find(key))
+        return *info;
+    throw std::out_of_range("the key has no section");
+}
+
+WineKeyInfo& WineKeyInfos::operator[](const MemoryStore::Node* key) {
+    if (key->serial >= infos_.size())
+        infos_.resize(key->serial + 1);
+    auto& info = infos_[key->serial];
+    if (!info)
+        info.emplace();
+    return *info;
+}
+
+void WineKeyInfos::erase(const MemoryStore::Node* key) {
+    if (key->serial < infos_.size())
+        infos_[key->serial].reset();
+}
+
+std::string_view WineFileLayout::keep(std::initializer_list<std::string_view> pieces) {
+    std::size_t size = 0;
+    for (std::string_view piece : pieces)
+        size += piece.size();
+    auto text = static_cast<char*>(texts.allocate(size, 1));
+    std::size_t at = 0;
+    for (std::string_view piece : pieces) {
+        std::copy(piece.begin(), piece.end(), text + at);
+        at += piece.size();
+    }
+    return {text, size};
+}
+
+std::string_view WineFileLayout::append(std::string_view text, std::string_view more) {
+    auto start = const_cast<char*>(text.data());
+    if (text.empty() || !texts.extend(start, text.size(), text.size() + more.size()))
+        return keep({text, more});
+    std::copy(more.begin(), more.end(), start + text.size());
+    return {start, text.size() + more.size()};
+}
+
+} // namespace moxalo::registry

@@ -1,0 +1,40 @@
+#pragma once
+// The one way a front end opens its registry: choose the sources as the user asked (or as the
+// program looks for them) and open them.
+
+#include "registry/SourceLock.h"
+#include "registry/Sources.h"
+#include "runtime/ChooseSources.h"
+#include "runtime/SourceOptions.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace moxalo::runtime {
+
+using registry::OpenedSource;
+using registry::SourceLock;
+
+struct ChosenRegistry {
+    std::shared_ptr<registry::Registry> registry;
+    SourceChoice choice;               // the paths, and what chose them
+    std::vector<OpenedSource> sources; // each path with its kind
+    // What could not be read of an otherwise readable source: malformed lines, damaged cells.
+    std::vector<std::string> warnings;
+    // Held by a writer from before the sources are read until its changes are saved.
+    std::shared_ptr<SourceLock> writeLock;
+};
+
+enum class Purpose { Read, Write };
+
+// `options` are what the command line named. Throws StoreError naming the source that cannot
+// be opened and why, or the code page. To write, the
+// sources are locked before they are read (not the read-only bundled sample), so that the
+// changes apply to the files as they are and no other writer comes between; AccessDenied
+// when the lock is not had.
+ChosenRegistry openChosenRegistry(const SourceOptions& options, const Environment& env,
+                                  const std::string& programFolder,
+                                  Purpose purpose = Purpose::Read);
+
+} // namespace moxalo::runtime

@@ -1,0 +1,27 @@
+#pragma once
+// The command-line options that name a registry, shared by every front end: --registry SOURCE
+// (also -r SOURCE and --registry=SOURCE, repeatable) and --code-page CP (--code-page=CP).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace moxalo::runtime {
+
+struct SourceOptions {
+    std::vector<std::string> registries; // in the order given
+    std::string codePage;                // "" when not given
+};
+
+// Takes the option at args[i] into `options`, moving i past its value. False when args[i] is
+// no such option; `error` says what is wrong with one that is.
+bool takeSourceOption(const std::vector<std::string>& args, std::size_t& i, SourceOptions& options,
+                      std::optional<std::string>& error);
+
+// A command line of source options only, where a bare argument names a source too (as a file
+// manager names the .reg file it opens the window with); after "--" every argument is one.
+// Returns what is wrong with it, if anything.
+std::optional<std::string> readSourceArguments(const std::vector<std::string>& args,
+                                               SourceOptions& options);
+
+} // namespace moxalo::runtime
