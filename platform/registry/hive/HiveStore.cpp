@@ -152,6 +152,8 @@ HiveStore::Children& HiveStore::children(NodeId key) {
     // every key once, and ends. Only a hive with a damaged subkey list need be looked at so.
     const hive_node_h root = rootNode();
     Children found;
+    found.nodes.reserve(list.size());
+    found.names.reserve(list.size());
     std::unordered_set<hive_node_h> listed; // only where the hive lists a key twice
     for (hive_node_h node : list) {
         if (strayListings_ && (node == root || !belongsUnder(key, node) ||
