@@ -96,11 +96,12 @@ std::optional<std::string> HiveMapping::cellName(std::size_t offset,
         return std::nullopt;
     }
     const std::uint8_t* p = at(offset);
-    std::size_t length = get16(p + fields.length);
-    if (fields.name + length > cells_->usedCell(offset)) {
+    std::size_t size = cells_->usedCell(offset);
+    if (size < fields.name || fields.name + get16(p + fields.length) > size) {
         errno = EFAULT;
         return std::nullopt;
     }
+    std::size_t length = get16(p + fields.length);
     if (get16(p + fields.flags) & fields.compressed)
         return latin1ToUtf8(p + fields.name, length);
     // libhivex's conversion refuses a lone surrogate, which the program's text keeps.
@@ -115,16 +116,21 @@ std::optional<std::string> HiveMapping::valueName(std::size_t value) const {
     return cellName(value, {"vk", vk::kFlags, vk::kNameLength, vk::kName, vk::kCompressedName});
 }
 
+bool HiveMapping::isKey(std::size_t key) const {
+    if (cells_->is(key, "nk") && cells_->usedCell(key) >= nk::kName)
+        return true;
+    errno = EINVAL;
+    return false;
+}
+
 std::optional<std::size_t> HiveMapping::keyParent(std::size_t key) const {
-    if (!cells_->is(key, "nk")) {
-        errno = EINVAL;
+    if (!isKey(key))
         return std::nullopt;
-    }
     return kBaseBlockSize + std::size_t{get32(at(key) + nk::kParent)};
 }
 
 bool HiveMapping::listsInLi(std::size_t key) const {
-    if (!cells_->is(key, "nk") || get32(at(key) + nk::kSubkeyCount) == 0)
+    if (!isKey(key) || get32(at(key) + nk::kSubkeyCount) == 0)
         return false;
     std::size_t list = kBaseBlockSize + std::size_t{get32(at(key) + nk::kSubkeyList)};
     if (cells_->is(list, "li"))

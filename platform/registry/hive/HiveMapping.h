@@ -63,6 +63,9 @@ public:
 
 private:
     void check(std::span<const std::uint8_t> bytes);
+    // Whether a key cell, whole, starts at `key`; sets errno as libhivex does when not. A cell
+    // too small for a key's fields is none, where libhivex would read past it.
+    bool isKey(std::size_t key) const;
     // Where a key ("nk") or value ("vk") cell keeps its name.
     struct NameFields {
         const char* id;

@@ -35,8 +35,8 @@ bool failWith(int err) {
 
 bool HiveMapping::subkeys(std::size_t key, std::vector<std::size_t>& found) const {
     found.clear();
-    if (!cells_->is(key, "nk"))
-        return failWith(EINVAL);
+    if (!isKey(key))
+        return false;
     std::size_t count = get32(at(key) + nk::kSubkeyCount);
     if (count == 0)
         return true;
@@ -109,8 +109,8 @@ bool HiveMapping::addListed(const std::uint8_t* entries, std::size_t count, std:
 
 bool HiveMapping::values(std::size_t key, std::vector<std::size_t>& found) const {
     found.clear();
-    if (!cells_->is(key, "nk"))
-        return failWith(EINVAL);
+    if (!isKey(key))
+        return false;
     std::size_t count = get32(at(key) + nk::kValueCount);
     if (count == 0)
         return true;
@@ -133,7 +133,8 @@ bool HiveMapping::values(std::size_t key, std::vector<std::size_t>& found) const
 bool HiveMapping::valueData(std::size_t value, std::uint32_t& type,
                             std::vector<std::uint8_t>& data) const {
     data.clear();
-    if (!cells_->is(value, "vk"))
+    // A cell too small for a value's fields is none, where libhivex would read past it.
+    if (!cells_->is(value, "vk") || cells_->usedCell(value) < vk::kName)
         return failWith(EINVAL);
     const std::uint8_t* p = at(value);
     type = get32(p + vk::kType);
@@ -163,7 +164,7 @@ bool HiveMapping::valueData(std::size_t value, std::uint32_t& type,
 // and the last four, as libhivex reads them, up to the data's length.
 bool HiveMapping::bigData(std::size_t db, std::size_t length,
                           std::vector<std::uint8_t>& data) const {
-    if (!cells_->is(db, "db"))
+    if (!cells_->is(db, "db") || cells_->usedCell(db) < kDbSegmentList + 4)
         return failWith(EINVAL);
     std::size_t segments = get16(at(db) + kDbSegmentCount);
     std::size_t list = kBaseBlockSize + std::size_t{get32(at(db) + kDbSegmentList)};
