@@ -212,6 +212,7 @@ row "${peers[0]}" peer
 fastest=$best fastest_name=reglookup
 measure hivexml "$full"
 row "${peers[1]}" peer
+hivexml_best=$best
 awk -v b="$best" -v f="$fastest" 'BEGIN { exit !(b < f) }' && fastest=$best fastest_name=hivexml
 measure hivexregedit --export "$full" '\Classes'
 row "${peers[2]}" peer
@@ -437,6 +438,12 @@ if [ -n "$list_best" ]; then
     "$(calc %.2f "$list_peak / $hive_kb")" "< 2" "$(verdict "$list_peak / $hive_kb < 2")"
   target() { printf '%-46s %14s %10s  %s\n' "$1" "$2" "$3" "$(verdict "$4")"; }
   target "list from the hive" "${source_list[hive]} s" "< 0.09 s" "${source_list[hive]} < 0.09"
+  target "list from the hive, speed-up over hivexml" \
+    "$(calc %.1fx "$hivexml_best / ${source_list[hive]}")" ">= 5x" \
+    "$hivexml_best / ${source_list[hive]} >= 5"
+  target "list from the hive / cat of the hive" \
+    "$(calc %.1fx "${source_list[hive]} / ${source_cat[hive]}")" "<= 10x" \
+    "${source_list[hive]} <= 10 * ${source_cat[hive]}"
   if [ -n "${base_list[hive]:-}" ]; then
     target "list from the hive, this build / the baseline" \
       "$(calc %.2f "${source_list[hive]} / ${base_list[hive]}")" "<= 1" \

@@ -1,10 +1,11 @@
 #include "registry/hive/HiveDamage.h"
 
-#include "base/Utf16.h"
 #include "registry/ShownName.h"
 #include "registry/UnnameableKey.h"
+#include "registry/hive/HiveCells.h"
 #include "registry/hive/HiveHandle.h"
 #include "registry/hive/HiveLayout.h"
+#include "base/Utf16.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,25 +26,22 @@ constexpr std::uint32_t kMaxPlainData = 16344;
 
 class DamageFinder {
 public:
-    DamageFinder(const std::uint8_t* bytes, const std::string& path)
-        : bytes_(bytes), binsEnd_(kBaseBlockSize + get32(bytes + base::kBinsSize)), path_(path),
-          root_(kBaseBlockSize + get32(bytes + base::kRootCell)),
-          used_((binsEnd_ - kBaseBlockSize) / kCellAlignment), listed_(used_.size()) {}
+    DamageFinder(const HiveCells& cells, const std::string& path)
+        : cells_(cells), bytes_(cells.bytes()), binsEnd_(cells.binsEnd()), path_(path),
+          root_(cells.root()), listed_((binsEnd_ - kBaseBlockSize) / kCellAlignment) {}
 
     FoundDamage run() {
-        markUsedCells();
         forEachCell([this](std::size_t at, std::int32_t size) {
             if (size < 0)
                 checkCell(at, static_cast<std::size_t>(-static_cast<std::int64_t>(size)));
         });
         if (leftOut_ > 0)
             reports_.push_back(path_ + ": " + std::to_string(leftOut_) + " more damaged cells");
-        return {std::move(reports_), keyListedTwice_, unnameableKey_};
+        return {std::move(reports_), keyListedTwice_, unnameableKey_, subkeyListDamaged_};
     }
 
     std::unordered_set<std::size_t> keysUnsafeToChange() {
-        markUsedCells();
-        std::vector<std::uint8_t> owners(used_.size()); // of each cell, up to 2
+        std::vector<std::uint8_t> owners(listed_.size()); // of each cell, up to 2
         std::unordered_map<std::uint32_t, std::uint32_t> skUsers;
         std::unordered_set<std::size_t> unsafe;
         forEachKey([&](std::size_t key) {
@@ -68,13 +66,6 @@ public:
     }
 
 private:
-    void markUsedCells() {
-        forEachCell([this](std::size_t at, std::int32_t size) {
-            if (size < 0)
-                used_[(at - kBaseBlockSize) / kCellAlignment] = true;
-        });
-    }
-
     template <typename Visit> void forEachKey(Visit visit) {
         forEachCell([&](std::size_t at, std::int32_t size) {
             if (size < 0 &&
@@ -143,7 +134,7 @@ private:
                is(get32(p + sk::kPrevious), "sk");
     }
 
-    // The bins and cell sizes hold up: HiveMapping checked them before.
+    // The bins and cell sizes hold up: HiveCells checked them before.
     template <typename Visit> void forEachCell(Visit visit) {
         for (std::size_t bin = kBaseBlockSize; bin < binsEnd_;) {
             std::size_t binSize = get32(bytes_ + bin + bin::kSize);
@@ -160,11 +151,9 @@ private:
     // The size of the used cell at relative offset `offset`, or 0 when no used cell starts there.
     std::size_t usedCell(std::uint32_t offset) const {
         std::size_t at = kBaseBlockSize + std::size_t{offset};
-        if (offset % kCellAlignment != 0 || at + 8 > binsEnd_ ||
-            !used_[(at - kBaseBlockSize) / kCellAlignment])
+        if (offset % kCellAlignment != 0 || at + 8 > binsEnd_)
             return 0;
-        return static_cast<std::size_t>(
-            -static_cast<std::int64_t>(static_cast<std::int32_t>(get32(bytes_ + at))));
+        return cells_.usedCell(at);
     }
 
     bool is(std::uint32_t offset, std::string_view id) const {
@@ -230,7 +219,7 @@ private:
     void checkSubkeyList(std::size_t key, std::uint32_t list, bool index = true) {
         bool isIndex = is(list, "ri");
         if (!is(list, "lf") && !is(list, "lh") && !is(list, "li") && !(index && isIndex)) {
-            report(key, "its subkey list at " + hexOffset(list) + " is not a subkey list");
+            reportList(key, list, " is not a subkey list");
             return;
         }
         const std::uint8_t* p = bytes_ + kBaseBlockSize + list;
@@ -238,7 +227,7 @@ private:
         bool wide = is(list, "lf") || is(list, "lh");
         std::size_t step = wide ? list::kLeafEntrySize : list::kIndexEntrySize;
         if (list::kEntries + count * step > usedCell(list)) {
-            report(key, "its subkey list at " + hexOffset(list) + " is longer than its cell");
+            reportList(key, list, " is longer than its cell");
             return;
         }
         for (std::size_t i = 0; i < count; ++i) {
@@ -267,9 +256,13 @@ private:
 
     // The message is made only here: every subkey of the hive passes through checkListedKey.
     bool wrongEntry(std::size_t key, std::uint32_t list, std::uint32_t entry, const char* what) {
-        report(key,
-               "its subkey list at " + hexOffset(list) + " leads to " + hexOffset(entry) + what);
+        reportList(key, list, " leads to " + hexOffset(entry) + what);
         return false;
+    }
+
+    void reportList(std::size_t key, std::uint32_t list, const std::string& what) {
+        subkeyListDamaged_ = true;
+        report(key, "its subkey list at " + hexOffset(list) + what);
     }
 
     void checkValueList(std::size_t key, std::uint32_t list, std::uint32_t count) {
@@ -344,27 +337,28 @@ private:
             ++leftOut_;
     }
 
+    const HiveCells& cells_;
     const std::uint8_t* bytes_;
     std::size_t binsEnd_;
     const std::string& path_;
     std::size_t root_;
-    std::vector<bool> used_;   // one flag per 8 bytes of bins: a used cell starts there
-    std::vector<bool> listed_; // the same for key cells met in a subkey list so far
+    std::vector<bool> listed_; // one flag per 8 bytes of bins: a key cell met in a subkey list
     std::vector<std::string> reports_;
     std::size_t leftOut_ = 0;
     bool keyListedTwice_ = false;
     bool unnameableKey_ = false;
+    bool subkeyListDamaged_ = false;
 };
 
 } // namespace
 
-FoundDamage findDamagedCells(const std::uint8_t* bytes, const std::string& path) {
-    return DamageFinder(bytes, path).run();
+FoundDamage findDamagedCells(const HiveCells& cells, const std::string& path) {
+    return DamageFinder(cells, path).run();
 }
 
-std::unordered_set<std::size_t> findKeysUnsafeToChange(const std::uint8_t* bytes) {
+std::unordered_set<std::size_t> findKeysUnsafeToChange(const HiveCells& cells) {
     const std::string none;
-    return DamageFinder(bytes, none).keysUnsafeToChange();
+    return DamageFinder(cells, none).keysUnsafeToChange();
 }
 
 } // namespace moxalo::hive

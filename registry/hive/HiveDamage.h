@@ -22,10 +22,14 @@ struct FoundDamage {
     // Whether some key's name holds a backslash or a NUL (see UnnameableKey.h): only then must a
     // reader look for such names.
     bool unnameableKey = false;
+    // Whether some subkey list is damaged: only then may a list lead to a key that is not the
+    // listing key's, or to the root, and must a reader look at each listed key's parent.
+    bool subkeyListDamaged = false;
 };
 
-// `bytes` is the whole hive file, whose base block and bins have been checked.
-FoundDamage findDamagedCells(const std::uint8_t* bytes, const std::string& path);
+class HiveCells;
+
+FoundDamage findDamagedCells(const HiveCells& cells, const std::string& path);
 
 // The keys (as node handles) that libhivex cannot change safely. Deleting a key, rewriting its
 // values or adding a subkey to it frees cells its record names: its subkey lists, value list,
@@ -34,6 +38,6 @@ FoundDamage findDamagedCells(const std::uint8_t* bytes, const std::string& path)
 // names too), and writes through a security cell's ring without looking where it leads. A key
 // any of whose cells is so, or whose security cell is not one, counts fewer users than it has
 // or leads out of its ring, is in the set. Made only before a change, as it reads every key.
-std::unordered_set<std::size_t> findKeysUnsafeToChange(const std::uint8_t* bytes);
+std::unordered_set<std::size_t> findKeysUnsafeToChange(const HiveCells& cells);
 
 } // namespace moxalo::hive

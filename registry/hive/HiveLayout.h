@@ -72,6 +72,7 @@ namespace vk {
 inline constexpr std::size_t kNameLength = 6;
 inline constexpr std::size_t kDataLength = 8;
 inline constexpr std::size_t kData = 12;
+inline constexpr std::size_t kType = 16;
 inline constexpr std::size_t kFlags = 20;
 // Set in the data length when up to four bytes of data sit in the data field itself.
 inline constexpr std::uint32_t kInlineData = 0x80000000u;

@@ -1,15 +1,20 @@
 #pragma once
-// A hive file mapped read-only. Opening it checks the base block, so that the common kinds of
-// damage get a message of their own before libhivex sees the file; reading names straight
-// from the key and value cells saves libhivex's character conversion and allocation per name.
+// A hive's bytes, read-only: a file mapped once, or bytes in memory (a hive rebuilt from its
+// transaction logs, say). Opening checks the base block and the cells once (see HiveCells) and
+// looks over every key and value for damage (see HiveDamage.h); the reads below then take
+// each cell's word from there. They fail as libhivex's reads of the same hive would, setting
+// errno alike, so that a damaged hive gives the messages it gives when libhivex reads it
+// after a change.
 
 #include "base/MappedFile.h"
+#include "registry/hive/HiveCells.h"
 #include "registry/hive/HiveDamage.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -20,20 +25,32 @@ class HiveMapping {
 public:
     // Throws registry::StoreError "<path>: <what is wrong>".
     explicit HiveMapping(const std::string& path);
+    // The hive in `bytes`, which are borrowed and must outlive it; `name` stands for the file
+    // in messages.
+    HiveMapping(std::span<const std::uint8_t> bytes, const std::string& name);
+    // The same with bytes of its own.
+    HiveMapping(std::vector<std::uint8_t> bytes, const std::string& name);
     ~HiveMapping();
     HiveMapping(const HiveMapping&) = delete;
     HiveMapping& operator=(const HiveMapping&) = delete;
 
-    // The name of the key or value whose cell starts at `offset` (a libhivex handle); nothing
-    // when the cell does not hold up.
-    std::optional<std::string> keyName(std::size_t offset) const;
-    std::optional<std::string> valueName(std::size_t offset) const;
-    // The key cell that the key at `offset` names as its parent, as a node handle.
-    std::optional<std::size_t> keyParent(std::size_t offset) const;
+    std::size_t root() const { return cells_->root(); }
+    // Each read returns nothing (or false), with errno set, where libhivex's read of the same
+    // cell fails; node and value handles are cell offsets, as libhivex's are.
+    std::optional<std::string> keyName(std::size_t key) const;
+    std::optional<std::string> valueName(std::size_t value) const;
+    // The key cell that the key names as its parent.
+    std::optional<std::size_t> keyParent(std::size_t key) const;
+    bool subkeys(std::size_t key, std::vector<std::size_t>& found) const;
+    bool values(std::size_t key, std::vector<std::size_t>& found) const;
+    // The value's data as libhivex returns it, and its type, any 32-bit number.
+    bool valueData(std::size_t value, std::uint32_t& type, std::vector<std::uint8_t>& data) const;
+
     // What findDamagedCells() found on opening.
     const std::vector<std::string>& damage() const { return damage_.messages; }
     bool keyListedTwice() const { return damage_.keyListedTwice; }
     bool unnameableKey() const { return damage_.unnameableKey; }
+    bool subkeyListDamaged() const { return damage_.subkeyListDamaged; }
     // The keys whose subkey lists hold keys in "li" lists, an older form that Windows still
     // writes for some keys (directly, or below an "ri" index). libhivex can add a key to them
     // but cannot take one out.
@@ -41,14 +58,14 @@ public:
     // See findKeysUnsafeToChange().
     std::unordered_set<std::size_t> keysUnsafeToChange() const;
     // Throws registry::StoreError when another program changed the file since it was mapped
-    // (see fs::MappedFile): what was read of it since may be anything.
+    // (see fs::MappedFile): what was read of it since may be anything. Bytes in memory stay.
     void checkUnchanged() const;
 
 private:
-    // libhivex holds the whole file in memory already; pages of this second view are let go
-    // every so often, so that reading names does not count the file twice.
-    void notePagesRead(std::size_t reads) const;
-
+    void check(std::span<const std::uint8_t> bytes);
+    // Whether a key cell, whole, starts at `key`; sets errno as libhivex does when not. A cell
+    // too small for a key's fields is none, where libhivex would read past it.
+    bool isKey(std::size_t key) const;
     // Where a key ("nk") or value ("vk") cell keeps its name.
     struct NameFields {
         const char* id;
@@ -59,18 +76,16 @@ private:
     };
     std::optional<std::string> cellName(std::size_t offset, const NameFields& fields) const;
     bool listsInLi(std::size_t key) const;
-
-    const std::uint8_t* cell(std::size_t offset, const char* id, std::size_t fixedPart,
-                             std::size_t& cellSize) const;
-    void checkBaseBlock(const std::string& path) const;
-    void checkBins(const std::string& path) const;
-    std::size_t checkBin(const std::string& path, std::size_t at, std::size_t end) const;
+    bool addSubkeys(std::size_t list, std::size_t limit, std::vector<std::size_t>& found) const;
+    bool addListed(const std::uint8_t* entries, std::size_t count, std::size_t step,
+                   std::size_t limit, std::vector<std::size_t>& found) const;
+    bool bigData(std::size_t db, std::size_t length, std::vector<std::uint8_t>& data) const;
+    const std::uint8_t* at(std::size_t offset) const { return cells_->bytes() + offset; }
 
     std::string path_;
-    std::unique_ptr<fs::MappedFile> file_;
-    const std::uint8_t* bytes_ = nullptr;
-    std::size_t size_ = 0;
-    mutable std::size_t readsSinceRelease_ = 0;
+    std::unique_ptr<fs::MappedFile> file_; // or:
+    std::vector<std::uint8_t> owned_;
+    std::unique_ptr<HiveCells> cells_;
     FoundDamage damage_;
 };
 

@@ -20,19 +20,44 @@ std::unique_ptr<HiveStore> HiveStore::open(const std::string& path) {
     return store;
 }
 
+std::unique_ptr<HiveStore> HiveStore::fromBytes(std::span<const std::uint8_t> bytes,
+                                                const std::string& name) {
+    std::unique_ptr<HiveStore> store(new HiveStore(name));
+    store->inMemory_ = true;
+    store->loaded(std::make_unique<HiveMapping>(bytes, name));
+    return store;
+}
+
+std::unique_ptr<HiveStore> HiveStore::fromBytes(std::vector<std::uint8_t> bytes,
+                                                const std::string& name) {
+    std::unique_ptr<HiveStore> store(new HiveStore(name));
+    store->inMemory_ = true;
+    store->loaded(std::make_unique<HiveMapping>(std::move(bytes), name));
+    return store;
+}
+
 HiveStore::HiveStore(std::string path) : path_(std::move(path)) {}
 
 void HiveStore::load() {
-    mapping_ = std::make_unique<HiveMapping>(path_);
+    loaded(std::make_unique<HiveMapping>(path_));
+}
+
+void HiveStore::loaded(std::unique_ptr<HiveMapping> mapping) {
+    mapping_ = std::move(mapping);
     damage_ = mapping_->damage();
     keyListedTwice_ = mapping_->keyListedTwice();
     unnameableKey_ = mapping_->unnameableKey();
-    errno = 0;
-    reader_.reset(hivex_open(path_.c_str(), 0));
+    strayListings_ = mapping_->subkeyListDamaged();
+}
+
+hive_h* HiveStore::hive() {
+    if (writer_)
+        return writer_.get();
+    if (inMemory_)
+        throw registry::StoreError(path_ + ": " + kInMemory);
     if (!reader_)
-        fail("damaged hive bins or cells");
-    rootNode();
-    mapping_->checkUnchanged();
+        reader_ = openHive(path_, 0);
+    return reader_.get();
 }
 
 // What cannot be read may be so because another program changed the file meanwhile.
@@ -43,6 +68,8 @@ void HiveStore::fail(const std::string& what) const {
 }
 
 NodeId HiveStore::rootNode() {
+    if (mapping_)
+        return mapping_->root();
     errno = 0;
     hive_node_h root = hivex_root(hive());
     if (root == 0)
@@ -51,11 +78,12 @@ NodeId HiveStore::rootNode() {
 }
 
 std::string HiveStore::keyName(hive_node_h node) {
+    errno = 0;
     if (mapping_) {
         if (auto name = mapping_->keyName(node))
             return std::move(*name);
+        fail("cannot read the name of the key at offset " + hexOffset(node));
     }
-    errno = 0;
     Owned<char> name(hivex_node_name(hive(), node));
     if (!name)
         fail("cannot read the name of the key at offset " + hexOffset(node));
@@ -72,8 +100,19 @@ std::string HiveStore::keyLabel(hive_node_h node) {
     }
 }
 
+bool HiveStore::libhivexList(std::size_t* (*read)(hive_h*, hive_node_h), hive_node_h key,
+                             std::vector<std::size_t>& list) {
+    Owned<std::size_t> handles(read(hive(), key));
+    if (!handles)
+        return false;
+    for (const std::size_t* p = handles.get(); *p != 0; ++p)
+        list.push_back(*p);
+    return true;
+}
+
 // A damaged subkey list can lead to any key, even one above; the key's own record of its
 // parent tells.
+
 bool HiveStore::belongsUnder(hive_node_h parent, hive_node_h child) {
     errno = 0;
     std::size_t owner =
@@ -98,24 +137,28 @@ HiveStore::Children& HiveStore::children(NodeId key) {
         known.names = it->second.lists.names;
         return children_.emplace(key, std::move(known)).first->second;
     }
+    std::vector<hive_node_h> list;
     errno = 0;
-    Owned<hive_node_h> list(hivex_node_children(hive(), key));
-    if (!list && errno == ERANGE) // libhivex's only reason for this is the subkeys' count
+    bool read =
+        mapping_ ? mapping_->subkeys(key, list) : libhivexList(hivex_node_children, key, list);
+    if (!read && errno == ERANGE) // libhivex's only reason for this is the subkeys' count
         throw registry::StoreError(
             path_ + ": cannot read the subkeys of " + keyLabel(key) + ": it has more than " +
             std::to_string(layout::kMaxReadableSubkeys) + ", the most that can be read");
-    if (!list)
+    if (!read)
         fail("cannot read the subkeys of " + keyLabel(key));
     // A key is listed only under the key it belongs to, and once, and the root never, whatever
     // its record names: the damage was told on opening, and each walk of the tree then meets
-    // every key once, and ends.
-    const hive_node_h root = hivex_root(hive());
+    // every key once, and ends. Only a hive with a damaged subkey list need be looked at so.
+    const hive_node_h root = rootNode();
     Children found;
+    found.nodes.reserve(list.size());
+    found.names.reserve(list.size());
     std::unordered_set<hive_node_h> listed; // only where the hive lists a key twice
-    for (const hive_node_h* p = list.get(); *p != 0; ++p) {
-        if (*p == root || !belongsUnder(key, *p) || (keyListedTwice_ && !listed.insert(*p).second))
+    for (hive_node_h node : list) {
+        if (strayListings_ && (node == root || !belongsUnder(key, node) ||
+                               (keyListedTwice_ && !listed.insert(node).second)))
             continue;
-        hive_node_h node = *p;
         found.nodes.push_back(node);
         try {
             found.names.push_back(listedName(key, node));
@@ -166,23 +209,24 @@ NodeId HiveStore::childAt(NodeId key, std::size_t index) {
 const std::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
     if (auto it = values_.find(key); it != values_.end())
         return it->second;
+    std::vector<hive_value_h> list;
     errno = 0;
-    Owned<hive_value_h> list(hivex_node_values(hive(), key));
-    if (!list)
+    if (mapping_ ? !mapping_->values(key, list) : !libhivexList(hivex_node_values, key, list))
         fail("cannot read the values of " + keyLabel(key));
     std::vector<Value> found;
-    for (const hive_value_h* p = list.get(); *p != 0; ++p) {
-        auto name = mapping_ ? mapping_->valueName(*p) : std::nullopt;
-        std::string damage;
-        if (!name) {
-            errno = 0;
-            Owned<char> decoded(hivex_value_key(hive(), *p));
-            if (decoded)
-                name = decoded.get();
-            else
-                damage = errnoMessage(path_, "cannot read a value name of " + keyLabel(key));
+    found.reserve(list.size());
+    for (hive_value_h value : list) {
+        errno = 0;
+        std::optional<std::string> name;
+        if (mapping_) {
+            name = mapping_->valueName(value);
+        } else if (Owned<char> decoded{hivex_value_key(hive(), value)}) {
+            name = decoded.get();
         }
-        found.push_back({name.value_or(""), *p, std::move(damage)});
+        std::string damage;
+        if (!name)
+            damage = errnoMessage(path_, "cannot read a value name of " + keyLabel(key));
+        found.push_back({name.value_or(""), value, std::move(damage)});
     }
     if (mapping_)
         mapping_->checkUnchanged();
@@ -190,16 +234,20 @@ const std::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
 }
 
 registry::RegValue HiveStore::valueData(hive_value_h value) {
+    registry::RegValue result;
+    errno = 0;
+    if (mapping_) {
+        if (!mapping_->valueData(value, result.type, result.data))
+            fail("cannot read the data of a value");
+        mapping_->checkUnchanged();
+        return result;
+    }
     // libhivex writes any 32-bit type here; it is only ever read back as bits.
     alignas(hive_type) unsigned char type[sizeof(hive_type)] = {};
     std::size_t length = 0;
-    errno = 0;
     Owned<char> data(hivex_value_value(hive(), value, reinterpret_cast<hive_type*>(type), &length));
     if (!data && (errno != 0 || length != 0))
         fail("cannot read the data of a value");
-    if (mapping_)
-        mapping_->checkUnchanged();
-    registry::RegValue result;
     result.type = fromHiveType(reinterpret_cast<const hive_type*>(type));
     auto* bytes = reinterpret_cast<const std::uint8_t*>(data.get());
     result.data.assign(bytes, bytes + (data ? length : 0));

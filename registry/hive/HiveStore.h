@@ -1,8 +1,10 @@
 #pragma once
-// A registry hive file ("regf": NTUSER.DAT, UsrClass.dat, SOFTWARE) as a store, read and
-// written through libhivex. Node ids are libhivex's node handles, the file offsets of the key
-// cells; they stay the same across the write handle and the reopened file. Once subkeys are
-// added or deleted, they are listed out of order until the save sorts them again.
+// A registry hive file ("regf": NTUSER.DAT, UsrClass.dat, SOFTWARE) as a store. It is read
+// through one read-only mapping of the file (see HiveMapping) until the first change, which
+// opens libhivex on the file to write it; from then on libhivex reads it too. Node ids are
+// the file offsets of the key cells, as libhivex's node handles are; they stay the same across
+// the mapping, the write handle and the reopened file. Once subkeys are added or deleted, they
+// are listed out of order until the save sorts them again.
 
 #include "base/NameFold.h"
 #include "registry/RegistryStore.h"
@@ -13,6 +15,7 @@
 #include "registry/hive/LargeKeyLists.h"
 
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -22,6 +25,12 @@ class HiveStore : public registry::RegistryStore {
 public:
     // Throws registry::StoreError "<path>: <what is wrong>".
     static std::unique_ptr<HiveStore> open(const std::string& path);
+    // A hive in memory, read-only, with `name` standing for its file in messages: the bytes
+    // borrowed (they must outlive the store), or its own.
+    static std::unique_ptr<HiveStore> fromBytes(std::span<const std::uint8_t> bytes,
+                                                const std::string& name);
+    static std::unique_ptr<HiveStore> fromBytes(std::vector<std::uint8_t> bytes,
+                                                const std::string& name);
     // Damage found on opening, each "<path>: <where>: <what>"; the hive is read all the same.
     const std::vector<std::string>& damage() const { return damage_; }
 
@@ -77,8 +86,13 @@ private:
 
     explicit HiveStore(std::string path);
     void load();
+    void loaded(std::unique_ptr<HiveMapping> mapping);
     void reload();
-    hive_h* hive() const { return writer_ ? writer_.get() : reader_.get(); }
+    // libhivex's handle: the writer once a change is made; before, one opened to read for the
+    // checks of a delete, which must see the hive as libhivex will.
+    hive_h* hive();
+    bool libhivexList(std::size_t* (*read)(hive_h*, hive_node_h), hive_node_h key,
+                      std::vector<std::size_t>& list);
     hive_h* writer();
     [[noreturn]] void fail(const std::string& what) const;
     std::string keyName(hive_node_h node);
@@ -112,10 +126,13 @@ private:
     void writeValues(registry::NodeId key, ChangedValues& changed);
     void writeIfFew(registry::NodeId key, ChangedValues& changed);
 
+    static constexpr const char* kInMemory = "a hive read from memory is not written to any file";
+
     std::string path_;
+    bool inMemory_ = false;
     HiveHandle reader_;
     HiveHandle writer_;
-    // Decodes names from the file while it is unchanged; gone once a change is made.
+    // Reads the file while it is unchanged; gone once a change is made.
     std::unique_ptr<HiveMapping> mapping_;
     std::unordered_map<hive_node_h, Children> children_;
     std::unordered_map<hive_node_h, std::vector<Value>> values_;
@@ -129,6 +146,7 @@ private:
     std::vector<std::string> damage_;
     bool keyListedTwice_ = false; // see FoundDamage
     bool unnameableKey_ = false;
+    bool strayListings_ = false; // see FoundDamage::subkeyListDamaged
 };
 
 } // namespace moxalo::hive

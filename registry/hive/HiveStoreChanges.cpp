@@ -17,6 +17,8 @@ namespace moxalo::hive {
 using registry::NodeId;
 
 std::optional<std::string> HiveStore::whyReadOnly() {
+    if (inMemory_)
+        return std::string(kInMemory);
     std::string reason = fs::whyNotWritable(path_);
     if (reason.empty())
         return std::nullopt;
@@ -32,6 +34,7 @@ hive_h* HiveStore::writer() {
         throw registry::StoreError(namesFile ? *reason : path_ + ": " + *reason);
     }
     writer_ = openHive(path_, HIVEX_OPEN_WRITE);
+    reader_.reset();
     liListers();
     unsafeKeys();
     // From here on the mapped file no longer shows the hive as it is.
