@@ -22,15 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Whether a temporary file is being written beside `file`.
-bool writingBeside(const std::string& file) {
-    std::string prefix = fs::path(file).filename().string() + ".";
-    for (const auto& entry : fs::directory_iterator(fs::path(file).parent_path()))
-        if (entry.path().filename().string().starts_with(prefix))
-            return true;
-    return false;
-}
-
 // Starts `regedit /s file` on the source, not waiting for it; 0 when it could not be started.
 pid_t startImport(const std::string& file, const std::string& source) {
     std::vector<std::string> args{MOXALO_REGEDIT, "/s", file};

@@ -1,16 +1,13 @@
 // Names and values at and past the registry's limits, from each kind of source: read, listed,
-// detailed, saved in the list files and exported with the text a user expects, or refused
-// with a message that says where.
+// detailed and saved in the list files with the text a user expects.
 
 #include "catalogue/DetailsReport.h"
 #include "catalogue/KeyDetails.h"
 #include "catalogue/ListFile.h"
-#include "platform/regfile/RegFileExport.h"
 #include "platform/regfile/RegFileImport.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryApi.h"
 #include "platform/registry/Sources.h"
-#include "platform/text/Utf16.h"
 #include "tests/robustness/GeneratedSources.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
@@ -62,26 +59,6 @@ std::vector<GeneratedKey> strangeKeys(GeneratedKind kind) {
     if (kind != GeneratedKind::Hive)
         keys.push_back(plain(".vname", std::string(16383, 'v'), "long name"));
     return keys;
-}
-
-// The export of one key below HKEY_CLASSES_ROOT of the mounted registry, as regedit /e writes
-// it, as UTF-8 text with LF line ends.
-std::string exported(const std::string& path) {
-    auto registry = registry::mountedRegistry();
-    auto& view = registry->view();
-    registry::NodeId key = registry->rootKey();
-    for (std::size_t start = 0; key != registry::kNoNode && start <= path.size();) {
-        std::size_t end = std::min(path.find('\\', start), path.size());
-        key = view.findChild(key, path.substr(start, end - start));
-        start = end + 1;
-    }
-    if (key == registry::kNoNode)
-        return "(no key " + path + ")";
-    std::string bytes = regfile::exportRegFile(view, key, "HKEY_CLASSES_ROOT\\" + path);
-    std::string text = text::utf16leToUtf8(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2,
-                                           bytes.size() - 2);
-    std::erase(text, '\r');
-    return text;
 }
 
 } // namespace
