@@ -123,25 +123,6 @@ private slots:
         QVERIFY(desktop->messages.empty());
     }
 
-    void theWebCommandsOpenTheirPages() {
-        window->mnuFeedback->trigger();
-        QUrl contact = onlyUrl(*desktop);
-        QCOMPARE(contact.query(), QString("mode=Contact"));
-        desktop->urls.clear();
-        window->mnuRepBug->trigger();
-        QUrl forum = onlyUrl(*desktop);
-        QCOMPARE(forum.path(), QString("/viewforum.php"));
-        QCOMPARE(forum.query(), QString("f=32"));
-        desktop->urls.clear();
-        window->mnuHome->trigger();
-        QUrl support = onlyUrl(*desktop);
-        QCOMPARE(support.query(), QString("mode=Products&p=moxalo"));
-        // Support and contact share a host; the forum has its own.
-        QCOMPARE(support.host(), contact.host());
-        QVERIFY(forum.host() != contact.host());
-        QVERIFY(desktop->messages.empty());
-    }
-
     void aboutShowsTheVersionMakerRegistryAndDataFolderAndIsNotModal() {
         window->mnuAbout->trigger();
         QPointer<app::frmAbout> about = shownAbout();

@@ -187,41 +187,6 @@ private slots:
         QVERIFY2(text.find("T=720\r\nL=1440") != std::string::npos, "the frame is kept");
     }
 
-    // The first scan, which may have something to tell, runs before the window is shown.
-    void messageBoxesAreCentredOverTheWindowShownOrNot() {
-        QCOMPARE(ui::anchorOf(nullptr), QRect());
-        writeFile(ini(), "[Max]\r\nState=Custom\r\n[Position]\r\nT=1500\r\nL=3000\r\n"
-                         "[Size]\r\nW=9000\r\nH=7500\r\n[Settings]\r\nAutoload=0\r\n");
-        window = std::make_unique<app::MDIForm1>(folder->path());
-        window->Startup();
-        const QRect frame = ui::toPixels(3000, 1500, 9000, 7500, window.get());
-        QCOMPARE(ui::anchorOf(window->list), frame);
-        window->show();
-        QTRY_COMPARE(ui::anchorOf(window->list), frame);
-
-        window.reset();
-        writeFile(ini(), "[Max]\r\nState=Maximized\r\n[Settings]\r\nAutoload=0\r\n");
-        window = std::make_unique<app::MDIForm1>(folder->path());
-        window->Startup();
-        QCOMPARE(ui::anchorOf(window.get()), window->screen()->availableGeometry());
-    }
-
-    void theChildWindowsFollowTheLayoutTable() {
-        writeFile(ini(), "[Settings]\r\nAutoload=0\r\n");
-        start();
-        window->showNormal();
-        window->resize(ui::toPixels(12000, window.get()), ui::toPixels(9000, window.get()));
-        QTest::qWait(20);
-        QSize client = window->workspace->viewport()->size();
-        auto* list = window->list->parentWidget();
-        auto* panel = window->keyVals->parentWidget();
-        QCOMPARE(list->geometry().top(), ui::toPixels(495, window.get()));
-        QCOMPARE(list->width(), client.width());
-        QCOMPARE(panel->geometry().bottom() + 1, client.height());
-        QCOMPARE(panel->height(), ui::toPixels(3050, window.get()));
-        QCOMPARE(window->tb->parentWidget()->height(), ui::toPixels(495, window.get()));
-    }
-
     // The rule holds as the list changes, the menu never opened: the shortcuts follow it.
     void exportIsEnabledOnlyWithRows() {
         writeFile(ini(), "[Settings]\r\nAutoload=0\r\n");
@@ -236,29 +201,6 @@ private slots:
         QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
         QTRY_VERIFY(!desktop->messages.empty());
         QCOMPARE(desktop->messages.back().text, "Backup complete");
-    }
-
-    void atItsSmallestTheWindowShowsEveryControl() {
-        writeFile(ini(), "[Settings]\r\nAutoload=0\r\n");
-        start();
-        window->showNormal();
-        window->resize(40, 40);
-        QTRY_VERIFY(window->workspace->viewport()->width() >= ui::toPixels(8775, window.get()));
-        QVERIFY(window->workspace->viewport()->height() >= ui::toPixels(5445, window.get()) - 1);
-        QWidget* list = window->list->parentWidget();
-        QWidget* panel = window->keyVals->parentWidget();
-        QWidget* toolbar = window->tb->parentWidget();
-        QVERIFY(list->geometry().top() >= toolbar->geometry().bottom());
-        QVERIFY(list->height() >= ui::toPixels(1900, window.get()));
-        QVERIFY(panel->geometry().top() > list->geometry().top() + list->height() / 2);
-        QVERIFY(window->keyVals->txtContentType->width() >= ui::toPixels(3135, window.get()));
-        for (QWidget* form :
-             {static_cast<QWidget*>(window->tb), static_cast<QWidget*>(window->keyVals)})
-            for (QWidget* control : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-                if (control != static_cast<QWidget*>(window->keyVals->imgIco) &&
-                    control != static_cast<QWidget*>(window->keyVals->lvwFile))
-                    QVERIFY2(form->rect().contains(control->geometry()),
-                             qPrintable(control->objectName()));
     }
 
     void theTogglesStoreTheirValueAndTheFilterAsksForARestart() {
@@ -314,6 +256,21 @@ private slots:
                                   : QColor(0, 0, 0);
             QCOMPARE(index.data(Qt::ForegroundRole).value<QColor>(), expected);
         }
+    }
+
+    // A column whose width comes out at zero is set, to its caption's width; only a width below
+    // zero leaves a column as it was.
+    void aColumnWidthOfZeroIsSetToItsCaptionsWidth() {
+        start();
+        QTRY_COMPARE(window->windowTitle(), kCount);
+        views::frmMain* list = window->list;
+        QHeaderView* header = list->lvwFile->header();
+        list->resize(ui::toPixels(15000, list), list->height());
+        QVERIFY(header->sectionSize(3) > header->sectionSizeHint(3));
+        const int zero = ui::toPixels(6000, list); // the Location column's width
+        QCOMPARE(std::lround(ui::toTwips(zero, list)), 6000L);
+        list->resize(zero, list->height());
+        QCOMPARE(header->sectionSize(3), header->sectionSizeHint(3));
     }
 
     void aClickFillsThePanelADoubleClickTheDetailsWindow() {

@@ -1,14 +1,11 @@
 #include "app/frmTB.h"
-#include "platform/ui/Twips.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFrame>
 #include <QIcon>
 #include <QImage>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,20 +20,18 @@ namespace {
 // The buttons from left to right, with what each one reports and the picture it should show.
 struct Expected {
     const char* name;
-    int left;
     const char* tooltip;
     frmTB::Button button;
     const char* icon;
 };
 constexpr Expected kButtons[] = {
-    {"imgSave", 120, "Save List", frmTB::Button::Save, "document-save"},
-    {"imgExport", 480, "Export selected key", frmTB::Button::Export, "edit-select-all"},
-    {"imgExportEntire", 840, "Export entire list", frmTB::Button::ExportEntire,
-     "x-office-spreadsheet"},
-    {"imgExportWhole", 1200, "Export whole registry", frmTB::Button::ExportWhole, "computer"},
-    {"imgImport", 1680, "Import from backup", frmTB::Button::Import, "edit-undo"},
-    {"imgView", 2160, "View additional information", frmTB::Button::View, "dialog-information"},
-    {"imgBackups", 2640, "View backups", frmTB::Button::Backups, "folder"},
+    {"imgSave", "Save List", frmTB::Button::Save, "document-save"},
+    {"imgExport", "Export selected key", frmTB::Button::Export, "edit-select-all"},
+    {"imgExportEntire", "Export entire list", frmTB::Button::ExportEntire, "x-office-spreadsheet"},
+    {"imgExportWhole", "Export whole registry", frmTB::Button::ExportWhole, "computer"},
+    {"imgImport", "Import from backup", frmTB::Button::Import, "edit-undo"},
+    {"imgView", "View additional information", frmTB::Button::View, "dialog-information"},
+    {"imgBackups", "View backups", frmTB::Button::Backups, "folder"},
 };
 
 std::vector<QToolButton*> publicButtons(const frmTB& tb) {
@@ -81,48 +76,6 @@ private slots:
     }
     void cleanup() { useNoTheme(); }
 
-    void controlsSitAtTheirDesignedPlaces_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");
-        for (const Expected& b : kButtons)
-            QTest::newRow(b.name) << QString::fromLatin1(b.name) << QRect(b.left, 120, 240, 240);
-        // The separators are 2 pixels wide at 96 DPI, a sunken line's own width.
-        QTest::newRow("Line1") << QStringLiteral("Line1") << QRect(1560, 120, 30, 240);
-        QTest::newRow("Line2") << QStringLiteral("Line2") << QRect(2040, 120, 30, 240);
-        QTest::newRow("Line3") << QStringLiteral("Line3") << QRect(2520, 120, 30, 240);
-        QTest::newRow("pBar1") << QStringLiteral("pBar1") << QRect(3120, 120, 3135, 255);
-    }
-    void controlsSitAtTheirDesignedPlaces() {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        frmTB tb;
-        auto* control = tb.findChild<QWidget*>(name);
-        QVERIFY(control != nullptr);
-        QCOMPARE(control->geometry(), moxalo::ui::toPixels(twips.x(), twips.y(), twips.width(),
-                                                           twips.height(), control));
-        // Whoever gives the strip its designed size sees all of it.
-        QVERIFY(QRect(QPoint(0, 0), tb.sizeHint()).contains(control->geometry()));
-        QCOMPARE(tb.size(), tb.sizeHint());
-    }
-
-    void controlsAreOfTheirKinds() {
-        frmTB tb;
-        QCOMPARE(tb.windowTitle(), QStringLiteral("Toolbar"));
-        const std::vector<QToolButton*> members = publicButtons(tb);
-        for (std::size_t i = 0; i < members.size(); ++i) {
-            QVERIFY(members[i] != nullptr);
-            QCOMPARE(members[i]->objectName(), QLatin1String(kButtons[i].name));
-            QCOMPARE(members[i]->parentWidget(), &tb);
-        }
-        QVERIFY(tb.pBar1 != nullptr);
-        QCOMPARE(tb.pBar1, tb.findChild<QProgressBar*>(QStringLiteral("pBar1")));
-        for (const char* line : {"Line1", "Line2", "Line3"}) {
-            auto* frame = tb.findChild<QFrame*>(QLatin1String(line));
-            QVERIFY2(frame != nullptr, line);
-            QCOMPARE(frame->frameShape(), QFrame::VLine);
-        }
-    }
-
     void buttonsHaveTooltipsAndDistinctPictures() {
         frmTB tb;
         const std::vector<QToolButton*> members = publicButtons(tb);
@@ -162,28 +115,6 @@ private slots:
         }
     }
 
-    // A theme that has the icon is preferred; the others still come from the bundle.
-    void aThemesPictureIsPreferred() {
-        QTemporaryDir themes;
-        QVERIFY(themes.isValid());
-        QDir root(themes.path());
-        QVERIFY(root.mkpath(QStringLiteral("plain/16x16/actions")));
-        QFile index(root.filePath(QStringLiteral("plain/index.theme")));
-        QVERIFY(index.open(QIODevice::WriteOnly));
-        index.write("[Icon Theme]\nName=plain\nDirectories=16x16/actions\n\n"
-                    "[16x16/actions]\nSize=16\nType=Fixed\n");
-        index.close();
-        QImage red(16, 16, QImage::Format_ARGB32_Premultiplied);
-        red.fill(Qt::red);
-        QVERIFY(red.save(root.filePath(QStringLiteral("plain/16x16/actions/document-save.png"))));
-        QIcon::setThemeSearchPaths({themes.path()});
-        QIcon::setThemeName(QStringLiteral("plain"));
-
-        frmTB tb;
-        QCOMPARE(picture(tb.imgSave->icon(), 16), red);
-        QVERIFY(picture(tb.imgExport->icon(), 16) == bundled("edit-select-all", 16));
-    }
-
     void eachClickReportsItsButtonOnce() {
         frmTB tb;
         tb.show();
@@ -220,16 +151,6 @@ private slots:
             QVERIFY(QApplication::focusWidget() != nullptr);
             QVERIFY(!tb->isAncestorOf(QApplication::focusWidget()));
         }
-    }
-
-    void progressBarStartsEmptyAndShown() {
-        frmTB tb;
-        tb.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tb));
-        QCOMPARE(tb.pBar1->minimum(), 0);
-        QCOMPARE(tb.pBar1->maximum(), 100);
-        QCOMPARE(tb.pBar1->value(), 0);
-        QVERIFY(tb.pBar1->isVisible());
     }
 };
 

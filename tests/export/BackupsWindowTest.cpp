@@ -83,45 +83,6 @@ class BackupsWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void captionsTooltipsAndLayout() {
-        ProgramFolder programFolder;
-        auto window = programFolder.window();
-        window->show();
-
-        QCOMPARE(window->windowTitle(), QStringLiteral("Backups"));
-        QCOMPARE(window->ListView1->columnCount(), 1);
-        QCOMPARE(window->ListView1->headerItem()->text(0), QStringLiteral("Filename"));
-        const std::vector<QLabel*> labels = {window->Label1, window->lblImport, window->lblDelete,
-                                             window->lblClose};
-        QStringList captions;
-        for (QLabel* label : labels)
-            captions << label->text();
-        QCOMPARE(captions, QStringList({"View", "Import", "Delete", "Close"}));
-        QCOMPARE(window->Label1->toolTip(), QStringLiteral("View selected backup"));
-        QCOMPARE(window->lblImport->toolTip(), QStringLiteral("Import selected registry key"));
-        QCOMPARE(window->lblDelete->toolTip(),
-                 QStringLiteral(
-                     "Delete selected backup [ Note: deleting file is done at your OWN risk ]"));
-        QCOMPARE(window->lblClose->toolTip(), QStringLiteral("Close dialog"));
-
-        // The list spans the window; its one column leaves 100 twips of it free.
-        const QTreeWidget* list = window->ListView1;
-        QCOMPARE(list->x(), 0);
-        QCOMPARE(list->width(), window->width());
-        QCOMPARE(list->columnWidth(0), list->width() - ui::toPixels(100, list));
-
-        // One row of framed labels of one size below the list, left to right, in the window.
-        for (std::size_t i = 0; i < labels.size(); ++i) {
-            QLabel* label = labels[i];
-            QCOMPARE(label->frameShape(), QFrame::Box);
-            QCOMPARE(label->size(), labels[0]->size());
-            QCOMPARE(label->y(), labels[0]->y());
-            QVERIFY(label->y() > list->geometry().bottom());
-            QVERIFY(window->rect().contains(label->geometry()));
-            if (i > 0)
-                QVERIFY(label->x() > labels[i - 1]->geometry().right());
-        }
-    }
 
     void listsEveryEntryOfTheFolderInItsOrder() {
         ProgramFolder programFolder;
@@ -263,26 +224,6 @@ private slots:
         QCOMPARE(desktop.messages[3].text,
                  QStringLiteral("Could not delete \"txt.reg\": No such file or directory."));
         QCOMPARE(sorted(rowsOf(window->ListView1)), QStringList({"old", "reg_backup.reg"}));
-    }
-
-    void closeHidesAndShowAndRaiseOpensAgain() {
-        ProgramFolder programFolder;
-        RecordingDesktop desktop;
-        auto window = programFolder.window();
-        window->showAndRaise();
-        QVERIFY(window->isVisible());
-        click(window->lblClose);
-        QVERIFY(!window->isVisible());
-        QVERIFY(desktop.messages.empty());
-
-        // Raised while open, the window keeps its rows and the one chosen.
-        window->showAndRaise();
-        choose(window->ListView1, "txt.reg");
-        writeFile(programFolder.backups + "/new.reg", "");
-        window->showAndRaise();
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->ListView1->topLevelItemCount(), 3);
-        QCOMPARE(window->ListView1->currentItem()->text(0), QStringLiteral("txt.reg"));
     }
 };
 

@@ -137,36 +137,6 @@ private slots:
         QVERIFY(desktop->messages.empty());
     }
 
-    // One change of the caption a row kept a window manager, and the save, far behind.
-    void theExtendedSaveChangesCaptionAndBarAtMostEvery50Ms() {
-        std::vector<catalogue::CatalogueEntry> rows;
-        for (int i = 0; i < 3000; ++i)
-            rows.push_back(catalogue::CatalogueEntry::For(".x" + std::to_string(i), "X", false));
-        int captions = 0, values = 0;
-        connect(window.get(), &QWidget::windowTitleChanged, this, [&] { ++captions; });
-        connect(window->tb->pBar1, &QProgressBar::valueChanged, this, [&] { ++values; });
-        QElapsedTimer clock;
-        clock.start();
-        exporting::Export_List_Extended(window.get(), window->tb->pBar1, rows,
-                                        QString::fromStdString(dir->file("many.txt")));
-        const qint64 allowed = clock.elapsed() / 50 + 3; // the first, the last, the count
-        QVERIFY2(captions <= allowed, qPrintable(QString::number(captions)));
-        QVERIFY2(values <= allowed, qPrintable(QString::number(values)));
-        QCOMPARE(window->windowTitle(), "Moxalo [ 3000 Registered file extensions found ]");
-        QVERIFY(readFile(dir->file("many.txt")).find("Extension: .x2999") != std::string::npos);
-    }
-
-    void aListFileThatCannotBeWrittenIsToldAndKeptAsItWas() {
-        std::string kept = dir->file("kept.txt");
-        writeFile(kept, "mine\n");
-        std::filesystem::permissions(kept, std::filesystem::perms::owner_read);
-        desktop->dialogAnswers = {chosen(kept, 1)};
-        window->mnuExport->trigger();
-        QCOMPARE(desktop->messages.back().style, 48);
-        QVERIFY(desktop->messages.back().text.contains("read-only"));
-        QCOMPARE(readFile(kept), "mine\n");
-    }
-
     void backupsStartTheRegistryEditorWithItsCommandLines() {
         QString txtBackup = inFolder("/Backups/txt.reg");
         window->mnuExportReg->trigger();
@@ -251,22 +221,6 @@ private slots:
         QCOMPARE(window->keyVals->txtKeyValue->text(), "abc.changed");
 
         moxalo::testing::mountRegistry(nullptr);
-    }
-
-    void theBackupsWindowOpensOnceFromEachOfItsCommands() {
-        writeFile(folder + "/Backups/txt.reg", "REGEDIT4\r\n");
-        window->mnuBackups->trigger();
-        window->mnuIBack->trigger();
-        window->tb->imgBackups->click();
-        auto windows = window->findChildren<exporting::frmBackup*>();
-        QCOMPARE(windows.size(), 1);
-        QVERIFY(windows[0]->isVisible());
-        QCOMPARE(windows[0]->ListView1->topLevelItemCount(), 1);
-        // Its import is the registry editor's, in a normal window.
-        windows[0]->ListView1->setCurrentItem(windows[0]->ListView1->topLevelItem(0));
-        QTest::mouseClick(windows[0]->lblImport, Qt::LeftButton);
-        QCOMPARE(desktop->started.back().commandLine, "regedit /I " + inFolder("/Backups/txt.reg"));
-        QCOMPARE(desktop->started.back().windowStyle, 1);
     }
 
     void rowsWithAnyNamesAreBackedUpEachToItsOwnFileInsideBackups() {
@@ -386,14 +340,20 @@ private slots:
         emit window->list->lvwFile->header()->sectionClicked(1);
         emit window->list->lvwFile->header()->sectionClicked(1); // zip, txt, abc
         select("txt");
-        desktop->runWaited = [&](const QString&) {
-            writeFile(folder + "/Backups/txt.reg", "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n");
+        desktop->runWaited = [&](const QString& commandLine) {
+            auto args = process::splitCommandLine(commandLine.toStdString()); // regedit /e F K
+            writeFile(args[2], "REGEDIT4\r\n\r\n[" + args[3] + "]\r\n");
             return 0;
         };
         window->mnuDelete->trigger();
         QCOMPARE(window->list->Rows().size(), std::size_t{2});
         QCOMPARE(window->list->SelectedRow().value().Extension, std::string("abc"));
         QCOMPARE(window->keyVals->txtExt->text(), ".txt"); // the panel keeps what it showed
+
+        // The last row gone, the one before it takes its place.
+        window->mnuDelete->trigger();
+        QCOMPARE(window->list->Rows().size(), std::size_t{1});
+        QCOMPARE(window->list->SelectedRow().value().Extension, std::string("zip"));
     }
 
     // Nothing says "Backup complete" or takes a row away when nothing was written.
@@ -430,49 +390,6 @@ private slots:
         QVERIFY(desktop->messages.back().text.contains("another program"));
         QCOMPARE(window->list->Rows().size(), std::size_t{1});
         moxalo::testing::mountRegistry(nullptr);
-    }
-
-    // Half of a surrogate pair alone in a name (see Utf16.h) cannot pass through the command
-    // line, where Qt's text would make the name another key's: here one listed beside it.
-    void aKeyTheEditorCannotBeGivenIsNeitherBackedUpNorDeleted() {
-        const std::string lone = ".sur\xED\xA0\x80x";
-        const std::string other = ".sur\uFFFD\uFFFD\uFFFDx";
-        auto store = std::make_unique<registry::MemoryStore>();
-        put(*store, lone, "", sz("lone"));
-        put(*store, other, "", sz("other"));
-        window.reset();
-        mountMemory(std::move(store));
-        window = std::make_unique<app::MDIForm1>(folder);
-        window->Startup();
-        window->show();
-        QTRY_COMPARE(window->windowTitle(), "Moxalo [ 2 Registered file extensions found ]");
-        QCOMPARE(window->list->Rows()[0].Extension, lone.substr(1));
-        window->list->lvwFile->setCurrentIndex(window->list->lvwFile->model()->index(0, 0));
-        // The registry editor backs up the key its command line names, as the desktop gives it.
-        desktop->runWaited = [&](const QString& commandLine) {
-            auto args = process::splitCommandLine(commandLine.toStdString()); // regedit /e F K
-            auto mounted = moxalo::testing::mountedRegistry();
-            registry::NodeId key =
-                mounted->view().findChild(mounted->rootKey(), args[3].substr(args[3].find('.')));
-            if (key == registry::kNoNode)
-                return 1;
-            writeFile(args[2], regfile::exportRegFile(mounted->view(), key, args[3]));
-            return 0;
-        };
-        const QString why = ": its name holds a character that cannot be given to the registry "
-                            "editor; the backup of the entire registry holds the key.";
-        window->mnuDelete->trigger();
-        QVERIFY(keyExists(lone.c_str()));
-        QVERIFY(keyExists(other.c_str()));
-        QCOMPARE(desktop->messages.back().text,
-                 "Nothing was deleted: " + QString::fromStdString("HKEY_CLASSES_ROOT\\" + lone) +
-                     why);
-        window->mnuExportReg->trigger();
-        window->mnuExportRegEntire->trigger();
-        QCOMPARE(desktop->started.size(), std::size_t{1});
-        QCOMPARE(desktop->messages.back().text,
-                 QString::fromStdString("HKEY_CLASSES_ROOT\\" + lone) + why +
-                     "\n\nThe other rows of the list were backed up.");
     }
 };
 

@@ -52,25 +52,6 @@ TEST(AtomicFile, AFailedWriteStopsTheProducerAndLeavesNothing) {
     EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"export.reg"});
 }
 
-TEST(AtomicFile, ANameAsLongAsTheFolderAllowsIsWritten) {
-    TempDir dir;
-    const std::string accented = std::string(NAME_MAX - 8, 'n') + "\xC3\xA9";
-    for (const std::string& name :
-         {std::string(NAME_MAX, 'n'), std::string(NAME_MAX - 6, 'n'), accented}) {
-        SCOPED_TRACE(name.size());
-        std::string path = dir.file(name);
-        fs::writeFileAtomically(path, "first");
-        fs::writeFileAtomically(path, "second");
-        EXPECT_EQ(readFile(path), "second");
-        EXPECT_EQ(entries(dir.path()), std::vector<std::string>{name});
-        stdfs::remove(path);
-    }
-    // The name is cut between characters, never inside one.
-    auto pending = fs::PendingFile::reserve(dir.file(accented));
-    std::string temporary = stdfs::path(pending.temporaryPath()).filename().string();
-    EXPECT_EQ(temporary.substr(0, NAME_MAX - 7), std::string(NAME_MAX - 8, 'n') + ".");
-}
-
 TEST(AtomicFile, ALinkIsWrittenThroughAndStays) {
     TempDir dir;
     stdfs::create_directories(dir.file("data/real"));

@@ -1,6 +1,5 @@
 // An import into a registry source is one atomic step: killed while it writes, the registry
-// editor's stand-in leaves the source as it was; finished, it has replaced the file by a
-// rename, also when it skipped malformed lines, each reported with its line number.
+// editor's stand-in leaves each file of the source old or new.
 
 #include "registry/SourceLock.h"
 #include "tests/robustness/GeneratedSources.h"
@@ -23,18 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Keys enough that writing the prefix's system.reg takes a while to catch.
-constexpr std::size_t kKeys = 60000;
-
-// Whether a temporary file is being written beside `file`.
-bool writingBeside(const std::string& file) {
-    std::string prefix = fs::path(file).filename().string() + ".";
-    for (const auto& entry : fs::directory_iterator(fs::path(file).parent_path()))
-        if (entry.path().filename().string().starts_with(prefix))
-            return true;
-    return false;
-}
-
 // Starts `regedit /s file` on the source, not waiting for it; 0 when it could not be started.
 pid_t startImport(const std::string& file, const std::string& source) {
     std::vector<std::string> args{MOXALO_REGEDIT, "/s", file};
@@ -48,76 +35,7 @@ pid_t startImport(const std::string& file, const std::string& source) {
     return posix_spawn(&pid, MOXALO_REGEDIT, nullptr, nullptr, argv.data(), env) == 0 ? pid : 0;
 }
 
-// Starts an import of the file and kills it as soon as it writes the source's `store` file.
-// Returns whether it was caught writing (it may finish first).
-bool killWhileWriting(const std::string& file, const std::string& source,
-                      const std::string& store) {
-    pid_t pid = startImport(file, source);
-    if (pid == 0)
-        return false;
-    bool caught = false;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (writingBeside(store)) {
-            kill(pid, SIGKILL);
-            caught = true;
-            waitpid(pid, &status, 0);
-            break;
-        }
-        std::this_thread::yield();
-    }
-    return caught;
-}
-
-ino_t inodeOf(const std::string& path) {
-    struct stat st {};
-    stat(path.c_str(), &st);
-    return st.st_ino;
-}
-
 } // namespace
-
-TEST(KilledImport, TheSourceIsAsItWasBefore) {
-    TempDir dir;
-    std::string prefix = writeSource(dir, GeneratedKind::WinePrefix, numberedExtensions(kKeys));
-    std::string store = prefix + "/system.reg";
-    std::string file = dir.file("new.reg");
-    writeFile(file, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.new]\r\n@=\"n\"\r\n");
-    const std::string before = readFile(store);
-    bool caught = false;
-    for (int attempt = 0; attempt < 10 && !caught; ++attempt)
-        caught = killWhileWriting(file, prefix, store);
-    ASSERT_TRUE(caught) << "the import was never caught writing";
-    EXPECT_EQ(readFile(store), before);
-    EXPECT_EQ(dumpClasses({prefix}).find("\\.new"), std::string::npos);
-    EXPECT_NO_THROW(SourceLock({prefix}, std::chrono::milliseconds(0)))
-        << "the killed writer's lock went with it";
-}
-
-TEST(KilledImport, MalformedLinesAreEachReportedAndTheSourceReplacedWhole) {
-    TempDir dir;
-    std::string prefix = writeSource(dir, GeneratedKind::WinePrefix, {{".old", {}, {"@=\"o\""}}});
-    std::string store = prefix + "/system.reg";
-    std::string file = dir.file("mixed.reg");
-    writeFile(file, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.a]\r\n@=\"a\"\r\n"
-                    "\"bad\"=dword:123456789\r\n"
-                    "[HKEY_CLASSES_ROOT\\.b\r\n"
-                    "\"no end\"=\"x\r\n"
-                    "[HKEY_CLASSES_ROOT\\.c]\r\n@=hex:zz\r\n\"ok\"=\"c\"\r\n");
-    ino_t inode = inodeOf(store);
-    CliRun run = regedit({"/s", file}, dir, registryVariable({prefix}));
-    EXPECT_EQ(run.status, 0) << run.err;
-    // Each as regedit reports it, "<file>: line N: <what>".
-    const std::string at = "moxalo-regedit: " + file + ": line ";
-    EXPECT_EQ(run.err, at + "5: value \"bad\" skipped: dword: takes at most 8 hex digits\n" + at +
-                           "6: key line ignored: the closing \"]\" is missing\n" + at +
-                           "7: value \"no end\" skipped: the closing quote is missing\n" + at +
-                           "9: the default value skipped: \"zz\" is not a hex byte\n");
-    EXPECT_NE(inodeOf(store), inode) << "written in place, not renamed over";
-    std::string classes = dumpClasses({prefix});
-    for (const char* key : {"\\.a\n", "\\.c\n", "\\.old\n"})
-        EXPECT_NE(classes.find(key), std::string::npos) << key;
-}
 
 // Killed at any moment, also between the renames of the two files an import changes, the
 // registry editor leaves each file old or new, readable, and its lock free for the next writer.

@@ -124,22 +124,3 @@ TEST(WriteFaults, AnImportLeavesEveryKindOfSourceAsItWas) {
         }
     }
 }
-
-TEST(WriteFaults, TheSettingsFileIsKeptAndTheWriteFails) {
-    TempDir dir;
-    fs::create_directory(dir.file("settings"));
-    std::string file = dir.file("settings/Moxalo.ini");
-    const std::string before = "[Settings]\r\nOpenWith=0\r\n";
-    const std::string value(kRoomLeft, 'v');
-    for (Fault fault : {Fault::DiskFull, Fault::ReadOnlyFolder}) {
-        SCOPED_TRACE(describe(fault));
-        writeFile(file, before);
-        int written = withFault(fault, dir.file("settings"), [&] {
-            return profile::WritePrivateProfileStringA("Settings", "OpenWith", value.c_str(),
-                                                       file.c_str());
-        });
-        EXPECT_EQ(written, 0);
-        EXPECT_EQ(readFile(file), before);
-        EXPECT_EQ(entries(dir.file("settings")), std::vector<std::string>{"Moxalo.ini"});
-    }
-}

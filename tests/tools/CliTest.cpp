@@ -31,6 +31,22 @@ TEST(Cli, QueryShowsAKeyAsRegQueryDoes) {
     EXPECT_NE(run.err.find("unable to find"), std::string::npos);
 }
 
+// A quad word is a number, as a double word is; a comma in a field is quoted in CSV.
+TEST(Cli, QuadWordsAreNumbersAndCsvQuotesCommas) {
+    TempDir dir;
+    std::string reg = dir.file("classes.reg");
+    writeFile(reg, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.q]\r\n@=\"qfile\"\r\n"
+                   "\"Size\"=hex(b):88,77,66,55,44,33,22,11\r\n\"Short\"=hex(b):01,02\r\n"
+                   "[HKEY_CLASSES_ROOT\\qfile]\r\n@=\"Quads, Words\"\r\n");
+    CliRun run = cli({"--registry", reg, "query", ".q"}, dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("    Size    REG_QWORD    0x1122334455667788\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("    Short    REG_QWORD    0102\n"), std::string::npos) << run.out;
+    run = cli({"--registry", reg, "list", "--format", "csv"}, dir);
+    EXPECT_NE(run.out.find("q,\"Quads, Words\",No,"), std::string::npos) << run.out;
+}
+
 TEST(Cli, BadSourcesAndUsageFailWithAMessageNamingThem) {
     TempDir dir;
     std::string odd = dir.file("my \"odd\" $(name).reg");

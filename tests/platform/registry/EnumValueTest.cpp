@@ -81,30 +81,3 @@ TEST(EnumValue, GivesEachNameOnceWithItsDataTheUsersFirst) {
     RegCloseKey(txt);
     mountRegistry(nullptr);
 }
-
-// Each call finds its value by position; enumerating a key must not cost the square of its
-// values, so a key with a hundred thousand of them is read in a moment.
-TEST(EnumValue, AKeyWithManyValuesInTwoLayers) {
-    constexpr int kValues = 100000;
-    auto machine = std::make_unique<MemoryStore>("machine");
-    auto user = std::make_unique<MemoryStore>("user");
-    NodeId m = machine->createPath("many");
-    for (int i = 0; i < kValues; ++i)
-        machine->setValue(m, "v" + std::to_string(i), dword(static_cast<std::uint32_t>(i)));
-    put(*user, "many", "v7", sz("seven"));
-    mountLayers(std::move(user), std::move(machine));
-
-    HKEY many = open("many");
-    auto all = enumerate(many);
-    ASSERT_EQ(all.size(), static_cast<std::size_t>(kValues));
-    EXPECT_EQ(all[0], (Enumerated{"v7", REG_SZ, std::string("seven\0", 6)}));
-    for (int i = 0, at = 1; i < kValues; ++i) {
-        if (i == 7)
-            continue;
-        std::string bytes(
-            reinterpret_cast<const char*>(dword(static_cast<std::uint32_t>(i)).data.data()), 4);
-        ASSERT_EQ(all[at++], (Enumerated{"v" + std::to_string(i), REG_DWORD, bytes})) << i;
-    }
-    RegCloseKey(many);
-    mountRegistry(nullptr);
-}

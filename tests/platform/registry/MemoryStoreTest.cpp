@@ -106,25 +106,6 @@ TEST(MemoryStore, ADeletedKeyIsGoneUntilTheDeletionIsTakenBack) {
     }
 }
 
-TEST(MemoryStore, PathsOpenedOneAfterTheOtherFindTheKeysTheyShare) {
-    MemoryStore store;
-    std::vector<MemoryStore::Node*> chain;
-    using Names = std::vector<std::string_view>;
-    NodeId c = store.createPath(Names{"A", "B", "C"}, chain);
-    NodeId d = store.createPath(Names{"a", "b", "D"}, chain);
-    EXPECT_EQ(store.createPath(Names{"A", "B", "C"}, chain), c);
-    EXPECT_EQ(store.findPath(store.rootNode(), "A\\B\\D"), d);
-    NodeId a = store.findPath(store.rootNode(), "A");
-    EXPECT_FALSE(MemoryStore::node(a)->listed) << "only an ancestor";
-    EXPECT_TRUE(MemoryStore::node(c)->listed);
-    // A key of the chain deleted since is not taken for the one the path names now.
-    store.deleteKey(a, "B");
-    NodeId c2 = store.createPath(Names{"A", "B", "C"}, chain);
-    EXPECT_NE(c2, c);
-    EXPECT_EQ(store.findPath(store.rootNode(), "A\\B\\C"), c2);
-    EXPECT_EQ(store.findPath(store.rootNode(), "A\\B\\D"), kNoNode);
-}
-
 // A key's values are found in any case, name by name and, past a few dozen, through an index;
 // a value set again keeps the spelling it had, and a delete moves the ones after it.
 TEST(MemoryStore, ValuesAreFoundInAnyCaseWhateverTheirNumber) {

@@ -75,12 +75,12 @@ TEST(MergedWrites, HandlesOfADeletedKeyAnswerKeyDeleted) {
     auto user = std::make_unique<MemoryStore>("user");
     put(*machine, ".gone", "", sz("type"));
     put(*user, ".gone", "x", sz("y"));
-    put(*user, ".kept", "", sz("k"));
+    put(*user, ".goner", "", sz("k")); // begins with the deleted key's name
     mountLayers(std::move(user), std::move(machine));
 
     HKEY gone = 0, kept = 0;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".GONE", 0, KEY_READ, &gone), ERROR_SUCCESS);
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".kept", 0, KEY_READ, &kept), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".goner", 0, KEY_READ, &kept), ERROR_SUCCESS);
     ASSERT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".gone"), ERROR_SUCCESS);
     char name[MAX_PATH];
     DWORD size = MAX_PATH;
@@ -121,6 +121,30 @@ TEST(MergedWrites, MergedKeysKeepTheirIdsAcrossChanges) {
     view.deleteKey(view.rootNode(), ".a");
     EXPECT_EQ(view.findChild(view.rootNode(), ".a"), kNoNode);
     EXPECT_EQ(view.childCount(a), 0u) << "a key gone from every layer has nothing below it";
+}
+
+// A key created below a merged key whose subkeys were listed is listed with them.
+TEST(MergedWrites, ANewKeyIsListedBelowAMergedKeyListedBefore) {
+    MemoryStore machine("machine"), user("user");
+    put(machine, ".a\\m", "", sz("m"));
+    put(user, ".a\\u", "", sz("u"));
+    LayeredStore view({{&user, user.rootNode(), true}, {&machine, machine.rootNode(), false}});
+    NodeId a = view.findChild(view.rootNode(), ".a");
+    ASSERT_EQ(view.childCount(a), 2u);
+    view.createKey(a, "new");
+    ASSERT_EQ(view.childCount(a), 3u);
+    EXPECT_EQ(view.childName(a, 0), "m");
+    EXPECT_EQ(view.childName(a, 1), "new");
+}
+
+// The merged view can be written while any one layer can; the reason is given when none can.
+TEST(MergedWrites, TheViewIsReadOnlyOnlyWhenEveryLayerIs) {
+    MemoryStore machine("machine"), user("user");
+    LayeredStore view({{&user, user.rootNode(), true}, {&machine, machine.rootNode(), false}});
+    machine.setReadOnly("the machine's file is read-only");
+    EXPECT_EQ(view.whyReadOnly(), std::nullopt);
+    user.setReadOnly("the user's file is read-only");
+    EXPECT_EQ(view.whyReadOnly(), "the user's file is read-only");
 }
 
 // A key that one layer alone holds is read from that layer and written to it, with the keys

@@ -59,20 +59,6 @@ TEST(HostPath, TheDeviceLinkWinsOverADriveFolderAndIsFollowedAnywhere) {
     EXPECT_EQ(hostPathOf("E:\\icons\\e.ico", {prefix}), prefix + "/drive_e/icons/e.ico");
 }
 
-TEST(HostPath, PrefixesAreTriedInOrderUntilOneHasTheFile) {
-    TempDir dir;
-    std::string first = makePrefix(dir, "first");
-    std::string second = makePrefix(dir, "second");
-    writeFile(second + "/drive_c/only-second.ico", "icon");
-    writeFile(first + "/drive_c/both.ico", "icon");
-    writeFile(second + "/drive_c/both.ico", "icon");
-
-    EXPECT_EQ(hostPathOf("C:\\only-second.ico", {first, second}),
-              second + "/dosdevices/c:/only-second.ico");
-    EXPECT_EQ(hostPathOf("C:\\both.ico", {first, second}), first + "/dosdevices/c:/both.ico");
-    EXPECT_EQ(hostPathOf("C:\\both.ico", {second, first}), second + "/dosdevices/c:/both.ico");
-}
-
 TEST(HostPath, WhatCannotBeMappedComesBackUnchanged) {
     TempDir dir;
     std::string prefix = makePrefix(dir, "wine");

@@ -82,19 +82,5 @@ TEST(CodePage, MultiByteCodePagesAndUtf8) {
     EXPECT_EQ(utf8.fromUtf8("\u0416\U0001F600"), "\u0416\U0001F600");
 }
 
-// Each byte or character iconv cannot convert interrupts it; that must not cost time in
-// proportion to the rest of the text.
-TEST(CodePage, ManyUnconvertedCharactersTakeLinearTime) {
-    text::CodePage cp1252;
-    std::string undefined(1 << 20, '\x81');
-    std::string text = cp1252.toUtf8(undefined);
-    EXPECT_EQ(text.size(), 2u << 20);
-    EXPECT_EQ(cp1252.fromUtf8(text), undefined);
-    std::string cyrillic;
-    for (int i = 0; i < (1 << 18); ++i)
-        cyrillic += "\u0416";
-    EXPECT_EQ(cp1252.fromUtf8(cyrillic), std::string(1 << 18, '?'));
-}
-
 } // namespace
 } // namespace moxalo::regfile

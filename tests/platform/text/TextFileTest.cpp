@@ -66,14 +66,10 @@ TEST(DecodeText, ByTheByteOrderMarkWithWhatCannotBeDecodedReplacedOrLeftOut) {
         {"UTF-16BE", "\xFE\xFF" + utf16be(kTextUnits), TextEncoding::Utf16be, kText},
         {"UTF-8", "\xEF\xBB\xBF" + kText, TextEncoding::Utf8WithBom, kText},
         {"a UTF-16LE mark alone", "\xFF\xFE", TextEncoding::Utf16le, ""},
-        {"a UTF-16BE mark alone", "\xFE\xFF", TextEncoding::Utf16be, ""},
-        {"a UTF-8 mark alone", "\xEF\xBB\xBF", TextEncoding::Utf8WithBom, ""},
         {"a mark in the middle is text", "a\xEF\xBB\xBF", TextEncoding::Utf8, "a\xEF\xBB\xBF"},
         {"lone surrogates and an odd byte at the end",
          "\xFF\xFE" + utf16le({'a', 0xD83D, 'b', 0xDE00, 'c'}) + "x", TextEncoding::Utf16le,
          "a\uFFFDb\uFFFDc"},
-        {"a lone surrogate, big-endian", "\xFE\xFF" + utf16be({0xD83D}), TextEncoding::Utf16be,
-         "\uFFFD"},
         {"invalid bytes after a UTF-8 mark",
          "\xEF\xBB\xBF"
          "a\xFC"
@@ -105,15 +101,10 @@ TEST(DecodeText, ValidUtf8IsStrict) {
         {"ASCII", "abc", true},
         {"two, three and four bytes", "\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80", true},
         {"highest character", "\xF4\x8F\xBF\xBF", true},
-        {"highest of the Basic Multilingual Plane", "\xEF\xBF\xBF", true},
-        {"NUL", std::string("a\0b", 3), true},
         {"overlong slash", "\xC0\xAF", false},
-        {"overlong three bytes", "\xE0\x80\xAF", false},
         {"overlong four bytes", "\xF0\x8F\xBF\xBF", false},
         {"surrogate", "\xED\xA0\x80", false},
         {"above U+10FFFF", "\xF4\x90\x80\x80", false},
-        {"F5 lead", "\xF5\x80\x80\x80", false},
-        {"lone continuation byte", "a\x80", false},
         {"cut off at the end", "abc\xE2\x82", false},
         {"continuation missing in the middle", "\xE2\x82z", false},
         {"Windows-1252 umlaut", "f\xFCr", false},
@@ -124,21 +115,6 @@ TEST(DecodeText, ValidUtf8IsStrict) {
         EXPECT_EQ(decodeText(c.bytes, kWestern).encoding,
                   c.valid ? TextEncoding::Utf8 : TextEncoding::Ansi);
     }
-}
-
-TEST(ReadTextFile, ReadsAndDecodes) {
-    TempDir dir;
-    // Larger than one read, so that the pieces are put together.
-    std::string big(200000, 'x');
-    writeFile(dir.file("big.txt"), big + "\xFC");
-    auto decoded = text::readTextFile(dir.file("big.txt"), kWestern);
-    EXPECT_EQ(decoded.encoding, TextEncoding::Ansi);
-    EXPECT_EQ(decoded.utf8, big + "\xC3\xBC");
-
-    writeFile(dir.file("a b.reg"), "\xFF\xFE" + utf16le(kTextUnits));
-    decoded = text::readTextFile(dir.file("a b.reg"), kWestern);
-    EXPECT_EQ(decoded.encoding, TextEncoding::Utf16le);
-    EXPECT_EQ(decoded.utf8, kText);
 }
 
 TEST(ReadTextFile, SaysWhyAFileCannotBeRead) {

@@ -113,18 +113,6 @@ private slots:
                  QString::fromStdString("Cannot open the file \"" + dir.path() +
                                         "\":\nIs a directory."));
     }
-
-    void escapeAndCtrlWClose() {
-        for (QKeySequence keys :
-             {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
-            NotepadWindow window("/x/a.txt", "text");
-            window.show();
-            window.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&window));
-            QTest::keySequence(window.Text1, keys);
-            QVERIFY2(!window.isVisible(), qPrintable(keys.toString()));
-        }
-    }
 };
 
 QTEST_MAIN(NotepadWindowTest)
