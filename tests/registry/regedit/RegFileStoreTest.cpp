@@ -2,7 +2,7 @@
 
 #include "registry/regedit/RegFileStore.h"
 
-#include "tests/platform/regfile/RegFileTestSupport.h"
+#include "tests/registry/regedit/RegFileTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
 #include <filesystem>

@@ -2,7 +2,7 @@
 #include "registry/hive/HiveLayout.h"
 #include "registry/hive/HiveStore.h"
 #include "registry/hivewriter/HiveWriter.h"
-#include "tests/platform/hive/HiveTestSupport.h"
+#include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "registry/MemoryStore.h"
 #include "registry/hive/HiveHandle.h"
 #include "registry/hive/HiveStore.h"
-#include "tests/platform/hive/HiveTestSupport.h"
+#include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
 #include <filesystem>

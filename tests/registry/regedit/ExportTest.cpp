@@ -2,7 +2,7 @@
 
 #include "registry/regedit/RegFileExport.h"
 #include "registry/regedit/RegFileRoots.h"
-#include "tests/platform/regfile/RegFileTestSupport.h"
+#include "tests/registry/regedit/RegFileTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // hex: and hex(T): data: types, bytes, continuation lines and the conversion of string types.
 
-#include "tests/platform/regfile/RegFileTestSupport.h"
+#include "tests/registry/regedit/RegFileTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Value lines: names, string and dword data, deletion, and which lines are dropped.
 
 #include "registry/regedit/RegFileData.h"
-#include "tests/platform/regfile/RegFileTestSupport.h"
+#include "tests/registry/regedit/RegFileTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Key lines: which paths open which keys, what makes a key line fail, and key deletion.
 
-#include "tests/platform/regfile/RegFileTestSupport.h"
+#include "tests/registry/regedit/RegFileTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // File-level rules of importing: the header line, the encodings, line endings and comments.
 
-#include "tests/platform/regfile/RegFileTestSupport.h"
+#include "tests/registry/regedit/RegFileTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

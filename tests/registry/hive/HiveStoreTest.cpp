@@ -5,7 +5,7 @@
 #include "registry/hive/HiveKind.h"
 #include "registry/hive/HiveLayout.h"
 #include "registry/hive/HiveMapping.h"
-#include "tests/platform/hive/HiveTestSupport.h"
+#include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/HostileHives.h"
 #include "tests/support/TestRegistry.h"
 

@@ -2,7 +2,7 @@
 // carry stops the export with a message naming it.
 
 #include "registry/regedit/RegFileExport.h"
-#include "tests/platform/regfile/RegFileTestSupport.h"
+#include "tests/registry/regedit/RegFileTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Saving a tree as .reg text and reading it back gives the same keys, values and types.
 
 #include "registry/regedit/RegFileExport.h"
-#include "tests/platform/regfile/RegFileTestSupport.h"
+#include "tests/registry/regedit/RegFileTestSupport.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "tests/platform/hive/HiveTestSupport.h"
+#include "tests/registry/hive/HiveTestSupport.h"
 
 #include <cstdio>
 #include <filesystem>
