@@ -20,7 +20,8 @@ enum class TextEncoding {
 
 struct DecodedText {
     TextEncoding encoding = TextEncoding::Utf8;
-    std::string utf8; // without the byte order mark
+    std::string utf8;                // without the byte order mark
+    bool halfCharacterAtEnd = false; // UTF-16 with an odd number of bytes
 };
 
 // What cannot be decoded is not dropped: unpaired UTF-16 surrogates and invalid bytes after a

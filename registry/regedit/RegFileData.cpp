@@ -208,10 +208,10 @@ bool isStringType(registry::DWORD type) {
 }
 
 std::vector<std::uint8_t> finishHexData(registry::DWORD type, std::vector<std::uint8_t> bytes,
-                                        Encoding encoding, const text::CodePage& codePage) {
+                                        TextEncoding encoding, const text::CodePage& codePage) {
     if (!isStringType(type) || bytes.empty())
         return bytes;
-    if (encoding == Encoding::Ansi) {
+    if (encoding == TextEncoding::Ansi) {
         if (bytes.back() != 0)
             bytes.push_back(0);
         return text::utf8ToUtf16le(codePage.toUtf8(

@@ -57,7 +57,7 @@ HexLine appendHexBytes(std::string_view s, std::vector<std::uint8_t>& bytes, std
 // In a UTF-16 file the last whole character is looked at: when it is not NUL, a NUL character
 // follows it, and an odd last byte stays after that.
 std::vector<std::uint8_t> finishHexData(registry::DWORD type, std::vector<std::uint8_t> bytes,
-                                        Encoding encoding, const text::CodePage& codePage);
+                                        TextEncoding encoding, const text::CodePage& codePage);
 // REG_SZ, REG_EXPAND_SZ and REG_MULTI_SZ: the types whose hex data regedit converts.
 bool isStringType(registry::DWORD type);
 

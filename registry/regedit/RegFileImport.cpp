@@ -53,7 +53,7 @@ private:
     template <typename What, typename Change> bool apply(int line, What what, Change change);
 
     LineReader lines_;
-    Encoding encoding_;
+    TextEncoding encoding_;
     const text::CodePage& codePage_;
     ImportTarget& target_;
     ImportResult& result_;
@@ -384,7 +384,7 @@ ImportResult importRegFile(std::string_view fileBytes, ImportTarget& target,
                            const text::CodePage& codePage) {
     DecodedText text = decodeRegFile(fileBytes, codePage);
     ImportResult result;
-    result.unicode = text.encoding == Encoding::Utf16le;
+    result.unicode = text.encoding == TextEncoding::Utf16le;
     Importer importer(text, codePage, target, result);
     result.version = importer.readHeader(fileBytes);
     importer.readBody();

@@ -10,14 +10,14 @@ namespace moxalo::regfile {
 DecodedText decodeRegFile(std::string_view bytes, const text::CodePage& codePage) {
     DecodedText out;
     if (text::byteOrderMarkOf(bytes) == text::ByteOrderMark::Utf16le) {
-        out.encoding = Encoding::Utf16le;
+        out.encoding = TextEncoding::Utf16le;
         std::string_view body = bytes.substr(text::kUtf16leMark.size());
         out.halfCharacterAtEnd = body.size() % 2 != 0;
         out.utf8 =
             text::utf16leToUtf8(reinterpret_cast<const std::uint8_t*>(body.data()), body.size());
         return out;
     }
-    out.encoding = Encoding::Ansi;
+    out.encoding = TextEncoding::Ansi;
     out.utf8 = codePage.toUtf8(bytes);
     return out;
 }

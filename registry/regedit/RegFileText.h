@@ -3,25 +3,18 @@
 // lines, ended by CR LF, LF or a bare CR.
 
 #include "base/CodePage.h"
+#include "base/TextFile.h"
 
 #include <string>
 #include <string_view>
 
 namespace moxalo::regfile {
 
-enum class Encoding {
-    Utf16le, // starts with the byte order mark FF FE
-    Ansi,    // anything else: 8-bit text in the Windows ANSI code page
-};
-
-struct DecodedText {
-    Encoding encoding = Encoding::Ansi;
-    std::string utf8;                // the whole file after the byte order mark
-    bool halfCharacterAtEnd = false; // a UTF-16 file with an odd number of bytes
-};
-
-// Whatever its header says, a file without the byte order mark is read in `codePage`, as
-// regedit reads it in the system's ANSI code page.
+// A .reg file is UTF-16LE after the byte order mark FF FE, or else 8-bit text: whatever its
+// header says, a file without the mark is read in `codePage`, as regedit reads it in the
+// system's ANSI code page.
+using text::DecodedText;
+using text::TextEncoding;
 DecodedText decodeRegFile(std::string_view bytes, const text::CodePage& codePage);
 
 class LineReader {

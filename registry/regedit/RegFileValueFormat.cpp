@@ -61,7 +61,7 @@ bool readsBackOtherwise(const RegValue& value, const std::string& bytes, const V
     if (!isStringType(value.type))
         return false;
     std::vector<std::uint8_t> read(bytes.begin(), bytes.end());
-    Encoding encoding = style.unicode ? Encoding::Utf16le : Encoding::Ansi;
+    TextEncoding encoding = style.unicode ? TextEncoding::Utf16le : TextEncoding::Ansi;
     return finishHexData(value.type, std::move(read), encoding, style.codePage) != value.data;
 }
 
