@@ -57,23 +57,23 @@ std::vector<std::string> describe(const registry::SourceChoice& choice) {
 OpenedRegistry openRegistry(const runtime::SourceOptions& options,
                             registry::RegistrySession& session) {
     OpenedRegistry opened;
-    try {
-        auto chosen = runtime::openChosenRegistry(options, std::getenv, runtime::programFolder());
-        session.open(chosen.registry);
-        for (const auto& source : chosen.sources) {
-            if (source.kind == registry::SourceKind::WinePrefix)
-                opened.winePrefixes.push_back(source.path);
-        }
-        opened.description = describe(chosen.choice);
-        passOn(chosen.choice);
-        if (chosen.warnings.empty())
-            return opened;
-        opened.problems = "Part of the registry could not be read:\n";
-        for (const auto& warning : chosen.warnings)
-            opened.problems += "\n" + QString::fromStdString(warning);
-    } catch (const registry::StoreError& e) {
-        opened.problems = QString::fromStdString(e.what());
+    auto chosen = runtime::openChosenRegistry(options, std::getenv, runtime::programFolder());
+    if (!chosen) {
+        opened.problems = QString::fromStdString(chosen.error());
+        return opened;
     }
+    session.open(chosen->registry);
+    for (const auto& source : chosen->sources) {
+        if (source.kind == registry::SourceKind::WinePrefix)
+            opened.winePrefixes.push_back(source.path);
+    }
+    opened.description = describe(chosen->choice);
+    passOn(chosen->choice);
+    if (chosen->warnings.empty())
+        return opened;
+    opened.problems = "Part of the registry could not be read:\n";
+    for (const auto& warning : chosen->warnings)
+        opened.problems += "\n" + QString::fromStdString(warning);
     return opened;
 }
 
@@ -82,8 +82,8 @@ OpenedRegistry openRegistry(const runtime::SourceOptions& options,
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     runtime::SourceOptions options;
-    if (auto error = runtime::readSourceArguments(args, options)) {
-        std::cerr << "moxalo: " << *error
+    if (auto read = runtime::readSourceArguments(args, options); !read) {
+        std::cerr << "moxalo: " << read.error()
                   << "\nUsage: moxalo [--registry SOURCE]... [--code-page CP] [SOURCE]...\n";
         return 2;
     }

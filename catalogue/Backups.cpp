@@ -62,18 +62,18 @@ std::vector<std::string> ListBackups(const std::string& programFolder) {
     return names;
 }
 
-std::optional<std::string> DeleteBackup(const std::string& path) {
+Result<> DeleteBackup(const std::string& path) {
     std::error_code error;
     // A link is deleted itself, whatever it points to.
     std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
     if (error)
-        return error.message();
+        return fail(error.message());
     if (std::filesystem::is_directory(status))
-        return "it is a folder, and only files are deleted here";
+        return fail("it is a folder, and only files are deleted here");
     if (!std::filesystem::remove(path, error))
-        return error ? error.message()
-                     : std::make_error_code(std::errc::no_such_file_or_directory).message();
-    return std::nullopt;
+        return fail(error ? error.message()
+                          : std::make_error_code(std::errc::no_such_file_or_directory).message());
+    return {};
 }
 
 } // namespace moxalo::catalogue

@@ -2,6 +2,8 @@
 // The Backups folder beside the program, where keys are exported to .reg files before they are
 // changed: what it holds, and deleting one of its files.
 
+#include "base/Result.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,8 +37,8 @@ RowBackup RowBackupFor(const std::string& programFolder, std::string_view extens
 std::vector<std::string> ListBackups(const std::string& programFolder);
 
 // Deletes the file at `path`; a folder is refused, as the designed program's file deletion
-// refuses one, so that one question cannot take a whole tree. Returns why nothing was deleted,
-// or nothing when the file is gone.
-std::optional<std::string> DeleteBackup(const std::string& path);
+// refuses one, so that one question cannot take a whole tree; fails with why nothing was
+// deleted.
+Result<> DeleteBackup(const std::string& path);
 
 } // namespace moxalo::catalogue

@@ -36,14 +36,15 @@ bool DeleteFileType(QWidget* owner, const std::string& programFolder,
     int status = ui::desktop().ShellAndWait(qtext(ExportKeyCommandLine(key, backup.path)),
                                             ui::vbHide, errors);
     quietBackup = false;
-    std::string why = WhyEditorFailed(status, errors.toStdString());
-    if (status != 0 || !BackupHoldsKey(backup.path, key, why)) {
-        say(owner, qtext(key + " was not deleted: its backup could not be made.\n\n" + why));
+    Result<> held = status != 0 ? fail(WhyEditorFailed(status, errors.toStdString()))
+                                : BackupHoldsKey(backup.path, key);
+    if (!held) {
+        say(owner,
+            qtext(key + " was not deleted: its backup could not be made.\n\n" + held.error()));
         return false;
     }
-    std::string problem = DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row.Extension);
-    if (!problem.empty()) {
-        say(owner, qtext(key + " was not deleted: " + problem));
+    if (auto deleted = DeleteRegKey(registry::HKEY_CLASSES_ROOT, "." + row.Extension); !deleted) {
+        say(owner, qtext(key + " was not deleted: " + deleted.error()));
         return false;
     }
     return true;

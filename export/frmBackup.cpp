@@ -160,10 +160,11 @@ void frmBackup::lblDelete_Click() {
     if (ui::desktop().MsgBox(this, kDeleteQuestion, ui::vbYesNo + ui::vbExclamation, AppTitle()) !=
         ui::vbYes)
         return;
-    if (auto failure = catalogue::DeleteBackup(path)) {
-        ui::desktop().MsgBox(
-            this, "Could not delete \"" + name + "\": " + QString::fromStdString(*failure) + ".",
-            ui::vbExclamation, AppTitle());
+    if (auto deleted = catalogue::DeleteBackup(path); !deleted) {
+        ui::desktop().MsgBox(this,
+                             "Could not delete \"" + name +
+                                 "\": " + QString::fromStdString(deleted.error()) + ".",
+                             ui::vbExclamation, AppTitle());
     }
     ListView1->clear();
     LoadBackups();

@@ -8,23 +8,24 @@
 
 namespace moxalo::exporting {
 
-std::string DeleteRegKey(registry::HKEY root, const std::string& subKey) {
+Result<> DeleteRegKey(registry::HKEY root, const std::string& subKey) {
     if (registry::RegDeleteKeyA(root, subKey.c_str()) == registry::ERROR_SUCCESS)
         return {};
     registry::RegistrySession* session = registry::mountedSession();
-    return session != nullptr ? session->lastError() : std::string();
+    if (session == nullptr || session->lastError().empty())
+        return {};
+    return fail(session->lastError());
 }
 
-bool BackupHoldsKey(const std::string& path, const std::string& keyPath, std::string& why) {
+Result<> BackupHoldsKey(const std::string& path, const std::string& keyPath) {
     try {
         auto backup = registry::RegFileStore::open(path);
         if (backup->findPath(backup->rootNode(), keyPath) != registry::kNoNode)
-            return true;
-        why = path + " does not hold " + keyPath;
+            return {};
+        return fail(path + " does not hold " + keyPath);
     } catch (const registry::StoreError& e) {
-        why = e.what();
+        return fail(e.what());
     }
-    return false;
 }
 
 std::string WhyEditorFailed(int status, const std::string& errors) {

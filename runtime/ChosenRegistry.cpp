@@ -4,8 +4,10 @@ namespace moxalo::runtime {
 
 using namespace registry;
 
-ChosenRegistry openChosenRegistry(const SourceOptions& options, const Environment& env,
-                                  const std::string& programFolder, Purpose purpose) {
+namespace {
+
+ChosenRegistry open(const SourceOptions& options, const Environment& env,
+                    const std::string& programFolder, Purpose purpose) {
     ChosenRegistry chosen;
     chosen.choice = chooseSources(options.registries, env, programFolder, options.codePage);
     if (purpose == Purpose::Write && !chosen.choice.bundledSample)
@@ -17,6 +19,19 @@ ChosenRegistry openChosenRegistry(const SourceOptions& options, const Environmen
     chosen.sources = std::move(opened.sources);
     chosen.registry = std::move(opened.registry);
     return chosen;
+}
+
+} // namespace
+
+Result<ChosenRegistry> openChosenRegistry(const SourceOptions& options, const Environment& env,
+                                          const std::string& programFolder, Purpose purpose) {
+    try {
+        return open(options, env, programFolder, purpose);
+    } catch (const AccessDenied& e) {
+        return fail(e.what(), true);
+    } catch (const StoreError& e) {
+        return fail(e.what());
+    }
 }
 
 } // namespace moxalo::runtime

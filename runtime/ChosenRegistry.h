@@ -2,6 +2,7 @@
 // The one way a front end opens its registry: choose the sources as the user asked (or as the
 // program looks for them) and open them.
 
+#include "base/Result.h"
 #include "registry/SourceLock.h"
 #include "registry/Sources.h"
 #include "runtime/ChooseSources.h"
@@ -28,13 +29,12 @@ struct ChosenRegistry {
 
 enum class Purpose { Read, Write };
 
-// `options` are what the command line named. Throws StoreError naming the source that cannot
-// be opened and why, or the code page. To write, the
-// sources are locked before they are read (not the read-only bundled sample), so that the
-// changes apply to the files as they are and no other writer comes between; AccessDenied
-// when the lock is not had.
-ChosenRegistry openChosenRegistry(const SourceOptions& options, const Environment& env,
-                                  const std::string& programFolder,
-                                  Purpose purpose = Purpose::Read);
+// `options` are what the command line named. Fails naming the source that cannot be opened and
+// why, or the code page. To write, the sources are locked before they are read (not the
+// read-only bundled sample), so that the changes apply to the files as they are and no other
+// writer comes between; the failure is then accessDenied when the lock is not had.
+Result<ChosenRegistry> openChosenRegistry(const SourceOptions& options, const Environment& env,
+                                          const std::string& programFolder,
+                                          Purpose purpose = Purpose::Read);
 
 } // namespace moxalo::runtime

@@ -23,8 +23,7 @@ bool takeSourceOption(const std::vector<std::string>& args, std::size_t& i, Sour
     return true;
 }
 
-std::optional<std::string> readSourceArguments(const std::vector<std::string>& args,
-                                               SourceOptions& options) {
+Result<> readSourceArguments(const std::vector<std::string>& args, SourceOptions& options) {
     std::optional<std::string> error;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size() && !error; ++i) {
@@ -38,7 +37,9 @@ std::optional<std::string> readSourceArguments(const std::vector<std::string>& a
             error = "unknown argument \"" + args[i] + "\"";
         }
     }
-    return error;
+    if (error)
+        return fail(*error);
+    return {};
 }
 
 } // namespace moxalo::runtime

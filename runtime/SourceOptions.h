@@ -2,6 +2,8 @@
 // The command-line options that name a registry, shared by every front end: --registry SOURCE
 // (also -r SOURCE and --registry=SOURCE, repeatable) and --code-page CP (--code-page=CP).
 
+#include "base/Result.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,8 +22,7 @@ bool takeSourceOption(const std::vector<std::string>& args, std::size_t& i, Sour
 
 // A command line of source options only, where a bare argument names a source too (as a file
 // manager names the .reg file it opens the window with); after "--" every argument is one.
-// Returns what is wrong with it, if anything.
-std::optional<std::string> readSourceArguments(const std::vector<std::string>& args,
-                                               SourceOptions& options);
+// Fails with what is wrong with it.
+Result<> readSourceArguments(const std::vector<std::string>& args, SourceOptions& options);
 
 } // namespace moxalo::runtime

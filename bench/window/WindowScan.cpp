@@ -42,12 +42,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     registry::RegistrySession session;
     registry::MountedSession mounted(session);
-    try {
-        session.open(runtime::openChosenRegistry(options, std::getenv, ".").registry);
-    } catch (const registry::StoreError& e) {
-        std::fprintf(stderr, "moxalo-bench-window: %s\n", e.what());
+    auto chosen = runtime::openChosenRegistry(options, std::getenv, ".");
+    if (!chosen) {
+        std::fprintf(stderr, "moxalo-bench-window: %s\n", chosen.error().c_str());
         return 1;
     }
+    session.open(chosen->registry);
     // A first start: no settings, so the list is filled at once, as a new user sees it.
     QTemporaryDir folder;
     app::MDIForm1 window(folder.path().toStdString());

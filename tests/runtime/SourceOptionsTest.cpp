@@ -9,10 +9,10 @@ using moxalo::runtime::SourceOptions;
 
 TEST(SourceArguments, BareArgumentsAndOptionsAreSourcesInTheirOrder) {
     SourceOptions options;
-    auto error = readSourceArguments({"/home/ann/My Files/types.reg", "--registry", "-odd.reg",
-                                      "--code-page=1251", "--", "--help", "-r"},
-                                     options);
-    EXPECT_FALSE(error);
+    auto read = readSourceArguments({"/home/ann/My Files/types.reg", "--registry", "-odd.reg",
+                                     "--code-page=1251", "--", "--help", "-r"},
+                                    options);
+    EXPECT_TRUE(read);
     EXPECT_EQ(options.registries, (std::vector<std::string>{"/home/ann/My Files/types.reg",
                                                             "-odd.reg", "--help", "-r"}));
     EXPECT_EQ(options.codePage, "1251");
@@ -20,7 +20,9 @@ TEST(SourceArguments, BareArgumentsAndOptionsAreSourcesInTheirOrder) {
 
 TEST(SourceArguments, UnknownOptionsMissingValuesAndEmptyArgumentsAreRefused) {
     SourceOptions options;
-    EXPECT_EQ(readSourceArguments({"--verbose"}, options), "unknown argument \"--verbose\"");
-    EXPECT_EQ(readSourceArguments({"a.reg", "--registry"}, options), "--registry needs a SOURCE");
-    EXPECT_TRUE(readSourceArguments({""}, options));
+    EXPECT_EQ(readSourceArguments({"--verbose"}, options).error(),
+              "unknown argument \"--verbose\"");
+    EXPECT_EQ(readSourceArguments({"a.reg", "--registry"}, options).error(),
+              "--registry needs a SOURCE");
+    EXPECT_FALSE(readSourceArguments({""}, options));
 }

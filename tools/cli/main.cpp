@@ -40,14 +40,14 @@ int main(int argc, char** argv) {
     inv.args = std::move(options.commandArgs);
     registry::RegistrySession session;
     registry::MountedSession mounted(session);
-    try {
-        inv.chosen =
-            runtime::openChosenRegistry(options.sources, std::getenv, runtime::programFolder());
-        session.open(inv.chosen.registry);
-    } catch (const registry::StoreError& e) {
-        std::cerr << "moxalo-cli: " << e.what() << "\n";
+    auto chosen =
+        runtime::openChosenRegistry(options.sources, std::getenv, runtime::programFolder());
+    if (!chosen) {
+        std::cerr << "moxalo-cli: " << chosen.error() << "\n";
         return 1;
     }
+    inv.chosen = std::move(*chosen);
+    session.open(inv.chosen.registry);
     for (const auto& warning : inv.chosen.warnings)
         std::cerr << "moxalo-cli: warning: " << text::displayText(warning) << "\n";
     int status = cli::ReportProblems(session.takeProblems(),

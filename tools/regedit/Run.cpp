@@ -22,19 +22,14 @@ Opening openingFor(const Request& request, const runtime::Environment& env,
         }
     };
     opening.open = [&request, env, programFolder, &err](runtime::Purpose purpose) {
-        runtime::ChosenRegistry chosen;
-        try {
-            chosen = runtime::openChosenRegistry(request.sources, env, programFolder, purpose);
-        } catch (const registry::AccessDenied& e) {
-            if (request.action == Action::Export)
-                throw Failure(e.what());
-            throw Failure(request.file + ": not imported: " + e.what());
-        } catch (const registry::StoreError& e) {
-            throw Failure(e.what());
-        }
-        for (const auto& warning : chosen.warnings)
+        auto chosen = runtime::openChosenRegistry(request.sources, env, programFolder, purpose);
+        if (!chosen && chosen.accessDenied() && request.action != Action::Export)
+            throw Failure(request.file + ": not imported: " + chosen.error());
+        if (!chosen)
+            throw Failure(chosen.error());
+        for (const auto& warning : chosen->warnings)
             err << "moxalo-regedit: warning: " << text::displayText(warning) << "\n";
-        return chosen;
+        return std::move(*chosen);
     };
     return opening;
 }
