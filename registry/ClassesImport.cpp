@@ -24,36 +24,30 @@ bool takeClassesPrefix(std::vector<std::string_view>& names) {
 
 ClassesImport::ClassesImport(std::vector<ClassesLayer> layers) : layers_(std::move(layers)) {}
 
-bool ClassesImport::scopeOf(const regfile::KeyPath& path, Scope& scope,
-                            std::string& problem) const {
+Result<ClassesImport::Scope> ClassesImport::scopeOf(const regfile::KeyPath& path) const {
+    Scope scope;
     scope.names = path.names;
     std::optional<bool> side; // user, machine, or either
     if (path.root == regfile::kLocalMachine || path.root == regfile::kCurrentUser) {
         side = path.root == regfile::kCurrentUser;
-        if (!takeClassesPrefix(scope.names)) {
-            problem = kOnlyClasses;
-            return false;
-        }
-    } else if (path.root != regfile::kClassesRoot) {
-        problem = kOnlyClasses;
-        return false;
-    }
+        if (!takeClassesPrefix(scope.names))
+            return fail(kOnlyClasses);
+    } else if (path.root != regfile::kClassesRoot)
+        return fail(kOnlyClasses);
     // One source alone is the whole of HKEY_CLASSES_ROOT, whichever side it is.
     bool alone = layers_.size() == 1 && !side;
     for (std::size_t i = 0; i < layers_.size(); ++i) {
         if (alone || !side || layers_[i].user == *side)
             scope.layers.push_back(i);
     }
-    if (scope.layers.empty()) {
-        problem = std::string("the registry has no ") + (*side ? "user" : "machine") +
-                  " classes to put it in";
-        return false;
-    }
+    if (scope.layers.empty())
+        return fail(std::string("the registry has no ") + (*side ? "user" : "machine") +
+                    " classes to put it in");
     // New keys of HKEY_CLASSES_ROOT go to the machine's classes.
     auto machine = std::find_if(scope.layers.begin(), scope.layers.end(),
                                 [this](std::size_t i) { return !layers_[i].user; });
     scope.createIn = machine != scope.layers.end() ? *machine : scope.layers.front();
-    return true;
+    return scope;
 }
 
 std::vector<NodeId> ClassesImport::find(const Scope& scope, std::size_t depth) {
@@ -84,12 +78,13 @@ RegistryStore& ClassesImport::writable(std::size_t layer) {
     return *store;
 }
 
-bool ClassesImport::openKey(const regfile::KeyPath& path, std::string& problem) {
+Result<> ClassesImport::openKey(const regfile::KeyPath& path) {
     keyLayers_.clear();
     keyNodes_.clear();
-    Scope scope;
-    if (!scopeOf(path, scope, problem))
-        return false;
+    auto found = scopeOf(path);
+    if (!found)
+        return fail(found.error());
+    const Scope& scope = *found;
     std::vector<NodeId> nodes = find(scope, scope.names.size());
     if (std::all_of(nodes.begin(), nodes.end(), [](NodeId n) { return n == kNoNode; })) {
         RegistryStore& store = writable(scope.createIn);
@@ -101,9 +96,8 @@ bool ClassesImport::openKey(const regfile::KeyPath& path, std::string& problem) 
                 ++counts_.keysAdded;
             } else if (auto target = store.linkTarget(child); target && *target == kNoNode) {
                 // Nothing is put below the link itself, where it would stop being one.
-                problem = "the key " + std::string(name) +
-                          " on its path is a link that leads to no key; what follows is skipped";
-                return false;
+                return fail("the key " + std::string(name) +
+                            " on its path is a link that leads to no key; what follows is skipped");
             } else if (target) {
                 child = *target;
             }
@@ -118,7 +112,7 @@ bool ClassesImport::openKey(const regfile::KeyPath& path, std::string& problem) 
             keyNodes_.push_back(nodes[i]);
         }
     }
-    return true;
+    return {};
 }
 
 void ClassesImport::setValue(std::string_view name, const RegValue& value) {
@@ -143,16 +137,15 @@ void ClassesImport::deleteValue(std::string_view name) {
     counts_.valuesDeleted += deleted ? 1 : 0;
 }
 
-bool ClassesImport::deleteKey(const regfile::KeyPath& path, std::string& problem) {
+Result<> ClassesImport::deleteKey(const regfile::KeyPath& path) {
     keyLayers_.clear();
     keyNodes_.clear();
-    Scope scope;
-    if (!scopeOf(path, scope, problem))
-        return false;
-    if (scope.names.empty()) {
-        problem = "the classes key itself cannot be deleted";
-        return false;
-    }
+    auto found = scopeOf(path);
+    if (!found)
+        return fail(found.error());
+    const Scope& scope = *found;
+    if (scope.names.empty())
+        return fail("the classes key itself cannot be deleted");
     std::string_view last = scope.names.back();
     std::vector<NodeId> parents = find(scope, scope.names.size() - 1);
     std::vector<std::size_t> holders;
@@ -167,7 +160,7 @@ bool ClassesImport::deleteKey(const regfile::KeyPath& path, std::string& problem
     for (std::size_t i : holders)
         layers_[scope.layers[i]].store->deleteKey(parents[i], last);
     counts_.keysDeleted += holders.empty() ? 0 : 1;
-    return true;
+    return {};
 }
 
 void ClassesImport::save() {

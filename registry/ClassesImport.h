@@ -32,10 +32,10 @@ public:
     // The classes layers of a registry, the user's first.
     explicit ClassesImport(std::vector<ClassesLayer> layers);
 
-    bool openKey(const regfile::KeyPath& path, std::string& problem) override;
+    Result<> openKey(const regfile::KeyPath& path) override;
     void setValue(std::string_view name, const RegValue& value) override;
     void deleteValue(std::string_view name) override;
-    bool deleteKey(const regfile::KeyPath& path, std::string& problem) override;
+    Result<> deleteKey(const regfile::KeyPath& path) override;
 
     // Writes every changed store beside its file, and once all are written puts them in place.
     // Throws StoreError or fs::FileError; the files are then as they were.
@@ -49,7 +49,7 @@ private:
         std::size_t createIn = 0;        // where a new key goes
         std::vector<std::string_view> names;
     };
-    bool scopeOf(const regfile::KeyPath& path, Scope& scope, std::string& problem) const;
+    Result<Scope> scopeOf(const regfile::KeyPath& path) const;
     // The key in each layer of the scope, or kNoNode where a layer lacks it.
     std::vector<NodeId> find(const Scope& scope, std::size_t depth);
     RegistryStore& writable(std::size_t layer);

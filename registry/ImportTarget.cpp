@@ -16,11 +16,11 @@ void ImportTarget::setText(std::string_view name, std::string_view text) {
     setValue(name, widenText(registry::REG_SZ, text));
 }
 
-bool MemoryTarget::openKey(const KeyPath& path, std::string&) {
+Result<> MemoryTarget::openKey(const KeyPath& path) {
     names_.assign(1, path.root);
     names_.insert(names_.end(), path.names.begin(), path.names.end());
     key_ = store_.createPath(names_, chain_);
-    return true;
+    return {};
 }
 
 void MemoryTarget::setValue(std::string_view name, const registry::RegValue& value) {
@@ -35,13 +35,13 @@ void MemoryTarget::deleteValue(std::string_view name) {
     store_.deleteValue(key_, name);
 }
 
-bool MemoryTarget::deleteKey(const KeyPath& path, std::string&) {
+Result<> MemoryTarget::deleteKey(const KeyPath& path) {
     KeyPath parent = path;
     parent.names.pop_back();
     registry::NodeId at = store_.findPath(store_.rootNode(), parent.joined());
     if (at != registry::kNoNode)
         store_.deleteKey(at, path.names.back());
-    return true;
+    return {};
 }
 
 } // namespace moxalo::regfile

@@ -102,44 +102,32 @@ QuotedText readQuoted(std::string_view s) {
     return out;
 }
 
-bool parseDword(std::string_view s, registry::DWORD& value, std::string& problem) {
+Result<registry::DWORD> parseDword(std::string_view s) {
     s = skipBlanks(s);
     std::uint64_t v = 0;
     std::size_t digits = readHexRun(s, 0xFFFFFFFFu, v);
-    if (digits == 0) {
-        problem = s.empty() ? "dword: has no digits" : "dword: needs hex digits, not " + excerpt(s);
-        return false;
-    }
-    if (digits > 8) {
-        problem = "dword: takes at most 8 hex digits";
-        return false;
-    }
-    if (!onlyComment(s.substr(digits))) {
-        problem = "unexpected text after the dword digits";
-        return false;
-    }
-    value = static_cast<registry::DWORD>(v);
-    return true;
+    if (digits == 0)
+        return fail(s.empty() ? "dword: has no digits"
+                              : "dword: needs hex digits, not " + excerpt(s));
+    if (digits > 8)
+        return fail("dword: takes at most 8 hex digits");
+    if (!onlyComment(s.substr(digits)))
+        return fail("unexpected text after the dword digits");
+    return static_cast<registry::DWORD>(v);
 }
 
-bool parseHexTag(std::string_view s, HexTag& tag, std::string& problem) {
-    if (s.starts_with("hex:")) {
-        tag = {registry::REG_BINARY, 4, false};
-        return true;
-    }
+Result<HexTag> parseHexTag(std::string_view s) {
+    if (s.starts_with("hex:"))
+        return HexTag{registry::REG_BINARY, 4, false};
     std::string_view inner = s.substr(4); // after "hex("
     std::uint64_t v = 0;
     std::size_t digits = readHexRun(inner, 0xFFFFFFFFu, v);
-    if (digits == 0 || inner.substr(digits).substr(0, 2) != "):") {
-        problem = "the type in hex(...): must be hex digits, as in hex(2):";
-        return false;
-    }
-    if (v > 0xFFFFFFFFu) {
-        problem = "the type in hex(...): is above ffffffff";
-        return false;
-    }
-    tag = {static_cast<registry::DWORD>(v), 4 + digits + 2, digits > 1 && inner.front() == '0'};
-    return true;
+    if (digits == 0 || inner.substr(digits).substr(0, 2) != "):")
+        return fail("the type in hex(...): must be hex digits, as in hex(2):");
+    if (v > 0xFFFFFFFFu)
+        return fail("the type in hex(...): is above ffffffff");
+    return HexTag{static_cast<registry::DWORD>(v), 4 + digits + 2,
+                  digits > 1 && inner.front() == '0'};
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // The pieces of a value line: quoted strings with their escapes, dword digits, the hex type tag
 // and comma-separated hex bytes. Each reports what is wrong in a short phrase.
 
+#include "base/Result.h"
 #include "registry/WinTypes.h"
 #include "registry/regedit/RegFileText.h"
 
@@ -36,7 +37,7 @@ struct QuotedText {
 QuotedText readQuoted(std::string_view s);
 
 // The text after "dword:": 1 to 8 hex digits, then only blanks or a comment.
-bool parseDword(std::string_view s, registry::DWORD& value, std::string& problem);
+Result<registry::DWORD> parseDword(std::string_view s);
 
 struct HexTag {
     registry::DWORD type = registry::REG_BINARY;
@@ -46,7 +47,7 @@ struct HexTag {
     bool asStored = false;
 };
 // Reads "hex:" or "hex(T):" at the start of `s`.
-bool parseHexTag(std::string_view s, HexTag& tag, std::string& problem);
+Result<HexTag> parseHexTag(std::string_view s);
 
 enum class HexLine { Done, Continued, Invalid };
 // Appends the bytes of one line of hex data. Continued: the line ends in ",\".

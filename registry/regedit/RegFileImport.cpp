@@ -173,18 +173,16 @@ void Importer::readKeyLine(std::string_view afterBracket) {
 
 void Importer::openKey(std::string_view path) {
     KeyPath& parsed = keyPath_;
-    std::string problem;
     haveKey_ = false;
-    bool opened = parseKeyPath(path, parsed, problem);
-    if (opened)
-        opened = apply(lines_.lineNumber(), "key not opened", [&] {
-            if (!target_.openKey(parsed, problem))
-                report(lines_.lineNumber(), "key " + excerpt(path) + " skipped: " + problem);
+    if (auto read = parseKeyPath(path, parsed); !read)
+        report(lines_.lineNumber(), "key not opened: " + read.error() + "; its values are skipped");
+    else
+        apply(lines_.lineNumber(), "key not opened", [&] {
+            if (auto opened = target_.openKey(parsed); !opened)
+                report(lines_.lineNumber(), "key " + excerpt(path) + " skipped: " + opened.error());
             else
                 haveKey_ = true;
         });
-    else
-        report(lines_.lineNumber(), "key not opened: " + problem + "; its values are skipped");
     if (!haveKey_)
         noKeyReason_ = "its key (" + lineRef(lines_.lineNumber()) + ") could not be opened";
 }
@@ -197,9 +195,8 @@ void Importer::deleteKey(std::string_view path) {
         return;
     }
     KeyPath parsed;
-    std::string problem;
-    if (!parseKeyPath(path, parsed, problem)) {
-        report(lines_.lineNumber(), "key not deleted: " + problem);
+    if (auto read = parseKeyPath(path, parsed); !read) {
+        report(lines_.lineNumber(), "key not deleted: " + read.error());
         return;
     }
     if (parsed.names.empty()) {
@@ -207,8 +204,8 @@ void Importer::deleteKey(std::string_view path) {
         return;
     }
     apply(lines_.lineNumber(), "key not deleted", [&] {
-        if (!target_.deleteKey(parsed, problem))
-            report(lines_.lineNumber(), "key not deleted: " + problem);
+        if (auto deleted = target_.deleteKey(parsed); !deleted)
+            report(lines_.lineNumber(), "key not deleted: " + deleted.error());
     });
 }
 
@@ -270,20 +267,19 @@ void Importer::applyValue(const std::string& name, std::string_view data) {
 }
 
 bool Importer::readData(std::string_view data, RegValue& value) {
-    std::string problem;
     if (data.starts_with('"'))
         return readString(data.substr(1), value);
     if (data.starts_with("hex:") || data.starts_with("hex("))
         return readHex(data, value);
     if (data.starts_with("dword:")) {
-        registry::DWORD number = 0;
-        if (!parseDword(data.substr(6), number, problem)) {
-            dropValue(problem);
+        auto number = parseDword(data.substr(6));
+        if (!number) {
+            dropValue(number.error());
             return false;
         }
         value.type = registry::REG_DWORD;
         for (int shift = 0; shift < 32; shift += 8)
-            value.data.push_back(static_cast<std::uint8_t>(number >> shift));
+            value.data.push_back(static_cast<std::uint8_t>(*number >> shift));
         return true;
     }
     dropValue(data.empty() ? "no data follows \"=\""
@@ -311,12 +307,13 @@ bool Importer::readString(std::string_view afterQuote, RegValue& value) {
 }
 
 bool Importer::readHex(std::string_view data, RegValue& value) {
-    std::string problem;
-    HexTag tag;
-    if (!parseHexTag(data, tag, problem)) {
-        dropValue(problem);
+    auto read = parseHexTag(data);
+    if (!read) {
+        dropValue(read.error());
         return false;
     }
+    const HexTag& tag = *read;
+    std::string problem;
     value.type = tag.type;
     std::string_view chunk = data.substr(tag.length);
     if (chunk.empty())

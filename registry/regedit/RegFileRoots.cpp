@@ -51,22 +51,18 @@ std::string_view canonicalRoot(std::string_view name) {
     return {};
 }
 
-bool parseKeyPath(std::string_view text, KeyPath& path, std::string& problem) {
+Result<> parseKeyPath(std::string_view text, KeyPath& path) {
     std::size_t slash = text.find('\\');
     std::string_view rootName = text.substr(0, slash);
     path.root = canonicalRoot(rootName);
     path.names.clear();
-    if (path.root.empty()) {
-        problem = rootProblem(rootName);
-        return false;
-    }
+    if (path.root.empty())
+        return fail(rootProblem(rootName));
     if (slash == std::string_view::npos)
-        return true;
+        return {};
     std::string_view rest = text.substr(slash + 1);
-    if (!rest.empty() && rest.front() == '\\') {
-        problem = "the key path starts with a backslash after the root";
-        return false;
-    }
+    if (!rest.empty() && rest.front() == '\\')
+        return fail("the key path starts with a backslash after the root");
     for (std::size_t start = 0; start < rest.size();) {
         std::size_t end = std::min(rest.find('\\', start), rest.size());
         if (end > start)
@@ -75,21 +71,15 @@ bool parseKeyPath(std::string_view text, KeyPath& path, std::string& problem) {
     }
     for (std::string_view name : path.names) {
         // The registry functions would end the name there, at another key's name.
-        if (name.find('\0') != std::string_view::npos) {
-            problem = "a key name holds a NUL character";
-            return false;
-        }
-        if (name.size() > registry::MAX_KEY_NAME && utf16Length(name) > registry::MAX_KEY_NAME) {
-            problem = "a key name is longer than " + std::to_string(registry::MAX_KEY_NAME) +
-                      " characters";
-            return false;
-        }
+        if (name.find('\0') != std::string_view::npos)
+            return fail("a key name holds a NUL character");
+        if (name.size() > registry::MAX_KEY_NAME && utf16Length(name) > registry::MAX_KEY_NAME)
+            return fail("a key name is longer than " + std::to_string(registry::MAX_KEY_NAME) +
+                        " characters");
     }
-    if (path.names.size() + 1 > kMaxKeyDepth) {
-        problem = "the key is nested deeper than " + std::to_string(kMaxKeyDepth) + " levels";
-        return false;
-    }
-    return true;
+    if (path.names.size() + 1 > kMaxKeyDepth)
+        return fail("the key is nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
+    return {};
 }
 
 } // namespace moxalo::regfile

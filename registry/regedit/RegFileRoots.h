@@ -1,6 +1,8 @@
 #pragma once
 // The root keys a .reg file may name, and how a key line's path splits into root and subkeys.
 
+#include "base/Result.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +32,7 @@ struct KeyPath {
 std::string_view canonicalRoot(std::string_view name);
 
 // Splits "ROOT\sub\path" the way regedit opens it: runs of backslashes separate one level and
-// a trailing one is dropped. Returns false with `problem` set when the key cannot exist.
-bool parseKeyPath(std::string_view text, KeyPath& path, std::string& problem);
+// a trailing one is dropped. Fails when the key cannot exist.
+Result<> parseKeyPath(std::string_view text, KeyPath& path);
 
 } // namespace moxalo::regfile

@@ -56,9 +56,8 @@ struct Found {
 
 Found findKey(const std::string& typed, registry::Registry& registry) {
     regfile::KeyPath path;
-    std::string problem;
-    if (!regfile::parseKeyPath(typed, path, problem))
-        throw Failure(typed + ": " + problem);
+    if (auto read = regfile::parseKeyPath(typed, path); !read)
+        throw Failure(typed + ": " + read.error());
     std::vector<std::string_view> names = path.names;
     Found found;
     if (path.root == regfile::kClassesRoot) {

@@ -43,10 +43,10 @@ std::string readRegFile(const std::string& path) {
 class HeaderOnly : public regfile::ImportTarget {
 public:
     struct Read {};
-    bool openKey(const regfile::KeyPath&, std::string&) override { throw Read(); }
+    Result<> openKey(const regfile::KeyPath&) override { throw Read(); }
     void setValue(std::string_view, const registry::RegValue&) override {}
     void deleteValue(std::string_view) override {}
-    bool deleteKey(const regfile::KeyPath&, std::string&) override { throw Read(); }
+    Result<> deleteKey(const regfile::KeyPath&) override { throw Read(); }
 };
 
 void checkHeader(const std::string& file, const std::string& bytes,
