@@ -58,7 +58,7 @@ public:
     NodeId createPath(const std::vector<std::string_view>& names, std::vector<Node*>& chain);
     // The key at a "\"-separated path below `from`, or kNoNode.
     NodeId findPath(NodeId from, std::string_view path);
-    // Makes whyReadOnly() report `reason` (the installed sample, a read-only file).
+    // Makes whyReadOnly() report `reason` (a source the program keeps read-only, a read-only file).
     void setReadOnly(std::string reason) { readOnlyReason_ = std::move(reason); }
 
     static NodeId id(const Node* n) { return reinterpret_cast<NodeId>(n); }

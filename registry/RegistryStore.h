@@ -28,8 +28,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A write refused because the source cannot be written (a read-only file, folder or mount, the
-// installed sample, a Wine prefix whose wineserver runs).
+// A write refused because the source cannot be written (a read-only file, folder or mount, a
+// source the program keeps read-only, a Wine prefix whose wineserver runs).
 class AccessDenied : public StoreError {
 public:
     using StoreError::StoreError;
@@ -70,8 +70,6 @@ public:
     virtual std::size_t valueCount(NodeId key) = 0;
     virtual std::string_view valueName(NodeId key, std::size_t index) = 0;
     virtual RegValue valueAt(NodeId key, std::size_t index) = 0;
-    // Every value name of the key, in order: a copy, for callers that walk whole trees.
-    std::vector<std::string> valueNames(NodeId key);
     // A symbolic link key (as Wine's "#link" keys, whose target an NT path in their value
     // SymbolicLinkValue names): the key it leads to, or kNoNode when that is not in this store.
     // Nothing for a key that is no link. Opening a path through a link leads to its target, on

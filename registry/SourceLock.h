@@ -4,7 +4,7 @@
 // It is an advisory lock (flock) on the folder that holds each file: the folder stays the same
 // when a write renames a new file over the old one, nothing is created beside the sources, and
 // a read-only folder can still be opened by the readers, who take no lock at all. Every
-// Moxalo process that writes takes it; Wine does not, which is why a running wineserver still
+// writer of these stores takes it; Wine does not, which is why a running wineserver still
 // refuses writes.
 
 #include <chrono>

@@ -36,8 +36,8 @@ struct OpenedRegistry {
     std::vector<OpenedSource> sources;
 };
 
-// Throws StoreError naming the source and what is wrong with it, or the code page. The bundled
-// sample is opened read-only.
+// Throws StoreError naming the source and what is wrong with it, or the code page. A .reg file
+// of a choice that says why it may not be written is opened read-only.
 OpenedRegistry openRegistry(const SourceChoice& choice);
 
 // Why the sources cannot be written now, as far as their files tell without being read (a

@@ -77,6 +77,13 @@ void mountLayers(std::unique_ptr<MemoryStore> user, std::unique_ptr<MemoryStore>
     mountRegistry(std::make_shared<Registry>(std::move(stores), layers));
 }
 
+std::vector<std::string> valueNames(RegistryStore& store, NodeId key) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < store.valueCount(key); ++i)
+        names.emplace_back(store.valueName(key, i));
+    return names;
+}
+
 std::vector<std::string> subkeysOf(const std::string& path) {
     HKEY key = 0;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)

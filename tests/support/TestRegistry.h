@@ -37,6 +37,8 @@ registry::MemoryStore& mountMemory(std::unique_ptr<registry::MemoryStore> store)
 // Mounts the user's classes laid over the machine's, as HKEY_CLASSES_ROOT.
 void mountLayers(std::unique_ptr<registry::MemoryStore> user,
                  std::unique_ptr<registry::MemoryStore> machine);
+// Every value name of the key, in order.
+std::vector<std::string> valueNames(registry::RegistryStore& store, registry::NodeId key);
 // The subkeys of a key below HKEY_CLASSES_ROOT ("" for the root) as RegEnumKeyExA names them,
 // or {"(not opened)"}.
 std::vector<std::string> subkeysOf(const std::string& path);

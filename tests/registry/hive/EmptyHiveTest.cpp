@@ -18,7 +18,7 @@ TEST(EmptyHive, IsASmallValidHiveThatLibhivexCanGrow) {
     {
         auto store = HiveStore::open(path);
         EXPECT_EQ(store->childCount(store->rootNode()), 0u);
-        EXPECT_TRUE(store->valueNames(store->rootNode()).empty());
+        EXPECT_TRUE(moxalo::testing::valueNames(*store, store->rootNode()).empty());
     }
 
     HiveHandle h = openHive(path, HIVEX_OPEN_WRITE);

@@ -15,7 +15,7 @@ using namespace layout;
 using testing::TempDir;
 
 void readAll(registry::RegistryStore& store, registry::NodeId key) {
-    for (const auto& name : store.valueNames(key))
+    for (const auto& name : moxalo::testing::valueNames(store, key))
         store.findValue(key, name);
     for (std::size_t i = 0; i < store.childCount(key); ++i) {
         store.findChild(key, store.childName(key, i));

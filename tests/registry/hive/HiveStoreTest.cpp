@@ -1,10 +1,10 @@
 #include "registry/hive/HiveStore.h"
 
-#include "registry/hivewriter/HiveWriter.h"
 #include "registry/MemoryStore.h"
 #include "registry/hive/HiveKind.h"
 #include "registry/hive/HiveLayout.h"
 #include "registry/hive/HiveMapping.h"
+#include "registry/hivewriter/HiveWriter.h"
 #include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/HostileHives.h"
 #include "tests/support/TestRegistry.h"
@@ -134,7 +134,8 @@ TEST(HiveStore, ChangesToACopyOfARealHiveAreSavedAndReadBack) {
         EXPECT_EQ(store->findChild(root, doomed), kNoNode);
         registry::NodeId key = store->findChild(root, ".Moxalo");
         ASSERT_NE(key, kNoNode);
-        EXPECT_EQ(store->valueNames(key), (std::vector<std::string>{"", "Content Type"}));
+        EXPECT_EQ(moxalo::testing::valueNames(*store, key),
+                  (std::vector<std::string>{"", "Content Type"}));
         EXPECT_EQ(store->findValue(key, "CONTENT TYPE"), sz("text/plain"));
         EXPECT_NE(store->findChild(store->findChild(key, "openwithprogids"), "DEEP"), kNoNode);
     }

@@ -1,5 +1,7 @@
 #include "tests/registry/hive/HiveTestSupport.h"
 
+#include "tests/support/TestRegistry.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -9,8 +11,8 @@ namespace moxalo::testing {
 void expectSameTree(registry::RegistryStore& expected, registry::NodeId expectedKey,
                     registry::RegistryStore& actual, registry::NodeId actualKey,
                     const std::string& path) {
-    auto names = expected.valueNames(expectedKey);
-    EXPECT_EQ(actual.valueNames(actualKey), names) << "at " << path;
+    auto names = moxalo::testing::valueNames(expected, expectedKey);
+    EXPECT_EQ(moxalo::testing::valueNames(actual, actualKey), names) << "at " << path;
     for (const auto& name : names)
         EXPECT_EQ(actual.findValue(actualKey, name), expected.findValue(expectedKey, name))
             << "value \"" << name << "\" at " << path;

@@ -3,6 +3,7 @@
 
 #include "registry/regedit/RegFileExport.h"
 #include "tests/registry/regedit/RegFileTestSupport.h"
+#include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +84,7 @@ TEST(RegFileExportNames, ExportImportExportGivesTheSameFile) {
         ASSERT_NE(key, registry::kNoNode) << name;
         EXPECT_EQ(back.store.childCount(key), 1u) << name;
         EXPECT_EQ(back.store.childName(key, 0), name);
-        EXPECT_EQ(back.store.valueNames(key),
+        EXPECT_EQ(moxalo::testing::valueNames(back.store, key),
                   std::vector<std::string>(kValueNames.begin(), kValueNames.end()));
     }
     EXPECT_EQ(back.store.childCount(back.key("HKEY_CLASSES_ROOT")), kKeyNames.size());

@@ -2,6 +2,7 @@
 
 #include "registry/regedit/RegFileData.h"
 #include "tests/registry/regedit/RegFileTestSupport.h"
+#include "tests/support/TestRegistry.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -52,7 +53,7 @@ TEST(RegFileImportValues, NamesTakeEscapesAndIgnoreCase) {
                                "\"casetest\"=\"new\"\r\n");
     EXPECT_TRUE(imported->result.diagnostics.empty()) << imported->diagnostics();
     registry::NodeId key = imported->key(kKey);
-    EXPECT_THAT(imported->store.valueNames(key),
+    EXPECT_THAT(moxalo::testing::valueNames(imported->store, key),
                 ::testing::ElementsAre("", "With=Equals", "double\"quote", "123/\"4;'5", "Wine\\31",
                                        "\\foo\\bar", "Wine5b", "  Wine6c  ", "CaseTest"));
     EXPECT_EQ(imported->text(kKey, ""), "7");
@@ -71,7 +72,8 @@ TEST(RegFileImportValues, MalformedValueLinesAreDroppedOneByOne) {
                                "\"NoEquals\" \"x\"\r\n"          // 10
                                "\"Str2\"=str(2):\"x\"\r\n"       // 11
                                "\"Good\"=\"kept\"\r\n");         // 12
-    EXPECT_THAT(imported->store.valueNames(imported->key(kKey)), ::testing::ElementsAre("Good"));
+    EXPECT_THAT(moxalo::testing::valueNames(imported->store, imported->key(kKey)),
+                ::testing::ElementsAre("Good"));
     EXPECT_THAT(imported->lines(), ::testing::ElementsAre(3, 4, 5, 6, 7, 8, 9, 10, 11));
 }
 
@@ -145,7 +147,8 @@ TEST(RegFileImportValues, DeletionLines) {
                                "@=-\r\n"                         // 13
                                "[-HKEY_CURRENT_USER\\Other]\r\n" // 14
                                "\"c\"=-\r\n");                   // 15
-    EXPECT_THAT(imported->store.valueNames(imported->key(kKey)), ::testing::ElementsAre("c", "e"));
+    EXPECT_THAT(moxalo::testing::valueNames(imported->store, imported->key(kKey)),
+                ::testing::ElementsAre("c", "e"));
     EXPECT_THAT(imported->lines(), ::testing::ElementsAre(10, 11, 15));
 }
 
