@@ -1,5 +1,5 @@
 // Backing up and bringing back: a key exported, deleted and imported again into a copy of its
-// source gives the same keys and values, for every kind of source and for a merged registry.
+// source gives the same keys and values, each side of a merged registry its own.
 
 #include "base/NameFold.h"
 #include "registry/hive/HiveStore.h"
@@ -53,21 +53,9 @@ struct Sources {
     }
 };
 
-void regFileSource(Sources& s) {
-    fs::create_directories(s.dir.file("original"));
-    s.add("classes.reg");
-    writeFile(s.original[0], kMachine);
-}
-
 void winePrefix(Sources& s) {
     s.add("prefix");
     writeWinePrefix(s.original[0], kWineMachine, kWineUser);
-}
-
-void softwareHive(Sources& s) {
-    fs::create_directories(s.dir.file("original"));
-    s.add("SOFTWARE");
-    writeHiveFrom(s.original[0], kMachine, true);
 }
 
 void mergedHives(Sources& s) {
@@ -119,9 +107,7 @@ void roundTrip(void (*make)(Sources&), const std::string& kind) {
 
 } // namespace
 
-TEST(RegeditRoundTrip, ExportDeleteImportGivesBackTheKeysOfEverySource) {
-    roundTrip(regFileSource, ".reg file");
+TEST(RegeditRoundTrip, ExportDeleteImportGivesBackTheKeysOfEachSide) {
     roundTrip(winePrefix, "Wine prefix (user over machine)");
-    roundTrip(softwareHive, "SOFTWARE hive");
     roundTrip(mergedHives, "UsrClass.dat over SOFTWARE");
 }
