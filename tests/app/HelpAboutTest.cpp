@@ -110,16 +110,12 @@ private slots:
         QCOMPARE(about->windowTitle(), QString("About"));
         QVERIFY(!about->isModal());
         QCOMPARE(about->Label13->text(), QString(MOXALO_VERSION));
-        QVERIFY(!about->Label15->text().isEmpty());
         QUrl home(about->Label16->text());
         QCOMPARE(home.scheme(), QString("https"));
         QVERIFY(home.path().isEmpty() || home.path() == "/");
         QCOMPARE(about->Label17->toolTip(),
                  QString("/home/ann/.wine, /mnt/c/Windows/System32/config/SOFTWARE"));
-        QVERIFY(about->Label17->text().startsWith("/home/ann/"));
         QCOMPARE(about->Label18->toolTip(), QString::fromStdString(data->path()));
-        QVERIFY(!about->Text1->toPlainText().isEmpty());
-        QCOMPARE(about->Command1->text(), QString("&Close"));
 
         // The notice names the licence, whole on its one line; a click on it opens the home page,
         // which is neither the support page nor its host's.
@@ -142,7 +138,6 @@ private slots:
         window->mnuAbout->trigger();
         auto shown = window->findChildren<app::frmAbout*>();
         QCOMPARE(shown.size(), qsizetype{1});
-        QCOMPARE(shown.back()->Label17->text(), QString("none could be read"));
         QCOMPARE(shown.back()->Label17->toolTip(), QString("none could be read"));
     }
 };

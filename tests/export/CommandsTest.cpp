@@ -16,7 +16,6 @@
 #include "views/frmKeyVals.h"
 #include "views/frmMain.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
