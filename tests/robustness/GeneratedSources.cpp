@@ -12,24 +12,20 @@ namespace moxalo::testing {
 
 namespace {
 
-std::string regText(const std::vector<GeneratedKey>& keys) {
-    std::string text = "Windows Registry Editor Version 5.00\n";
-    for (const auto& key : keys) {
-        text += "\n[HKEY_CLASSES_ROOT\\" + key.path + "]\n";
-        for (const auto& value : key.regValues)
-            text += value + "\n";
-    }
-    return unicodeRegFile(text);
-}
-
-std::string wineClasses(const std::vector<GeneratedKey>& keys) {
+// The keys as lines of a file, each key's path between `open` and `close`.
+std::string keyLines(const std::vector<GeneratedKey>& keys, const char* open, const char* close) {
     std::string text;
     for (const auto& key : keys) {
-        text += "[" + key.path + "]\n";
-        for (const auto& value : key.wineValues)
+        text += open + key.path + close;
+        for (const auto& value : key.values)
             text += value + "\n";
     }
     return text;
+}
+
+std::string regText(const std::vector<GeneratedKey>& keys) {
+    return unicodeRegFile("Windows Registry Editor Version 5.00\n" +
+                          keyLines(keys, "\n[HKEY_CLASSES_ROOT\\", "]\n"));
 }
 
 struct Rows : catalogue::ScanListener {
@@ -45,7 +41,7 @@ std::vector<GeneratedKey> numberedExtensions(std::size_t count) {
     char name[32];
     for (std::size_t i = 0; i < count; ++i) {
         std::snprintf(name, sizeof name, ".e%06zu", i);
-        keys.push_back({name, {"@=\"t\""}, {"@=\"t\""}});
+        keys.push_back({name, {"@=\"t\""}});
     }
     return keys;
 }
@@ -69,7 +65,7 @@ std::string writeSource(const TempDir& dir, GeneratedKind kind,
         writeFile(dir.file("classes.reg"), regText(keys));
         return dir.file("classes.reg");
     case GeneratedKind::WinePrefix:
-        writeWinePrefix(dir.file("prefix"), wineClasses(keys), "");
+        writeWinePrefix(dir.file("prefix"), keyLines(keys, "[", "]\n"), "");
         return dir.file("prefix");
     case GeneratedKind::Hive:
         break;

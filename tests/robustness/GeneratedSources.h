@@ -10,12 +10,11 @@
 
 namespace moxalo::testing {
 
-// One key below HKEY_CLASSES_ROOT ("\"-separated path) with its values, each written as a
-// value line of a .reg file and of a Wine registry file ("@=\"text\"", "\"n\"=hex(1):...").
+// One key below HKEY_CLASSES_ROOT ("\"-separated path) with its values, each a value line that
+// a .reg file and a Wine registry file write alike ("@=\"text\"", "\"n\"=hex(1):...").
 struct GeneratedKey {
     std::string path;
-    std::vector<std::string> regValues;
-    std::vector<std::string> wineValues;
+    std::vector<std::string> values;
 };
 
 // `count` extension keys ".e000000", ".e000001"... each with the default value "t", in the

@@ -62,33 +62,22 @@ const char* describe(Fault fault) {
 
 } // namespace
 
-TEST(WriteFaults, AListFileIsKeptAndTheUserTold) {
+// A list file that moxalo-cli saves, and a backup that moxalo-regedit writes.
+TEST(WriteFaults, AListFileAndABackupAreKeptAndTheUserTold) {
     TempDir dir;
     std::string source = writeSource(dir, GeneratedKind::RegFile, numberedExtensions(kKeys));
-    fs::create_directory(dir.file("lists"));
-    std::string list = dir.file("lists/list.txt");
+    fs::create_directory(dir.file("Backups"));
+    std::string list = dir.file("Backups/list.txt"), backup = dir.file("Backups/reg_backup.reg");
     for (Fault fault : {Fault::DiskFull, Fault::ReadOnlyFolder}) {
         SCOPED_TRACE(describe(fault));
         writeFile(list, "the list saved before\r\n");
-        CliRun run = withFault(fault, dir.file("lists"), [&] {
+        writeFile(backup, "the backup made before");
+        CliRun run = withFault(fault, dir.file("Backups"), [&] {
             return cli({"--registry", source, "save-list", "--extended", list}, dir);
         });
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err.rfind("moxalo-cli: " + list, 0), 0u) << run.err;
-        EXPECT_EQ(readFile(list), "the list saved before\r\n");
-        EXPECT_EQ(entries(dir.file("lists")), std::vector<std::string>{"list.txt"});
-    }
-}
-
-TEST(WriteFaults, ABackupIsKeptAndTheUserTold) {
-    TempDir dir;
-    std::string source = writeSource(dir, GeneratedKind::RegFile, numberedExtensions(kKeys));
-    fs::create_directory(dir.file("Backups"));
-    std::string backup = dir.file("Backups/reg_backup.reg");
-    for (Fault fault : {Fault::DiskFull, Fault::ReadOnlyFolder}) {
-        SCOPED_TRACE(describe(fault));
-        writeFile(backup, "the backup made before");
-        CliRun run = withFault(fault, dir.file("Backups"), [&] {
+        run = withFault(fault, dir.file("Backups"), [&] {
             return regedit({"/e", backup, ""}, dir, registryVariable({source}));
         });
         EXPECT_EQ(run.status, 1);
@@ -96,8 +85,10 @@ TEST(WriteFaults, ABackupIsKeptAndTheUserTold) {
                                                    : ": the folder " + dir.file("Backups") +
                                                          " is read-only; nothing was written\n";
         EXPECT_EQ(run.err, "moxalo-regedit: " + backup + why);
+        EXPECT_EQ(readFile(list), "the list saved before\r\n");
         EXPECT_EQ(readFile(backup), "the backup made before");
-        EXPECT_EQ(entries(dir.file("Backups")), std::vector<std::string>{"reg_backup.reg"});
+        EXPECT_EQ(entries(dir.file("Backups")),
+                  (std::vector<std::string>{"list.txt", "reg_backup.reg"}));
     }
 }
 

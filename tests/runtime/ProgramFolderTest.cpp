@@ -43,8 +43,3 @@ TEST(DataFolder, FollowsXdgDataHomeWhenItIsAbsoluteAndFindsHomeWithoutTheEnviron
     EXPECT_EQ(folder.front(), '/');
     EXPECT_NE(folder.find("/.local/share/moxalo"), std::string::npos) << folder;
 }
-
-TEST(DataFolder, OfTheseTestsIsTheirOwnProgramFolder) {
-    // The tests run from the build tree, a folder of the user's own.
-    EXPECT_EQ(moxalo::runtime::dataFolder(), moxalo::runtime::programFolder());
-}

@@ -36,18 +36,20 @@ void put(MemoryStore& store, const std::string& path, const std::string& name,
     store.setValue(store.createPath(path), name, value);
 }
 
+namespace {
+
+// The session a test's registry functions answer from: one per test program, mounted from its
+// first use on.
 RegistrySession& testSession() {
     static RegistrySession session;
     static MountedSession mounted(session);
     return session;
 }
 
+} // namespace
+
 void mountRegistry(std::shared_ptr<Registry> registry) {
     testSession().open(std::move(registry));
-}
-
-std::shared_ptr<Registry> mountedRegistry() {
-    return testSession().registry();
 }
 
 std::vector<std::string> takeRegistryProblems() {

@@ -23,12 +23,8 @@ registry::RegValue unterminatedSz(const std::string& text);
 void put(registry::MemoryStore& store, const std::string& path, const std::string& name,
          const registry::RegValue& value);
 
-// The session a test's registry functions answer from: one per test program, mounted from its
-// first use on.
-registry::RegistrySession& testSession();
 // Opens `registry` in the test session, as a program's main opens the chosen one.
 void mountRegistry(std::shared_ptr<registry::Registry> registry);
-std::shared_ptr<registry::Registry> mountedRegistry();
 std::vector<std::string> takeRegistryProblems();
 std::string lastRegistryError();
 

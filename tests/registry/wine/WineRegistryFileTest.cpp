@@ -224,14 +224,11 @@ TEST(WineRegistryFile, AMalformedValueLineIsSkippedAndReported) {
         {"\"v\"=hex:01,2g", "value skipped: malformed hex data"},
         {"\"v\"=hex:123", "value skipped: malformed hex byte"},
         {"\"v\"=hex(zz):01", "value skipped: malformed value type"},
-        {"\"v\"=dword:123456789", "value skipped: malformed dword"},
-        {"\"v\"=str(1):\"x\"", "value skipped: unknown value type"},
         {"\"v\"=\"x\" junk", "value skipped: unexpected text after the string"},
         {"\"v\" \"x\"", "value skipped: \"=\" missing after the value name"},
         {"\"v", "value skipped: the value name has no closing quote"},
         {"\"" + std::string(16384, 'n') + "\"=\"x\"",
          "value skipped: the value name is longer than 16383 characters"},
-        {"stray text", "line skipped: it is not a key, a value or a comment"},
     };
     for (const auto& [line, message] : cases) {
         SCOPED_TRACE(line.substr(0, 40));

@@ -39,15 +39,6 @@ struct Prefix {
     }
 };
 
-std::string openError(const std::string& path) {
-    try {
-        WineStore::open(path);
-    } catch (const StoreError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 } // namespace
 
 TEST(WineStore, SavesAnUnchangedFileByteForByte) {
@@ -124,17 +115,6 @@ TEST(WineStore, ClassesKeyOfAFileWithoutOneIsWrittenOnlyOnceUsed) {
     store->save();
     EXPECT_EQ(readFile(dir.file("user.reg")),
               header + "\n[Software\\\\Classes\\\\.foo" + kNewYearStamp + "@=\"foofile\"\n" + wine);
-}
-
-TEST(WineStore, OpeningReportsTheFileAndWhatIsWrong) {
-    TempDir dir;
-    EXPECT_NE(openError(dir.file("missing.reg")).find(dir.file("missing.reg") + ": cannot open: "),
-              std::string::npos);
-    EXPECT_NE(openError(dir.path()).find("is a folder"), std::string::npos);
-    writeFile(dir.file("notes.reg"), "WINE REGISTRY\n");
-    EXPECT_EQ(openError(dir.file("notes.reg")),
-              dir.file("notes.reg") + ": line 1: not a Wine registry file (the first line must "
-                                      "be \"WINE REGISTRY Version 2\")");
 }
 
 TEST(WineStore, ARunningWineserverMakesThePrefixReadOnly) {

@@ -37,18 +37,12 @@ class NotepadWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The program passes the path unquoted: Windows' splitting breaks it at its blanks.
-    void pathsBrokenAtBlanksAreJoinedAgain() {
-        QCOMPARE(notepad::pathFromArguments({"/opt/x/Backups/txt.reg"}),
-                 std::string("/opt/x/Backups/txt.reg"));
+    // A path passed unquoted is broken at its blanks and joined again; the program passes the
+    // rest of its command line whole, which is the path whatever quotes or shell syntax it holds.
+    void thePathIsTakenFromTheArgumentsAsItWasGiven() {
         QCOMPARE(notepad::pathFromArguments({"/opt/my", "tools/Backups/a", "b.reg"}),
                  std::string("/opt/my tools/Backups/a b.reg"));
         QCOMPARE(notepad::pathFromArguments({}), std::string());
-    }
-
-    // Started by the program, it gets the rest of the command line whole, which is the path
-    // whatever blanks, quotes or shell syntax it holds.
-    void theCommandLineIsThePathAsItIs() {
         for (const std::string& path :
              {std::string("/opt/my  tools/\"a\"  $(b); c\n.reg"), std::string("/x\t\\\"y ")}) {
             auto start = process::programStart("notepad " + path, runtime::standIns("/opt/moxalo"));
@@ -56,7 +50,7 @@ private slots:
         }
     }
 
-    void showsTheFileReadOnly() {
+    void showsTheFileReadOnlyWhateverItsLineEnds() {
         TempDir dir;
         const std::string path = dir.file("my tools/txt.reg");
         std::filesystem::create_directory(dir.file("my tools"));
@@ -74,11 +68,9 @@ private slots:
         QCOMPARE(window->Text1->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(window->Text1->font().family(),
                  QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
-    }
 
-    void linesEndInCrLfLfOrCr() {
-        NotepadWindow window("/x/a.txt", "one\r\ntwo\nthree\rfour");
-        QCOMPARE(window.Text1->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour"));
+        NotepadWindow mixed("/x/a.txt", "one\r\ntwo\nthree\rfour");
+        QCOMPARE(mixed.Text1->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour"));
     }
 
     // An 8-bit file is read in the code page the program reads the registry in.

@@ -110,14 +110,3 @@ TEST(RegeditExport, UsageErrorsExitWithTwo) {
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("/e FILE KEY"), std::string::npos);
 }
-
-TEST(RegeditExport, TheBundledSampleIsReadWhenNoRegistryIsNamed) {
-    TempDir dir;
-    std::string file = dir.file("txt.reg");
-    CliRun run = regedit({"/e", file, "HKEY_CLASSES_ROOT\\.txt"}, dir, {"MOXALO_REGISTRY="});
-    EXPECT_EQ(run.status, 0) << run.err;
-    std::string text = readFile(file);
-    EXPECT_EQ(text.substr(0, 2), "\xFF\xFE");
-    EXPECT_NE(text.find(unicodeRegFile("[HKEY_CLASSES_ROOT\\.txt]\n").substr(2)),
-              std::string::npos);
-}

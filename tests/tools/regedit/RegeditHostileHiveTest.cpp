@@ -1,6 +1,5 @@
-// regedit on hives whose subkey lists trap a walk: an export meets each key once, and a
-// deletion the hive cannot take is refused with the file left as it was. Each run ends in
-// seconds, where it once ran without end or crashed.
+// regedit on a hive whose subkey lists trap a walk: an export meets each key once and ends in
+// seconds, where it once ran without end.
 
 #include "base/Utf16.h"
 #include "tests/support/HostileHives.h"
@@ -40,31 +39,4 @@ TEST(RegeditHostileHive, AnExportMeetsEachKeyOnceThoughItsListsNameItTwice) {
         reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, bytes.size() - 2);
     EXPECT_EQ(occurrences(text, "\r\n[HKEY_CLASSES_ROOT\\.a"), 41u);
     EXPECT_EQ(occurrences(text, "\r\n[HKEY_CLASSES_ROOT\\"), 42u);
-}
-
-TEST(RegeditHostileHive, ADeletionTheHiveCannotTakeIsRefusedAndTheFileKept) {
-    TempDir dir;
-    std::string hive = dir.file("UsrClass.dat");
-    std::string file = dir.file("delete.reg");
-    auto deleting = [&](const std::string& key) {
-        writeFile(file, "REGEDIT4\r\n\r\n[-HKEY_CLASSES_ROOT\\" + key + "]\r\n");
-        std::string before = readFile(hive);
-        CliRun run = regedit({"/I", file}, dir, registryVariable({hive}), kSecondsAllowed);
-        EXPECT_FALSE(run.hung) << key;
-        EXPECT_FALSE(run.crashed) << key;
-        EXPECT_EQ(run.status, 0) << key;
-        EXPECT_TRUE(readFile(hive) == before) << key << ": the hive changed";
-        return run.err;
-    };
-    std::string prefix = "moxalo-regedit: " + file + ": line 3: key not deleted: " + hive +
-                         ": cannot delete the key ";
-
-    // Far deeper than 512 levels, where libhivex's recursive delete must not be reached: at
-    // 100 000 it runs out of stack. Fewer keep the test quick under the sanitizers, where
-    // libhivex adds keys one by one slowly.
-    writeDeepChain(hive, 20000);
-    std::string err = deleting(".deep");
-    EXPECT_NE(err.find(prefix + "\".deep\": its subkeys are nested deeper than 512 levels\n"),
-              std::string::npos)
-        << err;
 }

@@ -66,20 +66,6 @@ TEST(RegeditLinks, ALinkIsWrittenAsTheKeysItLeadsToAndAnImportGoesThroughIt) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(readFile(file), backupOfLinks(kTop));
 
-    // The same through HKEY_CLASSES_ROOT, where the user's classes lie over the machine's.
-    run = regedit({"/e", file, "HKEY_CLASSES_ROOT\\Wow6432Node"}, dir, registryVariable({prefix}));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(file), backupOfLinks("HKEY_CLASSES_ROOT\\Wow6432Node"));
-    ASSERT_EQ(regedit({"/e", file, kTop}, dir, registryVariable({prefix})).status, 0);
-
-    // A link that leads nowhere, asked for by name, is written bare: the file holds the key.
-    run = regedit({"/e", dir.file("nowhere.reg"), kTop + "\\Nowhere"}, dir,
-                  registryVariable({prefix}));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(
-        readFile(dir.file("nowhere.reg")),
-        unicodeRegFile("Windows Registry Editor Version 5.00\n\n[" + kTop + "\\Nowhere]\n\n"));
-
     // The backup imported back, and a change made through the link.
     const std::string linkSection = "[Software\\\\Classes\\\\Wow6432Node\\\\AppId]";
     std::string before = readFile(prefix + "/system.reg");

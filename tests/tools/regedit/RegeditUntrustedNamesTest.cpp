@@ -1,16 +1,13 @@
-// Backups and imports of files and keys whose names a stranger chose, through the command lines
-// the program starts the registry editor with and the way the process layer starts it: each
-// does what the user asked and nothing else.
+// Backups and imports of files whose names a stranger chose, through the command lines the
+// program starts the registry editor with and the way the process layer starts it: each does
+// what the user asked and nothing else.
 
-#include "catalogue/Backups.h"
 #include "platform/process/CommandLine.h"
-#include "runtime/ChooseSources.h"
 #include "runtime/StandIns.h"
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <set>
 
 using namespace moxalo::testing;
 using moxalo::process::programStart;
@@ -36,25 +33,6 @@ CliRun startRegedit(const std::string& commandLine, const TempDir& dir,
 
 std::string exportLine(const std::string& file, const std::string& key) {
     return "regedit /e \"" + moxalo::process::escapeQuoted(file) + "\" " + key;
-}
-
-// The environment the window gives the programs it starts when it reads `sources`.
-std::vector<std::string> passedFromWindow(const std::vector<std::string>& sources) {
-    std::vector<std::string> env;
-    for (const auto& variable :
-         moxalo::runtime::passedOn(moxalo::registry::SourceChoice{sources, "--registry", false}))
-        env.push_back(variable.name + "=" + variable.value);
-    return env;
-}
-
-// Every file below `folder`, by its path, the registry editor's output among them.
-std::set<std::string> filesBelow(const std::string& folder) {
-    std::set<std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (!entry.is_directory())
-            files.insert(entry.path().string());
-    }
-    return files;
 }
 
 } // namespace
@@ -84,41 +62,4 @@ TEST(RegeditUntrustedNames, EachFileIsWrittenAndImportedUnderItsOwnName) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("pwned")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("y.reg")));
-}
-
-TEST(RegeditUntrustedNames, EveryRowIsBackedUpToItsOwnFileInsideTheBackupsFolder) {
-    TempDir dir; // the user's home
-    std::string program = dir.file(".local/opt/moxalo");
-    std::filesystem::create_directories(moxalo::catalogue::BackupsFolder(program));
-    std::string wine = dir.file(".wine/system.reg");
-    std::filesystem::create_directories(dir.file(".wine"));
-    writeFile(wine, "WINE REGISTRY Version 2\n");
-    std::string letters;
-    for (int i = 0; i < 200; ++i)
-        letters += "ä";
-    const std::vector<std::string> extensions = {
-        "/../../../../.wine/system", "a/b", "..", "con:*?", "a:b", "a%3Ab", letters, "txt"};
-    std::string source = dir.file("source.reg");
-    std::string text = "Windows Registry Editor Version 5.00\n";
-    for (const auto& extension : extensions)
-        text += "\n[HKEY_CLASSES_ROOT\\." + extension + "]\n@=\"" + extension + "\"\n";
-    writeFile(source, unicodeRegFile(text));
-
-    std::set<std::string> backups;
-    for (const auto& extension : extensions) {
-        SCOPED_TRACE(extension);
-        auto backup = moxalo::catalogue::RowBackupFor(program, extension);
-        ASSERT_FALSE(backup.refusal);
-        std::string key = "HKEY_CLASSES_ROOT\\." + extension;
-        CliRun run = startRegedit(exportLine(backup.path, key), dir, passedFromWindow({source}));
-        ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_NE(readFile(backup.path).find(unicodeRegFile("[" + key + "]\n").substr(2)),
-                  std::string::npos);
-        backups.insert(backup.path);
-    }
-    EXPECT_EQ(backups.size(), extensions.size());
-    std::set<std::string> written = backups;
-    written.insert({source, wine, dir.file("stdout"), dir.file("stderr")});
-    EXPECT_EQ(filesBelow(dir.path()), written);
-    EXPECT_EQ(readFile(wine), "WINE REGISTRY Version 2\n");
 }
