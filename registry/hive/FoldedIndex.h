@@ -16,16 +16,16 @@ public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
     bool built() const { return !slots_.empty(); }
-    void build(const std::vector<std::string>& names);
+    void build(const std::vector<std::string_view>& names);
     // Takes in the last of `names`, just appended; the other positions are as they were.
-    void added(const std::vector<std::string>& names);
+    void added(const std::vector<std::string_view>& names);
     // The name at position `at` goes, and the last of the `count` names takes its place, as
     // the caller's vector does it; the other positions stay.
     void removed(std::size_t at, std::size_t count);
     // Forgets every position, to be built again on the next lookup.
     void clear() { slots_.clear(); }
     // The position in `names` (as given to build) of the name equal to `name`, or npos.
-    std::size_t find(const std::vector<std::string>& names, std::string_view name) const;
+    std::size_t find(const std::vector<std::string_view>& names, std::string_view name) const;
 
 private:
     void place(std::size_t i);

@@ -1,10 +1,11 @@
 #include "registry/hive/HiveStore.h"
 
-#include "registry/hivewriter/HiveWriter.h"
 #include "registry/MemoryStore.h"
 #include "registry/hive/HiveKind.h"
 #include "registry/hive/HiveLayout.h"
 #include "registry/hive/HiveMapping.h"
+#include "registry/hivewriter/HiveWriter.h"
+#include "runtime/ChooseSources.h"
 #include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/HostileHives.h"
 #include "tests/support/TestRegistry.h"
@@ -171,7 +172,7 @@ TEST(HiveStore, AHiveFromBytesReadsAsItsFile) {
     for (std::size_t size : {0, 3, 4, 5, 100, 20000, 70000})
         testing::put(tree, ".v", "size " + std::to_string(size),
                      registry::RegValue{registry::REG_BINARY, std::vector<std::uint8_t>(size, 9)});
-    writeHive(tree, tree.rootNode(), path);
+    writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
     file = HiveStore::open(path);
     testing::expectSameTree(tree, tree.rootNode(), *file, file->rootNode());
     testing::expectSameTree(*file, file->rootNode(), *HiveStore::fromBytes(bytesOf(path), path),
