@@ -80,7 +80,7 @@ HiveMapping::HiveMapping(std::vector<std::uint8_t> bytes, const std::string& nam
 HiveMapping::~HiveMapping() = default;
 
 void HiveMapping::check(std::span<const std::uint8_t> bytes) {
-    cells_ = std::make_unique<HiveCells>(bytes, path_);
+    cells_ = std::make_unique<HiveCells>(bytes, path_, &pages_);
     damage_ = findDamagedCells(*cells_, path_);
 }
 

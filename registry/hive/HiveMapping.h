@@ -9,6 +9,7 @@
 #include "base/MappedFile.h"
 #include "registry/hive/HiveCells.h"
 #include "registry/hive/HiveDamage.h"
+#include "registry/hive/LargePageMemory.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -90,6 +91,7 @@ private:
     std::string path_;
     std::unique_ptr<fs::MappedFile> file_; // or:
     std::vector<std::uint8_t> owned_;
+    LargePageMemory pages_; // for the notes on the cells, which are as many as the cells
     std::unique_ptr<HiveCells> cells_;
     FoundDamage damage_;
 };

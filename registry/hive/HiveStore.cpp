@@ -150,8 +150,8 @@ HiveStore::Children& HiveStore::children(NodeId key) {
     if (auto it = children_.find(key); it != children_.end())
         return it->second;
     if (const LargeKey* large = holders_.find(key)) {
-        Children known;
-        known.nodes = large->children;
+        Children known(&memory_);
+        known.nodes.assign(large->children.begin(), large->children.end());
         for (const std::string& name : large->names)
             known.names.push_back(keep(known.kept, name));
         return children_.emplace(key, std::move(known)).first->second;
@@ -170,7 +170,7 @@ HiveStore::Children& HiveStore::children(NodeId key) {
     // its record names: the damage was told on opening, and each walk of the tree then meets
     // every key once, and ends. Only a hive with a damaged subkey list need be looked at so.
     const hive_node_h root = rootNode();
-    Children found;
+    Children found(&memory_);
     found.nodes.reserve(list.size());
     found.names.reserve(list.size());
     std::unordered_set<hive_node_h> listed; // only where the hive lists a key twice
@@ -225,14 +225,14 @@ NodeId HiveStore::childAt(NodeId key, std::size_t index) {
     return children(key).nodes.at(index);
 }
 
-const std::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
+const std::pmr::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
     if (auto it = values_.find(key); it != values_.end())
         return it->second.list;
     std::vector<hive_value_h> list;
     errno = 0;
     if (mapping_ ? !mapping_->values(key, list) : !libhivexList(hivex_node_values, key, list))
         fail("cannot read the values of " + keyLabel(key));
-    Values found;
+    Values found(&memory_);
     found.list.reserve(list.size());
     for (hive_value_h value : list) {
         errno = 0;

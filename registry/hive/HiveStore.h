@@ -13,9 +13,11 @@
 #include "registry/hive/HiveHandle.h"
 #include "registry/hive/HiveMapping.h"
 #include "registry/hive/HolderKeys.h"
+#include "registry/hive/LargePageMemory.h"
 
 #include <forward_list>
 #include <memory>
+#include <memory_resource>
 #include <span>
 #include <unordered_map>
 #include <unordered_set>
@@ -65,9 +67,12 @@ private:
     // names before it can still be listed, as Windows lists them up to a damaged key.
     // Names are views of the mapped hive where it holds them as they read (see
     // HiveMapping::keyName), else of `kept`, whose strings stay where they are as it grows.
+    // What is known of the keys is in `memory_` (see LargePageMemory.h).
     struct Children {
-        std::vector<hive_node_h> nodes;
-        std::vector<std::string_view> names;
+        explicit Children(std::pmr::memory_resource* memory)
+            : nodes(memory), names(memory), byName(memory) {}
+        std::pmr::vector<hive_node_h> nodes;
+        std::pmr::vector<std::string_view> names;
         std::forward_list<std::string> kept;
         std::unordered_map<std::size_t, std::string> damaged; // position -> what is wrong
         FoldedIndex byName;                                   // built on the first lookup
@@ -83,7 +88,8 @@ private:
         std::string damage; // why the name cannot be read, or empty
     };
     struct Values {
-        std::vector<Value> list;
+        explicit Values(std::pmr::memory_resource* memory) : list(memory) {}
+        std::pmr::vector<Value> list;
         std::forward_list<std::string> kept;
     };
     HiveStore(std::string path, std::string holderKeyPrefix);
@@ -106,7 +112,7 @@ private:
     // Lists the last of `c.names` under its stand-in when no path gives it.
     static void standInIfUnnameable(Children& c);
     Children& children(registry::NodeId key);
-    const std::vector<Value>& values(registry::NodeId key);
+    const std::pmr::vector<Value>& values(registry::NodeId key);
     registry::RegValue valueData(hive_value_h value);
     hive_node_h addChild(hive_node_h parent, const std::string& name);
     // Every key of the subtree, the key included, once libhivex is known to delete it whole
@@ -136,8 +142,10 @@ private:
     HiveHandle writer_;
     // Reads the file while it is unchanged; gone once a change is made.
     std::unique_ptr<HiveMapping> mapping_;
-    std::unordered_map<hive_node_h, Children> children_;
-    std::unordered_map<hive_node_h, Values> values_;
+    LargePageMemory pages_;
+    std::pmr::unsynchronized_pool_resource memory_{&pages_};
+    std::pmr::unordered_map<hive_node_h, Children> children_{&memory_};
+    std::pmr::unordered_map<hive_node_h, Values> values_{&memory_};
     // Written to the hive when the save is prepared; until then the reads show them.
     std::unordered_map<hive_node_h, ChangedValues> changedValues_;
     // The keys given subkeys while they have many; their subkeys are known from here, as

@@ -68,7 +68,8 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
     Children& known = children(parent);
     if (!holders_.find(parent) && known.nodes.size() >= kDirectSubkeys && known.damaged.empty() &&
         !known.unnamed)
-        holders_.start(parent, known.nodes, {known.names.begin(), known.names.end()});
+        holders_.start(parent, {known.nodes.begin(), known.nodes.end()},
+                       {known.names.begin(), known.names.end()});
     hive_node_h child =
         holders_.find(parent) ? holders_.add(writer(), parent, text) : addChild(parent, text);
     known.nodes.push_back(child);
