@@ -7,11 +7,14 @@ namespace moxalo::hive {
 
 namespace {
 
-// The size of a large page: regions are whole ones, so that each can be one.
+// The size of a large page: a region that asks for them is whole ones.
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 // Blocks are cut from regions of this size...
 constexpr std::size_t kRegion = 2 * kLargePage;
-// ...up to this size; a larger block is a region of its own.
+// ...but for the first, of small pages, which is all that a small hive takes: a large page
+// there would only cost memory.
+constexpr std::size_t kFirstRegion = std::size_t{256} << 10;
+// A block larger than this is a region of its own.
 constexpr std::size_t kLargestCut = kRegion / 4;
 
 std::size_t wholePages(std::size_t bytes) {
@@ -23,7 +26,8 @@ void* mapRegion(std::size_t bytes) {
     if (p == MAP_FAILED)
         throw std::bad_alloc();
     // Only advice: without large pages the region is of small ones, as any memory.
-    madvise(p, bytes, MADV_HUGEPAGE);
+    if (bytes >= kLargePage)
+        madvise(p, bytes, MADV_HUGEPAGE);
     return p;
 }
 
@@ -39,10 +43,11 @@ void* LargePageMemory::do_allocate(std::size_t bytes, std::size_t alignment) {
         return mapRegion(wholePages(bytes));
     std::size_t skip = (alignment - reinterpret_cast<std::size_t>(next_) % alignment) % alignment;
     if (next_ == nullptr || skip + bytes > left_) {
+        std::size_t size = regions_.empty() ? kFirstRegion : kRegion;
         regions_.reserve(regions_.size() + 1);
-        next_ = static_cast<char*>(mapRegion(kRegion));
-        regions_.emplace_back(next_, kRegion);
-        left_ = kRegion;
+        next_ = static_cast<char*>(mapRegion(size));
+        regions_.emplace_back(next_, size);
+        left_ = size;
         skip = 0;
     }
     void* block = next_ + skip;

@@ -3,9 +3,9 @@
 // (transparent huge pages, asked for with madvise). The first touch of each 4 KB page of new
 // memory costs a fault, and on a hive of tens of thousands of keys (more so in a virtual
 // machine) those faults cost more than the reading of the keys the pages hold. Blocks are cut
-// from large regions that go when the memory goes; a block too large for that is a region of
-// its own, returned as soon as it is freed. Meant as the upstream of a pool resource, which
-// reuses the blocks freed.
+// from regions that go when the memory goes, the first of small pages (a small hive needs no
+// more); a block too large for that is a region of its own, returned as soon as it is freed.
+// Meant as the upstream of a pool resource, which reuses the blocks freed.
 
 #include <cstddef>
 #include <memory_resource>
