@@ -43,7 +43,7 @@ void* LargePageMemory::do_allocate(std::size_t bytes, std::size_t alignment) {
         return mapRegion(wholePages(bytes));
     std::size_t skip = (alignment - reinterpret_cast<std::size_t>(next_) % alignment) % alignment;
     if (next_ == nullptr || skip + bytes > left_) {
-        std::size_t size = regions_.empty() ? kFirstRegion : kRegion;
+        std::size_t size = regions_.empty() && bytes <= kFirstRegion ? kFirstRegion : kRegion;
         regions_.reserve(regions_.size() + 1);
         next_ = static_cast<char*>(mapRegion(size));
         regions_.emplace_back(next_, size);
