@@ -8,6 +8,7 @@
 #include "bench/WinePrefix.h"
 #include "registry/hivewriter/HiveWriter.h"
 #include "registry/regedit/RegFileExport.h"
+#include "runtime/ChooseSources.h"
 
 #include <iostream>
 
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
             options.software ? store.createKey(store.rootNode(), "Classes") : store.rootNode();
         bench::buildClasses(store, classes, options.shape);
         if (!options.hivePath.empty())
-            hive::writeHive(store, store.rootNode(), options.hivePath);
+            hive::writeHive(store, store.rootNode(), options.hivePath, runtime::kHolderKeyPrefix);
         if (!options.regPath.empty())
             fs::writeFileAtomically(
                 options.regPath,

@@ -5,6 +5,7 @@
 #include "registry/RegistryStore.h"
 #include "registry/hivewriter/HiveWriter.h"
 #include "registry/regedit/RegFileImport.h"
+#include "runtime/ChooseSources.h"
 
 #include <filesystem>
 #include <fstream>
@@ -29,7 +30,7 @@ void writeSeed(const std::string& regFile, const std::string& hivePath) {
     registry::NodeId from = read.findPath(read.rootNode(), "HKEY_CLASSES_ROOT");
     if (from == registry::kNoNode)
         throw registry::StoreError(regFile + ": holds no HKEY_CLASSES_ROOT keys");
-    hive::writeHive(read, from, hivePath);
+    hive::writeHive(read, from, hivePath, runtime::kHolderKeyPrefix);
 }
 
 } // namespace

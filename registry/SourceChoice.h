@@ -16,6 +16,10 @@ struct SourceChoice {
     // Why the sources may not be written, "" when they may: a .reg file so named is opened
     // read-only.
     std::string readOnlyBecause = {};
+    // Starts the names of the temporary keys that a change to a hive key with many subkeys
+    // makes while the hive is written (see hive/HolderKeys.h): the program's own, so that no
+    // real key is likely to have one.
+    std::string holderKeyPrefix = "holder ";
 };
 
 } // namespace moxalo::registry

@@ -79,8 +79,9 @@ SourceKind kindOfHive(hive::HiveKind kind) {
     return SourceKind::UserClassesHive;
 }
 
-void openHive(const std::string& path, OpenedSource& source, Opening& into) {
-    auto store = hive::HiveStore::open(path);
+void openHive(const std::string& path, const std::string& holderKeyPrefix, OpenedSource& source,
+              Opening& into) {
+    auto store = hive::HiveStore::open(path, holderKeyPrefix);
     source.warnings = store->damage();
     hive::HiveKind kind = hive::hiveKind(*store);
     source.kind = kindOfHive(kind);
@@ -108,7 +109,7 @@ void openWineFile(const std::string& path, OpenedSource& source, Opening& into) 
     into.stores.push_back(std::move(store));
 }
 
-OpenedSource openOne(const std::string& path, const std::string& readOnlyBecause,
+OpenedSource openOne(const std::string& path, const SourceChoice& choice,
                      const text::CodePage& codePage, Opening& into) {
     OpenedSource source{path, detect(path), {}};
     switch (source.kind) {
@@ -120,10 +121,10 @@ OpenedSource openOne(const std::string& path, const std::string& readOnlyBecause
         openWineFile(path, source, into);
         break;
     case SourceKind::RegFile:
-        openRegFile(path, readOnlyBecause, codePage, source, into);
+        openRegFile(path, choice.readOnlyBecause, codePage, source, into);
         break;
     default:
-        openHive(path, source, into);
+        openHive(path, choice.holderKeyPrefix, source, into);
         break;
     }
     return source;
@@ -167,7 +168,7 @@ OpenedRegistry openRegistry(const SourceChoice& choice) {
     Opening opening;
     OpenedRegistry result;
     for (const auto& path : choice.paths)
-        result.sources.push_back(openOne(path, choice.readOnlyBecause, codePage, opening));
+        result.sources.push_back(openOne(path, choice, codePage, opening));
     if (opening.layers.empty())
         throw StoreError("no registry source was named");
     result.registry = std::make_shared<Registry>(std::move(opening.stores), opening.layers);

@@ -77,6 +77,7 @@ std::string bundledSamplePath(const std::string& programFolder) {
 SourceChoice chooseSources(const std::vector<std::string>& registryOptions, const Environment& env,
                            const std::string& programFolder, const std::string& codePageOption) {
     SourceChoice choice = choosePaths(registryOptions, env, programFolder);
+    choice.holderKeyPrefix = kHolderKeyPrefix;
     const char* variable = env("MOXALO_CODEPAGE");
     if (!codePageOption.empty()) {
         choice.codePage = codePageOption;

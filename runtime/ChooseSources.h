@@ -20,6 +20,10 @@ using Environment = std::function<const char*(const char*)>;
 // written, cannot hold a path with a ":"; this holds any path, and is read before it.
 inline constexpr const char* kPassedRegistry = "MOXALO_REGISTRY_ENCODED";
 
+// The program's name starts the names of the holder keys it writes into hives (see
+// SourceChoice::holderKeyPrefix), and those of the hives written for its tests and benchmark.
+inline constexpr const char* kHolderKeyPrefix = "moxalo holder ";
+
 struct EnvironmentVariable {
     std::string name;
     std::string value;

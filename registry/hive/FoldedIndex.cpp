@@ -6,7 +6,7 @@
 
 namespace moxalo::hive {
 
-void FoldedIndex::build(const std::vector<std::string>& names) {
+void FoldedIndex::build(std::span<const std::string_view> names) {
     // At most half full, so that probes stay short.
     slots_.assign(std::bit_ceil(2 * names.size() + 2), 0);
     hashes_.resize(names.size());
@@ -16,7 +16,7 @@ void FoldedIndex::build(const std::vector<std::string>& names) {
     }
 }
 
-void FoldedIndex::added(const std::vector<std::string>& names) {
+void FoldedIndex::added(std::span<const std::string_view> names) {
     if (!built())
         return;
     if (2 * names.size() + 2 > slots_.size()) {
@@ -66,7 +66,8 @@ void FoldedIndex::place(std::size_t i) {
     slots_[slot] = static_cast<std::uint32_t>(i + 1);
 }
 
-std::size_t FoldedIndex::find(const std::vector<std::string>& names, std::string_view name) const {
+std::size_t FoldedIndex::find(std::span<const std::string_view> names,
+                              std::string_view name) const {
     if (slots_.empty())
         return npos;
     std::size_t hash = registry::hashName(name);

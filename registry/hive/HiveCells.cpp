@@ -18,7 +18,9 @@ using namespace layout;
 
 } // namespace
 
-HiveCells::HiveCells(std::span<const std::uint8_t> bytes, const std::string& path) : bytes_(bytes) {
+HiveCells::HiveCells(std::span<const std::uint8_t> bytes, const std::string& path,
+                     std::pmr::memory_resource* memory)
+    : bytes_(bytes), used_(memory) {
     checkBaseBlock(path);
     used_.assign((binsEnd_ - kFirstCell) / kGrain / 64 + 1, 0);
     for (std::size_t at = kBaseBlockSize; at < binsEnd_;)

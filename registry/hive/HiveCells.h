@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,9 +17,12 @@ namespace moxalo::hive {
 
 class HiveCells {
 public:
-    // Throws registry::StoreError "<path>: <what is wrong>"; `bytes` must outlive this.
-    HiveCells(std::span<const std::uint8_t> bytes, const std::string& path);
+    // Throws registry::StoreError "<path>: <what is wrong>"; `bytes` and `memory` must outlive
+    // this. Its notes, and those of whoever reads the cells, are in `memory`.
+    HiveCells(std::span<const std::uint8_t> bytes, const std::string& path,
+              std::pmr::memory_resource* memory);
 
+    std::pmr::memory_resource* memory() const { return used_.get_allocator().resource(); }
     const std::uint8_t* bytes() const { return bytes_.data(); }
     // The end of the hive bins (an absolute offset): what lies past it is no part of the hive.
     std::size_t binsEnd() const { return binsEnd_; }
@@ -52,7 +56,7 @@ private:
     std::span<const std::uint8_t> bytes_;
     std::size_t binsEnd_ = 0;
     std::size_t root_ = 0;
-    std::vector<std::uint64_t> used_; // one bit per 4 bytes of bins: a used cell starts there
+    std::pmr::vector<std::uint64_t> used_; // one bit per 4 bytes of bins: a used cell starts there
 };
 
 } // namespace moxalo::hive

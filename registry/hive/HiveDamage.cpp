@@ -1,11 +1,11 @@
 #include "registry/hive/HiveDamage.h"
 
+#include "base/Utf16.h"
 #include "registry/ShownName.h"
 #include "registry/UnnameableKey.h"
 #include "registry/hive/HiveCells.h"
 #include "registry/hive/HiveHandle.h"
 #include "registry/hive/HiveLayout.h"
-#include "base/Utf16.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -28,7 +28,8 @@ class DamageFinder {
 public:
     DamageFinder(const HiveCells& cells, const std::string& path)
         : cells_(cells), bytes_(cells.bytes()), binsEnd_(cells.binsEnd()), path_(path),
-          root_(cells.root()), listed_((binsEnd_ - kBaseBlockSize) / kCellAlignment) {}
+          root_(cells.root()), listed_((binsEnd_ - kBaseBlockSize) / kCellAlignment,
+                                       std::pmr::polymorphic_allocator<bool>(cells.memory())) {}
 
     FoundDamage run() {
         forEachCell([this](std::size_t at, std::int32_t size) {
@@ -342,7 +343,7 @@ private:
     std::size_t binsEnd_;
     const std::string& path_;
     std::size_t root_;
-    std::vector<bool> listed_; // one flag per 8 bytes of bins: a key cell met in a subkey list
+    std::pmr::vector<bool> listed_; // one flag per 8 bytes of bins: a key cell met in a subkey list
     std::vector<std::string> reports_;
     std::size_t leftOut_ = 0;
     bool keyListedTwice_ = false;

@@ -1,8 +1,8 @@
 #include "registry/hive/HiveMapping.h"
 
+#include "base/Utf16.h"
 #include "registry/RegistryStore.h"
 #include "registry/hive/HiveLayout.h"
-#include "base/Utf16.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -80,7 +80,7 @@ HiveMapping::HiveMapping(std::vector<std::uint8_t> bytes, const std::string& nam
 HiveMapping::~HiveMapping() = default;
 
 void HiveMapping::check(std::span<const std::uint8_t> bytes) {
-    cells_ = std::make_unique<HiveCells>(bytes, path_);
+    cells_ = std::make_unique<HiveCells>(bytes, path_, &pages_);
     damage_ = findDamagedCells(*cells_, path_);
 }
 
@@ -89,8 +89,8 @@ void HiveMapping::checkUnchanged() const {
         fail(path_, "the file was changed by another program while it was read");
 }
 
-std::optional<std::string> HiveMapping::cellName(std::size_t offset,
-                                                 const NameFields& fields) const {
+std::optional<std::string_view> HiveMapping::cellName(std::size_t offset, const NameFields& fields,
+                                                      std::string& decoded) const {
     if (!cells_->is(offset, fields.id)) {
         errno = EINVAL;
         return std::nullopt;
@@ -102,18 +102,27 @@ std::optional<std::string> HiveMapping::cellName(std::size_t offset,
         return std::nullopt;
     }
     std::size_t length = get16(p + fields.length);
-    if (get16(p + fields.flags) & fields.compressed)
-        return latin1ToUtf8(p + fields.name, length);
-    // libhivex's conversion refuses a lone surrogate, which the program's text keeps.
-    return text::utf16leToUtf8(p + fields.name, length);
+    const std::uint8_t* name = p + fields.name;
+    if (get16(p + fields.flags) & fields.compressed) {
+        if (std::all_of(name, name + length, [](std::uint8_t c) { return c < 0x80; }))
+            return std::string_view(reinterpret_cast<const char*>(name), length);
+        decoded = latin1ToUtf8(name, length);
+    } else {
+        // libhivex's conversion refuses a lone surrogate, which the program's text keeps.
+        decoded = text::utf16leToUtf8(name, length);
+    }
+    return std::string_view(decoded);
 }
 
-std::optional<std::string> HiveMapping::keyName(std::size_t key) const {
-    return cellName(key, {"nk", nk::kFlags, nk::kNameLength, nk::kName, nk::kCompressedName});
+std::optional<std::string_view> HiveMapping::keyName(std::size_t key, std::string& decoded) const {
+    return cellName(key, {"nk", nk::kFlags, nk::kNameLength, nk::kName, nk::kCompressedName},
+                    decoded);
 }
 
-std::optional<std::string> HiveMapping::valueName(std::size_t value) const {
-    return cellName(value, {"vk", vk::kFlags, vk::kNameLength, vk::kName, vk::kCompressedName});
+std::optional<std::string_view> HiveMapping::valueName(std::size_t value,
+                                                       std::string& decoded) const {
+    return cellName(value, {"vk", vk::kFlags, vk::kNameLength, vk::kName, vk::kCompressedName},
+                    decoded);
 }
 
 bool HiveMapping::isKey(std::size_t key) const {

@@ -9,6 +9,7 @@
 #include "base/MappedFile.h"
 #include "registry/hive/HiveCells.h"
 #include "registry/hive/HiveDamage.h"
+#include "registry/hive/LargePageMemory.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -37,8 +39,11 @@ public:
     std::size_t root() const { return cells_->root(); }
     // Each read returns nothing (or false), with errno set, where libhivex's read of the same
     // cell fails; node and value handles are cell offsets, as libhivex's are.
-    std::optional<std::string> keyName(std::size_t key) const;
-    std::optional<std::string> valueName(std::size_t value) const;
+    // A name is a view of the hive's bytes where they are its UTF-8 already (a one-byte name of
+    // ASCII only, as most are), else of `decoded`, which it is decoded into: names are read by
+    // the ten thousand, and most then need no copy.
+    std::optional<std::string_view> keyName(std::size_t key, std::string& decoded) const;
+    std::optional<std::string_view> valueName(std::size_t value, std::string& decoded) const;
     // The key cell that the key names as its parent.
     std::optional<std::size_t> keyParent(std::size_t key) const;
     bool subkeys(std::size_t key, std::vector<std::size_t>& found) const;
@@ -74,7 +79,8 @@ private:
         std::size_t name;
         std::uint16_t compressed;
     };
-    std::optional<std::string> cellName(std::size_t offset, const NameFields& fields) const;
+    std::optional<std::string_view> cellName(std::size_t offset, const NameFields& fields,
+                                             std::string& decoded) const;
     bool listsInLi(std::size_t key) const;
     bool addSubkeys(std::size_t list, std::size_t limit, std::vector<std::size_t>& found) const;
     bool addListed(const std::uint8_t* entries, std::size_t count, std::size_t step,
@@ -85,6 +91,7 @@ private:
     std::string path_;
     std::unique_ptr<fs::MappedFile> file_; // or:
     std::vector<std::uint8_t> owned_;
+    LargePageMemory pages_; // for the notes on the cells, which are as many as the cells
     std::unique_ptr<HiveCells> cells_;
     FoundDamage damage_;
 };

@@ -14,15 +14,16 @@ namespace moxalo::hive {
 
 using registry::NodeId;
 
-std::unique_ptr<HiveStore> HiveStore::open(const std::string& path) {
-    std::unique_ptr<HiveStore> store(new HiveStore(path));
+std::unique_ptr<HiveStore> HiveStore::open(const std::string& path,
+                                           const std::string& holderKeyPrefix) {
+    std::unique_ptr<HiveStore> store(new HiveStore(path, holderKeyPrefix));
     store->load();
     return store;
 }
 
 std::unique_ptr<HiveStore> HiveStore::fromBytes(std::span<const std::uint8_t> bytes,
                                                 const std::string& name) {
-    std::unique_ptr<HiveStore> store(new HiveStore(name));
+    std::unique_ptr<HiveStore> store(new HiveStore(name, {}));
     store->inMemory_ = true;
     store->loaded(std::make_unique<HiveMapping>(bytes, name));
     return store;
@@ -30,13 +31,14 @@ std::unique_ptr<HiveStore> HiveStore::fromBytes(std::span<const std::uint8_t> by
 
 std::unique_ptr<HiveStore> HiveStore::fromBytes(std::vector<std::uint8_t> bytes,
                                                 const std::string& name) {
-    std::unique_ptr<HiveStore> store(new HiveStore(name));
+    std::unique_ptr<HiveStore> store(new HiveStore(name, {}));
     store->inMemory_ = true;
     store->loaded(std::make_unique<HiveMapping>(std::move(bytes), name));
     return store;
 }
 
-HiveStore::HiveStore(std::string path) : path_(std::move(path)) {}
+HiveStore::HiveStore(std::string path, std::string holderKeyPrefix)
+    : path_(std::move(path)), holders_(std::move(holderKeyPrefix), path_) {}
 
 void HiveStore::load() {
     loaded(std::make_unique<HiveMapping>(path_));
@@ -80,8 +82,9 @@ NodeId HiveStore::rootNode() {
 std::string HiveStore::keyName(hive_node_h node) {
     errno = 0;
     if (mapping_) {
-        if (auto name = mapping_->keyName(node))
-            return std::move(*name);
+        std::string decoded;
+        if (auto name = mapping_->keyName(node, decoded))
+            return std::string(*name);
         fail("cannot read the name of the key at offset " + hexOffset(node));
     }
     Owned<char> name(hivex_node_name(hive(), node));
@@ -120,8 +123,23 @@ bool HiveStore::belongsUnder(hive_node_h parent, hive_node_h child) {
     return owner == parent;
 }
 
-std::string HiveStore::listedName(hive_node_h parent, hive_node_h child) {
-    std::string name = keyName(child);
+std::string_view HiveStore::keep(std::forward_list<std::string>& kept, std::string text) {
+    kept.push_front(std::move(text));
+    return kept.front();
+}
+
+std::string_view HiveStore::listedName(hive_node_h parent, hive_node_h child, Children& into) {
+    std::string_view name;
+    if (mapping_) {
+        std::string decoded;
+        errno = 0;
+        auto read = mapping_->keyName(child, decoded);
+        if (!read)
+            fail("cannot read the name of the key at offset " + hexOffset(child));
+        name = read->data() == decoded.data() ? keep(into.kept, std::move(decoded)) : *read;
+    } else {
+        name = keep(into.kept, keyName(child));
+    }
     if (name.empty())
         fail("the key at offset " + hexOffset(child) + " under " + keyLabel(parent) +
              " has an empty name");
@@ -131,10 +149,11 @@ std::string HiveStore::listedName(hive_node_h parent, hive_node_h child) {
 HiveStore::Children& HiveStore::children(NodeId key) {
     if (auto it = children_.find(key); it != children_.end())
         return it->second;
-    if (auto it = growing_.find(key); it != growing_.end()) {
-        Children known;
-        known.nodes = it->second.lists.children;
-        known.names = it->second.lists.names;
+    if (const LargeKey* large = holders_.find(key)) {
+        Children known(&memory_);
+        known.nodes.assign(large->children.begin(), large->children.end());
+        for (const std::string& name : large->names)
+            known.names.push_back(keep(known.kept, name));
         return children_.emplace(key, std::move(known)).first->second;
     }
     std::vector<hive_node_h> list;
@@ -151,7 +170,7 @@ HiveStore::Children& HiveStore::children(NodeId key) {
     // its record names: the damage was told on opening, and each walk of the tree then meets
     // every key once, and ends. Only a hive with a damaged subkey list need be looked at so.
     const hive_node_h root = rootNode();
-    Children found;
+    Children found(&memory_);
     found.nodes.reserve(list.size());
     found.names.reserve(list.size());
     std::unordered_set<hive_node_h> listed; // only where the hive lists a key twice
@@ -161,7 +180,7 @@ HiveStore::Children& HiveStore::children(NodeId key) {
             continue;
         found.nodes.push_back(node);
         try {
-            found.names.push_back(listedName(key, node));
+            found.names.push_back(listedName(key, node, found));
             if (unnameableKey_)
                 standInIfUnnameable(found);
         } catch (const registry::StoreError& e) {
@@ -175,13 +194,13 @@ HiveStore::Children& HiveStore::children(NodeId key) {
 }
 
 void HiveStore::standInIfUnnameable(Children& c) {
-    std::string& name = c.names.back();
+    std::string_view& name = c.names.back();
     if (registry::unnameableBecause(name).empty())
         return;
-    name = registry::standInName(name);
+    name = keep(c.kept, registry::standInName(name));
     if (!c.unnamed)
         c.unnamed = std::make_unique<Children::StandIns>();
-    c.unnamed->insert(name);
+    c.unnamed->emplace(name);
 }
 
 NodeId HiveStore::findChild(NodeId parent, std::string_view name) {
@@ -206,31 +225,34 @@ NodeId HiveStore::childAt(NodeId key, std::size_t index) {
     return children(key).nodes.at(index);
 }
 
-const std::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
+const std::pmr::vector<HiveStore::Value>& HiveStore::values(NodeId key) {
     if (auto it = values_.find(key); it != values_.end())
-        return it->second;
+        return it->second.list;
     std::vector<hive_value_h> list;
     errno = 0;
     if (mapping_ ? !mapping_->values(key, list) : !libhivexList(hivex_node_values, key, list))
         fail("cannot read the values of " + keyLabel(key));
-    std::vector<Value> found;
-    found.reserve(list.size());
+    Values found(&memory_);
+    found.list.reserve(list.size());
     for (hive_value_h value : list) {
         errno = 0;
-        std::optional<std::string> name;
+        std::optional<std::string_view> name;
+        std::string decoded;
         if (mapping_) {
-            name = mapping_->valueName(value);
-        } else if (Owned<char> decoded{hivex_value_key(hive(), value)}) {
-            name = decoded.get();
+            name = mapping_->valueName(value, decoded);
+            if (name && name->data() == decoded.data())
+                name = keep(found.kept, std::move(decoded));
+        } else if (Owned<char> text{hivex_value_key(hive(), value)}) {
+            name = keep(found.kept, text.get());
         }
         std::string damage;
         if (!name)
             damage = errnoMessage(path_, "cannot read a value name of " + keyLabel(key));
-        found.push_back({name.value_or(""), value, std::move(damage)});
+        found.list.push_back({name.value_or(""), value, std::move(damage)});
     }
     if (mapping_)
         mapping_->checkUnchanged();
-    return values_.emplace(key, std::move(found)).first->second;
+    return values_.emplace(key, std::move(found)).first->second.list;
 }
 
 registry::RegValue HiveStore::valueData(hive_value_h value) {

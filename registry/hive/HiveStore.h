@@ -12,9 +12,12 @@
 #include "registry/hive/FoldedIndex.h"
 #include "registry/hive/HiveHandle.h"
 #include "registry/hive/HiveMapping.h"
-#include "registry/hive/LargeKeyLists.h"
+#include "registry/hive/HolderKeys.h"
+#include "registry/hive/LargePageMemory.h"
 
+#include <forward_list>
 #include <memory>
+#include <memory_resource>
 #include <span>
 #include <unordered_map>
 #include <unordered_set>
@@ -23,8 +26,11 @@ namespace moxalo::hive {
 
 class HiveStore : public registry::RegistryStore {
 public:
-    // Throws registry::StoreError "<path>: <what is wrong>".
-    static std::unique_ptr<HiveStore> open(const std::string& path);
+    // Throws registry::StoreError "<path>: <what is wrong>". The holder keys that changes to a
+    // key with many subkeys make while the hive is written (see HolderKeys.h) are named by
+    // `holderKeyPrefix` and a number.
+    static std::unique_ptr<HiveStore> open(const std::string& path,
+                                           const std::string& holderKeyPrefix = "holder ");
     // A hive in memory, read-only, with `name` standing for its file in messages: the bytes
     // borrowed (they must outlive the store), or its own.
     static std::unique_ptr<HiveStore> fromBytes(std::span<const std::uint8_t> bytes,
@@ -59,9 +65,15 @@ public:
 private:
     // A name that cannot be read stays empty, and asking for it gives the reason, so that the
     // names before it can still be listed, as Windows lists them up to a damaged key.
+    // Names are views of the mapped hive where it holds them as they read (see
+    // HiveMapping::keyName), else of `kept`, whose strings stay where they are as it grows.
+    // What is known of the keys is in `memory_` (see LargePageMemory.h).
     struct Children {
-        std::vector<hive_node_h> nodes;
-        std::vector<std::string> names;
+        explicit Children(std::pmr::memory_resource* memory)
+            : nodes(memory), names(memory), byName(memory) {}
+        std::pmr::vector<hive_node_h> nodes;
+        std::pmr::vector<std::string_view> names;
+        std::forward_list<std::string> kept;
         std::unordered_map<std::size_t, std::string> damaged; // position -> what is wrong
         FoldedIndex byName;                                   // built on the first lookup
         // The stand-ins that keys whose own names no path gives are listed under (see
@@ -71,20 +83,16 @@ private:
         std::unique_ptr<StandIns> unnamed;
     };
     struct Value {
-        std::string name;
+        std::string_view name; // as Children's names
         hive_value_h handle;
         std::string damage; // why the name cannot be read, or empty
     };
-    // A key given subkeys while it has many: they go below small holder keys, themselves below
-    // a few larger ones, and the save relinks them (see LargeKeyLists.h). Its subkeys
-    // are then known from here, as libhivex shows the holders instead.
-    struct Growing {
-        LargeKey lists;
-        hive_node_h top = 0, leaf = 0; // the holders being filled
-        std::size_t topRoom = 0, leafRoom = 0;
+    struct Values {
+        explicit Values(std::pmr::memory_resource* memory) : list(memory) {}
+        std::pmr::vector<Value> list;
+        std::forward_list<std::string> kept;
     };
-
-    explicit HiveStore(std::string path);
+    HiveStore(std::string path, std::string holderKeyPrefix);
     void load();
     void loaded(std::unique_ptr<HiveMapping> mapping);
     void reload();
@@ -98,15 +106,15 @@ private:
     std::string keyName(hive_node_h node);
     std::string keyLabel(hive_node_h node);
     bool belongsUnder(hive_node_h parent, hive_node_h child);
-    std::string listedName(hive_node_h parent, hive_node_h child);
+    // The name of `child`, a view that lives as long as `into`.
+    std::string_view listedName(hive_node_h parent, hive_node_h child, Children& into);
+    static std::string_view keep(std::forward_list<std::string>& kept, std::string text);
     // Lists the last of `c.names` under its stand-in when no path gives it.
     static void standInIfUnnameable(Children& c);
     Children& children(registry::NodeId key);
-    const std::vector<Value>& values(registry::NodeId key);
+    const std::pmr::vector<Value>& values(registry::NodeId key);
     registry::RegValue valueData(hive_value_h value);
     hive_node_h addChild(hive_node_h parent, const std::string& name);
-    hive_node_h addHolder(Growing& growing, hive_node_h parent);
-    hive_node_h holderFor(Growing& growing);
     // Every key of the subtree, the key included, once libhivex is known to delete it whole
     // (see HiveStoreDeletion.cpp); throws registry::StoreError naming the key otherwise.
     std::vector<hive_node_h> deletableSubtree(hive_node_h key, std::string_view name);
@@ -134,12 +142,15 @@ private:
     HiveHandle writer_;
     // Reads the file while it is unchanged; gone once a change is made.
     std::unique_ptr<HiveMapping> mapping_;
-    std::unordered_map<hive_node_h, Children> children_;
-    std::unordered_map<hive_node_h, std::vector<Value>> values_;
+    LargePageMemory pages_;
+    std::pmr::unsynchronized_pool_resource memory_{&pages_};
+    std::pmr::unordered_map<hive_node_h, Children> children_{&memory_};
+    std::pmr::unordered_map<hive_node_h, Values> values_{&memory_};
     // Written to the hive when the save is prepared; until then the reads show them.
     std::unordered_map<hive_node_h, ChangedValues> changedValues_;
-    std::unordered_map<hive_node_h, Growing> growing_;
-    std::size_t holdersMade_ = 0; // numbers the holders' names
+    // The keys given subkeys while they have many; their subkeys are known from here, as
+    // libhivex lists the holders instead.
+    HolderKeys holders_;
     // The keys with "li" subkey lists in the file, known before the mapping goes.
     std::optional<std::unordered_set<hive_node_h>> liListers_;
     std::optional<std::unordered_set<hive_node_h>> unsafeKeys_;

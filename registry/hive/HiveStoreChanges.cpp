@@ -44,52 +44,8 @@ hive_h* HiveStore::writer() {
     return writer_.get();
 }
 
-namespace {
-
-// Subkeys per holder, and holders per holder above them. libhivex decodes every sibling's name
-// to add a key, so small holders keep that short; the holders above hold more so that fewer of
-// them are added to the large key itself.
-constexpr std::size_t kKeysPerHolder = 8;
-constexpr std::size_t kHoldersPerHolder = 32;
-
-} // namespace
-
 hive_node_h HiveStore::addChild(hive_node_h parent, const std::string& name) {
-    errno = 0;
-    hive_node_h child = hivex_node_add_child(writer(), parent, name.c_str());
-    if (child == 0)
-        fail("cannot add the key \"" + name + "\"");
-    return child;
-}
-
-// A holder's name only has to differ from its siblings' while the file is being written; one
-// taken already is skipped.
-hive_node_h HiveStore::addHolder(Growing& growing, hive_node_h parent) {
-    for (;;) {
-        std::string name = "moxalo holder " + std::to_string(holdersMade_++);
-        errno = 0;
-        hive_node_h holder = hivex_node_add_child(writer(), parent, name.c_str());
-        if (holder != 0) {
-            growing.lists.holders.push_back(holder);
-            return holder;
-        }
-        if (errno != EEXIST)
-            fail("cannot add the key \"" + name + "\"");
-    }
-}
-
-hive_node_h HiveStore::holderFor(Growing& growing) {
-    if (growing.leafRoom == 0) {
-        if (growing.topRoom == 0) {
-            growing.top = addHolder(growing, growing.lists.node);
-            growing.topRoom = kHoldersPerHolder;
-        }
-        growing.leaf = addHolder(growing, growing.top);
-        --growing.topRoom;
-        growing.leafRoom = kKeysPerHolder;
-    }
-    --growing.leafRoom;
-    return growing.leaf;
+    return addKey(writer(), parent, name, path_);
 }
 
 NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
@@ -110,25 +66,14 @@ NodeId HiveStore::createKey(NodeId parent, std::string_view name) {
                                    " subkeys, the most a hive can be read with");
     writer(); // before the subkeys are looked at: opening the writer forgets what was read
     Children& known = children(parent);
-    auto growing = growing_.find(parent);
-    if (growing == growing_.end() && known.nodes.size() >= kDirectSubkeys &&
-        known.damaged.empty() && !known.unnamed) {
-        Growing start;
-        start.lists.node = parent;
-        start.lists.children.assign(known.nodes.begin(), known.nodes.end());
-        start.lists.names = known.names;
-        growing = growing_.emplace(parent, std::move(start)).first;
-    }
-    hive_node_h child = 0;
-    if (growing == growing_.end()) {
-        child = addChild(parent, text);
-    } else {
-        child = addChild(holderFor(growing->second), text);
-        growing->second.lists.children.push_back(child);
-        growing->second.lists.names.push_back(text);
-    }
+    if (!holders_.find(parent) && known.nodes.size() >= kDirectSubkeys && known.damaged.empty() &&
+        !known.unnamed)
+        holders_.start(parent, {known.nodes.begin(), known.nodes.end()},
+                       {known.names.begin(), known.names.end()});
+    hive_node_h child =
+        holders_.find(parent) ? holders_.add(writer(), parent, text) : addChild(parent, text);
     known.nodes.push_back(child);
-    known.names.push_back(std::move(text));
+    known.names.push_back(keep(known.kept, std::move(text)));
     known.byName.added(known.names);
     return child;
 }
@@ -143,7 +88,7 @@ ChangedValues& HiveStore::valuesToChange(NodeId key) {
         if (!v.damage.empty())
             throw registry::StoreError(path_ + ": the values of " + keyLabel(key) +
                                        " cannot be changed: one of their names cannot be read");
-        changed.keep(v.name, valueData(v.handle));
+        changed.keep(std::string(v.name), valueData(v.handle));
     }
     values_.erase(key); // known from the changed values until the save writes them
     return changedValues_.emplace(key, std::move(changed)).first->second;
@@ -225,7 +170,7 @@ void HiveStore::deleteKey(NodeId parent, std::string_view name) {
         children_.erase(gone);
         values_.erase(gone);
         changedValues_.erase(gone);
-        growing_.erase(gone);
+        holders_.forget(gone);
     }
     // The last subkey takes the place of the deleted one: the save sorts them again.
     auto drop = [child](auto& nodes, auto& names) -> std::size_t {
@@ -239,8 +184,8 @@ void HiveStore::deleteKey(NodeId parent, std::string_view name) {
         names.pop_back();
         return i;
     };
-    if (auto it = growing_.find(parent); it != growing_.end())
-        drop(it->second.lists.children, it->second.lists.names);
+    if (LargeKey* large = holders_.find(parent))
+        drop(large->children, large->names);
     if (auto it = children_.find(parent); it != children_.end()) {
         Children& known = it->second;
         std::size_t count = known.nodes.size();
@@ -260,12 +205,7 @@ std::unique_ptr<registry::PendingSave> HiveStore::prepareSave() {
     errno = 0;
     if (hivex_commit(writer_.get(), file.temporaryPath().c_str(), 0) != 0)
         fail("cannot write the hive");
-    std::vector<LargeKey> large;
-    for (const auto& entry : growing_) {
-        if (!entry.second.lists.holders.empty())
-            large.push_back(entry.second.lists);
-    }
-    relinkLargeKeys(file.temporaryPath(), large);
+    relinkLargeKeys(file.temporaryPath(), holders_.largeKeys());
     return std::make_unique<registry::PendingFileSave>(std::move(file), [this] { reload(); });
 }
 
@@ -277,7 +217,7 @@ void HiveStore::discardChanges() {
 
 void HiveStore::reload() {
     changedValues_.clear();
-    growing_.clear();
+    holders_.clear();
     liListers_.reset();
     unsafeKeys_.reset();
     writer_.reset();

@@ -3,7 +3,7 @@
 #include "base/AtomicFile.h"
 #include "registry/hive/HiveHandle.h"
 #include "registry/hive/HiveLayout.h"
-#include "registry/hive/LargeKeyLists.h"
+#include "registry/hive/HolderKeys.h"
 #include "registry/hivewriter/EmptyHive.h"
 
 #include <cerrno>
@@ -13,21 +13,15 @@ namespace moxalo::hive {
 
 namespace {
 
-// Subkeys per holder key, and holders per holder above them.
-constexpr std::size_t kHolderFanOut = 32;
 constexpr std::size_t kMaxSubkeys = layout::kMaxReadableSubkeys;
 // Windows itself nests keys at most this deep.
 constexpr std::size_t kMaxDepth = 512;
 
-struct Holder {
-    std::size_t node;
-    std::size_t room;
-};
-
 class Writer {
 public:
-    Writer(registry::RegistryStore& from, std::string path, hive_h* h)
-        : from_(from), path_(std::move(path)), h_(h) {}
+    Writer(registry::RegistryStore& from, std::string path, hive_h* h,
+           const std::string& holderKeyPrefix)
+        : from_(from), path_(std::move(path)), h_(h), holders_(holderKeyPrefix, path_) {}
 
     void copyKey(registry::NodeId source, hive_node_h target, std::size_t depth) {
         if (depth > kMaxDepth)
@@ -41,23 +35,15 @@ public:
             copyManySubkeys(source, target, count, depth);
         else
             for (std::size_t i = 0; i < count; ++i)
-                copyKey(from_.childAt(source, i), addChild(target, from_.childName(source, i)),
+                copyKey(from_.childAt(source, i),
+                        addKey(h_, target, std::string(from_.childName(source, i)), path_),
                         depth + 1);
     }
 
-    const std::vector<LargeKey>& largeKeys() const { return largeKeys_; }
+    std::vector<LargeKey> largeKeys() const { return holders_.largeKeys(); }
 
 private:
     [[noreturn]] void fail(const std::string& what) { failWithErrno(path_, what); }
-
-    hive_node_h addChild(hive_node_h parent, std::string_view name) {
-        std::string text(name);
-        errno = 0;
-        hive_node_h child = hivex_node_add_child(h_, parent, text.c_str());
-        if (child == 0)
-            fail("cannot add the key \"" + text + "\"");
-        return child;
-    }
 
     void copyValues(registry::NodeId source, hive_node_h target) {
         std::size_t count = from_.valueCount(source);
@@ -81,55 +67,26 @@ private:
             fail("cannot set the values of a key");
     }
 
-    // Creates holders under `parent` with room for `count` keys, at most kHolderFanOut below
-    // each, and lists the lowest ones in `rooms`.
-    void makeHolders(hive_node_h parent, std::size_t count, LargeKey& key,
-                     std::vector<Holder>& rooms) {
-        std::size_t perHolder = kHolderFanOut;
-        while (perHolder * kHolderFanOut < count)
-            perHolder *= kHolderFanOut;
-        for (std::size_t i = 0; count > 0; ++i) {
-            std::size_t share = std::min(perHolder, count);
-            hive_node_h holder = addChild(parent, std::to_string(i));
-            key.holders.push_back(holder);
-            if (share <= kHolderFanOut)
-                rooms.push_back({holder, share});
-            else
-                makeHolders(holder, share, key, rooms);
-            count -= share;
-        }
-    }
-
     void copyManySubkeys(registry::NodeId source, hive_node_h target, std::size_t count,
                          std::size_t depth) {
-        LargeKey key;
-        key.node = target;
-        std::vector<Holder> rooms;
-        makeHolders(target, count, key, rooms);
-        std::size_t room = 0;
+        holders_.start(target, {}, {});
         for (std::size_t i = 0; i < count; ++i) {
-            if (rooms[room].room == 0)
-                ++room;
-            --rooms[room].room;
-            std::string name(from_.childName(source, i));
-            hive_node_h child = addChild(rooms[room].node, name);
-            key.children.push_back(child);
-            key.names.push_back(std::move(name));
+            hive_node_h child = holders_.add(h_, target, std::string(from_.childName(source, i)));
             copyKey(from_.childAt(source, i), child, depth + 1);
         }
-        largeKeys_.push_back(std::move(key));
     }
 
     registry::RegistryStore& from_;
     std::string path_;
     hive_h* h_;
-    std::vector<LargeKey> largeKeys_;
+    HolderKeys holders_;
 };
 
-void writeInto(registry::RegistryStore& from, registry::NodeId key, const std::string& file) {
+void writeInto(registry::RegistryStore& from, registry::NodeId key, const std::string& file,
+               const std::string& holderKeyPrefix) {
     writeEmptyHive(file);
     HiveHandle h = openHive(file, HIVEX_OPEN_WRITE);
-    Writer writer(from, file, h.get());
+    Writer writer(from, file, h.get(), holderKeyPrefix);
     writer.copyKey(key, hivex_root(h.get()), 0);
     errno = 0;
     if (hivex_commit(h.get(), file.c_str(), 0) != 0)
@@ -140,9 +97,10 @@ void writeInto(registry::RegistryStore& from, registry::NodeId key, const std::s
 
 } // namespace
 
-void writeHive(registry::RegistryStore& from, registry::NodeId key, const std::string& path) {
+void writeHive(registry::RegistryStore& from, registry::NodeId key, const std::string& path,
+               const std::string& holderKeyPrefix) {
     auto file = fs::PendingFile::reserve(path);
-    writeInto(from, key, file.temporaryPath());
+    writeInto(from, key, file.temporaryPath(), holderKeyPrefix);
     file.commit();
 }
 

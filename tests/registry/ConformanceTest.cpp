@@ -39,7 +39,7 @@ std::string makeSource(const std::string& kind, const TempDir& dir) {
     }
     auto reg = RegFileStore::open(fixture("classes.reg"));
     hive::writeHive(*reg, reg->findChild(reg->rootNode(), "HKEY_CLASSES_ROOT"),
-                    dir.file("UsrClass.dat"));
+                    dir.file("UsrClass.dat"), runtime::kHolderKeyPrefix);
     return dir.file("UsrClass.dat");
 }
 

@@ -5,6 +5,7 @@
 #include "registry/hive/HiveLayout.h"
 #include "registry/hive/HiveStore.h"
 #include "registry/hivewriter/HiveWriter.h"
+#include "runtime/ChooseSources.h"
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +57,7 @@ void writeDoubledChain(const std::string& path, std::size_t levels) {
         key += "\\k";
     }
     tree.createPath(key);
-    hive::writeHive(tree, tree.rootNode(), path);
+    hive::writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
     auto store = hive::HiveStore::open(path);
     HiveBytes bytes(path);
     NodeId at = store->findChild(store->rootNode(), ".a");
@@ -75,7 +76,7 @@ void writeStrayListings(const std::string& path) {
     put(tree, ".bad\\c", "", sz("c"));
     put(tree, ".shared\\a", "", sz("a"));
     put(tree, ".shared\\b", "", sz("b"));
-    hive::writeHive(tree, tree.rootNode(), path);
+    hive::writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
     auto store = hive::HiveStore::open(path);
     NodeId root = store->rootNode();
     NodeId loop = store->findChild(root, ".loop");
@@ -91,7 +92,7 @@ void writeStrayListings(const std::string& path) {
 void writeDeepChain(const std::string& path, std::size_t levels) {
     registry::MemoryStore tree = withDoc();
     tree.createPath(".deep");
-    hive::writeHive(tree, tree.rootNode(), path);
+    hive::writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
     hive::HiveHandle h = hive::openHive(path, HIVEX_OPEN_WRITE);
     hive_node_h at = hivex_node_get_child(h.get(), hivex_root(h.get()), ".deep");
     for (std::size_t i = 0; i < levels; ++i) {
@@ -107,7 +108,7 @@ void writeForeignCells(const std::string& path) {
     put(tree, ".security\\sub", "", sz("sub"));
     put(tree, ".data", "big",
         registry::RegValue{registry::REG_BINARY, std::vector<std::uint8_t>(64, 7)});
-    hive::writeHive(tree, tree.rootNode(), path);
+    hive::writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
     auto store = hive::HiveStore::open(path);
     NodeId root = store->rootNode();
     NodeId doc = store->findChild(root, ".doc");

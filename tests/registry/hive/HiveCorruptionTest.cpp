@@ -2,6 +2,7 @@
 #include "registry/hive/HiveLayout.h"
 #include "registry/hive/HiveStore.h"
 #include "registry/hivewriter/HiveWriter.h"
+#include "runtime/ChooseSources.h"
 #include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
@@ -40,7 +41,7 @@ protected:
         registry::MemoryStore tree;
         for (int i = 0; i < 300; ++i)
             testing::put(tree, ".e" + std::to_string(i), "", testing::sz("type"));
-        writeHive(tree, tree.rootNode(), path);
+        writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
         good = testing::readFile(path);
         auto store = HiveStore::open(path);
         firstKey = store->childAt(store->rootNode(), 0);

@@ -3,6 +3,7 @@
 #include "registry/MemoryStore.h"
 #include "registry/hive/HiveStore.h"
 #include "registry/hivewriter/HiveWriter.h"
+#include "runtime/ChooseSources.h"
 #include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
@@ -18,7 +19,7 @@ std::unique_ptr<HiveStore> hiveWith(const TempDir& dir, const std::string& keyPa
     testing::put(tree, keyPath + "\\.txt", "", testing::sz("txtfile"));
     testing::put(tree, "Other", "", testing::sz(""));
     std::string path = dir.file("kind.hive");
-    writeHive(tree, tree.rootNode(), path);
+    writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
     return HiveStore::open(path);
 }
 

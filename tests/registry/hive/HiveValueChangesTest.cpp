@@ -7,6 +7,7 @@
 #include "registry/hive/HiveStore.h"
 #include "registry/hivewriter/EmptyHive.h"
 #include "registry/hivewriter/HiveWriter.h"
+#include "runtime/ChooseSources.h"
 #include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
@@ -107,7 +108,7 @@ TEST(HiveValueChanges, RandomChangesReadAsInMemoryBeforeAndAfterEachSave) {
     testing::put(model, "k2\\sub", "c", sz("c"));
     TempDir dir;
     std::string path = dir.file("changed.hive");
-    writeHive(model, model.rootNode(), path);
+    writeHive(model, model.rootNode(), path, runtime::kHolderKeyPrefix);
     auto hive = HiveStore::open(path);
 
     const std::vector<std::string> tops = {"k0", "k1", "k2", "new0", "new1"};
@@ -197,7 +198,7 @@ TEST(HiveValueChanges, AKeyWithAnUnreadableValueNameKeepsItsValues) {
     testing::put(tree, "damaged", "named", sz("named"));
     TempDir dir;
     std::string path = dir.file("damaged.hive");
-    writeHive(tree, tree.rootNode(), path);
+    writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
     hive_value_h named = 0;
     {
         HiveHandle h = openHive(path, 0);

@@ -4,8 +4,11 @@
 #include "base/NameFold.h"
 #include "base/Utf16.h"
 #include "registry/MemoryStore.h"
+#include "registry/Registry.h"
+#include "registry/Sources.h"
 #include "registry/hive/HiveHandle.h"
 #include "registry/hive/HiveStore.h"
+#include "runtime/ChooseSources.h"
 #include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
@@ -49,7 +52,7 @@ TEST(HiveWriter, TreeReadsBackWithTheSameKeysValuesAndTypes) {
     TempDir dir;
     auto tree = oddTree();
     std::string path = dir.file("odd.hive");
-    writeHive(tree, tree.rootNode(), path);
+    writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
     auto hive = HiveStore::open(path);
     testing::expectSameTree(tree, tree.rootNode(), *hive, hive->rootNode());
 
@@ -62,16 +65,20 @@ TEST(HiveWriter, TreeReadsBackWithTheSameKeysValuesAndTypes) {
     EXPECT_EQ(hive->findValue(root, "missing"), std::nullopt);
 
     // Writing a subtree puts its subkeys at the hive's root.
-    writeHive(tree, tree.findPath(tree.rootNode(), "txtfile"), path);
+    writeHive(tree, tree.findPath(tree.rootNode(), "txtfile"), path, runtime::kHolderKeyPrefix);
     auto sub = HiveStore::open(path);
     ASSERT_EQ(sub->childCount(sub->rootNode()), 1u);
     EXPECT_EQ(sub->childName(sub->rootNode(), 0), "shell");
 
-    EXPECT_THROW(writeHive(tree, tree.rootNode(), dir.file("no/such/folder/x.hive")),
+    EXPECT_THROW(writeHive(tree, tree.rootNode(), dir.file("no/such/folder/x.hive"),
+                           runtime::kHolderKeyPrefix),
                  fs::FileError);
 }
 
 // A key with more subkeys than libhivex can add one by one in reasonable time.
+// The holder keys of a key with many subkeys are named by the prefix their writer is given: the
+// hive writer's, and a hive store's as the source choice gives it. They are never listed, their
+// freed cells keeping only their names, and a real key that has a holder's name stays.
 TEST(HiveWriter, LargeKeyIsLinkedDirectlyAndStaysEditable) {
     constexpr int kKeys = 5000;
     registry::MemoryStore tree;
@@ -80,17 +87,17 @@ TEST(HiveWriter, LargeKeyIsLinkedDirectlyAndStaysEditable) {
         put(tree, name, "", sz("type" + std::to_string(i)));
     }
     put(tree, ".ext42\\OpenWithList", "a", sz("notepad.exe"));
+    put(tree, "store holder 0", "", sz("a real key"));
     TempDir dir;
-    std::string path = dir.file("large.hive");
-    writeHive(tree, tree.rootNode(), path);
+    std::string path = dir.file("UsrClass.dat");
+    writeHive(tree, tree.rootNode(), path, "writer holder ");
     EXPECT_LT(std::filesystem::file_size(path), kKeys * 512u);
+    EXPECT_NE(testing::readFile(path).find("writer holder 0"), std::string::npos);
 
     auto hive = HiveStore::open(path);
     testing::expectSameTree(tree, tree.rootNode(), *hive, hive->rootNode());
-    for (const char* holder : {"0", "1", "31"})
-        EXPECT_EQ(hive->findChild(hive->rootNode(), holder), registry::kNoNode);
     // Subkeys are listed in the registry's order, each pointing back at its parent.
-    for (std::size_t i = 1; i < kKeys; ++i)
+    for (std::size_t i = 1; i <= kKeys; ++i)
         ASSERT_LT(registry::compareNames(hive->childName(hive->rootNode(), i - 1),
                                          hive->childName(hive->rootNode(), i)),
                   0);
@@ -98,14 +105,27 @@ TEST(HiveWriter, LargeKeyIsLinkedDirectlyAndStaysEditable) {
     registry::NodeId ext = hive->findChild(hive->rootNode(), ".ext4999");
     EXPECT_EQ(hivex_node_parent(h.get(), ext), hivex_root(h.get()));
     h.reset();
-
     hive->deleteKey(hive->rootNode(), ".ext42");
     hive->createKey(hive->rootNode(), ".new");
     hive->save();
+    hive.reset();
+
+    registry::SourceChoice choice{{path}, "test", false};
+    choice.holderKeyPrefix = "store holder ";
+    auto opened = registry::openRegistry(choice);
+    const registry::ClassesLayer& classes = opened.registry->layers().at(0);
+    classes.store->createKey(classes.key, ".newer");
+    classes.store->save();
+    opened = {};
+    EXPECT_NE(testing::readFile(path).find("store holder 1"), std::string::npos);
+
     auto again = HiveStore::open(path);
-    EXPECT_EQ(again->childCount(again->rootNode()), std::size_t{kKeys});
+    EXPECT_EQ(again->childCount(again->rootNode()), std::size_t{kKeys + 2});
     EXPECT_EQ(again->findChild(again->rootNode(), ".ext42"), registry::kNoNode);
-    EXPECT_NE(again->findChild(again->rootNode(), ".NEW"), registry::kNoNode);
+    for (const char* name : {".NEW", ".newer", "store holder 0"})
+        EXPECT_NE(again->findChild(again->rootNode(), name), registry::kNoNode) << name;
+    for (const char* holder : {"writer holder 0", "store holder 1", "holder 0"})
+        EXPECT_EQ(again->findChild(again->rootNode(), holder), registry::kNoNode) << holder;
 }
 
 } // namespace

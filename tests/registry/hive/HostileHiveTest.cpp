@@ -7,6 +7,7 @@
 #include "registry/hive/HiveMapping.h"
 #include "registry/hive/HiveStore.h"
 #include "registry/hivewriter/HiveWriter.h"
+#include "runtime/ChooseSources.h"
 #include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/HostileHives.h"
 #include "tests/support/SharedHives.h"
@@ -75,7 +76,7 @@ TEST(HostileHive, AKeyListedTwiceOrUnderAnotherKeyIsListedOnlyUnderItsOwn) {
     registry::MemoryStore tree;
     testing::put(tree, ".a\\s", "", testing::sz("s"));
     testing::put(tree, ".b\\t", "", testing::sz("t"));
-    writeHive(tree, tree.rootNode(), path);
+    writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
     store = HiveStore::open(path);
     NodeId root = store->rootNode();
     a = store->findChild(root, ".a");
@@ -104,7 +105,7 @@ TEST(HostileHive, HivesWrittenHereHaveNoSuchDamage) {
         testing::put(tree, ".e" + std::to_string(i) + "\\shell", "", testing::sz("open"));
     TempDir dir;
     std::string path = dir.file("UsrClass.dat");
-    writeHive(tree, tree.rootNode(), path);
+    writeHive(tree, tree.rootNode(), path, runtime::kHolderKeyPrefix);
     auto store = HiveStore::open(path);
     EXPECT_EQ(store->damage(), std::vector<std::string>{});
     // Keys added to a key with many go below holder keys until the save relinks them.

@@ -5,6 +5,7 @@
 #include "registry/Sources.h"
 #include "registry/hivewriter/HiveWriter.h"
 #include "registry/regedit/RegFileImport.h"
+#include "runtime/ChooseSources.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -97,7 +98,7 @@ void writeHiveFrom(const std::string& path, const std::string& regText, bool sof
     registry::NodeId classes = store.findPath(store.rootNode(), "HKEY_CLASSES_ROOT");
     ASSERT_NE(classes, registry::kNoNode);
     if (!software) {
-        hive::writeHive(store, classes, path);
+        hive::writeHive(store, classes, path, runtime::kHolderKeyPrefix);
         return;
     }
     registry::MemoryStore top;
@@ -111,7 +112,7 @@ void writeHiveFrom(const std::string& path, const std::string& regText, bool sof
         for (std::size_t i = 0; i < store.childCount(from); ++i)
             stack.emplace_back(store.childAt(from, i), top.createKey(to, store.childName(from, i)));
     }
-    hive::writeHive(top, top.rootNode(), path);
+    hive::writeHive(top, top.rootNode(), path, runtime::kHolderKeyPrefix);
 }
 
 std::string dumpTree(registry::RegistryStore& store, registry::NodeId key, bool valuesByName) {
