@@ -4,7 +4,8 @@
 // memory costs a fault, and on a hive of tens of thousands of keys (more so in a virtual
 // machine) those faults cost more than the reading of the keys the pages hold. Blocks are cut
 // from regions that go when the memory goes, the first of small pages (a small hive needs no
-// more); a block too large for that is a region of its own, returned as soon as it is freed.
+// more); a block too large for that is a region of its own, of small pages, returned as soon as
+// it is freed.
 // Meant as the upstream of a pool resource, which reuses the blocks freed.
 
 #include <cstddef>
