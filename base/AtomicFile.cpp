@@ -18,8 +18,8 @@ std::string folderOf(const std::string& path) {
     return parent.empty() ? std::string(".") : parent.string();
 }
 
-[[noreturn]] void fail(const std::string& path, const std::string& what, int err) {
-    throw FileError(path + ": " + what + ": " + std::strerror(err));
+Failure failed(const std::string& path, const std::string& what, int err) {
+    return fail(path + ": " + what + ": " + std::strerror(err));
 }
 
 // The mode bits are looked at as well as access(): for root, access() allows writing a file
@@ -31,18 +31,19 @@ bool isReadOnly(const std::string& path) {
 }
 
 // The folder is looked at too: for root, a folder marked read-only takes new files all the same.
-void refuseReadOnly(const std::string& path) {
+Result<> refuseReadOnly(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && isReadOnly(path))
-        throw FileError(path + " is read-only; it was not replaced");
+        return fail(path + " is read-only; it was not replaced");
     std::string folder = folderOf(path);
     if (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && isReadOnly(folder))
-        throw FileError(path + ": the folder " + folder + " is read-only; nothing was written");
+        return fail(path + ": the folder " + folder + " is read-only; nothing was written");
+    return {};
 }
 
 // The file that `path` names at the end of its chain of symbolic links: the new content takes
 // the place of that file and the links stay, as an editor writes through them.
-std::string followLinks(const std::string& path) {
+Result<std::string> followLinks(const std::string& path) {
     // As many links as the kernel follows in one path.
     constexpr int kMaxLinks = 40;
     std::filesystem::path at = path;
@@ -51,11 +52,11 @@ std::string followLinks(const std::string& path) {
         if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return at.string();
         if (links == kMaxLinks)
-            fail(path, "cannot follow its symbolic links", ELOOP);
+            return failed(path, "cannot follow its symbolic links", ELOOP);
         std::error_code error;
         std::filesystem::path target = std::filesystem::read_symlink(at, error);
         if (error)
-            fail(path, "cannot follow its symbolic link", error.value());
+            return failed(path, "cannot follow its symbolic link", error.value());
         at = target.is_absolute() ? target : at.parent_path() / target;
     }
 }
@@ -91,16 +92,6 @@ int writeAll(int fd, std::string_view bytes) {
 
 } // namespace
 
-PendingFile::PendingFile(const std::string& path) : path_(followLinks(path)) {
-    refuseReadOnly(path_);
-    std::string pattern = temporaryPattern(path_);
-    int fd = mkstemp(pattern.data());
-    if (fd < 0)
-        fail(path_, "cannot create a temporary file beside it", errno);
-    close(fd);
-    temporary_ = std::move(pattern);
-}
-
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : path_(std::move(other.path_)), temporary_(std::move(other.temporary_)) {
     other.temporary_.clear();
@@ -111,62 +102,70 @@ PendingFile::~PendingFile() {
         unlink(temporary_.c_str());
 }
 
-PendingFile PendingFile::reserve(const std::string& path) {
-    return PendingFile(path);
+Result<PendingFile> PendingFile::reserve(const std::string& named) {
+    Result<std::string> path = followLinks(named);
+    if (!path)
+        return fail(path.error());
+    if (Result<> writable = refuseReadOnly(*path); !writable)
+        return fail(writable.error());
+    std::string pattern = temporaryPattern(*path);
+    int fd = mkstemp(pattern.data());
+    if (fd < 0)
+        return failed(*path, "cannot create a temporary file beside it", errno);
+    close(fd);
+    return PendingFile(std::move(*path), std::move(pattern));
 }
 
-PendingFile PendingFile::write(const std::string& path, std::string_view bytes) {
+Result<PendingFile> PendingFile::write(const std::string& path, std::string_view bytes) {
     return write(path, [bytes](const Sink& sink) { sink(bytes); });
 }
 
-PendingFile PendingFile::write(const std::string& path,
-                               const std::function<void(const Sink&)>& produce) {
-    PendingFile file(path);
-    int fd = open(file.temporary_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+Result<PendingFile> PendingFile::write(const std::string& path,
+                                       const std::function<void(const Sink&)>& produce) {
+    Result<PendingFile> file = reserve(path);
+    if (!file)
+        return file;
+    const std::string& replaced = file->path_;
+    int fd = open(file->temporary_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
-        fail(file.path_, "cannot open the temporary file", errno);
-    try {
-        // The first piece that cannot be written ends the producer's work as well: on a full
-        // disk, nothing it makes after that could be kept.
-        produce([fd, &file](std::string_view piece) {
-            if (int err = writeAll(fd, piece); err != 0)
-                fail(file.path_, "cannot write", err);
-        });
-    } catch (...) {
-        close(fd);
-        throw;
-    }
+        return failed(replaced, "cannot open the temporary file", errno);
     int err = 0;
-    const char* what = "cannot flush to disk";
-    if (fsync(fd) != 0)
+    const char* what = "cannot write";
+    produce([fd, &err](std::string_view piece) {
+        if (err == 0)
+            err = writeAll(fd, piece);
+        return err == 0;
+    });
+    if (err == 0 && fsync(fd) != 0) {
         err = errno;
+        what = "cannot flush to disk";
+    }
     if (close(fd) != 0 && err == 0) {
         err = errno;
         what = "cannot close";
     }
     if (err != 0)
-        fail(file.path_, what, err);
+        return failed(replaced, what, err);
     return file;
 }
 
-void PendingFile::commit() {
+Result<> PendingFile::commit() {
     struct stat st {};
     if (stat(path_.c_str(), &st) == 0)
         chmod(temporary_.c_str(), st.st_mode & 07777);
     else
         chmod(temporary_.c_str(), 0644);
     if (rename(temporary_.c_str(), path_.c_str()) != 0)
-        fail(path_, "cannot replace the file", errno);
+        return failed(path_, "cannot replace the file", errno);
     temporary_.clear();
+    return {};
 }
 
 std::string whyNotWritable(const std::string& named) {
-    std::string path;
-    try {
-        path = followLinks(named);
-    } catch (const FileError& e) {
-        return e.what();
-    }
+    Result<std::string> followed = followLinks(named);
+    if (!followed)
+        return followed.error();
+    const std::string& path = *followed;
     std::string folder = folderOf(path);
     // A folder that is gone (or a link that leads nowhere) takes no file either.
     struct stat info {};

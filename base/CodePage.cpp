@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cerrno>
 #include <iconv.h>
+#include <utility>
 
 namespace moxalo::text {
 
@@ -118,28 +119,34 @@ void appendLatin1(Converter& out, unsigned char byte) {
 
 } // namespace
 
-CodePage::CodePage(std::string_view name) : number_(numberIn(name)) {
-    iconvName_ = number_ == "65001" ? "UTF-8" : "CP" + number_;
-    if (number_.empty() || !Converter("UTF-8", iconvName_).ok())
-        throw UnknownCodePage("unknown code page \"" + std::string(name) +
-                              "\": name a Windows code page by its number, as in 1252, cp1251 "
-                              "or windows-1251, or as UTF-8");
+CodePage::CodePage(std::string number)
+    : number_(std::move(number)), iconvName_(number_ == "65001" ? "UTF-8" : "CP" + number_) {}
+
+Result<CodePage> CodePage::named(std::string_view name) {
+    CodePage page(numberIn(name));
+    if (page.number_.empty() || !Converter("UTF-8", page.iconvName_).ok())
+        return fail("unknown code page \"" + std::string(name) +
+                    "\": name a Windows code page by its number, as in 1252, cp1251 or "
+                    "windows-1251, or as UTF-8");
     std::string ascii(0x80, '\0');
     for (std::size_t i = 0; i < ascii.size(); ++i)
         ascii[i] = static_cast<char>(i);
     // A .reg file's syntax is ASCII; EBCDIC and UTF-16 cannot hold it.
-    if (toUtf8(ascii) != ascii)
-        throw UnknownCodePage("code page " + number_ +
-                              " cannot be used for .reg files: it does not keep ASCII as it is");
-    Converter probe("UTF-8", iconvName_);
+    if (page.toUtf8(ascii) != ascii)
+        return fail("code page " + page.number_ +
+                    " cannot be used for .reg files: it does not keep ASCII as it is");
+    Converter probe("UTF-8", page.iconvName_);
     for (unsigned byte = 0x80; byte < 0x100; ++byte) {
         char one = static_cast<char>(byte);
         std::string_view rest(&one, 1);
         probe.flush();
         if (probe.convert(rest) == EILSEQ)
-            undefined_.set(byte);
+            page.undefined_.set(byte);
     }
+    return page;
 }
+
+CodePage::CodePage() : CodePage(*named("1252")) {}
 
 std::string CodePage::toUtf8(std::string_view bytes) const {
     Converter decoder("UTF-8", iconvName_);

@@ -2,27 +2,23 @@
 // The Windows code page an 8-bit .reg file is written in. regedit reads and writes such files
 // in the system's ANSI code page, which a Linux user names for us; iconv does the converting.
 
+#include "base/Result.h"
+
 #include <bitset>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace moxalo::text {
 
-class UnknownCodePage : public std::invalid_argument {
-public:
-    using std::invalid_argument::invalid_argument;
-};
-
 class CodePage {
 public:
     // Windows-1252, the ANSI code page of English and Western European Windows.
-    CodePage() : CodePage("1252") {}
-    // "1251", "cp1251", "windows-1251" (any case), and "65001" or "UTF-8". Throws
-    // UnknownCodePage for a name iconv does not know or a code page that changes ASCII.
-    explicit CodePage(std::string_view name);
+    CodePage();
+    // "1251", "cp1251", "windows-1251" (any case), and "65001" or "UTF-8". Fails for a name
+    // iconv does not know or a code page that changes ASCII.
+    static Result<CodePage> named(std::string_view name);
 
     // The code page's number, as Windows knows it: "1252", "65001".
     const std::string& number() const { return number_; }
@@ -37,6 +33,8 @@ public:
     std::string fromUtf8(std::string_view text) const;
 
 private:
+    explicit CodePage(std::string number); // not yet checked: named() checks it
+
     std::string number_;
     std::string iconvName_;
     std::bitset<256> undefined_; // bytes that do not decode on their own

@@ -112,20 +112,21 @@ DecodedText decodeText(std::string_view bytes, const text::CodePage& ansi) {
     return {TextEncoding::Ansi, ansi.toUtf8(bytes)};
 }
 
-DecodedText readTextFile(const std::string& path, const text::CodePage& ansi) {
+Result<DecodedText> readTextFile(const std::string& path, const text::CodePage& ansi) {
     // Not blocking, so that a named pipe is refused instead of waiting for a writer.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        throw TextFileError(reasonOf(errno));
+        return fail(reasonOf(errno));
     struct stat st {};
     if (fstat(fd, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
         ::close(fd);
-        throw TextFileError("Not a regular file");
+        return fail("Not a regular file");
     }
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(fdopen(fd, "rb"), &std::fclose);
     if (!file) {
+        int error = errno;
         ::close(fd);
-        throw TextFileError(reasonOf(errno));
+        return fail(reasonOf(error));
     }
     std::string bytes;
     char buffer[65536];
@@ -133,7 +134,7 @@ DecodedText readTextFile(const std::string& path, const text::CodePage& ansi) {
         std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
         // A folder opens, and fails only when read.
         if (got < sizeof buffer && std::ferror(file.get()))
-            throw TextFileError(reasonOf(errno));
+            return fail(reasonOf(errno));
         bytes.append(buffer, got);
         if (got < sizeof buffer)
             break;

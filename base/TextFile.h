@@ -3,8 +3,8 @@
 // bytes are valid UTF-8, else the Windows ANSI code page.
 
 #include "base/CodePage.h"
+#include "base/Result.h"
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -34,13 +34,8 @@ bool isValidUtf8(std::string_view bytes);
 // there.
 std::size_t utf8CharacterLength(std::string_view bytes, std::size_t i);
 
-class TextFileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Reads and decodes the file at `path`; throws TextFileError with the system's reason ("No
-// such file or directory", "Is a directory") when it cannot be read.
-DecodedText readTextFile(const std::string& path, const text::CodePage& ansi);
+// Reads and decodes the file at `path`; fails with the system's reason ("No such file or
+// directory", "Is a directory") when it cannot be read.
+Result<DecodedText> readTextFile(const std::string& path, const text::CodePage& ansi);
 
 } // namespace moxalo::text

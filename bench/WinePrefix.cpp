@@ -37,16 +37,18 @@ void unlistHolders(MemoryStore& store) {
 
 } // namespace
 
-void writeWinePrefix(const std::string& folder, const ClassesShape& shape) {
+Result<> writeWinePrefix(const std::string& folder, const ClassesShape& shape) {
     MemoryStore store("(synthetic registry)");
     buildClasses(store, store.createPath("Software\\Classes"), shape);
     unlistHolders(store);
     std::filesystem::create_directories(folder);
     registry::WineFileLayout layout;
     layout.header = kSystemHeader;
-    fs::writeFileAtomically(folder + "/system.reg",
-                            registry::writeWineRegistry(store, layout, kKeyTime));
-    fs::writeFileAtomically(folder + "/user.reg", kUserHeader);
+    if (Result<> system = fs::writeFileAtomically(
+            folder + "/system.reg", registry::writeWineRegistry(store, layout, kKeyTime));
+        !system)
+        return system;
+    return fs::writeFileAtomically(folder + "/user.reg", kUserHeader);
 }
 
 } // namespace moxalo::bench

@@ -1,6 +1,7 @@
 #pragma once
 // A synthetic registry written as a Wine prefix, in wineserver's own layout.
 
+#include "base/Result.h"
 #include "bench/SyntheticClasses.h"
 
 #include <string>
@@ -11,6 +12,6 @@ namespace moxalo::bench {
 // empty user.reg, as a fresh prefix has them. Keys that hold only subkeys are left out, as
 // wineserver leaves them out; every key has the same time, so the same shape gives the same
 // bytes.
-void writeWinePrefix(const std::string& folder, const ClassesShape& shape);
+Result<> writeWinePrefix(const std::string& folder, const ClassesShape& shape);
 
 } // namespace moxalo::bench

@@ -33,13 +33,18 @@ int main(int argc, char** argv) {
         bench::buildClasses(store, classes, options.shape);
         if (!options.hivePath.empty())
             hive::writeHive(store, store.rootNode(), options.hivePath, runtime::kHolderKeyPrefix);
+        Result<> written;
         if (!options.regPath.empty())
-            fs::writeFileAtomically(
+            written = fs::writeFileAtomically(
                 options.regPath,
                 bench::reorderKeys(regfile::exportRegFile(store, classes, "HKEY_CLASSES_ROOT"),
                                    options.regOrder, options.shape.seed));
-        if (!options.winePath.empty())
-            bench::writeWinePrefix(options.winePath, options.shape);
+        if (written && !options.winePath.empty())
+            written = bench::writeWinePrefix(options.winePath, options.shape);
+        if (!written) {
+            std::cerr << "moxalo-bench-gen: " << written.error() << "\n";
+            return 1;
+        }
     } catch (const std::runtime_error& e) {
         std::cerr << "moxalo-bench-gen: " << e.what() << "\n";
         return 1;

@@ -27,15 +27,15 @@ std::string ExtendedRecord(const CatalogueEntry& row, const std::string& details
     return ExtendedRecordHead(row) + crlf + detailsBlock + crlf + std::string(kStarLine) + crlf;
 }
 
-void Export_List(const std::vector<CatalogueEntry>& rows, const std::string& path) {
+Result<> Export_List(const std::vector<CatalogueEntry>& rows, const std::string& path) {
     std::string text;
     for (const auto& row : rows)
         text += PlainRecord(row);
-    fs::writeFileAtomically(path, text::intoDisplayText(std::move(text)));
+    return fs::writeFileAtomically(path, text::intoDisplayText(std::move(text)));
 }
 
-void Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::string& path,
-                          ListSaveListener& listener) {
+Result<> Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::string& path,
+                              ListSaveListener& listener) {
     listener.SaveStarted();
     std::string text;
     long long k = 0;
@@ -50,8 +50,11 @@ void Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::st
         listener.DoEvents();
         text += ExtendedRecord(row, strKeyDetails);
     }
-    fs::writeFileAtomically(path, text::intoDisplayText(std::move(text)));
+    if (Result<> written = fs::writeFileAtomically(path, text::intoDisplayText(std::move(text)));
+        !written)
+        return written;
     listener.SaveFinished(static_cast<long long>(rows.size()));
+    return {};
 }
 
 std::string ExportCompleteText(const std::string& path) {

@@ -3,6 +3,7 @@
 // row) and the extended list (each record also carries the extension's details block).
 // Text is UTF-8 without a byte-order mark; every line ends in CR LF.
 
+#include "base/Result.h"
 #include "catalogue/CatalogueEntry.h"
 
 #include <string>
@@ -29,10 +30,10 @@ public:
 };
 
 // Both write the whole file or nothing: the text goes to a temporary file renamed over `path`.
-// They throw fs::FileError naming the file and the reason when it cannot be written.
-void Export_List(const std::vector<CatalogueEntry>& rows, const std::string& path);
-void Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::string& path,
-                          ListSaveListener& listener);
+// They fail with a message naming the file and the reason when it cannot be written.
+Result<> Export_List(const std::vector<CatalogueEntry>& rows, const std::string& path);
+Result<> Export_List_Extended(const std::vector<CatalogueEntry>& rows, const std::string& path,
+                              ListSaveListener& listener);
 
 // "Export complete, file saved as: " followed by the path.
 std::string ExportCompleteText(const std::string& path);

@@ -1,6 +1,5 @@
 #include "export/modExport.h"
 
-#include "base/AtomicFile.h"
 #include "catalogue/AppTexts.h"
 #include "catalogue/ListFile.h"
 #include "gui/Texts.h"
@@ -36,8 +35,8 @@ void saved(QWidget* owner, const QString& path) {
                          ui::vbInformation, AppTitle());
 }
 
-void notSaved(QWidget* owner, const std::exception& e) {
-    ui::desktop().MsgBox(owner, "The list was not saved.\n\n" + QString::fromStdString(e.what()),
+void notSaved(QWidget* owner, const std::string& why) {
+    ui::desktop().MsgBox(owner, "The list was not saved.\n\n" + QString::fromStdString(why),
                          ui::vbExclamation, AppTitle());
 }
 
@@ -102,10 +101,8 @@ QString AskImportFile(QWidget* owner, CommonDialog& cDialog) {
 
 void Export_List(QWidget* owner, const std::vector<catalogue::CatalogueEntry>& rows,
                  const QString& path) {
-    try {
-        catalogue::Export_List(rows, path.toStdString());
-    } catch (const fs::FileError& e) {
-        notSaved(owner, e);
+    if (Result<> written = catalogue::Export_List(rows, path.toStdString()); !written) {
+        notSaved(owner, written.error());
         return;
     }
     saved(owner, path);
@@ -114,11 +111,10 @@ void Export_List(QWidget* owner, const std::vector<catalogue::CatalogueEntry>& r
 void Export_List_Extended(QWidget* owner, QProgressBar* pBar1,
                           const std::vector<catalogue::CatalogueEntry>& rows, const QString& path) {
     SaveProgress progress(owner, pBar1);
-    try {
-        catalogue::Export_List_Extended(rows, path.toStdString(), progress);
-    } catch (const fs::FileError& e) {
+    if (Result<> written = catalogue::Export_List_Extended(rows, path.toStdString(), progress);
+        !written) {
         progress.finish(static_cast<long long>(rows.size()));
-        notSaved(owner, e);
+        notSaved(owner, written.error());
         return;
     }
     saved(owner, path);

@@ -38,7 +38,7 @@ public:
     Result<> deleteKey(const regfile::KeyPath& path) override;
 
     // Writes every changed store beside its file, and once all are written puts them in place.
-    // Throws StoreError or fs::FileError; the files are then as they were.
+    // Throws StoreError; the files are then as they were.
     void save();
     const ImportCounts& counts() const { return counts_; }
 

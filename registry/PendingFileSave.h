@@ -1,5 +1,6 @@
 #pragma once
-// The save of a store kept in one file: the file's new content, written beside it.
+// The save of a store kept in one file: the file's new content, written beside it. A file that
+// cannot be written fails the save with StoreError, as any failure of the store does.
 
 #include "base/AtomicFile.h"
 #include "registry/RegistryStore.h"
@@ -16,7 +17,8 @@ public:
         : file_(std::move(file)), saved_(std::move(saved)) {}
 
     void commit() override {
-        file_.commit();
+        if (Result<> done = file_.commit(); !done)
+            throw StoreError(done.error());
         saved_();
     }
 
@@ -24,5 +26,12 @@ private:
     fs::PendingFile file_;
     std::function<void()> saved_;
 };
+
+inline std::unique_ptr<PendingSave> pendingFileSave(Result<fs::PendingFile> file,
+                                                    std::function<void()> saved) {
+    if (!file)
+        throw StoreError(file.error());
+    return std::make_unique<PendingFileSave>(std::move(*file), std::move(saved));
+}
 
 } // namespace moxalo::registry

@@ -88,7 +88,7 @@ public:
     // Removes the subkey with its whole subtree; a missing subkey is no error.
     virtual void deleteKey(NodeId parent, std::string_view name) = 0;
     // Writes the whole store beside where it came from, ready to be put in place; nothing when
-    // there is nothing to write. Throws StoreError or fs::FileError.
+    // there is nothing to write. Throws StoreError.
     virtual std::unique_ptr<PendingSave> prepareSave() = 0;
     // Forgets every change since the last save: the store shows its files again. Keys that
     // existed before the changes keep their ids.

@@ -133,12 +133,12 @@ OpenedSource openOne(const std::string& path, const SourceChoice& choice,
 // Checked before any source is opened, so that a mistyped name is reported even when no 8-bit
 // .reg file is read.
 text::CodePage codePageOf(const SourceChoice& choice) {
-    try {
-        return text::CodePage(choice.codePage);
-    } catch (const text::UnknownCodePage& e) {
-        throw StoreError(
-            choice.codePageChosenBy.empty() ? e.what() : choice.codePageChosenBy + ": " + e.what());
-    }
+    Result<text::CodePage> page = text::CodePage::named(choice.codePage);
+    if (!page)
+        throw StoreError(choice.codePageChosenBy.empty()
+                             ? page.error()
+                             : choice.codePageChosenBy + ": " + page.error());
+    return *page;
 }
 
 } // namespace

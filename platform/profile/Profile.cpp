@@ -139,9 +139,8 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
         // write there.
         if (!fs::whyNotWritable(fileName).empty())
             return 0;
-        fs::writeFileAtomically(fileName, text.bytes());
-        return 1;
-    } catch (const std::exception&) { // the file could not be written, or out of memory
+        return fs::writeFileAtomically(fileName, text.bytes()) ? 1 : 0;
+    } catch (const std::exception&) { // out of memory
         return 0;
     }
 }

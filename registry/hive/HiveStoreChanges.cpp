@@ -201,12 +201,14 @@ std::unique_ptr<registry::PendingSave> HiveStore::prepareSave() {
     if (!writer_)
         return nullptr;
     writeChangedValues();
-    auto file = fs::PendingFile::reserve(path_);
+    Result<fs::PendingFile> file = fs::PendingFile::reserve(path_);
+    if (!file)
+        throw registry::StoreError(file.error());
     errno = 0;
-    if (hivex_commit(writer_.get(), file.temporaryPath().c_str(), 0) != 0)
+    if (hivex_commit(writer_.get(), file->temporaryPath().c_str(), 0) != 0)
         fail("cannot write the hive");
-    relinkLargeKeys(file.temporaryPath(), holders_.largeKeys());
-    return std::make_unique<registry::PendingFileSave>(std::move(file), [this] { reload(); });
+    relinkLargeKeys(file->temporaryPath(), holders_.largeKeys());
+    return registry::pendingFileSave(std::move(file), [this] { reload(); });
 }
 
 void HiveStore::discardChanges() {

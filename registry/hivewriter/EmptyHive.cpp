@@ -1,6 +1,7 @@
 #include "registry/hivewriter/EmptyHive.h"
 
 #include "base/AtomicFile.h"
+#include "registry/RegistryStore.h"
 #include "registry/hive/HiveLayout.h"
 
 #include <chrono>
@@ -99,8 +100,10 @@ std::vector<std::uint8_t> emptyHiveBytes() {
 
 void writeEmptyHive(const std::string& path) {
     auto bytes = emptyHiveBytes();
-    fs::writeFileAtomically(
+    Result<> written = fs::writeFileAtomically(
         path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (!written)
+        throw registry::StoreError(written.error());
 }
 
 } // namespace moxalo::hive

@@ -99,9 +99,12 @@ void writeInto(registry::RegistryStore& from, registry::NodeId key, const std::s
 
 void writeHive(registry::RegistryStore& from, registry::NodeId key, const std::string& path,
                const std::string& holderKeyPrefix) {
-    auto file = fs::PendingFile::reserve(path);
-    writeInto(from, key, file.temporaryPath(), holderKeyPrefix);
-    file.commit();
+    Result<fs::PendingFile> file = fs::PendingFile::reserve(path);
+    if (!file)
+        throw registry::StoreError(file.error());
+    writeInto(from, key, file->temporaryPath(), holderKeyPrefix);
+    if (Result<> done = file->commit(); !done)
+        throw registry::StoreError(done.error());
 }
 
 } // namespace moxalo::hive

@@ -128,32 +128,23 @@ bool writtenInTree(const MemoryStore::Node& node) {
     return node.listed || !node.values.empty() || node.children.empty();
 }
 
-} // namespace
-
-std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::string_view fullPath) {
-    return exportRegFile({{&store, key, std::string(fullPath)}});
-}
-
-std::string exportRegFile(const std::vector<ExportedKey>& keys) {
-    std::string out;
-    exportRegFile(keys, [&out](std::string_view piece) { out += piece; });
-    return out;
-}
-
-void exportRegFile(const std::vector<ExportedKey>& keys,
-                   const std::function<void(std::string_view)>& sink) {
+// Writes the keys' text to `sink` a piece at a time; throws StoreError.
+void writeKeys(const std::vector<ExportedKey>& keys,
+               const std::function<bool(std::string_view)>& sink) {
     // Each key's text is made in UTF-8, widened into `wide`, and `wide` goes to the sink once
     // it holds this much.
     constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
     std::string text = headerLine(5);
     std::string wide(text::kUtf16leMark);
+    // False once the sink wants no more.
     auto widen = [&](bool last) {
         text::appendUtf16le(wide, text);
         text.clear();
-        if (last || wide.size() >= kPieceBytes) {
-            sink(wide);
-            wide.clear();
-        }
+        if (!last && wide.size() < kPieceBytes)
+            return true;
+        bool more = sink(wide);
+        wide.clear();
+        return more;
     };
     const ValueStyle style;
     for (const ExportedKey& top : keys) {
@@ -194,11 +185,37 @@ void exportRegFile(const std::vector<ExportedKey>& keys,
             for (auto it = subkeys.rbegin(); it != subkeys.rend(); ++it)
                 stack.push_back(
                     {it->second, at.path + "\\" + it->first, at.depth + 1, at.throughLink});
-            widen(false);
+            if (!widen(false))
+                return;
         }
     }
     text += "\r\n";
     widen(true);
+}
+
+} // namespace
+
+std::string exportRegFile(registry::RegistryStore& store, NodeId key, std::string_view fullPath) {
+    return exportRegFile({{&store, key, std::string(fullPath)}});
+}
+
+std::string exportRegFile(const std::vector<ExportedKey>& keys) {
+    std::string out;
+    writeKeys(keys, [&out](std::string_view piece) {
+        out += piece;
+        return true;
+    });
+    return out;
+}
+
+Result<> exportRegFile(const std::vector<ExportedKey>& keys,
+                       const std::function<bool(std::string_view)>& sink) {
+    try {
+        writeKeys(keys, sink);
+    } catch (const registry::StoreError& e) {
+        return fail(e.what());
+    }
+    return {};
 }
 
 std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {

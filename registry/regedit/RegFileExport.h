@@ -3,6 +3,7 @@
 // the .reg store to save itself.
 
 #include "base/CodePage.h"
+#include "base/Result.h"
 #include "registry/MemoryStore.h"
 
 #include <functional>
@@ -32,9 +33,10 @@ struct ExportedKey {
 // Several keys one after the other in one file, as exportRegFile writes each.
 std::string exportRegFile(const std::vector<ExportedKey>& keys);
 // The same, handed to `sink` a piece at a time as it is made (a whole export of a large
-// registry is tens of megabytes).
-void exportRegFile(const std::vector<ExportedKey>& keys,
-                   const std::function<void(std::string_view)>& sink);
+// registry is tens of megabytes). The sink answers false to stop the export there. Fails when a
+// key cannot be read or written as regedit would read it back.
+Result<> exportRegFile(const std::vector<ExportedKey>& keys,
+                       const std::function<bool(std::string_view)>& sink);
 
 // Every root of `store` in its own order, writing each key that has a section of its own, has
 // values or has no subkeys, so that reading the result gives the same tree. Unlike regedit it

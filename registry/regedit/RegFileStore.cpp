@@ -81,8 +81,7 @@ std::unique_ptr<PendingSave> RegFileStore::prepareSave() {
     std::string text = regfile::exportRegFileTree(*this, format_);
     if (std::string why = regfile::whyTooLarge(text, text.size()); !why.empty())
         throw StoreError(origin_ + ": not saved: the file " + why);
-    auto file = fs::PendingFile::write(origin_, text);
-    return std::make_unique<PendingFileSave>(std::move(file), [this] { forgetUndo(); });
+    return pendingFileSave(fs::PendingFile::write(origin_, text), [this] { forgetUndo(); });
 }
 
 } // namespace moxalo::registry

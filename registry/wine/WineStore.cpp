@@ -173,8 +173,9 @@ std::unique_ptr<PendingSave> WineStore::prepareSave() {
     if (wineserverRunning(prefixFolder()))
         failFile(origin_, "not written: the wineserver of this prefix is running and would "
                           "overwrite it");
-    auto file = fs::PendingFile::write(origin_, writeWineRegistry(*this, layout_, clock_()));
-    return std::make_unique<PendingFileSave>(std::move(file), [this] { forgetUndo(); });
+    return pendingFileSave(
+        fs::PendingFile::write(origin_, writeWineRegistry(*this, layout_, clock_())),
+        [this] { forgetUndo(); });
 }
 
 std::vector<ClassesLayer> openWinePrefix(const std::string& folder,

@@ -37,14 +37,13 @@ TEST(AtomicFile, AFailedWriteStopsTheProducerAndLeavesNothing) {
     std::string message;
     {
         DiskFull full(4 * piece.size());
-        try {
-            fs::PendingFile::write(path, [&](const fs::PendingFile::Sink& sink) {
-                for (; produced < kPieces; ++produced)
-                    sink(piece);
-            });
-        } catch (const fs::FileError& e) {
-            message = e.what();
-        }
+        auto written = fs::PendingFile::write(path, [&](const fs::PendingFile::Sink& sink) {
+            for (; produced < kPieces; ++produced)
+                if (!sink(piece))
+                    break;
+        });
+        ASSERT_FALSE(written);
+        message = written.error();
     }
     EXPECT_EQ(produced, 4u) << "the piece that did not fit is the last one made";
     EXPECT_EQ(message.rfind(path + ": cannot write: ", 0), 0u) << message;
@@ -62,7 +61,7 @@ TEST(AtomicFile, ALinkIsWrittenThroughAndStays) {
     stdfs::create_symlink(dir.file("data/real/system.reg"), dir.file("data/link.reg"));
     stdfs::permissions(dir.file("data/real/system.reg"), stdfs::perms(0640));
 
-    fs::writeFileAtomically(dir.file("prefix/system.reg"), "new");
+    ASSERT_TRUE(fs::writeFileAtomically(dir.file("prefix/system.reg"), "new"));
     EXPECT_TRUE(stdfs::is_symlink(dir.file("prefix/system.reg")));
     EXPECT_TRUE(stdfs::is_symlink(dir.file("data/link.reg")));
     EXPECT_EQ(readFile(dir.file("data/real/system.reg")), "new");
@@ -72,18 +71,15 @@ TEST(AtomicFile, ALinkIsWrittenThroughAndStays) {
 
     // A link to a file not yet there makes the file, as an editor does.
     stdfs::create_symlink("absent.txt", dir.file("data/dangling.txt"));
-    fs::writeFileAtomically(dir.file("data/dangling.txt"), "made");
+    ASSERT_TRUE(fs::writeFileAtomically(dir.file("data/dangling.txt"), "made"));
     EXPECT_TRUE(stdfs::is_symlink(dir.file("data/dangling.txt")));
     EXPECT_EQ(readFile(dir.file("data/absent.txt")), "made");
 
     // A loop of links is refused by name, and nothing is written.
     stdfs::create_symlink("loop-b", dir.file("data/loop-a"));
     stdfs::create_symlink("loop-a", dir.file("data/loop-b"));
-    try {
-        fs::writeFileAtomically(dir.file("data/loop-a"), "x");
-        ADD_FAILURE() << "a loop of links was written";
-    } catch (const fs::FileError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind(dir.file("data/loop-a") + ": ", 0), 0u) << e.what();
-    }
+    Result<> loop = fs::writeFileAtomically(dir.file("data/loop-a"), "x");
+    ASSERT_FALSE(loop) << "a loop of links was written";
+    EXPECT_EQ(loop.error().rfind(dir.file("data/loop-a") + ": ", 0), 0u) << loop.error();
     EXPECT_TRUE(stdfs::is_symlink(dir.file("data/loop-a")));
 }

@@ -13,12 +13,8 @@ namespace {
 using ::testing::HasSubstr;
 
 std::string nameError(std::string_view name) {
-    try {
-        text::CodePage page(name);
-    } catch (const text::UnknownCodePage& e) {
-        return e.what();
-    }
-    return "<no error>";
+    Result<text::CodePage> page = text::CodePage::named(name);
+    return page ? "<no error>" : page.error();
 }
 
 TEST(CodePage, IsNamedByItsNumberAloneOrWithCpOrWindows) {
@@ -28,7 +24,7 @@ TEST(CodePage, IsNamedByItsNumberAloneOrWithCpOrWindows) {
         {"65001", "65001"}, {"UTF-8", "65001"},       {"utf8", "65001"},
     };
     for (const auto& [name, number] : names)
-        EXPECT_EQ(text::CodePage(name).number(), number) << name;
+        EXPECT_EQ(text::CodePage::named(name)->number(), number) << name;
     EXPECT_EQ(text::CodePage().number(), "1252");
 
     for (const char* unknown : {"", "latin1", "cp", "windows-", "1252x", "cp 1252", "99999"}) {
@@ -51,7 +47,7 @@ TEST(CodePage, Windows1252IsReadAsWindowsReadsIt) {
 
 TEST(CodePage, EveryByteComesBackAsItWas) {
     for (const char* name : {"1252", "1251", "1250", "1253", "874"}) {
-        text::CodePage page(name);
+        text::CodePage page = *text::CodePage::named(name);
         for (int byte = 0; byte < 0x100; ++byte) {
             std::string one(1, static_cast<char>(byte));
             EXPECT_EQ(page.fromUtf8(page.toUtf8(one)), one) << name << " byte " << byte;
@@ -66,17 +62,18 @@ TEST(CodePage, WritesWhatTheCodePageCannotHoldAsQuestionMarks) {
         << "U+0080 is not 1252's byte 0x80, which is the euro sign";
     EXPECT_EQ(cp1252.fromUtf16le({0x41, 0, 0x00, 0xD8, 0x42, 0, 0x43}), "A?B")
         << "a lone surrogate and an odd last byte";
-    EXPECT_EQ(text::CodePage("1251").fromUtf8("\u041F\u0440\u0438 \u00E9"), "\xCF\xF0\xE8 ?");
+    EXPECT_EQ(text::CodePage::named("1251")->fromUtf8("\u041F\u0440\u0438 \u00E9"),
+              "\xCF\xF0\xE8 ?");
 }
 
 TEST(CodePage, MultiByteCodePagesAndUtf8) {
-    text::CodePage cp932("932");
+    text::CodePage cp932 = *text::CodePage::named("932");
     // The second byte of "so" is 0x5C, a backslash when read byte by byte.
     EXPECT_EQ(cp932.toUtf8("\x83\x5C\x93\xFA"), "\u30BD\u65E5");
     EXPECT_EQ(cp932.fromUtf8("\u30BD\u65E5\\"), "\x83\x5C\x93\xFA\\");
     EXPECT_EQ(cp932.toUtf8("a\x83"), "a\u0083") << "a lead byte at the end is kept";
 
-    text::CodePage utf8("UTF-8");
+    text::CodePage utf8 = *text::CodePage::named("UTF-8");
     EXPECT_EQ(utf8.toUtf8("caf\xC3\xA9"), "caf\u00E9");
     EXPECT_EQ(utf8.toUtf8("caf\xE9!"), "caf\u00E9!") << "no byte is lost";
     EXPECT_EQ(utf8.fromUtf8("\u0416\U0001F600"), "\u0416\U0001F600");

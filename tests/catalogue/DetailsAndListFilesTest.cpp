@@ -70,17 +70,17 @@ TEST(DetailsReport, WorkedExampleComesOutExactly) {
 TEST(ListFiles, PlainAndExtendedFilesMatchByteForByte) {
     mountCatalogueFixture();
     TempDir dir;
-    Export_List(kThreeRows, dir.file("plain.txt"));
+    ASSERT_TRUE(Export_List(kThreeRows, dir.file("plain.txt")));
     EXPECT_EQ(readFile(dir.file("plain.txt")), readFile(fixturePath("three-rows.txt")));
 
     SaveRecorder r;
-    Export_List_Extended(kThreeRows, dir.file("extended.txt"), r);
+    ASSERT_TRUE(Export_List_Extended(kThreeRows, dir.file("extended.txt"), r));
     EXPECT_EQ(readFile(dir.file("extended.txt")), readFile(fixturePath("three-rows-extended.txt")));
     EXPECT_EQ(r.progress, (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(r.captions[2], "Moxalo [ Saving: txt ... ]");
     EXPECT_EQ(r.finished, 3);
 
-    Export_List({}, dir.file("empty.txt"));
+    ASSERT_TRUE(Export_List({}, dir.file("empty.txt")));
     EXPECT_EQ(readFile(dir.file("empty.txt")), "");
 }
 
@@ -88,12 +88,9 @@ TEST(ListFiles, AFileThatCannotBeWrittenFailsWithItsNameAndLeavesNothingBehind) 
     TempDir dir;
     for (const std::string& path : {dir.file("no such folder/list.txt"), dir.file("a folder")}) {
         std::filesystem::create_directory(dir.file("a folder"));
-        try {
-            Export_List(kThreeRows, path);
-            FAIL() << "wrote " << path;
-        } catch (const std::exception& e) {
-            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-        }
+        moxalo::Result<> written = Export_List(kThreeRows, path);
+        ASSERT_FALSE(written) << "wrote " << path;
+        EXPECT_NE(written.error().find(path), std::string::npos) << written.error();
     }
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("a folder")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)

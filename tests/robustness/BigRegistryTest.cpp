@@ -27,7 +27,7 @@ TEST(BigRegistry, TwoHundredThousandRootKeysAreAllListedAndSaved) {
                                                            "HKEY_CLASSES_ROOT\\.e000000"}));
         EXPECT_EQ(rows.back().KeyPath, "HKEY_CLASSES_ROOT\\.e199999");
         std::string list = dir.file("list.txt");
-        catalogue::Export_List(rows, list);
+        ASSERT_TRUE(catalogue::Export_List(rows, list));
         std::string text = readFile(list);
         EXPECT_EQ(text.size(), kKeys * catalogue::PlainRecord(rows.front()).size());
         EXPECT_TRUE(text.ends_with(catalogue::PlainRecord(rows.back())));

@@ -92,7 +92,7 @@ TEST(StrangeNames, EachIsListedDetailedAndSavedWithItsWholeText) {
 
         std::string list = dir.file("list.txt");
         catalogue::ListSaveListener quiet;
-        catalogue::Export_List_Extended(rows, list, quiet);
+        ASSERT_TRUE(catalogue::Export_List_Extended(rows, list, quiet));
         std::string text = readFile(list);
         for (const auto& row : rows) {
             catalogue::Export_Key_Details(row.Extension, row.TypeName);

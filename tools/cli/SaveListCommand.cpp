@@ -1,6 +1,5 @@
 // `save-list [--extended] FILE`: the list files, written by the same code as the window's.
 
-#include "base/AtomicFile.h"
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/ListFile.h"
 #include "tools/cli/Commands.h"
@@ -65,15 +64,15 @@ int runSaveList(const Invocation& inv, std::ostream& out, std::ostream& err) {
         err << "moxalo-cli: " << *outcome.error << "\n";
         return 1;
     }
-    try {
-        if (options.flags.count("--extended")) {
-            TerminalProgress progress(err, collector.rows.size(), isatty(STDERR_FILENO) == 1);
-            Export_List_Extended(collector.rows, path, progress);
-        } else {
-            Export_List(collector.rows, path);
-        }
-    } catch (const fs::FileError& e) {
-        err << "moxalo-cli: " << e.what() << "\n";
+    Result<> written;
+    if (options.flags.count("--extended")) {
+        TerminalProgress progress(err, collector.rows.size(), isatty(STDERR_FILENO) == 1);
+        written = Export_List_Extended(collector.rows, path, progress);
+    } else {
+        written = Export_List(collector.rows, path);
+    }
+    if (!written) {
+        err << "moxalo-cli: " << written.error() << "\n";
         return ReportProblems(outcome.problems, 1, err);
     }
     out << ExportCompleteText(path) << "\n";

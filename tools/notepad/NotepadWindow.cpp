@@ -47,28 +47,24 @@ std::string pathFromArguments(const std::vector<std::string>& arguments) {
 
 text::CodePage codePageFromEnvironment() {
     const char* name = std::getenv("MOXALO_CODEPAGE");
-    if (name != nullptr && *name != '\0') {
-        try {
-            return text::CodePage(name);
-        } catch (const text::UnknownCodePage&) {
-            // The program has told the user already; the default stands in.
-        }
-    }
+    // A name the code page is not known by has been told to the user by the program that set
+    // it; the default stands in.
+    if (name != nullptr && *name != '\0')
+        if (Result<text::CodePage> page = text::CodePage::named(name))
+            return *page;
     return text::CodePage();
 }
 
 std::unique_ptr<NotepadWindow> openFile(const std::string& path, const text::CodePage& ansi) {
     const QString name = QString::fromStdString(path);
-    try {
-        text::DecodedText decoded = text::readTextFile(path, ansi);
-        return std::make_unique<NotepadWindow>(name, QString::fromStdString(decoded.utf8));
-    } catch (const text::TextFileError& e) {
-        ui::desktop().MsgBox(nullptr,
-                             "Cannot open the file \"" + name + "\":\n" +
-                                 QString::fromStdString(e.what()) + ".",
-                             ui::vbExclamation, kTitle);
-        return nullptr;
-    }
+    Result<text::DecodedText> decoded = text::readTextFile(path, ansi);
+    if (decoded)
+        return std::make_unique<NotepadWindow>(name, QString::fromStdString(decoded->utf8));
+    ui::desktop().MsgBox(nullptr,
+                         "Cannot open the file \"" + name + "\":\n" +
+                             QString::fromStdString(decoded.error()) + ".",
+                         ui::vbExclamation, kTitle);
+    return nullptr;
 }
 
 } // namespace moxalo::notepad

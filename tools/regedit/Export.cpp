@@ -128,6 +128,34 @@ void everything(registry::Registry& registry, Everything& all) {
         all.keys.push_back({all.user.store, all.user.key, spelled(all.user, kUserClasses)});
 }
 
+// Writes the file whole or not at all; throws Failure.
+void writeExport(const std::string& file, const std::vector<regfile::ExportedKey>& keys) {
+    std::string failure;
+    Result<fs::PendingFile> written =
+        fs::PendingFile::write(file, [&](const fs::PendingFile::Sink& sink) {
+            std::size_t size = 0;
+            Result<> exported = regfile::exportRegFile(keys, [&](std::string_view piece) {
+                size += piece.size();
+                // Stopped where the file passes what can be imported again.
+                if (std::string why = regfile::whyTooLarge(regfile::kUtf16Mark, size);
+                    !why.empty()) {
+                    failure = file + ": not written: the export " + why;
+                    return false;
+                }
+                return sink(piece);
+            });
+            if (!exported)
+                failure = exported.error();
+        });
+    if (failure.empty() && !written)
+        failure = written.error();
+    if (failure.empty())
+        if (Result<> committed = written->commit(); !committed)
+            failure = committed.error();
+    if (!failure.empty())
+        throw Failure(failure);
+}
+
 } // namespace
 
 void exportKey(const Request& request, registry::Registry& registry) {
@@ -144,22 +172,10 @@ void exportKey(const Request& request, registry::Registry& registry) {
             found = findKey(typed, registry);
             all.keys.push_back({found.side.store, found.node, typed});
         }
-        fs::PendingFile::write(request.file, [&](const fs::PendingFile::Sink& sink) {
-            std::size_t written = 0;
-            regfile::exportRegFile(all.keys, [&](std::string_view piece) {
-                written += piece.size();
-                // Stopped where the file passes what can be imported again.
-                if (std::string why = regfile::whyTooLarge(regfile::kUtf16Mark, written);
-                    !why.empty())
-                    throw Failure(request.file + ": not written: the export " + why);
-                sink(piece);
-            });
-        }).commit();
     } catch (const registry::StoreError& e) {
         throw Failure(e.what());
-    } catch (const fs::FileError& e) {
-        throw Failure(e.what());
     }
+    writeExport(request.file, all.keys);
 }
 
 } // namespace moxalo::regedit

@@ -1,6 +1,5 @@
 // regedit /I and /s: a .reg file merged into the registry, every changed file saved at once.
 
-#include "base/AtomicFile.h"
 #include "base/Utf16.h"
 #include "registry/ClassesImport.h"
 #include "registry/Sources.h"
@@ -69,8 +68,10 @@ void importFile(const Request& request, const Opening& opening, Voice& voice,
     if (choice.bundledSample)
         throw Failure(sampleRefusal(file, choice.paths.front()));
     std::string bytes = readRegFile(file);
-    text::CodePage codePage(choice.codePage);
-    checkHeader(file, bytes, codePage);
+    Result<text::CodePage> codePage = text::CodePage::named(choice.codePage);
+    if (!codePage)
+        throw Failure(file + ": not imported: " + codePage.error());
+    checkHeader(file, bytes, *codePage);
     if (auto why = registry::whySourcesReadOnly(choice))
         throw Failure(file + ": not imported: " + *why);
     if (!request.silent && !voice.mayImport(importQuestion(file, choice)))
@@ -80,7 +81,7 @@ void importFile(const Request& request, const Opening& opening, Voice& voice,
     registry::ClassesImport target(chosen.registry->layers());
     regfile::ImportResult result;
     try {
-        result = regfile::importRegFile(bytes, target, codePage);
+        result = regfile::importRegFile(bytes, target, *codePage);
     } catch (const registry::AccessDenied& e) {
         throw Failure(file + ": not imported: " + e.what());
     } catch (const registry::StoreError& e) {
@@ -92,8 +93,6 @@ void importFile(const Request& request, const Opening& opening, Voice& voice,
     try {
         target.save();
     } catch (const registry::StoreError& e) {
-        throw Failure(file + ": not imported: " + e.what());
-    } catch (const fs::FileError& e) {
         throw Failure(file + ": not imported: " + e.what());
     }
     if (!request.silent)

@@ -72,7 +72,7 @@ TEST(HiveWriter, TreeReadsBackWithTheSameKeysValuesAndTypes) {
 
     EXPECT_THROW(writeHive(tree, tree.rootNode(), dir.file("no/such/folder/x.hive"),
                            runtime::kHolderKeyPrefix),
-                 fs::FileError);
+                 registry::StoreError);
 }
 
 // A key with more subkeys than libhivex can add one by one in reasonable time.

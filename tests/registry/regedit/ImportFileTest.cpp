@@ -117,7 +117,7 @@ TEST(RegFileImportText, EightBitTextIsInTheCodePage) {
     Imported cyrillic;
     cyrillic.result = importRegFile("REGEDIT4\r\n[HKEY_CURRENT_USER\\\xCF\xE0\xEF\xEA\xE0]\r\n"
                                     "@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n\"h\"=hex(7):DF,00,00\r\n",
-                                    cyrillic.store, text::CodePage("1251"));
+                                    cyrillic.store, *text::CodePage::named("1251"));
     EXPECT_EQ(cyrillic.text("HKEY_CURRENT_USER\\\u041F\u0430\u043F\u043A\u0430", ""),
               "\u0422\u0435\u043A\u0441\u0442");
     EXPECT_EQ(cyrillic.value("HKEY_CURRENT_USER\\\u041F\u0430\u043F\u043A\u0430", "h"),

@@ -170,8 +170,7 @@ TEST_F(RegFileStoreTest, AnEightBitFileIsSavedInItsCodePage) {
     std::string cyrillic = dir_.file("cyrillic.reg");
     writeFile(cyrillic,
               "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n");
-    text::CodePage cp1251("1251");
-    store = RegFileStore::open(cyrillic, cp1251);
+    store = RegFileStore::open(cyrillic, *text::CodePage::named("1251"));
     NodeId txt = store->findPath(store->rootNode(), "HKEY_CLASSES_ROOT\\.txt");
     EXPECT_EQ(text(*store, txt, ""), "\u0422\u0435\u043A\u0441\u0442");
     store->setValue(txt, "\u0418\u043C\u044F", regfile::test::sz("\u0414\u0430"));
