@@ -42,13 +42,14 @@ private:
 template <> class [[nodiscard]] Result<void> {
 public:
     Result() = default;
-    Result(Failure failure) : failure_(std::move(failure.message)) {}
+    Result(Failure failure) : failure_(std::move(failure)) {}
 
     explicit operator bool() const { return !failure_; }
-    const std::string& error() const { return *failure_; }
+    const std::string& error() const { return failure_->message; }
+    bool accessDenied() const { return failure_->accessDenied; }
 
 private:
-    std::optional<std::string> failure_;
+    std::optional<Failure> failure_;
 };
 
 } // namespace moxalo

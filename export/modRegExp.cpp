@@ -18,14 +18,12 @@ Result<> DeleteRegKey(registry::HKEY root, const std::string& subKey) {
 }
 
 Result<> BackupHoldsKey(const std::string& path, const std::string& keyPath) {
-    try {
-        auto backup = registry::RegFileStore::open(path);
-        if (backup->findPath(backup->rootNode(), keyPath) != registry::kNoNode)
-            return {};
-        return fail(path + " does not hold " + keyPath);
-    } catch (const registry::StoreError& e) {
-        return fail(e.what());
-    }
+    Result<bool> holds = registry::regFileHoldsKey(path, keyPath);
+    if (!holds)
+        return fail(holds.error());
+    if (*holds)
+        return {};
+    return fail(path + " does not hold " + keyPath);
 }
 
 std::string WhyEditorFailed(int status, const std::string& errors) {

@@ -23,11 +23,10 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     registry::RegistrySession session;
     registry::MountedSession mounted(session);
-    try {
-        session.open(registry::openRegistry(fuzz::sourcesOf(fuzz::bytesOf(data, size))).registry);
-    } catch (const registry::StoreError&) {
+    auto opened = registry::openRegistry(fuzz::sourcesOf(fuzz::bytesOf(data, size)));
+    if (!opened)
         return 0; // not a source, or one refused whole
-    }
+    session.open(opened->registry);
     Rows listener;
     catalogue::LoadList("0", listener);
     for (const auto& row : listener.rows)

@@ -164,13 +164,10 @@ void checkDeletes(registry::Registry& registry, std::size_t mostKeys) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    registry::OpenedRegistry opened;
-    try {
-        opened = registry::openRegistry(fuzz::sourcesOf(fuzz::bytesOf(data, size)));
-    } catch (const registry::StoreError&) {
+    auto opened = registry::openRegistry(fuzz::sourcesOf(fuzz::bytesOf(data, size)));
+    if (!opened)
         return 0; // not a source, or one refused whole
-    }
-    registry::Registry& registry = *opened.registry;
+    registry::Registry& registry = *opened->registry;
     const std::size_t mostKeys = kKeysPerByte * size + 16;
     for (const registry::ClassesLayer& layer : registry.layers())
         countKeys(*layer.store, layer.store->rootNode(), mostKeys);
@@ -178,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Rows listener;
     {
-        registry::RegistrySession session(opened.registry);
+        registry::RegistrySession session(opened->registry);
         registry::MountedSession mounted(session);
         catalogue::LoadList("0", listener);
     }

@@ -65,20 +65,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SourceChoice choice = sourceOf(moxalo::fuzz::bytesOf(data, size));
     RegistrySession session;
     MountedSession mounted(session);
-    try {
-        session.open(openRegistry(choice).registry);
-    } catch (const StoreError&) {
+    auto opened = openRegistry(choice);
+    if (!opened)
         return 0;
-    }
+    session.open(opened->registry);
     auto before = rootNames();
     std::string deleted = deleteOne(before);
     if (deleted.empty())
         return 0;
-    try {
-        session.open(openRegistry(choice).registry);
-    } catch (const StoreError& e) {
-        fault(std::string("the saved source does not open: ") + e.what());
-    }
+    auto saved = openRegistry(choice);
+    if (!saved)
+        fault("the saved source does not open: " + saved.error());
+    session.open(saved->registry);
     auto after = rootNames();
     session.open(nullptr);
     if (after.size() + 1 != before.size())

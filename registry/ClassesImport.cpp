@@ -163,15 +163,22 @@ Result<> ClassesImport::deleteKey(const regfile::KeyPath& path) {
     return {};
 }
 
-void ClassesImport::save() {
-    std::vector<std::unique_ptr<PendingSave>> pending;
-    for (RegistryStore* store : changed_) {
-        if (auto save = store->prepareSave())
-            pending.push_back(std::move(save));
+Result<> ClassesImport::save() {
+    try {
+        std::vector<std::unique_ptr<PendingSave>> pending;
+        for (RegistryStore* store : changed_) {
+            if (auto save = store->prepareSave())
+                pending.push_back(std::move(save));
+        }
+        for (auto& save : pending)
+            save->commit();
+    } catch (const AccessDenied& e) {
+        return fail(e.what(), true);
+    } catch (const StoreError& e) {
+        return fail(e.what());
     }
-    for (auto& save : pending)
-        save->commit();
     changed_.clear();
+    return {};
 }
 
 } // namespace moxalo::registry

@@ -38,8 +38,8 @@ public:
     Result<> deleteKey(const regfile::KeyPath& path) override;
 
     // Writes every changed store beside its file, and once all are written puts them in place.
-    // Throws StoreError; the files are then as they were.
-    void save();
+    // Fails saying why; the files are then as they were.
+    Result<> save();
     const ImportCounts& counts() const { return counts_; }
 
 private:

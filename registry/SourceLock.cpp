@@ -34,15 +34,15 @@ std::string folderOf(const std::string& file) {
 }
 
 // Each folder once, in the order of their device and inode numbers: the same for every process.
-std::vector<Folder> foldersToLock(const std::vector<std::string>& sourcePaths) {
+Result<std::vector<Folder>> foldersToLock(const std::vector<std::string>& sourcePaths) {
     std::vector<Folder> folders;
     for (const auto& source : sourcePaths) {
         for (const auto& file : filesOfSource(source)) {
             Folder folder{folderOf(file)};
             struct stat st {};
             if (stat(folder.path.c_str(), &st) != 0)
-                throw AccessDenied(folder.path +
-                                   ": cannot be locked for writing: " + std::strerror(errno));
+                return fail(folder.path + ": cannot be locked for writing: " + std::strerror(errno),
+                            true);
             folder.device = st.st_dev;
             folder.inode = st.st_ino;
             folders.push_back(std::move(folder));
@@ -63,23 +63,24 @@ std::string spoken(std::chrono::milliseconds wait) {
     return std::to_string(wait.count()) + " ms";
 }
 
-int lockFolder(const Folder& folder, std::chrono::steady_clock::time_point deadline,
-               std::chrono::milliseconds wait) {
+Result<int> lockFolder(const Folder& folder, std::chrono::steady_clock::time_point deadline,
+                       std::chrono::milliseconds wait) {
     int fd = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        throw AccessDenied(folder.path + ": cannot be locked for writing: " + std::strerror(errno));
+        return fail(folder.path + ": cannot be locked for writing: " + std::strerror(errno), true);
     while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int error = errno;
         if (error != EWOULDBLOCK && error != EINTR) {
             close(fd);
-            throw AccessDenied(folder.path +
-                               ": cannot be locked for writing: " + std::strerror(error));
+            return fail(folder.path + ": cannot be locked for writing: " + std::strerror(error),
+                        true);
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             close(fd);
-            throw AccessDenied(
+            return fail(
                 folder.path + ": not written: another program is changing the registry there " +
-                "and has not finished within " + spoken(wait) + "; try again when it has");
+                    "and has not finished within " + spoken(wait) + "; try again when it has",
+                true);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -88,17 +89,21 @@ int lockFolder(const Folder& folder, std::chrono::steady_clock::time_point deadl
 
 } // namespace
 
-SourceLock::SourceLock(const std::vector<std::string>& sourcePaths,
-                       std::chrono::milliseconds wait) {
+Result<std::unique_ptr<SourceLock>> SourceLock::take(const std::vector<std::string>& sourcePaths,
+                                                     std::chrono::milliseconds wait) {
     auto deadline = std::chrono::steady_clock::now() + wait;
-    try {
-        for (const auto& folder : foldersToLock(sourcePaths))
-            folders_.push_back(lockFolder(folder, deadline, wait));
-    } catch (...) {
-        for (int fd : folders_)
-            close(fd);
-        throw;
+    Result<std::vector<Folder>> folders = foldersToLock(sourcePaths);
+    if (!folders)
+        return fail(folders.error(), true);
+    // Held from the first folder locked, so that a failure at a later one lets them all go.
+    std::unique_ptr<SourceLock> lock(new SourceLock);
+    for (const auto& folder : *folders) {
+        Result<int> fd = lockFolder(folder, deadline, wait);
+        if (!fd)
+            return fail(fd.error(), true);
+        lock->folders_.push_back(*fd);
     }
+    return lock;
 }
 
 SourceLock::~SourceLock() {

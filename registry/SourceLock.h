@@ -7,7 +7,10 @@
 // writer of these stores takes it; Wine does not, which is why a running wineserver still
 // refuses writes.
 
+#include "base/Result.h"
+
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,15 +22,17 @@ public:
     static constexpr std::chrono::milliseconds kWait{5000};
 
     // Locks the folders of the sources' files (see filesOfSource), in one fixed order, so that
-    // two writers of the same sources never hold one each. Throws AccessDenied naming the
-    // folder when a lock is not had within `wait`, or when the folder cannot be opened.
-    explicit SourceLock(const std::vector<std::string>& sourcePaths,
-                        std::chrono::milliseconds wait = kWait);
+    // two writers of the same sources never hold one each. Refused (naming the folder) when a
+    // lock is not had within `wait`, or when the folder cannot be opened.
+    static Result<std::unique_ptr<SourceLock>> take(const std::vector<std::string>& sourcePaths,
+                                                    std::chrono::milliseconds wait = kWait);
     ~SourceLock();
     SourceLock(const SourceLock&) = delete;
     SourceLock& operator=(const SourceLock&) = delete;
 
 private:
+    SourceLock() = default;
+
     std::vector<int> folders_;
 };
 

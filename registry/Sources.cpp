@@ -161,7 +161,9 @@ std::string describeKind(SourceKind kind) {
     return "regedit export";
 }
 
-OpenedRegistry openRegistry(const SourceChoice& choice) {
+namespace {
+
+OpenedRegistry open(const SourceChoice& choice) {
     text::CodePage codePage = codePageOf(choice);
     // Taken before the files are read: a change made while they are read is seen as one.
     SourceStamps stamps(choice.paths);
@@ -174,6 +176,18 @@ OpenedRegistry openRegistry(const SourceChoice& choice) {
     result.registry = std::make_shared<Registry>(std::move(opening.stores), opening.layers);
     result.registry->setSources(choice, std::move(stamps));
     return result;
+}
+
+} // namespace
+
+Result<OpenedRegistry> openRegistry(const SourceChoice& choice) {
+    try {
+        return open(choice);
+    } catch (const AccessDenied& e) {
+        return fail(e.what(), true);
+    } catch (const StoreError& e) {
+        return fail(e.what());
+    }
 }
 
 std::optional<std::string> whySourcesReadOnly(const SourceChoice& choice) {

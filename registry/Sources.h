@@ -3,6 +3,7 @@
 // folder, a hive file and its kind, a regedit export) and opened as stores whose classes make
 // up HKEY_CLASSES_ROOT.
 
+#include "base/Result.h"
 #include "registry/Registry.h"
 #include "registry/SourceChoice.h"
 
@@ -36,9 +37,9 @@ struct OpenedRegistry {
     std::vector<OpenedSource> sources;
 };
 
-// Throws StoreError naming the source and what is wrong with it, or the code page. A .reg file
-// of a choice that says why it may not be written is opened read-only.
-OpenedRegistry openRegistry(const SourceChoice& choice);
+// Fails naming the source and what is wrong with it, or the code page. A .reg file of a choice
+// that says why it may not be written is opened read-only.
+Result<OpenedRegistry> openRegistry(const SourceChoice& choice);
 
 // Why the sources cannot be written now, as far as their files tell without being read (a
 // read-only file or folder, a running wineserver): a writer can say so before it starts. The

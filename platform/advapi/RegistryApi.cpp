@@ -3,6 +3,7 @@
 #include "base/NameFold.h"
 #include "base/Utf16.h"
 #include "platform/advapi/ApiState.h"
+#include "registry/Keys.h"
 #include "registry/SourceLock.h"
 #include "registry/Sources.h"
 
@@ -36,8 +37,12 @@ LONG failed(ApiState& s, LONG code, std::string message) {
     return code;
 }
 
-// Runs the body of a registry function. Whatever a store throws stays here: the caller gets
-// the code Windows gives for a damaged registry and the message is kept.
+// What a store could not do, as Windows tells it: a refusal, or a damaged registry.
+template <typename T> LONG failed(ApiState& s, const Result<T>& result) {
+    return failed(s, result.accessDenied() ? ERROR_ACCESS_DENIED : ERROR_BADDB, result.error());
+}
+
+// Runs the body of a registry function over the mounted session.
 template <typename Body> LONG guarded(Body&& body) {
     RegistrySession* session = mountedSession();
     if (session == nullptr)
@@ -47,17 +52,13 @@ template <typename Body> LONG guarded(Body&& body) {
     s.lastError.clear();
     try {
         return body(s);
-    } catch (const AccessDenied& e) {
-        return failed(s, ERROR_ACCESS_DENIED, e.what());
     } catch (const std::bad_alloc&) {
         return failed(s, ERROR_OUTOFMEMORY, "not enough memory to read the registry");
-    } catch (const std::exception& e) {
-        return failed(s, ERROR_BADDB, e.what());
     }
 }
 
 // Walks a subkey path ("a\b\", a leading or doubled "\" tolerated) from `from`.
-LONG walk(RegistryStore& view, OpenKey from, std::string_view path, OpenKey& out) {
+LONG walk(ApiState& s, Keys keys, OpenKey from, std::string_view path, OpenKey& out) {
     out = from;
     std::size_t start = 0;
     while (start <= path.size()) {
@@ -66,9 +67,12 @@ LONG walk(RegistryStore& view, OpenKey from, std::string_view path, OpenKey& out
         if (!part.empty()) {
             if (part.size() > MAX_KEY_NAME)
                 return ERROR_INVALID_PARAMETER;
-            out.node = view.findChild(out.node, part);
-            if (out.node == kNoNode)
+            Result<NodeId> child = keys.child(out.node, part);
+            if (!child)
+                return failed(s, child);
+            if (*child == kNoNode)
                 return ERROR_FILE_NOT_FOUND;
+            out.node = *child;
             if (!out.path.empty())
                 out.path += '\\';
             out.path += part;
@@ -80,36 +84,34 @@ LONG walk(RegistryStore& view, OpenKey from, std::string_view path, OpenKey& out
 
 // Reads the registry again when another process has changed its files since they were read,
 // and leads the open handles to their keys in the new copy. `always` looks at the files now,
-// for a write; a read looks at most every kLookEveryNs. A copy that cannot be read again throws
-// for a write; a read goes on with the copy it has, and the problem is kept.
-void refresh(ApiState& s, bool always) {
+// for a write; a read looks at most every kLookEveryNs. A copy that cannot be read again fails
+// a write; a read goes on with the copy it has, and the problem is kept.
+LONG refresh(ApiState& s, bool always) {
     std::int64_t now = nowNs();
     if (!s.registry || s.registry->choice().paths.empty() ||
         (!always && now - s.lastLook < kLookEveryNs))
-        return;
+        return ERROR_SUCCESS;
     s.lastLook = now;
     if (!s.registry->stamps().changed())
-        return;
-    std::shared_ptr<Registry> fresh;
-    try {
-        fresh = openRegistry(s.registry->choice()).registry;
-    } catch (const std::exception& e) {
-        if (always)
-            throw;
-        s.registry->stamps().retake(); // tried once per change, not at every call
-        failed(s, ERROR_BADDB, e.what());
-        return;
+        return ERROR_SUCCESS;
+    Result<OpenedRegistry> fresh = openRegistry(s.registry->choice());
+    if (!fresh) {
+        if (!always)
+            s.registry->stamps().retake(); // tried once per change, not at every call
+        LONG code = failed(s, fresh);
+        return always ? code : ERROR_SUCCESS;
     }
-    s.registry = std::move(fresh);
+    s.registry = std::move(fresh->registry);
     for (auto& [handle, key] : s.handles) {
         OpenKey found;
-        if (!key.deleted && walk(s.registry->view(), {s.registry->rootKey(), {}, false}, key.path,
-                                 found) == ERROR_SUCCESS)
+        if (!key.deleted && walk(s, Keys(s.registry->view()), {s.registry->rootKey(), {}, false},
+                                 key.path, found) == ERROR_SUCCESS)
             key.node = found.node;
         else
             key.deleted = true;
     }
     ++s.changes;
+    return ERROR_SUCCESS;
 }
 
 // Resolves a handle; HKEY_CLASSES_ROOT is always open while a registry is mounted.
@@ -198,22 +200,6 @@ bool splitLeaf(std::string_view path, std::string_view& parent, std::string_view
     return !leaf.empty();
 }
 
-// Deletes and saves; a change that cannot be saved is taken back, so that memory keeps
-// showing what the files hold.
-LONG deleteAndSave(ApiState& s, RegistryStore& view, NodeId parent, std::string_view leaf) {
-    try {
-        view.deleteKey(parent, leaf);
-        view.save();
-        return ERROR_SUCCESS;
-    } catch (const AccessDenied& e) {
-        view.discardChanges();
-        return failed(s, ERROR_ACCESS_DENIED, e.what());
-    } catch (const std::exception& e) {
-        view.discardChanges();
-        return failed(s, ERROR_WRITE_FAULT, e.what());
-    }
-}
-
 } // namespace
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM /*samDesired*/,
@@ -224,7 +210,7 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM /*sam
         OpenKey from, found;
         if (LONG rc = lookup(s, hKey, from); rc != ERROR_SUCCESS)
             return rc;
-        if (LONG rc = walk(s.registry->view(), from, lpSubKey ? lpSubKey : "", found);
+        if (LONG rc = walk(s, Keys(s.registry->view()), from, lpSubKey ? lpSubKey : "", found);
             rc != ERROR_SUCCESS)
             return rc;
         HKEY h = newHandle(s);
@@ -243,10 +229,16 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
         OpenKey key;
         if (LONG rc = lookup(s, hKey, key); rc != ERROR_SUCCESS)
             return rc;
-        RegistryStore& view = s.registry->view();
-        if (dwIndex >= view.childCount(key.node))
+        Keys keys(s.registry->view());
+        Result<std::size_t> count = keys.subkeyCount(key.node);
+        if (!count)
+            return failed(s, count);
+        if (dwIndex >= *count)
             return ERROR_NO_MORE_ITEMS;
-        if (LONG rc = copyName(view.childName(key.node, dwIndex), lpName, lpcchName); rc != 0)
+        Result<std::string_view> name = keys.subkeyName(key.node, dwIndex);
+        if (!name)
+            return failed(s, name);
+        if (LONG rc = copyName(*name, lpName, lpcchName); rc != 0)
             return rc;
         // Stores keep no class names; the class comes back empty.
         if (lpClass != nullptr && lpcchClass != nullptr && *lpcchClass > 0) {
@@ -265,10 +257,13 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD /*lpReserved*/, LPD
         OpenKey key;
         if (LONG rc = lookup(s, hKey, key); rc != ERROR_SUCCESS)
             return rc;
-        auto value = s.registry->view().findValue(key.node, lpValueName ? lpValueName : "");
+        Result<std::optional<RegValue>> value =
+            Keys(s.registry->view()).value(key.node, lpValueName ? lpValueName : "");
         if (!value)
+            return failed(s, value);
+        if (!*value)
             return ERROR_FILE_NOT_FOUND;
-        return copyValue(*value, lpType, lpData, lpcbData);
+        return copyValue(**value, lpType, lpData, lpcbData);
     });
 }
 
@@ -280,13 +275,21 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
         OpenKey key;
         if (LONG rc = lookup(s, hKey, key); rc != ERROR_SUCCESS)
             return rc;
-        RegistryStore& view = s.registry->view();
-        if (dwIndex >= view.valueCount(key.node))
+        Keys keys(s.registry->view());
+        Result<std::size_t> count = keys.valueCount(key.node);
+        if (!count)
+            return failed(s, count);
+        if (dwIndex >= *count)
             return ERROR_NO_MORE_ITEMS;
-        if (LONG rc = copyName(view.valueName(key.node, dwIndex), lpValueName, lpcchValueName);
-            rc != 0)
+        Result<std::string_view> name = keys.valueName(key.node, dwIndex);
+        if (!name)
+            return failed(s, name);
+        if (LONG rc = copyName(*name, lpValueName, lpcchValueName); rc != 0)
             return rc;
-        return copyValue(view.valueAt(key.node, dwIndex), lpType, lpData, lpcbData);
+        Result<RegValue> value = keys.valueAt(key.node, dwIndex);
+        if (!value)
+            return failed(s, value);
+        return copyValue(*value, lpType, lpData, lpcbData);
     });
 }
 
@@ -306,29 +309,36 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
         if (!s.registry)
             return ERROR_INVALID_HANDLE;
         // The delete applies to the files as they are now, and no other writer comes between.
-        std::optional<SourceLock> lock;
+        Result<std::unique_ptr<SourceLock>> lock = std::unique_ptr<SourceLock>();
         if (!s.registry->choice().paths.empty())
-            lock.emplace(s.registry->choice().paths);
-        refresh(s, true);
+            lock = SourceLock::take(s.registry->choice().paths);
+        if (!lock)
+            return failed(s, lock);
+        if (LONG rc = refresh(s, true); rc != ERROR_SUCCESS)
+            return rc;
         OpenKey from, parent, target;
         if (LONG rc = lookup(s, hKey, from); rc != ERROR_SUCCESS)
             return rc;
-        RegistryStore& view = s.registry->view();
-        if (LONG rc = walk(view, from, parentPath, parent); rc != ERROR_SUCCESS)
+        Keys keys(s.registry->view());
+        if (LONG rc = walk(s, keys, from, parentPath, parent); rc != ERROR_SUCCESS)
             return rc;
-        if (LONG rc = walk(view, parent, leaf, target); rc != ERROR_SUCCESS)
+        if (LONG rc = walk(s, keys, parent, leaf, target); rc != ERROR_SUCCESS)
             return rc;
-        if (view.childCount(target.node) > 0)
+        Result<std::size_t> subkeys = keys.subkeyCount(target.node);
+        if (!subkeys)
+            return failed(s, subkeys);
+        if (*subkeys > 0)
             return ERROR_ACCESS_DENIED;
-        if (auto why = view.whyReadOnly())
+        if (auto why = keys.whyReadOnly())
             return failed(s, ERROR_ACCESS_DENIED, *why);
-        LONG rc = deleteAndSave(s, view, parent.node, leaf);
-        if (rc == ERROR_SUCCESS) {
-            s.registry->stamps().retake();
-            markDeleted(s, target.path);
-            ++s.changes;
-        }
-        return rc;
+        // A change that cannot be saved is a write fault, unless it was refused.
+        if (Result<> deleted = keys.deleteKeyAndSave(parent.node, leaf); !deleted)
+            return failed(s, deleted.accessDenied() ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT,
+                          deleted.error());
+        s.registry->stamps().retake();
+        markDeleted(s, target.path);
+        ++s.changes;
+        return ERROR_SUCCESS;
     });
 }
 

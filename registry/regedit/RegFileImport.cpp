@@ -369,16 +369,8 @@ void Importer::reportEscapes(const QuotedText& quoted) {
                "unrecognized escape sequence \\" + escaped + ", read as " + escaped);
 }
 
-} // namespace
-
-ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target,
-                           const text::CodePage& codePage) {
-    MemoryTarget memory(target);
-    return importRegFile(fileBytes, memory, codePage);
-}
-
-ImportResult importRegFile(std::string_view fileBytes, ImportTarget& target,
-                           const text::CodePage& codePage) {
+ImportResult importInto(std::string_view fileBytes, ImportTarget& target,
+                        const text::CodePage& codePage) {
     DecodedText text = decodeRegFile(fileBytes, codePage);
     ImportResult result;
     result.unicode = text.encoding == TextEncoding::Utf16le;
@@ -390,6 +382,37 @@ ImportResult importRegFile(std::string_view fileBytes, ImportTarget& target,
                         "the file ends in the middle of a UTF-16 character; it may be cut short");
     importer.finishReport();
     return result;
+}
+
+} // namespace
+
+ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target,
+                           const text::CodePage& codePage) {
+    MemoryTarget memory(target);
+    return importInto(fileBytes, memory, codePage);
+}
+
+Result<ImportResult> importRegFile(std::string_view fileBytes, ImportTarget& target,
+                                   const text::CodePage& codePage) {
+    try {
+        return importInto(fileBytes, target, codePage);
+    } catch (const registry::AccessDenied& e) {
+        return fail(e.what(), true);
+    } catch (const registry::StoreError& e) {
+        return fail(e.what());
+    }
+}
+
+Result<int> regFileVersion(std::string_view fileBytes, const text::CodePage& codePage) {
+    DecodedText text = decodeRegFile(fileBytes, codePage);
+    LineReader lines(text.utf8);
+    std::string_view first;
+    lines.next(first);
+    try {
+        return readRegFileHeader(first, fileBytes);
+    } catch (const registry::StoreError& e) {
+        return fail(e.what());
+    }
 }
 
 } // namespace moxalo::regfile

@@ -3,6 +3,7 @@
 // line, dropping a malformed line or value and going on with the rest.
 
 #include "base/CodePage.h"
+#include "base/Result.h"
 #include "registry/ImportTarget.h"
 #include "registry/MemoryStore.h"
 
@@ -29,13 +30,16 @@ struct ImportResult {
     std::vector<Diagnostic> diagnostics;
 };
 
-// An 8-bit file is read in `codePage`. Throws registry::StoreError, without the file name,
-// when the first line is no .reg header, and the target's AccessDenied; any other StoreError of
-// the target is reported as a problem of its line.
-ImportResult importRegFile(std::string_view fileBytes, ImportTarget& target,
-                           const text::CodePage& codePage = text::CodePage());
+// An 8-bit file is read in `codePage`. Fails, without the file name, when the first line is no
+// .reg header, and when the target refuses to be written (marked as a refusal); any other
+// failure of the target is reported as a problem of its line.
+Result<ImportResult> importRegFile(std::string_view fileBytes, ImportTarget& target,
+                                   const text::CodePage& codePage = text::CodePage());
+// The version the file's header names (see ImportResult), or why it is no .reg file; only the
+// header is read.
+Result<int> regFileVersion(std::string_view fileBytes, const text::CodePage& codePage);
 // Into a MemoryStore that holds the root keys at its top level, named in upper case
-// (HKEY_CLASSES_ROOT, ...).
+// (HKEY_CLASSES_ROOT, ...). Throws registry::StoreError where the first overload fails.
 ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& target,
                            const text::CodePage& codePage = text::CodePage());
 

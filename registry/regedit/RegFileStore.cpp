@@ -84,4 +84,13 @@ std::unique_ptr<PendingSave> RegFileStore::prepareSave() {
     return pendingFileSave(fs::PendingFile::write(origin_, text), [this] { forgetUndo(); });
 }
 
+Result<bool> regFileHoldsKey(const std::string& path, std::string_view keyPath) {
+    try {
+        auto file = RegFileStore::open(path);
+        return file->findPath(file->rootNode(), keyPath) != kNoNode;
+    } catch (const StoreError& e) {
+        return moxalo::fail(e.what());
+    }
+}
+
 } // namespace moxalo::registry

@@ -37,4 +37,8 @@ private:
     std::vector<regfile::Diagnostic> diagnostics_;
 };
 
+// Whether the .reg file at `path` holds the key at `keyPath` ("HKEY_CLASSES_ROOT\.txt"), or why
+// the file cannot be read.
+Result<bool> regFileHoldsKey(const std::string& path, std::string_view keyPath);
+
 } // namespace moxalo::registry

@@ -187,7 +187,7 @@ private slots:
         };
         writeFile(source, classes("abcfile"));
         moxalo::testing::mountRegistry(
-            registry::openRegistry(registry::SourceChoice{{source}, "test", false}).registry);
+            registry::openRegistry(registry::SourceChoice{{source}, "test", false})->registry);
         window->list->LoadList();
         QTRY_COMPARE(window->list->Rows().size(), std::size_t{2});
         select("abc");
@@ -356,7 +356,7 @@ private slots:
         std::string source = dir->file("classes.reg");
         writeFile(source, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.abc]\r\n@=\"abcfile\"\r\n");
         moxalo::testing::mountRegistry(
-            registry::openRegistry(registry::SourceChoice{{source}, "test", false}).registry);
+            registry::openRegistry(registry::SourceChoice{{source}, "test", false})->registry);
         window->list->LoadList();
         QTRY_COMPARE(window->list->Rows().size(), std::size_t{1});
         select("abc");
@@ -364,7 +364,8 @@ private slots:
             writeFile(exportedFile(commandLine), readFile(source));
             return 0;
         };
-        registry::SourceLock writer({source});
+        auto writer = registry::SourceLock::take({source});
+        QVERIFY(writer);
         window->mnuDelete->trigger();
         QVERIFY2(
             desktop->messages.back().text.startsWith("HKEY_CLASSES_ROOT\\.abc was not deleted: "),

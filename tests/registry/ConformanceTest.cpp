@@ -44,7 +44,7 @@ std::string makeSource(const std::string& kind, const TempDir& dir) {
 }
 
 OpenedRegistry mount(const std::string& path) {
-    OpenedRegistry opened = openRegistry(SourceChoice{{path}, "test", false});
+    OpenedRegistry opened = *openRegistry(SourceChoice{{path}, "test", false});
     mountRegistry(opened.registry);
     return opened;
 }
@@ -142,7 +142,7 @@ TEST(Sources, TheBundledSampleIsReadOnlyAndHKCRMergesUserOverMachine) {
     std::filesystem::create_directory(dir.file("data"));
     std::filesystem::copy_file(fixture("classes.reg"), dir.file("data/sample.reg"));
     auto noVariables = [](const char*) -> const char* { return nullptr; };
-    auto opened = openRegistry(moxalo::runtime::chooseSources({}, noVariables, dir.path()));
+    auto opened = *openRegistry(moxalo::runtime::chooseSources({}, noVariables, dir.path()));
     mountRegistry(opened.registry);
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".abc"), ERROR_ACCESS_DENIED);
 
@@ -150,8 +150,8 @@ TEST(Sources, TheBundledSampleIsReadOnlyAndHKCRMergesUserOverMachine) {
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Classes\\.abc]\r\n"
               "@=\"userabc\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Classes\\"
               ".new]\r\n@=\"n\"\r\n");
-    auto merged =
-        openRegistry(SourceChoice{{dir.file("data/sample.reg"), dir.file("user.reg")}, "t", false});
+    auto merged = *openRegistry(
+        SourceChoice{{dir.file("data/sample.reg"), dir.file("user.reg")}, "t", false});
     mountRegistry(merged.registry);
     EXPECT_EQ(stringAt(".abc", ""), "userabc");
     EXPECT_EQ(stringAt(".txt", ""), "txtfile");

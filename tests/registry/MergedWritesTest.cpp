@@ -41,7 +41,7 @@ TEST(MergedWrites, ADeleteThatCannotBeSavedChangesNeitherMemoryNorAnyFile) {
                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.m]\r\n@=\"" +
                            std::string(kRoomLeft, 'm') + "\"\r\n");
     std::string userBefore = readFile(user), machineBefore = readFile(machine);
-    auto opened = openRegistry(SourceChoice{{user, machine}, "test", false});
+    auto opened = *openRegistry(SourceChoice{{user, machine}, "test", false});
     mountRegistry(opened.registry);
     HKEY held = 0;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".a", 0, KEY_READ, &held), ERROR_SUCCESS);

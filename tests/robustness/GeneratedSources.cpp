@@ -74,8 +74,12 @@ std::string writeSource(const TempDir& dir, GeneratedKind kind,
     return dir.file("UsrClass.dat");
 }
 
-void mountSource(const std::string& path) {
-    moxalo::testing::mountRegistry(registry::openRegistry({{path}, "test", false}).registry);
+Result<> mountSource(const std::string& path) {
+    auto opened = registry::openRegistry({{path}, "test", false});
+    if (!opened)
+        return fail(opened.error());
+    moxalo::testing::mountRegistry(opened->registry);
+    return {};
 }
 
 std::vector<catalogue::CatalogueEntry> scanRows() {

@@ -2,6 +2,7 @@
 // Registry sources generated for tests of sizes and names that no fixture file holds: the same
 // classes as a regedit export, a Wine prefix and a hive, each opened as the program opens it.
 
+#include "base/Result.h"
 #include "catalogue/CatalogueEntry.h"
 #include "tests/support/TestRegistry.h"
 
@@ -30,8 +31,8 @@ inline constexpr GeneratedKind kAllKinds[] = {GeneratedKind::RegFile, GeneratedK
 std::string writeSource(const TempDir& dir, GeneratedKind kind,
                         const std::vector<GeneratedKey>& keys);
 
-// Opens the source as the program does and mounts it as HKEY_CLASSES_ROOT.
-void mountSource(const std::string& path);
+// Opens the source as the program does and mounts it as HKEY_CLASSES_ROOT, or says why not.
+Result<> mountSource(const std::string& path);
 
 // The rows of the catalogue scan of the mounted registry, or the scan's error message in the
 // one row's Extension when it fails.

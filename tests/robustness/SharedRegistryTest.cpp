@@ -35,7 +35,7 @@ void letTheReaderLook() {
 
 // The source as the program opens it, mounted as HKEY_CLASSES_ROOT.
 void mount(const std::string& source) {
-    mountRegistry(openRegistry(SourceChoice{{source}, "test", false}).registry);
+    mountRegistry(openRegistry(SourceChoice{{source}, "test", false})->registry);
 }
 
 struct Source {

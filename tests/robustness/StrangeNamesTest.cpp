@@ -63,7 +63,7 @@ TEST(StrangeNames, EachIsListedDetailedAndSavedWithItsWholeText) {
     for (GeneratedKind kind : kAllKinds) {
         SCOPED_TRACE(describe(kind));
         TempDir dir;
-        mountSource(writeSource(dir, kind, strangeKeys(kind)));
+        ASSERT_TRUE(mountSource(writeSource(dir, kind, strangeKeys(kind))));
         auto rows = scanRows();
         std::vector<std::string> listed;
         for (const auto& row : rows)

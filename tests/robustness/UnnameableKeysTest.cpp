@@ -60,7 +60,7 @@ std::string defaultValue(const std::string& path) {
 }
 
 std::vector<std::string> warningsOf(const std::vector<std::string>& sources) {
-    auto opened = registry::openRegistry({sources, "test", false});
+    auto opened = *registry::openRegistry({sources, "test", false});
     std::vector<std::string> warnings;
     for (const auto& source : opened.sources)
         warnings.insert(warnings.end(), source.warnings.begin(), source.warnings.end());
@@ -81,7 +81,7 @@ TEST(UnnameableKeys, AHiveListsThemUnderStandInsThatLeadToNoKey) {
             writeHiveFrom(sources.back(), "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.user]\n", false);
         }
 
-        moxalo::testing::mountRegistry(registry::openRegistry({sources, "test", false}).registry);
+        moxalo::testing::mountRegistry(registry::openRegistry({sources, "test", false})->registry);
         std::vector<std::string> rows;
         for (const auto& row : scanRows())
             rows.push_back(row.Extension);
@@ -142,7 +142,7 @@ TEST(UnnameableKeys, AHiveListsThemUnderStandInsThatLeadToNoKey) {
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_NE(run.err.find("a damaged key is listed under this name"), std::string::npos)
             << run.err;
-        moxalo::testing::mountRegistry(registry::openRegistry({sources, "test", false}).registry);
+        moxalo::testing::mountRegistry(registry::openRegistry({sources, "test", false})->registry);
         EXPECT_EQ(scanRows().size(), expected.size());
     }
 }

@@ -2,6 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/NameFold.h"
+#include "registry/Keys.h"
 #include "registry/LayeredStore.h"
 #include "registry/regedit/RegFileExport.h"
 #include "registry/regedit/RegFileRoots.h"
@@ -13,8 +14,16 @@ namespace moxalo::regedit {
 namespace {
 
 using registry::ClassesLayer;
+using registry::Keys;
 using registry::kNoNode;
 using registry::NodeId;
+
+// What was read, or Failure with why it could not be.
+template <typename T> T read(Result<T> result) {
+    if (!result)
+        throw Failure(result.error());
+    return std::move(*result);
+}
 
 using regfile::kMachineClasses;
 using regfile::kUserClasses;
@@ -78,8 +87,9 @@ Found findKey(const std::string& typed, registry::Registry& registry) {
                           " classes");
     }
     found.node = found.side.key;
+    Keys keys(*found.side.store);
     for (std::string_view name : names) {
-        found.node = found.side.store->findChild(found.node, name);
+        found.node = read(keys.child(found.node, name));
         if (found.node == kNoNode)
             throw Failure(keyNotFound(typed));
     }
@@ -99,15 +109,16 @@ std::string spelled(const Side& side, std::string_view standard) {
     if (side.merged)
         return std::string(standard);
     std::string path(standard.substr(0, standard.find('\\')));
+    Keys keys(*side.store);
     NodeId at = side.store->rootNode();
     for (std::string_view name : {"Software", "Classes"}) {
-        NodeId child = side.store->findChild(at, name);
-        std::size_t i = 0, n = side.store->childCount(at);
-        while (i < n && side.store->childAt(at, i) != child)
+        NodeId child = read(keys.child(at, name));
+        std::size_t i = 0, n = read(keys.subkeyCount(at));
+        while (i < n && read(keys.subkeyAt(at, i)) != child)
             ++i;
         if (child == kNoNode || i == n)
             return std::string(standard);
-        path += "\\" + std::string(side.store->childName(at, i));
+        path += "\\" + std::string(read(keys.subkeyName(at, i)));
         at = child;
     }
     return at == side.key ? path : std::string(standard);
@@ -161,19 +172,15 @@ void writeExport(const std::string& file, const std::vector<regfile::ExportedKey
 void exportKey(const Request& request, registry::Registry& registry) {
     Everything all;
     Found found;
-    try {
-        if (request.key.empty()) {
-            everything(registry, all);
-        } else {
-            // regedit drops one trailing backslash, and so the path it writes has none.
-            std::string typed = request.key;
-            while (typed.ends_with('\\'))
-                typed.pop_back();
-            found = findKey(typed, registry);
-            all.keys.push_back({found.side.store, found.node, typed});
-        }
-    } catch (const registry::StoreError& e) {
-        throw Failure(e.what());
+    if (request.key.empty()) {
+        everything(registry, all);
+    } else {
+        // regedit drops one trailing backslash, and so the path it writes has none.
+        std::string typed = request.key;
+        while (typed.ends_with('\\'))
+            typed.pop_back();
+        found = findKey(typed, registry);
+        all.keys.push_back({found.side.store, found.node, typed});
     }
     writeExport(request.file, all.keys);
 }

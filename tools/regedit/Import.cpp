@@ -38,25 +38,11 @@ std::string readRegFile(const std::string& path) {
     return bytes;
 }
 
-// Reads no further than the first key line: whether the file is a .reg file at all.
-class HeaderOnly : public regfile::ImportTarget {
-public:
-    struct Read {};
-    Result<> openKey(const regfile::KeyPath&) override { throw Read(); }
-    void setValue(std::string_view, const registry::RegValue&) override {}
-    void deleteValue(std::string_view) override {}
-    Result<> deleteKey(const regfile::KeyPath&) override { throw Read(); }
-};
-
+// Whether the file is a .reg file at all.
 void checkHeader(const std::string& file, const std::string& bytes,
                  const text::CodePage& codePage) {
-    HeaderOnly header;
-    try {
-        regfile::importRegFile(bytes, header, codePage);
-    } catch (const HeaderOnly::Read&) {
-    } catch (const registry::StoreError& e) {
-        throw Failure(file + ": not imported: " + e.what());
-    }
+    if (Result<int> version = regfile::regFileVersion(bytes, codePage); !version)
+        throw Failure(file + ": not imported: " + version.error());
 }
 
 } // namespace
@@ -79,24 +65,16 @@ void importFile(const Request& request, const Opening& opening, Voice& voice,
 
     runtime::ChosenRegistry chosen = opening.open(runtime::Purpose::Write);
     registry::ClassesImport target(chosen.registry->layers());
-    regfile::ImportResult result;
-    try {
-        result = regfile::importRegFile(bytes, target, *codePage);
-    } catch (const registry::AccessDenied& e) {
-        throw Failure(file + ": not imported: " + e.what());
-    } catch (const registry::StoreError& e) {
-        throw Failure(file + ": " + e.what());
-    }
-    for (const auto& d : result.diagnostics)
+    Result<regfile::ImportResult> result = regfile::importRegFile(bytes, target, *codePage);
+    if (!result)
+        throw Failure(file + (result.accessDenied() ? ": not imported: " : ": ") + result.error());
+    for (const auto& d : result->diagnostics)
         warnings << "moxalo-regedit: " << file << ": line " << d.line << ": "
                  << text::displayText(d.message) << "\n";
-    try {
-        target.save();
-    } catch (const registry::StoreError& e) {
-        throw Failure(file + ": not imported: " + e.what());
-    }
+    if (Result<> saved = target.save(); !saved)
+        throw Failure(file + ": not imported: " + saved.error());
     if (!request.silent)
-        voice.tell(importReport(file, target.counts(), result.diagnostics));
+        voice.tell(importReport(file, target.counts(), result->diagnostics));
 }
 
 } // namespace moxalo::regedit

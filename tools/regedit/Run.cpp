@@ -14,12 +14,8 @@ Opening openingFor(const Request& request, const runtime::Environment& env,
                    const std::string& programFolder, std::ostream& err) {
     Opening opening;
     opening.choose = [&request, env, programFolder] {
-        try {
-            return runtime::chooseSources(request.sources.registries, env, programFolder,
-                                          request.sources.codePage);
-        } catch (const registry::StoreError& e) {
-            throw Failure(e.what());
-        }
+        return runtime::chooseSources(request.sources.registries, env, programFolder,
+                                      request.sources.codePage);
     };
     opening.open = [&request, env, programFolder, &err](runtime::Purpose purpose) {
         auto chosen = runtime::openChosenRegistry(request.sources, env, programFolder, purpose);

@@ -112,7 +112,7 @@ TEST(HiveWriter, LargeKeyIsLinkedDirectlyAndStaysEditable) {
 
     registry::SourceChoice choice{{path}, "test", false};
     choice.holderKeyPrefix = "store holder ";
-    auto opened = registry::openRegistry(choice);
+    auto opened = *registry::openRegistry(choice);
     const registry::ClassesLayer& classes = opened.registry->layers().at(0);
     classes.store->createKey(classes.key, ".newer");
     classes.store->save();

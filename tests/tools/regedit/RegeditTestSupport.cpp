@@ -128,12 +128,12 @@ std::string stringLine(const std::string& path, const std::string& name, const s
 }
 
 std::string dumpClasses(const std::vector<std::string>& sources, bool valuesByName) {
-    auto opened = registry::openRegistry(registry::SourceChoice{sources, "test", false});
+    auto opened = *registry::openRegistry(registry::SourceChoice{sources, "test", false});
     return dumpTree(opened.registry->view(), opened.registry->rootKey(), valuesByName);
 }
 
 std::string dumpLayers(const std::vector<std::string>& sources) {
-    auto opened = registry::openRegistry(registry::SourceChoice{sources, "test", false});
+    auto opened = *registry::openRegistry(registry::SourceChoice{sources, "test", false});
     std::string out;
     for (const auto& layer : opened.registry->layers())
         out += (layer.user ? "user\n" : "machine\n") + dumpTree(*layer.store, layer.key);

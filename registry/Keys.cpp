@@ -1,0 +1,77 @@
+#include "registry/Keys.h"
+
+#include <new>
+
+namespace moxalo::registry {
+
+namespace {
+
+// Runs `read` and gives what it returns, or the failure it threw.
+template <typename Read> auto attempt(Read&& read) -> Result<decltype(read())> {
+    try {
+        return read();
+    } catch (const AccessDenied& e) {
+        return fail(e.what(), true);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& e) {
+        return fail(e.what());
+    }
+}
+
+} // namespace
+
+Result<NodeId> Keys::child(NodeId parent, std::string_view name) const {
+    return attempt([&] { return store_->findChild(parent, name); });
+}
+
+Result<std::size_t> Keys::subkeyCount(NodeId key) const {
+    return attempt([&] { return store_->childCount(key); });
+}
+
+Result<std::string_view> Keys::subkeyName(NodeId key, std::size_t index) const {
+    return attempt([&] { return store_->childName(key, index); });
+}
+
+Result<NodeId> Keys::subkeyAt(NodeId key, std::size_t index) const {
+    return attempt([&] { return store_->childAt(key, index); });
+}
+
+Result<std::optional<RegValue>> Keys::value(NodeId key, std::string_view name) const {
+    return attempt([&] { return store_->findValue(key, name); });
+}
+
+Result<std::size_t> Keys::valueCount(NodeId key) const {
+    return attempt([&] { return store_->valueCount(key); });
+}
+
+Result<std::string_view> Keys::valueName(NodeId key, std::size_t index) const {
+    return attempt([&] { return store_->valueName(key, index); });
+}
+
+Result<RegValue> Keys::valueAt(NodeId key, std::size_t index) const {
+    return attempt([&] { return store_->valueAt(key, index); });
+}
+
+std::optional<std::string> Keys::whyReadOnly() const {
+    return store_->whyReadOnly();
+}
+
+Result<> Keys::deleteKeyAndSave(NodeId parent, std::string_view name) {
+    Result<bool> done = attempt([&] {
+        store_->deleteKey(parent, name);
+        store_->save();
+        return true;
+    });
+    if (done)
+        return {};
+    if (Result<bool> undone = attempt([&] {
+            store_->discardChanges();
+            return true;
+        });
+        !undone)
+        return fail(undone.error());
+    return fail(done.error(), done.accessDenied());
+}
+
+} // namespace moxalo::registry
