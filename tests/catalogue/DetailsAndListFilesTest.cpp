@@ -83,19 +83,3 @@ TEST(ListFiles, PlainAndExtendedFilesMatchByteForByte) {
     Export_List({}, dir.file("empty.txt"));
     EXPECT_EQ(readFile(dir.file("empty.txt")), "");
 }
-
-TEST(ListFiles, AFileThatCannotBeWrittenFailsWithItsNameAndLeavesNothingBehind) {
-    TempDir dir;
-    for (const std::string& path : {dir.file("no such folder/list.txt"), dir.file("a folder")}) {
-        std::filesystem::create_directory(dir.file("a folder"));
-        try {
-            Export_List(kThreeRows, path);
-            FAIL() << "wrote " << path;
-        } catch (const std::exception& e) {
-            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-        }
-    }
-    EXPECT_TRUE(std::filesystem::is_directory(dir.file("a folder")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
-        << "no temporary file is left beside the target";
-}

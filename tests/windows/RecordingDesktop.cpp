@@ -27,7 +27,6 @@ ui::FileDialogAnswer RecordingDesktop::FileDialog(QWidget*, const ui::FileDialog
 }
 
 void RecordingDesktop::DoEvents() {
-    ++eventPasses;
     QCoreApplication::processEvents();
 }
 

@@ -53,7 +53,6 @@ public:
     // What a program started and waited for does; exit status 0 when not set.
     std::function<int(const QString& commandLine)> runWaited;
     QString waitedErrors; // what such a program writes to its error output
-    int eventPasses = 0;
 
 private:
     QObject alive_; // a program's end not yet told goes with the desktop
