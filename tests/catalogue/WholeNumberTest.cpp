@@ -23,9 +23,9 @@ std::string read(const std::string& text) {
 
 TEST(WholeNumber, HexadecimalAndOctalFillSixteenOrThirtyTwoBits) {
     const std::pair<std::string, std::string> cases[] = {
-        {"  &h1f\t", "31"},     {"&H7FFF", "32767"},         {"&H8000", "-32768"},
-        {"&HFFFF", "-1"},       {"&H10000", "65536"},        {"&HFFFFFFFF", "-1"},
-        {"&H0000000001F", "31"}, {"&H100000000", "error 6"}, {"&o177777", "-1"},
+        {"  &h1f\t", "31"},      {"&H7FFF", "32767"},          {"&H8000", "-32768"},
+        {"&HFFFF", "-1"},        {"&H10000", "65536"},         {"&HFFFFFFFF", "-1"},
+        {"&H0000000001F", "31"}, {"&H100000000", "error 6"},   {"&o177777", "-1"},
         {"&O37777777777", "-1"}, {"&O40000000000", "error 6"},
     };
     for (const auto& [text, number] : cases)

@@ -25,14 +25,12 @@ enum class GeneratedKind { RegFile, WinePrefix, Hive };
 std::string describe(GeneratedKind kind);
 inline constexpr GeneratedKind kAllKinds[] = {GeneratedKind::RegFile, GeneratedKind::WinePrefix,
                                               GeneratedKind::Hive};
-
 // Writes the keys, in the order given, as a source of `kind` in `dir`; returns its path.
 std::string writeSource(const TempDir& dir, GeneratedKind kind,
                         const std::vector<GeneratedKey>& keys);
 
 // Opens the source as the program does and mounts it as HKEY_CLASSES_ROOT.
 void mountSource(const std::string& path);
-
 // The rows of the catalogue scan of the mounted registry, or the scan's error message in the
 // one row's Extension when it fails.
 std::vector<catalogue::CatalogueEntry> scanRows();

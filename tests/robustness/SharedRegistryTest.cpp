@@ -64,7 +64,8 @@ TEST(SharedRegistry, ReadersSeeWhatAnotherProcessWroteAndWritesKeepIt) {
         EXPECT_EQ(defaultValueOf(rtf), "rtffile");
         auto import = [&](const std::string& text) {
             writeFile(dir.file("change.reg"), text);
-            CliRun run = regedit({"/s", dir.file("change.reg")}, dir, registryVariable({source.path}));
+            CliRun run =
+                regedit({"/s", dir.file("change.reg")}, dir, registryVariable({source.path}));
             ASSERT_EQ(run.status, 0) << run.err;
             letTheReaderLook();
         };

