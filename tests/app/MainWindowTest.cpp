@@ -254,6 +254,8 @@ private slots:
         // The keyboard moves the selection, and the panel follows it.
         QTest::keyClick(view, Qt::Key_Down);
         QCOMPARE(panel->txtExt->text(), ".zip");
+        QTest::keyClick(view, Qt::Key_Up);
+        QCOMPARE(panel->txtExt->text(), ".txt");
 
         QStringList seen;
         QTimer::singleShot(50, this, [&] {
