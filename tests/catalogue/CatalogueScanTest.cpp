@@ -57,9 +57,6 @@ TEST(CatalogueScan, OpenWithSettingFiltersOrFailsBeforeTheListIsTouched) {
         EXPECT_EQ(r.events, (std::vector<std::string>{"Error: 13 - Type mismatch"})) << bad;
         EXPECT_EQ(outcome.error, "Error: 13 - Type mismatch");
     }
-    Recorder r;
-    LoadList("99999999999", r);
-    EXPECT_EQ(r.events, (std::vector<std::string>{"Error: 6 - Overflow"}));
 }
 
 TEST(CatalogueScan, ProgressFillsAtSixHundredExtensionKeysRoundingHalvesToEven) {

@@ -3,10 +3,7 @@
 the contents tree and the index leads to a page (and to an anchor on it) that exists, no page
 links to a page or an anchor that does not exist, and every page is compiled in.
 
-Usage: check_help.py HELP_CHM HTML_DIR SOURCE_DIR
-  HELP_CHM    the compiled help file
-  HTML_DIR    the folder of the pages as the browser gets them
-  SOURCE_DIR  the folder holding help.hhp, help.hhc and help.hhk
+Usage: check_help.py HELP_CHM HTML_DIR SOURCE_DIR (the folder of help.hhp, help.hhc, help.hhk)
 """
 
 import sys
@@ -16,36 +13,30 @@ from urllib.parse import unquote, urlsplit
 
 
 class PageParser(HTMLParser):
-    """Collects a page's link targets, its anchors, and the Local values of sitemap objects."""
+    """Collects a page's link targets, anchors and title, and its sitemap objects' parameters."""
 
     def __init__(self):
         super().__init__(convert_charrefs=True)
-        self.links = []
-        self.anchors = set()
-        self.locals = []
-        self.names = []
-        self.title = ""
-        self._in_title = False
+        self.links, self.anchors, self.locals, self.names = [], set(), [], []
+        self.title, self._in_title = "", False
 
     def handle_starttag(self, tag, attrs):
         attrs = dict(attrs)
         for name in ("id", "name"):
-            if name in attrs and tag != "param" and tag != "meta":
+            if name in attrs and tag not in ("param", "meta"):
                 self.anchors.add(attrs[name])
-        if tag in ("a", "link") and attrs.get("href"):
-            self.links.append(attrs["href"])
-        if tag in ("img", "script") and attrs.get("src"):
-            self.links.append(attrs["src"])
-        if tag == "param" and (attrs.get("name") or "").lower() == "local":
+        link = attrs.get("href") if tag in ("a", "link") else attrs.get("src")
+        if tag in ("a", "link", "img", "script") and link:
+            self.links.append(link)
+        param = (attrs.get("name") or "").lower() if tag == "param" else ""
+        if param == "local":
             self.locals.append(attrs.get("value") or "")
-        if tag == "param" and (attrs.get("name") or "").lower() == "name":
+        elif param == "name":
             self.names.append(self.get_starttag_text())
-        if tag == "title":
-            self._in_title = True
+        self._in_title = tag == "title"
 
     def handle_endtag(self, tag):
-        if tag == "title":
-            self._in_title = False
+        self._in_title = False
 
     def handle_data(self, data):
         if self._in_title:
@@ -77,14 +68,9 @@ def main(argv):
         return 2
     chm, html_dir, source_dir = Path(argv[1]), Path(argv[2]), Path(argv[3])
     faults = []
-
-    if not chm.is_file():
-        faults.append(f"{chm}: missing")
-        data = b""
-    else:
-        data = chm.read_bytes()
-        if not data.startswith(b"ITSF"):
-            faults.append(f"{chm}: not a compiled help file (no ITSF signature)")
+    data = chm.read_bytes() if chm.is_file() else b""
+    if not data.startswith(b"ITSF"):
+        faults.append(f"{chm}: missing or not a compiled help file (no ITSF signature)")
 
     pages = sorted(p.name for p in html_dir.glob("*.html"))
     if "index.html" not in pages:
@@ -93,14 +79,12 @@ def main(argv):
 
     def check_target(where, href):
         parts = urlsplit(href)
+        target = unquote(parts.path) or None
         if parts.scheme or parts.netloc:
             faults.append(f"{where}: link to an outside resource {href!r}")
-            return
-        target = unquote(parts.path) or None
-        if target is not None and not (html_dir / target).is_file():
+        elif target is not None and not (html_dir / target).is_file():
             faults.append(f"{where}: link to {href!r}, which does not exist")
-            return
-        if parts.fragment:
+        elif parts.fragment:
             page = target or where.split(":")[0]
             if page.endswith(".html") and parts.fragment not in parsed[page].anchors:
                 faults.append(f"{where}: link to {href!r}, whose anchor does not exist")
@@ -113,20 +97,16 @@ def main(argv):
 
     for sitemap in ("help.hhc", "help.hhk"):
         parsed_map = parse(source_dir / sitemap)
-        entries = parsed_map.locals
         # chmcmd does not decode references in a sitemap's names: it splits the entry at them.
-        for name in parsed_map.names:
-            if "&" in name:
-                faults.append(f"{sitemap}: a character reference in {name}")
-        if not entries:
+        faults += [f"{sitemap}: a character reference in {n}" for n in parsed_map.names if "&" in n]
+        if not parsed_map.locals:
             faults.append(f"{sitemap}: no entries")
-        for local in entries:
+        for local in parsed_map.locals:
             check_target(sitemap, local)
 
     listed = project_files(source_dir / "help.hhp")
-    for name in listed:
-        if not (html_dir / name).is_file():
-            faults.append(f"help.hhp: lists {name}, which does not exist")
+    faults += [f"help.hhp: lists {n}, which does not exist" for n in listed
+               if not (html_dir / n).is_file()]
     for name in pages + ["moxalo.css"]:
         if name not in listed:
             faults.append(f"help.hhp: does not list {name}, so the help file lacks it")
@@ -136,8 +116,6 @@ def main(argv):
 
     for fault in faults:
         print(fault, file=sys.stderr)
-    if not faults:
-        print(f"{chm}: {len(pages)} pages, links, contents and index in order")
     return 1 if faults else 0
 
 

@@ -47,15 +47,8 @@ std::vector<GeneratedKey> numberedExtensions(std::size_t count) {
 }
 
 std::string describe(GeneratedKind kind) {
-    switch (kind) {
-    case GeneratedKind::RegFile:
-        return "a .reg file";
-    case GeneratedKind::WinePrefix:
-        return "a Wine prefix";
-    case GeneratedKind::Hive:
-        break;
-    }
-    return "a hive";
+    const char* names[] = {"a .reg file", "a Wine prefix", "a hive"};
+    return names[static_cast<int>(kind)];
 }
 
 std::string writeSource(const TempDir& dir, GeneratedKind kind,

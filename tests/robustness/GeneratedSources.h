@@ -26,7 +26,6 @@ enum class GeneratedKind { RegFile, WinePrefix, Hive };
 std::string describe(GeneratedKind kind);
 inline constexpr GeneratedKind kAllKinds[] = {GeneratedKind::RegFile, GeneratedKind::WinePrefix,
                                               GeneratedKind::Hive};
-
 // Writes the keys, in the order given, as a source of `kind` in `dir`; returns its path.
 std::string writeSource(const TempDir& dir, GeneratedKind kind,
                         const std::vector<GeneratedKey>& keys);

@@ -26,22 +26,21 @@ TEST(NamedPipes, AreRefusedWithoutWaiting) {
     TempDir dir;
     std::string prefix = writeSource(dir, GeneratedKind::WinePrefix, numberedExtensions(1));
     std::filesystem::remove(prefix + "/user.reg");
-    makePipe(prefix + "/user.reg");
-    CliRun run = cli({"--registry", prefix, "list"}, dir, {}, kSecondsAllowed);
-    EXPECT_FALSE(run.hung);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "moxalo-cli: " + prefix + "/user.reg: is not a regular file\n");
-
+    std::string inPrefix = makePipe(prefix + "/user.reg");
     std::string pipe = makePipe(dir.file("pipe.reg"));
-    run = cli({"--registry", pipe, "list"}, dir, {}, kSecondsAllowed);
-    EXPECT_FALSE(run.hung);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "moxalo-cli: " + pipe + ": not a registry source: not a regular file\n");
-
     std::string source = writeSource(dir, GeneratedKind::RegFile, numberedExtensions(1));
     std::string backup = makePipe(dir.file("backup.reg"));
-    run = regedit({"/s", backup}, dir, registryVariable({source}), kSecondsAllowed);
-    EXPECT_FALSE(run.hung);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "moxalo-regedit: " + backup + ": is not a regular file\n");
+    const std::pair<CliRun, std::string> runs[] = {
+        {cli({"--registry", prefix, "list"}, dir, {}, kSecondsAllowed),
+         "moxalo-cli: " + inPrefix + ": is not a regular file\n"},
+        {cli({"--registry", pipe, "list"}, dir, {}, kSecondsAllowed),
+         "moxalo-cli: " + pipe + ": not a registry source: not a regular file\n"},
+        {regedit({"/s", backup}, dir, registryVariable({source}), kSecondsAllowed),
+         "moxalo-regedit: " + backup + ": is not a regular file\n"},
+    };
+    for (const auto& [run, err] : runs) {
+        EXPECT_FALSE(run.hung) << err;
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, err);
+    }
 }

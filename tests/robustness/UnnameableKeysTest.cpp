@@ -59,14 +59,6 @@ std::string defaultValue(const std::string& path) {
     return text;
 }
 
-std::vector<std::string> warningsOf(const std::vector<std::string>& sources) {
-    auto opened = *registry::openRegistry({sources, "test", false});
-    std::vector<std::string> warnings;
-    for (const auto& source : opened.sources)
-        warnings.insert(warnings.end(), source.warnings.begin(), source.warnings.end());
-    return warnings;
-}
-
 } // namespace
 
 TEST(UnnameableKeys, AHiveListsThemUnderStandInsThatLeadToNoKey) {
@@ -102,21 +94,21 @@ TEST(UnnameableKeys, AHiveListsThemUnderStandInsThatLeadToNoKey) {
         EXPECT_EQ(defaultValue(".n"), "real n");
         EXPECT_TRUE(moxalo::testing::takeRegistryProblems().empty());
 
-        auto warnings = warningsOf(sources);
+        std::vector<std::string> warnings;
+        auto opened = registry::openRegistry({sources, "test", false});
+        ASSERT_TRUE(opened);
+        for (const auto& source : opened->sources)
+            warnings.insert(warnings.end(), source.warnings.begin(), source.warnings.end());
         ASSERT_EQ(warnings.size(), 3u);
-        const std::string after = "; the key is listed as \"";
-        EXPECT_TRUE(warnings[0].starts_with(hive + ": damaged key \".a\\\\b\" (cell 0x"));
-        EXPECT_TRUE(warnings[0].ends_with(": its name holds a backslash, which no key's name "
-                                          "can" +
-                                          after + ".a" + kStandIn + "b\", which names no key"))
+        const std::string damaged[] = {".a\\\\b", ".n\\0x", ".u€\\0x"};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(
+                warnings[i].starts_with(hive + ": damaged key \"" + damaged[i] + "\" (cell 0x"))
+                << warnings[i];
+        EXPECT_TRUE(warnings[0].ends_with(": its name holds a backslash, which no key's name can; "
+                                          "the key is listed as \".a" +
+                                          kStandIn + "b\", which names no key"))
             << warnings[0];
-        EXPECT_TRUE(warnings[1].starts_with(hive + ": damaged key \".n\\0x\" (cell 0x"));
-        EXPECT_TRUE(warnings[1].ends_with(": its name holds a NUL character, which no key's name "
-                                          "can" +
-                                          after + ".n" + kStandIn + "x\", which names no key"))
-            << warnings[1];
-        EXPECT_TRUE(warnings[2].starts_with(hive + ": damaged key \".u€\\0x\" (cell 0x"))
-            << warnings[2];
 
         // A backup of a stand-in finds no key; one of all classes cannot hold the damaged key.
         std::string backup = dir.file("backup.reg");

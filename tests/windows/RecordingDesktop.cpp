@@ -7,8 +7,6 @@ namespace moxalo::testing {
 
 int RecordingDesktop::MsgBox(QWidget*, const QString& text, int style, const QString& title) {
     messages.push_back({text, style, title});
-    if (onMessage)
-        onMessage(messages.back());
     if (!answers.empty()) {
         int answer = answers.front();
         answers.pop_front();
@@ -27,7 +25,6 @@ ui::FileDialogAnswer RecordingDesktop::FileDialog(QWidget*, const ui::FileDialog
 }
 
 void RecordingDesktop::DoEvents() {
-    ++eventPasses;
     QCoreApplication::processEvents();
 }
 

@@ -36,8 +36,6 @@ public:
     int ShellAndWait(const QString& commandLine, int windowStyle, QString& errors) override;
 
     std::vector<ShownMessage> messages;
-    // Runs as each message box shows, to look at the windows as the user then sees them.
-    std::function<void(const ShownMessage&)> onMessage;
     std::deque<int> answers; // for message boxes; vbOK (or vbYes for Yes/No) when empty
     std::vector<ui::FileDialogRequest> dialogs;
     std::deque<ui::FileDialogAnswer> dialogAnswers; // cancelled when empty
@@ -53,7 +51,6 @@ public:
     // What a program started and waited for does; exit status 0 when not set.
     std::function<int(const QString& commandLine)> runWaited;
     QString waitedErrors; // what such a program writes to its error output
-    int eventPasses = 0;
 
 private:
     QObject alive_; // a program's end not yet told goes with the desktop

@@ -46,14 +46,11 @@ TEST(RegeditExport, WritesAKeyAndEverythingAsRegeditDoes) {
                                              "[hkey_classes_root\\TXTFILE\\shell\\open]\n\n"
                                              "[hkey_classes_root\\TXTFILE\\shell\\open\\command]\n"
                                              "@=\"notepad.exe \\\"%1\\\"\"\n\n"));
-}
 
-TEST(RegeditExport, AKeyNamedWithBlanksIsJoinedFromItsArguments) {
-    Source source;
+    // A key named with blanks is joined from its arguments with one blank.
     writeFile(source.path, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\My  Type\\x]\r\n"
                            "[HKEY_CLASSES_ROOT\\My Type\\shell]\r\n@=\"open\"\r\n");
-    std::string file = source.dir.file("type.reg");
-    CliRun run = regedit({"/e", file, "HKEY_CLASSES_ROOT\\My", "Type"}, source.dir, source.env());
+    run = regedit({"/e", file, "HKEY_CLASSES_ROOT\\My", "Type"}, source.dir, source.env());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(readFile(file), unicodeRegFile("Windows Registry Editor Version 5.00\n\n"
                                              "[HKEY_CLASSES_ROOT\\My Type]\n\n"
@@ -106,7 +103,5 @@ TEST(RegeditExport, UsageErrorsExitWithTwo) {
         EXPECT_EQ(run.err.rfind("moxalo-regedit: ", 0), 0u) << run.err;
         EXPECT_NE(run.err.find("Usage: moxalo-regedit"), std::string::npos);
     }
-    CliRun help = regedit({"/?"}, dir);
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("/e FILE KEY"), std::string::npos);
+    EXPECT_EQ(regedit({"/?"}, dir).status, 0);
 }

@@ -1,5 +1,5 @@
-// Backing up and bringing back: a key exported, deleted and imported again into a copy of its
-// source gives the same keys and values, each side of a merged registry its own.
+// Backing up and bringing back: the whole registry exported, its keys deleted and the backup
+// imported again into a copy of its sources gives each side of a merged registry its own keys.
 
 #include "tests/tools/regedit/RegeditTestSupport.h"
 
@@ -57,23 +57,10 @@ TEST(RegeditRoundTrip, ExportDeleteImportGivesBackTheKeysOfEachSide) {
     writeHiveFrom(s.original[0], kMachine, true);
     writeHiveFrom(s.original[1], kUser, false);
     s.makeCopy();
-    // A key of both sides comes back on one, so its values may come in another order.
-    std::string before = dumpClasses(s.original, true);
-    ASSERT_EQ(dumpClasses(s.copy, true), before);
+    ASSERT_EQ(dumpLayers(s.copy), dumpLayers(s.original));
 
-    std::string backup = s.dir.file("txtfile.reg");
-    CliRun run =
-        regedit({"/e", backup, "HKEY_CLASSES_ROOT\\txtfile"}, s.dir, registryVariable(s.original));
-    ASSERT_EQ(run.status, 0) << run.err;
-    importText(s, "delete.reg", "REGEDIT4\r\n[-HKEY_CLASSES_ROOT\\txtfile]\r\n");
-    ASSERT_EQ(dumpClasses(s.copy).find("\\txtfile"), std::string::npos) << "the key is gone";
-    run = regedit({"/I", backup}, s.dir, registryVariable(s.copy));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(dumpClasses(s.copy, true), before);
-
-    // Everything, and every side gets back its own keys.
     std::string whole = s.dir.file("reg_backup.reg");
-    run = regedit({"/e", whole}, s.dir, registryVariable(s.original));
+    CliRun run = regedit({"/e", whole}, s.dir, registryVariable(s.original));
     ASSERT_EQ(run.status, 0) << run.err;
     importText(s, "clear.reg",
                "REGEDIT4\r\n[-HKEY_CLASSES_ROOT\\txtfile]\r\n[-HKEY_CLASSES_ROOT\\.txt]\r\n"

@@ -27,21 +27,13 @@ std::string hex(const std::vector<std::uint8_t>& bytes) {
 }
 
 void dumpKey(registry::RegistryStore& store, registry::NodeId key, const std::string& path,
-             bool valuesByName, std::string& out) {
+             std::string& out) {
     out += path + "\n";
-    std::vector<std::pair<std::string, std::string>> values;
     for (std::size_t i = 0, n = store.valueCount(key); i < n; ++i) {
         registry::RegValue value = store.valueAt(key, i);
-        std::string name(store.valueName(key, i));
-        values.emplace_back(name, path + "|" + name + "|" + std::to_string(value.type) + "|" +
-                                      hex(value.data) + "\n");
+        out += path + "|" + std::string(store.valueName(key, i)) + "|" +
+               std::to_string(value.type) + "|" + hex(value.data) + "\n";
     }
-    if (valuesByName)
-        std::sort(values.begin(), values.end(), [](const auto& a, const auto& b) {
-            return registry::compareNames(a.first, b.first) < 0;
-        });
-    for (const auto& value : values)
-        out += value.second;
     std::vector<std::pair<std::string, registry::NodeId>> children;
     for (std::size_t i = 0, n = store.childCount(key); i < n; ++i)
         children.emplace_back(std::string(store.childName(key, i)), store.childAt(key, i));
@@ -49,7 +41,7 @@ void dumpKey(registry::RegistryStore& store, registry::NodeId key, const std::st
         return registry::compareNames(a.first, b.first) < 0;
     });
     for (const auto& [name, child] : children)
-        dumpKey(store, child, path + "\\" + name, valuesByName, out);
+        dumpKey(store, child, path + "\\" + name, out);
 }
 
 std::string wineFile(const std::string& root, const std::string& classes) {
@@ -115,9 +107,9 @@ void writeHiveFrom(const std::string& path, const std::string& regText, bool sof
     hive::writeHive(top, top.rootNode(), path, runtime::kHolderKeyPrefix);
 }
 
-std::string dumpTree(registry::RegistryStore& store, registry::NodeId key, bool valuesByName) {
+std::string dumpTree(registry::RegistryStore& store, registry::NodeId key) {
     std::string out;
-    dumpKey(store, key, "", valuesByName, out);
+    dumpKey(store, key, "", out);
     return out;
 }
 
@@ -127,9 +119,9 @@ std::string stringLine(const std::string& path, const std::string& name, const s
            "\n";
 }
 
-std::string dumpClasses(const std::vector<std::string>& sources, bool valuesByName) {
+std::string dumpClasses(const std::vector<std::string>& sources) {
     auto opened = *registry::openRegistry(registry::SourceChoice{sources, "test", false});
-    return dumpTree(opened.registry->view(), opened.registry->rootKey(), valuesByName);
+    return dumpTree(opened.registry->view(), opened.registry->rootKey());
 }
 
 std::string dumpLayers(const std::vector<std::string>& sources) {

@@ -23,14 +23,13 @@ void writeWinePrefix(const std::string& folder, const std::string& machineClasse
 void writeHiveFrom(const std::string& path, const std::string& regText, bool software);
 
 // Every key and value below `key`, one line each ("path" or "path|name|type|hex bytes"), the
-// subkeys in regedit's order, the values in the store's or else by name.
-std::string dumpTree(registry::RegistryStore& store, registry::NodeId key,
-                     bool valuesByName = false);
+// subkeys in regedit's order, the values in the store's.
+std::string dumpTree(registry::RegistryStore& store, registry::NodeId key);
 // The line of a dump for a string value of type `type` (REG_SZ, REG_EXPAND_SZ) with its NUL.
 std::string stringLine(const std::string& path, const std::string& name, const std::string& text,
                        int type = 1);
 // HKEY_CLASSES_ROOT of the sources, as one source list opens it.
-std::string dumpClasses(const std::vector<std::string>& sources, bool valuesByName = false);
+std::string dumpClasses(const std::vector<std::string>& sources);
 // Each classes layer of the sources on its own, "user" or "machine" before its lines.
 std::string dumpLayers(const std::vector<std::string>& sources);
 

@@ -14,15 +14,12 @@ using moxalo::process::programStart;
 
 namespace {
 
-// Names of files in one folder: runs of blanks, a tab, quotes, a backslash before a quote and
-// at the end, shell syntax, line breaks, non-ASCII letters, blanks at either end.
+// Names of files in one folder: runs of blanks, quotes, a backslash before a quote and at the
+// end, shell syntax, line breaks, blanks at either end. The command lines' own test has more.
 const std::vector<std::string> kNames = {
-    "My  Backups   x.reg",           "tab\there.reg",
-    "\"quoted\" name.reg",           "back\\\"slash\\\\\".reg",
-    "ends in a backslash\\",         "x; touch pwned $(touch pwned) `touch pwned` & | > y.reg",
-    "line\nbreak\r\n.reg",           "Ünïcödé Ελληνικά 日本.reg",
-    " leading and trailing blanks ",
-};
+    "My  Backups   x.reg",   "back\\\"slash\\\\\".reg",
+    "ends in a backslash\\", "x; touch pwned $(touch pwned) `touch pwned` & | > y.reg",
+    "line\nbreak\r\n.reg",   " leading and trailing blanks "};
 
 // The stand-in started as the process layer starts it for a Windows command line.
 CliRun startRegedit(const std::string& commandLine, const TempDir& dir,

@@ -66,9 +66,6 @@ private slots:
         QCOMPARE(run(on(source, {"/I", file})), 1);
         QCOMPARE(desktop->messages.size(), std::size_t{1}); // the question, nothing after a no
         QCOMPARE(desktop->messages[0].style, ui::vbYesNo | ui::vbQuestion);
-        QCOMPARE(desktop->messages[0].title, "Moxalo Registry Editor");
-        QVERIFY(desktop->messages[0].text.startsWith(
-            QString::fromStdString("Import the keys and values of " + file)));
         QVERIFY(desktop->messages[0].text.contains(QString::fromStdString(source)));
         QVERIFY(err.find("cancelled") != std::string::npos);
         QCOMPARE(readFile(source), before);
@@ -120,10 +117,6 @@ private slots:
             QVERIFY2(shown.text.contains(QString::fromStdString(c.says)), qPrintable(shown.text));
             QVERIFY2(err.find(shown.text.toStdString()) != std::string::npos, err.c_str());
         }
-        desktop->messages.clear();
-        run({"/I", list});
-        QVERIFY(desktop->messages[0].text.contains("a Wine prefix"));
-        QVERIFY(desktop->messages[0].text.contains("--registry"));
     }
 };
 
