@@ -7,7 +7,6 @@
 #include "tests/support/TestRegistry.h"
 
 #include <gtest/gtest.h>
-#include <random>
 
 namespace moxalo::hive {
 namespace {
@@ -131,20 +130,6 @@ TEST_F(HiveCorruption, TheClassNameIsCheckedWithItsOwnLength) {
     EXPECT_NE(damage[0].find(std::string("its class name at ") + cell + " (4096 bytes) is not"),
               std::string::npos)
         << damage[0];
-}
-
-// Damage anywhere in the bins must end in a message or in a readable hive, never a crash.
-TEST_F(HiveCorruption, RandomDamageNeverCrashes) {
-    std::mt19937 random(20240601);
-    for (int round = 0; round < 300; ++round) {
-        std::string bytes = good;
-        std::uniform_int_distribution<std::size_t> where(kBaseBlockSize, bytes.size() - 1);
-        for (int i = 0; i < 1 + round % 8; ++i)
-            bytes[where(random)] = static_cast<char>(random());
-        testing::writeFile(path, bytes);
-        std::string message = failure(path);
-        EXPECT_TRUE(message.empty() || message.starts_with(path + ": ")) << message;
-    }
 }
 
 } // namespace
