@@ -61,8 +61,6 @@ TEST(RegistryApi, OpensKeysByPathWithoutRegardToCaseAndClosesHandles) {
     DWORD size = 260;
     EXPECT_EQ(RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
               ERROR_INVALID_HANDLE);
-    EXPECT_EQ(RegEnumKeyExA(0x1234, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
-              ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt\\Missing", 0, KEY_READ, &key),
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".nothere", 0, KEY_READ, &key),
@@ -138,8 +136,6 @@ TEST(RegistryApi, QueryValueExReadsStringsOnlyAndKeepsTheTerminator) {
     RegCloseKey(icon);
 
     EXPECT_EQ(TrimNull(std::string("abc\0def", 7)), "abc");
-    EXPECT_EQ(TrimNull("plain"), "plain");
-    EXPECT_EQ(ValueToText(std::nullopt), "");
 }
 
 TEST(RegistryApi, RawQueryReportsSizesTypesAndShortBuffers) {

@@ -202,20 +202,6 @@ TEST(ProfileWrite, ChangesOnlyTheLinesItConcerns) {
     }
 }
 
-TEST(ProfileWrite, KeepsTheFileLineEndsAndEncoding) {
-    TempDir dir;
-    std::string file = dir.file("test.ini");
-    writeFile(file, "[A]\nx=1\n\n;c\n[B]\ry=2\r");
-    EXPECT_NE(WritePrivateProfileStringA("A", "x", "9", file.c_str()), 0);
-    EXPECT_NE(WritePrivateProfileStringA("B", "z", "3", file.c_str()), 0);
-    EXPECT_EQ(readFile(file), "[A]\nx=9\n\n;c\n[B]\ry=2\rz=3\r\n");
-
-    writeFile(file, "\xEF\xBB\xBF[A]\r\nx=1\r\n");
-    EXPECT_NE(WritePrivateProfileStringA("A", "x", "\xC3\xA9", file.c_str()), 0);
-    EXPECT_EQ(readFile(file), "\xEF\xBB\xBF[A]\r\nx=\xC3\xA9\r\n");
-    EXPECT_EQ(value(file, "A", "x"), "\xC3\xA9");
-}
-
 TEST(ProfileWrite, RefusesWhatWouldNotReadBack) {
     TempDir dir;
     std::string file = dir.file("test.ini");

@@ -6,7 +6,6 @@
 #include "registry/hive/HiveMapping.h"
 #include "registry/hivewriter/HiveWriter.h"
 #include "tests/registry/hive/HiveTestSupport.h"
-#include "tests/support/HostileHives.h"
 #include "tests/support/TestRegistry.h"
 
 #include <filesystem>
@@ -114,43 +113,6 @@ TEST(HiveStore, ChangesToACopyOfARealHiveAreSavedAndReadBack) {
         EXPECT_EQ(store->findValue(key, "CONTENT TYPE"), sz("text/plain"));
         EXPECT_NE(store->findChild(store->findChild(key, "openwithprogids"), "DEEP"), kNoNode);
     }
-}
-
-std::vector<std::uint8_t> bytesOf(const std::string& path) {
-    std::string bytes = testing::readFile(path);
-    return {bytes.begin(), bytes.end()};
-}
-
-// A hive in memory reads as its file does, damage and refusals alike, and is never written.
-TEST(HiveStore, AHiveFromBytesReadsAsItsFile) {
-    TempDir dir;
-    std::string path = dir.file("UsrClass.dat");
-    testing::writeStrayListings(path);
-    auto file = HiveStore::open(path);
-    ASSERT_FALSE(file->damage().empty());
-    std::vector<std::uint8_t> bytes = bytesOf(path);
-    for (auto& memory : {HiveStore::fromBytes(std::span<const std::uint8_t>(bytes), path),
-                         HiveStore::fromBytes(bytesOf(path), path)}) {
-        EXPECT_EQ(memory->damage(), file->damage());
-        testing::expectSameTree(*file, file->rootNode(), *memory, memory->rootNode());
-        EXPECT_EQ(memory->whyReadOnly(), "a hive read from memory is not written to any file");
-        std::string refused =
-            testing::storeError([&] { memory->createKey(memory->rootNode(), ".new"); });
-        EXPECT_EQ(refused, path + ": a hive read from memory is not written to any file");
-        refused = testing::storeError([&] { memory->deleteKey(memory->rootNode(), ".doc"); });
-        EXPECT_EQ(refused, path + ": a hive read from memory is not written to any file");
-        EXPECT_EQ(memory->prepareSave(), nullptr);
-    }
-
-    // A hive cut short gives the same message from either.
-    std::string cut = testing::readFile(path).substr(0, 6000);
-    testing::writeFile(path, cut);
-    std::string fromFile = testing::storeError([&] { HiveStore::open(path); });
-    EXPECT_TRUE(fromFile.starts_with(path + ": truncated hive")) << fromFile;
-    EXPECT_EQ(testing::storeError([&] {
-                  HiveStore::fromBytes(std::vector<std::uint8_t>(cut.begin(), cut.end()), path);
-              }),
-              fromFile);
 }
 
 } // namespace
