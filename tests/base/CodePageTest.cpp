@@ -36,25 +36,6 @@ TEST(CodePage, IsNamedByItsNumberAloneOrWithCpOrWindows) {
     EXPECT_THAT(nameError("cp037"), HasSubstr("code page 037 cannot be used for .reg files"));
 }
 
-TEST(CodePage, Windows1252IsReadAsWindowsReadsIt) {
-    text::CodePage cp1252;
-    EXPECT_EQ(cp1252.toUtf8("\x80 \x93quoted\x94"), "\u20AC \u201Cquoted\u201D");
-    EXPECT_EQ(cp1252.toUtf8("caf\xC3\xA9"), "caf\u00C3\u00A9") << "1252 text, whatever UTF-8 says";
-    EXPECT_EQ(cp1252.toUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
-    EXPECT_EQ(cp1252.toUtf8("\x81\x8D\x8F\x90\x9D"), "\u0081\u008D\u008F\u0090\u009D")
-        << "the bytes 1252 leaves undefined";
-}
-
-TEST(CodePage, EveryByteComesBackAsItWas) {
-    for (const char* name : {"1252", "1251", "1250", "1253", "874"}) {
-        text::CodePage page = *text::CodePage::named(name);
-        for (int byte = 0; byte < 0x100; ++byte) {
-            std::string one(1, static_cast<char>(byte));
-            EXPECT_EQ(page.fromUtf8(page.toUtf8(one)), one) << name << " byte " << byte;
-        }
-    }
-}
-
 TEST(CodePage, WritesWhatTheCodePageCannotHoldAsQuestionMarks) {
     text::CodePage cp1252;
     EXPECT_EQ(cp1252.fromUtf8("\u20AC caf\u00E9 \u0416 \U0001F600."), "\x80 caf\xE9 ? ?.");

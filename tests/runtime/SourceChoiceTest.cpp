@@ -10,13 +10,22 @@
 using namespace moxalo::runtime;
 using namespace moxalo::testing;
 
-TEST(SourceChoice, OptionThenEnvironmentThenPrefixThenHomeThenSample) {
-    TempDir home;
-    std::map<std::string, std::string> vars{{"HOME", home.path()}};
-    Environment env = [&vars](const char* name) -> const char* {
+namespace {
+
+// The environment as the map holds it, changes made after included.
+Environment lookupIn(const std::map<std::string, std::string>& vars) {
+    return [&vars](const char* name) -> const char* {
         auto it = vars.find(name);
         return it == vars.end() ? nullptr : it->second.c_str();
     };
+}
+
+} // namespace
+
+TEST(SourceChoice, OptionThenEnvironmentThenPrefixThenHomeThenSample) {
+    TempDir home;
+    std::map<std::string, std::string> vars{{"HOME", home.path()}};
+    Environment env = lookupIn(vars);
     auto choose = [&](std::vector<std::string> options) {
         return chooseSources(options, env, "/opt/moxalo");
     };
@@ -47,37 +56,13 @@ TEST(SourceChoice, OptionThenEnvironmentThenPrefixThenHomeThenSample) {
     EXPECT_EQ(c.chosenBy, "--registry");
 }
 
-TEST(SourceChoice, CodePageFromOptionThenEnvironmentThenWindows1252) {
-    std::map<std::string, std::string> vars;
-    Environment env = [&vars](const char* name) -> const char* {
-        auto it = vars.find(name);
-        return it == vars.end() ? nullptr : it->second.c_str();
-    };
-    SourceChoice c = chooseSources({"a.reg"}, env, "/opt/moxalo");
-    EXPECT_EQ(c.codePage, "1252");
-    EXPECT_EQ(c.codePageChosenBy, "");
-    vars["MOXALO_CODEPAGE"] = "";
-    EXPECT_EQ(chooseSources({"a.reg"}, env, "/opt/moxalo").codePage, "1252");
-    vars["MOXALO_CODEPAGE"] = "cp1251";
-    c = chooseSources({"a.reg"}, env, "/opt/moxalo");
-    EXPECT_EQ(c.codePage, "cp1251");
-    EXPECT_EQ(c.codePageChosenBy, "MOXALO_CODEPAGE");
-    c = chooseSources({"a.reg"}, env, "/opt/moxalo", "932");
-    EXPECT_EQ(c.codePage, "932");
-    EXPECT_EQ(c.codePageChosenBy, "--code-page");
-    EXPECT_EQ(c.paths, std::vector<std::string>{"a.reg"});
-}
-
 TEST(SourceChoice, TheSourcesPassedOnComeThroughWholeBeforeTheUsersVariable) {
     const std::vector<std::string> hostile = {
         "snap 10:30/x.reg", "/mnt/a%3Ab/SOFTWARE", "100%",      ":",         "::x::",   "%",
         "  blanks  ",       "\"quoted\" 'too'",    "line\nend", "tab\there", "Ünï:日本"};
     std::map<std::string, std::string> vars{{"MOXALO_REGISTRY", "/users/own.reg"},
                                             {"WINEPREFIX", "/games/prefix"}};
-    Environment env = [&vars](const char* name) -> const char* {
-        auto it = vars.find(name);
-        return it == vars.end() ? nullptr : it->second.c_str();
-    };
+    Environment env = lookupIn(vars);
     SourceChoice window{hostile, "--registry", false, "cp1251", "--code-page"};
     for (const auto& variable : passedOn(window))
         vars[variable.name] = variable.value;

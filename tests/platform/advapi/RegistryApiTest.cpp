@@ -61,8 +61,6 @@ TEST(RegistryApi, OpensKeysByPathWithoutRegardToCaseAndClosesHandles) {
     DWORD size = 260;
     EXPECT_EQ(RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
               ERROR_INVALID_HANDLE);
-    EXPECT_EQ(RegEnumKeyExA(0x1234, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
-              ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt\\Missing", 0, KEY_READ, &key),
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".nothere", 0, KEY_READ, &key),
@@ -138,8 +136,6 @@ TEST(RegistryApi, QueryValueExReadsStringsOnlyAndKeepsTheTerminator) {
     RegCloseKey(icon);
 
     EXPECT_EQ(TrimNull(std::string("abc\0def", 7)), "abc");
-    EXPECT_EQ(TrimNull("plain"), "plain");
-    EXPECT_EQ(ValueToText(std::nullopt), "");
 }
 
 TEST(RegistryApi, RawQueryReportsSizesTypesAndShortBuffers) {
@@ -165,36 +161,4 @@ TEST(RegistryApi, DeleteRemovesALeafKeyAndRefusesOneWithSubkeys) {
     EXPECT_EQ(store.findChild(store.rootNode(), ".longername"), kNoNode);
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".longername"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".txt\\OpenWithList\\notepad.exe"), ERROR_SUCCESS);
-}
-
-TEST(RegistryApi, UserClassesLieOverMachineClasses) {
-    auto machine = std::make_unique<MemoryStore>("machine");
-    auto user = std::make_unique<MemoryStore>("user");
-    put(*machine, ".txt", "", sz("txtfile"));
-    put(*machine, ".txt", "Content Type", sz("text/plain"));
-    put(*machine, ".zip", "", sz("CompressedFolder"));
-    put(*machine, "txtfile\\shell\\open\\command", "", sz("notepad %1"));
-    put(*user, ".TXT", "", sz("MyEditor.txt"));
-    put(*user, ".abc", "", sz("abcfile"));
-    put(*user, ".txt\\OpenWithList\\editor.exe", "", sz(""));
-    MemoryStore& userRef = *user;
-    mountLayers(std::move(user), std::move(machine));
-
-    HKEY txt = open(".txt");
-    EXPECT_EQ(read(txt, ""), "MyEditor.txt");
-    EXPECT_EQ(read(txt, "Content Type"), "text/plain");
-    RegCloseKey(txt);
-    RegCloseKey(open(".txt\\OpenWithList"));
-    RegCloseKey(open("txtfile\\shell\\open\\command"));
-
-    std::vector<std::string> names = subkeysOf("");
-    EXPECT_EQ(names, (std::vector<std::string>{".abc", ".TXT", ".zip", "txtfile"}));
-
-    // Deleting a key both layers hold removes it from both, or the machine's would show through.
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, ".txt\\OpenWithList\\editor.exe");
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, ".txt\\OpenWithList");
-    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ".txt"), ERROR_SUCCESS);
-    HKEY gone = 0;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_READ, &gone), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(userRef.findChild(userRef.rootNode(), ".txt"), kNoNode);
 }

@@ -93,19 +93,6 @@ const std::vector<std::string> kHostileNames = {
 
 } // namespace
 
-TEST(CommandLineQuoting, AQuotedFileNameSplitsBackAsItWas) {
-    for (const auto& name : kHostileNames) {
-        auto args = splitCommandLine("regedit /e \"" + moxalo::process::escapeQuoted(name) +
-                                     "\" HKEY_CLASSES_ROOT");
-        ASSERT_EQ(args.size(), 4u) << name;
-        EXPECT_EQ(args[2], name);
-        EXPECT_EQ(args[3], "HKEY_CLASSES_ROOT");
-    }
-    // What Windows allows in a file name is written as it is, as regedit's command line has it.
-    EXPECT_EQ(moxalo::process::escapeQuoted("C:\\Tools\\Backups\\a b.reg"),
-              "C:\\Tools\\Backups\\a b.reg");
-}
-
 TEST(CommandLineQuoting, TheStandInsGetTheRestOfTheLineAsItIs) {
     using moxalo::process::programStart;
     for (const auto& name : kHostileNames) {

@@ -4,7 +4,6 @@
 
 #include "tests/support/TestRegistry.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -203,20 +202,6 @@ TEST(ProfileWrite, ChangesOnlyTheLinesItConcerns) {
     }
 }
 
-TEST(ProfileWrite, KeepsTheFileLineEndsAndEncoding) {
-    TempDir dir;
-    std::string file = dir.file("test.ini");
-    writeFile(file, "[A]\nx=1\n\n;c\n[B]\ry=2\r");
-    EXPECT_NE(WritePrivateProfileStringA("A", "x", "9", file.c_str()), 0);
-    EXPECT_NE(WritePrivateProfileStringA("B", "z", "3", file.c_str()), 0);
-    EXPECT_EQ(readFile(file), "[A]\nx=9\n\n;c\n[B]\ry=2\rz=3\r\n");
-
-    writeFile(file, "\xEF\xBB\xBF[A]\r\nx=1\r\n");
-    EXPECT_NE(WritePrivateProfileStringA("A", "x", "\xC3\xA9", file.c_str()), 0);
-    EXPECT_EQ(readFile(file), "\xEF\xBB\xBF[A]\r\nx=\xC3\xA9\r\n");
-    EXPECT_EQ(value(file, "A", "x"), "\xC3\xA9");
-}
-
 TEST(ProfileWrite, RefusesWhatWouldNotReadBack) {
     TempDir dir;
     std::string file = dir.file("test.ini");
@@ -244,28 +229,6 @@ TEST(ProfileWrite, RefusesWhatWouldNotReadBack) {
     EXPECT_EQ(GetPrivateProfileStringA(nullptr, nullptr, "d", buffer, sizeof buffer, file.c_str()),
               0u);
     EXPECT_EQ(buffer[0], '\0');
-}
-
-TEST(ProfileWrite, FailsAndLeavesTheFileWhenItCannotBeWritten) {
-    TempDir dir;
-    const std::string content = "[S]\r\nk=v\r\n";
-
-    std::string folder = dir.file("folder");
-    std::filesystem::create_directory(folder);
-    std::string inFolder = folder + "/test.ini";
-    writeFile(inFolder, content);
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
-                                             std::filesystem::perms::owner_exec);
-    EXPECT_EQ(WritePrivateProfileStringA("S", "k", "new", inFolder.c_str()), 0);
-    EXPECT_EQ(readFile(inFolder), content);
-    EXPECT_EQ(WritePrivateProfileStringA("S", "k", "v", (folder + "/new.ini").c_str()), 0);
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1)
-        << "a temporary file was left behind";
-
-    EXPECT_EQ(WritePrivateProfileStringA("S", "k", "v", dir.file("no/such/dir.ini").c_str()), 0);
-    EXPECT_EQ(WritePrivateProfileStringA("S", "k", "v", folder.c_str()), 0) << "a folder";
-    EXPECT_EQ(value(folder, "S", "k"), "<default>");
 }
 
 } // namespace

@@ -40,25 +40,6 @@ TEST(HostPath, DriveLetterPathsAreFoundThroughTheDevicesLink) {
     EXPECT_TRUE(fs::is_regular_file(hostPathOf("C:\\WINDOWS\\App.Ico", {prefix})));
 }
 
-TEST(HostPath, TheDeviceLinkWinsOverADriveFolderAndIsFollowedAnywhere) {
-    TempDir dir;
-    std::string prefix = makePrefix(dir, "wine");
-    // d: is a CD image elsewhere; a stale drive_d beside it must not be used.
-    fs::create_directories(dir.file("cdrom"));
-    fs::create_directories(prefix + "/drive_d");
-    writeFile(dir.file("cdrom/setup.ico"), "icon");
-    writeFile(prefix + "/drive_d/setup.ico", "stale");
-    fs::create_directory_symlink(dir.file("cdrom"), prefix + "/dosdevices/d:");
-
-    std::string found = hostPathOf("D:\\setup.ico", {prefix});
-    EXPECT_EQ(fs::canonical(found), fs::canonical(dir.file("cdrom/setup.ico")));
-
-    // Without a device, a drive folder of that letter serves.
-    fs::create_directories(prefix + "/drive_e/icons");
-    writeFile(prefix + "/drive_e/icons/e.ico", "icon");
-    EXPECT_EQ(hostPathOf("E:\\icons\\e.ico", {prefix}), prefix + "/drive_e/icons/e.ico");
-}
-
 TEST(HostPath, WhatCannotBeMappedComesBackUnchanged) {
     TempDir dir;
     std::string prefix = makePrefix(dir, "wine");

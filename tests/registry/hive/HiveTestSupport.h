@@ -9,7 +9,8 @@
 
 namespace moxalo::testing {
 
-// Expects the same subkeys (by name, recursively) and the same values, in the same order.
+// Expects the same values, in the same order, and the same subkeys, found by name: a hive lists
+// the subkeys added or deleted since its last save out of order.
 void expectSameTree(registry::RegistryStore& expected, registry::NodeId expectedKey,
                     registry::RegistryStore& actual, registry::NodeId actualKey,
                     const std::string& path = "");

@@ -56,14 +56,6 @@ TEST(HiveWriter, TreeReadsBackWithTheSameKeysValuesAndTypes) {
     auto hive = HiveStore::open(path);
     testing::expectSameTree(tree, tree.rootNode(), *hive, hive->rootNode());
 
-    registry::NodeId root = hive->rootNode();
-    EXPECT_NE(hive->findChild(root, "üNÏCODÉ äRGER"), registry::kNoNode);
-    EXPECT_NE(hive->findChild(root, "TXTFILE"), registry::kNoNode);
-    EXPECT_EQ(hive->findChild(root, "txtfil"), registry::kNoNode);
-    EXPECT_EQ(hive->findValue(hive->findChild(root, ".txt"), "content TYPE"),
-              tree.findValue(tree.findPath(tree.rootNode(), ".txt"), "Content Type"));
-    EXPECT_EQ(hive->findValue(root, "missing"), std::nullopt);
-
     // Writing a subtree puts its subkeys at the hive's root.
     writeHive(tree, tree.findPath(tree.rootNode(), "txtfile"), path, runtime::kHolderKeyPrefix);
     auto sub = HiveStore::open(path);
@@ -97,9 +89,8 @@ TEST(HiveWriter, LargeKeyIsLinkedDirectlyAndStaysEditable) {
     auto hive = HiveStore::open(path);
     testing::expectSameTree(tree, tree.rootNode(), *hive, hive->rootNode());
     // Subkeys are listed in the registry's order, each pointing back at its parent.
-    for (std::size_t i = 1; i <= kKeys; ++i)
-        ASSERT_LT(registry::compareNames(hive->childName(hive->rootNode(), i - 1),
-                                         hive->childName(hive->rootNode(), i)),
+    for (std::size_t i = 1, root = hive->rootNode(); i <= kKeys; ++i)
+        ASSERT_LT(registry::compareNames(hive->childName(root, i - 1), hive->childName(root, i)),
                   0);
     HiveHandle h = openHive(path, 0);
     registry::NodeId ext = hive->findChild(hive->rootNode(), ".ext4999");

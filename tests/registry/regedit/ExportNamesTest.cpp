@@ -15,40 +15,17 @@ using registry::NodeId;
 
 // Key names that look like the syntax around them in a key line, and the longest there are.
 const std::vector<std::string> kKeyNames = {
-    "]",
-    "[",
-    "\"",
-    ";x",
-    "=",
-    "-",
-    "-x",
-    "[-HKEY_CLASSES_ROOT]",
-    "x ",
-    " x",
-    "\t",
-    "a]b[c",
-    "@",
-    "#",
-    "x]\t;comment",
-    "HKEY_CLASSES_ROOT",
-    "/",
-    "%",
-    "a\"b\"c",
-    "ü日本\U0001F600",
-    "\xEF\xBB\xBF",
-    std::string(255, 'k'),
+    "]", "[", "\"", ";x", "=", "-", "-x", "[-HKEY_CLASSES_ROOT]", "x ", " x", "\t", "a]b[c", "@",
+    "#", "x]\t;comment", "HKEY_CLASSES_ROOT", "/", "%", "a\"b\"c", "ü日本\U0001F600",
+    "\xEF\xBB\xBF", std::string(255, 'k'),
     // Halves of surrogate pairs alone, as the program's text keeps them (see Utf16.h).
-    "\xED\xA0\x80",
-    "a\xED\xB3\xBF",
-    "\xED\xB0\x80\xED\xA0\x80",
-};
+    "\xED\xA0\x80", "a\xED\xB3\xBF", "\xED\xB0\x80\xED\xA0\x80"};
 // Value names that look like the syntax of a value line, line breaks included.
 const std::vector<std::string> kValueNames = {
-    "a\r\nb",       "\r", "\n", "\"",   "\\",
-    "\\\"",         "=",  "@",  "a]",   ";c",
-    "x ",           "\t", "-",  "\"=-", std::string(16383, 'v'),
-    "\xED\xA0\x80",
-};
+    "a\r\nb",      "\r", "\n", "\"",   "\\",
+    "\\\"",        "=",  "@",  "a]",   ";c",
+    "x ",          "\t", "-",  "\"=-", std::string(16383, 'v'),
+    "\xED\xA0\x80"};
 
 // What regedit /e writes for HKEY_CLASSES_ROOT of `store`, whose top keys are the roots.
 std::string exportClasses(MemoryStore& store) {

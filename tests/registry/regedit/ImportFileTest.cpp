@@ -71,17 +71,6 @@ TEST(RegFileImportHeader, NamesEncodingsRegeditCannotRead) {
     EXPECT_THAT(importError("\xFF\xFE"), HasSubstr("first line is \"\""));
 }
 
-// The byte order mark, not the header, decides how hex(2) bytes are read.
-TEST(RegFileImportHeader, EncodingComesFromTheFirstBytesOnly) {
-    std::string text = "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"p\"=hex(2):25,00,50,00,00,00\r\n";
-    Imported imported;
-    imported.result = importRegFile(fileBytes(text, true), imported.store);
-    EXPECT_EQ(imported.result.version, 4);
-    EXPECT_TRUE(imported.result.unicode);
-    EXPECT_EQ(imported.value("HKEY_CURRENT_USER\\A", "p"),
-              (registry::RegValue{registry::REG_EXPAND_SZ, {0x25, 0, 0x50, 0, 0, 0}}));
-}
-
 TEST(RegFileImportText, EveryLineEndingCountsLines) {
     for (std::string end : {"\r\n", "\n", "\r"}) {
         for (bool unicode : {true, false}) {
@@ -141,25 +130,6 @@ TEST(RegFileImportText, CommentsAndStrayLines) {
     EXPECT_EQ(imported->text("HKEY_CURRENT_USER\\A", "NameNoQuotes"), "<missing>");
     ASSERT_EQ(imported->result.diagnostics.size(), 1u) << imported->diagnostics();
     EXPECT_EQ(imported->result.diagnostics[0].line, 7);
-}
-
-TEST(RegFileImportText, OddUtf16FileIsReportedAsCutShort) {
-    std::string bytes = fileBytes("REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n@=\"x\"\r\n", true) + "A";
-    Imported imported;
-    imported.result = importRegFile(bytes, imported.store);
-    EXPECT_EQ(imported.text("HKEY_CURRENT_USER\\A", ""), "x");
-    ASSERT_EQ(imported.result.diagnostics.size(), 1u);
-    EXPECT_THAT(imported.result.diagnostics[0].message, HasSubstr("middle of a UTF-16 character"));
-}
-
-TEST(RegFileImportText, DiagnosticsStopAfterAThousand) {
-    std::string body;
-    for (int i = 0; i < 1500; ++i)
-        body += "garbage\r\n";
-    auto imported = importBody(body);
-    ASSERT_EQ(imported->result.diagnostics.size(), 1001u);
-    EXPECT_EQ(imported->result.diagnostics.back().line, 1002);
-    EXPECT_THAT(imported->result.diagnostics.back().message, HasSubstr("500 more"));
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <thread>
 
 namespace moxalo::registry {
 namespace {
@@ -49,21 +48,6 @@ std::string text(RegistryStore& store, NodeId key, std::string_view name) {
     return value ? text::utf16leToUtf8(value->data.data(), value->data.size() - 2) : "<missing>";
 }
 
-// A pipe (a file made on the fly, "<(...)" in a shell) cannot be mapped: it is read through.
-TEST_F(RegFileStoreTest, ReadsAFileThatCannotBeMapped) {
-    std::string pipe = dir_.file("pipe.reg");
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    std::thread writer([&pipe] { writeFile(pipe, readFile(fixturePath("classes.reg"))); });
-    auto store = RegFileStore::open(pipe);
-    writer.join();
-    auto file = RegFileStore::open(fixturePath("classes.reg"));
-    ASSERT_EQ(store->diagnostics().size(), 1u);
-    EXPECT_EQ(store->diagnostics()[0].line, file->diagnostics()[0].line);
-    ASSERT_EQ(store->classesLayers().size(), 3u);
-    NodeId classes = store->classesLayers()[0].key;
-    EXPECT_EQ(store->childCount(classes), file->childCount(file->classesLayers()[0].key));
-}
-
 TEST_F(RegFileStoreTest, OffersTheClassesOfTheFile) {
     std::string path = fixturePath("classes.reg");
     auto store = RegFileStore::open(path);
@@ -88,29 +72,17 @@ TEST_F(RegFileStoreTest, OffersTheClassesOfTheFile) {
               "gro\xC3\x9F");
     EXPECT_EQ(text(*store, store->findPath(layers[0].key, "txtfile\\DefaultIcon"), ""),
               "%SystemRoot%\\icon.dll");
-
-    auto ansi = RegFileStore::open(fixturePath("classes-regedit4.reg"));
-    ASSERT_EQ(ansi->classesLayers().size(), 1u);
-    NodeId cafe = ansi->findChild(ansi->classesLayers()[0].key, ".cafe");
-    EXPECT_EQ(text(*ansi, cafe, ""), "caf\xC3\xA9");
-    EXPECT_EQ(text(*ansi, cafe, "Path"), "%PATH%");
 }
 
 TEST_F(RegFileStoreTest, RefusesFilesItCannotUse) {
     std::string missing = dir_.file("missing.reg");
     EXPECT_THAT(openError(missing), StartsWith(missing + ": cannot open: No such file"));
     EXPECT_THAT(openError(dir_.path()), StartsWith(dir_.path() + ": is a folder"));
-    std::string wrong = fixturePath("wrong-header.reg");
-    EXPECT_THAT(openError(wrong), StartsWith(wrong + ": the first line is \"REGEDIT5\""));
-    EXPECT_THAT(openError(wrong), HasSubstr("\"Windows Registry Editor Version 5.00\""));
     std::string noClasses = fixturePath("no-classes.reg");
     EXPECT_THAT(openError(noClasses),
                 StartsWith(noClasses + ": holds no keys under HKEY_CLASSES_ROOT, "
                                        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes or "
                                        "HKEY_CURRENT_USER\\Software\\Classes"));
-    std::string empty = dir_.file("empty.reg");
-    writeFile(empty, "");
-    EXPECT_THAT(openError(empty), StartsWith(empty + ": the file is empty"));
 }
 
 TEST_F(RegFileStoreTest, SaveWritesEveryRootBackInTheFilesFormat) {

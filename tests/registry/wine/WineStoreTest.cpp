@@ -143,27 +143,3 @@ TEST(WineStore, ARunningWineserverMakesThePrefixReadOnly) {
 
     oldTmp != nullptr ? setenv("TMPDIR", savedTmp.c_str(), 1) : unsetenv("TMPDIR");
 }
-
-TEST(WineStore, OpensAPrefixWithTheUsersClassesFirst) {
-    Prefix prefix;
-    std::vector<std::unique_ptr<RegistryStore>> owned;
-    std::vector<std::string> warnings;
-    auto layers = openWinePrefix(prefix.dir.path(), owned, warnings);
-    ASSERT_EQ(layers.size(), 2u);
-    EXPECT_TRUE(warnings.empty());
-    EXPECT_TRUE(layers[0].user);
-    EXPECT_FALSE(layers[1].user);
-    EXPECT_EQ(owned.size(), 2u);
-    EXPECT_NE(layers[0].store->findChild(layers[0].key, ".foo"), kNoNode);
-    EXPECT_NE(layers[1].store->findChild(layers[1].key, ".txt"), kNoNode);
-    EXPECT_EQ(layers[1].store->origin(), prefix.dir.file("system.reg"));
-
-    std::filesystem::remove(prefix.dir.file("user.reg"));
-    owned.clear();
-    layers = openWinePrefix(prefix.dir.path(), owned, warnings);
-    ASSERT_EQ(layers.size(), 1u);
-    EXPECT_FALSE(layers[0].user);
-
-    std::filesystem::remove(prefix.dir.file("system.reg"));
-    EXPECT_THROW(openWinePrefix(prefix.dir.path(), owned, warnings), StoreError);
-}
