@@ -21,6 +21,10 @@ template <typename Read> auto attempt(Read&& read) -> Result<decltype(read())> {
 
 } // namespace
 
+Result<NodeId> Keys::root() const {
+    return attempt([&] { return store_->rootNode(); });
+}
+
 Result<NodeId> Keys::child(NodeId parent, std::string_view name) const {
     return attempt([&] { return store_->findChild(parent, name); });
 }

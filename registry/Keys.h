@@ -18,6 +18,7 @@ class Keys {
 public:
     explicit Keys(RegistryStore& store) : store_(&store) {}
 
+    Result<NodeId> root() const;
     // The subkey of that name (in any case), or kNoNode.
     Result<NodeId> child(NodeId parent, std::string_view name) const;
     Result<std::size_t> subkeyCount(NodeId key) const;

@@ -11,22 +11,11 @@
 
 namespace moxalo::regedit {
 
-// A failure that ends the run: "<file or key>: <what>".
-class Failure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-// The user answered no: told on stderr, but not told back to the user.
-class Cancelled : public Failure {
-public:
-    using Failure::Failure;
-};
-
 // The registry the request names: which sources (cheap, nothing read), and the sources opened
-// and mounted (for a write, locked first). Both throw Failure.
+// (for a write, locked first).
 struct Opening {
     std::function<registry::SourceChoice()> choose;
-    std::function<runtime::ChosenRegistry(runtime::Purpose)> open;
+    std::function<Result<runtime::ChosenRegistry>(runtime::Purpose)> open;
 };
 
 // Runs the command line: what the program's main does, with the exit status it returns. Help
@@ -38,15 +27,19 @@ int run(const std::vector<std::string>& args, const runtime::Environment& env,
 // A registry of one source is written as HKEY_CLASSES_ROOT. Of several, each side's classes
 // go under their own root (HKEY_LOCAL_MACHINE\SOFTWARE\Classes, then
 // HKEY_CURRENT_USER\Software\Classes): importing the file puts every key and value back on
-// the side it came from, and HKEY_CLASSES_ROOT is again what it was. Throws Failure.
-void exportKey(const Request& request, registry::Registry& registry);
+// the side it came from, and HKEY_CLASSES_ROOT is again what it was. A failure's message is
+// "<file or key>: <what>".
+Result<> exportKey(const Request& request, registry::Registry& registry);
+
+// How an import that did not fail ended: the user may have answered no.
+enum class Ending { Done, Cancelled };
 
 // Merges the file into the registry (see ClassesImport.h for where keys go) and saves every
 // changed file; lines that regedit would skip are skipped and told to `warnings` as
 // "<file>: line N: <what>". Unless silent, asks the voice first and tells it what was done.
 // The file is read and checked before the question, and the registry opened only after it.
-// Throws Failure (Cancelled when the answer is no); nothing is then written.
-void importFile(const Request& request, const Opening& opening, Voice& voice,
-                std::ostream& warnings);
+// When it fails, or the user answers no, nothing is written.
+Result<Ending> importFile(const Request& request, const Opening& opening, Voice& voice,
+                          std::ostream& warnings);
 
 } // namespace moxalo::regedit

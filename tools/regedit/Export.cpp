@@ -18,13 +18,6 @@ using registry::Keys;
 using registry::kNoNode;
 using registry::NodeId;
 
-// What was read, or Failure with why it could not be.
-template <typename T> T read(Result<T> result) {
-    if (!result)
-        throw Failure(result.error());
-    return std::move(*result);
-}
-
 using regfile::kMachineClasses;
 using regfile::kUserClasses;
 
@@ -63,10 +56,10 @@ struct Found {
     NodeId node = kNoNode;
 };
 
-Found findKey(const std::string& typed, registry::Registry& registry) {
+Result<Found> findKey(const std::string& typed, registry::Registry& registry) {
     regfile::KeyPath path;
     if (auto read = regfile::parseKeyPath(typed, path); !read)
-        throw Failure(typed + ": " + read.error());
+        return fail(typed + ": " + read.error());
     std::vector<std::string_view> names = path.names;
     Found found;
     if (path.root == regfile::kClassesRoot) {
@@ -78,20 +71,23 @@ Found findKey(const std::string& typed, registry::Registry& registry) {
                        registry::sameName(names[0], "Software") &&
                        registry::sameName(names[1], "Classes");
         if (!classes)
-            throw Failure(typed + ": the registry holds only HKEY_CLASSES_ROOT, " +
-                          std::string(kMachineClasses) + " and " + std::string(kUserClasses));
+            return fail(typed + ": the registry holds only HKEY_CLASSES_ROOT, " +
+                        std::string(kMachineClasses) + " and " + std::string(kUserClasses));
         names.erase(names.begin(), names.begin() + 2);
         found.side = sideOf(registry, user);
         if (found.side.store == nullptr)
-            throw Failure(typed + ": the registry has no " + (user ? "user" : "machine") +
-                          " classes");
+            return fail(typed + ": the registry has no " + (user ? "user" : "machine") +
+                        " classes");
     }
     found.node = found.side.key;
     Keys keys(*found.side.store);
     for (std::string_view name : names) {
-        found.node = read(keys.child(found.node, name));
-        if (found.node == kNoNode)
-            throw Failure(keyNotFound(typed));
+        Result<NodeId> child = keys.child(found.node, name);
+        if (!child)
+            return fail(child.error());
+        if (*child == kNoNode)
+            return fail(keyNotFound(typed));
+        found.node = *child;
     }
     return found;
 }
@@ -102,45 +98,78 @@ struct Everything {
     std::vector<regfile::ExportedKey> keys;
 };
 
+// How the store spells its subkey `name` of `at`, with the subkey; kNoNode when there is none.
+Result<std::pair<NodeId, std::string>> spelledChild(const Keys& keys, NodeId at,
+                                                    std::string_view name) {
+    Result<NodeId> child = keys.child(at, name);
+    if (!child)
+        return fail(child.error());
+    Result<std::size_t> count = keys.subkeyCount(at);
+    if (!count)
+        return fail(count.error());
+    for (std::size_t i = 0; *child != kNoNode && i < *count; ++i) {
+        Result<NodeId> subkey = keys.subkeyAt(at, i);
+        if (!subkey)
+            return fail(subkey.error());
+        if (*subkey != *child)
+            continue;
+        Result<std::string_view> spelling = keys.subkeyName(at, i);
+        if (!spelling)
+            return fail(spelling.error());
+        return std::pair(*child, std::string(*spelling));
+    }
+    return std::pair(kNoNode, std::string());
+}
+
 // The side's path as its file spells it, as Wine's regedit writes a prefix's
 // (HKEY_LOCAL_MACHINE\Software\Classes); the path regedit gives it on Windows for a side that is
 // not a Software\Classes key of its own store (a hive's, a merged one).
-std::string spelled(const Side& side, std::string_view standard) {
+Result<std::string> spelled(const Side& side, std::string_view standard) {
     if (side.merged)
         return std::string(standard);
     std::string path(standard.substr(0, standard.find('\\')));
     Keys keys(*side.store);
-    NodeId at = side.store->rootNode();
+    Result<NodeId> root = keys.root();
+    if (!root)
+        return fail(root.error());
+    NodeId at = *root;
     for (std::string_view name : {"Software", "Classes"}) {
-        NodeId child = read(keys.child(at, name));
-        std::size_t i = 0, n = read(keys.subkeyCount(at));
-        while (i < n && read(keys.subkeyAt(at, i)) != child)
-            ++i;
-        if (child == kNoNode || i == n)
+        auto child = spelledChild(keys, at, name);
+        if (!child)
+            return fail(child.error());
+        if (child->first == kNoNode)
             return std::string(standard);
-        path += "\\" + std::string(read(keys.subkeyName(at, i)));
-        at = child;
+        path += "\\" + child->second;
+        at = child->first;
     }
     return at == side.key ? path : std::string(standard);
 }
 
-void everything(registry::Registry& registry, Everything& all) {
+Result<> addSide(Side& side, std::string_view standard, Everything& all) {
+    if (!side.store)
+        return {};
+    Result<std::string> path = spelled(side, standard);
+    if (!path)
+        return fail(path.error());
+    all.keys.push_back({side.store, side.key, std::move(*path)});
+    return {};
+}
+
+Result<> everything(registry::Registry& registry, Everything& all) {
     if (registry.layers().size() == 1) {
         all.keys.push_back(
             {&registry.view(), registry.rootKey(), std::string(regfile::kClassesRoot)});
-        return;
+        return {};
     }
     all.machine = sideOf(registry, false);
     all.user = sideOf(registry, true);
-    if (all.machine.store)
-        all.keys.push_back(
-            {all.machine.store, all.machine.key, spelled(all.machine, kMachineClasses)});
-    if (all.user.store)
-        all.keys.push_back({all.user.store, all.user.key, spelled(all.user, kUserClasses)});
+    if (Result<> machine = addSide(all.machine, kMachineClasses, all); !machine)
+        return machine;
+    return addSide(all.user, kUserClasses, all);
 }
 
-// Writes the file whole or not at all; throws Failure.
-void writeExport(const std::string& file, const std::vector<regfile::ExportedKey>& keys) {
+// Writes the file whole or not at all.
+Result<> writeExport(const std::string& file, const std::vector<regfile::ExportedKey>& keys) {
     std::string failure;
     Result<fs::PendingFile> written =
         fs::PendingFile::write(file, [&](const fs::PendingFile::Sink& sink) {
@@ -158,31 +187,33 @@ void writeExport(const std::string& file, const std::vector<regfile::ExportedKey
             if (!exported)
                 failure = exported.error();
         });
-    if (failure.empty() && !written)
-        failure = written.error();
-    if (failure.empty())
-        if (Result<> committed = written->commit(); !committed)
-            failure = committed.error();
     if (!failure.empty())
-        throw Failure(failure);
+        return fail(failure);
+    if (!written)
+        return fail(written.error());
+    return written->commit();
 }
 
 } // namespace
 
-void exportKey(const Request& request, registry::Registry& registry) {
+Result<> exportKey(const Request& request, registry::Registry& registry) {
     Everything all;
     Found found;
     if (request.key.empty()) {
-        everything(registry, all);
+        if (Result<> sides = everything(registry, all); !sides)
+            return sides;
     } else {
         // regedit drops one trailing backslash, and so the path it writes has none.
         std::string typed = request.key;
         while (typed.ends_with('\\'))
             typed.pop_back();
-        found = findKey(typed, registry);
+        Result<Found> key = findKey(typed, registry);
+        if (!key)
+            return fail(key.error());
+        found = std::move(*key);
         all.keys.push_back({found.side.store, found.node, typed});
     }
-    writeExport(request.file, all.keys);
+    return writeExport(request.file, all.keys);
 }
 
 } // namespace moxalo::regedit

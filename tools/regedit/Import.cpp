@@ -18,63 +18,75 @@ namespace moxalo::regedit {
 
 namespace {
 
-std::string readRegFile(const std::string& path) {
+Result<std::string> readRegFile(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0)
-        throw Failure(path + ": cannot be read: " + std::strerror(errno));
+        return fail(path + ": cannot be read: " + std::strerror(errno));
     if (S_ISDIR(st.st_mode))
-        throw Failure(path + ": is a folder, not a .reg file");
+        return fail(path + ": is a folder, not a .reg file");
     if (!S_ISREG(st.st_mode)) // a named pipe would keep the import waiting for a writer
-        throw Failure(path + ": is not a regular file");
+        return fail(path + ": is not a regular file");
     auto size = static_cast<std::size_t>(st.st_size);
     if (size > regfile::kMaxRegFileBytes)
-        throw Failure(path + ": " + regfile::whyTooLarge(regfile::kUtf16Mark, size));
+        return fail(path + ": " + regfile::whyTooLarge(regfile::kUtf16Mark, size));
     std::ifstream in(path, std::ios::binary);
     std::string bytes(size, '\0');
     if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-        throw Failure(path + ": cannot be read: " + std::strerror(errno));
+        return fail(path + ": cannot be read: " + std::strerror(errno));
     if (std::string why = regfile::whyTooLarge(bytes, size); !why.empty())
-        throw Failure(path + ": " + why);
+        return fail(path + ": " + why);
     return bytes;
 }
 
-// Whether the file is a .reg file at all.
-void checkHeader(const std::string& file, const std::string& bytes,
-                 const text::CodePage& codePage) {
-    if (Result<int> version = regfile::regFileVersion(bytes, codePage); !version)
-        throw Failure(file + ": not imported: " + version.error());
+// The file read and checked before the user is asked: whether it is a .reg file at all, in the
+// code page the sources are read in.
+Result<std::string> checkedFile(const std::string& file, const registry::SourceChoice& choice,
+                                text::CodePage& codePage) {
+    if (choice.bundledSample)
+        return fail(sampleRefusal(file, choice.paths.front()));
+    Result<std::string> bytes = readRegFile(file);
+    if (!bytes)
+        return bytes;
+    Result<text::CodePage> named = text::CodePage::named(choice.codePage);
+    if (!named)
+        return fail(file + ": not imported: " + named.error());
+    codePage = *named;
+    if (Result<int> version = regfile::regFileVersion(*bytes, codePage); !version)
+        return fail(file + ": not imported: " + version.error());
+    if (auto why = registry::whySourcesReadOnly(choice))
+        return fail(file + ": not imported: " + *why);
+    return bytes;
 }
 
 } // namespace
 
-void importFile(const Request& request, const Opening& opening, Voice& voice,
-                std::ostream& warnings) {
+Result<Ending> importFile(const Request& request, const Opening& opening, Voice& voice,
+                          std::ostream& warnings) {
     const std::string& file = request.file;
     registry::SourceChoice choice = opening.choose();
-    if (choice.bundledSample)
-        throw Failure(sampleRefusal(file, choice.paths.front()));
-    std::string bytes = readRegFile(file);
-    Result<text::CodePage> codePage = text::CodePage::named(choice.codePage);
-    if (!codePage)
-        throw Failure(file + ": not imported: " + codePage.error());
-    checkHeader(file, bytes, *codePage);
-    if (auto why = registry::whySourcesReadOnly(choice))
-        throw Failure(file + ": not imported: " + *why);
+    text::CodePage codePage;
+    Result<std::string> bytes = checkedFile(file, choice, codePage);
+    if (!bytes)
+        return fail(bytes.error());
     if (!request.silent && !voice.mayImport(importQuestion(file, choice)))
-        throw Cancelled(file + ": not imported: the import was cancelled");
+        return Ending::Cancelled;
 
-    runtime::ChosenRegistry chosen = opening.open(runtime::Purpose::Write);
-    registry::ClassesImport target(chosen.registry->layers());
-    Result<regfile::ImportResult> result = regfile::importRegFile(bytes, target, *codePage);
+    Result<runtime::ChosenRegistry> chosen = opening.open(runtime::Purpose::Write);
+    if (!chosen)
+        return fail(chosen.accessDenied() ? file + ": not imported: " + chosen.error()
+                                          : chosen.error());
+    registry::ClassesImport target(chosen->registry->layers());
+    Result<regfile::ImportResult> result = regfile::importRegFile(*bytes, target, codePage);
     if (!result)
-        throw Failure(file + (result.accessDenied() ? ": not imported: " : ": ") + result.error());
+        return fail(file + (result.accessDenied() ? ": not imported: " : ": ") + result.error());
     for (const auto& d : result->diagnostics)
         warnings << "moxalo-regedit: " << file << ": line " << d.line << ": "
                  << text::displayText(d.message) << "\n";
     if (Result<> saved = target.save(); !saved)
-        throw Failure(file + ": not imported: " + saved.error());
+        return fail(file + ": not imported: " + saved.error());
     if (!request.silent)
         voice.tell(importReport(file, target.counts(), result->diagnostics));
+    return Ending::Done;
 }
 
 } // namespace moxalo::regedit

@@ -19,13 +19,10 @@ Opening openingFor(const Request& request, const runtime::Environment& env,
     };
     opening.open = [&request, env, programFolder, &err](runtime::Purpose purpose) {
         auto chosen = runtime::openChosenRegistry(request.sources, env, programFolder, purpose);
-        if (!chosen && chosen.accessDenied() && request.action != Action::Export)
-            throw Failure(request.file + ": not imported: " + chosen.error());
-        if (!chosen)
-            throw Failure(chosen.error());
-        for (const auto& warning : chosen->warnings)
-            err << "moxalo-regedit: warning: " << text::displayText(warning) << "\n";
-        return std::move(*chosen);
+        if (chosen)
+            for (const auto& warning : chosen->warnings)
+                err << "moxalo-regedit: warning: " << text::displayText(warning) << "\n";
+        return chosen;
     };
     return opening;
 }
@@ -49,20 +46,26 @@ int run(const std::vector<std::string>& args, const runtime::Environment& env,
     }
     const Request& request = *parsed.request;
     Opening opening = openingFor(request, env, programFolder, err);
-    try {
-        if (request.action == Action::Export) {
-            runtime::ChosenRegistry chosen = opening.open(runtime::Purpose::Read);
-            exportKey(request, *chosen.registry);
-        } else {
-            importFile(request, opening, voice, err);
-        }
-    } catch (const Cancelled& e) {
-        err << "moxalo-regedit: " << text::displayText(e.what()) << "\n";
-        return 1;
-    } catch (const Failure& e) {
-        std::string message = text::displayText(e.what());
+    Result<Ending> ending = Ending::Done;
+    if (request.action == Action::Export) {
+        Result<runtime::ChosenRegistry> chosen = opening.open(runtime::Purpose::Read);
+        if (!chosen)
+            ending = fail(chosen.error());
+        else if (Result<> exported = exportKey(request, *chosen->registry); !exported)
+            ending = fail(exported.error());
+    } else {
+        ending = importFile(request, opening, voice, err);
+    }
+    if (!ending) {
+        std::string message = text::displayText(ending.error());
         err << "moxalo-regedit: " << message << "\n";
         voice.complain(message);
+        return 1;
+    }
+    // The user answered no: told on stderr, but not told back to the user.
+    if (*ending == Ending::Cancelled) {
+        err << "moxalo-regedit: " << text::displayText(request.file)
+            << ": not imported: the import was cancelled\n";
         return 1;
     }
     return 0;
