@@ -63,19 +63,14 @@ std::string ShellTypeName(const std::string& dottedName) {
     return ShellTypeName(dottedName.c_str(), record);
 }
 
-std::string ScanErrorText(int number, const std::string& description) {
-    return "Error: " + std::to_string(number) + " - " + description;
-}
-
-ScanOutcome LoadList(const std::string& openWithSetting, ScanListener& listener) {
+Result<ScanOutcome> LoadList(const std::string& openWithSetting, ScanListener& listener) {
     ScanOutcome outcome;
-    auto setting = ToWholeNumber(openWithSetting);
-    if (auto* error = std::get_if<ConversionError>(&setting)) {
-        outcome.error = ScanErrorText(error->number, error->description);
-        listener.ScanFailed(*outcome.error);
-        return outcome;
+    Result<std::int32_t> setting = ToWholeNumber(openWithSetting);
+    if (!setting) {
+        listener.ScanFailed(setting.error());
+        return fail(setting.error());
     }
-    bool openWithOnly = std::get<std::int32_t>(setting) != 0;
+    bool openWithOnly = *setting != 0;
 
     takeRegistryProblems(); // what went wrong before is not this scan's
     listener.ScanStarted();

@@ -2,6 +2,7 @@
 // The catalogue scan: every subkey of HKEY_CLASSES_ROOT whose name begins with "." is a
 // registered extension and gives one row, handed out as soon as it is found.
 
+#include "base/Result.h"
 #include "catalogue/CatalogueEntry.h"
 #include "platform/shell/ShellInfo.h"
 
@@ -31,22 +32,19 @@ public:
 struct ScanOutcome {
     long long rows = 0;
     long long extensionKeysSeen = 0;
-    std::optional<std::string> error;
     // What could not be read of the registry during the scan (damaged keys and values): the
     // rows hold what could.
     std::vector<std::string> problems;
 };
 
 // `openWithSetting` is the text of the OpenWith setting ("0" when none is stored): a number
-// other than 0 lists only extensions that have an Open-With list.
-ScanOutcome LoadList(const std::string& openWithSetting, ScanListener& listener);
+// other than 0 lists only extensions that have an Open-With list. A setting that is no number
+// fails the scan before it starts, with the error the listener is told.
+Result<ScanOutcome> LoadList(const std::string& openWithSetting, ScanListener& listener);
 
 // The type name the scan gives the subkey `dottedName` (".txt"): what the shell leaves in the
 // record after being asked twice, for the large and the small icon.
 std::string ShellTypeName(const char* dottedName, shell::SHFILEINFOA& record);
 std::string ShellTypeName(const std::string& dottedName);
-
-// The text of the scan's error message.
-std::string ScanErrorText(int number, const std::string& description);
 
 } // namespace moxalo::catalogue

@@ -13,8 +13,13 @@ namespace moxalo::catalogue {
 
 namespace {
 
-const ConversionError kTypeMismatch{13, "Type mismatch"};
-const ConversionError kOverflow{6, "Overflow"};
+Failure typeMismatch() {
+    return fail("Error: 13 - Type mismatch");
+}
+
+Failure overflow() {
+    return fail("Error: 6 - Overflow");
+}
 
 std::string_view trimmed(std::string_view text) {
     auto first = text.find_first_not_of(" \t");
@@ -25,16 +30,16 @@ std::string_view trimmed(std::string_view text) {
 
 // "&H1F" and "&O17": after the prefix come digits of that base and nothing else, no blank or
 // sign. Values that fill 16 or 32 bits are taken as negative, as a hexadecimal literal is.
-std::variant<std::int32_t, ConversionError> radixNumber(std::string_view digits, int base) {
+Result<std::int32_t> radixNumber(std::string_view digits, int base) {
     if (digits.empty() || digits.size() > 11)
-        return kTypeMismatch;
+        return typeMismatch();
     std::uint64_t n = 0;
     const char* end = digits.data() + digits.size();
     auto [stop, error] = std::from_chars(digits.data(), end, n, base);
     if (error != std::errc{} || stop != end)
-        return kTypeMismatch;
+        return typeMismatch();
     if (n > 0xFFFFFFFFull)
-        return kOverflow;
+        return overflow();
     if (n <= 0xFFFF)
         return static_cast<std::int32_t>(n > 0x7FFF ? static_cast<std::int16_t>(n) : n);
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(n));
@@ -68,7 +73,7 @@ bool beyondLargest(std::string_view number) {
 
 } // namespace
 
-std::variant<std::int32_t, ConversionError> ToWholeNumber(const std::string& text) {
+Result<std::int32_t> ToWholeNumber(const std::string& text) {
     std::string_view t = trimmed(text);
     if (t.size() > 2 && t[0] == '&' && (t[1] == 'H' || t[1] == 'h'))
         return radixNumber(t.substr(2), 16);
@@ -81,21 +86,21 @@ std::variant<std::int32_t, ConversionError> ToWholeNumber(const std::string& tex
     std::string_view number = t.substr(negative || t.starts_with('+') ? 1 : 0);
     if (number.empty() || number[0] == '+' || number[0] == '-' ||
         number.find_first_not_of("0123456789.eE+-") != std::string_view::npos)
-        return kTypeMismatch;
+        return typeMismatch();
     double value = 0;
     const char* end = number.data() + number.size();
     auto [stop, error] = std::from_chars(number.data(), end, value);
     if (stop != end || (error != std::errc{} && error != std::errc::result_out_of_range))
-        return kTypeMismatch;
+        return typeMismatch();
     if (error == std::errc::result_out_of_range) {
         if (beyondLargest(number))
-            return kOverflow;
+            return overflow();
         value = 0;
     }
     double rounded = std::nearbyint(negative ? -value : value);
     if (rounded < std::numeric_limits<std::int32_t>::min() ||
         rounded > std::numeric_limits<std::int32_t>::max())
-        return kOverflow;
+        return overflow();
     return static_cast<std::int32_t>(rounded);
 }
 

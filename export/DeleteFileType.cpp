@@ -5,7 +5,6 @@
 #include "export/modRegExp.h"
 #include "gui/Texts.h"
 #include "platform/ui/Desktop.h"
-#include "registry/Registry.h"
 
 #include <QString>
 

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0; // not a source, or one refused whole
     session.open(opened->registry);
     Rows listener;
-    catalogue::LoadList("0", listener);
+    if (!catalogue::LoadList("0", listener))
+        return 0;
     for (const auto& row : listener.rows)
         catalogue::Export_Key_Details(row.Extension, row.TypeName);
     return 0;

@@ -177,7 +177,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         registry::RegistrySession session(opened->registry);
         registry::MountedSession mounted(session);
-        catalogue::LoadList("0", listener);
+        if (!catalogue::LoadList("0", listener))
+            return 0;
     }
     checkBackupFiles(listener.rows);
 

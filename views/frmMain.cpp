@@ -211,7 +211,9 @@ void frmMain::LoadList() {
     auto outcome =
         catalogue::LoadList(around_.openWithSetting ? around_.openWithSetting() : "0", *this);
     scanning_ = false;
-    reportRegistryProblems(outcome.problems);
+    // A failed scan has told this window already, through ScanFailed.
+    if (outcome)
+        reportRegistryProblems(outcome->problems);
     emit listLoaded();
 }
 

@@ -14,9 +14,11 @@ namespace {
 // The number, or "error N" for a conversion error.
 std::string read(const std::string& text) {
     auto result = ToWholeNumber(text);
-    if (auto* error = std::get_if<ConversionError>(&result))
-        return "error " + std::to_string(error->number);
-    return std::to_string(std::get<std::int32_t>(result));
+    if (!result) {
+        const std::string& message = result.error(); // "Error: N - description"
+        return "error " + message.substr(7, message.find(' ', 7) - 7);
+    }
+    return std::to_string(*result);
 }
 
 } // namespace

@@ -78,8 +78,8 @@ Result<> mountSource(const std::string& path) {
 std::vector<catalogue::CatalogueEntry> scanRows() {
     Rows listener;
     auto outcome = catalogue::LoadList("0", listener);
-    if (outcome.error)
-        return {{*outcome.error, "", "", ""}};
+    if (!outcome)
+        return {{outcome.error(), "", "", ""}};
     return listener.rows;
 }
 

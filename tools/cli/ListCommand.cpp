@@ -79,12 +79,13 @@ int runList(const Invocation& inv, std::ostream& out, std::ostream& err) {
         return 2;
     }
     RowPrinter printer(out, format);
-    ScanOutcome outcome = LoadList(options.flags.count("--open-with-only") ? "1" : "0", printer);
-    if (outcome.error) {
-        err << "moxalo-cli: " << *outcome.error << "\n";
+    Result<ScanOutcome> outcome =
+        LoadList(options.flags.count("--open-with-only") ? "1" : "0", printer);
+    if (!outcome) {
+        err << "moxalo-cli: " << outcome.error() << "\n";
         return 1;
     }
-    return ReportProblems(outcome.problems, 0, err);
+    return ReportProblems(outcome->problems, 0, err);
 }
 
 } // namespace moxalo::cli

@@ -59,9 +59,10 @@ int runSaveList(const Invocation& inv, std::ostream& out, std::ostream& err) {
     }
     const std::string& path = options.positional[0];
     RowCollector collector;
-    ScanOutcome outcome = LoadList(options.flags.count("--open-with-only") ? "1" : "0", collector);
-    if (outcome.error) {
-        err << "moxalo-cli: " << *outcome.error << "\n";
+    Result<ScanOutcome> outcome =
+        LoadList(options.flags.count("--open-with-only") ? "1" : "0", collector);
+    if (!outcome) {
+        err << "moxalo-cli: " << outcome.error() << "\n";
         return 1;
     }
     Result<> written;
@@ -73,10 +74,10 @@ int runSaveList(const Invocation& inv, std::ostream& out, std::ostream& err) {
     }
     if (!written) {
         err << "moxalo-cli: " << written.error() << "\n";
-        return ReportProblems(outcome.problems, 1, err);
+        return ReportProblems(outcome->problems, 1, err);
     }
     out << ExportCompleteText(path) << "\n";
-    return ReportProblems(outcome.problems, 0, err);
+    return ReportProblems(outcome->problems, 0, err);
 }
 
 } // namespace moxalo::cli
