@@ -4,7 +4,6 @@
 
 #include "base/Result.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +15,9 @@ struct SourceOptions {
 };
 
 // Takes the option at args[i] into `options`, moving i past its value. False when args[i] is
-// no such option; `error` says what is wrong with one that is.
-bool takeSourceOption(const std::vector<std::string>& args, std::size_t& i, SourceOptions& options,
-                      std::optional<std::string>& error);
+// no such option; fails saying what is wrong with one that is.
+Result<bool> takeSourceOption(const std::vector<std::string>& args, std::size_t& i,
+                              SourceOptions& options);
 
 // A command line of source options only, where a bare argument names a source too (as a file
 // manager names the .reg file it opens the window with); after "--" every argument is one.

@@ -26,15 +26,17 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::vector<std::string> args(argv + 1, argv + argc);
     runtime::SourceOptions options;
-    std::optional<std::string> error;
+    bool understood = true;
     QString saveTo;
-    for (std::size_t i = 0; i < args.size() && !error; ++i) {
-        if (args[i] == "--save-extended" && i + 1 < args.size())
+    for (std::size_t i = 0; i < args.size() && understood; ++i) {
+        if (args[i] == "--save-extended" && i + 1 < args.size()) {
             saveTo = QString::fromStdString(args[++i]);
-        else if (!runtime::takeSourceOption(args, i, options, error))
-            error = "unknown argument " + args[i];
+        } else {
+            Result<bool> taken = runtime::takeSourceOption(args, i, options);
+            understood = taken && *taken;
+        }
     }
-    if (error || options.registries.empty()) {
+    if (!understood || options.registries.empty()) {
         std::fprintf(stderr,
                      "usage: moxalo-bench-window --registry SOURCE [--save-extended FILE]\n");
         return 2;

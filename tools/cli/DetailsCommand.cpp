@@ -44,16 +44,14 @@ bool KeyExists(const std::string& path) {
 
 int runDetails(const Invocation& inv, std::ostream& out, std::ostream& err) {
     auto options = ParseOptions(inv.args, {}, {"--format"});
-    std::string format = options.values.count("--format") ? options.values["--format"] : "text";
-    if (!options.error && options.positional.size() != 1)
-        options.error = "details takes one extension (txt or .txt)";
-    if (!options.error && format != "text" && format != "json")
-        options.error = "--format takes text or json";
-    if (options.error) {
-        err << "moxalo-cli: " << *options.error << "\n";
-        return 2;
-    }
-    std::string ext = options.positional[0];
+    if (!options)
+        return UsageError(err, options.error());
+    std::string format = options->values.count("--format") ? options->values["--format"] : "text";
+    if (options->positional.size() != 1)
+        return UsageError(err, "details takes one extension (txt or .txt)");
+    if (format != "text" && format != "json")
+        return UsageError(err, "--format takes text or json");
+    std::string ext = options->positional[0];
     if (ext.starts_with("."))
         ext.erase(0, 1);
     if (!KeyExists("." + ext))

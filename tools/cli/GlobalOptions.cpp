@@ -58,10 +58,11 @@ const CommandInfo* findCommand(const std::string& name) {
 }
 
 // Takes a global option at args[i], moving i past its value; false when it is none.
-bool takeGlobal(const std::vector<std::string>& args, std::size_t& i, GlobalOptions& options) {
+Result<bool> takeGlobal(const std::vector<std::string>& args, std::size_t& i,
+                        GlobalOptions& options) {
     const std::string& arg = args[i];
-    if (runtime::takeSourceOption(args, i, options.sources, options.error))
-        return true;
+    if (Result<bool> taken = runtime::takeSourceOption(args, i, options.sources); !taken || *taken)
+        return taken;
     if (arg == "--help" || arg == "-h") {
         options.help = true;
     } else if (arg == "--version") {
@@ -74,21 +75,24 @@ bool takeGlobal(const std::vector<std::string>& args, std::size_t& i, GlobalOpti
 
 } // namespace
 
-GlobalOptions ParseGlobalOptions(const std::vector<std::string>& args) {
+Result<GlobalOptions> ParseGlobalOptions(const std::vector<std::string>& args) {
     GlobalOptions options;
-    for (std::size_t i = 0; i < args.size() && !options.error; ++i) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--") {
             options.commandArgs.insert(options.commandArgs.end(), args.begin() + i, args.end());
             break;
         }
-        if (takeGlobal(args, i, options))
+        Result<bool> taken = takeGlobal(args, i, options);
+        if (!taken)
+            return fail(taken.error());
+        if (*taken)
             continue;
         if (options.command) {
             options.commandArgs.push_back(args[i]);
         } else if (args[i].starts_with("-") && args[i].size() > 1) {
-            options.error = "unknown option " + args[i];
+            return fail("unknown option " + args[i]);
         } else if (!(options.command = findCommand(args[i]))) {
-            options.error = "unknown command \"" + args[i] + "\"";
+            return fail("unknown command \"" + args[i] + "\"");
         }
     }
     return options;

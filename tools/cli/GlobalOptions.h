@@ -6,7 +6,6 @@
 #include "tools/cli/Commands.h"
 
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,10 +24,9 @@ struct GlobalOptions {
     bool version = false;
     const CommandInfo* command = nullptr;
     std::vector<std::string> commandArgs;
-    std::optional<std::string> error;
 };
 
-GlobalOptions ParseGlobalOptions(const std::vector<std::string>& args);
+Result<GlobalOptions> ParseGlobalOptions(const std::vector<std::string>& args);
 void PrintUsage(std::ostream& out);
 void PrintVersion(std::ostream& out);
 void PrintCommandHelp(const CommandInfo& command, std::ostream& out);

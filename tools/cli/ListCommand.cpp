@@ -69,18 +69,16 @@ private:
 
 int runList(const Invocation& inv, std::ostream& out, std::ostream& err) {
     auto options = ParseOptions(inv.args, {"--open-with-only"}, {"--format"});
-    std::string format = options.values.count("--format") ? options.values["--format"] : "text";
-    if (!options.error && format != "text" && format != "csv" && format != "json")
-        options.error = "--format takes text, csv or json";
-    if (!options.error && !options.positional.empty())
-        options.error = "list takes no arguments";
-    if (options.error) {
-        err << "moxalo-cli: " << *options.error << "\n";
-        return 2;
-    }
+    if (!options)
+        return UsageError(err, options.error());
+    std::string format = options->values.count("--format") ? options->values["--format"] : "text";
+    if (format != "text" && format != "csv" && format != "json")
+        return UsageError(err, "--format takes text, csv or json");
+    if (!options->positional.empty())
+        return UsageError(err, "list takes no arguments");
     RowPrinter printer(out, format);
     Result<ScanOutcome> outcome =
-        LoadList(options.flags.count("--open-with-only") ? "1" : "0", printer);
+        LoadList(options->flags.count("--open-with-only") ? "1" : "0", printer);
     if (!outcome) {
         err << "moxalo-cli: " << outcome.error() << "\n";
         return 1;

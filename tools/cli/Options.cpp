@@ -1,9 +1,12 @@
 #include "tools/cli/Options.h"
 
+#include <ostream>
+
 namespace moxalo::cli {
 
-ParsedOptions ParseOptions(const std::vector<std::string>& args, const std::set<std::string>& flags,
-                           const std::set<std::string>& valued) {
+Result<ParsedOptions> ParseOptions(const std::vector<std::string>& args,
+                                   const std::set<std::string>& flags,
+                                   const std::set<std::string>& valued) {
     ParsedOptions parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -16,19 +19,21 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args, const std::set<
         } else if (valued.count(name) && name != arg) {
             parsed.values[name] = arg.substr(name.size() + 1);
         } else if (valued.count(arg)) {
-            if (i + 1 >= args.size()) {
-                parsed.error = arg + " needs a value";
-                return parsed;
-            }
+            if (i + 1 >= args.size())
+                return fail(arg + " needs a value");
             parsed.values[arg] = args[++i];
         } else if (arg.size() > 1 && arg[0] == '-') {
-            parsed.error = "unknown option " + arg;
-            return parsed;
+            return fail("unknown option " + arg);
         } else {
             parsed.positional.push_back(arg);
         }
     }
     return parsed;
+}
+
+int UsageError(std::ostream& err, const std::string& message) {
+    err << "moxalo-cli: " << message << "\n";
+    return 2;
 }
 
 } // namespace moxalo::cli

@@ -1,8 +1,10 @@
 #pragma once
 // The options of one command: flags, options with a value, and the remaining arguments.
 
+#include "base/Result.h"
+
+#include <iosfwd>
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,11 +15,14 @@ struct ParsedOptions {
     std::set<std::string> flags;
     std::map<std::string, std::string> values;
     std::vector<std::string> positional;
-    std::optional<std::string> error;
 };
 
 // `flags` take no value ("--extended"); `valued` take one ("--format csv" or "--format=csv").
-ParsedOptions ParseOptions(const std::vector<std::string>& args, const std::set<std::string>& flags,
-                           const std::set<std::string>& valued);
+Result<ParsedOptions> ParseOptions(const std::vector<std::string>& args,
+                                   const std::set<std::string>& flags,
+                                   const std::set<std::string>& valued);
+
+// Tells a wrong use of a command on `err`; gives the exit status for it, 2.
+int UsageError(std::ostream& err, const std::string& message);
 
 } // namespace moxalo::cli

@@ -51,22 +51,20 @@ private:
 
 int runSaveList(const Invocation& inv, std::ostream& out, std::ostream& err) {
     auto options = ParseOptions(inv.args, {"--extended", "--open-with-only"}, {});
-    if (!options.error && options.positional.size() != 1)
-        options.error = "save-list takes one FILE";
-    if (options.error) {
-        err << "moxalo-cli: " << *options.error << "\n";
-        return 2;
-    }
-    const std::string& path = options.positional[0];
+    if (!options)
+        return UsageError(err, options.error());
+    if (options->positional.size() != 1)
+        return UsageError(err, "save-list takes one FILE");
+    const std::string& path = options->positional[0];
     RowCollector collector;
     Result<ScanOutcome> outcome =
-        LoadList(options.flags.count("--open-with-only") ? "1" : "0", collector);
+        LoadList(options->flags.count("--open-with-only") ? "1" : "0", collector);
     if (!outcome) {
         err << "moxalo-cli: " << outcome.error() << "\n";
         return 1;
     }
     Result<> written;
-    if (options.flags.count("--extended")) {
+    if (options->flags.count("--extended")) {
         TerminalProgress progress(err, collector.rows.size(), isatty(STDERR_FILENO) == 1);
         written = Export_List_Extended(collector.rows, path, progress);
     } else {

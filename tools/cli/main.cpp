@@ -15,13 +15,14 @@ int main(int argc, char** argv) {
     // Lists run to thousands of lines; the streams buffer them themselves rather than pass each
     // piece to C's stdio. Nothing here writes through stdio.
     std::ios::sync_with_stdio(false);
-    cli::GlobalOptions options =
+    Result<cli::GlobalOptions> parsed =
         cli::ParseGlobalOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (options.error) {
-        std::cerr << "moxalo-cli: " << *options.error << "\n";
+    if (!parsed) {
+        std::cerr << "moxalo-cli: " << parsed.error() << "\n";
         cli::PrintUsage(std::cerr);
         return 2;
     }
+    cli::GlobalOptions& options = *parsed;
     if (options.version) {
         cli::PrintVersion(std::cout);
         return 0;

@@ -37,36 +37,36 @@ struct Words {
 };
 
 // The grammar both forms share, once their words are known.
-ParsedArgs parseWords(Request request, const Words& words) {
+Result<ParsedArgs> parseWords(Request request, const Words& words) {
     if (words.first.empty())
-        return {{}, "no file named", false};
+        return fail("no file named");
     if (isSwitch(words.first, 'e')) {
         if (words.exportFile.empty())
-            return {{}, "/e needs a file to write", false};
+            return fail("/e needs a file to write");
         request.action = Action::Export;
         request.file = words.exportFile;
         request.key = words.exportKey;
-        return {std::move(request), {}, false};
+        return ParsedArgs{std::move(request)};
     }
     bool hasSwitch = isSwitch(words.first, 'i') || isSwitch(words.first, 's');
     request.silent = isSwitch(words.first, 's');
     if (!hasSwitch && words.first.size() == 2 && words.first[0] == '/')
-        return {{}, "unknown switch " + words.first, false};
+        return fail("unknown switch " + words.first);
     request.file = hasSwitch ? words.afterFirst : words.whole;
     if (request.file.empty())
-        return {{}, words.first + " needs a .reg file to import", false};
-    return {std::move(request), {}, false};
+        return fail(words.first + " needs a .reg file to import");
+    return ParsedArgs{std::move(request)};
 }
 
 } // namespace
 
-ParsedArgs parseRegeditCommandLine(std::string_view tail) {
+Result<ParsedArgs> parseRegeditCommandLine(std::string_view tail) {
     tail = skipBlanks(tail);
     Words words;
     std::string_view rest = tail;
     words.first = process::firstArgument(tail, rest);
     if (words.first == "--help" || words.first == "-h" || words.first == "/?")
-        return {{}, {}, true};
+        return ParsedArgs{{}, true};
     words.afterFirst = process::trailingFileName(rest);
     words.whole = process::trailingFileName(tail);
     words.exportFile = process::firstArgument(rest, rest);
@@ -74,19 +74,17 @@ ParsedArgs parseRegeditCommandLine(std::string_view tail) {
     return parseWords({}, words);
 }
 
-ParsedArgs parseRegeditArgs(const std::vector<std::string>& args) {
-    ParsedArgs parsed;
+Result<ParsedArgs> parseRegeditArgs(const std::vector<std::string>& args) {
     Request request;
     std::size_t i = 0;
     for (; i < args.size(); ++i) {
-        if (args[i] == "--help" || args[i] == "-h" || args[i] == "/?") {
-            parsed.help = true;
-            return parsed;
-        }
-        if (!runtime::takeSourceOption(args, i, request.sources, parsed.error))
+        if (args[i] == "--help" || args[i] == "-h" || args[i] == "/?")
+            return ParsedArgs{{}, true};
+        Result<bool> taken = runtime::takeSourceOption(args, i, request.sources);
+        if (!taken)
+            return fail(taken.error());
+        if (!*taken)
             break;
-        if (parsed.error)
-            return parsed;
     }
     Words words;
     if (i < args.size()) {

@@ -32,14 +32,14 @@ struct Request {
 };
 
 struct ParsedArgs {
-    std::optional<Request> request;
-    std::optional<std::string> error; // a usage error
+    std::optional<Request> request; // none when help is asked for
     bool help = false;
 };
 
-ParsedArgs parseRegeditArgs(const std::vector<std::string>& args);
+// Both fail with the usage error.
+Result<ParsedArgs> parseRegeditArgs(const std::vector<std::string>& args);
 // The rest of a Windows command line after the program's name.
-ParsedArgs parseRegeditCommandLine(std::string_view tail);
+Result<ParsedArgs> parseRegeditCommandLine(std::string_view tail);
 void printUsage(std::ostream& out);
 
 } // namespace moxalo::regedit

@@ -31,20 +31,20 @@ Opening openingFor(const Request& request, const runtime::Environment& env,
 
 int run(const std::vector<std::string>& args, const runtime::Environment& env,
         const std::string& programFolder, Voice& voice, std::ostream& out, std::ostream& err) {
-    ParsedArgs parsed = args.size() == 2 && args[0] == process::kCommandLineOption
-                            ? parseRegeditCommandLine(args[1])
-                            : parseRegeditArgs(args);
-    if (parsed.help) {
+    Result<ParsedArgs> parsed = args.size() == 2 && args[0] == process::kCommandLineOption
+                                    ? parseRegeditCommandLine(args[1])
+                                    : parseRegeditArgs(args);
+    if (!parsed) {
+        err << "moxalo-regedit: " << parsed.error() << "\n";
+        printUsage(err);
+        voice.complain(parsed.error());
+        return 2;
+    }
+    if (parsed->help) {
         printUsage(out);
         return 0;
     }
-    if (parsed.error) {
-        err << "moxalo-regedit: " << *parsed.error << "\n";
-        printUsage(err);
-        voice.complain(*parsed.error);
-        return 2;
-    }
-    const Request& request = *parsed.request;
+    const Request& request = *parsed->request;
     Opening opening = openingFor(request, env, programFolder, err);
     Result<Ending> ending = Ending::Done;
     if (request.action == Action::Export) {
