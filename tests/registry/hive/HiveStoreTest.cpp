@@ -115,5 +115,24 @@ TEST(HiveStore, ChangesToACopyOfARealHiveAreSavedAndReadBack) {
     }
 }
 
+// A hive in memory (a file with its logs replayed, say) reads as the same hive from its file,
+// whether the bytes are borrowed or its own, and its messages name it as told ("x").
+TEST(HiveStore, AHiveReadFromMemoryIsTheHiveOfItsFile) {
+    MOXALO_NEED_SHARED_HIVES();
+    std::string path = sharedHive("win11-UsrClass.dat");
+    std::string text = testing::readFile(path);
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    auto file = HiveStore::open(path);
+    auto borrowed = HiveStore::fromBytes(std::span<const std::uint8_t>(bytes), "x");
+    testing::expectSameTree(*file, file->rootNode(), *borrowed, borrowed->rootNode());
+    auto owned = HiveStore::fromBytes(std::vector<std::uint8_t>(bytes), "x");
+    testing::expectSameTree(*file, file->rootNode(), *owned, owned->rootNode());
+    EXPECT_TRUE(owned->whyReadOnly());
+
+    bytes.resize(4096); // the base block alone: its root key is not there
+    std::string why = testing::storeError([&] { HiveStore::fromBytes(std::move(bytes), "x"); });
+    EXPECT_TRUE(why.starts_with("x: ")) << why;
+}
+
 } // namespace
 } // namespace moxalo::hive
