@@ -59,7 +59,7 @@ TEST(RegeditImport, KeysGoToTheSideWindowsPutsThem) {
                                          stringLine("\\txtfile", "", "Text"));
 }
 
-TEST(RegeditImport, ASourceThatCannotBeWrittenIsLeftAsItWas) {
+TEST(RegeditImport, AReadOnlySourceOrAnUnknownCodePageLeavesTheSourceAsItWas) {
     TempDir dir;
     std::string file = dir.file("new.reg");
     writeFile(file, "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.new]\r\n@=\"n\"\r\n");
@@ -70,5 +70,15 @@ TEST(RegeditImport, ASourceThatCannotBeWrittenIsLeftAsItWas) {
     CliRun run = regedit({"/I", file}, dir, registryVariable({source}));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "moxalo-regedit: " + file + ": not imported: " + source + " is read-only\n");
+    EXPECT_EQ(readFile(source), kSource);
+
+    // A code page the system does not know is told, and nothing is read or written.
+    std::filesystem::permissions(source, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    run = regedit({"--code-page", "9999", "/s", file}, dir, registryVariable({source}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("moxalo-regedit: " + file +
+                                    ": not imported: unknown code page \"9999\""))
+        << run.err;
     EXPECT_EQ(readFile(source), kSource);
 }
