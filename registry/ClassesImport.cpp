@@ -1,6 +1,7 @@
 #include "registry/ClassesImport.h"
 
 #include "base/NameFold.h"
+#include "registry/Attempt.h"
 
 #include <algorithm>
 
@@ -164,7 +165,7 @@ Result<> ClassesImport::deleteKey(const regfile::KeyPath& path) {
 }
 
 Result<> ClassesImport::save() {
-    try {
+    Result<> saved = attempt([&] {
         std::vector<std::unique_ptr<PendingSave>> pending;
         for (RegistryStore* store : changed_) {
             if (auto save = store->prepareSave())
@@ -172,13 +173,10 @@ Result<> ClassesImport::save() {
         }
         for (auto& save : pending)
             save->commit();
-    } catch (const AccessDenied& e) {
-        return fail(e.what(), true);
-    } catch (const StoreError& e) {
-        return fail(e.what());
-    }
-    changed_.clear();
-    return {};
+    });
+    if (saved)
+        changed_.clear();
+    return saved;
 }
 
 } // namespace moxalo::registry

@@ -1,25 +1,8 @@
 #include "registry/Keys.h"
 
-#include <new>
+#include "registry/Attempt.h"
 
 namespace moxalo::registry {
-
-namespace {
-
-// Runs `read` and gives what it returns, or the failure it threw.
-template <typename Read> auto attempt(Read&& read) -> Result<decltype(read())> {
-    try {
-        return read();
-    } catch (const AccessDenied& e) {
-        return fail(e.what(), true);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        return fail(e.what());
-    }
-}
-
-} // namespace
 
 Result<NodeId> Keys::root() const {
     return attempt([&] { return store_->rootNode(); });
@@ -62,20 +45,15 @@ std::optional<std::string> Keys::whyReadOnly() const {
 }
 
 Result<> Keys::deleteKeyAndSave(NodeId parent, std::string_view name) {
-    Result<bool> done = attempt([&] {
+    Result<> done = attempt([&] {
         store_->deleteKey(parent, name);
         store_->save();
-        return true;
     });
     if (done)
-        return {};
-    if (Result<bool> undone = attempt([&] {
-            store_->discardChanges();
-            return true;
-        });
-        !undone)
+        return done;
+    if (Result<> undone = attempt([&] { store_->discardChanges(); }); !undone)
         return fail(undone.error());
-    return fail(done.error(), done.accessDenied());
+    return done;
 }
 
 } // namespace moxalo::registry

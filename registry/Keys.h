@@ -1,8 +1,6 @@
 #pragma once
-// The keys of a store as the code outside the engine reads and changes them. A store throws
-// StoreError where a damaged file cannot be read or a write is refused; here each of those comes
-// back as a result instead, a refusal marked as such, so that nothing the engine throws leaves
-// it. Running out of memory is not a failure a result can carry, and still throws.
+// The keys of a store as the code outside the engine reads and changes them: every answer a
+// result (see Attempt.h), a refusal marked as such.
 
 #include "base/Result.h"
 #include "registry/RegistryStore.h"

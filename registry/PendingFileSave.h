@@ -3,7 +3,7 @@
 // cannot be written fails the save with StoreError, as any failure of the store does.
 
 #include "base/AtomicFile.h"
-#include "registry/RegistryStore.h"
+#include "registry/Attempt.h"
 
 #include <functional>
 #include <memory>
@@ -17,8 +17,7 @@ public:
         : file_(std::move(file)), saved_(std::move(saved)) {}
 
     void commit() override {
-        if (Result<> done = file_.commit(); !done)
-            throw StoreError(done.error());
+        orStoreError(file_.commit());
         saved_();
     }
 
@@ -29,9 +28,7 @@ private:
 
 inline std::unique_ptr<PendingSave> pendingFileSave(Result<fs::PendingFile> file,
                                                     std::function<void()> saved) {
-    if (!file)
-        throw StoreError(file.error());
-    return std::make_unique<PendingFileSave>(std::move(*file), std::move(saved));
+    return std::make_unique<PendingFileSave>(orStoreError(std::move(file)), std::move(saved));
 }
 
 } // namespace moxalo::registry

@@ -2,6 +2,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/ByteOrderMark.h"
+#include "registry/Attempt.h"
 #include "registry/hive/HiveKind.h"
 #include "registry/hive/HiveStore.h"
 #include "registry/regedit/RegFileStore.h"
@@ -181,13 +182,7 @@ OpenedRegistry open(const SourceChoice& choice) {
 } // namespace
 
 Result<OpenedRegistry> openRegistry(const SourceChoice& choice) {
-    try {
-        return open(choice);
-    } catch (const AccessDenied& e) {
-        return fail(e.what(), true);
-    } catch (const StoreError& e) {
-        return fail(e.what());
-    }
+    return attempt([&] { return open(choice); });
 }
 
 std::optional<std::string> whySourcesReadOnly(const SourceChoice& choice) {

@@ -201,14 +201,12 @@ std::unique_ptr<registry::PendingSave> HiveStore::prepareSave() {
     if (!writer_)
         return nullptr;
     writeChangedValues();
-    Result<fs::PendingFile> file = fs::PendingFile::reserve(path_);
-    if (!file)
-        throw registry::StoreError(file.error());
+    fs::PendingFile file = registry::orStoreError(fs::PendingFile::reserve(path_));
     errno = 0;
-    if (hivex_commit(writer_.get(), file->temporaryPath().c_str(), 0) != 0)
+    if (hivex_commit(writer_.get(), file.temporaryPath().c_str(), 0) != 0)
         fail("cannot write the hive");
-    relinkLargeKeys(file->temporaryPath(), holders_.largeKeys());
-    return registry::pendingFileSave(std::move(file), [this] { reload(); });
+    relinkLargeKeys(file.temporaryPath(), holders_.largeKeys());
+    return std::make_unique<registry::PendingFileSave>(std::move(file), [this] { reload(); });
 }
 
 void HiveStore::discardChanges() {

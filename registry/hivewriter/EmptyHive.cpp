@@ -1,7 +1,7 @@
 #include "registry/hivewriter/EmptyHive.h"
 
 #include "base/AtomicFile.h"
-#include "registry/RegistryStore.h"
+#include "registry/Attempt.h"
 #include "registry/hive/HiveLayout.h"
 
 #include <chrono>
@@ -100,10 +100,8 @@ std::vector<std::uint8_t> emptyHiveBytes() {
 
 void writeEmptyHive(const std::string& path) {
     auto bytes = emptyHiveBytes();
-    Result<> written = fs::writeFileAtomically(
-        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    if (!written)
-        throw registry::StoreError(written.error());
+    registry::orStoreError(fs::writeFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
 }
 
 } // namespace moxalo::hive

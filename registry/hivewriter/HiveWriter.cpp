@@ -1,6 +1,7 @@
 #include "registry/hivewriter/HiveWriter.h"
 
 #include "base/AtomicFile.h"
+#include "registry/Attempt.h"
 #include "registry/hive/HiveHandle.h"
 #include "registry/hive/HiveLayout.h"
 #include "registry/hive/HolderKeys.h"
@@ -99,12 +100,9 @@ void writeInto(registry::RegistryStore& from, registry::NodeId key, const std::s
 
 void writeHive(registry::RegistryStore& from, registry::NodeId key, const std::string& path,
                const std::string& holderKeyPrefix) {
-    Result<fs::PendingFile> file = fs::PendingFile::reserve(path);
-    if (!file)
-        throw registry::StoreError(file.error());
-    writeInto(from, key, file->temporaryPath(), holderKeyPrefix);
-    if (Result<> done = file->commit(); !done)
-        throw registry::StoreError(done.error());
+    fs::PendingFile file = registry::orStoreError(fs::PendingFile::reserve(path));
+    writeInto(from, key, file.temporaryPath(), holderKeyPrefix);
+    registry::orStoreError(file.commit());
 }
 
 } // namespace moxalo::hive

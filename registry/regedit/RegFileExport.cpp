@@ -3,6 +3,7 @@
 #include "base/ByteOrderMark.h"
 #include "base/NameFold.h"
 #include "base/Utf16.h"
+#include "registry/Attempt.h"
 #include "registry/ShownName.h"
 #include "registry/regedit/RegFileImport.h"
 #include "registry/regedit/RegFileNames.h"
@@ -210,12 +211,7 @@ std::string exportRegFile(const std::vector<ExportedKey>& keys) {
 
 Result<> exportRegFile(const std::vector<ExportedKey>& keys,
                        const std::function<bool(std::string_view)>& sink) {
-    try {
-        writeKeys(keys, sink);
-    } catch (const registry::StoreError& e) {
-        return fail(e.what());
-    }
-    return {};
+    return registry::attempt([&] { writeKeys(keys, sink); });
 }
 
 std::string exportRegFileTree(MemoryStore& store, ExportFormat format) {

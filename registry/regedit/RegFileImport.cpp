@@ -1,6 +1,7 @@
 #include "registry/regedit/RegFileImport.h"
 
 #include "base/Utf16.h"
+#include "registry/Attempt.h"
 #include "registry/regedit/RegFileData.h"
 #include "registry/regedit/RegFileHeader.h"
 #include "registry/regedit/RegFileRoots.h"
@@ -394,13 +395,7 @@ ImportResult importRegFile(std::string_view fileBytes, registry::MemoryStore& ta
 
 Result<ImportResult> importRegFile(std::string_view fileBytes, ImportTarget& target,
                                    const text::CodePage& codePage) {
-    try {
-        return importInto(fileBytes, target, codePage);
-    } catch (const registry::AccessDenied& e) {
-        return fail(e.what(), true);
-    } catch (const registry::StoreError& e) {
-        return fail(e.what());
-    }
+    return registry::attempt([&] { return importInto(fileBytes, target, codePage); });
 }
 
 Result<int> regFileVersion(std::string_view fileBytes, const text::CodePage& codePage) {
@@ -408,11 +403,7 @@ Result<int> regFileVersion(std::string_view fileBytes, const text::CodePage& cod
     LineReader lines(text.utf8);
     std::string_view first;
     lines.next(first);
-    try {
-        return readRegFileHeader(first, fileBytes);
-    } catch (const registry::StoreError& e) {
-        return fail(e.what());
-    }
+    return registry::attempt([&] { return readRegFileHeader(first, fileBytes); });
 }
 
 } // namespace moxalo::regfile

@@ -1,6 +1,7 @@
 #include "registry/regedit/RegFileStore.h"
 
 #include "base/AtomicFile.h"
+#include "registry/Attempt.h"
 #include "registry/PendingFileSave.h"
 #include "registry/SourceFile.h"
 #include "registry/regedit/RegFileRoots.h"
@@ -85,12 +86,10 @@ std::unique_ptr<PendingSave> RegFileStore::prepareSave() {
 }
 
 Result<bool> regFileHoldsKey(const std::string& path, std::string_view keyPath) {
-    try {
+    return attempt([&] {
         auto file = RegFileStore::open(path);
         return file->findPath(file->rootNode(), keyPath) != kNoNode;
-    } catch (const StoreError& e) {
-        return moxalo::fail(e.what());
-    }
+    });
 }
 
 } // namespace moxalo::registry

@@ -1,6 +1,7 @@
 #pragma once
 // What the registry editor's stand-in does with a parsed command line, over the registry the
-// front end opened. Each returns the exit status; a failure's one line goes to `err`.
+// front end opened. A failure comes back as one line for the user; run() tells it and gives the
+// exit status.
 
 #include "runtime/ChosenRegistry.h"
 #include "tools/regedit/RegeditArgs.h"
