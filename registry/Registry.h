@@ -13,6 +13,23 @@
 
 namespace moxalo::registry {
 
+// A key of one of the stores, as found by a path from a root.
+struct KeyRef {
+    RegistryStore* store = nullptr;
+    NodeId key = kNoNode;
+    explicit operator bool() const { return store != nullptr && key != kNoNode; }
+};
+
+// The roots beside HKEY_CLASSES_ROOT that say what really opens a file for the user: the
+// user's HKEY_CURRENT_USER (an NTUSER.DAT, a Wine user.reg, a .reg file's HKEY_CURRENT_USER)
+// and the machine's HKEY_LOCAL_MACHINE\Software, each absent when no source holds it.
+struct UserRoots {
+    KeyRef currentUser;
+    KeyRef machineSoftware;
+    // Read from a Wine prefix, whose programs see the machine's classes only.
+    bool wine = false;
+};
+
 class Registry {
 public:
     // Takes the stores and the classes layers they hold, in order of precedence (user first).
@@ -25,6 +42,8 @@ public:
     NodeId rootKey() const { return root_; }
     // The classes layers under the view, in order of precedence: the user's first.
     const std::vector<ClassesLayer>& layers() const { return layers_; }
+    const UserRoots& roots() const { return roots_; }
+    void setRoots(UserRoots roots) { roots_ = roots; }
 
     // The sources it was read from, and how their files looked then: a registry whose files
     // have changed since is read again. A registry built in memory has none.
@@ -38,6 +57,7 @@ private:
     std::unique_ptr<RegistryStore> merged_;
     RegistryStore* view_ = nullptr;
     NodeId root_ = kNoNode;
+    UserRoots roots_;
     SourceChoice choice_;
     SourceStamps stamps_;
 };

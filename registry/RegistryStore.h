@@ -75,6 +75,13 @@ public:
     // Nothing for a key that is no link. Opening a path through a link leads to its target, on
     // Windows and in Wine; an export writes the target's keys and values in the link's place.
     virtual std::optional<NodeId> linkTarget(NodeId /*key*/) { return std::nullopt; }
+    // When the key was last written, as a FILETIME (100 ns units since 1601), where the source
+    // keeps key times (hives, Wine's files); nothing where it does not (.reg files).
+    virtual std::optional<std::uint64_t> lastWritten(NodeId /*key*/) { return std::nullopt; }
+    // The SID that owns the key ("S-1-5-21-…"), where the source keeps security descriptors.
+    virtual std::optional<std::string> ownerSid(NodeId /*key*/) { return std::nullopt; }
+    // The root key's own name, where the source keeps one (a UsrClass.dat's "<SID>_Classes").
+    virtual std::optional<std::string> rootName() { return std::nullopt; }
     // The caller is done with the key for now (a walk over a whole tree has passed it): what
     // the store keeps to answer for it may go. Views of its names are then no longer valid.
     virtual void forget(NodeId) {}

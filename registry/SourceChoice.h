@@ -20,6 +20,11 @@ struct SourceChoice {
     // makes while the hive is written (see hive/HolderKeys.h): the program's own, so that no
     // real key is likely to have one.
     std::string holderKeyPrefix = "holder ";
+    // The user whose hives are read from a Windows partition (a folder holding Windows and
+    // Users), "" to take its only user.
+    std::string user = {};
+    // The user's SID when the hives do not tell it, "" when not given.
+    std::string sid = {};
 };
 
 } // namespace moxalo::registry

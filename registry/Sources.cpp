@@ -156,6 +156,8 @@ std::string describeKind(SourceKind kind) {
         return "UsrClass.dat hive";
     case SourceKind::NtUserHive:
         return "NTUSER.DAT hive";
+    case SourceKind::WindowsPartition:
+        return "Windows partition";
     case SourceKind::RegFile:
         break;
     }

@@ -21,6 +21,7 @@ enum class SourceKind {
     UserClassesHive,
     NtUserHive,
     RegFile,
+    WindowsPartition, // a mounted Windows partition, or a folder laid out as one
 };
 
 std::string describeKind(SourceKind kind);
@@ -30,6 +31,12 @@ struct OpenedSource {
     SourceKind kind;
     // Lines that could not be read, as "file: line N: reason"; the rest of the source was.
     std::vector<std::string> warnings;
+    // How a hive was read when it was not cleanly closed: "dirty; N log entries applied", or
+    // "dirty; no logs: what Windows last flushed may be missing"; "" otherwise.
+    std::string state = {};
+    // For a Windows partition: the users found there, and the one whose hives were read.
+    std::vector<std::string> users = {};
+    std::string user = {};
 };
 
 struct OpenedRegistry {
