@@ -317,6 +317,28 @@ registry::RegValue HiveStore::valueAt(NodeId key, std::size_t index) {
     return valueData(v.handle);
 }
 
+std::optional<std::uint64_t> HiveStore::lastWritten(NodeId key) {
+    if (mapping_)
+        return mapping_->keyTime(key);
+    errno = 0;
+    std::int64_t time = hivex_node_timestamp(hive(), key);
+    if (time == -1 && errno != 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(time);
+}
+
+std::optional<std::string> HiveStore::ownerSid(NodeId key) {
+    return mapping_ ? mapping_->keyOwner(key) : std::nullopt;
+}
+
+std::optional<std::string> HiveStore::rootName() {
+    try {
+        return keyName(rootNode());
+    } catch (const registry::StoreError&) {
+        return std::nullopt;
+    }
+}
+
 void HiveStore::forget(NodeId key) {
     children_.erase(key);
     values_.erase(key);

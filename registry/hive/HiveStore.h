@@ -51,6 +51,11 @@ public:
     std::size_t valueCount(registry::NodeId key) override;
     std::string_view valueName(registry::NodeId key, std::size_t index) override;
     registry::RegValue valueAt(registry::NodeId key, std::size_t index) override;
+    std::optional<std::uint64_t> lastWritten(registry::NodeId key) override;
+    // Known while the hive is read as its file has it: libhivex, which reads it once it is
+    // changed, does not give security cells.
+    std::optional<std::string> ownerSid(registry::NodeId key) override;
+    std::optional<std::string> rootName() override;
     void forget(registry::NodeId key) override;
 
     std::optional<std::string> whyReadOnly() override;
