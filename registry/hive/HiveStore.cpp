@@ -56,10 +56,15 @@ hive_h* HiveStore::hive() {
     if (writer_)
         return writer_.get();
     if (inMemory_)
-        throw registry::StoreError(path_ + ": " + kInMemory);
+        refuseInMemory();
     if (!reader_)
         reader_ = openHive(path_, 0);
     return reader_.get();
+}
+
+void HiveStore::refuseInMemory() const {
+    bool namesFile = readOnlyBecause_.find(path_) != std::string::npos;
+    throw registry::AccessDenied(namesFile ? readOnlyBecause_ : path_ + ": " + readOnlyBecause_);
 }
 
 // What cannot be read may be so because another program changed the file meanwhile.
