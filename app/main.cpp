@@ -43,15 +43,6 @@ struct OpenedRegistry {
     QString problems; // what could not be read, told once the window is shown
 };
 
-std::vector<std::string> describe(const registry::SourceChoice& choice) {
-    if (!choice.bundledSample)
-        return choice.paths;
-    std::vector<std::string> described;
-    for (const auto& path : choice.paths)
-        described.push_back("the bundled sample, " + path);
-    return described;
-}
-
 // The registry the command line names, or the one the program finds; what cannot be read is
 // told over the window, which shows what could be read.
 OpenedRegistry openRegistry(const runtime::SourceOptions& options,
@@ -67,7 +58,7 @@ OpenedRegistry openRegistry(const runtime::SourceOptions& options,
         if (source.kind == registry::SourceKind::WinePrefix)
             opened.winePrefixes.push_back(source.path);
     }
-    opened.description = describe(chosen->choice);
+    opened.description = runtime::describeSources(*chosen);
     passOn(chosen->choice);
     if (chosen->warnings.empty())
         return opened;

@@ -25,4 +25,16 @@ Result<ChosenRegistry> openChosenRegistry(const SourceOptions& options, const En
     return chosen;
 }
 
+std::vector<std::string> describeSources(const ChosenRegistry& chosen) {
+    std::vector<std::string> described;
+    for (const auto& source : chosen.sources) {
+        std::string line =
+            chosen.choice.bundledSample ? "the bundled sample, " + source.path : source.path;
+        if (!source.state.empty())
+            line += " (" + source.state + ")";
+        described.push_back(std::move(line));
+    }
+    return described;
+}
+
 } // namespace moxalo::runtime

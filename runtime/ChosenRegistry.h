@@ -37,4 +37,8 @@ Result<ChosenRegistry> openChosenRegistry(const SourceOptions& options, const En
                                           const std::string& programFolder,
                                           Purpose purpose = Purpose::Read);
 
+// The sources as the About window names them: each path, with how it was read where that is
+// worth telling ("…/NTUSER.DAT (dirty; 4 log entries applied)"); the bundled sample as such.
+std::vector<std::string> describeSources(const ChosenRegistry& chosen);
+
 } // namespace moxalo::runtime

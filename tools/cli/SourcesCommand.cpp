@@ -14,6 +14,8 @@ int runSources(const Invocation& inv, std::ostream& out, std::ostream& err) {
         out << registry::describeKind(source.kind) << "\t" << source.path;
         if (inv.chosen.choice.bundledSample)
             out << "\t(read-only)";
+        if (!source.state.empty())
+            out << "\t(" << source.state << ")";
         out << "\n";
     }
     return 0;
