@@ -33,7 +33,8 @@ void printText(const std::vector<RegisteredApp>& apps, std::ostream& out) {
             for (const auto& claim : *list)
                 claims.add({kind, claim.name, claim.progId});
         }
-        claims.print(out);
+        if (!app.files.empty() || !app.urls.empty() || !app.mimeTypes.empty())
+            claims.print(out);
     }
 }
 
