@@ -5,6 +5,7 @@
 #include "registry/Attempt.h"
 #include "registry/WindowsPartition.h"
 #include "registry/hive/HiveKind.h"
+#include "registry/hive/HiveOpening.h"
 #include "registry/hive/HiveStore.h"
 #include "registry/regedit/RegFileStore.h"
 #include "registry/wine/WineStore.h"
@@ -116,9 +117,10 @@ void takeRoots(const UserRoots& found, OpenedSource& source, Opening& into) {
 // root does.
 hive::HiveKind openHive(const std::string& path, std::optional<hive::HiveKind> known,
                         const SourceChoice& choice, OpenedSource& source, Opening& into) {
-    auto store = hive::HiveStore::open(path, choice.holderKeyPrefix);
-    const auto& damage = store->damage();
-    source.warnings.insert(source.warnings.end(), damage.begin(), damage.end());
+    hive::OpenedHive opened = hive::openHiveFile(path, choice.holderKeyPrefix);
+    std::unique_ptr<hive::HiveStore> store = std::move(opened.store);
+    source.warnings.insert(source.warnings.end(), opened.warnings.begin(), opened.warnings.end());
+    source.state = std::move(opened.state);
     hive::HiveKind kind = known ? *known : hive::hiveKind(*store);
     if (auto layer = hive::classesLayerOf(*store, kind))
         into.layers.push_back(*layer);
@@ -354,6 +356,8 @@ std::optional<std::string> whySourcesReadOnly(const SourceChoice& choice) {
                 why = whyWineFileReadOnly(file);
             else if (std::string reason = fs::whyNotWritable(file); !reason.empty())
                 why = reason;
+            else
+                why = hive::whyHiveFileReadOnly(file);
             if (why)
                 return why;
         }

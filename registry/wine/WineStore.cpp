@@ -104,6 +104,13 @@ std::optional<NodeId> WineStore::linkTarget(NodeId key) {
     return findPath(rootNode(), rest);
 }
 
+std::optional<std::uint64_t> WineStore::lastWritten(NodeId key) {
+    const WineKeyInfo* info = layout_.keys.find(node(key));
+    if (info == nullptr || info->placeholder)
+        return std::nullopt;
+    return wineKeyTime(info->lines);
+}
+
 bool WineStore::holdsCurrentUser() const {
     return std::filesystem::path(origin_).filename() == "user.reg";
 }
