@@ -10,7 +10,9 @@ namespace {
 const std::array<CommandInfo, 9> kCommands{{
     {"sources", runSources, "",
      "    Which registry sources were chosen (first line: \"Chosen by: \" and the rule),\n"
-     "    then one line per source: its kind, TAB, its path.\n"},
+     "    then one line per source: its kind, TAB, its path. A Windows partition's line\n"
+     "    goes on with TAB, \"user: \" and the user whose hives were read, TAB, \"users: \"\n"
+     "    and the users whose hives it holds, separated by \", \".\n"},
     {"query", runQuery, "KEYPATH",
      "    A key of HKEY_CLASSES_ROOT with its values and subkeys, as `reg query` shows them.\n"
      "    KEYPATH is relative to HKEY_CLASSES_ROOT: .txt, txtfile\\shell\\open.\n"
@@ -59,11 +61,18 @@ constexpr const char* kSourcesHelp =
     "      --code-page CP      the Windows code page of 8-bit (REGEDIT4) .reg files, as 1251,\n"
     "                          cp1251, windows-1251 or UTF-8 (also --code-page=CP); without\n"
     "                          it MOXALO_CODEPAGE, else 1252\n"
+    "      --user NAME         the user whose hives a Windows partition gives (a folder\n"
+    "                          under its Users; also --user=NAME); without it MOXALO_USER,\n"
+    "                          else the partition's only user\n"
+    "      --sid SID           the user's SID (S-1-5-21-...), where the hives do not tell\n"
+    "                          it (also --sid=SID); without it MOXALO_SID\n"
     "  -h, --help              this text, or with a command that command's help\n"
     "      --version           the program's version and licence\n"
     "\n"
     "A SOURCE is a Wine prefix folder, a Wine registry file (system.reg, user.reg), a hive\n"
-    "file (SOFTWARE, UsrClass.dat, NTUSER.DAT) or a regedit export (.reg). Without\n"
+    "file (SOFTWARE, UsrClass.dat, NTUSER.DAT), a regedit export (.reg), or a Windows\n"
+    "partition (a mounted one, or a folder copied from one: Windows\\System32\\config\\SOFTWARE\n"
+    "and Users\\NAME\\NTUSER.DAT and UsrClass.dat are read). Without\n"
     "--registry: MOXALO_REGISTRY (sources separated by ':'), else $WINEPREFIX, else ~/.wine\n"
     "when it holds system.reg, else the bundled sample registry.\n"
     "\n"
@@ -121,7 +130,8 @@ Result<GlobalOptions> ParseGlobalOptions(const std::vector<std::string>& args) {
 }
 
 void PrintUsage(std::ostream& out) {
-    out << "Usage: moxalo-cli [--registry SOURCE]... [--code-page CP] COMMAND [ARGS]\n\n"
+    out << "Usage: moxalo-cli [--registry SOURCE]... [--code-page CP] [--user NAME] [--sid SID]\n"
+           "                  COMMAND [ARGS]\n\n"
            "Commands:\n";
     for (const auto& command : kCommands) {
         out << "  " << command.name << (command.synopsis.empty() ? "" : " ") << command.synopsis
