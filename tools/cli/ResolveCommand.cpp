@@ -29,7 +29,7 @@ void printText(const Association& a, std::ostream& out) {
         choice += ": " + a.choiceWhy;
     summary.add({"Choice:", choice});
     if (a.dangling)
-        summary.add({"Dangling:", "the ProgID named exists in no classes"});
+        summary.add({"Dangling:", "the ProgID exists in none of the classes read"});
     const std::pair<const char*, const std::string*> rest[] = {
         {"Verb:", &a.verb},
         {"Command:", &a.command},
