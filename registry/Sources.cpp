@@ -120,7 +120,13 @@ hive::HiveKind openHive(const std::string& path, std::optional<hive::HiveKind> k
     hive::OpenedHive opened = hive::openHiveFile(path, choice.holderKeyPrefix);
     std::unique_ptr<hive::HiveStore> store = std::move(opened.store);
     source.warnings.insert(source.warnings.end(), opened.warnings.begin(), opened.warnings.end());
-    source.state = std::move(opened.state);
+    if (!opened.state.empty() && known) {
+        // A partition is read from several hives: each one's state names it.
+        std::string named = std::filesystem::path(path).filename().string() + ": " + opened.state;
+        source.state = source.state.empty() ? named : source.state + "; " + named;
+    } else if (!opened.state.empty()) {
+        source.state = std::move(opened.state);
+    }
     hive::HiveKind kind = known ? *known : hive::hiveKind(*store);
     if (auto layer = hive::classesLayerOf(*store, kind))
         into.layers.push_back(*layer);

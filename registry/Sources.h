@@ -33,7 +33,8 @@ struct OpenedSource {
     std::vector<std::string> warnings;
     // How a hive was read when it was not cleanly closed: "dirty; N log entries applied", or
     // "dirty; no logs: what Windows last flushed may be missing" (or "no log entry applies:",
-    // the warnings telling why); "" otherwise.
+    // the warnings telling why); "" otherwise. On a Windows partition, each dirty hive's, after
+    // its file name and ": ", joined by "; ".
     std::string state = {};
     // For a Windows partition: the users found there, and the one whose hives were read.
     std::vector<std::string> users = {};

@@ -208,5 +208,29 @@ TEST(WindowsPartition, AFolderIsAWinePrefixByItsSystemRegAndNeitherWithout) {
                                                "Users)");
 }
 
+// Each of a partition's hives is read as Windows loads it, and the source tells how, hive by
+// hive: the user's UsrClass.dat with its logs replayed, NTUSER.DAT without the logs it lacks.
+TEST(WindowsPartition, ItsDirtyHivesAreReadWithTheirLogs) {
+    MOXALO_NEED_SHARED_HIVES();
+    TempDir partition;
+    testing::layOutPartition(partition, {"ann"});
+    namespace fs = std::filesystem;
+    fs::path usrClass = partition.file(testing::usrClassPath("ann"));
+    fs::path ntUser = partition.file(testing::ntUserPath("ann"));
+    for (std::string log : {".LOG1", ".LOG2"})
+        fs::copy_file(testing::sharedHive("win10-UsrClass.dat" + log), usrClass.string() + log);
+    Result<OpenedRegistry> opened = openRegistry(partitionChoice(partition));
+    ASSERT_TRUE(opened) << opened.error();
+    const std::string& state = opened->sources.at(0).state;
+    EXPECT_NE(state.find(usrClass.filename().string() + ": dirty; 6 log entries applied"),
+              std::string::npos)
+        << state;
+    EXPECT_NE(state.find(ntUser.filename().string() +
+                         ": dirty; no logs: what Windows last flushed may be missing"),
+              std::string::npos)
+        << state;
+    EXPECT_NE(whySourcesReadOnly(partitionChoice(partition)), std::nullopt);
+}
+
 } // namespace
 } // namespace moxalo::registry
