@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
@@ -81,6 +82,13 @@ public:
         answer.filterIndex =
             static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter())) + 1;
         return answer;
+    }
+
+    int PickItem(QWidget* owner, const QString& title, const QString& label,
+                 const QStringList& items) override {
+        bool picked = false;
+        QString item = QInputDialog::getItem(owner, title, label, items, 0, false, &picked);
+        return picked ? static_cast<int>(items.indexOf(item)) : -1;
     }
 
     void SetMousePointer(int code) override {
