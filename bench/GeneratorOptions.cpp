@@ -59,6 +59,10 @@ void apply(GeneratorOptions& options, const std::string& option, const std::stri
         options.regPath = value;
     else if (option == "--wine")
         options.winePath = value;
+    else if (option == "--ntuser")
+        options.userHivePath = value;
+    else if (option == "--file-exts")
+        options.fileExts = count(option, value, kMaxExtensions);
     else if (option == "--order")
         options.regOrder = keyOrder(value);
     else
@@ -68,7 +72,8 @@ void apply(GeneratorOptions& options, const std::string& option, const std::stri
 } // namespace
 
 const char* const kGeneratorUsage =
-    "Usage: moxalo-bench-gen [OPTIONS] (--hive FILE | --reg FILE | --wine FOLDER)...\n"
+    "Usage: moxalo-bench-gen [OPTIONS] (--hive FILE | --reg FILE | --wine FOLDER |\n"
+    "                                   --ntuser FILE)...\n"
     "Writes a synthetic HKEY_CLASSES_ROOT as a registry hive, a regedit export and/or a Wine\n"
     "prefix.\n"
     "\n"
@@ -83,7 +88,9 @@ const char* const kGeneratorUsage =
     "  --reg FILE       write a regedit 5 export (UTF-16LE) of HKEY_CLASSES_ROOT\n"
     "  --order ORDER    the keys of the export: sorted (default, as regedit writes them),\n"
     "                   reverse or shuffled\n"
-    "  --wine FOLDER    write a Wine prefix: the classes in system.reg, an empty user.reg\n";
+    "  --wine FOLDER    write a Wine prefix: the classes in system.reg, an empty user.reg\n"
+    "  --ntuser FILE    write an NTUSER.DAT hive whose FileExts name the extensions\n"
+    "  --file-exts N    extensions under its FileExts, half with a UserChoice (default 0)\n";
 
 GeneratorOptions parseGeneratorOptions(const std::vector<std::string>& args) {
     GeneratorOptions options;
@@ -101,8 +108,10 @@ GeneratorOptions parseGeneratorOptions(const std::vector<std::string>& args) {
         apply(options, args[i], args[i + 1]);
         ++i;
     }
-    if (options.hivePath.empty() && options.regPath.empty() && options.winePath.empty())
-        throw UsageError("nothing to write: give --hive FILE, --reg FILE or --wine FOLDER");
+    if (options.hivePath.empty() && options.regPath.empty() && options.winePath.empty() &&
+        options.userHivePath.empty())
+        throw UsageError(
+            "nothing to write: give --hive FILE, --reg FILE, --wine FOLDER or --ntuser FILE");
     return options;
 }
 

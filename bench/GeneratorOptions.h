@@ -15,7 +15,9 @@ struct GeneratorOptions {
     bool software = false; // classes under a root key "Classes", as in a SOFTWARE hive
     std::string hivePath;
     std::string regPath;
-    std::string winePath; // a prefix folder: system.reg with the classes, an empty user.reg
+    std::string winePath;     // a prefix folder: system.reg with the classes, an empty user.reg
+    std::string userHivePath; // an NTUSER.DAT with the user's FileExts
+    std::size_t fileExts = 0; // extensions under its FileExts
     KeyOrder regOrder = KeyOrder::Sorted;
     bool help = false;
 };

@@ -5,6 +5,7 @@
 #include "bench/GeneratorOptions.h"
 #include "bench/KeyOrder.h"
 #include "bench/SyntheticClasses.h"
+#include "bench/SyntheticUserHive.h"
 #include "bench/WinePrefix.h"
 #include "registry/hivewriter/HiveWriter.h"
 #include "registry/regedit/RegFileExport.h"
@@ -33,6 +34,11 @@ int main(int argc, char** argv) {
         bench::buildClasses(store, classes, options.shape);
         if (!options.hivePath.empty())
             hive::writeHive(store, store.rootNode(), options.hivePath, runtime::kHolderKeyPrefix);
+        if (!options.userHivePath.empty()) {
+            registry::MemoryStore user("(synthetic NTUSER.DAT)");
+            bench::buildUserHive(user, {options.fileExts, 0.5, options.shape.seed});
+            hive::writeHive(user, user.rootNode(), options.userHivePath, runtime::kHolderKeyPrefix);
+        }
         Result<> written;
         if (!options.regPath.empty())
             written = fs::writeFileAtomically(

@@ -48,6 +48,14 @@ generate() {
     --hive "$stem.hive" --reg "$stem.reg" --wine "$stem-prefix"
 }
 
+# generate_user FILE: an NTUSER.DAT whose FileExts name the extensions of the full registry,
+# half of them with a UserChoice.
+generate_user() {
+  [ "$1" -nt "$gen" ] && return
+  echo "Generating $1..." >&2
+  "$gen" --ntuser "$1" --file-exts $full_extensions
+}
+
 # generate_order ORDER FILE: the .reg export of the order test, its keys in ORDER.
 generate_order() {
   [ "$2" -nt "$gen" ] && return
@@ -386,6 +394,25 @@ if [ -x "$regedit" ]; then
   rm -rf "$out/work"
 fi
 
+# What really opens each file: the machine's classes and a user's NTUSER.DAT, list with the
+# effective columns beside the plain list of the same two hives, the runs taking turns.
+effective_best="" effective_plain=""
+user_hive=$out/ntuser-$full_extensions.hive
+if [ -n "$list_best" ] && "$cli" list --help 2>&1 | grep -q -- --effective; then
+  generate_user "$user_hive"
+  for ((round = 0; round < runs; round++)); do
+    run_once "$cli" --registry "$full" --registry "$user_hive" list
+    effective_plain=$(lesser "$effective_plain" "$t")
+    run_once "$cli" --registry "$full" --registry "$user_hive" list --effective
+    effective_best=$(lesser "$effective_best" "$t")
+  done
+  echo
+  echo "The effective association of every extension: the hive and an NTUSER.DAT of"
+  echo "$full_extensions FileExts entries (half with a UserChoice), best of $runs, runs taking turns:"
+  printf '%-50s %9s\n' "moxalo-cli list" "$effective_plain"
+  printf '%-50s %9s\n' "moxalo-cli list --effective" "$effective_best"
+fi
+
 window_best=""
 if [ -x "$window" ] && [ -n "$list_best" ]; then
   echo
@@ -481,6 +508,13 @@ if [ -n "$list_best" ]; then
   done
 else
   printf '%-46s %14s %10s  %s\n' "list" "-" "-" "NOT MEASURED (no list command)"
+fi
+if [ -n "$effective_best" ]; then
+  printf '%-46s %14s %10s  %s\n' "list --effective / list, with NTUSER.DAT" \
+    "$(calc %.2fx "$effective_best / $effective_plain")" "<= 2x" \
+    "$(verdict "$effective_best <= 2 * $effective_plain")"
+else
+  printf '%-46s %14s %10s  %s\n' "list --effective" "-" "-" "NOT MEASURED (no list --effective)"
 fi
 if [ -n "$window_save_best" ]; then
   printf '%-46s %14s %10s  %s\n' "window extended save / (2 x cli + 0.5 s)" \
