@@ -36,11 +36,14 @@ void readChildren(RegistryStore& store, NodeId key, std::vector<NodeId>& pending
 } // namespace
 
 void walkStore(RegistryStore& store) {
+    store.rootName();
     std::vector<NodeId> pending{store.rootNode()};
     for (std::size_t seen = 0; !pending.empty() && seen < kMaxKeys; ++seen) {
         NodeId key = pending.back();
         pending.pop_back();
         try {
+            store.lastWritten(key);
+            store.ownerSid(key);
             readValues(store, key);
             readChildren(store, key, pending);
         } catch (const StoreError&) {

@@ -4,6 +4,7 @@
 #include "base/ByteOrderMark.h"
 #include "registry/Attempt.h"
 #include "registry/hive/HiveKind.h"
+#include "registry/hive/HiveOpening.h"
 #include "registry/hive/HiveStore.h"
 #include "registry/regedit/RegFileStore.h"
 #include "registry/wine/WineStore.h"
@@ -82,8 +83,10 @@ SourceKind kindOfHive(hive::HiveKind kind) {
 
 void openHive(const std::string& path, const std::string& holderKeyPrefix, OpenedSource& source,
               Opening& into) {
-    auto store = hive::HiveStore::open(path, holderKeyPrefix);
-    source.warnings = store->damage();
+    hive::OpenedHive opened = hive::openHiveFile(path, holderKeyPrefix);
+    std::unique_ptr<hive::HiveStore> store = std::move(opened.store);
+    source.warnings = std::move(opened.warnings);
+    source.state = std::move(opened.state);
     hive::HiveKind kind = hive::hiveKind(*store);
     source.kind = kindOfHive(kind);
     into.layers.push_back(hive::classesLayerOf(*store, kind));
@@ -199,6 +202,8 @@ std::optional<std::string> whySourcesReadOnly(const SourceChoice& choice) {
                 why = whyWineFileReadOnly(file);
             else if (std::string reason = fs::whyNotWritable(file); !reason.empty())
                 why = reason;
+            else
+                why = hive::whyHiveFileReadOnly(file);
             if (why)
                 return why;
         }

@@ -97,11 +97,11 @@ struct WineExport {
     std::string progId;
     std::string mimeType;
     std::string appName;
-    bool recorded = false;    // under HKCU\Software\Wine\FileOpenAssociations
-    bool byRules = false;     // winemenubuilder would export it
-    std::string desktopFile;  // the .desktop file's path, "" when it is not there
-    std::string mimeFile;     // the MIME package's path, "" when it is not there
-    std::string why;          // why the rules leave it out, "" when they do not
+    bool recorded = false;   // under HKCU\Software\Wine\FileOpenAssociations
+    bool byRules = false;    // winemenubuilder would export it
+    std::string desktopFile; // the .desktop file's path, "" when it is not there
+    std::string mimeFile;    // the MIME package's path, "" when it is not there
+    std::string why;         // why the rules leave it out, "" when they do not
 };
 
 // One user's registry as Windows reads it to open a file: HKEY_CLASSES_ROOT, the user's
@@ -128,8 +128,10 @@ public:
     // What Wine exported to the desktop under `xdgDataHome` ($XDG_DATA_HOME, ~/.local/share).
     Result<std::vector<WineExport>> wineExports(const std::string& xdgDataHome);
 
-private:
+    // What it keeps between questions (UserViewImpl.h), shared by the files that answer them.
     struct Impl;
+
+private:
     std::unique_ptr<Impl> impl_;
 };
 

@@ -104,6 +104,9 @@ inline std::uint32_t get32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
+inline std::uint64_t get64(const std::uint8_t* p) {
+    return get32(p) | std::uint64_t{get32(p + 4)} << 32;
+}
 inline void put16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);

@@ -3,6 +3,7 @@
 #include "base/Utf16.h"
 #include "registry/RegistryStore.h"
 #include "registry/hive/HiveLayout.h"
+#include "registry/hive/KeyOwner.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -130,6 +131,16 @@ bool HiveMapping::isKey(std::size_t key) const {
         return true;
     errno = EINVAL;
     return false;
+}
+
+std::optional<std::uint64_t> HiveMapping::keyTime(std::size_t key) const {
+    if (!isKey(key))
+        return std::nullopt;
+    return get64(at(key) + nk::kTimestamp);
+}
+
+std::optional<std::string> HiveMapping::keyOwner(std::size_t key) const {
+    return hive::keyOwner(*cells_, key);
 }
 
 std::optional<std::size_t> HiveMapping::keyParent(std::size_t key) const {

@@ -44,6 +44,9 @@ public:
     // the ten thousand, and most then need no copy.
     std::optional<std::string_view> keyName(std::size_t key, std::string& decoded) const;
     std::optional<std::string_view> valueName(std::size_t value, std::string& decoded) const;
+    // The key's last write, a FILETIME, and the SID that owns it (see KeyOwner.h).
+    std::optional<std::uint64_t> keyTime(std::size_t key) const;
+    std::optional<std::string> keyOwner(std::size_t key) const;
     // The key cell that the key names as its parent.
     std::optional<std::size_t> keyParent(std::size_t key) const;
     bool subkeys(std::size_t key, std::vector<std::size_t>& found) const;

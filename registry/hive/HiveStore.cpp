@@ -56,10 +56,15 @@ hive_h* HiveStore::hive() {
     if (writer_)
         return writer_.get();
     if (inMemory_)
-        throw registry::StoreError(path_ + ": " + kInMemory);
+        refuseInMemory();
     if (!reader_)
         reader_ = openHive(path_, 0);
     return reader_.get();
+}
+
+void HiveStore::refuseInMemory() const {
+    bool namesFile = readOnlyBecause_.find(path_) != std::string::npos;
+    throw registry::AccessDenied(namesFile ? readOnlyBecause_ : path_ + ": " + readOnlyBecause_);
 }
 
 // What cannot be read may be so because another program changed the file meanwhile.
@@ -315,6 +320,28 @@ registry::RegValue HiveStore::valueAt(NodeId key, std::size_t index) {
     if (!v.damage.empty())
         throw registry::StoreError(v.damage);
     return valueData(v.handle);
+}
+
+std::optional<std::uint64_t> HiveStore::lastWritten(NodeId key) {
+    if (mapping_)
+        return mapping_->keyTime(key);
+    errno = 0;
+    std::int64_t time = hivex_node_timestamp(hive(), key);
+    if (time == -1 && errno != 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(time);
+}
+
+std::optional<std::string> HiveStore::ownerSid(NodeId key) {
+    return mapping_ ? mapping_->keyOwner(key) : std::nullopt;
+}
+
+std::optional<std::string> HiveStore::rootName() {
+    try {
+        return keyName(rootNode());
+    } catch (const registry::StoreError&) {
+        return std::nullopt;
+    }
 }
 
 void HiveStore::forget(NodeId key) {

@@ -37,6 +37,10 @@ public:
                                                 const std::string& name);
     static std::unique_ptr<HiveStore> fromBytes(std::vector<std::uint8_t> bytes,
                                                 const std::string& name);
+    // Why a hive from memory is not written: by default, that it has no file. The reason is
+    // given when a change is refused (registry::AccessDenied), after the path unless it names
+    // it.
+    void keepReadOnly(std::string why) { readOnlyBecause_ = std::move(why); }
     // Damage found on opening, each "<path>: <where>: <what>"; the hive is read all the same.
     const std::vector<std::string>& damage() const { return damage_; }
 
@@ -51,6 +55,11 @@ public:
     std::size_t valueCount(registry::NodeId key) override;
     std::string_view valueName(registry::NodeId key, std::size_t index) override;
     registry::RegValue valueAt(registry::NodeId key, std::size_t index) override;
+    std::optional<std::uint64_t> lastWritten(registry::NodeId key) override;
+    // Known while the hive is read as its file has it: libhivex, which reads it once it is
+    // changed, does not give security cells.
+    std::optional<std::string> ownerSid(registry::NodeId key) override;
+    std::optional<std::string> rootName() override;
     void forget(registry::NodeId key) override;
 
     std::optional<std::string> whyReadOnly() override;
@@ -103,6 +112,7 @@ private:
                       std::vector<std::size_t>& list);
     hive_h* writer();
     [[noreturn]] void fail(const std::string& what) const;
+    [[noreturn]] void refuseInMemory() const;
     std::string keyName(hive_node_h node);
     std::string keyLabel(hive_node_h node);
     bool belongsUnder(hive_node_h parent, hive_node_h child);
@@ -134,10 +144,9 @@ private:
     void writeValues(registry::NodeId key, ChangedValues& changed);
     void writeIfFew(registry::NodeId key, ChangedValues& changed);
 
-    static constexpr const char* kInMemory = "a hive read from memory is not written to any file";
-
     std::string path_;
     bool inMemory_ = false;
+    std::string readOnlyBecause_ = "a hive read from memory is not written to any file";
     HiveHandle reader_;
     HiveHandle writer_;
     // Reads the file while it is unchanged; gone once a change is made.

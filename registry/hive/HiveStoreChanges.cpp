@@ -18,7 +18,7 @@ using registry::NodeId;
 
 std::optional<std::string> HiveStore::whyReadOnly() {
     if (inMemory_)
-        return std::string(kInMemory);
+        return readOnlyBecause_;
     std::string reason = fs::whyNotWritable(path_);
     if (reason.empty())
         return std::nullopt;
@@ -28,6 +28,8 @@ std::optional<std::string> HiveStore::whyReadOnly() {
 hive_h* HiveStore::writer() {
     if (writer_)
         return writer_.get();
+    if (inMemory_)
+        refuseInMemory();
     if (auto reason = whyReadOnly()) {
         // The reason names the file, or its folder only.
         bool namesFile = reason->find(path_) != std::string::npos;

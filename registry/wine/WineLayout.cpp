@@ -5,6 +5,48 @@
 
 namespace moxalo::registry {
 
+namespace {
+
+constexpr std::uint64_t kTicksPerSecond = 10000000;
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The "#time=" line's hex digits, read as wineserver reads them: up to the first other one.
+std::optional<std::uint64_t> timeOption(std::string_view lines) {
+    for (std::size_t at = lines.find("\n#time="); at != std::string_view::npos;
+         at = lines.find("\n#time=", at + 1)) {
+        std::uint64_t time = 0;
+        std::size_t digits = 0;
+        for (std::size_t i = at + 7; i < lines.size() && hexDigit(lines[i]) >= 0; ++i, ++digits)
+            time = time << 4 | static_cast<std::uint64_t>(hexDigit(lines[i]));
+        if (digits > 0)
+            return time;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::uint64_t> wineKeyTime(std::string_view lines) {
+    if (auto time = timeOption(lines))
+        return time;
+    std::size_t at = lines.find_first_not_of(" \t");
+    if (at == std::string_view::npos || lines[at] < '0' || lines[at] > '9')
+        return std::nullopt;
+    std::uint64_t seconds = 0;
+    for (; at < lines.size() && lines[at] >= '0' && lines[at] <= '9'; ++at)
+        seconds = seconds * 10 + static_cast<std::uint64_t>(lines[at] - '0');
+    return kUnixEpochFileTime + seconds * kTicksPerSecond;
+}
+
 const WineKeyInfo* WineKeyInfos::find(const MemoryStore::Node* key) const {
     if (key->serial >= infos_.size() || !infos_[key->serial])
         return nullptr;

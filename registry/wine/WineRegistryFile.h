@@ -30,6 +30,10 @@ struct WineKeyInfo {
     bool placeholder = false; // made only to be looked into; not written until it is changed
 };
 
+// The key's last write, a FILETIME, as its section's lines give it: "#time=" in hex, as
+// wineserver reads it first, else the Unix seconds after "]". Nothing when neither is there.
+std::optional<std::uint64_t> wineKeyTime(std::string_view lines);
+
 // The sections' infos by key, filed by the keys' serial numbers rather than hashed.
 class WineKeyInfos {
 public:

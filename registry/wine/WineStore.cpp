@@ -104,6 +104,13 @@ std::optional<NodeId> WineStore::linkTarget(NodeId key) {
     return findPath(rootNode(), rest);
 }
 
+std::optional<std::uint64_t> WineStore::lastWritten(NodeId key) {
+    const WineKeyInfo* info = layout_.keys.find(node(key));
+    if (info == nullptr || info->placeholder)
+        return std::nullopt;
+    return wineKeyTime(info->lines);
+}
+
 std::string WineStore::prefixFolder() const {
     auto folder = std::filesystem::path(origin_).parent_path();
     return folder.empty() ? std::string(".") : folder.string();

@@ -29,6 +29,9 @@ public:
     // Targets in this file: "\Registry\Machine\..." in system.reg,
     // "\Registry\User\<user>\..." in user.reg.
     std::optional<NodeId> linkTarget(NodeId key) override;
+    // As the key's section gives it; nothing for a key the file holds no section of (one that
+    // is there only for its subkeys), to which wineserver gives the time it loads the file.
+    std::optional<std::uint64_t> lastWritten(NodeId key) override;
     std::optional<std::string> whyReadOnly() override;
     NodeId createKey(NodeId parent, std::string_view name) override;
     void setValue(NodeId key, std::string_view name, const RegValue& value) override;

@@ -93,6 +93,32 @@ TEST(WineStore, ChangedKeysGetTheTimeOfTheChange) {
               (RegValue{REG_SZ, moxalo::text::stringValueData("text")}));
 }
 
+// Key times as wineserver reads them: "#time=" first, else the seconds on the key line; a key
+// the file names only in its subkeys' paths has none of its own.
+TEST(WineStore, KeyTimesAreTheSectionsTimes) {
+    TempDir dir;
+    writeFile(dir.file("user.reg"),
+              "WINE REGISTRY Version 2\n\n[Software\\\\A] 1700000000\n#time=1da1a1a1a1a1a1a\n"
+              "\"v\"=\"1\"\n\n[Software\\\\B] 1700000000\n\"v\"=\"1\"\n\n"
+              "[Software\\\\C] later\n\"v\"=\"1\"\n\n"
+              "[Software\\\\D\\\\E] 1700000000\n#class=\"x\"\n#time=1da3c457689c000\n");
+    auto store = WineStore::open(dir.file("user.reg"));
+    store->setClock([] { return kNewYear2024; });
+    NodeId root = store->rootNode();
+    EXPECT_EQ(store->lastWritten(store->findPath(root, "Software\\A")), 0x1da1a1a1a1a1a1aull);
+    EXPECT_EQ(store->lastWritten(store->findPath(root, "Software\\B")),
+              kUnixEpochFileTime + 1700000000ull * 10000000);
+    EXPECT_EQ(store->lastWritten(store->findPath(root, "Software\\C")), std::nullopt);
+    EXPECT_EQ(store->lastWritten(store->findPath(root, "Software\\D\\E")), kNewYear2024);
+    EXPECT_EQ(store->lastWritten(store->findPath(root, "Software")), std::nullopt);
+    EXPECT_EQ(store->lastWritten(store->classesKey()), std::nullopt); // made only to look into
+
+    NodeId a = store->findPath(root, "Software\\A");
+    store->setValue(a, "v", {REG_SZ, moxalo::text::stringValueData("2")});
+    EXPECT_EQ(store->lastWritten(a), kNewYear2024);
+    EXPECT_EQ(store->ownerSid(a), std::nullopt);
+}
+
 TEST(WineStore, ClassesKeyOfAFileWithoutOneIsWrittenOnlyOnceUsed) {
     TempDir dir;
     const std::string header = "WINE REGISTRY Version 2\n;; All keys relative to "
