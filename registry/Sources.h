@@ -48,6 +48,15 @@ struct OpenedRegistry {
 // that says why it may not be written is opened read-only.
 Result<OpenedRegistry> openRegistry(const SourceChoice& choice);
 
+// A Windows partition among the sources that holds the hives of several users, when the
+// choice names none: opening it fails, saying so, and a window asks which user is meant
+// instead, before it opens (SourceChoice::user).
+struct UserQuestion {
+    std::string partition; // the source's path
+    std::vector<std::string> users;
+};
+std::optional<UserQuestion> userToChoose(const SourceChoice& choice);
+
 // Why the sources cannot be written now, as far as their files tell without being read (a
 // read-only file or folder, a running wineserver): a writer can say so before it starts. The
 // write itself finds out for certain.
