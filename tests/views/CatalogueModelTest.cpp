@@ -53,7 +53,7 @@ private slots:
         constexpr int kRows = 20000;
         for (int i = 0; i < kRows; ++i) {
             std::string name = "e" + std::to_string(i);
-            model.append({name, "", "No", "HKEY_CLASSES_ROOT\." + name});
+            model.append({name, "", "No", "HKEY_CLASSES_ROOT\\." + name});
         }
         model.catchUp();
         std::map<std::string, int> resolved;
