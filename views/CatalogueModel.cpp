@@ -110,8 +110,13 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
         return effective(row).marked ? QVariant(toQColor(catalogue::kSuspectBackColour))
                                      : QVariant();
     case Qt::ToolTipRole:
-        return effective(row).why.empty() ? QVariant()
-                                          : QVariant(QString::fromStdString(effective(row).why));
+        // Why a row is marked, over all of it; else an effective cell's whole text, which a
+        // packaged app's name in its "@{...}" form is too long to show.
+        if (!effective(row).why.empty())
+            return QString::fromStdString(effective(row).why);
+        if (column >= catalogue::kColumnCount)
+            return QString::fromStdString(effective(row).cells[column - catalogue::kColumnCount]);
+        return {};
     default:
         return {};
     }

@@ -190,6 +190,14 @@ void frmMain::ShowEffectiveColumns(bool on) {
             header->moveSection(header->visualIndex(column), column);
     }
     SetColumnWidths();
+    // The selected row is selected across the new columns too, the panel left as it is.
+    QModelIndex current = lvwFile->selectionModel()->currentIndex();
+    if (current.isValid() && lvwFile->selectionModel()->isSelected(current)) {
+        keepPanel_ = true;
+        lvwFile->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
+                                                       QItemSelectionModel::Rows);
+        keepPanel_ = false;
+    }
 }
 
 catalogue::effective::EffectiveCells frmMain::effectiveCells(const catalogue::CatalogueEntry& row) {

@@ -105,6 +105,9 @@ private slots:
         QVERIFY2(readFile(ini()).find("EffectiveColumns") == std::string::npos,
                  "nothing is stored until the toggle is used");
 
+        QModelIndex moxa = rowOf(list->lvwFile, "moxa");
+        list->lvwFile->selectionModel()->setCurrentIndex(moxa, QItemSelectionModel::ClearAndSelect |
+                                                                   QItemSelectionModel::Rows);
         QAbstractItemModelTester tester(list->lvwFile->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         window->mnuEffectiveColumns->trigger();
@@ -115,6 +118,8 @@ private slots:
         for (int column = 4; column < 8; ++column)
             QVERIFY(header->sectionSize(column) >= header->sectionSizeHint(column));
         QCOMPARE(rowOf(list->lvwFile, "moxa", 5).data().toString(), "moxafile");
+        QVERIFY2(list->lvwFile->selectionModel()->isRowSelected(moxa.row()),
+                 "the selected row is selected across the new columns");
         QCOMPARE(rowOf(list->lvwFile, "plain", 5).data().toString(), "plainfile");
 
         // Sorted by a new column, then the columns go: the sort goes with them.
@@ -154,6 +159,7 @@ private slots:
         QModelIndex moxa = rowOf(view, "moxa");
         QVERIFY(!moxa.data(Qt::BackgroundRole).isValid());
         QVERIFY(!moxa.data(Qt::ToolTipRole).isValid());
+        QCOMPARE(moxa.siblingAtColumn(5).data(Qt::ToolTipRole).toString(), "moxafile");
 
         // The list loaded again resolves against the registry as it is then, the columns kept.
         window->list->LoadListAgain();
