@@ -28,10 +28,12 @@ namespace {
 
 // The window's first size and the widest a table column is made to fit its texts, in average
 // characters; the last column of a table takes what is left.
-constexpr int kWindowChars = 140;
-constexpr int kWindowLines = 42;
-constexpr int kStepColumnChars[] = {18, 36, 64};
-constexpr int kOpenWithColumnChars[] = {44, 26};
+// The notes say why a step was taken, so they keep the most room; a key's path loses its
+// middle first.
+constexpr int kWindowChars = 180;
+constexpr int kWindowLines = 56;
+constexpr int kStepColumnChars[] = {16, 38, 50};
+constexpr int kOpenWithColumnChars[] = {44, 24};
 
 QColor fromBgr(catalogue::ColourRef bgr) {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
@@ -114,6 +116,7 @@ frmEffective::frmEffective(QWidget* parent)
     auto* summary = new QGroupBox("What opens it");
     facts = new QFormLayout(summary);
     facts->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    facts->setVerticalSpacing(2);
     lblProblem = new QLabel;
     lblProblem->setObjectName("lblProblem");
     lblProblem->setWordWrap(true);
@@ -144,7 +147,7 @@ frmEffective::frmEffective(QWidget* parent)
     buttons->addWidget(cmdClose);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(summary);
+    layout->addWidget(summary, 0);
     layout->addWidget(lblProblem);
     layout->addWidget(tables, 1);
     layout->addLayout(buttons);

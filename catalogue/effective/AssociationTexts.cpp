@@ -83,7 +83,7 @@ std::string whySuspect(const Association& association) {
         if (!why.empty())
             why += ' ';
         why += danglingName(association) +
-               " exists in no classes: Windows passes over it to the next step.";
+               " exists in no classes read: Windows passes over a ProgID it cannot find.";
     }
     return why;
 }
