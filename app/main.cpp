@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
     runtime::SourceOptions options;
     if (auto read = runtime::readSourceArguments(args, options); !read) {
         std::cerr << "moxalo: " << read.error()
-                  << "\nUsage: moxalo [--registry SOURCE]... [--code-page CP] [SOURCE]...\n";
+                  << "\nUsage: moxalo [--registry SOURCE]... [--code-page CP] [--user NAME] "
+                     "[--sid SID] [SOURCE]...\n";
         return 2;
     }
     if (!haveDisplay()) {

@@ -120,9 +120,7 @@ hive::HiveKind openHive(const std::string& path, std::optional<hive::HiveKind> k
     hive::OpenedHive opened = hive::openHiveFile(path, choice.holderKeyPrefix);
     std::unique_ptr<hive::HiveStore> store = std::move(opened.store);
     source.warnings.insert(source.warnings.end(), opened.warnings.begin(), opened.warnings.end());
-    // Of a partition's hives, the state of one read from its logs is told.
-    if (!opened.state.empty())
-        source.state = std::move(opened.state);
+    source.state = std::move(opened.state);
     hive::HiveKind kind = known ? *known : hive::hiveKind(*store);
     if (auto layer = hive::classesLayerOf(*store, kind))
         into.layers.push_back(*layer);

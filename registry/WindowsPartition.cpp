@@ -112,6 +112,11 @@ PartitionHives findPartitionHives(const std::string& folder) {
         if (ProfileHives hives = hivesOf(entry); holdsHive(hives))
             found.users.push_back(std::move(hives));
     }
+    // As Windows lists them: "alice" beside "Alice", not after "Zoe".
+    std::stable_sort(found.users.begin(), found.users.end(),
+                     [](const ProfileHives& a, const ProfileHives& b) {
+                         return compareNames(a.user, b.user) < 0;
+                     });
     return found;
 }
 

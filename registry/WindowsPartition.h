@@ -21,8 +21,8 @@ struct ProfileHives {
 
 struct PartitionHives {
     std::string software; // "" when the partition has none
-    // The users' profiles that hold a hive, sorted by name (the profiles Windows makes for
-    // itself left out: see windowsPartitionUsers).
+    // The users' profiles that hold a hive, sorted by name in any case. Those Windows makes for
+    // itself (Default, Default User, All Users, Public, defaultuser0) are left out.
     std::vector<ProfileHives> users;
 };
 
@@ -39,8 +39,9 @@ PartitionHives findPartitionHives(const std::string& folder);
 // out; a profile without either hive when there is no such folder.
 ProfileHives findProfileHives(const std::string& folder, const std::string& user);
 
-// The users of the partition that hold an NTUSER.DAT or a UsrClass.dat, sorted: for a window to
-// offer when the partition holds several. Fails when `folder` is no Windows partition.
+// The users of the partition that hold an NTUSER.DAT or a UsrClass.dat, as PartitionHives lists
+// them: for a window to offer when there are several. Fails when `folder` is no Windows
+// partition.
 Result<std::vector<std::string>> windowsPartitionUsers(const std::string& folder);
 
 // Every hive file of the partition: SOFTWARE, then each user's, of the users listed and of

@@ -24,8 +24,8 @@ std::string dottedExtension(std::string_view extension) {
 }
 
 Place Place::below(std::string_view subpath) const {
-    if (!*this)
-        return {};
+    if (!*this || subpath.empty())
+        return subpath.empty() ? *this : Place{};
     NodeId at = key;
     std::size_t start = 0;
     while (start <= subpath.size() && at != kNoNode) {

@@ -47,8 +47,9 @@ private:
 
     void policy() {
         if (view_.policyFile)
-            hop("policy", view_.policyKey + "\\" + std::string(kPolicyValue), *view_.policyFile,
-                "applied at sign-in, over what follows; its file is not read here");
+            hop("policy", view_.policyKey, *view_.policyFile,
+                std::string(kPolicyValue) +
+                    ": applied at sign-in, over what follows; its file is not read here");
     }
 
     void judgeChoice(const Place& choice, const std::string& progId) {

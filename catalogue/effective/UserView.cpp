@@ -7,6 +7,10 @@ namespace moxalo::catalogue::effective {
 
 namespace {
 
+// A source that keeps owners gives the user's on the first choices; one that does not, on none
+// of its thousands.
+constexpr int kOwnersTried = 8;
+
 Place rootPlace(const registry::KeyRef& ref, std::string_view name) {
     if (!ref)
         return {};
@@ -53,10 +57,14 @@ UserView::Impl::Impl(registry::Registry& registry, const std::string& sidGiven)
 // The owner of a UserChoice key is the user who made the choice; a UsrClass.dat's root is
 // named after its user; else the caller's word.
 void UserView::Impl::findSid(const std::string& sidGiven) {
-    for (const auto& ext : fileExts.subkeyNames()) {
-        Place choice = fileExts.below(joinPath(ext, "UserChoice"));
+    int tried = 0;
+    for (std::size_t i = 0, n = fileExts ? fileExts.store->childCount(fileExts.key) : 0;
+         i < n && tried < kOwnersTried; ++i) {
+        Place choice =
+            fileExts.below(joinPath(fileExts.store->childName(fileExts.key, i), "UserChoice"));
         if (!choice)
             continue;
+        ++tried;
         if (auto owner = choice.store->ownerSid(choice.key); owner && isUserSid(*owner)) {
             sid = *owner;
             sidFrom = "UserChoice owner";

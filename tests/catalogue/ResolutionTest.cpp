@@ -165,3 +165,26 @@ TEST(Resolution, ListsTheExtensionsOfTheClassesAndOfTheUsersChoicesOnce) {
 
 } // namespace
 } // namespace moxalo::catalogue::effective
+
+namespace moxalo::catalogue::effective {
+namespace {
+
+TEST(Resolution, NamesThePolicyFileThatOverridesTheChoicesAtSignIn) {
+    TempDir dir;
+    auto opened = openView({writeRegFile(
+        dir, "policy.reg",
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Policies\\Microsoft\\Windows\\System]\r\n"
+        "\"DefaultAssociationsConfiguration\"=\"C:\\\\Policies\\\\assoc.xml\"\r\n\r\n" +
+            machineAndUser())});
+    ASSERT_TRUE(opened.view);
+    auto doc = opened.view->resolve(".doc");
+    ASSERT_TRUE(doc);
+    ASSERT_FALSE(doc->hops.empty());
+    EXPECT_EQ(doc->hops[0].step, "policy");
+    EXPECT_EQ(doc->hops[0].key, "HKLM\\Software\\Policies\\Microsoft\\Windows\\System");
+    EXPECT_EQ(doc->hops[0].value, "C:\\Policies\\assoc.xml");
+    EXPECT_EQ(doc->progId, "Word.Document.8");
+}
+
+} // namespace
+} // namespace moxalo::catalogue::effective
