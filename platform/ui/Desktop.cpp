@@ -86,9 +86,18 @@ public:
 
     int PickItem(QWidget* owner, const QString& title, const QString& label,
                  const QStringList& items) override {
-        bool picked = false;
-        QString item = QInputDialog::getItem(owner, title, label, items, 0, false, &picked);
-        return picked ? static_cast<int>(items.indexOf(item)) : -1;
+        // A list rather than a drop-down: every choice in sight at once.
+        QInputDialog dialog(owner);
+        dialog.setWindowTitle(title);
+        dialog.setLabelText(label);
+        dialog.setComboBoxItems(items);
+        dialog.setComboBoxEditable(false);
+        dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+        if (!items.isEmpty())
+            dialog.setTextValue(items.first());
+        if (dialog.exec() != QDialog::Accepted)
+            return -1;
+        return static_cast<int>(items.indexOf(dialog.textValue()));
     }
 
     void SetMousePointer(int code) override {
