@@ -1,6 +1,7 @@
 // moxalo: the file types registered in a Windows registry, in a desktop window.
 
 #include "app/MDIForm1.h"
+#include "app/PickUser.h"
 #include "app/ProgramIcon.h"
 #include "gui/Texts.h"
 #include "platform/advapi/RegistrySession.h"
@@ -96,6 +97,8 @@ int main(int argc, char** argv) {
     QApplication::setFont(font);
     QApplication::setWindowIcon(app::ProgramIcon());
     ui::setStandIns(runtime::standIns(runtime::programFolder()));
+    // Cancelled, the registry is opened all the same, and tells why it cannot be read.
+    app::PickPartitionUser(options, std::getenv, runtime::programFolder());
     registry::RegistrySession session;
     registry::MountedSession mounted(session);
     auto opened = openRegistry(options, session);
