@@ -43,12 +43,17 @@ struct OpenedRegistry {
     QString problems; // what could not be read, told once the window is shown
 };
 
-std::vector<std::string> describe(const registry::SourceChoice& choice) {
-    if (!choice.bundledSample)
-        return choice.paths;
+// A Windows partition is named with the user whose hives were read.
+std::vector<std::string> describe(const runtime::ChosenRegistry& chosen) {
     std::vector<std::string> described;
-    for (const auto& path : choice.paths)
-        described.push_back("the bundled sample, " + path);
+    for (const auto& source : chosen.sources) {
+        if (chosen.choice.bundledSample)
+            described.push_back("the bundled sample, " + source.path);
+        else if (source.kind == registry::SourceKind::WindowsPartition && !source.user.empty())
+            described.push_back(source.path + " (the hives of " + source.user + ")");
+        else
+            described.push_back(source.path);
+    }
     return described;
 }
 
@@ -67,7 +72,7 @@ OpenedRegistry openRegistry(const runtime::SourceOptions& options,
         if (source.kind == registry::SourceKind::WinePrefix)
             opened.winePrefixes.push_back(source.path);
     }
-    opened.description = describe(chosen->choice);
+    opened.description = describe(*chosen);
     passOn(chosen->choice);
     if (chosen->warnings.empty())
         return opened;

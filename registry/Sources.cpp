@@ -120,7 +120,11 @@ hive::HiveKind openHive(const std::string& path, std::optional<hive::HiveKind> k
     hive::OpenedHive opened = hive::openHiveFile(path, choice.holderKeyPrefix);
     std::unique_ptr<hive::HiveStore> store = std::move(opened.store);
     source.warnings.insert(source.warnings.end(), opened.warnings.begin(), opened.warnings.end());
-    source.state = std::move(opened.state);
+    // A partition's hives each tell their own state, by name.
+    if (!opened.state.empty())
+        source.state += (source.state.empty() ? "" : "; ") +
+                        (known ? std::filesystem::path(path).filename().string() + ": " : "") +
+                        opened.state;
     hive::HiveKind kind = known ? *known : hive::hiveKind(*store);
     if (auto layer = hive::classesLayerOf(*store, kind))
         into.layers.push_back(*layer);

@@ -32,7 +32,8 @@ struct OpenedSource {
     // Lines that could not be read, as "file: line N: reason"; the rest of the source was.
     std::vector<std::string> warnings;
     // How a hive was read when it was not cleanly closed: "dirty; N log entries applied", or
-    // "dirty; no logs: what Windows last flushed may be missing"; "" otherwise.
+    // "dirty; no logs: what Windows last flushed may be missing"; "" otherwise. For a Windows
+    // partition, each hive's that is not clean after its file name ("NTUSER.DAT: dirty; ...").
     std::string state = {};
     // For a Windows partition: the users found there, and the one whose hives were read.
     std::vector<std::string> users = {};
