@@ -34,6 +34,8 @@ std::vector<std::string> describeSources(const ChosenRegistry& chosen) {
     for (const auto& source : chosen.sources) {
         std::string line =
             chosen.choice.bundledSample ? "the bundled sample, " + source.path : source.path;
+        if (source.kind == registry::SourceKind::WindowsPartition && !source.user.empty())
+            line += " (the hives of " + source.user + ")";
         if (!source.state.empty())
             line += " (" + source.state + ")";
         described.push_back(std::move(line));

@@ -88,6 +88,10 @@ TEST(WindowsPartition, TheOnlyUsersHivesAreReadOverTheMachinesClasses) {
     EXPECT_EQ(source.users, Names{"Alice"});
     EXPECT_EQ(source.user, "Alice");
     EXPECT_EQ(source.warnings, Names{});
+    // Both user hives are dirty, and their logs beside them, named in another case, are applied.
+    EXPECT_TRUE(source.state.starts_with("UsrClass.DAT: dirty; ")) << source.state;
+    EXPECT_NE(source.state.find(" log entries applied; ntuser.dat: dirty; "), std::string::npos)
+        << source.state;
 
     Registry& registry = *opened->registry;
     ASSERT_EQ(registry.layers().size(), 2u);

@@ -4,6 +4,7 @@
 #include "runtime/ChooseSources.h"
 #include "tests/support/SharedHives.h"
 
+#include <cctype>
 #include <filesystem>
 
 namespace moxalo::testing {
@@ -37,10 +38,20 @@ void writeSoftwareHive(const std::string& path) {
 
 void addUser(const TempDir& partition, const std::string& user, bool ntUser, bool usrClass) {
     std::filesystem::create_directories(partition.file("USERS/" + user + "/Documents"));
+    // With their transaction logs, named as Windows names them beside the hives.
+    auto copyWithLogs = [&partition](const std::string& hive, const std::string& to) {
+        copyHive(hive, partition.file(to));
+        std::string lower = std::filesystem::path(to).filename().string();
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::string folder = std::filesystem::path(to).parent_path().string();
+        for (const char* log : {".LOG1", ".LOG2"})
+            copyHive(hive + log, partition.file(folder + "/" + lower + log));
+    };
     if (ntUser)
-        copyHive("win10-NTUSER.DAT", partition.file(ntUserPath(user)));
+        copyWithLogs("win10-NTUSER.DAT", ntUserPath(user));
     if (usrClass)
-        copyHive("win10-UsrClass.dat", partition.file(usrClassPath(user)));
+        copyWithLogs("win10-UsrClass.dat", usrClassPath(user));
 }
 
 void layOutPartition(const TempDir& partition, const std::vector<std::string>& users) {

@@ -16,7 +16,8 @@ std::string usrClassPath(const std::string& user); // ".../appdata/LOCAL/microso
 
 // A SOFTWARE hive whose Classes hold .pdf -> AcroExch.Document.
 void writeSoftwareHive(const std::string& path);
-// Copies win10-NTUSER.DAT and win10-UsrClass.dat (either left out when false) as `user`'s.
+// Copies win10-NTUSER.DAT and win10-UsrClass.dat with their logs (either left out when false)
+// as `user`'s.
 void addUser(const TempDir& partition, const std::string& user, bool ntUser = true,
              bool usrClass = true);
 // A partition with the SOFTWARE hive and `users`' hives, each with both.
