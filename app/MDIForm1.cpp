@@ -149,6 +149,7 @@ void MDIForm1::buildEditMenu() {
     mnuEdit = menuBar()->addMenu("&Edit");
     mnuEdit->setObjectName("mnuEdit");
     mnuDisp = item(mnuEdit, "mnuDisp", "&Additional Information");
+    mnuEffective = item(mnuEdit, "mnuEffective", "&Effective Association");
     mnuSep3 = mnuEdit->addSeparator();
     mnuSep3->setObjectName("mnuSep3");
     mnuDelete = item(mnuEdit, "mnuDelete", "&Delete", Qt::Key_Delete);
@@ -157,6 +158,7 @@ void MDIForm1::buildEditMenu() {
         hidden->setVisible(false);
     connect(mnuDisp, &QAction::triggered, this, [this] { list->Options("showit"); });
     connect(mnuDelete, &QAction::triggered, this, &MDIForm1::DeleteFileType);
+    connect(mnuEffective, &QAction::triggered, this, &MDIForm1::ShowEffectiveAssociation);
 }
 
 void MDIForm1::buildToolsMenu() {
@@ -171,11 +173,14 @@ void MDIForm1::buildToolsMenu() {
     mnuSettings->addMenu(mnuFilter);
     mnuOpenWith = item(mnuFilter, "mnuOpenWith", "'&Open With' list items only", Qt::Key_F2);
     mnuOpenWith->setCheckable(true);
+    mnuEffectiveColumns = item(mnufMain, "mnuEffectiveColumns", "&Effective Columns");
+    mnuEffectiveColumns->setCheckable(true);
     mnufMain->addSeparator()->setObjectName("mnuSep5");
     mnuRefresh = item(mnufMain, "mnuRefresh", "&Load list", Qt::CTRL | Qt::Key_L);
     connect(mnuAutoload, &QAction::triggered, this, &MDIForm1::mnuAutoload_Click);
     connect(mnuOpenWith, &QAction::triggered, this, &MDIForm1::mnuOpenWith_Click);
     connect(mnuRefresh, &QAction::triggered, this, &MDIForm1::mnuRefresh_Click);
+    connect(mnuEffectiveColumns, &QAction::triggered, this, &MDIForm1::mnuEffectiveColumns_Click);
 }
 
 void MDIForm1::buildHelpMenu() {
@@ -271,6 +276,7 @@ void MDIForm1::Startup() {
     applyPlacement();
     applyAutoload();
     applyOpenWith();
+    applyEffectiveColumns();
     makeBackupsFolder();
     tbWindow_->show();
     ui::desktop().DoEvents();
@@ -364,6 +370,13 @@ void MDIForm1::applyOpenWith() {
     mnuOpenWith->setChecked(openWith == "1");
 }
 
+// Off unless stored on; nothing is stored until the user turns them on or off.
+void MDIForm1::applyEffectiveColumns() {
+    bool on = settings_.read("Settings", "EffectiveColumns", "0") == "1";
+    mnuEffectiveColumns->setChecked(on);
+    list->ShowEffectiveColumns(on);
+}
+
 // A folder that cannot be made (a read-only program folder) is left to the commands that
 // write backups, which say so when they are used.
 void MDIForm1::makeBackupsFolder() {
@@ -437,6 +450,13 @@ void MDIForm1::mnuOpenWith_Click() {
     ui::desktop().MsgBox(this,
                          "You will need to re-start this program before your changes take effect",
                          ui::vbInformation, AppTitle());
+}
+
+// Shown at once, for the rows loaded already.
+void MDIForm1::mnuEffectiveColumns_Click() {
+    bool on = mnuEffectiveColumns->isChecked();
+    settings_.write("Settings", "EffectiveColumns", on ? "1" : "0");
+    list->ShowEffectiveColumns(on);
 }
 
 void MDIForm1::mnuRefresh_Click() {

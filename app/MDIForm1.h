@@ -72,6 +72,7 @@ public:
     QAction* mnuExit = nullptr;
     QMenu* mnuEdit = nullptr;
     QAction* mnuDisp = nullptr;
+    QAction* mnuEffective = nullptr;
     QAction* mnuSep3 = nullptr;
     QAction* mnuDelete = nullptr;
     QAction* mnuModify = nullptr;
@@ -80,6 +81,7 @@ public:
     QAction* mnuAutoload = nullptr;
     QMenu* mnuFilter = nullptr;
     QAction* mnuOpenWith = nullptr;
+    QAction* mnuEffectiveColumns = nullptr;
     QAction* mnuRefresh = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;
@@ -107,6 +109,7 @@ private:
     bool fitStoredFrame();
     void applyAutoload();
     void applyOpenWith();
+    void applyEffectiveColumns();
     void makeBackupsFolder();
 
     void mnuFile_Click();
@@ -120,12 +123,14 @@ private:
     void ImportKey(const QString& path);
     void ShowBackups();
     void DeleteFileType();
+    void ShowEffectiveAssociation();
     // A command that reads the list waits for the scan or save that runs.
     bool busy() const;
     std::optional<catalogue::CatalogueEntry> selectedRowOrSay();
     void countCaption();
     void mnuAutoload_Click();
     void mnuOpenWith_Click();
+    void mnuEffectiveColumns_Click();
     void mnuRefresh_Click();
 
     std::string dataFolder_;

@@ -131,6 +131,13 @@ void MDIForm1::DeleteFileType() {
         list->RemoveSelectedRow();
 }
 
+void MDIForm1::ShowEffectiveAssociation() {
+    if (busy())
+        return;
+    if (auto row = selectedRowOrSay())
+        list->ShowEffective(row->Extension);
+}
+
 // One Backups window, kept while the program runs; opened again, it comes to the front.
 void MDIForm1::ShowBackups() {
     if (backups_ == nullptr)

@@ -1,6 +1,7 @@
 // moxalo: the file types registered in a Windows registry, in a desktop window.
 
 #include "app/MDIForm1.h"
+#include "app/PickUser.h"
 #include "app/ProgramIcon.h"
 #include "gui/Texts.h"
 #include "platform/advapi/RegistrySession.h"
@@ -43,15 +44,6 @@ struct OpenedRegistry {
     QString problems; // what could not be read, told once the window is shown
 };
 
-std::vector<std::string> describe(const registry::SourceChoice& choice) {
-    if (!choice.bundledSample)
-        return choice.paths;
-    std::vector<std::string> described;
-    for (const auto& path : choice.paths)
-        described.push_back("the bundled sample, " + path);
-    return described;
-}
-
 // The registry the command line names, or the one the program finds; what cannot be read is
 // told over the window, which shows what could be read.
 OpenedRegistry openRegistry(const runtime::SourceOptions& options,
@@ -67,7 +59,7 @@ OpenedRegistry openRegistry(const runtime::SourceOptions& options,
         if (source.kind == registry::SourceKind::WinePrefix)
             opened.winePrefixes.push_back(source.path);
     }
-    opened.description = describe(chosen->choice);
+    opened.description = runtime::describeSources(*chosen);
     passOn(chosen->choice);
     if (chosen->warnings.empty())
         return opened;
@@ -84,7 +76,8 @@ int main(int argc, char** argv) {
     runtime::SourceOptions options;
     if (auto read = runtime::readSourceArguments(args, options); !read) {
         std::cerr << "moxalo: " << read.error()
-                  << "\nUsage: moxalo [--registry SOURCE]... [--code-page CP] [SOURCE]...\n";
+                  << "\nUsage: moxalo [--registry SOURCE]... [--code-page CP] [--user NAME] "
+                     "[--sid SID] [SOURCE]...\n";
         return 2;
     }
     if (!haveDisplay()) {
@@ -104,6 +97,8 @@ int main(int argc, char** argv) {
     QApplication::setFont(font);
     QApplication::setWindowIcon(app::ProgramIcon());
     ui::setStandIns(runtime::standIns(runtime::programFolder()));
+    // Cancelled, the registry is opened all the same, and tells why it cannot be read.
+    app::PickPartitionUser(options, std::getenv, runtime::programFolder());
     registry::RegistrySession session;
     registry::MountedSession mounted(session);
     auto opened = openRegistry(options, session);

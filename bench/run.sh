@@ -398,12 +398,14 @@ fi
 # effective columns beside the plain list of the same two hives, the runs taking turns.
 effective_best="" effective_plain=""
 user_hive=$out/ntuser-$full_extensions.hive
+# The generated hive's keys have no owner to tell the SID; given, every choice's hash is checked.
+user_sid=S-1-5-21-1000-2000-3000-1001
 if [ -n "$list_best" ] && "$cli" list --help 2>&1 | grep -q -- --effective; then
   generate_user "$user_hive"
   for ((round = 0; round < runs; round++)); do
-    run_once "$cli" --registry "$full" --registry "$user_hive" list
+    run_once "$cli" --registry "$full" --registry "$user_hive" --sid "$user_sid" list
     effective_plain=$(lesser "$effective_plain" "$t")
-    run_once "$cli" --registry "$full" --registry "$user_hive" list --effective
+    run_once "$cli" --registry "$full" --registry "$user_hive" --sid "$user_sid" list --effective
     effective_best=$(lesser "$effective_best" "$t")
   done
   echo

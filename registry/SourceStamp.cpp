@@ -1,5 +1,7 @@
 #include "registry/SourceStamp.h"
 
+#include "registry/WindowsPartition.h"
+
 #include <sys/stat.h>
 
 namespace moxalo::registry {
@@ -26,8 +28,12 @@ FileStamp stampOf(const std::string& path) {
 
 std::vector<std::string> filesOfSource(const std::string& path) {
     struct stat st {};
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return {path + "/system.reg", path + "/user.reg"};
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return {path};
+    std::string system = path + "/system.reg";
+    if (stat(system.c_str(), &st) != 0 && isWindowsPartition(path))
+        return partitionHiveFiles(path);
+    return {system, path + "/user.reg"};
     return {path};
 }
 

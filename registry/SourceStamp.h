@@ -20,7 +20,8 @@ struct FileStamp {
 FileStamp stampOf(const std::string& path);
 
 // The files a source path is read from: a Wine prefix's system.reg and user.reg (whether or
-// not they exist yet), else the path itself.
+// not they exist yet), a Windows partition's hives (those there now, of every user), else the
+// path itself.
 std::vector<std::string> filesOfSource(const std::string& path);
 
 class SourceStamps {

@@ -3,6 +3,7 @@
 #include "base/AtomicFile.h"
 #include "base/ByteOrderMark.h"
 #include "registry/Attempt.h"
+#include "registry/WindowsPartition.h"
 #include "registry/hive/HiveKind.h"
 #include "registry/hive/HiveOpening.h"
 #include "registry/hive/HiveStore.h"
@@ -21,6 +22,7 @@ using Stores = std::vector<std::unique_ptr<RegistryStore>>;
 struct Opening {
     Stores stores;
     std::vector<ClassesLayer> layers;
+    UserRoots roots;
 };
 
 std::string firstBytes(const std::string& path, std::size_t count) {
@@ -40,15 +42,26 @@ bool looksLikeRegFile(const std::string& start) {
     return text.starts_with("Windows Registry Editor") || text.starts_with("REGEDIT");
 }
 
+bool isPartitionFolder(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec) &&
+           !std::filesystem::exists(std::filesystem::path(path) / "system.reg", ec) &&
+           isWindowsPartition(path);
+}
+
 SourceKind detect(const std::string& path) {
     std::error_code ec;
     auto status = std::filesystem::status(path, ec);
     if (!std::filesystem::exists(status))
         throw StoreError(path + ": no such file or folder");
     if (std::filesystem::is_directory(status)) {
+        if (isPartitionFolder(path))
+            return SourceKind::WindowsPartition;
         auto system = std::filesystem::status(std::filesystem::path(path) / "system.reg", ec);
         if (!std::filesystem::exists(system))
-            throw StoreError(path + ": a folder without system.reg, so not a Wine prefix");
+            throw StoreError(path + ": a folder that is neither a Wine prefix (it holds no "
+                                    "system.reg) nor a Windows partition (it holds neither "
+                                    "Windows\\System32\\config nor Users)");
         if (std::filesystem::is_directory(system))
             throw StoreError(path + ": not a Wine prefix: its system.reg is a folder, not a file");
         if (!std::filesystem::is_regular_file(system))
@@ -81,16 +94,50 @@ SourceKind kindOfHive(hive::HiveKind kind) {
     return SourceKind::UserClassesHive;
 }
 
-void openHive(const std::string& path, const std::string& holderKeyPrefix, OpenedSource& source,
-              Opening& into) {
-    hive::OpenedHive opened = hive::openHiveFile(path, holderKeyPrefix);
+// The first source that holds a root gives it, as the first one's classes win; another one
+// is told about, as it is not read.
+void takeRoot(KeyRef& taken, KeyRef found, const std::string& name, OpenedSource& source) {
+    if (!found)
+        return;
+    if (!taken)
+        taken = found;
+    else
+        source.warnings.push_back(found.store->origin() + ": its " + name +
+                                  " is not read: " + taken.store->origin() + "'s is");
+}
+
+void takeRoots(const UserRoots& found, OpenedSource& source, Opening& into) {
+    takeRoot(into.roots.currentUser, found.currentUser, "HKEY_CURRENT_USER", source);
+    takeRoot(into.roots.machineSoftware, found.machineSoftware, "HKEY_LOCAL_MACHINE\\Software",
+             source);
+    into.roots.wine = into.roots.wine || found.wine;
+}
+
+// `known` is the kind where the hive's place tells it (on a Windows partition); elsewhere its
+// root does.
+hive::HiveKind openHive(const std::string& path, std::optional<hive::HiveKind> known,
+                        const SourceChoice& choice, OpenedSource& source, Opening& into) {
+    hive::OpenedHive opened = hive::openHiveFile(path, choice.holderKeyPrefix);
     std::unique_ptr<hive::HiveStore> store = std::move(opened.store);
-    source.warnings = std::move(opened.warnings);
-    source.state = std::move(opened.state);
-    hive::HiveKind kind = hive::hiveKind(*store);
-    source.kind = kindOfHive(kind);
-    into.layers.push_back(hive::classesLayerOf(*store, kind));
+    source.warnings.insert(source.warnings.end(), opened.warnings.begin(), opened.warnings.end());
+    if (!opened.state.empty() && known) {
+        // A partition is read from several hives: each one's state names it.
+        std::string named = std::filesystem::path(path).filename().string() + ": " + opened.state;
+        source.state = source.state.empty() ? named : source.state + "; " + named;
+    } else if (!opened.state.empty()) {
+        source.state = std::move(opened.state);
+    }
+    hive::HiveKind kind = known ? *known : hive::hiveKind(*store);
+    if (auto layer = hive::classesLayerOf(*store, kind))
+        into.layers.push_back(*layer);
+    UserRoots found;
+    if (kind == hive::HiveKind::Software)
+        found.machineSoftware = {store.get(), store->rootNode()};
+    else if (kind == hive::HiveKind::NtUser)
+        found.currentUser = {store.get(), store->rootNode()};
+    takeRoots(found, source, into);
     into.stores.push_back(std::move(store));
+    return kind;
 }
 
 void openRegFile(const std::string& path, const std::string& readOnlyBecause,
@@ -102,15 +149,98 @@ void openRegFile(const std::string& path, const std::string& readOnlyBecause,
         source.warnings.push_back(path + ": line " + std::to_string(d.line) + ": " + d.message);
     for (const auto& layer : store->classesLayers())
         into.layers.push_back(layer);
+    UserRoots found;
+    if (NodeId user = store->currentUserKey(); user != kNoNode)
+        found.currentUser = {store.get(), user};
+    if (NodeId software = store->machineSoftwareKey(); software != kNoNode)
+        found.machineSoftware = {store.get(), software};
+    takeRoots(found, source, into);
     into.stores.push_back(std::move(store));
 }
 
 void openWineFile(const std::string& path, OpenedSource& source, Opening& into) {
     auto store = WineStore::open(path);
     store->appendWarnings(source.warnings);
-    bool user = std::filesystem::path(path).filename() == "user.reg";
-    into.layers.push_back(ClassesLayer{store.get(), store->classesKey(), user});
+    into.layers.push_back(
+        ClassesLayer{store.get(), store->classesKey(), store->holdsCurrentUser()});
+    UserRoots found;
+    store->addRootsTo(found);
+    takeRoots(found, source, into);
     into.stores.push_back(std::move(store));
+}
+
+void openWinePrefixFolder(const std::string& path, OpenedSource& source, Opening& into) {
+    UserRoots found;
+    for (const auto& layer : openWinePrefix(path, into.stores, found, source.warnings))
+        into.layers.push_back(layer);
+    takeRoots(found, source, into);
+}
+
+std::string listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (const auto& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// The user whose hives are read: the one named, else the only one. Several and none named is
+// a failure that lists them, as a reader cannot tell whose view is meant.
+ProfileHives chooseProfile(const std::string& path, const PartitionHives& hives,
+                           const std::string& user) {
+    std::vector<std::string> users;
+    for (const auto& profile : hives.users)
+        users.push_back(profile.user);
+    if (!user.empty()) {
+        ProfileHives named = findProfileHives(path, user);
+        if (named.ntUser.empty() && named.usrClass.empty())
+            throw StoreError(path + ": no user \"" + user +
+                             "\" with an NTUSER.DAT or a UsrClass.dat under Users" +
+                             (users.empty() ? " (it holds no user's hives)"
+                                            : " (its users: " + listed(users) + ")"));
+        return named;
+    }
+    if (users.size() > 1)
+        throw StoreError(path + ": holds the hives of several users: " + listed(users) +
+                         "; choose one with --user NAME");
+    return users.empty() ? ProfileHives{} : hives.users.front();
+}
+
+void openProfile(const std::string& path, const ProfileHives& profile, const SourceChoice& choice,
+                 OpenedSource& source, Opening& into) {
+    std::string folder = path + ": Users\\" + profile.user;
+    if (profile.usrClass.empty())
+        source.warnings.push_back(folder + " holds no AppData\\Local\\Microsoft\\Windows\\"
+                                           "UsrClass.dat: the user's classes are not read");
+    else
+        openHive(profile.usrClass, hive::HiveKind::UserClasses, choice, source, into);
+    if (profile.ntUser.empty())
+        source.warnings.push_back(folder + " holds no NTUSER.DAT: the user's "
+                                           "HKEY_CURRENT_USER is not read");
+    else
+        openHive(profile.ntUser, hive::HiveKind::NtUser, choice, source, into);
+}
+
+// What is there is read, and what is missing told: a copy of a partition often lacks a piece.
+void openPartition(const std::string& path, const SourceChoice& choice, OpenedSource& source,
+                   Opening& into) {
+    PartitionHives hives = findPartitionHives(path);
+    for (const auto& profile : hives.users)
+        source.users.push_back(profile.user);
+    ProfileHives profile = chooseProfile(path, hives, choice.user);
+    source.user = profile.user;
+    if (hives.software.empty() && profile.user.empty())
+        throw StoreError(path + ": a Windows partition without Windows\\System32\\config\\"
+                                "SOFTWARE or any user's NTUSER.DAT or UsrClass.dat");
+    if (hives.software.empty())
+        source.warnings.push_back(path + ": holds no Windows\\System32\\config\\SOFTWARE: "
+                                         "the machine's classes are not read");
+    else
+        openHive(hives.software, hive::HiveKind::Software, choice, source, into);
+    if (profile.user.empty())
+        source.warnings.push_back(path + ": no user under Users holds an NTUSER.DAT or a "
+                                         "UsrClass.dat: only the machine's classes are read");
+    else
+        openProfile(path, profile, choice, source, into);
 }
 
 OpenedSource openOne(const std::string& path, const SourceChoice& choice,
@@ -118,8 +248,7 @@ OpenedSource openOne(const std::string& path, const SourceChoice& choice,
     OpenedSource source{path, detect(path), {}};
     switch (source.kind) {
     case SourceKind::WinePrefix:
-        for (const auto& layer : openWinePrefix(path, into.stores, source.warnings))
-            into.layers.push_back(layer);
+        openWinePrefixFolder(path, source, into);
         break;
     case SourceKind::WineRegistryFile:
         openWineFile(path, source, into);
@@ -127,8 +256,11 @@ OpenedSource openOne(const std::string& path, const SourceChoice& choice,
     case SourceKind::RegFile:
         openRegFile(path, choice.readOnlyBecause, codePage, source, into);
         break;
+    case SourceKind::WindowsPartition:
+        openPartition(path, choice, source, into);
+        break;
     default:
-        openHive(path, choice.holderKeyPrefix, source, into);
+        source.kind = kindOfHive(openHive(path, std::nullopt, choice, source, into));
         break;
     }
     return source;
@@ -169,6 +301,19 @@ std::string describeKind(SourceKind kind) {
 
 namespace {
 
+// Sources that hold no classes (an NTUSER.DAT, as they are on disk) still give the user's
+// roots; HKEY_CLASSES_ROOT is then empty, and stays so, as nothing would keep what was put in.
+void addEmptyClasses(Opening& opening, std::vector<OpenedSource>& sources) {
+    auto empty = std::make_unique<MemoryStore>("(no classes)");
+    empty->setReadOnly("no source holds classes: HKEY_CLASSES_ROOT is empty");
+    opening.layers.push_back({empty.get(), empty->rootNode(), false});
+    opening.stores.push_back(std::move(empty));
+    sources.front().warnings.push_back(
+        "no source holds classes, so HKEY_CLASSES_ROOT is empty (Windows keeps the user's "
+        "classes in UsrClass.dat, in AppData\\Local\\Microsoft\\Windows of the profile, and "
+        "the machine's in Windows\\System32\\config\\SOFTWARE)");
+}
+
 OpenedRegistry open(const SourceChoice& choice) {
     text::CodePage codePage = codePageOf(choice);
     // Taken before the files are read: a change made while they are read is seen as one.
@@ -177,9 +322,12 @@ OpenedRegistry open(const SourceChoice& choice) {
     OpenedRegistry result;
     for (const auto& path : choice.paths)
         result.sources.push_back(openOne(path, choice, codePage, opening));
-    if (opening.layers.empty())
+    if (opening.stores.empty())
         throw StoreError("no registry source was named");
+    if (opening.layers.empty())
+        addEmptyClasses(opening, result.sources);
     result.registry = std::make_shared<Registry>(std::move(opening.stores), opening.layers);
+    result.registry->setRoots(opening.roots);
     result.registry->setSources(choice, std::move(stamps));
     return result;
 }
@@ -188,6 +336,18 @@ OpenedRegistry open(const SourceChoice& choice) {
 
 Result<OpenedRegistry> openRegistry(const SourceChoice& choice) {
     return attempt([&] { return open(choice); });
+}
+
+std::optional<UserQuestion> userToChoose(const SourceChoice& choice) {
+    if (!choice.user.empty())
+        return std::nullopt;
+    for (const auto& path : choice.paths) {
+        if (!isPartitionFolder(path))
+            continue;
+        if (auto users = windowsPartitionUsers(path); users && users->size() > 1)
+            return UserQuestion{path, *users};
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> whySourcesReadOnly(const SourceChoice& choice) {

@@ -59,6 +59,13 @@ SourceChoice choosePaths(const std::vector<std::string>& registryOptions, const 
     return sample;
 }
 
+std::string optionOr(const std::string& option, const Environment& env, const char* variable) {
+    if (!option.empty())
+        return option;
+    const char* value = env(variable);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
 } // namespace
 
 std::vector<EnvironmentVariable> passedOn(const SourceChoice& choice) {
@@ -67,25 +74,33 @@ std::vector<EnvironmentVariable> passedOn(const SourceChoice& choice) {
     std::string paths;
     for (const auto& path : choice.paths)
         paths += (paths.empty() ? "" : ":") + text::percentEncode(path, ":");
-    return {{kPassedRegistry, paths}, {"MOXALO_CODEPAGE", choice.codePage}};
+    std::vector<EnvironmentVariable> variables{{kPassedRegistry, paths},
+                                               {"MOXALO_CODEPAGE", choice.codePage}};
+    if (!choice.user.empty())
+        variables.push_back({kUserVariable, choice.user});
+    if (!choice.sid.empty())
+        variables.push_back({kSidVariable, choice.sid});
+    return variables;
 }
 
 std::string bundledSamplePath(const std::string& programFolder) {
     return programFolder + "/data/sample.reg";
 }
 
-SourceChoice chooseSources(const std::vector<std::string>& registryOptions, const Environment& env,
-                           const std::string& programFolder, const std::string& codePageOption) {
-    SourceChoice choice = choosePaths(registryOptions, env, programFolder);
+SourceChoice chooseSources(const SourceOptions& options, const Environment& env,
+                           const std::string& programFolder) {
+    SourceChoice choice = choosePaths(options.registries, env, programFolder);
     choice.holderKeyPrefix = kHolderKeyPrefix;
     const char* variable = env("MOXALO_CODEPAGE");
-    if (!codePageOption.empty()) {
-        choice.codePage = codePageOption;
+    if (!options.codePage.empty()) {
+        choice.codePage = options.codePage;
         choice.codePageChosenBy = "--code-page";
     } else if (variable != nullptr && *variable != '\0') {
         choice.codePage = variable;
         choice.codePageChosenBy = "MOXALO_CODEPAGE";
     }
+    choice.user = optionOr(options.user, env, kUserVariable);
+    choice.sid = optionOr(options.sid, env, kSidVariable);
     return choice;
 }
 

@@ -11,8 +11,8 @@ seconds=${1:-600}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
-  targets=(fuzz_properties fuzz_catalogue fuzz_regfile fuzz_wine fuzz_hive fuzz_write fuzz_profile
-    fuzz_cmdline)
+  targets=(fuzz_properties fuzz_catalogue fuzz_regfile fuzz_wine fuzz_hive fuzz_hive_logs fuzz_write
+    fuzz_profile fuzz_cmdline)
 
 # The build of scripts/sanitize.sh serves as well, as long as it has the fuzz targets.
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

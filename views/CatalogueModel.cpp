@@ -17,6 +17,7 @@ void CatalogueModel::clear() {
     beginResetModel();
     rows_.clear();
     colours_.clear();
+    effective_.clear();
     shown_ = 0;
     endResetModel();
 }
@@ -32,6 +33,8 @@ void CatalogueModel::removeAt(std::size_t row) {
         beginRemoveRows({}, static_cast<int>(row), static_cast<int>(row));
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
     colours_.erase(colours_.begin() + static_cast<std::ptrdiff_t>(row));
+    if (row < effective_.size())
+        effective_.erase(effective_.begin() + static_cast<std::ptrdiff_t>(row));
     if (shown) {
         --shown_;
         endRemoveRows();
@@ -50,8 +53,31 @@ void CatalogueModel::setColour(std::size_t row, catalogue::ColourRef colour) {
     colours_.at(row) = colour;
     if (row < shown_)
         emit dataChanged(index(static_cast<int>(row), 0),
-                         index(static_cast<int>(row), catalogue::kColumnCount - 1),
-                         {Qt::ForegroundRole});
+                         index(static_cast<int>(row), columnCount() - 1), {Qt::ForegroundRole});
+}
+
+void CatalogueModel::showEffective(EffectiveResolver resolver) {
+    const int first = static_cast<int>(catalogue::kColumnCount);
+    const int last = first + static_cast<int>(catalogue::effective::kEffectiveColumnCount) - 1;
+    if (showsEffective()) {
+        beginRemoveColumns({}, first, last);
+        resolver_ = nullptr;
+        effective_.clear();
+        endRemoveColumns();
+    }
+    if (!resolver)
+        return;
+    beginInsertColumns({}, first, last);
+    resolver_ = std::move(resolver);
+    endInsertColumns();
+}
+
+const catalogue::effective::EffectiveCells& CatalogueModel::effective(std::size_t row) const {
+    if (effective_.size() < rows_.size())
+        effective_.resize(rows_.size());
+    if (!effective_[row])
+        effective_[row] = resolver_(rows_[row]);
+    return *effective_[row];
 }
 
 int CatalogueModel::rowCount(const QModelIndex& parent) const {
@@ -59,26 +85,51 @@ int CatalogueModel::rowCount(const QModelIndex& parent) const {
 }
 
 int CatalogueModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(catalogue::kColumnCount);
+    if (parent.isValid())
+        return 0;
+    return static_cast<int>(catalogue::kColumnCount +
+                            (showsEffective() ? catalogue::effective::kEffectiveColumnCount : 0));
 }
 
 QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || static_cast<std::size_t>(index.row()) >= shown_)
         return {};
     auto row = static_cast<std::size_t>(index.row());
-    if (role == Qt::DisplayRole) {
-        auto column = static_cast<catalogue::Column>(index.column());
-        return QString::fromStdString(catalogue::CellText(rows_[row], column));
-    }
+    const auto column = static_cast<std::size_t>(index.column());
+    if (role == Qt::DisplayRole && column < catalogue::kColumnCount)
+        return QString::fromStdString(
+            catalogue::CellText(rows_[row], static_cast<catalogue::Column>(column)));
     if (role == Qt::ForegroundRole)
         return toQColor(colours_[row]);
-    return {};
+    if (!showsEffective())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString::fromStdString(effective(row).cells[column - catalogue::kColumnCount]);
+    case Qt::BackgroundRole:
+        return effective(row).marked ? QVariant(toQColor(catalogue::kSuspectBackColour))
+                                     : QVariant();
+    case Qt::ToolTipRole:
+        // Why a row is marked, over all of it; else an effective cell's whole text, which a
+        // packaged app's name in its "@{...}" form is too long to show.
+        if (!effective(row).why.empty())
+            return QString::fromStdString(effective(row).why);
+        if (column >= catalogue::kColumnCount)
+            return QString::fromStdString(effective(row).cells[column - catalogue::kColumnCount]);
+        return {};
+    default:
+        return {};
+    }
 }
 
 QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= static_cast<int>(catalogue::kColumnCount))
+        section >= columnCount())
         return {};
+    const auto column = static_cast<std::size_t>(section);
+    if (column >= catalogue::kColumnCount)
+        return QString::fromUtf8(
+            catalogue::effective::kEffectiveCaptions[column - catalogue::kColumnCount]);
     return QString::fromUtf8(
         catalogue::kColumns[static_cast<std::size_t>(section)].caption.data(),
         static_cast<qsizetype>(

@@ -3,11 +3,17 @@
 // once so that every command reading "the list's rows" sees them all; the view is told of new
 // rows in batches (catchUp), since telling it of each row as it comes costs a layout and a
 // paint per row.
+// With the effective columns shown, four more columns follow the list's own: what really opens
+// each type, resolved when a row is first drawn or sorted, and kept until the list is loaded
+// again; rows whose choice Windows would not honour get a background and a tooltip saying why.
 
 #include "catalogue/CatalogueEntry.h"
 #include "catalogue/RowColour.h"
+#include "catalogue/effective/AssociationTexts.h"
 
 #include <QAbstractTableModel>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace moxalo::views {
@@ -27,15 +33,26 @@ public:
     catalogue::ColourRef colour(std::size_t row) const { return colours_.at(row); }
     void setColour(std::size_t row, catalogue::ColourRef colour);
 
+    using EffectiveResolver =
+        std::function<catalogue::effective::EffectiveCells(const catalogue::CatalogueEntry&)>;
+    // Adds the effective columns, filled by `resolver`; an empty one takes them away.
+    void showEffective(EffectiveResolver resolver);
+    bool showsEffective() const { return static_cast<bool>(resolver_); }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    const catalogue::effective::EffectiveCells& effective(std::size_t row) const;
+
     std::vector<catalogue::CatalogueEntry> rows_;
     std::vector<catalogue::ColourRef> colours_;
     std::size_t shown_ = 0; // rows the view has been told of
+    EffectiveResolver resolver_;
+    // Each row's effective cells once resolved; beside rows_, as long as it once asked for.
+    mutable std::vector<std::optional<catalogue::effective::EffectiveCells>> effective_;
 };
 
 } // namespace moxalo::views

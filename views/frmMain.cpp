@@ -5,6 +5,7 @@
 #include "gui/Texts.h"
 #include "platform/ui/Desktop.h"
 #include "platform/ui/Twips.h"
+#include "views/frmEffective.h"
 #include "views/frmKeyVals.h"
 #include "views/frmValues.h"
 #include "views/modColors.h"
@@ -31,6 +32,10 @@ constexpr int kFileExtWidth = 1440;
 constexpr int kFileTypeLess = 7000;
 constexpr int kOpenWithWidth = 1540;
 constexpr int kLocationLess = 6000;
+// With the effective columns: theirs, placed before Location, and the type's, which gives them
+// their room.
+constexpr int kEffectiveWidths[] = {2400, 2400, 1500, 2200};
+constexpr int kFileTypeLessEffective = kFileTypeLess + 2400 + 2400 + 1500 + 2200;
 
 } // namespace
 
@@ -132,6 +137,10 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 // column keeps the width it has. No column is made narrower than its caption needs with the
 // sort arrow beside it, whatever the font.
 void frmMain::SetColumnWidths() {
+    if (model_->showsEffective()) {
+        SetEffectiveColumnWidths();
+        return;
+    }
     int list = static_cast<int>(std::lround(ui::toTwips(lvwFile->width(), this)));
     const int widths[] = {kFileExtWidth, list - kFileTypeLess, kOpenWithWidth,
                           list - kLocationLess};
@@ -141,6 +150,75 @@ void frmMain::SetColumnWidths() {
             header->resizeSection(column, std::max(ui::toPixels(widths[column], this),
                                                    header->sectionSizeHint(column)));
     }
+}
+
+// The list's own columns keep their widths but for the type's, which never shrinks below its
+// caption; Location stays the last and the widest, to be scrolled to as without them.
+void frmMain::SetEffectiveColumnWidths() {
+    QHeaderView* header = lvwFile->header();
+    int list = static_cast<int>(std::lround(ui::toTwips(lvwFile->width(), this)));
+    const int widths[] = {kFileExtWidth, list - kFileTypeLessEffective, kOpenWithWidth,
+                          list - kLocationLess};
+    for (int column = 0; column < 4; ++column)
+        header->resizeSection(column, std::max(ui::toPixels(std::max(widths[column], 0), this),
+                                               header->sectionSizeHint(column)));
+    for (int column = 0; column < 4; ++column)
+        header->resizeSection(4 + column, std::max(ui::toPixels(kEffectiveWidths[column], this),
+                                                   header->sectionSizeHint(4 + column)));
+}
+
+void frmMain::ShowEffectiveColumns(bool on) {
+    if (on == model_->showsEffective())
+        return;
+    QHeaderView* header = lvwFile->header();
+    // A sort by a column that goes is undone, as before any click.
+    if (!on && sortKey_ >= static_cast<int>(catalogue::kColumnCount)) {
+        sortKey_ = 0;
+        sortOrder_ = Qt::AscendingOrder;
+        sorted_->sort(-1);
+        header->setSortIndicator(-1, Qt::AscendingOrder);
+    }
+    if (on) {
+        model_->showEffective(
+            [this](const catalogue::CatalogueEntry& row) { return effectiveCells(row); });
+        // Shown after "In 'Open With' List", Location staying the last column.
+        header->moveSection(header->visualIndex(static_cast<int>(catalogue::Column::Location)),
+                            header->count() - 1);
+    } else {
+        model_->showEffective(nullptr);
+        for (int column = 0; column < header->count(); ++column)
+            header->moveSection(header->visualIndex(column), column);
+    }
+    SetColumnWidths();
+    // The selected row is selected across the new columns too, the panel left as it is.
+    QModelIndex current = lvwFile->selectionModel()->currentIndex();
+    if (current.isValid() && lvwFile->selectionModel()->isSelected(current)) {
+        keepPanel_ = true;
+        lvwFile->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
+                                                       QItemSelectionModel::Rows);
+        keepPanel_ = false;
+    }
+}
+
+catalogue::effective::EffectiveCells frmMain::effectiveCells(const catalogue::CatalogueEntry& row) {
+    namespace effective = catalogue::effective;
+    Result<effective::UserView*> view = userView_.get();
+    if (!view)
+        return effective::cellsOfFailure(view.error());
+    Result<effective::Association> association = (*view)->resolve("." + row.Extension);
+    if (!association)
+        return effective::cellsOfFailure(association.error());
+    return effective::cellsOf(*association);
+}
+
+void frmMain::ShowEffective(const std::string& extension) {
+    auto* window = new frmEffective(around_.mainWindow);
+    Result<catalogue::effective::UserView*> view = userView_.get();
+    if (view)
+        window->Fill(**view, "." + extension);
+    else
+        window->FillFailure("." + extension, view.error());
+    window->show();
 }
 
 void frmMain::ColumnClick(int column) {
@@ -237,6 +315,7 @@ void frmMain::LoadListAgain() {
 
 void frmMain::ScanStarted() {
     model_->clear();
+    userView_.forget();
     lvwFile->setEnabled(false);
     ui::desktop().SetMousePointer(ui::vbArrowHourglass);
     around_.pBar1->setValue(0);

@@ -4,6 +4,7 @@
 // scan), Key_Details (the panel below) and Options (the details window).
 
 #include "catalogue/CatalogueScan.h"
+#include "catalogue/effective/SessionUserView.h"
 #include "views/CatalogueModel.h"
 
 #include <QElapsedTimer>
@@ -57,6 +58,13 @@ public:
     // Takes the selected row out of the list.
     void RemoveSelectedRow();
 
+    // The effective association window of `extension` (without its dot), over the main window.
+    void ShowEffective(const std::string& extension);
+    // Adds the effective columns to the list, or takes them away; the list's own four columns
+    // are as they were without them.
+    void ShowEffectiveColumns(bool on);
+    bool showsEffectiveColumns() const { return model_->showsEffective(); }
+
     QTreeView* lvwFile = nullptr;
     QTimer* Timer1 = nullptr;
     std::string strExt;
@@ -76,6 +84,8 @@ private:
     void ColumnClick(int column);
     void ItemClick(const QModelIndex& index);
     void SetColumnWidths();
+    void SetEffectiveColumnWidths();
+    catalogue::effective::EffectiveCells effectiveCells(const catalogue::CatalogueEntry& row);
     std::optional<std::string> selectedFileType() const;
     void reportRegistryProblems(const std::vector<std::string>& problems);
     void enableList();
@@ -95,6 +105,7 @@ private:
     bool scanning_ = false;
     bool keepPanel_ = false;
     QElapsedTimer sinceCatchUp_;
+    catalogue::effective::SessionUserView userView_; // built again after each load
 };
 
 } // namespace moxalo::views

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
@@ -81,6 +82,22 @@ public:
         answer.filterIndex =
             static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter())) + 1;
         return answer;
+    }
+
+    int PickItem(QWidget* owner, const QString& title, const QString& label,
+                 const QStringList& items) override {
+        // A list rather than a drop-down: every choice in sight at once.
+        QInputDialog dialog(owner);
+        dialog.setWindowTitle(title);
+        dialog.setLabelText(label);
+        dialog.setComboBoxItems(items);
+        dialog.setComboBoxEditable(false);
+        dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+        if (!items.isEmpty())
+            dialog.setTextValue(items.first());
+        if (dialog.exec() != QDialog::Accepted)
+            return -1;
+        return static_cast<int>(items.indexOf(dialog.textValue()));
     }
 
     void SetMousePointer(int code) override {

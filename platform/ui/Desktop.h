@@ -1,8 +1,8 @@
 #pragma once
 // The platform's effects that a window causes and a test must see or answer: message boxes,
 // file dialogs, the application-wide mouse pointer, a pass over the pending window events,
-// opening a document or web page, starting a program from a command line. Windows call desktop();
-// tests install a recorder in its place.
+// opening a document or web page, starting a program from a command line, picking from a list.
+// Windows call desktop(); tests install a recorder in its place.
 
 #include "platform/process/CommandLine.h"
 
@@ -53,6 +53,10 @@ public:
     // Shows a message box with the style's icon and buttons; returns the answer (vbOK, vbYes...).
     virtual int MsgBox(QWidget* owner, const QString& text, int style, const QString& title) = 0;
     virtual FileDialogAnswer FileDialog(QWidget* owner, const FileDialogRequest& request) = 0;
+    // Asks the user to pick one of a short list of `items` under `label`; the index picked, or
+    // -1 when the user cancelled.
+    virtual int PickItem(QWidget* owner, const QString& title, const QString& label,
+                         const QStringList& items) = 0;
     virtual void SetMousePointer(int code) = 0;
     // Lets the pending window events run once, without waiting.
     virtual void DoEvents() = 0;

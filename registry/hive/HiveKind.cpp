@@ -11,13 +11,16 @@ HiveKind hiveKind(registry::RegistryStore& hive) {
     return HiveKind::UserClasses;
 }
 
-registry::ClassesLayer classesLayerOf(registry::RegistryStore& hive, HiveKind kind) {
+std::optional<registry::ClassesLayer> classesLayerOf(registry::RegistryStore& hive, HiveKind kind) {
     registry::NodeId root = hive.rootNode();
     switch (kind) {
     case HiveKind::Software:
-        return {&hive, hive.findChild(root, "Classes"), false};
+        if (registry::NodeId classes = hive.findChild(root, "Classes");
+            classes != registry::kNoNode)
+            return registry::ClassesLayer{&hive, classes, false};
+        return std::nullopt;
     case HiveKind::UserClasses:
-        return {&hive, root, true};
+        return registry::ClassesLayer{&hive, root, true};
     case HiveKind::NtUser:
         break;
     }
@@ -25,11 +28,8 @@ registry::ClassesLayer classesLayerOf(registry::RegistryStore& hive, HiveKind ki
     registry::NodeId classes =
         software == registry::kNoNode ? registry::kNoNode : hive.findChild(software, "Classes");
     if (classes == registry::kNoNode)
-        throw registry::StoreError(
-            hive.origin() +
-            ": an NTUSER.DAT without a Software\\Classes key (Windows keeps the user's file "
-            "types in UsrClass.dat, in AppData\\Local\\Microsoft\\Windows of the same profile)");
-    return {&hive, classes, true};
+        return std::nullopt;
+    return registry::ClassesLayer{&hive, classes, true};
 }
 
 } // namespace moxalo::hive

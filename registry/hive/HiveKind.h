@@ -3,6 +3,8 @@
 
 #include "registry/ClassesLayer.h"
 
+#include <optional>
+
 namespace moxalo::hive {
 
 enum class HiveKind {
@@ -13,8 +15,9 @@ enum class HiveKind {
 
 // Tells the kind by the root's keys: "Classes" for SOFTWARE, "Software" for NTUSER.DAT.
 HiveKind hiveKind(registry::RegistryStore& hive);
-// The classes of the hive as a layer of HKEY_CLASSES_ROOT. Throws registry::StoreError for
-// an NTUSER.DAT without Software\Classes (as they are on disk) rather than give no types.
-registry::ClassesLayer classesLayerOf(registry::RegistryStore& hive, HiveKind kind);
+// The classes of the hive as a layer of HKEY_CLASSES_ROOT; none where the hive holds none: an
+// NTUSER.DAT without Software\Classes, as they are on disk (Windows keeps the user's classes in
+// UsrClass.dat), or a hive taken for a SOFTWARE without Classes.
+std::optional<registry::ClassesLayer> classesLayerOf(registry::RegistryStore& hive, HiveKind kind);
 
 } // namespace moxalo::hive

@@ -3,6 +3,7 @@
 #include "registry/hive/HiveHandle.h"
 #include "registry/hive/HiveLayout.h"
 #include "registry/hive/Marvin32.h"
+#include "registry/hive/OldHiveLog.h"
 
 #include <algorithm>
 #include <cstring>
@@ -105,11 +106,8 @@ LogEntries entriesOf(const LogFile& log, std::vector<std::string>& warnings) {
         return found;
     }
     std::uint32_t type = get32(bytes.data() + base::kFileType);
-    if (type == kOldLogType) {
-        warnings.push_back(log.path + ": a transaction log in the format before Windows 8.1, "
-                                      "which is not read");
-        return found;
-    }
+    if (type == kOldLogType)
+        return found; // see OldHiveLog.h
     if (type != kNewLogType) {
         warnings.push_back(log.path + ": not a transaction log (file type " + std::to_string(type) +
                            ")");
@@ -247,6 +245,17 @@ Replay replayLogs(std::vector<std::uint8_t>& hive, const std::vector<LogFile>& l
         return replay;
     Plan plan = planOf(get32(hive.data() + base::kSequence2), logs);
     replay.warnings = std::move(plan.warnings);
+    if (plan.runs.empty()) {
+        for (const LogFile& log : logs) {
+            if (!isOldLog(log))
+                continue;
+            if (auto sequence = oldLogApplies(hive, log, replay.warnings)) {
+                applyOldLog(hive, log);
+                return {1, *sequence, std::move(replay.warnings)};
+            }
+        }
+        return replay;
+    }
     for (const Run& run : plan.runs) {
         for (const Entry& e : run.entries) {
             apply(hive, *run.log->log, e);
@@ -254,11 +263,9 @@ Replay replayLogs(std::vector<std::uint8_t>& hive, const std::vector<LogFile>& l
             ++replay.applied;
         }
     }
-    if (replay.applied > 0) {
-        put32(hive.data() + base::kSequence1, replay.sequence);
-        put32(hive.data() + base::kSequence2, replay.sequence);
-        put32(hive.data() + base::kChecksum, baseBlockChecksum(hive.data()));
-    }
+    put32(hive.data() + base::kSequence1, replay.sequence);
+    put32(hive.data() + base::kSequence2, replay.sequence);
+    put32(hive.data() + base::kChecksum, baseBlockChecksum(hive.data()));
     return replay;
 }
 
@@ -269,6 +276,11 @@ std::size_t entriesToReplay(std::span<const std::uint8_t> baseBlock,
     std::size_t count = 0;
     for (const Run& run : planOf(get32(baseBlock.data() + base::kSequence2), logs).runs)
         count += run.entries.size();
+    std::vector<std::string> ignored;
+    for (const LogFile& log : logs) {
+        if (count == 0 && isOldLog(log) && oldLogApplies(baseBlock, log, ignored))
+            count = 1;
+    }
     return count;
 }
 

@@ -32,10 +32,12 @@ bool isDirty(std::span<const std::uint8_t> baseBlock);
 // sequence number on, in order, from the log whose entries come first and then the log that
 // continues them, up to the first entry that is damaged (its hashes fail) or that breaks the
 // sequence. The hive bins grow where an entry has them larger. The base block then carries the
-// last entry's sequence number, twice, as Windows writes it after the replay.
+// last entry's sequence number, twice, as Windows writes it after the replay. Logs of the
+// format before Windows 8.1 (see OldHiveLog.h) count as one entry each, where no newer applies.
 Replay replayLogs(std::vector<std::uint8_t>& hive, const std::vector<LogFile>& logs);
 
-// How many of the logs' entries replayLogs() would apply to the hive whose base block this is.
+// How many of the logs' entries replayLogs() would apply to the hive whose base block (its
+// first 20 bytes at least) this is.
 std::size_t entriesToReplay(std::span<const std::uint8_t> baseBlock,
                             const std::vector<LogFile>& logs);
 

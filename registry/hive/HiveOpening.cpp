@@ -49,7 +49,7 @@ std::optional<std::vector<std::uint8_t>> dirtyBaseBlock(const std::string& path)
     if (!std::filesystem::is_regular_file(path, error))
         return std::nullopt; // HiveStore::open() tells what it is
     std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> block(layout::base::kTimestamp);
+    std::vector<std::uint8_t> block(layout::base::kMajorVersion);
     in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(block.size()));
     if (!in || std::memcmp(block.data(), "regf", 4) != 0 || !isDirty(block))
         return std::nullopt;

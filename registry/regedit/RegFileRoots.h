@@ -14,6 +14,7 @@ inline constexpr std::string_view kLocalMachine = "HKEY_LOCAL_MACHINE";
 inline constexpr std::string_view kCurrentUser = "HKEY_CURRENT_USER";
 inline constexpr std::string_view kUsers = "HKEY_USERS";
 inline constexpr std::string_view kCurrentConfig = "HKEY_CURRENT_CONFIG";
+inline constexpr std::string_view kMachineSoftware = "HKEY_LOCAL_MACHINE\\SOFTWARE";
 // Where the machine's and the user's classes sit, of which HKEY_CLASSES_ROOT is made.
 inline constexpr std::string_view kMachineClasses = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes";
 inline constexpr std::string_view kUserClasses = "HKEY_CURRENT_USER\\Software\\Classes";

@@ -68,6 +68,14 @@ std::vector<ClassesLayer> RegFileStore::classesLayers() {
     return layers;
 }
 
+NodeId RegFileStore::currentUserKey() {
+    return findChild(rootNode(), regfile::kCurrentUser);
+}
+
+NodeId RegFileStore::machineSoftwareKey() {
+    return findPath(rootNode(), regfile::kMachineSoftware);
+}
+
 std::optional<std::string> RegFileStore::whyReadOnly() {
     if (auto reason = MemoryStore::whyReadOnly())
         return reason;

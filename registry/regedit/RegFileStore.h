@@ -24,6 +24,10 @@ public:
     // HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE\SOFTWARE\Classes (in that order of precedence),
     // then the user's HKEY_CURRENT_USER\Software\Classes: those the file holds.
     std::vector<ClassesLayer> classesLayers();
+    // The file's HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE\SOFTWARE, kNoNode when it holds no key
+    // under them.
+    NodeId currentUserKey();
+    NodeId machineSoftwareKey();
 
     std::optional<std::string> whyReadOnly() override;
     // Writes every root back in the file's own version, encoding and code page, beside the

@@ -93,7 +93,7 @@ std::optional<NodeId> WineStore::linkTarget(NodeId key) {
         rest.remove_prefix(start.size());
         return true;
     };
-    if (std::filesystem::path(origin_).filename() == "user.reg") {
+    if (holdsCurrentUser()) {
         if (!take("\\Registry\\User\\"))
             return kNoNode;
         std::size_t user = rest.find('\\');
@@ -109,6 +109,18 @@ std::optional<std::uint64_t> WineStore::lastWritten(NodeId key) {
     if (info == nullptr || info->placeholder)
         return std::nullopt;
     return wineKeyTime(info->lines);
+}
+
+bool WineStore::holdsCurrentUser() const {
+    return std::filesystem::path(origin_).filename() == "user.reg";
+}
+
+void WineStore::addRootsTo(UserRoots& roots) {
+    roots.wine = true;
+    if (holdsCurrentUser())
+        roots.currentUser = {this, rootNode()};
+    else if (NodeId software = findChild(rootNode(), "Software"); software != kNoNode)
+        roots.machineSoftware = {this, software};
 }
 
 std::string WineStore::prefixFolder() const {
@@ -187,7 +199,7 @@ std::unique_ptr<PendingSave> WineStore::prepareSave() {
 
 std::vector<ClassesLayer> openWinePrefix(const std::string& folder,
                                          std::vector<std::unique_ptr<RegistryStore>>& owned,
-                                         std::vector<std::string>& warnings) {
+                                         UserRoots& roots, std::vector<std::string>& warnings) {
     auto machine = WineStore::open(folder + "/system.reg");
     std::unique_ptr<WineStore> user;
     std::error_code error;
@@ -195,9 +207,11 @@ std::vector<ClassesLayer> openWinePrefix(const std::string& folder,
     if (std::filesystem::exists(userPath, error) || error)
         user = WineStore::open(userPath);
     std::vector<ClassesLayer> layers;
-    for (const WineStore* store : {machine.get(), user.get()}) {
-        if (store != nullptr)
+    for (WineStore* store : {machine.get(), user.get()}) {
+        if (store != nullptr) {
             store->appendWarnings(warnings);
+            store->addRootsTo(roots);
+        }
     }
     if (user) {
         layers.push_back({user.get(), user->classesKey(), true});

@@ -5,6 +5,7 @@
 
 #include "registry/ClassesLayer.h"
 #include "registry/MemoryStore.h"
+#include "registry/Registry.h"
 #include "registry/wine/WineRegistryFile.h"
 
 #include <functional>
@@ -25,6 +26,13 @@ public:
     // Software\Classes of the file. A file without one (a fresh user.reg) gets it in memory;
     // it is written only once something is put into it.
     NodeId classesKey();
+
+    // Whether this is a prefix's user.reg (HKEY_CURRENT_USER) rather than its system.reg
+    // (HKEY_LOCAL_MACHINE), told by the file's name as wineserver names them.
+    bool holdsCurrentUser() const;
+    // Where the file's root sits beside HKEY_CLASSES_ROOT: user.reg's root is the user's
+    // HKEY_CURRENT_USER, system.reg's Software key the machine's; either marks roots as Wine's.
+    void addRootsTo(UserRoots& roots);
 
     // Targets in this file: "\Registry\Machine\..." in system.reg,
     // "\Registry\User\<user>\..." in user.reg.
@@ -60,9 +68,10 @@ std::optional<std::string> whyWineFileReadOnly(const std::string& file);
 
 // The classes of a prefix folder: user.reg's (user = true, first, as they win) and
 // system.reg's. A prefix without user.reg gives the machine's only. The stores go to `owned`,
-// the files' diagnostics to `warnings`, as "<file>: line N: <what>".
+// their roots to `roots` (see addRootsTo), the files' diagnostics to `warnings`, as
+// "<file>: line N: <what>".
 std::vector<ClassesLayer> openWinePrefix(const std::string& folder,
                                          std::vector<std::unique_ptr<RegistryStore>>& owned,
-                                         std::vector<std::string>& warnings);
+                                         UserRoots& roots, std::vector<std::string>& warnings);
 
 } // namespace moxalo::registry

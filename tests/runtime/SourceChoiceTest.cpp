@@ -27,7 +27,7 @@ TEST(SourceChoice, OptionThenEnvironmentThenPrefixThenHomeThenSample) {
     std::map<std::string, std::string> vars{{"HOME", home.path()}};
     Environment env = lookupIn(vars);
     auto choose = [&](std::vector<std::string> options) {
-        return chooseSources(options, env, "/opt/moxalo");
+        return chooseSources({options}, env, "/opt/moxalo");
     };
 
     SourceChoice c = choose({});
@@ -71,7 +71,7 @@ TEST(SourceChoice, TheSourcesPassedOnComeThroughWholeBeforeTheUsersVariable) {
     EXPECT_EQ(c.paths, hostile);
     EXPECT_EQ(c.chosenBy, kPassedRegistry);
     EXPECT_EQ(c.codePage, "cp1251");
-    EXPECT_EQ(chooseSources({"b.reg"}, env, "/opt/moxalo").paths,
+    EXPECT_EQ(chooseSources({{"b.reg"}}, env, "/opt/moxalo").paths,
               std::vector<std::string>{"b.reg"});
 
     // The sample is not named: the programs started find it themselves, read-only.
@@ -83,4 +83,34 @@ TEST(SourceChoice, TheSourcesPassedOnComeThroughWholeBeforeTheUsersVariable) {
               (std::vector<std::string>{"a%2", "b%zz", "A"}));
     vars[kPassedRegistry] = ":";
     EXPECT_EQ(chooseSources({}, env, "/opt/moxalo").chosenBy, "MOXALO_REGISTRY");
+}
+
+TEST(SourceChoice, TheUserAndSidFromTheOptionElseTheEnvironmentArePassedOn) {
+    std::map<std::string, std::string> vars{{"MOXALO_USER", "bob"}, {"MOXALO_SID", "S-1-5-18"}};
+    Environment env = lookupIn(vars);
+    SourceOptions options{{"/mnt/win"}};
+    SourceChoice c = chooseSources(options, env, "/opt/moxalo");
+    EXPECT_EQ(c.user, "bob");
+    EXPECT_EQ(c.sid, "S-1-5-18");
+    options.user = "Ann Lee";
+    options.sid = "S-1-5-21-1-2-3-1001";
+    c = chooseSources(options, env, "/opt/moxalo");
+    EXPECT_EQ(c.user, "Ann Lee");
+    EXPECT_EQ(c.sid, "S-1-5-21-1-2-3-1001");
+
+    // The programs the window starts read the same user of the same partition.
+    std::map<std::string, std::string> passed;
+    for (const auto& variable : passedOn(c))
+        passed[variable.name] = variable.value;
+    Environment started = lookupIn(passed);
+    SourceChoice theirs = chooseSources({}, started, "/opt/moxalo");
+    EXPECT_EQ(theirs.paths, c.paths);
+    EXPECT_EQ(theirs.user, "Ann Lee");
+    EXPECT_EQ(theirs.sid, "S-1-5-21-1-2-3-1001");
+
+    vars.clear();
+    c = chooseSources(options = {{"/mnt/win"}}, env, "/opt/moxalo");
+    EXPECT_EQ(c.user, "");
+    for (const auto& variable : passedOn(c))
+        EXPECT_NE(variable.name, kUserVariable) << "none named, none passed";
 }

@@ -27,7 +27,8 @@ TEST(CliOptions, GlobalOptionsStandBeforeOrAfterTheCommandAndEveryCommandHasHelp
     EXPECT_EQ(between.out, before.out);
 
     // What the help says is held against the manual page by its own check.
-    for (const std::string command : {"sources", "query", "list", "details", "save-list"}) {
+    for (const std::string command : {"sources", "query", "list", "details", "save-list", "resolve",
+                                      "open-with", "apps", "wine-exports"}) {
         CliRun help = cli({command, "--help"}, dir);
         EXPECT_EQ(help.status, 0) << command << ": " << help.err;
         EXPECT_TRUE(help.out.starts_with("Usage: moxalo-cli [--registry SOURCE]... " + command))

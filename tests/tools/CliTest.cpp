@@ -1,6 +1,7 @@
 // moxalo-cli as a user runs it: the commands' output, and what a bad source does.
 
 #include "tests/support/CliRunner.h"
+#include "tests/support/SharedHives.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -41,6 +42,26 @@ TEST(Cli, QueryShowsAKeyAsRegQueryDoesAndListsQuoteCommasInCsv) {
     EXPECT_NE(run.out.find("    Short    REG_QWORD    0102\n"), std::string::npos) << run.out;
     run = cli({"--registry", reg, "list", "--format", "csv"}, dir);
     EXPECT_NE(run.out.find("q,\"Quads, Words\",No,"), std::string::npos) << run.out;
+}
+
+// How each hive was read: a dirty one with its logs replayed, one without logs as it is.
+TEST(Cli, SourcesTellHowADirtyHiveWasRead) {
+    MOXALO_NEED_SHARED_HIVES();
+    TempDir dir;
+    std::string logged = sharedHive("win10-UsrClass.dat");
+    std::string alone = sharedHive("win11-UsrClass.dat");
+    std::string clean = sharedHive("win10-plaso-UsrClass.dat");
+    CliRun run =
+        cli({"--registry", logged, "--registry", alone, "--registry", clean, "sources"}, dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("UsrClass.dat hive\t" + logged + "\t(dirty; 6 log entries applied)\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("UsrClass.dat hive\t" + alone +
+                           "\t(dirty; no logs: what Windows last flushed may be missing)\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("UsrClass.dat hive\t" + clean + "\n"), std::string::npos) << run.out;
 }
 
 TEST(Cli, BadSourcesAndUsageFailWithAMessageNamingThem) {

@@ -24,6 +24,16 @@ ui::FileDialogAnswer RecordingDesktop::FileDialog(QWidget*, const ui::FileDialog
     return answer;
 }
 
+int RecordingDesktop::PickItem(QWidget*, const QString& title, const QString& label,
+                               const QStringList& items) {
+    picks.push_back({title, label, items});
+    if (pickAnswers.empty())
+        return -1;
+    int answer = pickAnswers.front();
+    pickAnswers.pop_front();
+    return answer;
+}
+
 void RecordingDesktop::DoEvents() {
     QCoreApplication::processEvents();
 }

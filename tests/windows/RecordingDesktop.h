@@ -1,6 +1,7 @@
 #pragma once
 // A desktop for window tests: it records every message box, pointer change, URL and program
-// start, answers message boxes and file dialogs from a script, and lets events run for real.
+// start, answers message boxes, file dialogs and pick lists from a script, and lets events run
+// for real.
 
 #include "platform/ui/Desktop.h"
 
@@ -25,6 +26,8 @@ public:
 
     int MsgBox(QWidget* owner, const QString& text, int style, const QString& title) override;
     ui::FileDialogAnswer FileDialog(QWidget* owner, const ui::FileDialogRequest& request) override;
+    int PickItem(QWidget* owner, const QString& title, const QString& label,
+                 const QStringList& items) override;
     void SetMousePointer(int code) override { pointers.push_back(code); }
     void DoEvents() override;
     bool OpenUrl(const QString& url) override;
@@ -39,6 +42,13 @@ public:
     std::deque<int> answers; // for message boxes; vbOK (or vbYes for Yes/No) when empty
     std::vector<ui::FileDialogRequest> dialogs;
     std::deque<ui::FileDialogAnswer> dialogAnswers; // cancelled when empty
+    struct Pick {
+        QString title;
+        QString label;
+        QStringList items;
+    };
+    std::vector<Pick> picks;
+    std::deque<int> pickAnswers; // the index picked; cancelled (-1) when empty
     std::vector<int> pointers;
     std::vector<QString> urls;
     bool canOpen = true; // whether the desktop has a viewer for any document

@@ -24,5 +24,9 @@ int runQuery(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runList(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runDetails(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runSaveList(const Invocation& inv, std::ostream& out, std::ostream& err);
+int runResolve(const Invocation& inv, std::ostream& out, std::ostream& err);
+int runOpenWith(const Invocation& inv, std::ostream& out, std::ostream& err);
+int runApps(const Invocation& inv, std::ostream& out, std::ostream& err);
+int runWineExports(const Invocation& inv, std::ostream& out, std::ostream& err);
 
 } // namespace moxalo::cli

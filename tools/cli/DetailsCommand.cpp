@@ -5,8 +5,8 @@
 #include "catalogue/DetailsReport.h"
 #include "platform/advapi/RegistryApi.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/JsonWriter.h"
 #include "tools/cli/Options.h"
-#include "tools/cli/TextFormats.h"
 
 #include <ostream>
 
@@ -17,18 +17,24 @@ using namespace catalogue;
 namespace {
 
 void PrintJson(const KeyDetails& d, const std::string& typeName, std::ostream& out) {
-    out << "{\n  \"extensionKey\": " << JsonString(d.ExtensionKey)
-        << ",\n  \"keyValue\": " << JsonString(d.KeyValue)
-        << ",\n  \"contentType\": " << JsonString(d.ContentType)
-        << ",\n  \"typeKey\": " << JsonString(d.TypeKey)
-        << ",\n  \"defaultIcon\": " << JsonString(d.DefaultIcon)
-        << ",\n  \"defaultAction\": " << JsonString(d.DefaultAction)
-        << ",\n  \"typeName\": " << JsonString(typeName) << ",\n  \"actions\": [";
-    for (std::size_t i = 0; i < d.Actions.size(); ++i) {
-        out << (i ? ",\n" : "\n") << "    {\"action\": " << JsonString(d.Actions[i].Action)
-            << ", \"command\": " << JsonString(d.Actions[i].Command) << "}";
+    JsonWriter json(out);
+    json.beginObject()
+        .member("extensionKey", d.ExtensionKey)
+        .member("keyValue", d.KeyValue)
+        .member("contentType", d.ContentType)
+        .member("typeKey", d.TypeKey)
+        .member("defaultIcon", d.DefaultIcon)
+        .member("defaultAction", d.DefaultAction)
+        .member("typeName", typeName)
+        .key("actions")
+        .beginArray();
+    for (const auto& action : d.Actions) {
+        json.beginObject(true)
+            .member("action", action.Action)
+            .member("command", action.Command)
+            .endObject();
     }
-    out << (d.Actions.empty() ? "]\n}\n" : "\n  ]\n}\n");
+    json.endArray().endObject().finish();
 }
 
 bool KeyExists(const std::string& path) {

@@ -7,20 +7,23 @@ namespace moxalo::cli {
 
 namespace {
 
-const std::array<CommandInfo, 5> kCommands{{
+const std::array<CommandInfo, 9> kCommands{{
     {"sources", runSources, "",
      "    Which registry sources were chosen (first line: \"Chosen by: \" and the rule),\n"
-     "    then one line per source: its kind, TAB, its path.\n"},
+     "    then one line per source: its kind, TAB, its path. A Windows partition's line\n"
+     "    goes on with TAB, \"user: \" and the user whose hives were read, TAB, \"users: \"\n"
+     "    and the users whose hives it holds, separated by \", \".\n"},
     {"query", runQuery, "KEYPATH",
      "    A key of HKEY_CLASSES_ROOT with its values and subkeys, as `reg query` shows them.\n"
      "    KEYPATH is relative to HKEY_CLASSES_ROOT: .txt, txtfile\\shell\\open.\n"
      "    A key that does not exist ends with status 1.\n"},
-    {"list", runList, "[--format text|csv|json] [--open-with-only]",
+    {"list", runList, "[--format text|csv|json] [--open-with-only] [--effective]",
      "    Every registered extension: extension, type name, whether it has an Open-With list\n"
      "    (Yes/No) and key path, in registry order. The text format separates them by TABs\n"
      "    and writes a TAB, CR or LF inside a name as \\t, \\r or \\n; csv (with a heading\n"
      "    line) and json carry every name exactly. --open-with-only lists only the\n"
-     "    extensions that have an Open-With list.\n"},
+     "    extensions that have an Open-With list. --effective adds what really opens each\n"
+     "    for the user, as resolve finds it: Default app, ProgID, Via and Choice.\n"},
     {"details", runDetails, "EXT [--format text|json]",
      "    The registry details of one extension's type (EXT: txt or .txt), as the extended\n"
      "    list file carries them. A missing key is warned about; its details are empty.\n"},
@@ -28,6 +31,27 @@ const std::array<CommandInfo, 5> kCommands{{
      "    Writes the list file (UTF-8, CR LF), with every extension's details when\n"
      "    --extended is given, and says \"Export complete, file saved as: FILE\".\n"
      "    An existing FILE is replaced whole, never left half-written; a read-only one is kept.\n"},
+    {"resolve", runResolve, "EXT [--verb VERB] [--format text|json]",
+     "    What really opens a file of type EXT (txt or .txt) for the user: each step Windows\n"
+     "    takes, one per line with the value it gave, the key it was read from and why it\n"
+     "    was taken or passed over (the UserChoice and its hash, the user's classes over the\n"
+     "    machine's, CurVer, the verb, its command), then what it comes to. --verb resolves\n"
+     "    VERB (print, edit) instead of the default verb. A type nothing opens is an answer,\n"
+     "    not a failure: its steps are shown, ProgID is (none), and the status is 0, so that\n"
+     "    a script can tell it from a registry that cannot be read (status 1).\n"},
+    {"open-with", runOpenWith, "EXT [--format text|json]",
+     "    The programs the Open With dialog offers for EXT, in its order: the current\n"
+     "    choice, the OpenWithProgids and OpenWithList entries, the Applications that name\n"
+     "    the type, the registered applications that claim it; each with its source and key.\n"},
+    {"apps", runApps, "[--format text|json]",
+     "    The registered applications (RegisteredApplications, HKLM and HKCU): name, scope,\n"
+     "    ApplicationName as stored, the Capabilities key, and the file types, URL schemes\n"
+     "    and MIME types each claims with the ProgID it names.\n"},
+    {"wine-exports", runWineExports, "[--format text|json]",
+     "    The types Wine's winemenubuilder put on the Linux desktop: for each, whether it is\n"
+     "    recorded under HKCU\\Software\\Wine\\FileOpenAssociations, whether Wine's rules\n"
+     "    export it (and why not), and whether its .desktop and MIME files are there under\n"
+     "    $XDG_DATA_HOME (else ~/.local/share).\n"},
 }};
 
 constexpr const char* kSourcesHelp =
@@ -37,11 +61,18 @@ constexpr const char* kSourcesHelp =
     "      --code-page CP      the Windows code page of 8-bit (REGEDIT4) .reg files, as 1251,\n"
     "                          cp1251, windows-1251 or UTF-8 (also --code-page=CP); without\n"
     "                          it MOXALO_CODEPAGE, else 1252\n"
+    "      --user NAME         the user whose hives a Windows partition gives (a folder\n"
+    "                          under its Users; also --user=NAME); without it MOXALO_USER,\n"
+    "                          else the partition's only user\n"
+    "      --sid SID           the user's SID (S-1-5-21-...), where the hives do not tell\n"
+    "                          it (also --sid=SID); without it MOXALO_SID\n"
     "  -h, --help              this text, or with a command that command's help\n"
     "      --version           the program's version and licence\n"
     "\n"
     "A SOURCE is a Wine prefix folder, a Wine registry file (system.reg, user.reg), a hive\n"
-    "file (SOFTWARE, UsrClass.dat, NTUSER.DAT) or a regedit export (.reg). Without\n"
+    "file (SOFTWARE, UsrClass.dat, NTUSER.DAT), a regedit export (.reg), or a Windows\n"
+    "partition (a mounted one, or a folder copied from one: Windows\\System32\\config\\SOFTWARE\n"
+    "and Users\\NAME\\NTUSER.DAT and UsrClass.dat are read). Without\n"
     "--registry: MOXALO_REGISTRY (sources separated by ':'), else $WINEPREFIX, else ~/.wine\n"
     "when it holds system.reg, else the bundled sample registry.\n"
     "\n"
@@ -99,7 +130,8 @@ Result<GlobalOptions> ParseGlobalOptions(const std::vector<std::string>& args) {
 }
 
 void PrintUsage(std::ostream& out) {
-    out << "Usage: moxalo-cli [--registry SOURCE]... [--code-page CP] COMMAND [ARGS]\n\n"
+    out << "Usage: moxalo-cli [--registry SOURCE]... [--code-page CP] [--user NAME] [--sid SID]\n"
+           "                  COMMAND [ARGS]\n\n"
            "Commands:\n";
     for (const auto& command : kCommands) {
         out << "  " << command.name << (command.synopsis.empty() ? "" : " ") << command.synopsis

@@ -1,89 +1,148 @@
-// `list`: the catalogue, one line per registered extension as the scan finds it.
+// `list`: the catalogue, one line per registered extension as the scan finds it; with
+// --effective, what really opens each one beside it.
 
 #include "catalogue/CatalogueScan.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/JsonWriter.h"
 #include "tools/cli/Options.h"
 #include "tools/cli/TextFormats.h"
+#include "tools/cli/UserViewOptions.h"
 
+#include <array>
 #include <ostream>
 
 namespace moxalo::cli {
 
 using namespace catalogue;
+using effective::Association;
 
 namespace {
 
+// The columns --effective adds, after the list's own.
+constexpr std::array<const char*, 4> kEffectiveCaptions{"Default app", "ProgID", "Via", "Choice"};
+
+std::array<std::string, 4> effectiveCells(const Association& a) {
+    return {a.defaultApp, a.progId, std::string(effective::viaText(a.via)),
+            std::string(effective::choiceText(a.choice))};
+}
+
 class RowPrinter : public ScanListener {
 public:
-    RowPrinter(std::ostream& out, std::string format) : out_(out), format_(std::move(format)) {}
+    // `view` is null without --effective.
+    RowPrinter(std::ostream& out, std::string format, effective::UserView* view)
+        : out_(out), json_(out), format_(std::move(format)), view_(view) {}
 
     void ScanStarted() override {
         if (format_ == "csv") {
+            std::string line;
             for (std::size_t c = 0; c < kColumnCount; ++c)
-                out_ << (c ? "," : "") << CsvField(kColumns[c].caption);
-            out_ << "\n";
+                line += (c ? "," : "") + CsvField(kColumns[c].caption);
+            if (view_) {
+                for (const char* caption : kEffectiveCaptions)
+                    line += "," + CsvField(caption);
+            }
+            out_ << line << "\n";
         } else if (format_ == "json") {
-            out_ << "[";
+            json_.beginArray();
         }
     }
 
     void RowFound(const CatalogueEntry& row) override {
+        Association association = resolve(row);
         if (format_ == "json")
-            PrintJson(row);
+            PrintJson(row, association);
         else
-            PrintColumns(row, format_ == "csv" ? "," : "\t");
-        ++rows_;
+            PrintColumns(row, association, format_ == "csv" ? "," : "\t");
     }
 
     void ScanFinished(long long) override {
-        if (format_ == "json")
-            out_ << (rows_ ? "\n]\n" : "]\n");
+        if (format_ == "json") {
+            json_.endArray();
+            json_.finish();
+        }
         out_.flush();
     }
 
+    // What could not be read while resolving.
+    std::vector<std::string> problems;
+
 private:
-    void PrintColumns(const CatalogueEntry& row, const char* separator) {
+    Association resolve(const CatalogueEntry& row) {
+        if (!view_)
+            return {};
+        Result<Association> resolved = view_->resolve("." + row.Extension);
+        if (!resolved) {
+            // A registry that cannot be read fails every row alike: told once.
+            if (problems.empty() || problems.back() != resolved.error())
+                problems.push_back(resolved.error());
+            return {};
+        }
+        return std::move(*resolved);
+    }
+
+    std::string field(const std::string& text) const {
+        return format_ == "csv" ? CsvField(text) : TextField(text);
+    }
+
+    void PrintColumns(const CatalogueEntry& row, const Association& a, const char* separator) {
         std::string line;
-        for (std::size_t c = 0; c < kColumnCount; ++c) {
-            const std::string& text = CellText(row, static_cast<Column>(c));
-            line += c ? separator : "";
-            line += format_ == "csv" ? CsvField(text) : TextField(text);
+        for (std::size_t c = 0; c < kColumnCount; ++c)
+            line += (c ? separator : "") + field(CellText(row, static_cast<Column>(c)));
+        if (view_) {
+            for (const std::string& cell : effectiveCells(a))
+                line += separator + field(cell);
         }
         line += '\n';
         out_ << line;
     }
 
-    void PrintJson(const CatalogueEntry& row) {
-        out_ << (rows_ ? ",\n" : "\n") << "  {\"extension\": " << JsonString(row.Extension)
-             << ", \"typeName\": " << JsonString(row.TypeName)
-             << ", \"inOpenWithList\": " << JsonString(row.InOpenWithList)
-             << ", \"keyPath\": " << JsonString(row.KeyPath) << "}";
+    void PrintJson(const CatalogueEntry& row, const Association& a) {
+        json_.beginObject(true)
+            .member("extension", row.Extension)
+            .member("typeName", row.TypeName)
+            .member("inOpenWithList", row.InOpenWithList)
+            .member("keyPath", row.KeyPath);
+        if (view_) {
+            json_.member("defaultApp", a.defaultApp)
+                .member("progId", a.progId)
+                .member("via", effective::viaText(a.via))
+                .member("choice", effective::choiceText(a.choice));
+        }
+        json_.endObject();
     }
 
     std::ostream& out_;
+    JsonWriter json_;
     std::string format_;
-    long long rows_ = 0;
+    effective::UserView* view_;
 };
 
 } // namespace
 
 int runList(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto options = ParseOptions(inv.args, {"--open-with-only"}, {"--format"});
+    auto options = ParseOptions(inv.args, {"--open-with-only", "--effective"}, {"--format"});
     if (!options)
         return UsageError(err, options.error());
-    std::string format = options->values.count("--format") ? options->values["--format"] : "text";
-    if (format != "text" && format != "csv" && format != "json")
-        return UsageError(err, "--format takes text, csv or json");
+    Result<std::string> format = ChosenFormat(*options, {"text", "csv", "json"});
+    if (!format)
+        return UsageError(err, format.error());
     if (!options->positional.empty())
         return UsageError(err, "list takes no arguments");
-    RowPrinter printer(out, format);
+    // One view for the whole list: what it reads once (the user's SID, the roots) serves every
+    // extension.
+    std::unique_ptr<effective::UserView> view;
+    if (options->flags.count("--effective"))
+        view = OpenUserView(inv);
+    RowPrinter printer(out, *format, view.get());
     Result<ScanOutcome> outcome =
         LoadList(options->flags.count("--open-with-only") ? "1" : "0", printer);
     if (!outcome) {
         err << "moxalo-cli: " << outcome.error() << "\n";
         return 1;
     }
-    return ReportProblems(outcome->problems, 0, err);
+    std::vector<std::string> problems = std::move(outcome->problems);
+    problems.insert(problems.end(), printer.problems.begin(), printer.problems.end());
+    return ReportProblems(problems, 0, err);
 }
 
 } // namespace moxalo::cli

@@ -112,7 +112,8 @@ void printUsage(std::ostream& out) {
            "Arguments after the switch (after FILE for /e) are joined with single blanks.\n"
            "The registry: --registry, else MOXALO_REGISTRY (sources separated by ':'), else\n"
            "$WINEPREFIX, else ~/.wine, else the bundled sample, which is only read. The code\n"
-           "page of 8-bit files: --code-page, else MOXALO_CODEPAGE, else 1252.\n"
+           "page of 8-bit files: --code-page, else MOXALO_CODEPAGE, else 1252. The user of\n"
+           "a Windows partition: --user NAME, else MOXALO_USER, else its only user.\n"
            "Exit status: 0 done, 1 failed (one line on stderr says why), 2 usage error.\n";
 }
 

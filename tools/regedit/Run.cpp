@@ -14,8 +14,7 @@ Opening openingFor(const Request& request, const runtime::Environment& env,
                    const std::string& programFolder, std::ostream& err) {
     Opening opening;
     opening.choose = [&request, env, programFolder] {
-        return runtime::chooseSources(request.sources.registries, env, programFolder,
-                                      request.sources.codePage);
+        return runtime::chooseSources(request.sources, env, programFolder);
     };
     opening.open = [&request, env, programFolder, &err](runtime::Purpose purpose) {
         auto chosen = runtime::openChosenRegistry(request.sources, env, programFolder, purpose);

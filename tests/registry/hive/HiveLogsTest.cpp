@@ -8,9 +8,11 @@
 #include "registry/hive/HiveLayout.h"
 #include "registry/hive/HiveOpening.h"
 #include "registry/hive/Marvin32.h"
+#include "registry/hivewriter/EmptyHive.h"
 #include "tests/registry/hive/HiveTestSupport.h"
 #include "tests/support/TestRegistry.h"
 
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -237,6 +239,49 @@ TEST(HiveLogs, LogsThatDoNotContinueTheHiveAreNotApplied) {
                                                        "number 159, not right after sequence "
                                                        "number 148; none of them applies"});
     }
+}
+
+// The format before Windows 8.1: a dirty vector and the pages it marks, one write that applies
+// to the hive it was written for, as their base blocks' time stamps tell.
+TEST(HiveLogs, AnOldFormatLogAppliesToTheHiveItWasWrittenFor) {
+    std::vector<std::uint8_t> hive = emptyHiveBytes();
+    auto* block = hive.data();
+    put32(block + base::kSequence1, 5);
+    put32(block + base::kSequence2, 4);
+    put32(block + base::kChecksum, baseBlockChecksum(block));
+    // The log: the base block's first sector as a log's, the vector marking the bins' first
+    // page, and that page with the root key renamed.
+    std::vector<std::uint8_t> log(block, block + 512);
+    put32(log.data() + base::kFileType, 1);
+    put32(log.data() + base::kSequence2, 5);
+    put32(log.data() + base::kChecksum, baseBlockChecksum(log.data()));
+    log.resize(1024);
+    std::memcpy(log.data() + 512, "DIRT\x01", 5);
+    log.insert(log.end(), hive.begin() + kBaseBlockSize, hive.begin() + kBaseBlockSize + 512);
+    std::size_t root = get32(block + base::kRootCell);
+    std::memcpy(log.data() + 1024 + root + nk::kName, "TOOR", 4);
+
+    testing::TempDir dir;
+    std::string path = dir.file("NTUSER.DAT");
+    auto text = [](const std::vector<std::uint8_t>& b) { return std::string(b.begin(), b.end()); };
+    writeFile(path, text(hive));
+    writeFile(path + ".LOG1", text(log));
+    OpenedHive opened = openHiveFile(path, "holder ");
+    EXPECT_EQ(opened.state, "dirty; 1 log entry applied");
+    EXPECT_EQ(opened.warnings, std::vector<std::string>{});
+    EXPECT_EQ(opened.store->rootName(), "TOOR");
+    EXPECT_EQ(readFile(path), text(hive));
+
+    put64(log.data() + base::kTimestamp, get64(block + base::kTimestamp) + 1);
+    put32(log.data() + base::kChecksum, baseBlockChecksum(log.data()));
+    writeFile(path + ".LOG1", text(log));
+    opened = openHiveFile(path, "holder ");
+    EXPECT_EQ(opened.state,
+              "dirty; no log entry applies: what Windows last flushed may be missing");
+    EXPECT_EQ(opened.warnings, std::vector<std::string>{path + ".LOG1: it was written for another "
+                                                               "state of the hive (its time stamp "
+                                                               "differs); it is not applied"});
+    EXPECT_EQ(opened.store->rootName(), "ROOT");
 }
 
 // Without logs a dirty hive is read as its file has it, and may be written; a clean one is
