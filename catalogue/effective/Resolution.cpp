@@ -203,8 +203,8 @@ private:
         if (verbKey(members, "open").first)
             return {"open", "no default verb: open"};
         for (const auto& member : members)
-            for (const auto& verb : view_.anyClass(member.name + "\\shell").subkeyNames())
-                return {verb, "no default verb, no open: the first verb listed"};
+            if (auto verbs = view_.anyClass(member.name + "\\shell").subkeyNames(); !verbs.empty())
+                return {verbs.front(), "no default verb, no open: the first verb listed"};
         return {};
     }
 

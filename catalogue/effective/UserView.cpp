@@ -17,12 +17,21 @@ Place rootPlace(const registry::KeyRef& ref, std::string_view name) {
     return {ref.store, ref.key, std::string(name)};
 }
 
+// A .reg file's HKEY_CLASSES_ROOT is neither the user's nor the machine's: it keeps its name.
+std::string_view classesName(const registry::ClassesLayer& layer) {
+    if (layer.user)
+        return kUserClasses;
+    registry::RegistryStore& store = *layer.store;
+    if (store.findChild(store.rootNode(), kClassesRoot) == layer.key)
+        return kClassesRootShort;
+    return kMachineClasses;
+}
+
 std::vector<Place> classesOf(const registry::Registry& registry, bool user) {
     std::vector<Place> places;
     for (const auto& layer : registry.layers())
         if (layer.user == user && layer.store != nullptr && layer.key != registry::kNoNode)
-            places.push_back(
-                {layer.store, layer.key, std::string(user ? kUserClasses : kMachineClasses)});
+            places.push_back({layer.store, layer.key, std::string(classesName(layer))});
     return places;
 }
 
@@ -145,7 +154,7 @@ Result<std::vector<std::string>> UserView::extensions() {
                     names.push_back(std::move(name));
         };
         registry::RegistryStore& view = impl_->registry.view();
-        addDotted(Place{&view, impl_->registry.rootKey(), "HKCR"});
+        addDotted(Place{&view, impl_->registry.rootKey(), std::string(kClassesRootShort)});
         addDotted(impl_->fileExts);
         std::stable_sort(names.begin(), names.end(), [](const auto& a, const auto& b) {
             return registry::compareNames(a, b) < 0;

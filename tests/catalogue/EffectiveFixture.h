@@ -1,6 +1,6 @@
 #pragma once
 // Opening registries for the tests of what really opens a file: sources named by path or
-// written from .reg text, with the user's roots found for each kind of source.
+// written from .reg text.
 
 #include "catalogue/effective/Effective.h"
 #include "registry/Sources.h"
@@ -18,10 +18,7 @@ struct OpenedView {
 };
 
 // Opens the sources and a view of their user; fails the test when they cannot be opened.
-OpenedView openView(const std::vector<std::string>& paths, const std::string& sid = {},
-                    bool wine = false);
-// One user's pair of hives: the UsrClass.dat's classes, the NTUSER.DAT as HKEY_CURRENT_USER.
-OpenedView openUserHives(const std::string& usrClass, const std::string& ntuser);
+OpenedView openView(const std::vector<std::string>& paths, const std::string& sid = {});
 // Writes a regedit export of `body` (lines after the header) to `name` in `dir`.
 std::string writeRegFile(const TempDir& dir, const std::string& name, const std::string& body);
 

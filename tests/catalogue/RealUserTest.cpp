@@ -14,7 +14,7 @@ constexpr const char* kSid = "S-1-5-21-2290304894-658537038-505560459-1001";
 constexpr const char* kPhotos = "AppX43hnxtbyyps62jhe9sqpdzxn1790zetc";
 
 testing::OpenedView openPair() {
-    return testing::openUserHives(sharedHive("win10-UsrClass.dat"), sharedHive("win10-NTUSER.DAT"));
+    return testing::openView({sharedHive("win10-UsrClass.dat"), sharedHive("win10-NTUSER.DAT")});
 }
 
 TEST(RealUser, FindsTheUsersSid) {
@@ -92,7 +92,7 @@ TEST(RealUser, AChoiceWhoseHashFailsIsPassedOver) {
     ASSERT_EQ(ntuser.find(utf16("u9sCH+5kbkI="), at + 1), std::string::npos);
     ntuser.replace(at, 24, utf16("AAAAAAAAAAA="));
     testing::writeFile(dir.file("NTUSER.DAT"), ntuser);
-    auto opened = testing::openUserHives(sharedHive("win10-UsrClass.dat"), dir.file("NTUSER.DAT"));
+    auto opened = testing::openView({sharedHive("win10-UsrClass.dat"), dir.file("NTUSER.DAT")});
     ASSERT_TRUE(opened.view);
     auto txt = opened.view->resolve(".txt");
     ASSERT_TRUE(txt) << txt.error();

@@ -188,3 +188,24 @@ TEST(Resolution, NamesThePolicyFileThatOverridesTheChoicesAtSignIn) {
 
 } // namespace
 } // namespace moxalo::catalogue::effective
+
+namespace moxalo::catalogue::effective {
+namespace {
+
+TEST(Resolution, NamesTheKeysOfAnExportOfHkeyClassesRootByTheirRoot) {
+    TempDir dir;
+    auto opened = openView({writeRegFile(dir, "hkcr.reg",
+                                         "[HKEY_CLASSES_ROOT\\.x]\r\n@=\"xfile\"\r\n\r\n"
+                                         "[HKEY_CLASSES_ROOT\\xfile\\shell\\open\\command]\r\n"
+                                         "@=\"x.exe %1\"\r\n\r\n")});
+    ASSERT_TRUE(opened.view);
+    auto x = opened.view->resolve(".x");
+    ASSERT_TRUE(x);
+    ASSERT_EQ(x->hops.size(), 3u);
+    EXPECT_EQ(x->hops[0].key, "HKCR\\.x");
+    EXPECT_EQ(x->hops[1].key, "HKCR\\xfile\\shell\\open");
+    EXPECT_EQ(x->program, "x.exe");
+}
+
+} // namespace
+} // namespace moxalo::catalogue::effective

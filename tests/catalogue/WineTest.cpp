@@ -39,7 +39,7 @@ const WineExport* exportOf(const std::vector<WineExport>& exports, const std::st
 
 TEST(Wine, AFreshPrefixExportsWhatWinemenubuilderWould) {
     TempDir xdg;
-    auto opened = testing::openView({kFreshPrefix}, {}, true);
+    auto opened = testing::openView({kFreshPrefix});
     ASSERT_TRUE(opened.view);
     auto exports = opened.view->wineExports(xdg.path());
     ASSERT_TRUE(exports) << exports.error();
@@ -69,7 +69,7 @@ TEST(Wine, SeesTheRecordsTheFilesAndTheUsersRules) {
              "[Software\\\\Wine\\\\FileOpenAssociations\\\\.vbs] 1796718954\n"
              "\"MimeType\"=\"application/x-wine-extension-vbs\"\n\"ProgID\"=\"VBSFile\"\n"
              "\"AppName\"=\"Microsoft (r) Windows Based Script Host\"\n");
-    auto opened = testing::openView({prefix}, {}, true);
+    auto opened = testing::openView({prefix});
     ASSERT_TRUE(opened.view);
     auto exports = opened.view->wineExports(xdg.path());
     ASSERT_TRUE(exports) << exports.error();
@@ -90,7 +90,7 @@ TEST(Wine, ExportsNothingWhenTheUserTurnedItOff) {
     TempDir dir, xdg;
     std::string prefix = copyOfFreshPrefix(
         dir, "\n[Software\\\\Wine\\\\FileOpenAssociations] 1796718954\n\"Enable\"=\"N\"\n");
-    auto opened = testing::openView({prefix}, {}, true);
+    auto opened = testing::openView({prefix});
     auto exports = opened.view->wineExports(xdg.path());
     ASSERT_TRUE(exports);
     EXPECT_TRUE(exportedByRules(*exports).empty());
@@ -104,7 +104,7 @@ TEST(Wine, MarksATypeOnlyTheUsersClassesDeclareAsUnseenByWine) {
         dir, "\n[Software\\\\Classes\\\\.mine] 1796718954\n@=\"minefile\"\n\n"
              "[Software\\\\Classes\\\\minefile\\\\shell\\\\open\\\\command] 1796718954\n"
              "@=\"mine.exe %1\"\n");
-    auto opened = testing::openView({prefix}, {}, true);
+    auto opened = testing::openView({prefix});
     ASSERT_TRUE(opened.view);
     auto mine = opened.view->resolve(".mine");
     ASSERT_TRUE(mine);
