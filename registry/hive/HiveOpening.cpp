@@ -20,6 +20,9 @@ constexpr const char* kMayLack = "what Windows last flushed may be missing";
 constexpr const char* kLogsReplayed =
     "not cleanly closed: its transaction logs were applied in memory only; to write the hive, "
     "the logs would have to be applied to the file first (Windows does so when it loads it)";
+constexpr const char* kLogsNotApplied =
+    "not cleanly closed, and no transaction log of it was applied: written now, it would lose "
+    "what Windows last logged for it; Windows applies the logs when it loads the hive";
 
 // The file's bytes, or nothing with `why` set.
 std::optional<std::vector<std::uint8_t>> readWhole(const std::string& path, std::size_t limit,
@@ -74,10 +77,13 @@ std::string entriesApplied(std::size_t count) {
            " applied";
 }
 
+// A dirty hive read as it is stays read-only: what its logs hold is not in it.
 OpenedHive fromFile(const std::string& path, const std::string& holderKeyPrefix, std::string state,
                     std::vector<std::string> warnings) {
     OpenedHive opened{HiveStore::open(path, holderKeyPrefix), std::move(state),
                       std::move(warnings)};
+    if (!opened.state.empty())
+        opened.store->keepReadOnly(path + ": " + kLogsNotApplied);
     const auto& damage = opened.store->damage();
     opened.warnings.insert(opened.warnings.end(), damage.begin(), damage.end());
     return opened;
@@ -117,7 +123,7 @@ std::optional<std::string> whyHiveFileReadOnly(const std::string& path) {
         return std::nullopt;
     std::vector<std::string> ignored;
     if (entriesToReplay(*block, readLogs(logsBeside(path), ignored)) == 0)
-        return std::nullopt;
+        return path + ": " + kLogsNotApplied;
     return path + ": " + kLogsReplayed;
 }
 

@@ -21,7 +21,9 @@ struct OpenedHive {
 };
 
 // Throws registry::StoreError as HiveStore::open(). A hive with log entries replayed keeps its
-// path as its origin and is read-only: the logs would have to be applied to the file first.
+// path as its origin and is read-only: the logs would have to be applied to the file first. A
+// dirty hive whose logs are missing or do not apply is read-only too: a save would seal in
+// what Windows had not finished writing.
 OpenedHive openHiveFile(const std::string& path, const std::string& holderKeyPrefix);
 
 // Why the hive file is opened read-only, found as openHiveFile() finds it, or nothing.

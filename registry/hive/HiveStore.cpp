@@ -56,13 +56,13 @@ hive_h* HiveStore::hive() {
     if (writer_)
         return writer_.get();
     if (inMemory_)
-        refuseInMemory();
+        refuseKeptReadOnly();
     if (!reader_)
         reader_ = openHive(path_, 0);
     return reader_.get();
 }
 
-void HiveStore::refuseInMemory() const {
+void HiveStore::refuseKeptReadOnly() const {
     bool namesFile = readOnlyBecause_.find(path_) != std::string::npos;
     throw registry::AccessDenied(namesFile ? readOnlyBecause_ : path_ + ": " + readOnlyBecause_);
 }

@@ -40,7 +40,10 @@ public:
     // Why a hive from memory is not written: by default, that it has no file. The reason is
     // given when a change is refused (registry::AccessDenied), after the path unless it names
     // it.
-    void keepReadOnly(std::string why) { readOnlyBecause_ = std::move(why); }
+    void keepReadOnly(std::string why) {
+        readOnlyBecause_ = std::move(why);
+        keptReadOnly_ = true;
+    }
     // Damage found on opening, each "<path>: <where>: <what>"; the hive is read all the same.
     const std::vector<std::string>& damage() const { return damage_; }
 
@@ -112,7 +115,7 @@ private:
                       std::vector<std::size_t>& list);
     hive_h* writer();
     [[noreturn]] void fail(const std::string& what) const;
-    [[noreturn]] void refuseInMemory() const;
+    [[noreturn]] void refuseKeptReadOnly() const;
     std::string keyName(hive_node_h node);
     std::string keyLabel(hive_node_h node);
     bool belongsUnder(hive_node_h parent, hive_node_h child);
@@ -147,6 +150,7 @@ private:
     std::string path_;
     bool inMemory_ = false;
     std::string readOnlyBecause_ = "a hive read from memory is not written to any file";
+    bool keptReadOnly_ = false;
     HiveHandle reader_;
     HiveHandle writer_;
     // Reads the file while it is unchanged; gone once a change is made.

@@ -17,7 +17,8 @@ namespace moxalo::hive {
 using registry::NodeId;
 
 std::optional<std::string> HiveStore::whyReadOnly() {
-    if (inMemory_)
+    // A hive kept read-only (a dirty one) says so before the file is asked.
+    if (inMemory_ || keptReadOnly_)
         return readOnlyBecause_;
     std::string reason = fs::whyNotWritable(path_);
     if (reason.empty())
@@ -28,8 +29,8 @@ std::optional<std::string> HiveStore::whyReadOnly() {
 hive_h* HiveStore::writer() {
     if (writer_)
         return writer_.get();
-    if (inMemory_)
-        refuseInMemory();
+    if (inMemory_ || keptReadOnly_)
+        refuseKeptReadOnly();
     if (auto reason = whyReadOnly()) {
         // The reason names the file, or its folder only.
         bool namesFile = reason->find(path_) != std::string::npos;

@@ -194,7 +194,7 @@ TEST(HiveLogs, ADamagedEntryStopsTheReplay) {
         EXPECT_EQ(opened.state,
                   "dirty; no log entry applies: what Windows last flushed may be missing");
         EXPECT_EQ(opened.store->findChild(mrtCache(*opened.store), kLoggedKey), kNoNode);
-        EXPECT_EQ(opened.store->whyReadOnly(), std::nullopt);
+        EXPECT_NE(opened.store->whyReadOnly(), std::nullopt);
     }
 }
 
@@ -219,7 +219,8 @@ TEST(HiveLogs, LogsThatDoNotContinueTheHiveAreNotApplied) {
                       copy.log2 + ": its log entries (up to sequence number 151) are older than "
                                   "the hive (sequence number 300); none applies"}));
         EXPECT_EQ(opened.store->findChild(mrtCache(*opened.store), kLoggedKey), kNoNode);
-        EXPECT_EQ(whyHiveFileReadOnly(copy.hive), std::nullopt);
+        EXPECT_NE(opened.store->whyReadOnly(), std::nullopt);
+        EXPECT_EQ(whyHiveFileReadOnly(copy.hive), opened.store->whyReadOnly());
     }
     {
         // LOG2's entries renumbered past a gap, their hashes made good: only LOG1 applies.
@@ -291,7 +292,12 @@ TEST(HiveLogs, HivesWithoutLogsToApply) {
     DirtyCopy alone(false);
     OpenedHive opened = openHiveFile(alone.hive, "holder ");
     EXPECT_EQ(opened.state, "dirty; no logs: what Windows last flushed may be missing");
-    EXPECT_EQ(opened.store->whyReadOnly(), std::nullopt);
+    auto why = opened.store->whyReadOnly();
+    ASSERT_NE(why, std::nullopt);
+    EXPECT_NE(why->find("no transaction log of it was applied"), std::string::npos) << *why;
+    EXPECT_EQ(whyHiveFileReadOnly(alone.hive), why);
+    EXPECT_THROW(opened.store->createKey(opened.store->rootNode(), ".moxalo"),
+                 registry::AccessDenied);
     EXPECT_EQ(opened.store->findChild(mrtCache(*opened.store), kLoggedKey), kNoNode);
 
     DirtyCopy clean;
