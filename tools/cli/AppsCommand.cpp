@@ -70,21 +70,16 @@ void printJson(const std::vector<RegisteredApp>& apps, std::ostream& out) {
 } // namespace
 
 int runApps(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto options = ParseOptions(inv.args, {}, {"--format"});
-    if (!options)
-        return UsageError(err, options.error());
-    Result<std::string> format = ChosenFormat(*options, {"text", "json"});
-    if (!format)
-        return UsageError(err, format.error());
-    if (!options->positional.empty())
-        return UsageError(err, "apps takes no arguments");
+    Result<ViewArguments> parsed = ParseViewArguments(inv.args, "apps", false);
+    if (!parsed)
+        return UsageError(err, parsed.error());
     auto view = OpenUserView(inv);
     Result<std::vector<RegisteredApp>> apps = view->registeredApps();
     if (!apps) {
         err << "moxalo-cli: " << apps.error() << "\n";
         return 1;
     }
-    *format == "json" ? printJson(*apps, out) : printText(*apps, out);
+    parsed->format == "json" ? printJson(*apps, out) : printText(*apps, out);
     return 0;
 }
 

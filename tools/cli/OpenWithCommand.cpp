@@ -11,23 +11,17 @@ namespace moxalo::cli {
 using namespace catalogue::effective;
 
 int runOpenWith(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto options = ParseOptions(inv.args, {}, {"--format"});
-    if (!options)
-        return UsageError(err, options.error());
-    Result<std::string> format = ChosenFormat(*options, {"text", "json"});
-    if (!format)
-        return UsageError(err, format.error());
-    if (options->positional.size() != 1 || options->positional[0].empty() ||
-        options->positional[0] == ".")
-        return UsageError(err, "open-with takes one extension (txt or .txt)");
-    std::string extension = DottedExtension(options->positional[0]);
+    Result<ViewArguments> parsed = ParseViewArguments(inv.args, "open-with", true);
+    if (!parsed)
+        return UsageError(err, parsed.error());
+    const std::string& extension = parsed->extension;
     auto view = OpenUserView(inv);
     Result<std::vector<Candidate>> candidates = view->openWith(extension);
     if (!candidates) {
         err << "moxalo-cli: " << candidates.error() << "\n";
         return 1;
     }
-    if (*format == "json") {
+    if (parsed->format == "json") {
         JsonWriter json(out);
         json.beginObject().member("extension", extension).key("candidates").beginArray();
         for (const Candidate& c : *candidates) {

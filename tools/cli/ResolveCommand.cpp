@@ -80,23 +80,18 @@ void printJson(const Association& a, std::ostream& out) {
 } // namespace
 
 int runResolve(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto options = ParseOptions(inv.args, {}, {"--format", "--verb"});
-    if (!options)
-        return UsageError(err, options.error());
-    Result<std::string> format = ChosenFormat(*options, {"text", "json"});
-    if (!format)
-        return UsageError(err, format.error());
-    if (options->positional.size() != 1 || options->positional[0].empty() ||
-        options->positional[0] == ".")
-        return UsageError(err, "resolve takes one extension (txt or .txt)");
+    Result<ViewArguments> parsed = ParseViewArguments(inv.args, "resolve", true, {"--verb"});
+    if (!parsed)
+        return UsageError(err, parsed.error());
     auto view = OpenUserView(inv);
-    std::string verb = options->values.count("--verb") ? options->values["--verb"] : "";
-    Result<Association> association = view->resolve(DottedExtension(options->positional[0]), verb);
+    auto& values = parsed->options.values;
+    std::string verb = values.count("--verb") ? values["--verb"] : "";
+    Result<Association> association = view->resolve(parsed->extension, verb);
     if (!association) {
         err << "moxalo-cli: " << association.error() << "\n";
         return 1;
     }
-    *format == "json" ? printJson(*association, out) : printText(*association, out);
+    parsed->format == "json" ? printJson(*association, out) : printText(*association, out);
     return 0;
 }
 

@@ -28,4 +28,23 @@ Result<std::string> ChosenFormat(const ParsedOptions& options,
     return fail("--format takes " + list);
 }
 
+Result<ViewArguments> ParseViewArguments(const std::vector<std::string>& args,
+                                         const std::string& command, bool takesExtension,
+                                         std::set<std::string> valued) {
+    valued.insert("--format");
+    auto options = ParseOptions(args, {}, valued);
+    if (!options)
+        return fail(options.error());
+    Result<std::string> format = ChosenFormat(*options, {"text", "json"});
+    if (!format)
+        return fail(format.error());
+    const auto& positional = options->positional;
+    if (!takesExtension && !positional.empty())
+        return fail(command + " takes no arguments");
+    if (takesExtension && (positional.size() != 1 || positional[0].empty() || positional[0] == "."))
+        return fail(command + " takes one extension (txt or .txt)");
+    std::string extension = takesExtension ? DottedExtension(positional[0]) : "";
+    return ViewArguments{std::move(*options), std::move(*format), std::move(extension)};
+}
+
 } // namespace moxalo::cli

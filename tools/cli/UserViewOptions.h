@@ -23,4 +23,16 @@ std::string DottedExtension(std::string extension);
 Result<std::string> ChosenFormat(const ParsedOptions& options,
                                  std::initializer_list<const char*> accepted);
 
+// The arguments of a command that answers as text or JSON.
+struct ViewArguments {
+    ParsedOptions options; // --format and the other options with values it takes
+    std::string format;    // "text" or "json"
+    std::string extension; // with its dot, when the command takes one
+};
+// Fails with a usage message naming `command` when an option is wrong, or the arguments are
+// not one extension (`takesExtension`) or none.
+Result<ViewArguments> ParseViewArguments(const std::vector<std::string>& args,
+                                         const std::string& command, bool takesExtension,
+                                         std::set<std::string> valued = {});
+
 } // namespace moxalo::cli

@@ -61,14 +61,9 @@ std::string XdgDataHome(const runtime::Environment& env) {
 } // namespace
 
 int runWineExports(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto options = ParseOptions(inv.args, {}, {"--format"});
-    if (!options)
-        return UsageError(err, options.error());
-    Result<std::string> format = ChosenFormat(*options, {"text", "json"});
-    if (!format)
-        return UsageError(err, format.error());
-    if (!options->positional.empty())
-        return UsageError(err, "wine-exports takes no arguments");
+    Result<ViewArguments> parsed = ParseViewArguments(inv.args, "wine-exports", false);
+    if (!parsed)
+        return UsageError(err, parsed.error());
     if (!inv.chosen.registry->roots().wine)
         err << "moxalo-cli: warning: the registry is not a Wine prefix's; what Wine's rules "
                "would export from it is shown\n";
@@ -79,7 +74,7 @@ int runWineExports(const Invocation& inv, std::ostream& out, std::ostream& err) 
         err << "moxalo-cli: " << exports.error() << "\n";
         return 1;
     }
-    *format == "json" ? printJson(*exports, dataHome, out) : printText(*exports, out);
+    parsed->format == "json" ? printJson(*exports, dataHome, out) : printText(*exports, out);
     return 0;
 }
 
