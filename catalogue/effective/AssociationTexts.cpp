@@ -53,7 +53,7 @@ std::vector<Fact> summaryOf(const Association& association, const UserFacts& use
     facts.push_back({"Verdict", verdictOf(association)});
     if (!association.seenByWine)
         facts.push_back({"Seen by Wine",
-                         "no: only the user's classes declare it, which Wine programs do not see"});
+                         "no: not seen by Wine programs, as only the user's classes declare it"});
     facts.push_back({"User", userText(user)});
     return facts;
 }

@@ -280,7 +280,7 @@ private:
         a_.seenByWine = machine;
         if (!machine)
             hop("Wine", std::string(kUserClasses) + "\\" + a_.extension, "",
-                "only the user's classes declare it: Wine's programs do not see it");
+                "not seen by Wine programs: only the user's classes declare it");
     }
 };
 

@@ -42,8 +42,7 @@ void printText(const Association& a, std::ostream& out) {
             summary.add({caption, *text});
     }
     if (!a.seenByWine)
-        summary.add(
-            {"Wine:", "only the user's classes declare it, which Wine programs do not see"});
+        summary.add({"Wine:", "not seen by Wine programs: only the user's classes declare it"});
     summary.print(out);
 }
 
