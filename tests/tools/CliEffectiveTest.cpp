@@ -167,7 +167,7 @@ TEST(CliEffective, ListEffectiveAddsFourColumnsToTheListAsItWas) {
     CliRun json = r.run({"list", "--format", "json", "--effective"});
     EXPECT_TRUE(parsesAsJson(json.out)) << json.out;
     EXPECT_NE(json.out.find("\"progId\": \"txtfile\", \"via\": \"UserChoice\", \"choice\": "
-                            "\"cannot be checked\"}"),
+                            "\"cannot be checked\", \"dangling\": false}"),
               std::string::npos)
         << json.out;
     EXPECT_EQ(r.run({"list", "--format", "json"}).out.find("progId"), std::string::npos);
@@ -242,4 +242,9 @@ TEST(CliEffective, ResolveOnARealUsersHives) {
     EXPECT_TRUE(lineStarting(run.out, "jpg,")
                     .ends_with(",AppX43hnxtbyyps62jhe9sqpdzxn1790zetc,UserChoice,hash verified"))
         << lineStarting(run.out, "jpg,");
+    // A choice of a ProgID in none of the classes read is marked as the window marks it.
+    EXPECT_TRUE(lineStarting(run.out, "pdf,")
+                    .ends_with(",MSEdgePDF,UserChoice,\"hash verified, "
+                               "dangling\""))
+        << lineStarting(run.out, "pdf,");
 }

@@ -2,6 +2,7 @@
 // --effective, what really opens each one beside it.
 
 #include "catalogue/CatalogueScan.h"
+#include "catalogue/effective/AssociationTexts.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/JsonWriter.h"
 #include "tools/cli/Options.h"
@@ -18,14 +19,6 @@ using effective::Association;
 
 namespace {
 
-// The columns --effective adds, after the list's own.
-constexpr std::array<const char*, 4> kEffectiveCaptions{"Default app", "ProgID", "Via", "Choice"};
-
-std::array<std::string, 4> effectiveCells(const Association& a) {
-    return {a.defaultApp, a.progId, std::string(effective::viaText(a.via)),
-            std::string(effective::choiceText(a.choice))};
-}
-
 class RowPrinter : public ScanListener {
 public:
     // `view` is null without --effective.
@@ -38,7 +31,8 @@ public:
             for (std::size_t c = 0; c < kColumnCount; ++c)
                 line += (c ? "," : "") + CsvField(kColumns[c].caption);
             if (view_) {
-                for (const char* caption : kEffectiveCaptions)
+                // The columns --effective adds, after the list's own, as the window shows them.
+                for (const char* caption : effective::kEffectiveCaptions)
                     line += "," + CsvField(caption);
             }
             out_ << line << "\n";
@@ -89,7 +83,7 @@ private:
         for (std::size_t c = 0; c < kColumnCount; ++c)
             line += (c ? separator : "") + field(CellText(row, static_cast<Column>(c)));
         if (view_) {
-            for (const std::string& cell : effectiveCells(a))
+            for (const std::string& cell : effective::cellsOf(a).cells)
                 line += separator + field(cell);
         }
         line += '\n';
@@ -106,7 +100,8 @@ private:
             json_.member("defaultApp", a.defaultApp)
                 .member("progId", a.progId)
                 .member("via", effective::viaText(a.via))
-                .member("choice", effective::choiceText(a.choice));
+                .member("choice", effective::choiceText(a.choice))
+                .member("dangling", a.dangling);
         }
         json_.endObject();
     }
