@@ -205,19 +205,25 @@ ProfileHives chooseProfile(const std::string& path, const PartitionHives& hives,
     return users.empty() ? ProfileHives{} : hives.users.front();
 }
 
+// Opens the partition's hive `file`, or tells `missing` when it is not there.
+void openOrTell(const std::string& file, hive::HiveKind kind, const std::string& missing,
+                const SourceChoice& choice, OpenedSource& source, Opening& into) {
+    if (file.empty())
+        source.warnings.push_back(missing);
+    else
+        openHive(file, kind, choice, source, into);
+}
+
 void openProfile(const std::string& path, const ProfileHives& profile, const SourceChoice& choice,
                  OpenedSource& source, Opening& into) {
     std::string folder = path + ": Users\\" + profile.user;
-    if (profile.usrClass.empty())
-        source.warnings.push_back(folder + " holds no AppData\\Local\\Microsoft\\Windows\\"
-                                           "UsrClass.dat: the user's classes are not read");
-    else
-        openHive(profile.usrClass, hive::HiveKind::UserClasses, choice, source, into);
-    if (profile.ntUser.empty())
-        source.warnings.push_back(folder + " holds no NTUSER.DAT: the user's "
-                                           "HKEY_CURRENT_USER is not read");
-    else
-        openHive(profile.ntUser, hive::HiveKind::NtUser, choice, source, into);
+    openOrTell(profile.usrClass, hive::HiveKind::UserClasses,
+               folder + " holds no AppData\\Local\\Microsoft\\Windows\\UsrClass.dat: the "
+                        "user's classes are not read",
+               choice, source, into);
+    openOrTell(profile.ntUser, hive::HiveKind::NtUser,
+               folder + " holds no NTUSER.DAT: the user's HKEY_CURRENT_USER is not read", choice,
+               source, into);
 }
 
 // What is there is read, and what is missing told: a copy of a partition often lacks a piece.
@@ -231,11 +237,10 @@ void openPartition(const std::string& path, const SourceChoice& choice, OpenedSo
     if (hives.software.empty() && profile.user.empty())
         throw StoreError(path + ": a Windows partition without Windows\\System32\\config\\"
                                 "SOFTWARE or any user's NTUSER.DAT or UsrClass.dat");
-    if (hives.software.empty())
-        source.warnings.push_back(path + ": holds no Windows\\System32\\config\\SOFTWARE: "
-                                         "the machine's classes are not read");
-    else
-        openHive(hives.software, hive::HiveKind::Software, choice, source, into);
+    openOrTell(hives.software, hive::HiveKind::Software,
+               path + ": holds no Windows\\System32\\config\\SOFTWARE: the machine's classes "
+                      "are not read",
+               choice, source, into);
     if (profile.user.empty())
         source.warnings.push_back(path + ": no user under Users holds an NTUSER.DAT or a "
                                          "UsrClass.dat: only the machine's classes are read");

@@ -18,8 +18,6 @@ inline constexpr std::string_view kMachineSoftware = "HKLM\\Software";
 inline constexpr std::string_view kUserClasses = "HKCU\\Software\\Classes";
 inline constexpr std::string_view kMachineClasses = "HKLM\\Software\\Classes";
 inline constexpr std::string_view kClassesRootShort = "HKCR";
-// The root a .reg file names HKEY_CLASSES_ROOT by.
-inline constexpr std::string_view kClassesRoot = "HKEY_CLASSES_ROOT";
 // Below HKEY_CURRENT_USER.
 inline constexpr std::string_view kFileExts =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";

@@ -1,5 +1,6 @@
 #include "catalogue/effective/UserViewImpl.h"
 #include "registry/Attempt.h"
+#include "registry/regedit/RegFileRoots.h"
 
 #include <algorithm>
 
@@ -22,7 +23,7 @@ std::string_view classesName(const registry::ClassesLayer& layer) {
     if (layer.user)
         return kUserClasses;
     registry::RegistryStore& store = *layer.store;
-    if (store.findChild(store.rootNode(), kClassesRoot) == layer.key)
+    if (store.findChild(store.rootNode(), regfile::kClassesRoot) == layer.key)
         return kClassesRootShort;
     return kMachineClasses;
 }

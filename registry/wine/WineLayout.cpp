@@ -1,3 +1,4 @@
+#include "base/HexDigit.h"
 #include "registry/wine/WineRegistryFile.h"
 
 #include <algorithm>
@@ -9,24 +10,15 @@ namespace {
 
 constexpr std::uint64_t kTicksPerSecond = 10000000;
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The "#time=" line's hex digits, read as wineserver reads them: up to the first other one.
 std::optional<std::uint64_t> timeOption(std::string_view lines) {
     for (std::size_t at = lines.find("\n#time="); at != std::string_view::npos;
          at = lines.find("\n#time=", at + 1)) {
         std::uint64_t time = 0;
         std::size_t digits = 0;
-        for (std::size_t i = at + 7; i < lines.size() && hexDigit(lines[i]) >= 0; ++i, ++digits)
-            time = time << 4 | static_cast<std::uint64_t>(hexDigit(lines[i]));
+        for (std::size_t i = at + 7; i < lines.size() && text::hexDigitValue(lines[i]) >= 0;
+             ++i, ++digits)
+            time = time << 4 | static_cast<std::uint64_t>(text::hexDigitValue(lines[i]));
         if (digits > 0)
             return time;
     }
