@@ -208,14 +208,46 @@ void HiveStore::standInIfUnnameable(Children& c) {
     c.unnamed->emplace(name);
 }
 
+// A key not listed yet is looked through in the mapped hive and stays unlisted: resolving one
+// file type walks down a dozen keys, and a list kept of each, over thousands of types, costs
+// more than all the looking. Anything unusual is left to the listing, which tells it.
+std::optional<NodeId> HiveStore::scanChild(NodeId parent, std::string_view name) {
+    if (!mapping_ || strayListings_ || unnameableKey_ || holders_.find(parent) ||
+        children_.contains(parent))
+        return std::nullopt;
+    scanned_.clear();
+    if (!mapping_->subkeys(parent, scanned_) || scanned_.size() > kScannedChildren)
+        return std::nullopt;
+    NodeId found = registry::kNoNode;
+    std::string decoded;
+    for (hive_node_h node : scanned_) {
+        auto read = mapping_->keyName(node, decoded);
+        if (!read || read->empty())
+            return std::nullopt;
+        if (found == registry::kNoNode && registry::sameName(*read, name))
+            found = node;
+    }
+    mapping_->checkUnchanged();
+    return found;
+}
+
 NodeId HiveStore::findChild(NodeId parent, std::string_view name) {
+    if (auto scanned = scanChild(parent, name))
+        return *scanned;
     Children& c = children(parent);
     // Not even a key listed beside it under the same name: the stand-in would lead there.
     if (c.unnamed && c.unnamed->contains(name))
         return registry::kNoNode;
-    if (!c.byName.built())
-        c.byName.build(c.names);
-    std::size_t i = c.byName.find(c.names, name);
+    std::size_t i = FoldedIndex::npos;
+    if (c.names.size() <= kScannedChildren && !c.byName.built()) {
+        for (std::size_t at = 0; at < c.names.size() && i == FoldedIndex::npos; ++at)
+            if (registry::sameName(c.names[at], name))
+                i = at;
+    } else {
+        if (!c.byName.built())
+            c.byName.build(c.names);
+        i = c.byName.find(c.names, name);
+    }
     return i == FoldedIndex::npos ? registry::kNoNode : c.nodes[i];
 }
 
@@ -291,11 +323,36 @@ std::optional<registry::RegValue> HiveStore::findValue(NodeId key, std::string_v
         const registry::RegValue* value = changed->find(name);
         return value ? std::optional(*value) : std::nullopt;
     }
+    if (auto scanned = scanValue(key, name))
+        return *scanned;
     for (const Value& v : values(key)) {
         if (v.damage.empty() && registry::sameName(v.name, name))
             return valueData(v.handle);
     }
     return std::nullopt;
+}
+
+// As scanChild, for a value of a key whose values are not listed yet.
+std::optional<std::optional<registry::RegValue>> HiveStore::scanValue(NodeId key,
+                                                                      std::string_view name) {
+    if (!mapping_ || values_.contains(key))
+        return std::nullopt;
+    scanned_.clear();
+    if (!mapping_->values(key, scanned_) || scanned_.size() > kScannedChildren)
+        return std::nullopt;
+    std::optional<hive_value_h> found;
+    std::string decoded;
+    for (hive_value_h value : scanned_) {
+        auto read = mapping_->valueName(value, decoded);
+        if (!read)
+            return std::nullopt;
+        if (!found && registry::sameName(*read, name))
+            found = value;
+    }
+    mapping_->checkUnchanged();
+    if (!found)
+        return std::optional<registry::RegValue>{};
+    return std::optional(valueData(*found));
 }
 
 std::size_t HiveStore::valueCount(NodeId key) {

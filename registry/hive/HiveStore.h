@@ -104,6 +104,9 @@ private:
         std::pmr::vector<Value> list;
         std::forward_list<std::string> kept;
     };
+    // Most keys have a handful of subkeys: looking through their names costs less than building
+    // an index of them, which a walk down many keys would otherwise do for every key it passes.
+    static constexpr std::size_t kScannedChildren = 16;
     HiveStore(std::string path, std::string holderKeyPrefix);
     void load();
     void loaded(std::unique_ptr<HiveMapping> mapping);
@@ -124,6 +127,9 @@ private:
     static std::string_view keep(std::forward_list<std::string>& kept, std::string text);
     // Lists the last of `c.names` under its stand-in when no path gives it.
     static void standInIfUnnameable(Children& c);
+    std::optional<registry::NodeId> scanChild(registry::NodeId parent, std::string_view name);
+    std::optional<std::optional<registry::RegValue>> scanValue(registry::NodeId key,
+                                                               std::string_view name);
     Children& children(registry::NodeId key);
     const std::pmr::vector<Value>& values(registry::NodeId key);
     registry::RegValue valueData(hive_value_h value);
@@ -159,6 +165,7 @@ private:
     std::pmr::unsynchronized_pool_resource memory_{&pages_};
     std::pmr::unordered_map<hive_node_h, Children> children_{&memory_};
     std::pmr::unordered_map<hive_node_h, Values> values_{&memory_};
+    std::vector<std::size_t> scanned_; // the subkeys or values scanChild/scanValue look through
     // Written to the hive when the save is prepared; until then the reads show them.
     std::unordered_map<hive_node_h, ChangedValues> changedValues_;
     // The keys given subkeys while they have many; their subkeys are known from here, as

@@ -171,6 +171,18 @@ TEST(CliEffective, ListEffectiveAddsFourColumnsToTheListAsItWas) {
               std::string::npos)
         << json.out;
     EXPECT_EQ(r.run({"list", "--format", "json"}).out.find("progId"), std::string::npos);
+
+    // JSON Lines: each row alone on its line, an object of its own, named by the label.
+    std::vector<std::string> jsonl =
+        lines(r.run({"list", "--effective", "--format", "jsonl", "--label", "pc \"7\""}).out);
+    ASSERT_EQ(jsonl.size(), 3u);
+    for (const std::string& line : jsonl) {
+        EXPECT_TRUE(parsesAsJson(line)) << line;
+        EXPECT_TRUE(line.starts_with("{\"label\": \"pc \\\"7\\\"\", \"record\": \"type\", "))
+            << line;
+    }
+    EXPECT_NE(lineStarting(r.run({"list", "--format", "jsonl"}).out, "{").find(r.reg),
+              std::string::npos);
 }
 
 TEST(CliEffective, OpenWithAppsAndWineExportsTellWhereEachEntryCameFrom) {

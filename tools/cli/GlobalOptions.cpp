@@ -17,13 +17,16 @@ const std::array<CommandInfo, 9> kCommands{{
      "    A key of HKEY_CLASSES_ROOT with its values and subkeys, as `reg query` shows them.\n"
      "    KEYPATH is relative to HKEY_CLASSES_ROOT: .txt, txtfile\\shell\\open.\n"
      "    A key that does not exist ends with status 1.\n"},
-    {"list", runList, "[--format text|csv|json] [--open-with-only] [--effective]",
+    {"list", runList,
+     "[--format text|csv|json|jsonl] [--label LABEL] [--open-with-only] [--effective]",
      "    Every registered extension: extension, type name, whether it has an Open-With list\n"
      "    (Yes/No) and key path, in registry order. The text format separates them by TABs\n"
      "    and writes a TAB, CR or LF inside a name as \\t, \\r or \\n; csv (with a heading\n"
      "    line) and json carry every name exactly. --open-with-only lists only the\n"
      "    extensions that have an Open-With list. --effective adds what really opens each\n"
-     "    for the user, as resolve finds it: Default app, ProgID, Via and Choice.\n"},
+     "    for the user, as resolve finds it: Default app, ProgID, Via and Choice.\n"
+     "    jsonl writes one object per line, beginning with \"label\" (LABEL, else the\n"
+     "    sources' paths) and \"record\": \"type\", for reports of many machines.\n"},
     {"details", runDetails, "EXT [--format text|json]",
      "    The registry details of one extension's type (EXT: txt or .txt), as the extended\n"
      "    list file carries them. A missing key is warned about; its details are empty.\n"},

@@ -77,6 +77,16 @@ JsonWriter& JsonWriter::value(bool flag) {
     return *this;
 }
 
+JsonWriter& JsonWriter::value(std::int64_t number) {
+    separate();
+    out_ << number;
+    return *this;
+}
+
+void JsonWriter::endLine() {
+    out_ << "\n";
+}
+
 void JsonWriter::finish() {
     out_ << "\n";
     out_.flush();

@@ -3,6 +3,7 @@
 // two blanks a level, or a whole object on one line (a row of a list), so that the output reads
 // well and greps by line. It writes as it goes: a list of thousands of rows is never held.
 
+#include <cstdint>
 #include <iosfwd>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,7 @@ public:
     JsonWriter& value(std::string_view text);
     JsonWriter& value(const char* text) { return value(std::string_view(text)); }
     JsonWriter& value(bool flag);
+    JsonWriter& value(std::int64_t number);
 
     // A member with a value, in one call.
     template <typename T> JsonWriter& member(std::string_view name, const T& v) {
@@ -32,6 +34,8 @@ public:
 
     // Ends the document with a line break.
     void finish();
+    // Ends one line of a stream of top-level values (JSON Lines), without flushing.
+    void endLine();
 
 private:
     struct Level {

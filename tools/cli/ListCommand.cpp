@@ -4,6 +4,7 @@
 #include "catalogue/CatalogueScan.h"
 #include "catalogue/effective/AssociationTexts.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/JsonLines.h"
 #include "tools/cli/JsonWriter.h"
 #include "tools/cli/Options.h"
 #include "tools/cli/TextFormats.h"
@@ -22,8 +23,10 @@ namespace {
 class RowPrinter : public ScanListener {
 public:
     // `view` is null without --effective.
-    RowPrinter(std::ostream& out, std::string format, effective::UserView* view)
-        : out_(out), json_(out), format_(std::move(format)), view_(view) {}
+    // `label` names the source on each line of jsonl.
+    RowPrinter(std::ostream& out, std::string format, std::string label, effective::UserView* view)
+        : out_(out), json_(out), format_(std::move(format)), label_(std::move(label)), view_(view) {
+    }
 
     void ScanStarted() override {
         if (format_ == "csv") {
@@ -43,7 +46,7 @@ public:
 
     void RowFound(const CatalogueEntry& row) override {
         Association association = resolve(row);
-        if (format_ == "json")
+        if (format_ == "json" || format_ == "jsonl")
             PrintJson(row, association);
         else
             PrintColumns(row, association, format_ == "csv" ? "," : "\t");
@@ -91,8 +94,11 @@ private:
     }
 
     void PrintJson(const CatalogueEntry& row, const Association& a) {
-        json_.beginObject(true)
-            .member("extension", row.Extension)
+        if (format_ == "jsonl")
+            BeginJsonLine(json_, label_, "type");
+        else
+            json_.beginObject(true);
+        json_.member("extension", row.Extension)
             .member("typeName", row.TypeName)
             .member("inOpenWithList", row.InOpenWithList)
             .member("keyPath", row.KeyPath);
@@ -103,22 +109,27 @@ private:
                 .member("choice", effective::choiceText(a.choice))
                 .member("dangling", a.dangling);
         }
-        json_.endObject();
+        if (format_ == "jsonl")
+            EndJsonLine(json_);
+        else
+            json_.endObject();
     }
 
     std::ostream& out_;
     JsonWriter json_;
     std::string format_;
+    std::string label_;
     effective::UserView* view_;
 };
 
 } // namespace
 
 int runList(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto options = ParseOptions(inv.args, {"--open-with-only", "--effective"}, {"--format"});
+    auto options =
+        ParseOptions(inv.args, {"--open-with-only", "--effective"}, {"--format", "--label"});
     if (!options)
         return UsageError(err, options.error());
-    Result<std::string> format = ChosenFormat(*options, {"text", "csv", "json"});
+    Result<std::string> format = ChosenFormat(*options, {"text", "csv", "json", "jsonl"});
     if (!format)
         return UsageError(err, format.error());
     if (!options->positional.empty())
@@ -128,7 +139,7 @@ int runList(const Invocation& inv, std::ostream& out, std::ostream& err) {
     std::unique_ptr<effective::UserView> view;
     if (options->flags.count("--effective"))
         view = OpenUserView(inv);
-    RowPrinter printer(out, *format, view.get());
+    RowPrinter printer(out, *format, ReportLabel(inv, *options), view.get());
     Result<ScanOutcome> outcome =
         LoadList(options->flags.count("--open-with-only") ? "1" : "0", printer);
     if (!outcome) {
