@@ -175,12 +175,17 @@ void MDIForm1::buildToolsMenu() {
     mnuOpenWith->setCheckable(true);
     mnuEffectiveColumns = item(mnufMain, "mnuEffectiveColumns", "&Effective Columns");
     mnuEffectiveColumns->setCheckable(true);
+    mnuAudit = item(mnufMain, "mnuAudit", "A&udit ...");
+    mnuAuditMarks = item(mnufMain, "mnuAuditMarks", "&Mark Audit Findings");
+    mnuAuditMarks->setCheckable(true);
     mnufMain->addSeparator()->setObjectName("mnuSep5");
     mnuRefresh = item(mnufMain, "mnuRefresh", "&Load list", Qt::CTRL | Qt::Key_L);
     connect(mnuAutoload, &QAction::triggered, this, &MDIForm1::mnuAutoload_Click);
     connect(mnuOpenWith, &QAction::triggered, this, &MDIForm1::mnuOpenWith_Click);
     connect(mnuRefresh, &QAction::triggered, this, &MDIForm1::mnuRefresh_Click);
     connect(mnuEffectiveColumns, &QAction::triggered, this, &MDIForm1::mnuEffectiveColumns_Click);
+    connect(mnuAudit, &QAction::triggered, this, &MDIForm1::ShowAudit);
+    connect(mnuAuditMarks, &QAction::triggered, this, &MDIForm1::mnuAuditMarks_Click);
 }
 
 void MDIForm1::buildHelpMenu() {
@@ -277,6 +282,7 @@ void MDIForm1::Startup() {
     applyAutoload();
     applyOpenWith();
     applyEffectiveColumns();
+    applyAuditMarks();
     makeBackupsFolder();
     tbWindow_->show();
     ui::desktop().DoEvents();

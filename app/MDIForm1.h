@@ -4,6 +4,7 @@
 
 #include "app/modSettings.h"
 #include "catalogue/CatalogueEntry.h"
+#include "catalogue/audit/Audit.h"
 #include "export/modExport.h"
 
 #include <QMainWindow>
@@ -21,6 +22,7 @@ class QMenu;
 namespace moxalo::views {
 class frmMain;
 class frmKeyVals;
+class frmAudit;
 } // namespace moxalo::views
 
 namespace moxalo::exporting {
@@ -82,6 +84,8 @@ public:
     QMenu* mnuFilter = nullptr;
     QAction* mnuOpenWith = nullptr;
     QAction* mnuEffectiveColumns = nullptr;
+    QAction* mnuAudit = nullptr;
+    QAction* mnuAuditMarks = nullptr;
     QAction* mnuRefresh = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuContents = nullptr;
@@ -110,6 +114,7 @@ private:
     void applyAutoload();
     void applyOpenWith();
     void applyEffectiveColumns();
+    void applyAuditMarks();
     void makeBackupsFolder();
 
     void mnuFile_Click();
@@ -131,6 +136,10 @@ private:
     void mnuAutoload_Click();
     void mnuOpenWith_Click();
     void mnuEffectiveColumns_Click();
+    // The audit window, and the list's marks of its findings.
+    void ShowAudit();
+    void mnuAuditMarks_Click();
+    catalogue::audit::AllowList allowList(bool sayWhy);
     void mnuRefresh_Click();
 
     std::string dataFolder_;
@@ -143,6 +152,7 @@ private:
     bool closeAfterScan_ = false;
     bool saving_ = false;
     exporting::frmBackup* backups_ = nullptr;
+    views::frmAudit* audit_ = nullptr; // kept while the program runs
     QPointer<frmAbout> about_; // gone once closed
     exporting::CommonDialog cDialog;
     QRect storedFrame_; // the frame to apply once shown, in pixels

@@ -1,5 +1,7 @@
 #include "views/CatalogueModel.h"
 
+#include "views/modColors.h"
+
 #include <QColor>
 
 namespace moxalo::views {
@@ -18,6 +20,7 @@ void CatalogueModel::clear() {
     rows_.clear();
     colours_.clear();
     effective_.clear();
+    marks_.clear();
     shown_ = 0;
     endResetModel();
 }
@@ -35,6 +38,8 @@ void CatalogueModel::removeAt(std::size_t row) {
     colours_.erase(colours_.begin() + static_cast<std::ptrdiff_t>(row));
     if (row < effective_.size())
         effective_.erase(effective_.begin() + static_cast<std::ptrdiff_t>(row));
+    if (row < marks_.size())
+        marks_.erase(marks_.begin() + static_cast<std::ptrdiff_t>(row));
     if (shown) {
         --shown_;
         endRemoveRows();
@@ -80,6 +85,22 @@ const catalogue::effective::EffectiveCells& CatalogueModel::effective(std::size_
     return *effective_[row];
 }
 
+void CatalogueModel::showAuditMarks(AuditMarker marker) {
+    marker_ = std::move(marker);
+    marks_.clear();
+    if (shown_ > 0)
+        emit dataChanged(index(0, 0), index(static_cast<int>(shown_) - 1, columnCount() - 1),
+                         {Qt::BackgroundRole, Qt::ToolTipRole});
+}
+
+const std::optional<catalogue::audit::RowMark>& CatalogueModel::auditMark(std::size_t row) const {
+    if (marks_.size() < rows_.size())
+        marks_.resize(rows_.size());
+    if (!marks_[row])
+        marks_[row] = marker_(rows_[row]);
+    return *marks_[row];
+}
+
 int CatalogueModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(shown_);
 }
@@ -101,8 +122,17 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
             catalogue::CellText(rows_[row], static_cast<catalogue::Column>(column)));
     if (role == Qt::ForegroundRole)
         return toQColor(colours_[row]);
+    if (marker_ && (role == Qt::BackgroundRole || role == Qt::ToolTipRole)) {
+        if (const auto& mark = auditMark(row))
+            return role == Qt::BackgroundRole ? QVariant(severityColour(mark->severity))
+                                              : QVariant(QString::fromStdString(mark->why));
+    }
     if (!showsEffective())
         return {};
+    return effectiveData(row, column, role);
+}
+
+QVariant CatalogueModel::effectiveData(std::size_t row, std::size_t column, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return QString::fromStdString(effective(row).cells[column - catalogue::kColumnCount]);

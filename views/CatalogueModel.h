@@ -6,9 +6,12 @@
 // With the effective columns shown, four more columns follow the list's own: what really opens
 // each type, resolved when a row is first drawn or sorted, and kept until the list is loaded
 // again; rows whose choice Windows would not honour get a background and a tooltip saying why.
+// With the audit's marks shown, a row an audit finding concerns is drawn on its severity's
+// colour, the tooltip telling the findings; over the effective columns' marks.
 
 #include "catalogue/CatalogueEntry.h"
 #include "catalogue/RowColour.h"
+#include "catalogue/audit/AuditMarks.h"
 #include "catalogue/effective/AssociationTexts.h"
 
 #include <QAbstractTableModel>
@@ -39,6 +42,13 @@ public:
     void showEffective(EffectiveResolver resolver);
     bool showsEffective() const { return static_cast<bool>(resolver_); }
 
+    using AuditMarker =
+        std::function<std::optional<catalogue::audit::RowMark>(const catalogue::CatalogueEntry&)>;
+    // Marks the rows an audit's findings concern, as `marker` tells them when a row is first
+    // drawn; an empty one takes the marks away.
+    void showAuditMarks(AuditMarker marker);
+    bool showsAuditMarks() const { return static_cast<bool>(marker_); }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -46,6 +56,8 @@ public:
 
 private:
     const catalogue::effective::EffectiveCells& effective(std::size_t row) const;
+    const std::optional<catalogue::audit::RowMark>& auditMark(std::size_t row) const;
+    QVariant effectiveData(std::size_t row, std::size_t column, int role) const;
 
     std::vector<catalogue::CatalogueEntry> rows_;
     std::vector<catalogue::ColourRef> colours_;
@@ -53,6 +65,9 @@ private:
     EffectiveResolver resolver_;
     // Each row's effective cells once resolved; beside rows_, as long as it once asked for.
     mutable std::vector<std::optional<catalogue::effective::EffectiveCells>> effective_;
+    AuditMarker marker_;
+    // Each row's mark once asked for (the outer optional), as effective_.
+    mutable std::vector<std::optional<std::optional<catalogue::audit::RowMark>>> marks_;
 };
 
 } // namespace moxalo::views

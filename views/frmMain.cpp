@@ -305,17 +305,22 @@ void frmMain::LoadListAgain() {
     for (std::size_t row = 0; row < Rows().size(); ++row) {
         if (Rows()[row].Extension != selected->Extension)
             continue;
-        QModelIndex shown = sorted_->mapFromSource(model_->index(static_cast<int>(row), 0));
-        lvwFile->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
-                                                              QItemSelectionModel::Rows);
-        lvwFile->scrollTo(shown);
+        selectRow(row);
         return;
     }
+}
+
+void frmMain::selectRow(std::size_t row) {
+    QModelIndex shown = sorted_->mapFromSource(model_->index(static_cast<int>(row), 0));
+    lvwFile->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
+                                                          QItemSelectionModel::Rows);
+    lvwFile->scrollTo(shown);
 }
 
 void frmMain::ScanStarted() {
     model_->clear();
     userView_.forget();
+    marks_.reset();
     lvwFile->setEnabled(false);
     ui::desktop().SetMousePointer(ui::vbArrowHourglass);
     around_.pBar1->setValue(0);

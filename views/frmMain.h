@@ -4,6 +4,7 @@
 // scan), Key_Details (the panel below) and Options (the details window).
 
 #include "catalogue/CatalogueScan.h"
+#include "catalogue/audit/AuditMarks.h"
 #include "catalogue/effective/SessionUserView.h"
 #include "views/CatalogueModel.h"
 
@@ -65,6 +66,16 @@ public:
     void ShowEffectiveColumns(bool on);
     bool showsEffectiveColumns() const { return model_->showsEffective(); }
 
+    // The audit of the registry read, the findings `allow` explains marked allowed.
+    Result<catalogue::audit::AuditReport> Audit(const catalogue::audit::AllowList& allow);
+    // Marks the rows the audit's findings concern (made when first drawn after each load), or
+    // takes the marks away.
+    void ShowAuditMarks(bool on, const catalogue::audit::AllowList& allow);
+    bool showsAuditMarks() const { return model_->showsAuditMarks(); }
+    // Selects the row of `type`, an extension (".txt") or a class (the first row it opens), and
+    // shows its effective association; false when no row is of that type.
+    bool ShowType(const std::string& type);
+
     QTreeView* lvwFile = nullptr;
     QTimer* Timer1 = nullptr;
     std::string strExt;
@@ -87,6 +98,9 @@ private:
     void SetEffectiveColumnWidths();
     catalogue::effective::EffectiveCells effectiveCells(const catalogue::CatalogueEntry& row);
     std::optional<std::string> selectedFileType() const;
+    std::optional<catalogue::audit::RowMark> auditMark(const catalogue::CatalogueEntry& row);
+    std::string progIdOf(const catalogue::CatalogueEntry& row);
+    void selectRow(std::size_t row);
     void reportRegistryProblems(const std::vector<std::string>& problems);
     void enableList();
 
@@ -106,6 +120,8 @@ private:
     bool keepPanel_ = false;
     QElapsedTimer sinceCatchUp_;
     catalogue::effective::SessionUserView userView_; // built again after each load
+    catalogue::audit::AllowList allow_;                 // the marks' allow-list
+    std::optional<catalogue::audit::AuditMarks> marks_; // made again after each load
 };
 
 } // namespace moxalo::views
