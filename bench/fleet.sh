@@ -35,7 +35,6 @@ machine() {
   "$gen" --software --root-keys $root_keys --extensions $extensions --seed "$1" \
     --hive "$dir/Windows/System32/config/SOFTWARE"
   "$gen" --ntuser "$dir/Users/user/NTUSER.DAT" --file-exts $extensions --seed "$1"
-  local classes=$dir/Users/user/AppData/Local/Microsoft/Windows/UsrClass.dat
   if [ $(($1 % 10)) -eq 0 ] && [ -f "$finding_hive" ]; then
     cp "$finding_hive" "$classes"
   else
