@@ -153,7 +153,7 @@ private:
     bool saving_ = false;
     exporting::frmBackup* backups_ = nullptr;
     views::frmAudit* audit_ = nullptr; // kept while the program runs
-    QPointer<frmAbout> about_; // gone once closed
+    QPointer<frmAbout> about_;         // gone once closed
     exporting::CommonDialog cDialog;
     QRect storedFrame_; // the frame to apply once shown, in pixels
 };

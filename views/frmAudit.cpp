@@ -22,8 +22,8 @@ namespace audit = catalogue::audit;
 namespace {
 
 enum Column { Severity, Rule, Type, Key, Value, Written, Why, Allowed, kColumns };
-const QStringList kCaptions = {"Severity", "Rule", "Type", "Key", "Value",
-                               "Written",  "Why",  "Allowed because"};
+const QStringList kCaptions = {"Severity", "Rule",    "Type", "Key",
+                               "Value",    "Written", "Why",  "Allowed because"};
 // The first size, in average characters and lines, and the widest a column is made to fit.
 constexpr int kWindowChars = 200;
 constexpr int kWindowLines = 40;
@@ -45,7 +45,8 @@ public:
     bool operator<(const QTreeWidgetItem& other) const override {
         int column = treeWidget() ? treeWidget()->sortColumn() : 0;
         if (column == Severity)
-            return data(Severity, Qt::UserRole).toInt() < other.data(Severity, Qt::UserRole).toInt();
+            return data(Severity, Qt::UserRole).toInt() <
+                   other.data(Severity, Qt::UserRole).toInt();
         return QTreeWidgetItem::operator<(other);
     }
 };

@@ -119,7 +119,7 @@ private:
     bool scanning_ = false;
     bool keepPanel_ = false;
     QElapsedTimer sinceCatchUp_;
-    catalogue::effective::SessionUserView userView_; // built again after each load
+    catalogue::effective::SessionUserView userView_;    // built again after each load
     catalogue::audit::AllowList allow_;                 // the marks' allow-list
     std::optional<catalogue::audit::AuditMarks> marks_; // made again after each load
 };

@@ -18,9 +18,10 @@ AuditMarks::AuditMarks(const AuditReport& report) {
     for (const Finding& finding : report.findings) {
         if (!finding.allowedBy.empty() || finding.type.empty())
             continue;
-        std::string line = std::string(severityText(finding.severity)) + " (" + finding.rule +
-                           "): " + finding.why;
-        auto [it, added] = byType_.try_emplace(registry::foldName(finding.type), RowMark{finding.severity, line});
+        std::string line =
+            std::string(severityText(finding.severity)) + " (" + finding.rule + "): " + finding.why;
+        auto [it, added] =
+            byType_.try_emplace(registry::foldName(finding.type), RowMark{finding.severity, line});
         if (!added)
             add(it->second, {finding.severity, line});
     }

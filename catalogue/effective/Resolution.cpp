@@ -183,46 +183,57 @@ private:
         return {{}, nullptr};
     }
 
+    // The verb to run, why, and the key of the first member that has it (none when no
+    // member does).
+    struct ChosenVerb {
+        std::string verb;
+        std::string why;
+        std::pair<Place, const Member*> key;
+    };
+
     // The one asked for; else the class's default verb (a list, the first that exists); else
     // "open"; else the first verb listed.
-    std::pair<std::string, std::string> chooseVerb(const std::vector<Member>& members,
-                                                   std::string_view asked) {
-        if (!asked.empty())
-            return {std::string(asked), "asked for"};
+    ChosenVerb chooseVerb(const std::vector<Member>& members, std::string_view asked) {
+        if (!asked.empty()) {
+            std::string verb(asked);
+            return {verb, "asked for", verbKey(members, verb)};
+        }
         if (auto listed = view_.classValue(joinPath(members.front().name, "shell"), "")) {
             for (std::size_t start = 0; start < listed->text.size();) {
                 std::size_t end = std::min(listed->text.find(',', start), listed->text.size());
                 std::string verb = listed->text.substr(start, end - start);
                 while (!verb.empty() && verb.front() == ' ')
                     verb.erase(0, 1);
-                if (!verb.empty() && verbKey(members, verb).first)
-                    return {verb, "the class's default verb"};
+                if (!verb.empty())
+                    if (auto key = verbKey(members, verb); key.first)
+                        return {verb, "the class's default verb", key};
                 start = end + 1;
             }
         }
-        if (verbKey(members, "open").first)
-            return {"open", "no default verb: open"};
+        if (auto key = verbKey(members, "open"); key.first)
+            return {"open", "no default verb: open", key};
         for (const auto& member : members)
             if (auto verbs = view_.anyClass(member.name + "\\shell").subkeyNames(); !verbs.empty())
-                return {verbs.front(), "no default verb, no open: the first verb listed"};
+                return {verbs.front(), "no default verb, no open: the first verb listed",
+                        verbKey(members, verbs.front())};
         return {};
     }
 
     void verbAndCommand(std::string_view asked) {
         auto members = associationArray();
-        auto [verb, why] = chooseVerb(members, asked);
-        a_.verb = verb;
-        auto [key, member] =
-            verb.empty() ? std::pair<Place, const Member*>{} : verbKey(members, verb);
+        ChosenVerb chosen = chooseVerb(members, asked);
+        a_.verb = chosen.verb;
+        auto [key, member] = chosen.key;
         if (!key) {
-            hop("verb", "", verb, verb.empty() ? "no verb anywhere" : "no such verb anywhere");
+            hop("verb", "", chosen.verb,
+                chosen.verb.empty() ? "no verb anywhere" : "no such verb anywhere");
             return;
         }
         if (member != &members.front())
-            why += "; from " + member->name;
+            chosen.why += "; from " + member->name;
         if (a_.progId.empty() && member != &members.front())
             a_.via = member->via;
-        hop("verb", key.path, verb, why);
+        hop("verb", key.path, chosen.verb, chosen.why);
         command(key);
     }
 
