@@ -1,0 +1,65 @@
+#include "catalogue/audit/AuditWalk.h"
+
+namespace moxalo::catalogue::audit {
+
+using effective::Place;
+
+void Findings::add(Finding finding, std::string program) {
+    std::string identity = finding.rule + '\n' + finding.key + '\n' + finding.valueName;
+    if (seen_.insert(std::move(identity)).second)
+        gathered_.push_back({std::move(finding), std::move(program)});
+}
+
+namespace {
+
+std::vector<Place> placesOf(const std::vector<effective::UserView::Root>& roots) {
+    std::vector<Place> places;
+    for (const auto& root : roots)
+        places.push_back({root.store, root.key, root.path});
+    return places;
+}
+
+Place below(const Place& root, std::string_view path) {
+    if (!root || !path.starts_with(root.path))
+        return {};
+    std::string_view rest = path.substr(root.path.size());
+    if (rest.empty())
+        return root;
+    return rest.front() == '\\' ? root.below(rest.substr(1)) : Place{};
+}
+
+} // namespace
+
+KeyFinder::KeyFinder(const effective::UserView& view)
+    : userClasses_(placesOf(view.userClassesRoots())),
+      machineClasses_(placesOf(view.machineClassesRoots())) {
+    auto user = view.currentUserRoot();
+    currentUser_ = {user.store, user.key, user.path};
+}
+
+KeyFinder::Found KeyFinder::find(std::string_view path) const {
+    for (const auto& [roots, owner] :
+         {std::pair{&userClasses_, Owner::User}, std::pair{&machineClasses_, Owner::Machine}})
+        for (const Place& root : *roots)
+            if (Place key = below(root, path))
+                return {key, owner};
+    return {below(currentUser_, path), Owner::User};
+}
+
+Place KeyFinder::anyClass(std::string_view path) const {
+    for (const auto* roots : {&userClasses_, &machineClasses_})
+        for (const Place& root : *roots)
+            if (Place key = root.below(path))
+                return key;
+    return {};
+}
+
+bool KeyFinder::keepsTimes() const {
+    for (const auto* roots : {&userClasses_, &machineClasses_})
+        for (const Place& root : *roots)
+            if (root.store->lastWritten(root.key))
+                return true;
+    return currentUser_ && currentUser_.store->lastWritten(currentUser_.key).has_value();
+}
+
+} // namespace moxalo::catalogue::audit
