@@ -54,12 +54,28 @@ Place KeyFinder::anyClass(std::string_view path) const {
     return {};
 }
 
+// A key a reader makes up on a path (a Wine file's roots, keys without values) has no time: a
+// few of the keys below tell as well.
 bool KeyFinder::keepsTimes() const {
+    constexpr std::size_t kKeysTried = 64;
+    auto timed = [](const Place& root) {
+        if (!root)
+            return false;
+        std::vector<registry::NodeId> queue{root.key};
+        for (std::size_t i = 0; i < queue.size() && i < kKeysTried; ++i) {
+            if (root.store->lastWritten(queue[i]))
+                return true;
+            for (std::size_t c = 0, n = root.store->childCount(queue[i]);
+                 c < n && queue.size() < kKeysTried; ++c)
+                queue.push_back(root.store->childAt(queue[i], c));
+        }
+        return false;
+    };
     for (const auto* roots : {&userClasses_, &machineClasses_})
         for (const Place& root : *roots)
-            if (root.store->lastWritten(root.key))
+            if (timed(root))
                 return true;
-    return currentUser_ && currentUser_.store->lastWritten(currentUser_.key).has_value();
+    return timed(currentUser_);
 }
 
 } // namespace moxalo::catalogue::audit
