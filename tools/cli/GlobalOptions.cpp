@@ -95,7 +95,8 @@ constexpr const char* kSourcesHelp =
     "\n"
     "What cannot be read of a source is reported on stderr, and the rest is read.\n"
     "Exit status: 0 done; 1 a source, a key the command needed or FILE could not be\n"
-    "read or written (what was read before is printed); 2 wrong usage.\n";
+    "read or written (what was read before is printed); 2 wrong usage; 3 audit found\n"
+    "something at or above its threshold.\n";
 
 const CommandInfo* findCommand(const std::string& name) {
     for (const auto& command : kCommands) {
