@@ -39,6 +39,7 @@ public:
     struct Found {
         effective::Place place;
         Owner owner = Owner::Machine;
+        std::string relative; // the path below the classes or HKEY_CURRENT_USER holding it
     };
     Found find(std::string_view path) const;
     const std::vector<effective::Place>& userClasses() const { return userClasses_; }
@@ -58,6 +59,7 @@ struct CommandContext {
     std::string type; // the class whose verb it is
     Owner owner = Owner::Machine;
     bool packagedApp = false; // the class is a packaged app's (Application\AppUserModelId)
+    bool dde = false;         // the verb also sends a DDE message (ddeexec), which names the file
 };
 void checkCommandKey(const effective::Place& command, const CommandContext& context, Findings& out);
 // Where the program lies and what kind it is; `value` is the data the finding shows (the command

@@ -119,6 +119,7 @@ private:
                 continue;
             if (owner == Owner::User)
                 shadowing(command, type, verb, defaultVerb);
+            context.dde = static_cast<bool>(shell.below(joinPath(verb, "ddeexec")));
             checkCommandKey(command, context, out_);
         }
     }

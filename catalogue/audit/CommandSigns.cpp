@@ -1,6 +1,7 @@
 // The signs a verb's command key gives by itself: where its program lies, what kind of program
 // it is, what it is handed, and the COM classes run in its place.
 
+#include "base/NameFold.h"
 #include "catalogue/audit/AuditWalk.h"
 #include "catalogue/audit/Kinds.h"
 #include "catalogue/audit/Rules.h"
@@ -172,8 +173,9 @@ void checkLine(const std::string& line, const Place& command, const CommandConte
         out.add(finding(severity, rule, context, command, "", line, std::move(why)), program);
     };
     checkProgram(program, line, command.path, context, out);
-    // Where a COM class takes the verb, it is handed the file; the line is not what runs.
-    if (!passesFile(line) && !command.text("DelegateExecute"))
+    // Where a COM class takes the verb, it is handed the file; the line is not what runs. A DDE
+    // message names the file to the program the line started.
+    if (!passesFile(line) && !command.text("DelegateExecute") && !context.dde)
         add(Severity::Low, rule::kNoFileArgument,
             "The command is handed no file (%1, %L, %*): it runs the same whatever is opened.");
     std::size_t start = line.find_first_not_of(" \t");
@@ -214,6 +216,9 @@ void checkProgram(const std::string& program, const std::string& value, const st
                 program);
         break;
     case HostKind::ScriptHost:
+        // Windows wires its own handlers in the machine's classes to a DLL through rundll32.
+        if (context.owner == Owner::Machine && registry::sameName(bareName(program), "rundll32"))
+            break;
         if (!isScriptClassOf(context.type, program))
             out.add(finding(weighed(Severity::Medium, context.owner), rule::kScriptHost, context,
                             at, "", value,

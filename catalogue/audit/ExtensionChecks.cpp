@@ -7,6 +7,8 @@
 #include "catalogue/audit/Rules.h"
 #include "registry/Attempt.h"
 
+#include <cctype>
+
 namespace moxalo::catalogue::audit {
 
 using effective::Association;
@@ -107,21 +109,30 @@ private:
             a_.extension + " files, which hold data, open as " + progId + ", which runs them.");
     }
 
+    // The class whose verb it is: "txtfile" of "txtfile\shell\open\command", "*" when the
+    // verb comes from the keys all files share.
+    static std::string classOfVerb(const std::string& relative) {
+        std::string folded = relative;
+        for (char& c : folded)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::size_t shell = folded.rfind("\\shell\\");
+        return shell == std::string::npos ? relative : relative.substr(0, shell);
+    }
+
     void command() {
-        CommandContext context{a_.progId, Owner::Machine, !a_.appUserModelId.empty()};
-        for (const Hop& h : a_.hops) {
-            if (h.step != "command" && h.step != "DelegateExecute")
-                continue;
-            KeyFinder::Found found = keys_.find(h.key);
-            if (!found.place)
-                continue;
-            context.owner = found.owner;
-            checkCommandKey(found.place, context, out_);
-            return;
-        }
-        if (const Hop* application = hop("application"))
+        const Hop* verb = hop("verb");
+        KeyFinder::Found found = verb ? keys_.find(verb->key) : KeyFinder::Found{};
+        if (Place command = found.place.below("command")) {
+            std::string type = classOfVerb(found.relative);
+            CommandContext context{type, found.owner,
+                                   registry::sameName(type, a_.progId) &&
+                                       !a_.appUserModelId.empty(),
+                                   static_cast<bool>(found.place.below("ddeexec"))};
+            checkCommandKey(command, context, out_);
+        } else if (const Hop* application = hop("application")) {
             checkProgram(a_.program, a_.program, application->key,
-                         {a_.progId, keys_.find(application->key).owner, false}, out_);
+                         {a_.progId, keys_.find(application->key).owner, false, false}, out_);
+        }
     }
 };
 

@@ -19,13 +19,14 @@ std::vector<Place> placesOf(const std::vector<effective::UserView::Root>& roots)
     return places;
 }
 
-Place below(const Place& root, std::string_view path) {
+// The path below `root`, when `path` is below it.
+std::optional<std::string_view> pathBelow(const Place& root, std::string_view path) {
     if (!root || !path.starts_with(root.path))
-        return {};
+        return std::nullopt;
     std::string_view rest = path.substr(root.path.size());
-    if (rest.empty())
-        return root;
-    return rest.front() == '\\' ? root.below(rest.substr(1)) : Place{};
+    if (rest.empty() || rest.front() == '\\')
+        return rest.substr(rest.empty() ? 0 : 1);
+    return std::nullopt;
 }
 
 } // namespace
@@ -41,9 +42,12 @@ KeyFinder::Found KeyFinder::find(std::string_view path) const {
     for (const auto& [roots, owner] :
          {std::pair{&userClasses_, Owner::User}, std::pair{&machineClasses_, Owner::Machine}})
         for (const Place& root : *roots)
-            if (Place key = below(root, path))
-                return {key, owner};
-    return {below(currentUser_, path), Owner::User};
+            if (auto rest = pathBelow(root, path))
+                if (Place key = root.below(*rest))
+                    return {key, owner, std::string(*rest)};
+    if (auto rest = pathBelow(currentUser_, path))
+        return {currentUser_.below(*rest), Owner::User, std::string(*rest)};
+    return {};
 }
 
 Place KeyFinder::anyClass(std::string_view path) const {

@@ -78,7 +78,8 @@ constexpr std::array<ScriptClass, 15> kScriptClasses{
      {"pwsh", "Microsoft.PowerShellScript.1"},
      {"rundll32", "cplfile"}}};
 
-// "powershell" of "C:\Windows\...\PowerShell.exe".
+} // namespace
+
 std::string bareName(std::string_view program) {
     std::string name = effective::fileNameOf(program);
     constexpr std::string_view kExe = ".exe";
@@ -87,8 +88,6 @@ std::string bareName(std::string_view program) {
         name.resize(name.size() - kExe.size());
     return name;
 }
-
-} // namespace
 
 bool isSensitiveClass(std::string_view progId) {
     return among(kSensitive, progId);

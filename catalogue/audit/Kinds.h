@@ -4,6 +4,7 @@
 // that run whatever code they are handed.
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace moxalo::catalogue::audit {
@@ -16,6 +17,9 @@ std::span<const std::string_view> sensitiveClasses();
 bool isDataExtension(std::string_view extension);
 // exefile, batfile, VBSFile, ...: a class that runs the file it opens.
 bool isExecutableClass(std::string_view progId);
+
+// A program's file name without ".exe": "PowerShell" of "C:\Windows\...\PowerShell.exe".
+std::string bareName(std::string_view program);
 
 // How bad a program is as a file's handler.
 enum class HostKind {
