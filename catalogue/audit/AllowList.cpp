@@ -72,6 +72,8 @@ AllowList AllowList::defaults() {
     constexpr std::string_view kOneDrive =
         "OneDrive, which installs for each user under %LOCALAPPDATA%\\Microsoft\\OneDrive";
     constexpr std::string_view kSpotify = "Spotify, which installs for each user under %APPDATA%";
+    constexpr std::string_view kCode =
+        "Visual Studio Code, whose user installer puts it under %LOCALAPPDATA%\\Programs";
     AllowList list;
     list.rules_ = {
         {Kind::Program, "?:\\Users\\*\\AppData\\Local\\Microsoft\\OneDrive\\*",
@@ -82,6 +84,10 @@ AllowList AllowList::defaults() {
         {Kind::Program, "?:\\Users\\*\\AppData\\Roaming\\Spotify\\Spotify.exe",
          std::string(kSpotify)},
         {Kind::Program, "%APPDATA%\\Spotify\\Spotify.exe", std::string(kSpotify)},
+        {Kind::Program, "?:\\Users\\*\\AppData\\Local\\Programs\\Microsoft VS Code\\Code.exe",
+         std::string(kCode)},
+        {Kind::Program, "%LOCALAPPDATA%\\Programs\\Microsoft VS Code\\Code.exe",
+         std::string(kCode)},
     };
     return list;
 }

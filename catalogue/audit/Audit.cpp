@@ -70,7 +70,11 @@ std::optional<Severity> severityFrom(std::string_view text) {
 Result<AuditReport> runAudit(effective::UserView& view, const AllowList& allow) {
     KeyFinder keys(view);
     Findings found;
-    if (auto walked = registry::attempt([&] { checkClasses(keys, found); }); !walked)
+    auto walked = registry::attempt([&] {
+        checkClasses(keys, found);
+        checkUrlChoices(view, keys, found);
+    });
+    if (!walked)
         return fail(walked.error());
     if (auto resolved = checkExtensions(view, keys, found); !resolved)
         return fail(resolved.error());

@@ -71,5 +71,7 @@ void checkProgram(const std::string& program, const std::string& value, const st
 void checkClasses(const KeyFinder& keys, Findings& out);
 // Every extension as it resolves for the user: the UserChoice, the class, the command.
 Result<void> checkExtensions(effective::UserView& view, const KeyFinder& keys, Findings& out);
+// The user's choices for URL schemes, whose hashes are checked as the extensions' are.
+void checkUrlChoices(const effective::UserView& view, const KeyFinder& keys, Findings& out);
 
 } // namespace moxalo::catalogue::audit

