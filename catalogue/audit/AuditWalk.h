@@ -62,10 +62,16 @@ struct CommandContext {
     bool dde = false;         // the verb also sends a DDE message (ddeexec), which names the file
 };
 void checkCommandKey(const effective::Place& command, const CommandContext& context, Findings& out);
-// Where the program lies and what kind it is; `value` is the data the finding shows (the command
-// line, or the program itself where Windows runs it with the file, as Applications\x.exe).
-void checkProgram(const std::string& program, const std::string& value, const std::string& key,
-                  const CommandContext& context, Findings& out);
+// What a finding about a program shows: the key and value it was read from (a command line, or
+// the ProgId naming Applications\x.exe, which Windows runs with the file).
+struct Shown {
+    std::string key;
+    std::string valueName;
+    std::string value;
+};
+// Where the program lies and what kind it is.
+void checkProgram(const std::string& program, const Shown& shown, const CommandContext& context,
+                  Findings& out);
 
 // Every class of the user's, and the sensitive ones of the machine's.
 void checkClasses(const KeyFinder& keys, Findings& out);

@@ -172,7 +172,7 @@ void checkLine(const std::string& line, const Place& command, const CommandConte
     auto add = [&](Severity severity, std::string_view rule, std::string why) {
         out.add(finding(severity, rule, context, command, "", line, std::move(why)), program);
     };
-    checkProgram(program, line, command.path, context, out);
+    checkProgram(program, {command.path, "", line}, context, out);
     // Where a COM class takes the verb, it is handed the file; the line is not what runs. A DDE
     // message names the file to the program the line started.
     if (!passesFile(line) && !command.text("DelegateExecute") && !context.dde)
@@ -193,13 +193,15 @@ void checkLine(const std::string& line, const Place& command, const CommandConte
 
 } // namespace
 
-void checkProgram(const std::string& program, const std::string& value, const std::string& key,
-                  const CommandContext& context, Findings& out) {
+void checkProgram(const std::string& program, const Shown& shown, const CommandContext& context,
+                  Findings& out) {
     Place at;
-    at.path = key;
+    at.path = shown.key;
+    const std::string& value = shown.value;
     for (const Folder& folder : kWritableFolders) {
         if (holds(program, folder.marker)) {
-            out.add(finding(folder.severity, rule::kWritableFolder, context, at, "", value,
+            out.add(finding(folder.severity, rule::kWritableFolder, context, at, shown.valueName,
+                            value,
                             "The program lies in a folder the user can write (" +
                                 std::string(folder.marker) +
                                 "), so any program of the user's can replace it."),
@@ -209,8 +211,8 @@ void checkProgram(const std::string& program, const std::string& value, const st
     }
     switch (hostKindOf(program)) {
     case HostKind::Downloader:
-        out.add(finding(weighed(Severity::High, context.owner), rule::kScriptHost, context, at, "",
-                        value,
+        out.add(finding(weighed(Severity::High, context.owner), rule::kScriptHost, context, at,
+                        shown.valueName, value,
                         effective::fileNameOf(program) +
                             " fetches files from the network and is no file's handler."),
                 program);
@@ -221,7 +223,7 @@ void checkProgram(const std::string& program, const std::string& value, const st
             break;
         if (!isScriptClassOf(context.type, program))
             out.add(finding(weighed(Severity::Medium, context.owner), rule::kScriptHost, context,
-                            at, "", value,
+                            at, shown.valueName, value,
                             effective::fileNameOf(program) +
                                 " runs the code its command gives it, not a program of the type."),
                     program);

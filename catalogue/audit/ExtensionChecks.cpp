@@ -134,8 +134,10 @@ private:
             // key that named it.
             const Hop* named = application->key.empty() ? hopGiving(a_.progId) : application;
             if (named && !named->key.empty())
-                checkProgram(a_.program, a_.program, named->key,
-                             {a_.progId, keys_.find(named->key).owner, false, false}, out_);
+                checkProgram(
+                    a_.program,
+                    {named->key, named->step == "UserChoice" ? "ProgId" : "", named->value},
+                    {a_.progId, keys_.find(named->key).owner, false, false}, out_);
         }
     }
 };
