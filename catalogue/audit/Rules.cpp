@@ -25,7 +25,8 @@ const std::vector<RuleText>& auditRules() {
         {rule::kScriptHost, "The handler is a script host or a system binary that runs code",
          "powershell, cmd, wscript, mshta, rundll32, regsvr32 as a type's handler run what the "
          "command gives them; certutil and bitsadmin fetch files and are never a handler (high). "
-         "A machine's key needs an administrator: one step lower there."},
+         "A machine's key needs an administrator: one step lower there, and its rundll32 "
+         "handlers, the way Windows wires its own, are not told."},
         {rule::kNoFileArgument, "The command passes no file (%1, %L, %*)",
          "A handler that ignores the file it opens runs something else."},
         {rule::kUnquotedPath, "An unquoted program path with blanks",
