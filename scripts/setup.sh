@@ -24,6 +24,7 @@ packages=(
   appstream                        # appstreamcli checks the installed AppStream metainfo
   groff-base                       # formats the manual pages, which a test checks
   clang libclang-rt-14-dev         # the sanitizer build and the fuzz targets (libFuzzer)
+  nodejs npm                       # ajv-cli, which checks the audit's SARIF against its schema
 )
 
 missing=()
@@ -35,6 +36,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The SARIF validator, into the build tree, pinned, so that no test fetches anything.
+if [ ! -x "$build/sarif-validator/node_modules/.bin/ajv" ]; then
+  npm install --prefix "$build/sarif-validator" --no-audit --no-fund --save-exact \
+    ajv-cli@5.0.0 ajv-formats@3.0.1 >/dev/null
 fi
 
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOXALO_WERROR=ON >/dev/null

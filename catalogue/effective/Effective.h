@@ -128,6 +128,18 @@ public:
     // What Wine exported to the desktop under `xdgDataHome` ($XDG_DATA_HOME, ~/.local/share).
     Result<std::vector<WineExport>> wineExports(const std::string& xdgDataHome);
 
+    // A key a check walks whole, named from its root ("HKCU\Software\Classes").
+    struct Root {
+        registry::RegistryStore* store = nullptr;
+        registry::NodeId key = registry::kNoNode;
+        std::string path;
+    };
+    // The user's classes then the machine's, each in order of precedence; and HKEY_CURRENT_USER,
+    // empty when no source holds it.
+    std::vector<Root> userClassesRoots() const;
+    std::vector<Root> machineClassesRoots() const;
+    Root currentUserRoot() const;
+
     // What it keeps between questions (UserViewImpl.h), shared by the files that answer them.
     struct Impl;
 

@@ -146,6 +146,30 @@ const std::string& UserView::sidFrom() const {
     return impl_->sidFrom;
 }
 
+namespace {
+
+std::vector<UserView::Root> rootsOf(const std::vector<Place>& places) {
+    std::vector<UserView::Root> roots;
+    for (const auto& place : places)
+        roots.push_back({place.store, place.key, place.path});
+    return roots;
+}
+
+} // namespace
+
+std::vector<UserView::Root> UserView::userClassesRoots() const {
+    return rootsOf(impl_->userClasses);
+}
+
+std::vector<UserView::Root> UserView::machineClassesRoots() const {
+    return rootsOf(impl_->machineClasses);
+}
+
+UserView::Root UserView::currentUserRoot() const {
+    const Place& user = impl_->currentUser;
+    return {user.store, user.key, user.path};
+}
+
 Result<std::vector<std::string>> UserView::extensions() {
     return registry::attempt([&] {
         std::vector<std::string> names;

@@ -27,6 +27,7 @@ int runSaveList(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runResolve(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runOpenWith(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runApps(const Invocation& inv, std::ostream& out, std::ostream& err);
+int runAudit(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runWineExports(const Invocation& inv, std::ostream& out, std::ostream& err);
 
 } // namespace moxalo::cli

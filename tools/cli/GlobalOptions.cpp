@@ -7,7 +7,7 @@ namespace moxalo::cli {
 
 namespace {
 
-const std::array<CommandInfo, 9> kCommands{{
+const std::array<CommandInfo, 10> kCommands{{
     {"sources", runSources, "",
      "    Which registry sources were chosen (first line: \"Chosen by: \" and the rule),\n"
      "    then one line per source: its kind, TAB, its path. A Windows partition's line\n"
@@ -55,6 +55,21 @@ const std::array<CommandInfo, 9> kCommands{{
      "    recorded under HKCU\\Software\\Wine\\FileOpenAssociations, whether Wine's rules\n"
      "    export it (and why not), and whether its .desktop and MIME files are there under\n"
      "    $XDG_DATA_HOME (else ~/.local/share).\n"},
+    {"audit", runAudit,
+     "[--format text|json|csv|sarif|jsonl] [--allow FILE] [--min-severity S] [--label LABEL]\n"
+     "        [--show-allowed]",
+     "    The signs that a file association was hijacked (a user's class over exefile or\n"
+     "    ms-settings, DelegateExecute, IsolatedCommand, a handler in a folder the user can\n"
+     "    write or a script host, a data type opened as a program, a UserChoice whose hash\n"
+     "    fails, ...): each with its severity (info, low, medium, high), rule, key, value\n"
+     "    and why. Findings a known program explains (OneDrive, Spotify, Visual Studio Code)\n"
+     "    are allowed: counted, and listed with the reason under --show-allowed (in SARIF\n"
+     "    as suppressions). --allow FILE adds rules, one a\n"
+     "    line: program, progid or key, TAB, a pattern (* and ?), TAB, the reason; # starts\n"
+     "    a comment. A high finding is never allowed. --min-severity S (default low) lists\n"
+     "    findings from S up. sarif writes SARIF 2.1.0; jsonl one \"finding\" a line.\n"
+     "    Status: 3 when a finding at or above S is left, 0 when none, 1 when the\n"
+     "    registry or FILE cannot be read (FILE:LINE: reason for a malformed rule).\n"},
 }};
 
 constexpr const char* kSourcesHelp =
@@ -81,7 +96,8 @@ constexpr const char* kSourcesHelp =
     "\n"
     "What cannot be read of a source is reported on stderr, and the rest is read.\n"
     "Exit status: 0 done; 1 a source, a key the command needed or FILE could not be\n"
-    "read or written (what was read before is printed); 2 wrong usage.\n";
+    "read or written (what was read before is printed); 2 wrong usage; 3 audit found\n"
+    "something at or above its threshold.\n";
 
 const CommandInfo* findCommand(const std::string& name) {
     for (const auto& command : kCommands) {
