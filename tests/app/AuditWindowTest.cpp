@@ -26,29 +26,30 @@ namespace {
 
 // .txt is opened as a VBScript, a user class runs exefile from %APPDATA%, and a program's own
 // type is opened from Program Files, as it should be.
-const char* const kForged = R"(Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\.txt]
-@="VBSFile"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\VBSFile\shell\open\command]
-@="\"C:\\Windows\\System32\\WScript.exe\" \"%1\" %*"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\.exe]
-@="exefile"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\exefile\shell\open\command]
-@="\"%1\" %*"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\.moxa]
-@="moxafile"
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Classes\moxafile\shell\open\command]
-@="\"C:\\Program Files\\Moxa\\moxa.exe\" \"%1\""
-
-[HKEY_CURRENT_USER\Software\Classes\exefile\shell\open\command]
-@="\"%APPDATA%\\x.exe\" \"%1\" %*"
-)";
+const char* const kForged =
+    "Windows Registry Editor Version 5.00\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.txt]\r\n"
+    "@=\"VBSFile\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\VBSFile\\shell\\open\\command]\r\n"
+    "@=\"\\\"C:\\\\Windows\\\\System32\\\\WScript.exe\\\" \\\"%1\\\" %*\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.exe]\r\n"
+    "@=\"exefile\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\exefile\\shell\\open\\command]\r\n"
+    "@=\"\\\"%1\\\" %*\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.moxa]\r\n"
+    "@=\"moxafile\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\moxafile\\shell\\open\\command]\r\n"
+    "@=\"\\\"C:\\\\Program Files\\\\Moxa\\\\moxa.exe\\\" \\\"%1\\\"\"\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Classes\\exefile\\shell\\open\\command]\r\n"
+    "@=\"\\\"%APPDATA%\\\\x.exe\\\" \\\"%1\\\" %*\"\r\n"
+    "\r\n";
 
 QTreeWidgetItem* findingOf(QTreeWidget* table, const QString& type) {
     for (int row = 0; row < table->topLevelItemCount(); ++row)
