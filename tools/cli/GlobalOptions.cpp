@@ -7,7 +7,7 @@ namespace moxalo::cli {
 
 namespace {
 
-const std::array<CommandInfo, 9> kCommands{{
+const std::array<CommandInfo, 11> kCommands{{
     {"sources", runSources, "",
      "    Which registry sources were chosen (first line: \"Chosen by: \" and the rule),\n"
      "    then one line per source: its kind, TAB, its path. A Windows partition's line\n"
@@ -55,6 +55,24 @@ const std::array<CommandInfo, 9> kCommands{{
      "    recorded under HKCU\\Software\\Wine\\FileOpenAssociations, whether Wine's rules\n"
      "    export it (and why not), and whether its .desktop and MIME files are there under\n"
      "    $XDG_DATA_HOME (else ~/.local/share).\n"},
+    {"diff", runDiff, "--registry-b SOURCE [--format text|csv|json|jsonl] [--label LABEL]",
+     "    What differs between the registry chosen (A) and a second one (B), type by type:\n"
+     "    the extensions B adds (\"+ .foo added\") or lacks (\"- .bar removed\"), and for one\n"
+     "    both have each of type name, ProgID, default action, command, icon, Open-With list\n"
+     "    and default app that changed (\"~ .txt command: BEFORE -> AFTER\"). --registry-b\n"
+     "    names B's sources as --registry does A's, and may be given more than once; B is\n"
+     "    read with the same --code-page, --user and --sid. csv and json carry change, type,\n"
+     "    aspect, before and after; jsonl writes them as records \"change\", labelled LABEL,\n"
+     "    else \"A -> B\" by the sources' paths. Status 0 when nothing differs, 3 when\n"
+     "    something does, 1 when a registry cannot be read, 2 on wrong usage.\n"},
+    {"timeline", runTimeline, "[--format text|csv|json|jsonl] [--label LABEL]",
+     "    The association keys by their last write, the newest first, in UTC (ISO 8601):\n"
+     "    each extension's key in the user's and the machine's classes, the ProgID it names\n"
+     "    with its DefaultIcon and each verb's command, and the user's FileExts key and\n"
+     "    UserChoice; with the types each belongs to and the file it was read from, so that\n"
+     "    keys written together stand together. A source that keeps no key times (a .reg\n"
+     "    file) is named on stderr and in the output, and its keys are listed last, without\n"
+     "    a time. jsonl writes records \"note\" for those, then \"key\".\n"},
 }};
 
 constexpr const char* kSourcesHelp =
@@ -81,7 +99,8 @@ constexpr const char* kSourcesHelp =
     "\n"
     "What cannot be read of a source is reported on stderr, and the rest is read.\n"
     "Exit status: 0 done; 1 a source, a key the command needed or FILE could not be\n"
-    "read or written (what was read before is printed); 2 wrong usage.\n";
+    "read or written (what was read before is printed); 2 wrong usage; 3 diff found\n"
+    "differences.\n";
 
 const CommandInfo* findCommand(const std::string& name) {
     for (const auto& command : kCommands) {
