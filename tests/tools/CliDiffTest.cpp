@@ -3,6 +3,7 @@
 // logs, and the keys by their last write.
 
 #include "tests/support/CliRunner.h"
+#include "tests/support/LoggedHive.h"
 #include "tests/support/PartitionLayout.h"
 #include "tests/support/SharedHives.h"
 
@@ -194,6 +195,36 @@ TEST(CliDiff, TheRealLogsOfDirtyHivesChangeNoType) {
     ASSERT_EQ(regedit({"/e", before}, dir, {"MOXALO_REGISTRY=" + alone[1]}).status, 0);
     ASSERT_EQ(regedit({"/e", after}, dir, {"MOXALO_REGISTRY=" + logged[1]}).status, 0);
     EXPECT_GT(readFile(after).size(), readFile(before).size());
+}
+
+// A log that names another class for an extension: read with the log, the hive's type is the
+// other class's, in each aspect that follows from it.
+TEST(CliDiff, ADirtyHivesLogShowsAsTheChangesItMakes) {
+    TempDir dir;
+    moxalo::registry::MemoryStore tree;
+    put(tree, ".mxdoc", "", sz("Moxtest.Document"));
+    put(tree, "Moxtest.Document", "", sz("Moxtest Document"));
+    put(tree, "Moxtest.Document\\shell\\open\\command", "", sz("moxtest.exe \"%1\""));
+    put(tree, "Moxtest.Workbook", "", sz("Moxtest Workbook"));
+    put(tree, "Moxtest.Workbook\\shell\\open\\command", "", sz("moxtest.exe /book \"%1\""));
+    fs::create_directories(dir.file("logged"));
+    fs::create_directories(dir.file("alone"));
+    std::string logged = dir.file("logged/UsrClass.dat"), alone = dir.file("alone/UsrClass.dat");
+    writeLoggedHive(tree, logged, "Moxtest.Document", "Moxtest.Workbook");
+    fs::copy_file(logged, alone);
+    ASSERT_NE(cli({"-r", logged, "sources"}, dir).out.find("1 log entry applied"),
+              std::string::npos);
+
+    CliRun run = diff(dir, alone, logged);
+    EXPECT_EQ(run.status, 3) << run.err;
+    std::vector<std::string> out = lines(run.out);
+    ASSERT_EQ(out.size(), 4u) << run.out;
+    EXPECT_EQ(out[0], "~ .mxdoc type name: Moxtest Document -> Moxtest Workbook");
+    EXPECT_EQ(out[1], "~ .mxdoc ProgID: Moxtest.Document -> Moxtest.Workbook");
+    EXPECT_EQ(out[2], "~ .mxdoc command: moxtest.exe \"%1\" -> moxtest.exe /book \"%1\"");
+    EXPECT_TRUE(out[3].starts_with("~ .mxdoc default app: ")) << out[3];
+    EXPECT_TRUE(out[3].ends_with("(Moxtest.Workbook)")) << out[3];
+    EXPECT_EQ(diff(dir, logged, logged).out, "");
 }
 
 TEST(CliDiff, WrongUseAndUnreadableSourcesAreToldApart) {
