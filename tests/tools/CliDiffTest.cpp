@@ -2,6 +2,7 @@
 // prefix before and after a program's classes were imported, a dirty hive with and without its
 // logs, and the keys by their last write.
 
+#include "base/Utf16.h"
 #include "tests/support/CliRunner.h"
 #include "tests/support/LoggedHive.h"
 #include "tests/support/PartitionLayout.h"
@@ -115,10 +116,17 @@ TEST(CliDiff, ARegistryDiffersInNothingFromItselfNorFromItsOwnExport) {
     EXPECT_EQ(lines(back.out).size(), lines(run.out).size());
 }
 
-TEST(CliDiff, HivesAndAPartitionDifferInNothingFromThemselves) {
+TEST(CliDiff, HivesAndAPartitionDifferInNothingFromThemselvesNorAHiveFromItsExport) {
     MOXALO_NEED_SHARED_HIVES();
     TempDir dir;
-    expectSameAsItself(dir, sharedHive("win10-UsrClass.dat"));
+    std::string hive = sharedHive("win10-UsrClass.dat");
+    expectSameAsItself(dir, hive);
+    // Its classes exported by the registry editor: thousands of keys, AppX classes and all.
+    std::string exported = dir.file("classes.reg");
+    ASSERT_EQ(regedit({"/e", exported}, dir, {"MOXALO_REGISTRY=" + hive}).status, 0);
+    CliRun run = diff(dir, hive, exported);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.out, "");
     TempDir partition;
     layOutPartition(partition, {"alice"});
     expectSameAsItself(dir, partition.path());
@@ -225,6 +233,40 @@ TEST(CliDiff, ADirtyHivesLogShowsAsTheChangesItMakes) {
     EXPECT_TRUE(out[3].starts_with("~ .mxdoc default app: ")) << out[3];
     EXPECT_TRUE(out[3].ends_with("(Moxtest.Workbook)")) << out[3];
     EXPECT_EQ(diff(dir, logged, logged).out, "");
+}
+
+// B is read with A's code page, its sources may be many, and a type is the same whatever the
+// case of its extension.
+TEST(CliDiff, TheSecondRegistryIsReadAsTheFirst) {
+    TempDir dir;
+    const std::string body = "[HKEY_CLASSES_ROOT\\.TXT]\r\n@=\"txtfile\"\r\n\r\n"
+                             "[HKEY_CLASSES_ROOT\\txtfile]\r\n@=\"\xD0\xA2\xD0\xB5\xD0\xBA\xD1\x81"
+                             "\xD1\x82\"\r\n\r\n"; // "Текст"
+    std::vector<std::uint8_t> unicode = moxalo::text::utf8ToUtf16le(
+        "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n" + body);
+    std::string a = dir.file("unicode.reg"), b = dir.file("cp1251.reg");
+    writeFile(a, std::string(unicode.begin(), unicode.end()));
+    writeFile(b, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"txtfile\"\r\n\r\n"
+                 "[HKEY_CLASSES_ROOT\\txtfile]\r\n@=\"\xD2\xE5\xEA\xF1\xF2\"\r\n\r\n");
+    CliRun run = cli({"--code-page", "1251", "-r", a, "diff", "--registry-b", b}, dir);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.out, "");
+    run = cli({"--code-page", "1252", "-r", a, "diff", "--registry-b", b}, dir);
+    EXPECT_EQ(run.status, 3) << run.err;
+    // A type is named as the second registry spells it.
+    EXPECT_EQ(run.out, "~ .txt type name: \xD0\xA2\xD0\xB5\xD0\xBA\xD1\x81\xD1\x82 -> "
+                       "\xC3\x92\xC3\xA5\xC3\xAA\xC3\xB1\xC3\xB2\n"); // "Òåêñò"
+
+    // A second source of B offers the user another program for .txt.
+    std::string choice = dir.file("choice.reg");
+    writeFile(choice, "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\Moxtest.Document\\shell\\open\\command]"
+                      "\r\n@=\"moxtest.exe %1\"\r\n\r\n"
+                      "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"
+                      "\\FileExts\\.txt\\OpenWithProgids]\r\n\"Moxtest.Document\"=\"\"\r\n");
+    run = cli({"--code-page=1251", "-r", a, "diff", "--registry-b", b, "--registry-b=" + choice},
+              dir);
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.out, "~ .txt Open-With list: (none) -> Moxtest.Document\n");
 }
 
 TEST(CliDiff, WrongUseAndUnreadableSourcesAreToldApart) {

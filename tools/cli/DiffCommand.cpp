@@ -150,7 +150,11 @@ int runDiff(const Invocation& inv, std::ostream& out, std::ostream& err) {
         return 1;
     }
     Result<Snapshot> before = snapshotOf(inv.chosen);
-    Result<Snapshot> after = before ? snapshotOf(*chosenB) : before;
+    if (!before) {
+        err << "moxalo-cli: " << before.error() << "\n";
+        return 1;
+    }
+    Result<Snapshot> after = snapshotOf(*chosenB);
     if (!after) {
         err << "moxalo-cli: " << after.error() << "\n";
         return 1;
