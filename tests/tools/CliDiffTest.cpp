@@ -9,6 +9,7 @@
 #include "tests/support/SharedHives.h"
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
@@ -341,4 +342,31 @@ TEST(CliTimeline, TheKeysAProgramImportedComeFirstAndAnExportSaysItHasNoTimes) {
     EXPECT_NE(run.out.find("{\"source\": \"" + reg + "\", \"untimed\": 5, \"timed\": 0"),
               std::string::npos)
         << run.out;
+}
+
+// Wine writes each key's last write twice: as a FILETIME, which the timeline reads, and in
+// seconds since 1970 after the key's name, which this test reads.
+TEST(CliTimeline, TimesAreTheKeysLastWritesInUtc) {
+    TempDir dir;
+    CliRun run = cli({"--registry", kFreshPrefix, "timeline", "--format", "jsonl"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::string system = readFile(kFreshPrefix + "/system.reg");
+    for (const char* progId : {"chm.file", "txtfile", "xmlfile"}) {
+        std::string heading = "[Software\\\\Classes\\\\" + std::string(progId) + "] ";
+        std::size_t at = system.find("\n" + heading);
+        ASSERT_NE(at, std::string::npos) << heading;
+        std::time_t seconds = std::stoll(system.substr(at + 1 + heading.size(), 12));
+        std::tm utc{};
+        gmtime_r(&seconds, &utc);
+        char iso[32];
+        std::strftime(iso, sizeof iso, "%Y-%m-%dT%H:%M:%SZ", &utc);
+        std::string line = "\"record\": \"key\", \"written\": \"" + std::string(iso) +
+                           "\", \"key\": \"HKLM\\\\Software\\\\Classes\\\\" + progId + "\"";
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    }
+    // The one key Wine wrote no line of comes after a note naming its file.
+    std::vector<std::string> out = lines(run.out);
+    ASSERT_FALSE(out.empty());
+    EXPECT_TRUE(out[0].starts_with("{\"label\": \"" + kFreshPrefix + "\", \"record\": \"note\""))
+        << out[0];
 }
