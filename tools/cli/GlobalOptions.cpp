@@ -67,12 +67,14 @@ const std::array<CommandInfo, 11> kCommands{{
      "    something does, 1 when a registry cannot be read, 2 on wrong usage.\n"},
     {"timeline", runTimeline, "[--format text|csv|json|jsonl] [--label LABEL]",
      "    The association keys by their last write, the newest first, in UTC (ISO 8601):\n"
-     "    each extension's key in the user's and the machine's classes, the ProgID it names\n"
-     "    with its DefaultIcon and each verb's command, and the user's FileExts key and\n"
+     "    each extension's key in the user's and the machine's classes with its\n"
+     "    OpenWithList and OpenWithProgids, the ProgID it names with its DefaultIcon and each\n"
+     "    verb's command, and the user's FileExts key with the same lists and its\n"
      "    UserChoice; with the types each belongs to and the file it was read from, so that\n"
      "    keys written together stand together. A source that keeps no key times (a .reg\n"
-     "    file) is named on stderr and in the output, and its keys are listed last, without\n"
-     "    a time. jsonl writes records \"note\" for those, then \"key\".\n"},
+     "    file), or none for some keys (Wine's, for a key without values), is named on\n"
+     "    stderr and in the output, and those keys are listed last, without a time. jsonl\n"
+     "    writes records \"note\" for those sources, then \"key\".\n"},
 }};
 
 constexpr const char* kSourcesHelp =
