@@ -277,6 +277,11 @@ TEST(CliDiff, WrongUseAndUnreadableSourcesAreToldApart) {
     EXPECT_NE(run.err.find("--registry-b SOURCE"), std::string::npos) << run.err;
     run = diff(dir, kFreshPrefix, kFreshPrefix, {"--format", "xml"});
     EXPECT_EQ(run.status, 2);
+    for (const char* empty : {"--registry-b=", "--registry-b"}) {
+        run = cli({"--registry", kFreshPrefix, "diff", "--registry-b", kFreshPrefix, empty}, dir);
+        EXPECT_EQ(run.status, 2) << empty;
+        EXPECT_NE(run.err.find("--registry-b needs a SOURCE"), std::string::npos) << run.err;
+    }
     std::string missing = dir.file("no such.reg");
     run = diff(dir, kFreshPrefix, missing);
     EXPECT_EQ(run.status, 1);

@@ -29,15 +29,18 @@ Result<std::vector<std::string>> takeRegistryB(const std::vector<std::string>& a
     std::vector<std::string> rest;
     const std::string withValue = std::string(kRegistryB) + "=";
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == kRegistryB) {
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                return fail(std::string(kRegistryB) + " needs a SOURCE");
-            sources.push_back(args[++i]);
-        } else if (args[i].starts_with(withValue) && args[i].size() > withValue.size()) {
-            sources.push_back(args[i].substr(withValue.size()));
-        } else {
-            rest.push_back(args[i]);
+        const std::string& arg = args[i];
+        bool joined = arg.starts_with(withValue);
+        if (arg != kRegistryB && !joined) {
+            rest.push_back(arg);
+            continue;
         }
+        std::string source = joined                ? arg.substr(withValue.size())
+                             : i + 1 < args.size() ? args[++i]
+                                                   : std::string();
+        if (source.empty())
+            return fail(std::string(kRegistryB) + " needs a SOURCE");
+        sources.push_back(std::move(source));
     }
     if (sources.empty())
         return fail("diff needs the registry to compare with: --registry-b SOURCE");
