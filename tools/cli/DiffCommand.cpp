@@ -11,6 +11,7 @@
 #include "tools/cli/UserViewOptions.h"
 
 #include <cstdlib>
+#include <optional>
 #include <ostream>
 
 namespace moxalo::cli {
@@ -45,6 +46,36 @@ Result<std::vector<std::string>> takeRegistryB(const std::vector<std::string>& a
     if (sources.empty())
         return fail("diff needs the registry to compare with: --registry-b SOURCE");
     return rest;
+}
+
+struct DiffArguments {
+    std::vector<std::string> sourcesB;
+    std::string format;
+    std::optional<std::string> label;
+};
+
+Result<DiffArguments> parseDiffArguments(const std::vector<std::string>& args) {
+    DiffArguments parsed;
+    auto rest = takeRegistryB(args, parsed.sourcesB);
+    if (!rest)
+        return fail(rest.error());
+    auto options = ParseOptions(*rest, {}, {"--format", "--label"});
+    if (!options)
+        return fail(options.error());
+    Result<std::string> format = ChosenFormat(*options, {"text", "csv", "json", "jsonl"});
+    if (!format)
+        return fail(format.error());
+    if (!options->positional.empty())
+        return fail("diff takes no arguments but its options");
+    parsed.format = *format;
+    if (auto label = options->values.find("--label"); label != options->values.end())
+        parsed.label = label->second;
+    return parsed;
+}
+
+int readError(std::ostream& err, const std::string& message) {
+    err << "moxalo-cli: " << message << "\n";
+    return 1;
 }
 
 // The second registry, opened as the first was: the same code page, user and SID.
@@ -134,44 +165,26 @@ void printJson(const std::vector<Change>& changes, const std::string& format,
 } // namespace
 
 int runDiff(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> sourcesB;
-    auto rest = takeRegistryB(inv.args, sourcesB);
-    if (!rest)
-        return UsageError(err, rest.error());
-    auto options = ParseOptions(*rest, {}, {"--format", "--label"});
-    if (!options)
-        return UsageError(err, options.error());
-    Result<std::string> format = ChosenFormat(*options, {"text", "csv", "json", "jsonl"});
-    if (!format)
-        return UsageError(err, format.error());
-    if (!options->positional.empty())
-        return UsageError(err, "diff takes no arguments but its options");
-
-    auto chosenB = openRegistryB(inv, std::move(sourcesB), err);
-    if (!chosenB) {
-        err << "moxalo-cli: " << chosenB.error() << "\n";
-        return 1;
-    }
+    Result<DiffArguments> args = parseDiffArguments(inv.args);
+    if (!args)
+        return UsageError(err, args.error());
+    auto chosenB = openRegistryB(inv, args->sourcesB, err);
+    if (!chosenB)
+        return readError(err, chosenB.error());
     Result<Snapshot> before = snapshotOf(inv.chosen);
-    if (!before) {
-        err << "moxalo-cli: " << before.error() << "\n";
-        return 1;
-    }
+    if (!before)
+        return readError(err, before.error());
     Result<Snapshot> after = snapshotOf(*chosenB);
-    if (!after) {
-        err << "moxalo-cli: " << after.error() << "\n";
-        return 1;
-    }
+    if (!after)
+        return readError(err, after.error());
     std::vector<Change> changes = compareSnapshots(*before, *after);
-    std::string label = options->values.count("--label")
-                            ? options->values.at("--label")
-                            : sourcesOf(inv.chosen) + " -> " + sourcesOf(*chosenB);
-    if (*format == "text")
+    if (args->format == "text")
         printText(changes, out);
-    else if (*format == "csv")
+    else if (args->format == "csv")
         printCsv(changes, out);
     else
-        printJson(changes, *format, label, out);
+        printJson(changes, args->format,
+                  args->label.value_or(sourcesOf(inv.chosen) + " -> " + sourcesOf(*chosenB)), out);
     out.flush();
     return changes.empty() ? 0 : kDifferent;
 }
