@@ -11,6 +11,7 @@
 namespace moxalo::cli {
 
 struct Invocation {
+    runtime::SourceOptions sources; // as the command line named them
     runtime::ChosenRegistry chosen;
     std::vector<std::string> args; // after the command's name
 };
@@ -29,5 +30,7 @@ int runOpenWith(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runApps(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runAudit(const Invocation& inv, std::ostream& out, std::ostream& err);
 int runWineExports(const Invocation& inv, std::ostream& out, std::ostream& err);
+int runDiff(const Invocation& inv, std::ostream& out, std::ostream& err);
+int runTimeline(const Invocation& inv, std::ostream& out, std::ostream& err);
 
 } // namespace moxalo::cli

@@ -7,7 +7,7 @@ namespace moxalo::cli {
 
 namespace {
 
-const std::array<CommandInfo, 10> kCommands{{
+const std::array<CommandInfo, 12> kCommands{{
     {"sources", runSources, "",
      "    Which registry sources were chosen (first line: \"Chosen by: \" and the rule),\n"
      "    then one line per source: its kind, TAB, its path. A Windows partition's line\n"
@@ -70,6 +70,26 @@ const std::array<CommandInfo, 10> kCommands{{
      "    findings from S up. sarif writes SARIF 2.1.0; jsonl one \"finding\" a line.\n"
      "    Status: 3 when a finding at or above S is left, 0 when none, 1 when the\n"
      "    registry or FILE cannot be read (FILE:LINE: reason for a malformed rule).\n"},
+    {"diff", runDiff, "--registry-b SOURCE [--format text|csv|json|jsonl] [--label LABEL]",
+     "    What differs between the registry chosen (A) and a second one (B), type by type:\n"
+     "    the extensions B adds (\"+ .foo added\") or lacks (\"- .bar removed\"), and for one\n"
+     "    both have each of type name, ProgID, default action, command, icon, Open-With list\n"
+     "    and default app that changed (\"~ .txt command: BEFORE -> AFTER\"). --registry-b\n"
+     "    names B's sources as --registry does A's, and may be given more than once; B is\n"
+     "    read with the same --code-page, --user and --sid. csv and json carry change, type,\n"
+     "    aspect, before and after; jsonl writes them as records \"change\", labelled LABEL,\n"
+     "    else \"A -> B\" by the sources' paths. Status 0 when nothing differs, 3 when\n"
+     "    something does, 1 when a registry cannot be read, 2 on wrong usage.\n"},
+    {"timeline", runTimeline, "[--format text|csv|json|jsonl] [--label LABEL]",
+     "    The association keys by their last write, the newest first, in UTC (ISO 8601):\n"
+     "    each extension's key in the user's and the machine's classes with its\n"
+     "    OpenWithList and OpenWithProgids, the ProgID it names with its DefaultIcon and each\n"
+     "    verb's command, and the user's FileExts key with the same lists and its\n"
+     "    UserChoice; with the types each belongs to and the file it was read from, so that\n"
+     "    keys written together stand together. A source that keeps no key times (a .reg\n"
+     "    file), or none for some keys (Wine's, for a key without values), is named on\n"
+     "    stderr and in the output, and those keys are listed last, without a time. jsonl\n"
+     "    writes records \"note\" for those sources, then \"key\".\n"},
 }};
 
 constexpr const char* kSourcesHelp =
@@ -97,7 +117,7 @@ constexpr const char* kSourcesHelp =
     "What cannot be read of a source is reported on stderr, and the rest is read.\n"
     "Exit status: 0 done; 1 a source, a key the command needed or FILE could not be\n"
     "read or written (what was read before is printed); 2 wrong usage; 3 audit found\n"
-    "something at or above its threshold.\n";
+    "something at or above its threshold, or diff found differences.\n";
 
 const CommandInfo* findCommand(const std::string& name) {
     for (const auto& command : kCommands) {

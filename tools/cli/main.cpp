@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
 
     cli::Invocation inv;
     inv.args = std::move(options.commandArgs);
+    inv.sources = options.sources;
     registry::RegistrySession session;
     registry::MountedSession mounted(session);
     auto chosen =
