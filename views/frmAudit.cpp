@@ -1,12 +1,12 @@
 #include "views/frmAudit.h"
 
+#include "catalogue/KeyTime.h"
 #include "gui/Texts.h"
 #include "views/modColors.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -27,17 +27,7 @@ const QStringList kCaptions = {"Severity", "Rule",    "Type", "Key",
 // The first size, in average characters and lines, and the widest a column is made to fit.
 constexpr int kWindowChars = 200;
 constexpr int kWindowLines = 40;
-constexpr int kColumnChars[] = {8, 26, 16, 48, 40, 18, 60};
-// Seconds between 1601 (a FILETIME's start) and 1970.
-constexpr std::int64_t kFiletimeToUnix = 11644473600LL;
-
-QString writtenText(const std::optional<std::uint64_t>& filetime) {
-    if (!filetime)
-        return {};
-    auto seconds = static_cast<std::int64_t>(*filetime / 10000000) - kFiletimeToUnix;
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss");
-}
-
+constexpr int kColumnChars[] = {8, 26, 16, 48, 40, 20, 60};
 // Sorts by severity, then by the text, where a column holds a severity.
 class FindingItem : public QTreeWidgetItem {
 public:
@@ -129,13 +119,14 @@ void frmAudit::refill() {
             ++counts[static_cast<int>(finding.severity)];
         }
         auto* item = new FindingItem(
-            lvwFindings, QStringList{qtext(audit::severityText(finding.severity)),
-                                     qtext(finding.rule), qtext(finding.type), qtext(finding.key),
-                                     qtext(finding.valueName.empty()
-                                               ? finding.value
-                                               : finding.valueName + " = " + finding.value),
-                                     writtenText(finding.lastWritten), qtext(finding.why),
-                                     qtext(finding.allowedBy)});
+            lvwFindings,
+            QStringList{
+                qtext(audit::severityText(finding.severity)), qtext(finding.rule),
+                qtext(finding.type), qtext(finding.key),
+                qtext(finding.valueName.empty() ? finding.value
+                                                : finding.valueName + " = " + finding.value),
+                finding.lastWritten ? qtext(catalogue::isoTime(*finding.lastWritten)) : QString(),
+                qtext(finding.why), qtext(finding.allowedBy)});
         item->setData(Severity, Qt::UserRole, static_cast<int>(finding.severity));
         for (int column = 0; column < kColumns; ++column) {
             item->setToolTip(column, item->text(column));
@@ -150,8 +141,11 @@ void frmAudit::refill() {
     const int charWidth = lvwFindings->fontMetrics().averageCharWidth();
     for (int column = 0; column < kColumns - 1; ++column) {
         lvwFindings->resizeColumnToContents(column);
+        // No narrower than its caption, which the contents of a short column may be.
         lvwFindings->setColumnWidth(
-            column, std::min(lvwFindings->columnWidth(column), kColumnChars[column] * charWidth));
+            column,
+            std::max(std::min(lvwFindings->columnWidth(column), kColumnChars[column] * charWidth),
+                     lvwFindings->header()->sectionSizeHint(column)));
     }
     lblSummary->setStyleSheet({});
     lblSummary->setText(QString("High: %1, medium: %2, low: %3, info: %4; allowed: %5.%6")

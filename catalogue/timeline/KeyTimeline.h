@@ -4,6 +4,7 @@
 // icon and verbs' commands, and the user's FileExts key and UserChoice for it.
 
 #include "base/Result.h"
+#include "catalogue/KeyTime.h"
 #include "registry/Registry.h"
 
 #include <cstdint>
@@ -38,7 +39,6 @@ struct Timeline {
 // the hives do not tell it). Fails when the registry cannot be read, naming the file and key.
 Result<Timeline> buildTimeline(registry::Registry& registry, const std::string& sid);
 
-// A FILETIME as UTC ISO 8601 to the second: "2024-05-01T13:02:44Z".
-std::string isoTime(std::uint64_t filetime);
+using catalogue::isoTime;
 
 } // namespace moxalo::catalogue::timeline

@@ -3,13 +3,13 @@
 // their reason under --show-allowed. The status tells a script whether anything at or above
 // --min-severity (low unless given) is left: 3 when so, 0 when not.
 
+#include "catalogue/KeyTime.h"
 #include "catalogue/audit/Audit.h"
 #include "catalogue/audit/Rules.h"
 #include "tools/cli/JsonLines.h"
 #include "tools/cli/TextFormats.h"
 #include "tools/cli/UserViewOptions.h"
 
-#include <ctime>
 #include <map>
 #include <ostream>
 
@@ -29,21 +29,8 @@ struct AuditOptions {
     std::string allowFile; // "" when none is given
 };
 
-// A FILETIME as ISO 8601 in UTC, to the second.
-std::string timeText(std::uint64_t fileTime) {
-    constexpr std::uint64_t kUnixEpoch = 116444736000000000ULL, kPerSecond = 10'000'000;
-    if (fileTime < kUnixEpoch)
-        return "";
-    std::time_t seconds = static_cast<std::time_t>((fileTime - kUnixEpoch) / kPerSecond);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
-
 std::string writtenText(const Finding& f) {
-    return f.lastWritten ? timeText(*f.lastWritten) : "";
+    return f.lastWritten ? catalogue::isoTime(*f.lastWritten) : "";
 }
 
 // "HIGH", as the text report heads each finding.
