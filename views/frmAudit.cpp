@@ -67,7 +67,7 @@ frmAudit::frmAudit(QWidget* parent)
     connect(lvwFindings, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { emit typeChosen(item->text(Type)); });
 
-    chkAllowed = new QCheckBox("Show &allowed findings");
+    chkAllowed = new QCheckBox("Show allo&wed findings");
     chkAllowed->setObjectName("chkAllowed");
     connect(chkAllowed, &QCheckBox::toggled, this, &frmAudit::refill);
     cmdCopy = new QPushButton("Copy &All");

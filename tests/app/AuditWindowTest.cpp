@@ -11,10 +11,12 @@
 #include "views/frmEffective.h"
 #include "views/frmMain.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QSet>
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -134,6 +136,16 @@ private slots:
         emit table->itemDoubleClicked(findingOf(table, "exefile"), 0);
         selected = window->list->SelectedRow();
         QVERIFY(selected && selected->Extension == "exe");
+
+        // Each button's Alt key is its own: one shared would only move the focus between them.
+        QSet<QChar> keys;
+        for (QAbstractButton* button : audit->findChildren<QAbstractButton*>()) {
+            const QString caption = button->text();
+            const auto amp = caption.indexOf('&');
+            QVERIFY2(amp >= 0, qPrintable(caption));
+            QVERIFY2(!keys.contains(caption[amp + 1].toLower()), qPrintable(caption));
+            keys.insert(caption[amp + 1].toLower());
+        }
 
         // Shown again, the one window is filled afresh, not a second one.
         window->mnuAudit->trigger();
