@@ -2,6 +2,7 @@
 
 #include "catalogue/KeyTime.h"
 #include "gui/Texts.h"
+#include "views/ReportWindow.h"
 #include "views/modColors.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -43,9 +43,7 @@ public:
 
 } // namespace
 
-frmAudit::frmAudit(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
+frmAudit::frmAudit(QWidget* parent) : QDialog(parent, kReportWindowFlags) {
     setObjectName("frmAudit");
     setWindowTitle("Audit");
     setSizeGripEnabled(true);
@@ -87,11 +85,7 @@ frmAudit::frmAudit(QWidget* parent)
     layout->addWidget(lblSummary);
     layout->addWidget(lvwFindings, 1);
     layout->addLayout(buttons);
-    QSize size(fontMetrics().averageCharWidth() * kWindowChars,
-               fontMetrics().height() * kWindowLines);
-    if (const QScreen* where = parent ? parent->screen() : screen())
-        size = size.boundedTo(where->availableGeometry().size() * 9 / 10);
-    resize(size);
+    sizeInCharacters(this, parent, kWindowChars, kWindowLines);
 }
 
 void frmAudit::Fill(const audit::AuditReport& report) {

@@ -3,6 +3,7 @@
 #include "catalogue/RowColour.h"
 #include "catalogue/effective/AssociationTexts.h"
 #include "gui/Texts.h"
+#include "views/ReportWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -105,9 +105,7 @@ QGroupBox* group(const QString& caption, QWidget* inside) {
 
 } // namespace
 
-frmEffective::frmEffective(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
+frmEffective::frmEffective(QWidget* parent) : QDialog(parent, kReportWindowFlags) {
     setObjectName("frmEffective");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Effective Association");
@@ -152,11 +150,7 @@ frmEffective::frmEffective(QWidget* parent)
     layout->addWidget(tables, 1);
     layout->addLayout(buttons);
 
-    QSize size(fontMetrics().averageCharWidth() * kWindowChars,
-               fontMetrics().height() * kWindowLines);
-    if (const QScreen* where = parent ? parent->screen() : screen())
-        size = size.boundedTo(where->availableGeometry().size() * 9 / 10);
-    resize(size);
+    sizeInCharacters(this, parent, kWindowChars, kWindowLines);
 }
 
 void frmEffective::clear(const std::string& extension) {

@@ -32,6 +32,11 @@ private:
     std::set<std::string> seen_;
 };
 
+// A finding about the value `valueName` ("" the default) of `key`.
+Finding findingAt(Severity severity, std::string_view rule, const std::string& type,
+                  const effective::Place& key, std::string valueName, std::string value,
+                  std::string why);
+
 // The keys of the user's view by the path a resolution gives ("HKCU\Software\Classes\...").
 class KeyFinder {
 public:

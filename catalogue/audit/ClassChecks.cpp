@@ -16,19 +16,6 @@ namespace {
 // Keys whose subkeys are classes of their own.
 constexpr std::string_view kNestedClasses[] = {"Applications", "SystemFileAssociations"};
 
-Finding classFinding(Severity severity, std::string_view rule, const std::string& type,
-                     const Place& key, std::string valueName, std::string value, std::string why) {
-    Finding f;
-    f.severity = severity;
-    f.rule = rule;
-    f.type = type;
-    f.key = key.path;
-    f.valueName = std::move(valueName);
-    f.value = std::move(value);
-    f.why = std::move(why);
-    return f;
-}
-
 // What a verb's command key runs, as a report shows it: the line, else the COM class.
 std::pair<std::string, std::string> commandValue(const Place& command) {
     if (auto line = command.text(""); line && !line->empty())
@@ -97,14 +84,14 @@ private:
         if (progId.empty())
             return;
         if (isDataExtension(extension) && isExecutableClass(progId))
-            out_.add(classFinding(Severity::High, rule::kDataRunsCode, extension, key, "", progId,
-                                  "The user's classes make " + extension + " files open as " +
-                                      progId + ", which runs them."));
+            out_.add(findingAt(Severity::High, rule::kDataRunsCode, extension, key, "", progId,
+                               "The user's classes make " + extension + " files open as " + progId +
+                                   ", which runs them."));
         auto machine = machineText(extension, "");
         if (machine && !machine->empty() && !registry::sameName(*machine, progId))
-            out_.add(classFinding(Severity::Info, rule::kShadowsMachine, extension, key, "", progId,
-                                  "The user's classes open " + extension + " files with " + progId +
-                                      " instead of the machine's " + *machine + "."));
+            out_.add(findingAt(Severity::Info, rule::kShadowsMachine, extension, key, "", progId,
+                               "The user's classes open " + extension + " files with " + progId +
+                                   " instead of the machine's " + *machine + "."));
     }
 
     void verbs(const Place& classKey, const std::string& type, Owner owner) {
@@ -132,19 +119,19 @@ private:
             bool runsOnOpen = registry::sameName(verb, "open") ||
                               registry::sameName(verb, "runas") ||
                               registry::sameName(verb, defaultVerb);
-            out_.add(classFinding(runsOnOpen ? Severity::High : Severity::Medium,
-                                  rule::kSensitiveClass, type, command, valueName, value,
-                                  "The user's classes give " + type + "'s " + verb +
-                                      " verb a command, which runs in place of the machine's."));
+            out_.add(findingAt(runsOnOpen ? Severity::High : Severity::Medium,
+                               rule::kSensitiveClass, type, command, valueName, value,
+                               "The user's classes give " + type + "'s " + verb +
+                                   " verb a command, which runs in place of the machine's."));
             return;
         }
         std::string path = joinPath(type, joinPath("shell", joinPath(verb, "command")));
         auto machine = machineText(path, valueName);
         if (machine && *machine != value)
-            out_.add(classFinding(Severity::Medium, rule::kShadowsMachine, type, command, valueName,
-                                  value,
-                                  "The user's classes replace the machine's command for " + type +
-                                      "'s " + verb + " verb (" + *machine + ")."));
+            out_.add(findingAt(Severity::Medium, rule::kShadowsMachine, type, command, valueName,
+                               value,
+                               "The user's classes replace the machine's command for " + type +
+                                   "'s " + verb + " verb (" + *machine + ")."));
     }
 };
 

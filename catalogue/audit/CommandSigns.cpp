@@ -122,26 +122,13 @@ bool encodedArgument(std::string_view line, std::string_view program) {
     return false;
 }
 
-Finding finding(Severity severity, std::string_view rule, const CommandContext& context,
-                const Place& key, std::string valueName, std::string value, std::string why) {
-    Finding f;
-    f.severity = severity;
-    f.rule = rule;
-    f.type = context.type;
-    f.key = key.path;
-    f.valueName = std::move(valueName);
-    f.value = std::move(value);
-    f.why = std::move(why);
-    return f;
-}
-
 void checkDelegateExecute(const Place& command, const CommandContext& context, Findings& out) {
     auto clsid = command.text("DelegateExecute");
     if (!clsid)
         return;
     auto add = [&](Severity severity, std::string why) {
-        out.add(finding(severity, rule::kDelegateExecute, context, command, "DelegateExecute",
-                        *clsid, std::move(why)));
+        out.add(findingAt(severity, rule::kDelegateExecute, context.type, command,
+                          "DelegateExecute", *clsid, std::move(why)));
     };
     if (clsid->empty())
         add(Severity::High, "An empty DelegateExecute makes Windows run the command line beside "
@@ -159,10 +146,10 @@ void checkIsolatedCommand(const Place& command, const CommandContext& context, F
     if (!isolated)
         return;
     bool sensitive = isSensitiveClass(context.type);
-    out.add(finding(sensitive ? Severity::High : Severity::Medium, rule::kIsolatedCommand, context,
-                    command, "IsolatedCommand", *isolated,
-                    "Windows runs IsolatedCommand in place of the program asked for: sdclt's "
-                    "elevation bypass."),
+    out.add(findingAt(sensitive ? Severity::High : Severity::Medium, rule::kIsolatedCommand,
+                      context.type, command, "IsolatedCommand", *isolated,
+                      "Windows runs IsolatedCommand in place of the program asked for: sdclt's "
+                      "elevation bypass."),
             effective::programOfCommand(*isolated));
 }
 
@@ -170,7 +157,8 @@ void checkLine(const std::string& line, const Place& command, const CommandConte
                Findings& out) {
     std::string program = effective::programOfCommand(line);
     auto add = [&](Severity severity, std::string_view rule, std::string why) {
-        out.add(finding(severity, rule, context, command, "", line, std::move(why)), program);
+        out.add(findingAt(severity, rule, context.type, command, "", line, std::move(why)),
+                program);
     };
     checkProgram(program, {command.path, "", line}, context, out);
     // Where a COM class takes the verb, it is handed the file; the line is not what runs. A DDE
@@ -200,21 +188,21 @@ void checkProgram(const std::string& program, const Shown& shown, const CommandC
     const std::string& value = shown.value;
     for (const Folder& folder : kWritableFolders) {
         if (holds(program, folder.marker)) {
-            out.add(finding(folder.severity, rule::kWritableFolder, context, at, shown.valueName,
-                            value,
-                            "The program lies in a folder the user can write (" +
-                                std::string(folder.marker) +
-                                "), so any program of the user's can replace it."),
+            out.add(findingAt(folder.severity, rule::kWritableFolder, context.type, at,
+                              shown.valueName, value,
+                              "The program lies in a folder the user can write (" +
+                                  std::string(folder.marker) +
+                                  "), so any program of the user's can replace it."),
                     program);
             break;
         }
     }
     switch (hostKindOf(program)) {
     case HostKind::Downloader:
-        out.add(finding(weighed(Severity::High, context.owner), rule::kScriptHost, context, at,
-                        shown.valueName, value,
-                        effective::fileNameOf(program) +
-                            " fetches files from the network and is no file's handler."),
+        out.add(findingAt(weighed(Severity::High, context.owner), rule::kScriptHost, context.type,
+                          at, shown.valueName, value,
+                          effective::fileNameOf(program) +
+                              " fetches files from the network and is no file's handler."),
                 program);
         break;
     case HostKind::ScriptHost:
@@ -222,11 +210,12 @@ void checkProgram(const std::string& program, const Shown& shown, const CommandC
         if (context.owner == Owner::Machine && registry::sameName(bareName(program), "rundll32"))
             break;
         if (!isScriptClassOf(context.type, program))
-            out.add(finding(weighed(Severity::Medium, context.owner), rule::kScriptHost, context,
-                            at, shown.valueName, value,
-                            effective::fileNameOf(program) +
-                                " runs the code its command gives it, not a program of the type."),
-                    program);
+            out.add(
+                findingAt(weighed(Severity::Medium, context.owner), rule::kScriptHost, context.type,
+                          at, shown.valueName, value,
+                          effective::fileNameOf(program) +
+                              " runs the code its command gives it, not a program of the type."),
+                program);
         break;
     case HostKind::None:
         break;

@@ -10,6 +10,19 @@ void Findings::add(Finding finding, std::string program) {
         gathered_.push_back({std::move(finding), std::move(program)});
 }
 
+Finding findingAt(Severity severity, std::string_view rule, const std::string& type,
+                  const Place& key, std::string valueName, std::string value, std::string why) {
+    Finding f;
+    f.severity = severity;
+    f.rule = rule;
+    f.type = type;
+    f.key = key.path;
+    f.valueName = std::move(valueName);
+    f.value = std::move(value);
+    f.why = std::move(why);
+    return f;
+}
+
 namespace {
 
 // Classes without a key are none read: where no source holds classes, the registry stands an

@@ -13,20 +13,6 @@ namespace {
 constexpr std::string_view kUrlAssociations =
     "HKCU\\Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations";
 
-Finding choiceFinding(Severity severity, std::string_view rule, const std::string& scheme,
-                      const Place& choice, std::string valueName, std::string value,
-                      std::string why) {
-    Finding f;
-    f.severity = severity;
-    f.rule = rule;
-    f.type = scheme;
-    f.key = choice.path;
-    f.valueName = std::move(valueName);
-    f.value = std::move(value);
-    f.why = std::move(why);
-    return f;
-}
-
 // Why the hash fails; nothing when it holds or cannot be checked (no key time, no SID). A
 // choice without a hash is not told: Wine writes its own so (a fresh prefix's http, https and
 // ftp), and Windows ignores one.
@@ -53,15 +39,14 @@ void checkUrlChoices(const effective::UserView& view, const KeyFinder& keys, Fin
         if (progId.empty())
             continue;
         if (auto fault = hashFault(choice, scheme, progId, view.sid()))
-            out.add(choiceFinding(Severity::High, rule::kHashFails, scheme, choice, "Hash",
-                                  choice.text("Hash").value_or(""),
-                                  "The choice of " + progId + " for " + scheme + " links fails: " +
-                                      *fault + "; it was written by hand or by a tool."));
+            out.add(findingAt(Severity::High, rule::kHashFails, scheme, choice, "Hash",
+                              choice.text("Hash").value_or(""),
+                              "The choice of " + progId + " for " + scheme + " links fails: " +
+                                  *fault + "; it was written by hand or by a tool."));
         if (!keys.machineClasses().empty() && !keys.anyClass(progId))
-            out.add(choiceFinding(Severity::Low, rule::kMissingProgId, scheme, choice, "ProgId",
-                                  progId,
-                                  "The chosen ProgID exists in neither the user's classes nor "
-                                  "the machine's."));
+            out.add(findingAt(Severity::Low, rule::kMissingProgId, scheme, choice, "ProgId", progId,
+                              "The chosen ProgID exists in neither the user's classes nor "
+                              "the machine's."));
     }
 }
 
