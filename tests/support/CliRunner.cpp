@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 
@@ -68,6 +69,14 @@ CliRun cli(std::vector<std::string> args, const TempDir& dir, std::vector<std::s
 CliRun regedit(std::vector<std::string> args, const TempDir& dir,
                std::vector<std::string> variables, int secondsAllowed) {
     return run(MOXALO_REGEDIT, std::move(args), dir, std::move(variables), secondsAllowed);
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
 }
 
 } // namespace moxalo::testing

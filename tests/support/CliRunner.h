@@ -25,4 +25,7 @@ CliRun cli(std::vector<std::string> args, const TempDir& dir,
 CliRun regedit(std::vector<std::string> args, const TempDir& dir,
                std::vector<std::string> variables = {}, int secondsAllowed = 60);
 
+// What a program printed, one string a line, without the line breaks.
+std::vector<std::string> lines(const std::string& text);
+
 } // namespace moxalo::testing

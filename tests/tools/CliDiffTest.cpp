@@ -51,14 +51,6 @@ const std::string kSmallExport =
     "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.txt"
     "\\UserChoice]\r\n\"ProgId\"=\"txtfile\"\r\n";
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
-
 std::string copyOfFreshPrefix(const TempDir& dir, const std::string& name) {
     std::string prefix = dir.file(name);
     fs::create_directories(prefix);

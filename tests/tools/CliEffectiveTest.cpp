@@ -47,14 +47,6 @@ const char* const kUserRegistry =
     "[HKEY_CURRENT_USER\\Software\\Wine\\FileOpenAssociations\\.chm]\r\n"
     "\"ProgID\"=\"chm.file\"\r\n\"MimeType\"=\"application/x-wine-extension-chm\"\r\n\r\n";
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
-
 std::vector<std::string> split(const std::string& line, char separator) {
     std::vector<std::string> fields;
     std::size_t start = 0;
