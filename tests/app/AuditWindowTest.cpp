@@ -152,6 +152,26 @@ private slots:
         QCOMPARE(window->findChildren<views::frmAudit*>().size(), 1);
     }
 
+    // The user's rules beside the settings are the audit's too; a file it cannot read is said,
+    // and the audit goes on with the rules it starts with.
+    void theUsersAllowFileIsReadOrSaid() {
+        writeFile(folder->file("audit-allow.txt"),
+                  "# our own tool\nprogram\t*\\x.exe\tthe help desk's tool\n");
+        start();
+        window->mnuAudit->trigger();
+        views::frmAudit* audit = auditWindow();
+        QVERIFY2(audit->lblSummary->text().contains("allowed: 1"),
+                 qPrintable(audit->lblSummary->text()));
+        QVERIFY(desktop->messages.empty());
+
+        writeFile(folder->file("audit-allow.txt"), "program\t*\\x.exe\n");
+        window->mnuAudit->trigger();
+        QCOMPARE(desktop->messages.size(), 1u);
+        QVERIFY2(desktop->messages[0].text.contains("audit-allow.txt:1"),
+                 qPrintable(desktop->messages[0].text));
+        QVERIFY(audit->lblSummary->text().contains("allowed: 0"));
+    }
+
     void theListsMarksFollowTheirToggle() {
         start();
         QTreeView* list = window->list->lvwFile;
