@@ -45,9 +45,11 @@ if ! command -v npm >/dev/null; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends nodejs npm
 fi
-# The SARIF validator, into the build tree, pinned, so that no test fetches anything.
-if [ ! -x "$build/sarif-validator/node_modules/.bin/ajv" ]; then
-  npm install --prefix "$build/sarif-validator" --no-audit --no-fund --save-exact \
+# The SARIF validator, pinned, so that no test fetches anything; beside the sources rather than
+# in a build tree, as every build's tests use it (the sanitizers' too).
+validator=$top/.tools/sarif-validator
+if [ ! -x "$validator/node_modules/.bin/ajv" ]; then
+  npm install --prefix "$validator" --no-audit --no-fund --save-exact \
     ajv-cli@5.0.0 ajv-formats@3.0.1 >/dev/null
 fi
 
