@@ -93,11 +93,17 @@ EffectiveCells cellsOf(const Association& association) {
     row.cells[0] = association.defaultApp;
     row.cells[1] = association.progId;
     row.cells[2] = std::string(viaText(association.via));
+    if (!association.seenByWine)
+        row.cells[2] += ", not seen by Wine";
     row.cells[3] = std::string(choiceText(association.choice));
     if (association.dangling)
         row.cells[3] += ", dangling";
     row.marked = isSuspect(association);
     row.why = whySuspect(association);
+    if (!association.seenByWine)
+        row.why += std::string(row.why.empty() ? "" : " ") +
+                   "Only the user's classes declare it: Wine programs, which see the machine's "
+                   "classes only, do not.";
     return row;
 }
 

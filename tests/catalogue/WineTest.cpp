@@ -1,6 +1,7 @@
 // What a Wine prefix's programs see, and what Wine exports to the Linux desktop: a fresh
 // prefix made by wineboot (tests/fixtures/effective/make_wine_prefix.sh), and rules given in
 // .reg text.
+#include "catalogue/effective/AssociationTexts.h"
 #include "tests/catalogue/EffectiveFixture.h"
 
 #include <filesystem>
@@ -110,10 +111,17 @@ TEST(Wine, MarksATypeOnlyTheUsersClassesDeclareAsUnseenByWine) {
     ASSERT_TRUE(mine);
     EXPECT_EQ(mine->progId, "minefile");
     EXPECT_FALSE(mine->seenByWine);
+    // The list's row says so too, in its Via column and its tooltip, unmarked: nothing is wrong.
+    EffectiveCells row = cellsOf(*mine);
+    EXPECT_EQ(row.cells[2], "user class, not seen by Wine");
+    EXPECT_NE(row.why.find("Wine programs"), std::string::npos);
+    EXPECT_FALSE(row.marked);
     auto txt = opened.view->resolve(".txt");
     ASSERT_TRUE(txt);
     EXPECT_EQ(txt->progId, "txtfile");
     EXPECT_TRUE(txt->seenByWine);
+    EXPECT_EQ(cellsOf(*txt).cells[2], "machine class");
+    EXPECT_TRUE(cellsOf(*txt).why.empty());
 }
 
 } // namespace

@@ -159,7 +159,7 @@ TEST(CliEffective, ListEffectiveAddsFourColumnsToTheListAsItWas) {
     CliRun json = r.run({"list", "--format", "json", "--effective"});
     EXPECT_TRUE(parsesAsJson(json.out)) << json.out;
     EXPECT_NE(json.out.find("\"progId\": \"txtfile\", \"via\": \"UserChoice\", \"choice\": "
-                            "\"cannot be checked\", \"dangling\": false}"),
+                            "\"cannot be checked\", \"dangling\": false, \"seenByWine\": true}"),
               std::string::npos)
         << json.out;
     EXPECT_EQ(r.run({"list", "--format", "json"}).out.find("progId"), std::string::npos);

@@ -107,7 +107,8 @@ private:
                 .member("progId", a.progId)
                 .member("via", effective::viaText(a.via))
                 .member("choice", effective::choiceText(a.choice))
-                .member("dangling", a.dangling);
+                .member("dangling", a.dangling)
+                .member("seenByWine", a.seenByWine);
         }
         if (format_ == "jsonl")
             EndJsonLine(json_);
