@@ -127,7 +127,6 @@ TEST(CliAudit, SarifIsValidAgainstTheSchema) {
               std::string::npos)
         << sarif.out;
     std::string fixtures = std::string(MOXALO_FIXTURES) + "/sarif/";
-    std::string schema = hijacked.dir.file("schema-draft7.json");
     std::string report = hijacked.dir.file("report.json");
     std::string broken = hijacked.dir.file("broken.json");
     writeFile(report, sarif.out);
@@ -136,13 +135,9 @@ TEST(CliAudit, SarifIsValidAgainstTheSchema) {
     writeFile(broken, wrongLevel);
     auto quoted = [](const std::string& path) { return "'" + path + "'"; };
     std::string ajv = quoted(MOXALO_AJV);
-    ASSERT_EQ(std::system((ajv + " migrate --spec=draft7 -s " +
-                           quoted(fixtures + "sarif-schema-2.1.0.json") + " -o " + quoted(schema) +
-                           " >/dev/null 2>&1")
-                              .c_str()),
-              0);
     std::string validate = ajv + " validate --strict=false -c ajv-formats -c " +
-                           quoted(fixtures + "ajv-setup.js") + " -s " + quoted(schema) + " -d ";
+                           quoted(fixtures + "ajv-setup.js") + " -s " +
+                           quoted(fixtures + "sarif-schema-2.1.0.json") + " -d ";
     EXPECT_EQ(std::system((validate + quoted(report) + " >/dev/null 2>&1").c_str()), 0)
         << sarif.out;
     EXPECT_NE(std::system((validate + quoted(broken) + " >/dev/null 2>&1").c_str()), 0)
