@@ -5,6 +5,7 @@
 #include "app/PickUser.h"
 
 #include "runtime/ChosenRegistry.h"
+#include "tests/support/Environments.h"
 #include "tests/support/PartitionLayout.h"
 #include "tests/support/SharedHives.h"
 #include "tests/windows/RecordingDesktop.h"
@@ -13,14 +14,6 @@
 
 using namespace moxalo;
 using namespace moxalo::testing;
-
-namespace {
-
-const char* noVariables(const char*) {
-    return nullptr;
-}
-
-} // namespace
 
 class PickUserTest : public QObject {
     Q_OBJECT

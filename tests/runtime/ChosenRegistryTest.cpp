@@ -3,6 +3,7 @@
 
 #include "runtime/ChosenRegistry.h"
 
+#include "tests/support/Environments.h"
 #include "tests/support/PartitionLayout.h"
 #include "tests/support/SharedHives.h"
 
@@ -13,13 +14,6 @@ using namespace moxalo::runtime;
 using namespace moxalo::testing;
 
 namespace {
-
-Environment lookupIn(const std::map<std::string, std::string>& vars) {
-    return [&vars](const char* name) -> const char* {
-        auto it = vars.find(name);
-        return it == vars.end() ? nullptr : it->second.c_str();
-    };
-}
 
 TEST(ChosenRegistry, AWindowAsksForTheUserOfAPartitionWithSeveral) {
     MOXALO_NEED_SHARED_HIVES();

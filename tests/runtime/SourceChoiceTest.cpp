@@ -1,6 +1,7 @@
 // Which registry is read when the user names one, and when not.
 
 #include "runtime/ChooseSources.h"
+#include "tests/support/Environments.h"
 #include "tests/support/TestRegistry.h"
 
 #include <filesystem>
@@ -9,18 +10,6 @@
 
 using namespace moxalo::runtime;
 using namespace moxalo::testing;
-
-namespace {
-
-// The environment as the map holds it, changes made after included.
-Environment lookupIn(const std::map<std::string, std::string>& vars) {
-    return [&vars](const char* name) -> const char* {
-        auto it = vars.find(name);
-        return it == vars.end() ? nullptr : it->second.c_str();
-    };
-}
-
-} // namespace
 
 TEST(SourceChoice, OptionThenEnvironmentThenPrefixThenHomeThenSample) {
     TempDir home;

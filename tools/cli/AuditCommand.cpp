@@ -206,24 +206,20 @@ void printSarif(const std::vector<const Finding*>& listed, std::ostream& out) {
 }
 
 Result<AuditOptions> parseAuditOptions(const Invocation& inv) {
-    auto options = ParseOptions(inv.args, {"--show-allowed"},
-                                {"--format", "--allow", "--min-severity", "--label"});
-    if (!options)
-        return fail(options.error());
-    Result<std::string> format = ChosenFormat(*options, {"text", "json", "csv", "sarif", "jsonl"});
-    if (!format)
-        return fail(format.error());
-    if (!options->positional.empty())
-        return fail("audit takes no arguments");
-    AuditOptions chosen{*format, ReportLabel(inv, *options), Severity::Low,
-                        options->flags.count("--show-allowed") > 0, ""};
-    if (auto given = options->values.find("--min-severity"); given != options->values.end()) {
+    auto parsed = ParseReportArguments(inv.args, "audit", {"text", "json", "csv", "sarif", "jsonl"},
+                                       {"--show-allowed"}, {"--allow", "--min-severity"});
+    if (!parsed)
+        return fail(parsed.error());
+    const ParsedOptions& options = parsed->options;
+    AuditOptions chosen{parsed->format, ReportLabel(inv, options), Severity::Low,
+                        options.flags.count("--show-allowed") > 0, ""};
+    if (auto given = options.values.find("--min-severity"); given != options.values.end()) {
         auto severity = severityFrom(given->second);
         if (!severity)
             return fail("--min-severity takes info, low, medium or high");
         chosen.threshold = *severity;
     }
-    if (auto file = options->values.find("--allow"); file != options->values.end())
+    if (auto file = options.values.find("--allow"); file != options.values.end())
         chosen.allowFile = file->second;
     return chosen;
 }

@@ -126,23 +126,19 @@ private:
 } // namespace
 
 int runList(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto options =
-        ParseOptions(inv.args, {"--open-with-only", "--effective"}, {"--format", "--label"});
-    if (!options)
-        return UsageError(err, options.error());
-    Result<std::string> format = ChosenFormat(*options, {"text", "csv", "json", "jsonl"});
-    if (!format)
-        return UsageError(err, format.error());
-    if (!options->positional.empty())
-        return UsageError(err, "list takes no arguments");
+    auto parsed = ParseReportArguments(inv.args, "list", {"text", "csv", "json", "jsonl"},
+                                       {"--open-with-only", "--effective"});
+    if (!parsed)
+        return UsageError(err, parsed.error());
+    const ParsedOptions& options = parsed->options;
     // One view for the whole list: what it reads once (the user's SID, the roots) serves every
     // extension.
     std::unique_ptr<effective::UserView> view;
-    if (options->flags.count("--effective"))
+    if (options.flags.count("--effective"))
         view = OpenUserView(inv);
-    RowPrinter printer(out, *format, ReportLabel(inv, *options), view.get());
+    RowPrinter printer(out, parsed->format, ReportLabel(inv, options), view.get());
     Result<ScanOutcome> outcome =
-        LoadList(options->flags.count("--open-with-only") ? "1" : "0", printer);
+        LoadList(options.flags.count("--open-with-only") ? "1" : "0", printer);
     if (!outcome) {
         err << "moxalo-cli: " << outcome.error() << "\n";
         return 1;

@@ -96,14 +96,10 @@ void printJsonLines(const Timeline& timeline, const std::string& label, std::ost
 } // namespace
 
 int runTimeline(const Invocation& inv, std::ostream& out, std::ostream& err) {
-    auto options = ParseOptions(inv.args, {}, {"--format", "--label"});
-    if (!options)
-        return UsageError(err, options.error());
-    Result<std::string> format = ChosenFormat(*options, {"text", "csv", "json", "jsonl"});
-    if (!format)
-        return UsageError(err, format.error());
-    if (!options->positional.empty())
-        return UsageError(err, "timeline takes no arguments");
+    auto parsed = ParseReportArguments(inv.args, "timeline", {"text", "csv", "json", "jsonl"});
+    if (!parsed)
+        return UsageError(err, parsed.error());
+    const std::string& format = parsed->format;
     Result<Timeline> timeline = buildTimeline(*inv.chosen.registry, inv.chosen.choice.sid);
     if (!timeline) {
         err << "moxalo-cli: " << timeline.error() << "\n";
@@ -111,14 +107,14 @@ int runTimeline(const Invocation& inv, std::ostream& out, std::ostream& err) {
     }
     for (const auto& source : timeline->untimedSources)
         err << "moxalo-cli: " << text::displayText(untimedNote(source)) << "\n";
-    if (*format == "text")
+    if (format == "text")
         printText(*timeline, out);
-    else if (*format == "csv")
+    else if (format == "csv")
         printCsv(*timeline, out);
-    else if (*format == "json")
+    else if (format == "json")
         printJson(*timeline, out);
     else
-        printJsonLines(*timeline, ReportLabel(inv, *options), out);
+        printJsonLines(*timeline, ReportLabel(inv, parsed->options), out);
     out.flush();
     return 0;
 }

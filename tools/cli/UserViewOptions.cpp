@@ -47,4 +47,21 @@ Result<ViewArguments> ParseViewArguments(const std::vector<std::string>& args,
     return ViewArguments{std::move(*options), std::move(*format), std::move(extension)};
 }
 
+Result<ReportArguments> ParseReportArguments(const std::vector<std::string>& args,
+                                             const std::string& command,
+                                             std::initializer_list<const char*> formats,
+                                             const std::set<std::string>& flags,
+                                             std::set<std::string> valued) {
+    valued.insert({"--format", "--label"});
+    auto options = ParseOptions(args, flags, valued);
+    if (!options)
+        return fail(options.error());
+    Result<std::string> format = ChosenFormat(*options, formats);
+    if (!format)
+        return fail(format.error());
+    if (!options->positional.empty())
+        return fail(command + " takes no arguments");
+    return ReportArguments{std::move(*options), std::move(*format)};
+}
+
 } // namespace moxalo::cli

@@ -35,4 +35,16 @@ Result<ViewArguments> ParseViewArguments(const std::vector<std::string>& args,
                                          const std::string& command, bool takesExtension,
                                          std::set<std::string> valued = {});
 
+// The arguments of a report (list, audit, timeline): none but options, --format one of
+// `formats`, --label, and the command's own `flags` and `valued`.
+struct ReportArguments {
+    ParsedOptions options;
+    std::string format;
+};
+Result<ReportArguments> ParseReportArguments(const std::vector<std::string>& args,
+                                             const std::string& command,
+                                             std::initializer_list<const char*> formats,
+                                             const std::set<std::string>& flags = {},
+                                             std::set<std::string> valued = {});
+
 } // namespace moxalo::cli

@@ -2,6 +2,7 @@
 // import did, and every failure reaches the user in a message box, not only on stderr.
 
 #include "registry/Registry.h"
+#include "tests/support/Environments.h"
 #include "tests/support/TestRegistry.h"
 #include "tests/windows/RecordingDesktop.h"
 #include "tools/regedit/Actions.h"
@@ -13,14 +14,6 @@
 
 using namespace moxalo;
 using namespace moxalo::testing;
-
-namespace {
-
-const char* noVariables(const char*) {
-    return nullptr;
-}
-
-} // namespace
 
 class RegistryEditorMessagesTest : public QObject {
     Q_OBJECT
